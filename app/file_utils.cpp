@@ -1,0 +1,103 @@
+#include "app/file_utils.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/errors.h"
+
+namespace lexorin {
+
+static std::string errno_text() {
+    return std::strerror(errno);
+}
+
+AtomicFileWriter::AtomicFileWriter(std::string target) : target_(std::move(target)) {
+    temp_path_ = directory_of(target_) + "." + file_name_of(target_) + ".XXXXXX";
+    int fd = ::mkstemp(temp_path_.data());
+    if (fd < 0)
+        throw Error("Cannot create a temporary file beside " + target_ + ": " + errno_text());
+    struct stat st {};
+    mode_t mode = 0644;
+    if (::stat(target_.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) {
+        ::close(fd);
+        ::unlink(temp_path_.c_str());
+        throw Error("Cannot write " + temp_path_ + ": " + errno_text());
+    }
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (!committed_) discard();
+}
+
+void AtomicFileWriter::discard() noexcept {
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    ::unlink(temp_path_.c_str());
+}
+
+void AtomicFileWriter::write(std::string_view bytes) {
+    if (!file_) throw Error("Cannot write " + target_ + ": the file is already closed");
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+        throw Error("Cannot write " + target_ + ": " + errno_text());
+}
+
+void AtomicFileWriter::commit() {
+    if (!file_) throw Error("Cannot write " + target_ + ": the file is already closed");
+    bool ok = std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
+    std::string reason = ok ? "" : errno_text();
+    ok = (std::fclose(file_) == 0) && ok;
+    file_ = nullptr;
+    if (!ok)
+        throw Error("Cannot write " + target_ + ": " + (reason.empty() ? errno_text() : reason));
+    if (::rename(temp_path_.c_str(), target_.c_str()) != 0)
+        throw Error("Cannot replace " + target_ + ": " + errno_text());
+    committed_ = true;
+}
+
+void write_file_atomically(const std::string& target, std::string_view bytes) {
+    AtomicFileWriter writer(target);
+    writer.write(bytes);
+    writer.commit();
+}
+
+bool file_exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool directory_exists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string directory_of(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string file_name_of(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string join_path(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+}  // namespace lexorin

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace lexorin {
+
+// Writes a file the safe way: the text goes to a temporary file in the target's directory, which
+// is renamed over the target only once it is complete and flushed. The target keeps its mode;
+// until commit() the target is untouched, and a writer destroyed without commit() removes its
+// temporary file. So a crash, a full disk or an error never leaves a half-written file.
+class AtomicFileWriter {
+  public:
+    explicit AtomicFileWriter(std::string target);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    void write(std::string_view bytes);
+    void commit();
+    const std::string& target() const { return target_; }
+
+  private:
+    void discard() noexcept;
+
+    std::string target_;
+    std::string temp_path_;
+    std::FILE* file_ = nullptr;
+    bool committed_ = false;
+};
+
+void write_file_atomically(const std::string& target, std::string_view bytes);
+
+bool file_exists(const std::string& path);
+bool directory_exists(const std::string& path);
+// The directory part of a path with its trailing "/", or "" for a bare name.
+std::string directory_of(const std::string& path);
+// The file name without its directory.
+std::string file_name_of(const std::string& path);
+// Joins a directory (with or without a trailing "/") and a name.
+std::string join_path(const std::string& dir, const std::string& name);
+
+}  // namespace lexorin

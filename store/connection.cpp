@@ -1,0 +1,243 @@
+#include "store/connection.h"
+
+#include <cstdlib>
+
+#include "app/errors.h"
+#include "app/text_utils.h"
+
+namespace lexorin::store {
+
+std::string declared_type(FieldType type) {
+    switch (type) {
+        case FieldType::Text:
+            return "TEXT";
+        case FieldType::Memo:
+            return "MEMO";
+        case FieldType::Integer:
+            return "INTEGER";
+        case FieldType::Logical:
+            return "LOGICAL";
+    }
+    return "TEXT";
+}
+
+static bool is_numeric(FieldType type) {
+    return type == FieldType::Integer || type == FieldType::Logical;
+}
+
+// A column default as SQLite reports it: a number, or a quoted text with doubled apostrophes.
+static std::string unquote_default(const std::string& sql) {
+    if (sql.size() < 2 || sql.front() != '\'') return sql;
+    std::string out;
+    for (size_t i = 1; i + 1 < sql.size(); ++i) {
+        out += sql[i];
+        if (sql[i] == '\'' && sql[i + 1] == '\'') ++i;
+    }
+    return out;
+}
+
+Connection::Connection(std::string path) : path_(std::move(path)) {
+    sqlite3* raw = nullptr;
+    int rc = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    db_.reset(raw);
+    if (rc != SQLITE_OK)
+        throw StoreError("Cannot open table " + path_ + ": " +
+                         (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+    sqlite3_extended_result_codes(raw, 0);
+    sqlite3_busy_timeout(raw, 3000);
+    load_schema();
+}
+
+Connection::~Connection() {
+    try {
+        commit();
+    } catch (...) {
+        // The destructor cannot report; the rows of an unfinished batch are lost only when the
+        // disk refuses them, and every command flushes before it reports success.
+    }
+    statements_.clear();
+}
+
+void Connection::load_schema() {
+    auto invalid = [&](const std::string& why) {
+        return StoreError(path_ + " is not a valid table: " + why);
+    };
+    try {
+        Statement id(db(), "PRAGMA application_id", path_);
+        if (!id.step() || id.column_int(0) != kApplicationId)
+            throw invalid("the file was not written by this program");
+        Statement columns(db(), "PRAGMA table_info(records)", path_);
+        while (columns.step()) {
+            std::string name = columns.column_text(1);
+            std::string type = upper_case(columns.column_text(2));
+            FieldType field_type = FieldType::Text;
+            if (type == "MEMO")
+                field_type = FieldType::Memo;
+            else if (type == "INTEGER")
+                field_type = FieldType::Integer;
+            else if (type == "LOGICAL")
+                field_type = FieldType::Logical;
+            else if (type != "TEXT")
+                throw invalid("field " + name + " has an unknown type");
+            if (schema_.fields.empty())
+                schema_.numbered_key = equal_no_case(name, "Index") && columns.column_int(5) == 1;
+            std::string default_value;
+            if (!columns.column_is_null(4)) default_value = unquote_default(columns.column_text(4));
+            schema_.fields.push_back({name, field_type, default_value});
+        }
+        if (schema_.fields.empty()) throw invalid("it holds no table");
+        Statement indexes(db(), "PRAGMA index_list(records)", path_);
+        std::vector<std::string> names;
+        while (indexes.step())
+            if (indexes.column_text(3) == "c") names.push_back(indexes.column_text(1));
+        for (const auto& name : names) {
+            OrderDef order{name, {}};
+            Statement info(db(), "PRAGMA index_info(" + quote_identifier(name) + ")", path_);
+            while (info.step()) order.fields.push_back(info.column_text(2));
+            schema_.orders.push_back(std::move(order));
+        }
+    } catch (const StoreError& e) {
+        std::string text = e.what();
+        if (starts_with(text, path_ + " is not a valid table")) throw;
+        // The engine's own complaint, as "file is not a database" for a foreign or cut file.
+        throw invalid(text.substr(std::min(text.size(), path_.size() + 2)));
+    }
+}
+
+int Connection::field_position(const std::string& name) const {
+    for (size_t i = 0; i < schema_.fields.size(); ++i)
+        if (equal_no_case(schema_.fields[i].name, name)) return static_cast<int>(i);
+    return -1;
+}
+
+std::string Connection::primary_column() const {
+    return schema_.numbered_key ? quote_identifier(schema_.fields[0].name) : "rowid";
+}
+
+Statement& Connection::cached(const std::string& sql) {
+    auto it = statements_.find(sql);
+    if (it == statements_.end()) it = statements_.emplace(sql, Statement(db(), sql, path_)).first;
+    it->second.reset();
+    return it->second;
+}
+
+std::vector<FieldValue> Connection::blank_row() const {
+    std::vector<FieldValue> row(schema_.fields.size());
+    for (size_t i = 0; i < row.size(); ++i) {
+        const FieldDef& def = schema_.fields[i];
+        if (def.default_value.empty()) continue;
+        if (is_numeric(def.type))
+            row[i].number = std::strtoll(def.default_value.c_str(), nullptr, 10);
+        else
+            row[i].text = def.default_value;
+    }
+    return row;
+}
+
+static std::string column_list(const TableSchema& schema, size_t from) {
+    std::string out;
+    for (size_t i = from; i < schema.fields.size(); ++i) {
+        if (i > from) out += ", ";
+        out += quote_identifier(schema.fields[i].name);
+    }
+    return out;
+}
+
+bool Connection::read_row(std::int64_t row_id, std::vector<FieldValue>& values) {
+    Statement& select =
+        cached("SELECT " + column_list(schema_, 0) + " FROM records WHERE rowid = ?");
+    select.bind_int(1, row_id);
+    if (!select.step()) return false;
+    values.assign(schema_.fields.size(), FieldValue{});
+    for (size_t i = 0; i < schema_.fields.size(); ++i) {
+        int column = static_cast<int>(i);
+        if (is_numeric(schema_.fields[i].type))
+            values[i].number = select.column_int(column);
+        else
+            values[i].text = select.column_text(column);
+    }
+    select.reset();
+    return true;
+}
+
+static void bind_values(Statement& st, const TableSchema& schema,
+                        const std::vector<FieldValue>& values, size_t from) {
+    int position = 1;
+    for (size_t i = from; i < schema.fields.size(); ++i, ++position) {
+        if (is_numeric(schema.fields[i].type))
+            st.bind_int(position, values[i].number);
+        else
+            st.bind_text(position, values[i].text);
+    }
+}
+
+void Connection::begin_batch() {
+    if (in_batch_) return;
+    exec_sql(db(), "BEGIN IMMEDIATE", path_);
+    in_batch_ = true;
+    batch_rows_ = 0;
+}
+
+void Connection::commit() {
+    if (!in_batch_) return;
+    exec_sql(db(), "COMMIT", path_);
+    in_batch_ = false;
+    batch_rows_ = 0;
+}
+
+std::int64_t Connection::insert_row(const std::vector<FieldValue>& values, bool batched) {
+    size_t from = schema_.numbered_key ? 1 : 0;
+    std::string placeholders;
+    for (size_t i = from; i < schema_.fields.size(); ++i) placeholders += i > from ? ", ?" : "?";
+    if (batched) begin_batch();
+    Statement& insert = cached("INSERT INTO records (" + column_list(schema_, from) + ") VALUES (" +
+                               placeholders + ")");
+    bind_values(insert, schema_, values, from);
+    insert.run();
+    std::int64_t row_id = sqlite3_last_insert_rowid(db());
+    ++structure_version_;
+    if (batched && ++batch_rows_ >= kBatchRows) commit();
+    if (!batched) commit();
+    return row_id;
+}
+
+void Connection::update_row(std::int64_t row_id, const std::vector<FieldValue>& values) {
+    size_t from = schema_.numbered_key ? 1 : 0;
+    std::string sets;
+    for (size_t i = from; i < schema_.fields.size(); ++i) {
+        if (i > from) sets += ", ";
+        sets += quote_identifier(schema_.fields[i].name) + " = ?";
+    }
+    Statement& update = cached("UPDATE records SET " + sets + " WHERE rowid = ?");
+    bind_values(update, schema_, values, from);
+    update.bind_int(static_cast<int>(schema_.fields.size() - from + 1), row_id);
+    update.run();
+    ++update_version_;
+    commit();
+}
+
+void Connection::delete_row(std::int64_t row_id) {
+    Statement& remove = cached("DELETE FROM records WHERE rowid = ?");
+    remove.bind_int(1, row_id);
+    remove.run();
+    ++structure_version_;
+    commit();
+}
+
+void Connection::delete_all_rows() {
+    commit();
+    exec_sql(db(), "BEGIN IMMEDIATE", path_);
+    try {
+        exec_sql(db(), "DELETE FROM records", path_);
+        // Numbering starts at 1 again in an emptied table.
+        if (schema_.numbered_key)
+            exec_sql(db(), "DELETE FROM sqlite_sequence WHERE name = 'records'", path_);
+        exec_sql(db(), "COMMIT", path_);
+    } catch (...) {
+        sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    ++structure_version_;
+}
+
+}  // namespace lexorin::store

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "store/sqlite_handle.h"
+#include "store/table_schema.h"
+
+namespace lexorin::store {
+
+// One open table file. A table file is an SQLite database marked with the program's application
+// id, holding the rows in the table "records" (one column per field, declared TEXT, MEMO,
+// INTEGER or LOGICAL; the key `Index` is INTEGER PRIMARY KEY AUTOINCREMENT) and one SQLite index
+// per named order, named like the order.
+class Connection {
+  public:
+    explicit Connection(std::string path);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const std::string& path() const { return path_; }
+    const TableSchema& schema() const { return schema_; }
+    sqlite3* db() const { return db_.get(); }
+    int field_position(const std::string& name) const;  // -1 when unknown
+    // The column that orders rows when no order is chosen: `Index`, or the row id.
+    std::string primary_column() const;
+
+    // Counters that let cursors tell whether their row lists are still current.
+    std::uint64_t structure_version() const { return structure_version_; }
+    std::uint64_t update_version() const { return update_version_; }
+
+    bool read_row(std::int64_t row_id, std::vector<FieldValue>& values);
+    std::int64_t insert_row(const std::vector<FieldValue>& values, bool batched);
+    void update_row(std::int64_t row_id, const std::vector<FieldValue>& values);
+    void delete_row(std::int64_t row_id);
+    void delete_all_rows();
+
+    // Appends run inside a transaction that is committed every kBatchRows rows, by commit(),
+    // and before every other change, so a loop of appends costs one disk sync per batch.
+    void commit();
+    Statement& cached(const std::string& sql);
+
+    std::vector<FieldValue> blank_row() const;
+
+    static constexpr int kBatchRows = 4096;
+    static constexpr int kApplicationId = 0x4C58524E;  // "LXRN"
+
+  private:
+    void load_schema();
+    void begin_batch();
+
+    std::string path_;
+    DatabaseHandle db_;
+    TableSchema schema_;
+    std::map<std::string, Statement> statements_;
+    bool in_batch_ = false;
+    int batch_rows_ = 0;
+    std::uint64_t structure_version_ = 1;
+    std::uint64_t update_version_ = 1;
+};
+
+std::string declared_type(FieldType type);
+
+}  // namespace lexorin::store

@@ -1,0 +1,850 @@
+#include "store/table_store.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "app/text_utils.h"
+#include "store/connection.h"
+#include "store/filter_expression.h"
+
+namespace lexorin::store {
+
+// ---------------------------------------------------------------------------------------------
+// Session
+
+static std::string canonical_key(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved)) return resolved;
+    return path;
+}
+
+Session::Session() = default;
+Session::~Session() = default;
+
+std::shared_ptr<Connection> Session::connect(const std::string& path) {
+    std::string key = canonical_key(path);
+    if (auto it = connections_.find(key); it != connections_.end()) {
+        if (auto alive = it->second.lock()) return alive;
+    }
+    auto connection = std::make_shared<Connection>(path);
+    connections_[key] = connection;
+    return connection;
+}
+
+void Session::flush_all() {
+    for (auto& [key, weak] : connections_)
+        if (auto alive = weak.lock()) alive->commit();
+}
+
+bool Session::is_in_use(const std::string& path) const {
+    auto it = connections_.find(canonical_key(path));
+    return it != connections_.end() && !it->second.expired();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Value conversions
+
+namespace {
+
+const FieldValue kBlank{};
+
+bool is_numeric(FieldType type) {
+    return type == FieldType::Integer || type == FieldType::Logical;
+}
+
+std::int64_t parse_integer(const std::string& text, const std::string& field) {
+    std::string t = trim(text);
+    if (t.empty()) return 0;
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(t.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0')
+        throw Error("'" + text + "' ist kein g\xFCltiger Integerwert f\xFCr das Feld '" + field +
+                    "'");
+    return v;
+}
+
+bool parse_logical(const std::string& text, const std::string& field) {
+    std::string t = upper_case(trim(text));
+    if (t == "WAHR" || t == "TRUE" || t == "1" || t == "T" || t == "YES") return true;
+    if (t == "FALSCH" || t == "FALSE" || t == "0" || t == "F" || t == "NO" || t.empty())
+        return false;
+    throw Error("'" + text + "' ist kein g\xFCltiger Boolescher Wert f\xFCr das Feld '" + field +
+                "'");
+}
+
+void assign(FieldValue& target, const FieldDef& def, const Value& value) {
+    switch (value.kind()) {
+        case Value::Kind::Blank:
+            target = FieldValue{};
+            break;
+        case Value::Kind::Number:
+            if (is_numeric(def.type))
+                target.number =
+                    def.type == FieldType::Logical ? (value.number() != 0) : value.number();
+            else
+                target.text = std::to_string(value.number());
+            break;
+        case Value::Kind::Text:
+            if (def.type == FieldType::Integer)
+                target.number = parse_integer(value.text(), def.name);
+            else if (def.type == FieldType::Logical)
+                target.number = parse_logical(value.text(), def.name);
+            else
+                target.text = value.text();
+            break;
+    }
+    if (def.type == FieldType::Text) target.text = trim_right_blanks(target.text);
+}
+
+void bind_value(Statement& st, int position, const FieldDef& def, const Value& value) {
+    FieldValue converted;
+    assign(converted, def, value);
+    if (is_numeric(def.type))
+        st.bind_int(position, converted.number);
+    else
+        st.bind_text(position, converted.text);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Table
+
+struct Table::Compiled {
+    std::vector<Comparison> comparisons;
+};
+
+Table::Table(Session& session) : session_(session) {}
+
+Table::Table(Session& session, std::string directory, std::string table_name)
+    : session_(session), directory_(std::move(directory)), table_name_(std::move(table_name)) {}
+
+Table::~Table() {
+    try {
+        close();
+    } catch (...) {
+    }
+}
+
+void Table::set_directory(std::string directory) {
+    if (is_open()) throw StoreError("Cannot change the directory of the open table " + path());
+    directory_ = std::move(directory);
+}
+
+void Table::set_table_name(std::string table_name) {
+    if (is_open()) throw StoreError("Cannot change the name of the open table " + path());
+    table_name_ = std::move(table_name);
+}
+
+std::string Table::path() const {
+    std::string dir = directory_.empty() ? std::string(".") : directory_;
+    std::string found = find_file_no_case(dir, table_name_);
+    std::string name = found.empty() ? table_name_ : found;
+    return directory_.empty() ? name : join_path(directory_, name);
+}
+
+Connection& Table::conn() const {
+    if (!conn_) throw StoreError("The table " + table_name_ + " is not open");
+    return *conn_;
+}
+
+const TableSchema& Table::schema() const {
+    return conn().schema();
+}
+
+void Table::open() {
+    if (is_open()) return;
+    std::string file = path();
+    if (!file_exists(file)) throw StoreError("Table not found: " + file);
+    conn_ = session_.connect(file);
+    state_ = State::Browse;
+    order_positions_.clear();
+    if (!index_name_.empty()) {
+        std::string name = index_name_;
+        index_name_.clear();
+        set_index_name(name);
+    }
+    if (filtered_ && !filter_text_.empty()) set_filter(filter_text_);
+    invalidate_rows();
+    clear_current();
+    first();
+}
+
+void Table::close() {
+    if (!is_open()) return;
+    state_ = State::Inactive;
+    compiled_.reset();
+    auto conn = std::move(conn_);
+    invalidate_rows();
+    clear_current();
+    if (conn) conn->commit();
+}
+
+void Table::require_open(const char* what) const {
+    if (!is_open())
+        throw StoreError(std::string("Cannot ") + what + ": the table " + table_name_ +
+                         " is not open");
+}
+
+void Table::require_editing() const {
+    if (state_ != State::Edit && state_ != State::Insert)
+        throw Error("Datenmenge " + table_name_ +
+                    " befindet sich nicht im Editier- oder Einf\xFCgemodus");
+}
+
+void Table::set_index_name(const std::string& name) {
+    if (state_ == State::Edit || state_ == State::Insert) post();
+    index_name_ = name;
+    order_positions_.clear();
+    invalidate_rows();
+    position_.reset();
+    if (!is_open() || name.empty()) return;
+    for (const auto& order : schema().orders) {
+        if (!equal_no_case(order.name, name)) continue;
+        for (const auto& field : order.fields) order_positions_.push_back(field_position(field));
+        return;
+    }
+    index_name_.clear();
+    throw StoreError("Index '" + name + "' not found in table " + conn().path());
+}
+
+// ---- rows visible to the cursor ----
+
+void Table::invalidate_rows() {
+    rows_built_ = false;
+    rows_.clear();
+}
+
+std::string Table::master_key_text() const {
+    if (!master_) return {};
+    if (!master_->is_open() || !master_->has_current()) return "\x01none";
+    return std::to_string(master_->integer(master_field_));
+}
+
+bool Table::rows_fresh() const {
+    if (!rows_built_ || !conn_) return false;
+    if (rows_structure_version_ != conn_->structure_version()) return false;
+    bool depends_on_values = (filtered_ && compiled_) || accept_ || !order_positions_.empty();
+    if (depends_on_values && rows_update_version_ != conn_->update_version()) return false;
+    return rows_master_key_ == master_key_text();
+}
+
+std::string Table::where_clause(std::vector<Value>& binds) const {
+    std::vector<std::string> parts;
+    const auto& fields = schema().fields;
+    if (filtered_ && compiled_) {
+        for (const auto& c : compiled_->comparisons) {
+            const FieldDef& def = fields[c.field];
+            parts.push_back(quote_identifier(def.name) + " " + c.op + " ?");
+            binds.emplace_back(c.value);  // converted to the field's type when bound
+        }
+    }
+    if (master_) {
+        std::string key = master_key_text();
+        if (key == "\x01none") {
+            parts.push_back("0");
+        } else {
+            parts.push_back(conn().primary_column() + " = ?");
+            binds.emplace_back(static_cast<std::int64_t>(std::stoll(key)));
+        }
+    }
+    std::string out;
+    for (size_t i = 0; i < parts.size(); ++i) out += (i ? " AND " : " WHERE ") + parts[i];
+    return out;
+}
+
+static void bind_all(Statement& st, const TableSchema& schema, const std::vector<int>& fields,
+                     const std::vector<Value>& binds) {
+    for (size_t i = 0; i < binds.size(); ++i) {
+        int position = static_cast<int>(i + 1);
+        if (fields[i] < 0) {
+            st.bind_int(position, binds[i].number());
+        } else {
+            bind_value(st, position, schema.fields[fields[i]], binds[i]);
+        }
+    }
+}
+
+bool Table::passes_accept(std::int64_t row_id) {
+    if (!accept_) return true;
+    // The test reads the candidate through the ordinary field accessors.
+    auto saved_values = std::move(values_);
+    auto saved_current = current_;
+    auto saved_state = state_;
+    state_ = State::Browse;
+    current_ = row_id;
+    bool ok = conn().read_row(row_id, values_) && accept_(*this);
+    values_ = std::move(saved_values);
+    current_ = saved_current;
+    state_ = saved_state;
+    return ok;
+}
+
+void Table::ensure_rows() {
+    if (rows_fresh()) {
+        if (current_ && !position_) locate_current_in_rows();
+        return;
+    }
+    std::vector<Value> binds;
+    std::string where = where_clause(binds);
+    std::vector<int> bind_fields;
+    if (filtered_ && compiled_)
+        for (const auto& c : compiled_->comparisons) bind_fields.push_back(c.field);
+    if (master_ && binds.size() > bind_fields.size()) bind_fields.push_back(-1);
+
+    std::string order;
+    for (int position : order_positions_)
+        order += quote_identifier(schema().fields[position].name) + ", ";
+    order += conn().primary_column();
+
+    Statement st(conn().db(), "SELECT rowid FROM records" + where + " ORDER BY " + order,
+                 conn().path());
+    bind_all(st, schema(), bind_fields, binds);
+    rows_.clear();
+    while (st.step()) rows_.push_back(st.column_int(0));
+    if (accept_) {
+        std::vector<std::int64_t> kept;
+        for (auto id : rows_)
+            if (passes_accept(id)) kept.push_back(id);
+        rows_ = std::move(kept);
+    }
+    rows_built_ = true;
+    rows_structure_version_ = conn().structure_version();
+    rows_update_version_ = conn().update_version();
+    rows_master_key_ = master_key_text();
+    locate_current_in_rows();
+}
+
+void Table::locate_current_in_rows() {
+    if (rows_.empty()) {
+        clear_current();
+        return;
+    }
+    if (current_) {
+        std::optional<size_t> found;
+        if (order_positions_.empty()) {
+            auto it = std::lower_bound(rows_.begin(), rows_.end(), *current_);
+            if (it != rows_.end() && *it == *current_)
+                found = static_cast<size_t>(it - rows_.begin());
+        } else {
+            auto it = std::find(rows_.begin(), rows_.end(), *current_);
+            if (it != rows_.end()) found = static_cast<size_t>(it - rows_.begin());
+        }
+        if (found) {
+            position_ = found;
+            return;
+        }
+    }
+    // The current row left the visible rows: its neighbour in the old place takes over.
+    size_t place = std::min(position_.value_or(0), rows_.size() - 1);
+    move_to_position(place);
+}
+
+void Table::clear_current() {
+    current_.reset();
+    position_.reset();
+    values_.clear();
+    eof_ = bof_ = true;
+}
+
+void Table::load_current() {
+    values_.clear();
+    if (current_ && !conn().read_row(*current_, values_)) {
+        current_.reset();
+        position_.reset();
+    }
+}
+
+void Table::move_to_position(size_t position) {
+    position_ = position;
+    current_ = rows_[position];
+    load_current();
+}
+
+// ---- cursor ----
+
+void Table::first() {
+    require_open("move to the first row");
+    if (state_ != State::Browse) post();
+    ensure_rows();
+    if (rows_.empty()) {
+        clear_current();
+        return;
+    }
+    move_to_position(0);
+    bof_ = true;
+    eof_ = false;
+}
+
+void Table::last() {
+    require_open("move to the last row");
+    if (state_ != State::Browse) post();
+    ensure_rows();
+    if (rows_.empty()) {
+        clear_current();
+        return;
+    }
+    move_to_position(rows_.size() - 1);
+    eof_ = true;
+    bof_ = false;
+}
+
+void Table::next() {
+    require_open("move to the next row");
+    if (state_ != State::Browse) post();
+    ensure_rows();
+    if (rows_.empty()) {
+        clear_current();
+        return;
+    }
+    if (!current_) {
+        eof_ = true;
+        return;
+    }
+    size_t position = position_.value_or(0);
+    if (position + 1 < rows_.size()) {
+        move_to_position(position + 1);
+        eof_ = bof_ = false;
+    } else {
+        eof_ = true;
+    }
+}
+
+void Table::prior() {
+    require_open("move to the previous row");
+    if (state_ != State::Browse) post();
+    ensure_rows();
+    if (rows_.empty()) {
+        clear_current();
+        return;
+    }
+    size_t position = position_.value_or(0);
+    if (current_ && position > 0) {
+        move_to_position(position - 1);
+        eof_ = bof_ = false;
+    } else {
+        bof_ = true;
+    }
+}
+
+int Table::record_count() {
+    require_open("count rows");
+    ensure_rows();
+    return static_cast<int>(rows_.size());
+}
+
+int Table::rec_no() {
+    if (!is_open() || !current_) return -1;
+    if (state_ == State::Insert) return -1;
+    ensure_rows();
+    return current_ && position_ ? static_cast<int>(*position_) + 1 : -1;
+}
+
+Bookmark Table::bookmark() const {
+    if (!current_) return {};
+    return {*current_, true};
+}
+
+bool Table::bookmark_valid(const Bookmark& mark) {
+    if (!mark.valid || !is_open()) return false;
+    ensure_rows();
+    return std::find(rows_.begin(), rows_.end(), mark.row_id) != rows_.end();
+}
+
+void Table::go_to_bookmark(const Bookmark& mark) {
+    require_open("return to a bookmark");
+    if (state_ != State::Browse) post();
+    ensure_rows();
+    auto it = std::find(rows_.begin(), rows_.end(), mark.row_id);
+    if (!mark.valid || it == rows_.end())
+        throw StoreError("Datensatz nicht gefunden (" + conn().path() + ")");
+    move_to_position(static_cast<size_t>(it - rows_.begin()));
+    eof_ = bof_ = false;
+}
+
+bool Table::find_key(const std::vector<Value>& values) {
+    require_open("search");
+    if (state_ != State::Browse) post();
+    std::vector<int> key_fields = order_positions_;
+    if (key_fields.empty()) key_fields.push_back(schema().numbered_key ? 0 : -1);
+    if (values.size() > key_fields.size())
+        throw StoreError("Too many key values for the order of " + conn().path());
+
+    std::vector<Value> binds;
+    std::string where = where_clause(binds);
+    std::vector<int> bind_fields;
+    if (filtered_ && compiled_)
+        for (const auto& c : compiled_->comparisons) bind_fields.push_back(c.field);
+    if (master_ && binds.size() > bind_fields.size()) bind_fields.push_back(-1);
+    for (size_t i = 0; i < values.size(); ++i) {
+        int position = key_fields[i];
+        std::string column =
+            position < 0 ? "rowid" : quote_identifier(schema().fields[position].name);
+        where += (where.empty() ? " WHERE " : " AND ") + column + " = ?";
+        binds.push_back(values[i]);
+        bind_fields.push_back(position);
+    }
+    std::string order;
+    for (int position : order_positions_)
+        order += quote_identifier(schema().fields[position].name) + ", ";
+    order += conn().primary_column();
+    Statement st(
+        conn().db(),
+        "SELECT rowid FROM records" + where + " ORDER BY " + order + (accept_ ? "" : " LIMIT 1"),
+        conn().path());
+    bind_all(st, schema(), bind_fields, binds);
+    while (st.step()) {
+        std::int64_t id = st.column_int(0);
+        if (!passes_accept(id)) continue;
+        current_ = id;
+        position_.reset();
+        load_current();
+        if (rows_fresh()) locate_current_in_rows();
+        eof_ = bof_ = false;
+        return true;
+    }
+    return false;
+}
+
+// ---- changes ----
+
+void Table::append_record(const std::vector<Value>& values) {
+    require_open("append");
+    if (state_ != State::Browse) post();
+    const auto& fields = schema().fields;
+    if (values.size() > fields.size())
+        throw StoreError("Too many values for a row of " + conn().path());
+    std::vector<FieldValue> row = conn().blank_row();
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i == 0 && schema().numbered_key) continue;  // the store numbers the row
+        assign(row[i], fields[i], values[i]);
+    }
+    bool was_fresh = rows_fresh();
+    std::int64_t id = conn().insert_row(row, true);
+    if (schema().numbered_key) row[0].number = id;
+    bool simple_order =
+        order_positions_.empty() && !(filtered_ && compiled_) && !accept_ && !master_;
+    if (was_fresh && simple_order) {
+        rows_.push_back(id);
+        position_ = rows_.size() - 1;
+        rows_structure_version_ = conn().structure_version();
+    } else {
+        position_.reset();
+    }
+    current_ = id;
+    values_ = std::move(row);
+    eof_ = bof_ = false;
+}
+
+void Table::insert() {
+    require_open("insert");
+    if (state_ != State::Browse) post();
+    buffer_ = conn().blank_row();
+    state_ = State::Insert;
+}
+
+void Table::edit() {
+    require_open("edit");
+    if (state_ == State::Edit || state_ == State::Insert) return;
+    if (!current_)
+        throw StoreError("Cannot edit: the table " + conn().path() + " has no current row");
+    load_current();
+    if (!current_) throw StoreError("Datensatz nicht gefunden (" + conn().path() + ")");
+    buffer_ = values_;
+    state_ = State::Edit;
+}
+
+void Table::post() {
+    require_editing();
+    if (before_post_) before_post_(*this);
+    require_editing();  // a hook may have cancelled
+    if (state_ == State::Insert) {
+        std::int64_t id = conn().insert_row(buffer_, false);
+        if (schema().numbered_key) buffer_[0].number = id;
+        current_ = id;
+    } else {
+        conn().update_row(*current_, buffer_);
+    }
+    values_ = std::move(buffer_);
+    buffer_.clear();
+    state_ = State::Browse;
+    position_.reset();
+    eof_ = bof_ = false;
+    if (after_post_) after_post_(*this);
+}
+
+void Table::cancel() {
+    if (state_ == State::Edit || state_ == State::Insert) state_ = State::Browse;
+    buffer_.clear();
+}
+
+void Table::delete_record() {
+    require_open("delete");
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    cancel();
+    if (!current_)
+        throw StoreError("Cannot delete: the table " + conn().path() + " has no current row");
+    ensure_rows();
+    size_t place = position_.value_or(0);
+    conn().delete_row(*current_);
+    current_.reset();
+    ensure_rows();
+    if (rows_.empty()) {
+        clear_current();
+        return;
+    }
+    move_to_position(std::min(place, rows_.size() - 1));
+    eof_ = bof_ = false;
+}
+
+void Table::empty() {
+    if (is_open()) {
+        cancel();
+        conn().delete_all_rows();
+        clear_current();
+        invalidate_rows();
+        return;
+    }
+    std::string file = path();
+    if (!file_exists(file)) throw StoreError("Table not found: " + file);
+    session_.connect(file)->delete_all_rows();
+}
+
+void Table::flush() {
+    if (conn_) conn_->commit();
+}
+
+// ---- fields ----
+
+int Table::field_position(const std::string& name) const {
+    int position = conn().field_position(name);
+    if (position < 0)
+        throw StoreError("Feld '" + name + "' nicht gefunden (" + conn().path() + ")");
+    return position;
+}
+
+bool Table::has_field(const std::string& name) const {
+    return conn_ && conn_->field_position(name) >= 0;
+}
+
+const FieldValue& Table::value_at(int position) const {
+    if (state_ == State::Edit || state_ == State::Insert) return buffer_[position];
+    if (!current_ || values_.empty()) return kBlank;
+    return values_[position];
+}
+
+std::string Table::text(const std::string& field) const {
+    int position = field_position(field);
+    const FieldDef& def = schema().fields[position];
+    const FieldValue& v = value_at(position);
+    if (def.type == FieldType::Logical) return v.number ? "Wahr" : "Falsch";
+    if (def.type == FieldType::Integer) return std::to_string(v.number);
+    return v.text;
+}
+
+std::int64_t Table::integer(const std::string& field) const {
+    int position = field_position(field);
+    const FieldDef& def = schema().fields[position];
+    const FieldValue& v = value_at(position);
+    return is_numeric(def.type) ? v.number : parse_integer(v.text, def.name);
+}
+
+bool Table::logical(const std::string& field) const {
+    int position = field_position(field);
+    const FieldDef& def = schema().fields[position];
+    const FieldValue& v = value_at(position);
+    return is_numeric(def.type) ? v.number != 0 : parse_logical(v.text, def.name);
+}
+
+void Table::set_text(const std::string& field, const std::string& value) {
+    require_editing();
+    int position = field_position(field);
+    assign(buffer_[position], schema().fields[position], Value(value));
+}
+
+void Table::set_integer(const std::string& field, std::int64_t value) {
+    require_editing();
+    int position = field_position(field);
+    assign(buffer_[position], schema().fields[position], Value(value));
+}
+
+void Table::set_logical(const std::string& field, bool value) {
+    require_editing();
+    int position = field_position(field);
+    assign(buffer_[position], schema().fields[position], Value(value));
+}
+
+std::int64_t Table::row_id() const {
+    if (!current_) throw StoreError("The table " + table_name_ + " has no current row");
+    return *current_;
+}
+
+// ---- filter and link ----
+
+void Table::set_filter(const std::string& expression) {
+    filter_text_ = expression;
+    compiled_.reset();
+    if (is_open() && !trim(expression).empty()) {
+        auto compiled = std::make_unique<Compiled>();
+        try {
+            compiled->comparisons = parse_filter(expression, schema());
+        } catch (const StoreError& e) {
+            throw StoreError(std::string(e.what()) + " (" + conn().path() + ")");
+        }
+        compiled_ = std::move(compiled);
+    }
+    invalidate_rows();
+    if (is_open() && state_ == State::Browse && filtered_) first();
+}
+
+void Table::set_filtered(bool on) {
+    if (filtered_ == on) return;
+    filtered_ = on;
+    if (on && is_open() && !compiled_ && !trim(filter_text_).empty()) {
+        set_filter(filter_text_);
+        return;
+    }
+    invalidate_rows();
+    if (is_open() && state_ == State::Browse) first();
+}
+
+void Table::set_accept_test(AcceptTest test) {
+    accept_ = std::move(test);
+    invalidate_rows();
+    if (is_open() && state_ == State::Browse) first();
+}
+
+void Table::set_master(const Table* master, const std::string& master_field) {
+    master_ = master;
+    master_field_ = master_field;
+    invalidate_rows();
+    if (is_open() && state_ == State::Browse) first();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+static std::string reserve_new_file(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0) return errno == EEXIST ? "the file already exists" : std::strerror(errno);
+    ::close(fd);
+    return {};
+}
+
+// Only for schema defaults, which come from the program, never from a user or a file.
+static std::string sql_text_literal(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'') out += '\'';
+        out += c;
+    }
+    return out + "'";
+}
+
+static void remove_table_files(const std::string& path) {
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((path + suffix).c_str());
+}
+
+void create_table(const std::string& path, const TableSchema& schema) {
+    if (std::string why = reserve_new_file(path); !why.empty())
+        throw StoreError("Cannot create table " + path + ": " + why);
+    try {
+        sqlite3* raw = nullptr;
+        int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        DatabaseHandle db(raw);
+        check_sqlite(raw, rc, path);
+        std::string columns;
+        for (size_t i = 0; i < schema.fields.size(); ++i) {
+            const FieldDef& f = schema.fields[i];
+            if (i) columns += ", ";
+            columns += quote_identifier(f.name) + " " + declared_type(f.type);
+            if (i == 0 && schema.numbered_key)
+                columns += " PRIMARY KEY AUTOINCREMENT";
+            else if (is_numeric(f.type))
+                columns += " NOT NULL DEFAULT " +
+                           std::to_string(std::strtoll(f.default_value.c_str(), nullptr, 10));
+            else
+                columns += " NOT NULL DEFAULT " + sql_text_literal(f.default_value);
+        }
+        std::string sql =
+            "BEGIN; PRAGMA application_id = " + std::to_string(Connection::kApplicationId) +
+            "; CREATE TABLE records (" + columns + ");";
+        for (const auto& order : schema.orders) {
+            sql += " CREATE INDEX " + quote_identifier(order.name) + " ON records (";
+            for (size_t i = 0; i < order.fields.size(); ++i)
+                sql += (i ? ", " : "") + quote_identifier(order.fields[i]);
+            sql += ");";
+        }
+        exec_sql(raw, sql + " COMMIT;", path);
+    } catch (...) {
+        remove_table_files(path);
+        throw;
+    }
+}
+
+void copy_table(Session& session, const std::string& source, const std::string& destination) {
+    if (!file_exists(source)) throw StoreError("the table " + source + " does not exist");
+    auto from = session.connect(source);
+    from->commit();
+    std::string existing = find_file_no_case(
+        directory_of(destination).empty() ? std::string(".") : directory_of(destination),
+        file_name_of(destination));
+    if (!existing.empty()) throw StoreError("the file already exists");
+    if (std::string why = reserve_new_file(destination); !why.empty()) throw StoreError(why);
+    try {
+        sqlite3* raw = nullptr;
+        int rc = sqlite3_open_v2(destination.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        DatabaseHandle to(raw);
+        if (rc != SQLITE_OK) throw StoreError(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+        sqlite3_backup* backup = sqlite3_backup_init(raw, "main", from->db(), "main");
+        if (!backup) throw StoreError(sqlite3_errmsg(raw));
+        sqlite3_backup_step(backup, -1);
+        rc = sqlite3_backup_finish(backup);
+        if (rc != SQLITE_OK) throw StoreError(sqlite3_errmsg(raw));
+    } catch (...) {
+        remove_table_files(destination);
+        throw;
+    }
+}
+
+std::string find_file_no_case(const std::string& directory, const std::string& name) {
+    std::string dir = directory.empty() ? std::string(".") : directory;
+    if (file_exists(join_path(dir, name))) return name;
+    std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.c_str()), ::closedir);
+    if (!handle) return {};
+    while (dirent* entry = ::readdir(handle.get()))
+        if (equal_no_case(entry->d_name, name) && file_exists(join_path(dir, entry->d_name)))
+            return entry->d_name;
+    return {};
+}
+
+std::vector<std::string> table_files(const std::string& directory, const std::string& name) {
+    std::vector<std::string> found;
+    std::string dir = directory.empty() ? std::string(".") : directory;
+    std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.c_str()), ::closedir);
+    if (!handle) return found;
+    std::string upper = upper_case(name);
+    while (dirent* entry = ::readdir(handle.get())) {
+        std::string candidate = upper_case(entry->d_name);
+        bool companion = starts_with(candidate, upper + "-");
+        if ((candidate == upper || companion) && file_exists(join_path(dir, entry->d_name)))
+            found.push_back(join_path(dir, entry->d_name));
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+}  // namespace lexorin::store

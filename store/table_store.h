@@ -1,0 +1,218 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/table_schema.h"
+
+namespace lexorin::store {
+
+class Connection;
+
+// One open file per path, shared by every handle of a session, so that all handles on a table
+// see the same rows at once (appends are batched into transactions, see Table::append_record).
+// The session plays the part of the engine's default session; it must outlive its tables.
+class Session {
+  public:
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    std::shared_ptr<Connection> connect(const std::string& path);
+    // Commits the pending appends of every open file.
+    void flush_all();
+    // True while some handle holds the file open.
+    bool is_in_use(const std::string& path) const;
+
+  private:
+    std::map<std::string, std::weak_ptr<Connection>> connections_;
+};
+
+// A field value for positional appends and key searches: blank, a number, a logical or a text.
+class Value {
+  public:
+    enum class Kind { Blank, Number, Text };
+    Value() = default;
+    Value(int v) : kind_(Kind::Number), number_(v) {}
+    Value(std::int64_t v) : kind_(Kind::Number), number_(v) {}
+    Value(bool v) : kind_(Kind::Number), number_(v ? 1 : 0) {}
+    Value(const char* v) : kind_(Kind::Text), text_(v) {}
+    Value(std::string v) : kind_(Kind::Text), text_(std::move(v)) {}
+
+    Kind kind() const { return kind_; }
+    std::int64_t number() const { return number_; }
+    const std::string& text() const { return text_; }
+
+  private:
+    Kind kind_ = Kind::Blank;
+    std::int64_t number_ = 0;
+    std::string text_;
+};
+
+struct Bookmark {
+    std::int64_t row_id = 0;
+    bool valid = false;
+};
+
+// A handle on one table, with its own cursor, order, filter and edit buffer.
+//
+// Opening by directory and file name: a bare name (empty directory) is taken in the working
+// directory. File names match without regard to letter case, as on the system the tables come
+// from. The handle follows dataset rules: it is Browse, Edit or Insert; fields are read from the
+// current row (or the edit buffer) and written only in Edit or Insert state.
+class Table {
+  public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    using Hook = std::function<void(Table&)>;
+    using AcceptTest = std::function<bool(const Table&)>;
+
+    explicit Table(Session& session);
+    Table(Session& session, std::string directory, std::string table_name);
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    void set_directory(std::string directory);
+    void set_table_name(std::string table_name);
+    const std::string& directory() const { return directory_; }
+    const std::string& table_name() const { return table_name_; }
+    // The path the handle opens: directory + table name, resolved without regard to case.
+    std::string path() const;
+
+    void open();
+    void close();
+    bool is_open() const { return state_ != State::Inactive; }
+    State state() const { return state_; }
+    const TableSchema& schema() const;
+
+    // Orders: "" is the primary order (`Index`, or the order rows were added in).
+    void set_index_name(const std::string& name);
+    const std::string& index_name() const { return index_name_; }
+
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool eof() const { return eof_; }
+    bool bof() const { return bof_; }
+    int record_count();
+    // One-based number of the current row within the visible rows; -1 without a current row.
+    int rec_no();
+    bool has_current() const { return current_.has_value(); }
+
+    Bookmark bookmark() const;
+    bool bookmark_valid(const Bookmark& mark);
+    void go_to_bookmark(const Bookmark& mark);
+
+    // Moves to the first row, in the current order, whose leading order fields equal `values`.
+    bool find_key(const std::vector<Value>& values);
+
+    // Appends a row from values in field order (later fields blank, `Index` numbered by the store
+    // whatever is given). The row is visible to every handle at once and becomes current; the
+    // transaction is committed in batches, by flush(), by any post or delete, and on close.
+    void append_record(const std::vector<Value>& values);
+
+    void insert();  // a new blank row in Insert state, stored by post()
+    void edit();
+    void post();
+    void cancel();
+    void delete_record();
+
+    bool has_field(const std::string& name) const;
+    std::string text(const std::string& field) const;  // logical fields read "Wahr"/"Falsch"
+    std::int64_t integer(const std::string& field) const;
+    bool logical(const std::string& field) const;
+    void set_text(const std::string& field, const std::string& value);
+    void set_integer(const std::string& field, std::int64_t value);
+    void set_logical(const std::string& field, bool value);
+    // The current row's engine identity, for callers that keep their own lists of rows.
+    std::int64_t row_id() const;
+
+    // Filter expressions: comparisons joined by " and ", as "Ignore=0", "UnitName<>3" or
+    // "TranslateString=''". Filtering on with an empty expression shows every row.
+    void set_filter(const std::string& expression);
+    const std::string& filter() const { return filter_text_; }
+    void set_filtered(bool on);
+    bool filtered() const { return filtered_; }
+    void set_accept_test(AcceptTest test);
+
+    // Limits the table to the rows whose `Index` equals `master_field` of master's current row.
+    // The master must outlive the link; set_master(nullptr, "") removes it.
+    void set_master(const Table* master, const std::string& master_field);
+
+    void set_before_post(Hook hook) { before_post_ = std::move(hook); }
+    void set_after_post(Hook hook) { after_post_ = std::move(hook); }
+
+    // Deletes every row; numbering starts at 1 again. Works on a closed handle too.
+    void empty();
+    void flush();
+
+  private:
+    struct Compiled;
+    Connection& conn() const;
+    int field_position(const std::string& name) const;
+    const FieldValue& value_at(int position) const;
+    void require_open(const char* what) const;
+    void require_editing() const;
+    void invalidate_rows();
+    bool rows_fresh() const;
+    void ensure_rows();
+    void locate_current_in_rows();
+    void load_current();
+    void move_to_position(size_t position);
+    void clear_current();
+    std::string master_key_text() const;
+    std::string where_clause(std::vector<Value>& binds) const;
+    bool passes_accept(std::int64_t row_id);
+
+    Session& session_;
+    std::string directory_;
+    std::string table_name_;
+    std::shared_ptr<Connection> conn_;
+    State state_ = State::Inactive;
+    std::string index_name_;
+    std::vector<int> order_positions_;
+
+    std::string filter_text_;
+    bool filtered_ = false;
+    std::unique_ptr<Compiled> compiled_;
+    AcceptTest accept_;
+    const Table* master_ = nullptr;
+    std::string master_field_;
+
+    // The visible rows in order, rebuilt when the file or the settings changed since.
+    std::vector<std::int64_t> rows_;
+    bool rows_built_ = false;
+    std::uint64_t rows_structure_version_ = 0;
+    std::uint64_t rows_update_version_ = 0;
+    std::string rows_master_key_;
+
+    std::optional<std::int64_t> current_;
+    std::optional<size_t> position_;
+    std::vector<FieldValue> values_;
+    std::vector<FieldValue> buffer_;
+    bool eof_ = true;
+    bool bof_ = true;
+
+    Hook before_post_;
+    Hook after_post_;
+};
+
+// Creates a new, empty table file with the given schema; fails if the file exists.
+void create_table(const std::string& path, const TableSchema& schema);
+// Copies a table to a new file, never overwriting. Raises StoreError with the engine's text
+// (only the engine's text: callers build the message the user sees).
+void copy_table(Session& session, const std::string& source, const std::string& destination);
+// Finds a file in `directory` whose name equals `name` without regard to case; "" if none.
+std::string find_file_no_case(const std::string& directory, const std::string& name);
+// All files of the table with this file name: the file itself and its engine companions
+// (journals), found without regard to case.
+std::vector<std::string> table_files(const std::string& directory, const std::string& name);
+
+}  // namespace lexorin::store

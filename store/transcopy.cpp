@@ -1,0 +1,83 @@
+#include "store/transcopy.h"
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+
+namespace lexorin::store {
+
+void CopyTableFile(Session& session, const std::string& source_directory,
+                   const std::string& source_name, const std::string& destination_directory,
+                   const std::string& destination_name) {
+    std::string source = source_directory + "/" + source_name;
+    std::string destination = destination_directory + "/" + destination_name;
+    try {
+        std::string found = find_file_no_case(source_directory, source_name);
+        copy_table(session, join_path(source_directory, found.empty() ? source_name : found),
+                   join_path(destination_directory, destination_name));
+    } catch (const StoreError& e) {
+        throw StoreError("While copying " + source + " to " + destination + ", the " +
+                         " database engine   generated the error '" + e.what() + "'");
+    }
+}
+
+void Ttranscopy::OpenTables() {
+    in_ = std::make_unique<Table>(session_, path, intablename);
+    out_ = std::make_unique<Table>(session_, path, outtablename);
+}
+
+void Ttranscopy::CloseTables() {
+    if (out_) out_->flush();
+    in_.reset();
+    out_.reset();
+}
+
+void Ttranscopy::pump() const {
+    if (StatusBar) StatusBar->process_events();
+}
+
+void Ttranscopy::copy_rows(bool forms) {
+    if (!in_ || !out_) throw Error("The row copier has no tables: call OpenTables first");
+    in_->open();
+    out_->open();
+    for (in_->first(); !in_->eof(); in_->next()) {
+        pump();
+        if (out_->find_key({in_->integer("Index")})) continue;
+        if (forms) {
+            out_->append_record({0, in_->text("OriginalString"), "", in_->integer("UnitName"),
+                                 false, false, in_->text("Object"), in_->text("Property"), false,
+                                 in_->integer("SpacesAtEnd")});
+        } else {
+            out_->append_record({0, in_->text("OriginalString"), "", in_->integer("UnitName"),
+                                 false, false, in_->text("Context"), in_->integer("NewLine"),
+                                 in_->integer("OriginalLine"), in_->integer("SpacesAtEnd")});
+        }
+    }
+    out_->flush();
+}
+
+void Ttranscopy::CopyFormsRows() {
+    copy_rows(true);
+}
+void Ttranscopy::CopyPascalRows() {
+    copy_rows(false);
+}
+
+StringCounts Ttranscopy::CountStrings() {
+    StringCounts counts;
+    if (!in_ || !out_) throw Error("The row copier has no tables: call OpenTables first");
+    auto count = [&](Table& table, int& rows, int& untranslated) {
+        table.open();
+        for (table.first(); !table.eof(); table.next()) {
+            pump();
+            ++rows;
+            if (table.text("TranslateString").empty() && !table.logical("Translated") &&
+                !table.logical("Ignore"))
+                ++untranslated;
+        }
+    };
+    count(*in_, counts.source_rows, counts.source_untranslated);
+    count(*out_, counts.destination_rows, counts.destination_untranslated);
+    return counts;
+}
+
+}  // namespace lexorin::store

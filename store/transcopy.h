@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/reporter.h"
+#include "store/table_store.h"
+
+namespace lexorin::store {
+
+// Copies a table with all its files to a new name, never overwriting. On failure raises
+// StoreError "While copying <source> to <destination>, the  database engine   generated the
+// error '<engine text>'" and leaves no destination file behind.
+void CopyTableFile(Session& session, const std::string& source_directory,
+                   const std::string& source_name, const std::string& destination_directory,
+                   const std::string& destination_name);
+
+struct StringCounts {
+    int source_rows = 0;
+    int source_untranslated = 0;
+    int destination_rows = 0;
+    int destination_untranslated = 0;
+};
+
+// The row copier: brings into one language's table every string row of another language's
+// table that it lacks (matched by `Index` alone), without touching rows already there.
+// Call order: set the properties, OpenTables, one copy, CloseTables.
+class Ttranscopy {
+  public:
+    explicit Ttranscopy(Session& session) : session_(session) {}
+
+    Reporter* StatusBar = nullptr;  // lets the user interface repaint between rows
+    std::string intablename;
+    std::string outtablename;
+    std::string path;
+
+    void OpenTables();
+    void CloseTables();
+    void CopyFormsRows();
+    void CopyPascalRows();
+    StringCounts CountStrings();
+
+  private:
+    void copy_rows(bool forms);
+    void pump() const;
+
+    Session& session_;
+    std::unique_ptr<Table> in_;
+    std::unique_ptr<Table> out_;
+};
+
+}  // namespace lexorin::store

@@ -1,0 +1,170 @@
+#include "store/translation_tables.h"
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+
+namespace lexorin::store {
+
+const TableSchema& forms_schema() {
+    static const TableSchema schema{{{"Index", FieldType::Integer},
+                                     {"OriginalString", FieldType::Text},
+                                     {"TranslateString", FieldType::Text},
+                                     {"UnitName", FieldType::Integer},
+                                     {"Translated", FieldType::Logical},
+                                     {"Ignore", FieldType::Logical},
+                                     {"Object", FieldType::Text},
+                                     {"Property", FieldType::Text},
+                                     {"Changed", FieldType::Logical},
+                                     {"SpacesAtEnd", FieldType::Integer}},
+                                    {{kOrderUniqueProperty, {"UnitName", "Object", "Property"}},
+                                     {kOrderTranslation, {"Object", "Property"}}},
+                                    true};
+    return schema;
+}
+
+// The pascal table carries a `Changed` flag too, so that the code view's "show only changed
+// strings" has a field to filter on; the code scanner leaves it false.
+const TableSchema& pascal_schema() {
+    static const TableSchema schema{{{"Index", FieldType::Integer},
+                                     {"OriginalString", FieldType::Text},
+                                     {"TranslateString", FieldType::Text},
+                                     {"UnitName", FieldType::Integer},
+                                     {"Translated", FieldType::Logical},
+                                     {"Ignore", FieldType::Logical},
+                                     {"Context", FieldType::Memo},
+                                     {"NewLine", FieldType::Integer},
+                                     {"OriginalLine", FieldType::Integer},
+                                     {"SpacesAtEnd", FieldType::Integer},
+                                     {"Changed", FieldType::Logical}},
+                                    {{kOrderString, {"OriginalString"}}},
+                                    true};
+    return schema;
+}
+
+const TableSchema& file_list_schema() {
+    static const TableSchema schema{{{"Index", FieldType::Integer},
+                                     {"UnitName", FieldType::Text},
+                                     {"Directory", FieldType::Text}},
+                                    {{kOrderName, {"UnitName"}}},
+                                    true};
+    return schema;
+}
+
+const TableSchema& schema_for(TableKind kind) {
+    switch (kind) {
+        case TableKind::Forms:
+            return forms_schema();
+        case TableKind::Pascal:
+            return pascal_schema();
+        case TableKind::Units:
+        case TableKind::PasFiles:
+            return file_list_schema();
+    }
+    return forms_schema();
+}
+
+const char* kind_name(TableKind kind) {
+    switch (kind) {
+        case TableKind::Forms:
+            return "forms";
+        case TableKind::Pascal:
+            return "pascal";
+        case TableKind::Units:
+            return "units";
+        case TableKind::PasFiles:
+            return "pasfiles";
+    }
+    return "";
+}
+
+bool is_per_language(TableKind kind) {
+    return kind == TableKind::Forms || kind == TableKind::Pascal;
+}
+
+const char* template_name(TableKind kind) {
+    switch (kind) {
+        case TableKind::Forms:
+            return kFormsTemplate;
+        case TableKind::Pascal:
+            return kPascalTemplate;
+        case TableKind::Units:
+            return kUnitsTemplate;
+        case TableKind::PasFiles:
+            return kPasFilesTemplate;
+    }
+    return "";
+}
+
+std::string table_base_name(const std::string& project, const std::string& language,
+                            const std::string& kind, bool per_language) {
+    return per_language ? project + "_" + language + "_" + kind : project + "_" + kind;
+}
+
+std::string table_file_name(const std::string& project, const std::string& language,
+                            TableKind kind) {
+    return table_base_name(project, language, kind_name(kind), is_per_language(kind)) + ".db";
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') continue;
+        lines.push_back(text.substr(start, i - start));
+        start = i + 2;  // the character after the CR is dropped
+        ++i;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+void ensure_templates(const std::string& directory, const std::string& seed_directory) {
+    Session session;
+    for (TableKind kind :
+         {TableKind::Forms, TableKind::Units, TableKind::Pascal, TableKind::PasFiles}) {
+        std::string name = template_name(kind);
+        if (!find_file_no_case(directory, name).empty()) continue;
+        std::string target = join_path(directory, name);
+        std::string seed =
+            seed_directory.empty() ? std::string() : find_file_no_case(seed_directory, name);
+        if (!seed.empty() && seed_directory != directory)
+            copy_table(session, join_path(seed_directory, seed), target);
+        else
+            create_table(target, schema_for(kind));
+    }
+}
+
+void check_schema(const Table& table, const TableSchema& expected) {
+    for (const auto& field : expected.fields)
+        if (!table.has_field(field.name))
+            throw StoreError(table.path() + " is not a valid table: the field " + field.name +
+                             " is missing");
+}
+
+TDaten::TDaten(Session& session, std::string program_directory)
+    : tblForms(session, {}, kFormsTemplate),
+      tblUnits(session, {}, "units_std.DB"),
+      tblPascal(session, {}, "pascal_std.DB"),
+      tblPasFiles(session, {}, "pasfiles_std.DB"),
+      session_(session),
+      program_directory_(std::move(program_directory)) {
+    DatenCreate();
+}
+
+void TDaten::DatenCreate() {
+    for (Table* t : {&tblForms, &tblUnits, &tblPascal, &tblPasFiles})
+        t->set_directory(program_directory_);
+}
+
+void TDaten::point(Table& table, const std::string& file_name) {
+    table.close();
+    table.set_directory(program_directory_);
+    table.set_table_name(file_name);
+    table.open();
+}
+
+void TDaten::close_all() {
+    for (Table* t : {&tblPascal, &tblPasFiles, &tblForms, &tblUnits}) t->close();
+}
+
+}  // namespace lexorin::store

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "store/table_schema.h"
+#include "store/table_store.h"
+
+namespace lexorin::store {
+
+// The four kinds of translation table. forms and pascal exist per project and language, units
+// (the scanned form files) and pasfiles (the scanned unit files) once per project.
+enum class TableKind { Forms, Pascal, Units, PasFiles };
+
+const TableSchema& forms_schema();
+const TableSchema& pascal_schema();
+const TableSchema& file_list_schema();  // units and pasfiles
+const TableSchema& schema_for(TableKind kind);
+const char* kind_name(TableKind kind);  // "forms", "pascal", "units", "pasfiles"
+bool is_per_language(TableKind kind);
+
+// Template file names in the program directory.
+inline constexpr const char* kFormsTemplate = "forms_std.db";
+inline constexpr const char* kUnitsTemplate = "units_std.db";
+inline constexpr const char* kPascalTemplate = "pascal_std.db";
+inline constexpr const char* kPasFilesTemplate = "pasfiles_std.db";
+const char* template_name(TableKind kind);
+
+// The row of a file list that stands for all files in the views' unit lists.
+inline constexpr const char* kShowAll = "(Show all)";
+
+// Order names.
+inline constexpr const char* kOrderUniqueProperty = "UniqueProperty";
+inline constexpr const char* kOrderTranslation = "Translation";
+inline constexpr const char* kOrderString = "String";
+inline constexpr const char* kOrderName = "Name";
+
+// The table name builder: project_language_kind for per-language tables, project_kind otherwise.
+// Project and language are used exactly as stored. Callers append ".db".
+std::string table_base_name(const std::string& project, const std::string& language,
+                            const std::string& kind, bool per_language);
+// The file name, ".db" appended, of a table of the given kind.
+std::string table_file_name(const std::string& project, const std::string& language,
+                            TableKind kind);
+
+// Cuts a text at each CR and drops the one character after it (the LF of a CR LF pair); a last
+// piece without CR is the last line; an empty text gives no lines.
+std::vector<std::string> SplitLines(const std::string& text);
+
+// Writes any of the four templates missing from `directory`, copying it from `seed_directory`
+// when that holds one (the copies built beside the executables), else creating it empty.
+void ensure_templates(const std::string& directory, const std::string& seed_directory = {});
+
+// Raises a StoreError naming the file when the open table lacks a field of `expected`.
+void check_schema(const Table& table, const TableSchema& expected);
+
+// The translation-tables module: four shared handles that the commands re-point at the selected
+// language's tables, all in the program directory.
+class TDaten {
+  public:
+    TDaten(Session& session, std::string program_directory);
+
+    Table tblForms;
+    Table tblUnits;  // the units table for form work, the pasfiles table for code work
+    Table tblPascal;
+    Table tblPasFiles;
+
+    Session& session() const { return session_; }
+    const std::string& program_directory() const { return program_directory_; }
+
+    // Points a handle at another table in the program directory and opens it.
+    void point(Table& table, const std::string& file_name);
+    // Closes the four handles (pascal, pasfiles, forms, units).
+    void close_all();
+
+  private:
+    // Sets the four handles' directory to the program directory.
+    void DatenCreate();
+
+    Session& session_;
+    std::string program_directory_;
+};
+
+}  // namespace lexorin::store
