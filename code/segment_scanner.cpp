@@ -1,0 +1,62 @@
+#include <string>
+
+#include "code/segment_rules.h"
+#include "code/translator.h"
+
+namespace lexorin::code {
+
+namespace {
+
+// The replacement of an accepted literal: an empty literal, plus the resource string, plus an
+// empty literal, which is a valid expression wherever the literal stood.
+std::string ResourceReference(std::int64_t index) {
+    return "''+s_" + std::to_string(index) + "+''";
+}
+
+}  // namespace
+
+void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
+    unit.rewritten = unit.test_text;
+    if (IsCommentLine(unit.scan_text)) return;
+    if (StatusBar) {
+        StatusBar->process_events();
+        if (unit.line_index % 10 == 1)
+            StatusBar->status("Processing " + unit.path + " line " +
+                              std::to_string(unit.line_index));
+    }
+
+    // Candidates are taken from the piece as it will be written: it differs from the scan text
+    // only on the first uses line, by an inserted unit name that holds no apostrophe. Each
+    // accepted literal is replaced where it stands, so a quoted text that happens to span two
+    // other literals is never touched.
+    const std::string& piece = unit.test_text;
+    std::string rewritten;
+    size_t copied = 0;
+    for (const CandidateSpan& span : FindCandidates(piece)) {
+        std::string_view candidate = span.text(piece);
+        Verdict verdict = EvaluateCandidate(*this, candidate, piece);
+        if (verdict == Verdict::Rejected) continue;
+        if (Pas_IgnoreInterface && !unit.implementation_seen) continue;
+
+        FoundString found;
+        found.unit_path = unit.path;
+        found.original = std::string(candidate);
+        found.ignore = verdict == Verdict::AcceptedIgnored;
+        found.context = ContextText(unit.lines, unit.line_index, Pas_ContextLines);
+        // The rewriter writes a marker line before every changed line.
+        found.new_line = static_cast<int>(unit.output.size()) + 2;
+        found.original_line = static_cast<int>(unit.line_index) + 1;
+        found.spaces_at_end = SpacesAtEnd(candidate);
+        std::int64_t index = strings.Add(found);
+
+        rewritten.append(piece, copied, span.begin - copied);
+        rewritten += ResourceReference(index);
+        copied = span.end;
+        ++unit.strings_found;
+    }
+    if (copied == 0) return;
+    rewritten.append(piece, copied);
+    unit.rewritten = std::move(rewritten);
+}
+
+}  // namespace lexorin::code

@@ -1,0 +1,47 @@
+#include "code/table_string_store.h"
+
+#include "app/file_utils.h"
+#include "store/table_store.h"
+#include "store/translation_tables.h"
+
+namespace lexorin::code {
+
+std::int64_t TableStringStore::UnitIndex(const std::string& path) {
+    if (unit_ && unit_->first == path) return unit_->second;
+    const std::string name = file_name_of(path);
+    if (units_.index_name() != store::kOrderName) units_.set_index_name(store::kOrderName);
+    std::optional<std::int64_t> index;
+    // Units of the same name in different folders share the first key; the full path tells
+    // them apart.
+    if (units_.find_key({store::Value(name)})) {
+        for (; !units_.eof(); units_.next()) {
+            if (units_.text("Directory") == path) {
+                index = units_.integer("Index");
+                break;
+            }
+        }
+    }
+    if (!index) {
+        units_.append_record({store::Value(0), store::Value(name), store::Value(path)});
+        index = units_.integer("Index");
+    }
+    unit_.emplace(path, *index);
+    return *index;
+}
+
+std::int64_t TableStringStore::Add(const FoundString& found) {
+    const std::int64_t unit_index = UnitIndex(found.unit_path);
+    pascal_.append_record({store::Value(0), store::Value(found.original), store::Value(""),
+                           store::Value(unit_index), store::Value(false),
+                           store::Value(found.ignore), store::Value(found.context),
+                           store::Value(found.new_line), store::Value(found.original_line),
+                           store::Value(found.spaces_at_end)});
+    return pascal_.integer("Index");
+}
+
+void TableStringStore::Flush() {
+    pascal_.flush();
+    units_.flush();
+}
+
+}  // namespace lexorin::code

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/reporter.h"
+#include "code/pascal_lexer.h"
+#include "code/pascal_options.h"
+#include "code/string_store.h"
+
+namespace lexorin::store {
+class Table;
+}
+
+namespace lexorin::code {
+
+// The state of one unit while ScanUnit works through it; ScanSegment reads and updates it.
+struct UnitScanState {
+    std::string path;                 // the unit's full path
+    std::vector<std::string> lines;   // the unit as read
+    size_t line_index = 0;            // zero-based
+    std::string scan_text;            // the piece in which literals are looked for
+    std::string test_text;            // the same piece as it will be written out
+    std::string rewritten;            // the piece with its literals replaced
+    std::vector<std::string> output;  // the rewritten unit so far
+    bool converted = false;           // the unit already carries the form switch block
+    bool uses_seen = false;
+    bool implementation_seen = false;
+    CommentState comment = CommentState::None;
+    int strings_found = 0;
+};
+
+// A unit rewritten in memory: its new lines and the number of literals replaced.
+struct UnitRewrite {
+    std::vector<std::string> lines;
+    int strings_found = 0;
+};
+
+// The scanner component: the scan options, the tables it fills and where progress goes. The
+// tables and the reporter belong to the caller.
+class TTranslator : public PascalOptions {
+  public:
+    store::Table* UnitsTable = nullptr;        // code scan: the project's file list of units
+    store::Table* FormsTable = nullptr;        // used by the form operations
+    store::Table* PascalTable = nullptr;       // the pascal table of the selected language
+    Reporter* StatusBar = nullptr;             // progress texts; none = no progress texts
+    std::vector<std::string> UnwantedStrings;  // used by the form operations
+
+    // Scans the unit at path into PascalTable and UnitsTable and rewrites it in place, the safe
+    // way: the file is replaced only once the new text is complete and the rows it refers to
+    // are flushed. A unit that cannot be read or written, or that holds NUL bytes, raises an
+    // Error and stays as it was. Returns the number of strings found.
+    int ScanUnit(const std::string& path);
+
+    // The rewriting without any file or table access: the unit's lines in, its new lines out,
+    // the accepted literals handed to `strings`.
+    UnitRewrite RewriteUnit(const std::string& path, std::vector<std::string> lines,
+                            StringStore& strings) const;
+
+    // Scans the piece in unit.scan_text / unit.test_text and leaves it rewritten in
+    // unit.rewritten.
+    void ScanSegment(UnitScanState& unit, StringStore& strings) const;
+
+    // The form operations (scanning a form's text, writing a translated form) are members too;
+    // they are declared and defined with the form scanner.
+
+  private:
+    void RewriteLine(UnitScanState& unit, StringStore& strings) const;
+    std::string RewriteComments(UnitScanState& unit, StringStore& strings) const;
+};
+
+// Reads a unit's bytes (split them with read_text_lines). Raises an Error naming the file when
+// it cannot be read or holds NUL bytes (a binary file, not a Pascal unit).
+std::string ReadUnitText(const std::string& path);
+
+// The six lines that replace a unit's {$R *.DFM} line.
+const std::vector<std::string>& FormSwitchBlock();
+
+}  // namespace lexorin::code

@@ -1,0 +1,125 @@
+#include <algorithm>
+#include <string>
+
+#include "app/text_utils.h"
+#include "code/translator.h"
+
+namespace lexorin::code {
+
+namespace {
+
+bool IsIdentifierChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// Whether the trimmed, upper-cased line begins with the keyword as a whole word, so that an
+// identifier such as UsesCount is not taken for the uses clause.
+bool StartsWithKeyword(std::string_view upper_trimmed, std::string_view keyword) {
+    return starts_with(upper_trimmed, keyword) &&
+           (upper_trimmed.size() == keyword.size() ||
+            !IsIdentifierChar(upper_trimmed[keyword.size()]));
+}
+
+// Whether a uses line already names the glue unit, in any letter case.
+bool NamesGlueUnit(std::string_view line) {
+    const std::string upper = upper_case(line);
+    for (size_t at = upper.find("LX_LANG"); at != std::string::npos;
+         at = upper.find("LX_LANG", at + 1)) {
+        bool starts = at == 0 || !IsIdentifierChar(upper[at - 1]);
+        bool ends = at + 7 == upper.size() || !IsIdentifierChar(upper[at + 7]);
+        if (starts && ends) return true;
+    }
+    return false;
+}
+
+// "uses lx_lang, " followed by what stood after the word uses and the blank after it.
+std::string InsertGlueUnit(std::string_view line) {
+    size_t word = 0;
+    while (word < line.size() && static_cast<unsigned char>(line[word]) <= 32) ++word;
+    std::string_view rest = line.substr(std::min(line.size(), word + 4));
+    if (!rest.empty() && static_cast<unsigned char>(rest.front()) <= 32) rest.remove_prefix(1);
+    return "uses lx_lang, " + std::string(rest);
+}
+
+void EraseAll(std::string& text, std::string_view token) {
+    for (size_t at = text.find(token); at != std::string::npos; at = text.find(token))
+        text.erase(at, token.size());
+}
+
+// The marker line records the line as it was. It stands before the changed line, so when that
+// line began inside a comment the marker lies in the same comment and must not close it.
+std::string MarkerLine(std::string_view before, CommentState state_at_start) {
+    std::string text = trim(before);
+    if (ends_with(text, "}")) text.pop_back();
+    if (state_at_start == CommentState::Brace) EraseAll(text, "}");
+    if (state_at_start == CommentState::Paren) EraseAll(text, "*)");
+    return "//TL:" + text;
+}
+
+}  // namespace
+
+const std::vector<std::string>& FormSwitchBlock() {
+    static const std::vector<std::string> block = {"{$i lx_lang.inc}", "{$ifndef TranslatedForm}",
+                                                   "{$R *.DFM}",       "{$else}",
+                                                   "{$R *.TRA}",       "{$endif}"};
+    return block;
+}
+
+UnitRewrite TTranslator::RewriteUnit(const std::string& path, std::vector<std::string> lines,
+                                     StringStore& strings) const {
+    UnitScanState unit;
+    unit.path = path;
+    unit.lines = std::move(lines);
+    unit.output.reserve(unit.lines.size() + unit.lines.size() / 4);
+    for (unit.line_index = 0; unit.line_index < unit.lines.size(); ++unit.line_index)
+        RewriteLine(unit, strings);
+    return {std::move(unit.output), unit.strings_found};
+}
+
+void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {
+    const std::string& line = unit.lines[unit.line_index];
+    unit.scan_text = unit.test_text = line;
+
+    if (line.find("$ifndef TranslatedForm}") != std::string::npos) unit.converted = true;
+    const std::string upper_trimmed = upper_case(trim(line));
+    const bool form_directive = upper_trimmed == "{$R *.DFM}";
+    if (!unit.converted && form_directive)
+        unit.output.insert(unit.output.end(), FormSwitchBlock().begin(), FormSwitchBlock().end());
+
+    // The keywords count only on code lines: a comment that begins with the word uses or
+    // implementation is neither the uses clause nor the implementation part.
+    const bool code_line = unit.comment == CommentState::None && !starts_with(upper_trimmed, "//");
+    if (!unit.uses_seen && code_line && StartsWithKeyword(upper_trimmed, "USES")) {
+        unit.uses_seen = true;
+        if (!NamesGlueUnit(line)) unit.test_text = InsertGlueUnit(line);
+    }
+    if (!unit.implementation_seen && code_line &&
+        StartsWithKeyword(upper_trimmed, "IMPLEMENTATION"))
+        unit.implementation_seen = true;
+
+    const std::string before = unit.test_text;
+    const CommentState state_at_start = unit.comment;
+    const std::string rewritten = RewriteComments(unit, strings);
+    if (rewritten != before) unit.output.push_back(MarkerLine(before, state_at_start));
+    if (!(form_directive && !unit.converted)) unit.output.push_back(rewritten);
+}
+
+// Scans the code parts of the line and keeps its comments as they are.
+std::string TTranslator::RewriteComments(UnitScanState& unit, StringStore& strings) const {
+    const std::string line = unit.test_text;
+    std::string rewritten;
+    rewritten.reserve(line.size() + 16);
+    for (const LinePart& part : SplitLine(line, unit.comment)) {
+        std::string_view text = std::string_view(line).substr(part.begin, part.end - part.begin);
+        if (part.kind == LinePart::Kind::Comment) {
+            rewritten += text;
+            continue;
+        }
+        unit.scan_text = unit.test_text = std::string(text);
+        ScanSegment(unit, strings);
+        rewritten += unit.rewritten;
+    }
+    return rewritten;
+}
+
+}  // namespace lexorin::code

@@ -1,0 +1,74 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <memory>
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "app/text_utils.h"
+#include "code/table_string_store.h"
+#include "code/translator.h"
+#include "store/table_store.h"
+
+namespace lexorin::code {
+
+namespace {
+
+// A unit reached through a symbolic link is rewritten where it lies, so the link stays a link.
+std::string ResolvedTarget(const std::string& path) {
+    struct FreeDeleter {
+        void operator()(char* p) const { std::free(p); }
+    };
+    std::unique_ptr<char, FreeDeleter> real(::realpath(path.c_str(), nullptr));
+    return real ? std::string(real.get()) : path;
+}
+
+// Checked before the scan, so that a unit that could not be replaced leaves no rows behind.
+void RequireReplaceable(const std::string& path, const std::string& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) throw Error("Cannot open file " + path);
+    if (::access(target.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw Error("Cannot rewrite " + path + ": the file is read-only");
+    std::string folder = directory_of(target);
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
+        throw Error("Cannot rewrite " + path + ": its folder is read-only");
+}
+
+}  // namespace
+
+std::string ReadUnitText(const std::string& path) {
+    std::string text = read_file(path);
+    if (text.find('\0') != std::string::npos)
+        throw Error("Cannot scan " + path +
+                    ": the file holds NUL bytes, so it is not a Pascal unit");
+    return text;
+}
+
+int TTranslator::ScanUnit(const std::string& path) {
+    if (!PascalTable || !UnitsTable)
+        throw Error("The code scan needs the pascal table and the file list of the project");
+    if (!PascalTable->is_open()) PascalTable->open();
+    if (!UnitsTable->is_open()) UnitsTable->open();
+
+    const std::string target = ResolvedTarget(path);
+    RequireReplaceable(path, target);
+    const std::string original = ReadUnitText(path);
+
+    TableStringStore strings(*UnitsTable, *PascalTable);
+    UnitRewrite result = RewriteUnit(path, read_text_lines(original), strings);
+    const std::string text = join_text_lines(result.lines);
+
+    // The rows the new text refers to reach the disk before the unit changes.
+    strings.Flush();
+    if (text != original) {
+        if (!file_exists(target))
+            throw Error("Cannot rewrite " + path + ": the file was removed during the scan");
+        write_file_atomically(target, text);
+    }
+    if (StatusBar) StatusBar->status(std::to_string(result.strings_found) + " Strings found");
+    return result.strings_found;
+}
+
+}  // namespace lexorin::code

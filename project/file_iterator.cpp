@@ -1,0 +1,237 @@
+#include "project/file_iterator.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <memory>
+
+#include "app/text_utils.h"
+
+namespace lexorin::project {
+
+namespace {
+
+// The packed form keeps the local date in the high word (year since 1980, month, day) and the
+// local time in the low word (hours, minutes, seconds halved).
+std::uint32_t packed_time(std::time_t seconds) {
+    std::tm local{};
+    if (!localtime_r(&seconds, &local) || local.tm_year < 80) return 0;
+    std::uint32_t date = static_cast<std::uint32_t>(((local.tm_year - 80) << 9) |
+                                                    ((local.tm_mon + 1) << 5) | local.tm_mday);
+    std::uint32_t time = static_cast<std::uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) |
+                                                    (local.tm_sec / 2));
+    return (date << 16) | time;
+}
+
+// Days since 1899-12-30 in local time; 25569 is the day number of 1970-01-01.
+double date_time_value(std::time_t seconds) {
+    std::tm local{};
+    long offset = localtime_r(&seconds, &local) ? local.tm_gmtoff : 0;
+    return 25569.0 + static_cast<double>(seconds + offset) / 86400.0;
+}
+
+TFileInfo file_info(const std::string& name, const struct stat& st, int level) {
+    TFileInfo info;
+    info.size = static_cast<std::int64_t>(st.st_size);
+    info.time = packed_time(st.st_mtime);
+    info.date_time = date_time_value(st.st_mtime);
+    info.attributes = kAttrArchive;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) info.attributes |= kAttrReadOnly;
+    if (!name.empty() && name[0] == '.') info.attributes |= kAttrHidden;
+    info.name = name;
+    info.level = level;
+    return info;
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// The entries of a folder in a fixed order, the way the file systems the projects come from
+// list them (by name without regard to the case of a to z), so that a walk is repeatable.
+std::vector<std::string> folder_entries(const std::string& folder) {
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.empty() ? "/" : folder.c_str()));
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir.get())) names.emplace_back(entry->d_name);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        std::string ua = upper_case(a), ub = upper_case(b);
+        return ua != ub ? ua < ub : a < b;
+    });
+    return names;
+}
+
+}  // namespace
+
+void TFileIterator::SetOptions(const TFileIteratorOptions& options) {
+    if (running_) throw EFileIteratorError("Cannot change options on fly. Try later");
+    options_ = options;
+}
+
+void TFileIterator::SetRootFolder(const std::string& folder) {
+    if (running_) throw EFileIteratorError("Cannot change options on fly. Try later");
+    root_folder_ = folder;
+}
+
+void TFileIterator::Execute() {
+    if (running_)
+        throw EFileIteratorError(
+            "Iterator is not available at the moment. Please call later, but do call");
+    running_ = true;
+    struct EndOfWalk {
+        TFileIterator& walker;
+        ~EndOfWalk() {
+            // OnTerminate must not throw out of a destructor; a failing handler is ignored.
+            try {
+                if (walker.OnTerminate) walker.OnTerminate(walker);
+            } catch (...) {
+            }
+            walker.running_ = false;
+        }
+    } end_of_walk{*this};
+    files_.clear();
+    if (OnActivate) OnActivate(*this);
+    std::vector<FolderId> open_folders;
+    WalkFolder(root_folder_, 1, open_folders);
+}
+
+void TFileIterator::WalkFolder(std::string folder, int level, std::vector<FolderId>& open_folders) {
+    if (!folder.empty() && folder.back() == '/') folder.pop_back();
+    // A folder reached again through a link to one of the folders being walked would repeat
+    // forever; it is walked only once on the way down.
+    struct stat folder_stat {};
+    if (::stat(folder.empty() ? "/" : folder.c_str(), &folder_stat) != 0) return;
+    FolderId id{static_cast<std::uint64_t>(folder_stat.st_dev),
+                static_cast<std::uint64_t>(folder_stat.st_ino)};
+    if (std::find(open_folders.begin(), open_folders.end(), id) != open_folders.end()) return;
+    open_folders.push_back(id);
+    struct Leave {
+        std::vector<FolderId>& folders;
+        ~Leave() { folders.pop_back(); }
+    } leave{open_folders};
+
+    for (const std::string& name : folder_entries(folder)) {
+        std::string path = folder + "/" + name;
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) continue;  // a dangling link or an entry just removed
+        if (S_ISDIR(st.st_mode)) {
+            if (name[0] != '.' && options_.has(TFileIteratorOption::fiRecurseFolders))
+                WalkFolder(path, level + 1, open_folders);
+            continue;
+        }
+        // Pipes, sockets and devices are not source files; opening a pipe would block the scan.
+        if (!S_ISREG(st.st_mode)) continue;
+        TFileInfo info;
+        if (options_.has(TFileIteratorOption::fiDetails)) info = file_info(name, st, level);
+        std::string file_name = options_.has(TFileIteratorOption::fiPath) ? path : name;
+        if (QueryAddFile(file_name, info)) AddFile(file_name, info);
+    }
+}
+
+bool TFileIterator::QueryAddFile(const std::string& file_name, const TFileInfo& info) {
+    bool can_add = MatchesAnyMask(file_name);
+    if (can_add) can_add = !IsExcludedFolder(file_name);
+    if (OnAddFileQuery) OnAddFileQuery(*this, file_name, info, can_add);
+    return can_add;
+}
+
+void TFileIterator::AddFile(const std::string& file_name, const TFileInfo& info) {
+    files_.push_back({file_name, info});
+    if (OnAddFile) OnAddFile(*this, file_name, info);
+}
+
+bool TFileIterator::MatchesAnyMask(const std::string& name) const {
+    std::string lowered = name;
+    for (char& c : lowered)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return std::any_of(Masks.begin(), Masks.end(),
+                       [&](const std::string& mask) { return MatchesMask(lowered, mask); });
+}
+
+// Only the file's own folder counts: files in subfolders of an excluded folder are still taken.
+// An entry typed without its final "/" names the same folder.
+bool TFileIterator::IsExcludedFolder(const std::string& file_name) const {
+    auto slash = file_name.rfind('/');
+    std::string folder =
+        slash == std::string::npos ? std::string() : file_name.substr(0, slash + 1);
+    return std::any_of(ExcludedFolders.begin(), ExcludedFolders.end(), [&](std::string entry) {
+        if (!entry.empty() && entry.back() != '/') entry += '/';
+        return equal_no_case(folder, entry);
+    });
+}
+
+bool MatchesMask(const std::string& name, const std::string& mask) {
+    if (mask == "*") return true;
+    if (mask == "*.*" && name.find('.') != std::string::npos) return true;
+    if (mask.find_first_of("*?") == std::string::npos) return name == mask;
+
+    // Positions are zero-based here; "?" steps over a character without checking that one is
+    // there, so a name too short for the mask fails only in the final length test.
+    size_t pos = 0;
+    bool star_pending = false;
+    size_t i = 0;
+    while (i < mask.size()) {
+        char c = mask[i];
+        if (c == '*') {
+            star_pending = true;
+            ++i;
+            continue;
+        }
+        if (c == '?') {
+            ++pos;
+            ++i;
+            continue;
+        }
+        size_t end = mask.find_first_of("*?", i);
+        if (end == std::string::npos) end = mask.size();
+        std::string_view literal(mask.data() + i, end - i);
+        if (star_pending) {
+            star_pending = false;
+            size_t found = pos <= name.size() ? name.find(literal, pos) : std::string::npos;
+            if (found == std::string::npos) return false;
+            pos = found + literal.size();
+        } else {
+            if (pos > name.size() || std::string_view(name).substr(pos, literal.size()) != literal)
+                return false;
+            pos += literal.size();
+        }
+        i = end;
+    }
+    return star_pending || pos == name.size();
+}
+
+std::vector<std::string> SplitMasks(const std::string& mask_text) {
+    // The separators become line breaks and the text is split into lines, so a separator at the
+    // very end gives no extra (empty) mask and an empty text gives none.
+    std::vector<std::string> masks;
+    size_t start = 0;
+    while (start < mask_text.size()) {
+        size_t end = mask_text.find_first_of(",;", start);
+        if (end == std::string::npos) end = mask_text.size();
+        masks.push_back(trim(std::string_view(mask_text).substr(start, end - start)));
+        start = end + 1;
+    }
+    return masks;
+}
+
+std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
+                                      const std::string& mask_text,
+                                      const std::vector<std::string>& excluded) {
+    TFileIterator walker;
+    walker.SetRootFolder(root);
+    TFileIteratorOptions options = TFileIteratorOptions::all();
+    if (!recursive) options.exclude(TFileIteratorOption::fiRecurseFolders);
+    walker.SetOptions(options);
+    walker.Masks = SplitMasks(mask_text);
+    walker.ExcludedFolders = excluded;
+    walker.Execute();
+    std::vector<std::string> names;
+    names.reserve(walker.Files().size());
+    for (const auto& file : walker.Files()) names.push_back(file.file_name);
+    return names;
+}
+
+}  // namespace lexorin::project

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/errors.h"
+
+// Walking a project's source tree: the walker component and the one-call file list that every
+// command uses.
+namespace lexorin::project {
+
+// Misuse of a walker: changing its settings or starting it while it runs.
+class EFileIteratorError : public Error {
+  public:
+    using Error::Error;
+};
+
+enum class TFileIteratorOption { fiPath, fiDetails, fiRecurseFolders };
+
+// A set of TFileIteratorOption.
+class TFileIteratorOptions {
+  public:
+    TFileIteratorOptions() = default;
+    TFileIteratorOptions(std::initializer_list<TFileIteratorOption> options) {
+        for (auto option : options) include(option);
+    }
+    // fiPath, fiDetails and fiRecurseFolders.
+    static TFileIteratorOptions all() {
+        return {TFileIteratorOption::fiPath, TFileIteratorOption::fiDetails,
+                TFileIteratorOption::fiRecurseFolders};
+    }
+    bool has(TFileIteratorOption option) const { return bits_ & bit(option); }
+    void include(TFileIteratorOption option) { bits_ |= bit(option); }
+    void exclude(TFileIteratorOption option) { bits_ &= ~bit(option); }
+    bool operator==(const TFileIteratorOptions&) const = default;
+
+  private:
+    static unsigned bit(TFileIteratorOption option) { return 1u << static_cast<unsigned>(option); }
+    unsigned bits_ = 0;
+};
+
+// The details of one file, filled when fiDetails is set.
+struct TFileInfo {
+    std::int64_t size = 0;   // bytes
+    std::uint32_t time = 0;  // packed date/time: date in the high word, time in the low word
+    std::uint32_t attributes = 0;
+    double date_time = 0;    // days since 1899-12-30, the fraction the time of day
+    std::string name;        // the bare file name
+    std::int32_t level = 0;  // folder depth; files directly in the root have depth 1
+};
+
+// Attribute bits of TFileInfo, as the file systems the projects come from define them.
+inline constexpr std::uint32_t kAttrReadOnly = 0x01;
+inline constexpr std::uint32_t kAttrHidden = 0x02;
+inline constexpr std::uint32_t kAttrArchive = 0x20;
+
+// One accepted file: its name as reported and a copy of its details.
+struct TFileInfoObject {
+    std::string file_name;
+    TFileInfo info;
+};
+
+// Walks a folder depth-first and keeps the files that match one of its masks and do not lie
+// directly in an excluded folder. Paths are joined with "/".
+class TFileIterator {
+  public:
+    using AddFileQueryEvent = std::function<void(
+        TFileIterator& sender, const std::string& file_name, const TFileInfo& info, bool& can_add)>;
+    using AddFileEvent = std::function<void(TFileIterator& sender, const std::string& file_name,
+                                            const TFileInfo& info)>;
+    using NotifyEvent = std::function<void(TFileIterator& sender)>;
+
+    const TFileIteratorOptions& Options() const { return options_; }
+    void SetOptions(const TFileIteratorOptions& options);
+    const std::string& RootFolder() const { return root_folder_; }
+    void SetRootFolder(const std::string& folder);
+
+    AddFileQueryEvent OnAddFileQuery;
+    AddFileEvent OnAddFile;
+    NotifyEvent OnActivate;
+    NotifyEvent OnTerminate;
+
+    std::vector<std::string> Masks;
+    std::vector<std::string> ExcludedFolders;  // folder paths, each ending with "/"
+
+    const std::vector<TFileInfoObject>& Files() const { return files_; }
+    bool running() const { return running_; }
+
+    // Runs one walk; Files() then holds the accepted names in the order found.
+    void Execute();
+
+  private:
+    struct FolderId {
+        std::uint64_t device;
+        std::uint64_t inode;
+        bool operator==(const FolderId&) const = default;
+    };
+    void WalkFolder(std::string folder, int level, std::vector<FolderId>& open_folders);
+    bool QueryAddFile(const std::string& file_name, const TFileInfo& info);
+    void AddFile(const std::string& file_name, const TFileInfo& info);
+    bool MatchesAnyMask(const std::string& name) const;
+    bool IsExcludedFolder(const std::string& file_name) const;
+
+    TFileIteratorOptions options_ = TFileIteratorOptions::all();
+    std::string root_folder_ = "/";
+    std::vector<TFileInfoObject> files_;
+    bool running_ = false;
+};
+
+// Whether a (lower-cased) name matches one mask: "*" any run of characters, "?" one character,
+// the first occurrence of a literal after a "*" taken without backtracking.
+bool MatchesMask(const std::string& name, const std::string& mask);
+
+// The masks of a mask text: split at "," and ";", each trimmed; empty masks stay (they match
+// nothing).
+std::vector<std::string> SplitMasks(const std::string& mask_text);
+
+// The files under root that match one of the masks of mask_text, outside the excluded folders,
+// in the order found. A root that does not exist gives an empty list.
+std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
+                                      const std::string& mask_text,
+                                      const std::vector<std::string>& excluded);
+
+}  // namespace lexorin::project
