@@ -1,0 +1,66 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/errors.h"
+#include "cli/cli_reporter.h"
+#include "store/table_store.h"
+
+namespace lexorin::cli {
+
+// Wrong usage: printed with the command's usage line, exit status 2.
+class UsageError : public Error {
+public:
+    using Error::Error;
+};
+
+// The arguments of one command: positional words and its own --options.
+class Arguments {
+public:
+    Arguments(std::vector<std::string> words) : words_(std::move(words)) {}
+
+    // Takes "--name" and reports whether it was given.
+    bool flag(const std::string& name);
+    // Takes "--name VALUE" or "--name=VALUE"; the last one given wins.
+    std::optional<std::string> option(const std::string& name);
+    // Takes every "--name VALUE".
+    std::vector<std::string> options(const std::string& name);
+    // What is left must be exactly `count` positional words (no unknown options).
+    std::vector<std::string> positional(size_t count);
+    // At least `min` positional words.
+    std::vector<std::string> positional_at_least(size_t min);
+
+private:
+    std::vector<std::string> words_;
+};
+
+// What every command works with.
+struct Context {
+    std::string home;  // the program directory, with a trailing "/"
+    store::Session session;
+    CliReporter reporter;
+    explicit Context(std::string home_dir, Answer answer)
+        : home(std::move(home_dir)), reporter(answer) {}
+};
+
+struct Command {
+    std::string name;     // as typed, e.g. "project add"
+    std::string usage;    // arguments after the name
+    std::string summary;  // one line for the overview
+    std::function<int(Context&, Arguments&)> run;
+};
+
+// The command groups; each file adds its commands.
+void add_project_commands(std::vector<Command>& commands);
+void add_string_commands(std::vector<Command>& commands);
+
+// Escapes tabs, line breaks and backslashes so that one row stays one line.
+std::string escape_field(const std::string& text);
+// "Wahr"/"Falsch", "true"/"false", "yes"/"no", "1"/"0".
+bool parse_yes_no(const std::string& text);
+
+}  // namespace lexorin::cli

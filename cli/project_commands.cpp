@@ -1,0 +1,173 @@
+// project add/list/show/set and language add/delete.
+#include <unistd.h>
+
+#include <iostream>
+
+#include "app/command_frame.h"
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "app/text_utils.h"
+#include "cli/command_line.h"
+#include "project/languages.h"
+#include "project/projects_table.h"
+
+namespace lexorin::cli {
+
+namespace {
+
+using project::field::Name;
+
+// Directories are stored as absolute paths, so that every command walks the same tree
+// whatever the working directory.
+std::string absolute_directory(const std::string& dir) {
+    std::string out = dir;
+    if (!out.empty() && out[0] != '/') {
+        char cwd[4096];
+        if (::getcwd(cwd, sizeof cwd)) out = join_path(cwd, out);
+    }
+    while (out.size() > 1 && out.back() == '/') out.pop_back();
+    return out;
+}
+
+int project_add(Context&, Arguments& args) {
+    project::NewProject p;
+    p.recursive = !args.flag("--no-recursive");
+    for (const auto& e : args.options("--exclude")) p.excluded.push_back(absolute_directory(e) + "/");
+    auto words = args.positional(2);
+    p.name = words[0];
+    p.directory = absolute_directory(words[1]);
+    store::Session session;
+    project::TDataProjects data(session);
+    project::add_project(data.Projects, p);
+    std::cerr << "Project " << p.name << " added.\n";
+    return 0;
+}
+
+int project_list(Context&, Arguments& args) {
+    args.positional(0);
+    store::Session session;
+    project::TDataProjects data(session);
+    for (const auto& name : project::project_names(data.Projects)) std::cout << name << "\n";
+    return 0;
+}
+
+int project_show(Context&, Arguments& args) {
+    auto words = args.positional(1);
+    store::Session session;
+    project::TDataProjects data(session);
+    project::require_project(data.Projects, words[0]);
+    for (const auto& f : data.Projects.schema().fields) {
+        std::string value = data.Projects.text(f.name);
+        if (f.type == store::FieldType::Memo) {
+            auto lines = store::SplitLines(value);
+            std::cout << f.name << ":";
+            if (lines.empty()) std::cout << "\n";
+            else if (lines.size() == 1) std::cout << "\t" << escape_field(lines[0]) << "\n";
+            else {
+                std::cout << "\n";
+                for (const auto& l : lines) std::cout << "\t" << escape_field(l) << "\n";
+            }
+        } else {
+            std::cout << f.name << ":\t" << escape_field(value) << "\n";
+        }
+    }
+    return 0;
+}
+
+// Memo values are typed with line feeds; the table keeps CR LF between entries.
+std::string memo_from_command_line(const std::string& value) {
+    return join_crlf(read_text_lines(value));
+}
+
+int project_set(Context&, Arguments& args) {
+    auto words = args.positional(3);
+    store::Session session;
+    project::TDataProjects data(session);
+    store::Table& projects = data.Projects;
+    project::require_project(projects, words[0]);
+    const std::string& field_name = words[1];
+    if (!projects.has_field(field_name))
+        throw UsageError("the Projects table has no field " + field_name);
+    if (equal_no_case(field_name, Name))
+        throw Error("The name of an existing project cannot be changed.");
+    std::string value = words[2];
+    store::FieldType type{};
+    for (const auto& f : projects.schema().fields)
+        if (equal_no_case(f.name, field_name)) type = f.type;
+    if (equal_no_case(field_name, project::field::Directory)) {
+        value = absolute_directory(value);
+        if (!directory_exists(value)) throw Error("The directory " + value + " does not exist.");
+    }
+    projects.edit();
+    try {
+        if (type == store::FieldType::Logical) projects.set_logical(field_name, parse_yes_no(value));
+        else if (type == store::FieldType::Memo)
+            projects.set_text(field_name, memo_from_command_line(value));
+        else projects.set_text(field_name, value);
+        projects.post();
+    } catch (...) {
+        projects.cancel();
+        throw;
+    }
+    return 0;
+}
+
+// The language commands work on a project row, with the program directory's tables.
+struct LanguageSetup {
+    explicit LanguageSetup(Context& context, const std::string& project_name)
+        : projects_module(context.session), daten(context.session, context.home) {
+        project::require_project(projects_module.Projects, project_name);
+        languages.fill(projects_module.Projects.text(project::field::Languages));
+    }
+    project::TDataProjects projects_module;
+    store::TDaten daten;
+    LanguageList languages;
+};
+
+int language_add(Context& context, Arguments& args) {
+    auto words = args.positional(2);
+    LanguageSetup setup(context, words[0]);
+    if (!CheckProjectReady(setup.projects_module.Projects, setup.languages, false, false,
+                           context.reporter))
+        return 1;
+    project::AddLanguage(setup.daten, setup.projects_module.Projects, setup.languages, words[1],
+                         context.reporter);
+    std::cerr << "Language " << words[1] << " added to " << words[0] << ".\n";
+    return 0;
+}
+
+int language_delete(Context& context, Arguments& args) {
+    auto words = args.positional(2);
+    LanguageSetup setup(context, words[0]);
+    setup.languages.selected = -1;
+    for (size_t i = 0; i < setup.languages.items.size(); ++i)
+        if (equal_no_case(setup.languages.items[i], words[1])) setup.languages.selected = static_cast<int>(i);
+    if (!setup.languages.has_selection())
+        throw Error("The project " + words[0] + " has no language " + words[1] + ".");
+    size_t before = setup.languages.items.size();
+    auto failed = project::DeleteLanguage(setup.daten, setup.projects_module.Projects,
+                                          setup.languages, context.reporter);
+    if (setup.languages.items.size() == before) {
+        std::cerr << "Nothing deleted.\n";
+        return 1;
+    }
+    return failed.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void add_project_commands(std::vector<Command>& commands) {
+    commands.push_back({"project add", "NAME DIR [--no-recursive] [--exclude DIR]...",
+                        "register a project for the sources in DIR", project_add});
+    commands.push_back({"project list", "", "list the registered projects", project_list});
+    commands.push_back({"project show", "NAME", "show every field of a project", project_show});
+    commands.push_back({"project set", "NAME FIELD VALUE",
+                        "set a field of a project (list fields: one entry per line)",
+                        project_set});
+    commands.push_back({"language add", "PROJECT LANG",
+                        "add a language and create its tables", language_add});
+    commands.push_back({"language delete", "PROJECT LANG",
+                        "delete a language with its tables (asks first)", language_delete});
+}
+
+}  // namespace lexorin::cli

@@ -1,0 +1,121 @@
+#include "project/projects_table.h"
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "app/text_utils.h"
+#include "store/translation_tables.h"
+
+namespace lexorin::project {
+
+using store::FieldType;
+
+const store::TableSchema& projects_schema() {
+    static const store::TableSchema schema{
+        {{field::Name, FieldType::Text},
+         {field::Directory, FieldType::Text},
+         {field::Recoursive, FieldType::Logical, "1"},
+         {field::Excluded, FieldType::Memo},
+         {field::Languages, FieldType::Memo},
+         {field::Reserve, FieldType::Memo},
+         {field::SourceExtensions, FieldType::Text, "*.pas"},
+         {field::FormsExtension, FieldType::Text, "*.dfm"},
+         {field::Cignoreinterface, FieldType::Logical, "1"},
+         {field::Ceditchars, FieldType::Text,
+          "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"},
+         {field::Cminlength, FieldType::Integer, "2"},
+         {field::Ccontextlines, FieldType::Integer, "5"},
+         {field::Cstartignore, FieldType::Text},
+         {field::Cunwantedstrings, FieldType::Memo},
+         {field::Cunwantedwordparts, FieldType::Memo},
+         {field::Funwantedstrings, FieldType::Memo}},
+        {},
+        false};
+    return schema;
+}
+
+void ensure_projects_table(const std::string& directory) {
+    if (!store::find_file_no_case(directory, kProjectsFile).empty()) return;
+    store::create_table(join_path(directory, kProjectsFile), projects_schema());
+}
+
+TDataProjects::TDataProjects(store::Session& session, const std::string& directory)
+    : Projects(session, directory, kProjectsFile) {
+    ensure_projects_table(directory);
+    Projects.open();
+    store::check_schema(Projects, projects_schema());
+}
+
+std::vector<std::string> decode_list(const std::string& text) { return store::SplitLines(text); }
+
+std::string encode_list(const std::vector<std::string>& items) { return join_crlf(items); }
+
+bool locate_project(store::Table& projects, const std::string& name) {
+    for (projects.first(); !projects.eof(); projects.next())
+        if (projects.text(field::Name) == name) return true;
+    return false;
+}
+
+void require_project(store::Table& projects, const std::string& name) {
+    if (!locate_project(projects, name)) throw Error("There is no project named " + name + ".");
+}
+
+std::vector<std::string> project_names(store::Table& projects) {
+    std::vector<std::string> names;
+    for (projects.first(); !projects.eof(); projects.next())
+        names.push_back(projects.text(field::Name));
+    return names;
+}
+
+void check_file_name_part(const std::string& name, const std::string& what) {
+    auto refuse = [&](const std::string& why) {
+        throw Error("The " + what + " \"" + name + "\" cannot be used: " + why);
+    };
+    if (trim(name).empty()) refuse("it is empty.");
+    if (name != trim(name)) refuse("it begins or ends with a blank.");
+    if (name.find("..") != std::string::npos) refuse("it contains \"..\".");
+    for (unsigned char c : name) {
+        if (c < 32 || c == 127) refuse("it contains a control character.");
+        if (std::string("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string::npos)
+            refuse(std::string("it contains the character ") + static_cast<char>(c) +
+                   ", which cannot stand in a file name.");
+    }
+}
+
+void add_project(store::Table& projects, const NewProject& project) {
+    check_file_name_part(project.name, "project name");
+    if (locate_project(projects, project.name))
+        throw Error("A project named " + project.name + " already exists.");
+    if (!directory_exists(project.directory))
+        throw Error("The directory " + project.directory + " does not exist.");
+    std::vector<std::string> excluded;
+    for (const auto& entry : project.excluded)
+        add_excluded_entry(excluded, entry, project.directory);
+    projects.insert();
+    projects.set_text(field::Name, project.name);
+    projects.set_text(field::Directory, project.directory);
+    projects.set_logical(field::Recoursive, project.recursive);
+    projects.set_text(field::Excluded, encode_list(excluded));
+    projects.post();
+}
+
+bool add_excluded_entry(std::vector<std::string>& excluded, const std::string& entry,
+                        const std::string& project_directory) {
+    std::string text = trim(entry);
+    if (text.empty() || text == project_directory) return false;
+    if (text.back() != '/') text += '/';
+    for (const auto& stored : excluded)
+        if (stored == text) return false;
+    excluded.push_back(text);
+    return true;
+}
+
+bool add_excluded_directory(store::Table& projects, const std::string& entry) {
+    std::vector<std::string> excluded = decode_list(projects.text(field::Excluded));
+    if (!add_excluded_entry(excluded, entry, projects.text(field::Directory))) return false;
+    projects.edit();
+    projects.set_text(field::Excluded, encode_list(excluded));
+    projects.post();
+    return true;
+}
+
+}  // namespace lexorin::project

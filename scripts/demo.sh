@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The main job on the demo project, headless: a fresh copy of examples/demo in build/demo-run,
+# with its own program directory, so the examples stay as they are.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli="$PWD/build/bin/lexorin-cli"
+run="$PWD/build/demo-run"
+rm -rf "$run"
+mkdir -p "$run/home"
+cp -r examples/demo/src "$run/src"
+cd "$run"
+export LEXORIN_HOME="$run/home"
+"$cli" project add Demo src --exclude src/tools
+"$cli" language add Demo German
+"$cli" language add Demo French
+"$cli" project show Demo
+echo "Tables in $LEXORIN_HOME:"
+ls "$LEXORIN_HOME"
+"$cli" strings Demo German
