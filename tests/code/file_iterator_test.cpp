@@ -1,0 +1,129 @@
+#include "project/file_iterator.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "support/test_support.h"
+
+namespace lexorin::project {
+namespace {
+
+using lexorin::testing::TempDir;
+using lexorin::testing::write_test_file;
+using Names = std::vector<std::string>;
+
+TEST(MatchesMask, WildcardsAndLiterals) {
+    EXPECT_TRUE(MatchesMask("/src/unit1.pas", "*"));
+    EXPECT_TRUE(MatchesMask("/src/unit1.pas", "*.*"));
+    EXPECT_FALSE(MatchesMask("/src/makefile", "*.*x"));
+    EXPECT_TRUE(MatchesMask("/src/unit1.pas", "*.pas"));
+    EXPECT_TRUE(MatchesMask("/src/unit1.pas", "*unit?.pas"));
+    EXPECT_FALSE(MatchesMask("/src/unit12.pas", "*unit?.pas"));
+    EXPECT_TRUE(MatchesMask("/src/a.pas", "/src/?.pas"));
+    EXPECT_FALSE(MatchesMask("/src/a.pas", "/src/??.pas"));
+    EXPECT_FALSE(MatchesMask("ab", "ab?"));  // "?" past the end fails the length test
+    EXPECT_TRUE(MatchesMask("ab", "ab*"));
+}
+
+TEST(MatchesMask, WholePathsAndNoBacktracking) {
+    // Without a wildcard a mask must equal the whole (lower-cased) path.
+    EXPECT_FALSE(MatchesMask("/src/unit1.pas", "unit1.pas"));
+    EXPECT_TRUE(MatchesMask("/src/unit1.pas", "/src/unit1.pas"));
+    // The first ".pas" lies in the folder name and the rest of the path is left over.
+    EXPECT_FALSE(MatchesMask("c:/old.pascal/unit1.pas", "*.pas"));
+    EXPECT_FALSE(MatchesMask("/src/unit1.pas", "*.PAS"));
+}
+
+TEST(SplitMasks, SeparatorsAndBlanks) {
+    EXPECT_EQ(SplitMasks("*.pas; *.dfm"), (Names{"*.pas", "*.dfm"}));
+    EXPECT_EQ(SplitMasks("*.pas,*.inc;*.dpr"), (Names{"*.pas", "*.inc", "*.dpr"}));
+    EXPECT_EQ(SplitMasks("*.pas;;*.dfm"), (Names{"*.pas", "", "*.dfm"}));
+    EXPECT_EQ(SplitMasks("*.pas;"), (Names{"*.pas"}));
+    EXPECT_EQ(SplitMasks(""), Names{});
+}
+
+class CollectFilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"b.pas", "A.pas", "c.dfm", "sub/s.pas", "sub/deeper/d.pas",
+                                 "tools/t.pas", "tools/old/o.pas", ".svn/x.pas", "z.pas"})
+            write_test_file(dir.file(name), "unit x;");
+    }
+    std::string at(const std::string& name) const { return dir.file(name); }
+    TempDir dir;
+};
+
+TEST_F(CollectFilesTest, DepthFirstInNameOrderSkippingDotFolders) {
+    EXPECT_EQ(CollectFiles(dir.path(), true, "*.pas", {}),
+              (Names{at("A.pas"), at("b.pas"), at("sub/deeper/d.pas"), at("sub/s.pas"),
+                     at("tools/old/o.pas"), at("tools/t.pas"), at("z.pas")}));
+}
+
+TEST_F(CollectFilesTest, RecursionOffListsTheRootOnly) {
+    EXPECT_EQ(CollectFiles(dir.path(), false, "*.pas;*.dfm", {}),
+              (Names{at("A.pas"), at("b.pas"), at("c.dfm"), at("z.pas")}));
+}
+
+TEST_F(CollectFilesTest, MasksMatchTheLowerCasedPath) {
+    EXPECT_EQ(CollectFiles(dir.path(), false, "*/a.pas", {}), Names{at("A.pas")});
+    EXPECT_EQ(CollectFiles(dir.path(), false, "*.PAS", {}), Names{});
+    EXPECT_EQ(CollectFiles(dir.path(), false, "", {}), Names{});
+}
+
+TEST_F(CollectFilesTest, ExclusionIsExactAndIgnoresCase) {
+    std::string tools = dir.path() + "/TOOLS/";
+    // Subfolders of an excluded folder are still walked and taken.
+    Names files = CollectFiles(dir.path(), true, "*.pas", {tools});
+    EXPECT_EQ(std::count(files.begin(), files.end(), at("tools/t.pas")), 0);
+    EXPECT_EQ(std::count(files.begin(), files.end(), at("tools/old/o.pas")), 1);
+    // An entry typed without its final "/" names the same folder.
+    files = CollectFiles(dir.path(), true, "*.pas", {dir.path() + "/tools"});
+    EXPECT_EQ(std::count(files.begin(), files.end(), at("tools/t.pas")), 0);
+}
+
+TEST_F(CollectFilesTest, RootWithTrailingSlashAndMissingRoot) {
+    EXPECT_EQ(CollectFiles(dir.path() + "/", false, "*.dfm", {}), Names{at("c.dfm")});
+    EXPECT_EQ(CollectFiles(dir.path() + "/missing", true, "*", {}), Names{});
+}
+
+TEST_F(CollectFilesTest, LinkLoopsEndAndPipesAreNoFiles) {
+    ASSERT_EQ(::symlink(dir.path().c_str(), at("sub/back").c_str()), 0);
+    ASSERT_EQ(::mkfifo(at("pipe.pas").c_str(), 0600), 0);
+    Names files = CollectFiles(dir.path(), true, "*.pas", {});
+    // The link to the root is not walked again, and the pipe would block a scan.
+    EXPECT_EQ(files.size(), 7u);
+    EXPECT_EQ(std::count(files.begin(), files.end(), at("pipe.pas")), 0);
+}
+
+TEST(TFileIterator, DetailsQueryAndMisuse) {
+    TempDir dir;
+    write_test_file(dir.file("one.pas"), "12345");
+    write_test_file(dir.file("sub/two.pas"), "1");
+    TFileIterator walker;
+    walker.SetRootFolder(dir.path());
+    walker.Masks = {"*.pas"};
+    std::vector<std::string> asked;
+    walker.OnAddFileQuery = [&](TFileIterator& self, const std::string& name, const TFileInfo&,
+                                bool& can_add) {
+        asked.push_back(name);
+        can_add = name.find("two") == std::string::npos;
+        EXPECT_THROW(self.SetOptions({}), EFileIteratorError);
+        EXPECT_THROW(self.Execute(), EFileIteratorError);
+    };
+    walker.Execute();
+    EXPECT_EQ(asked.size(), 2u);
+    ASSERT_EQ(walker.Files().size(), 1u);
+    const TFileInfo& info = walker.Files()[0].info;
+    EXPECT_EQ(info.name, "one.pas");
+    EXPECT_EQ(info.size, 5);
+    EXPECT_EQ(info.level, 1);
+    EXPECT_GT(info.date_time, 36526.0);  // after 2000-01-01
+    EXPECT_NE(info.time, 0u);
+    EXPECT_FALSE(walker.running());
+    walker.SetRootFolder(dir.path());  // idle again: settings may change
+}
+
+}  // namespace
+}  // namespace lexorin::project

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "code/translator.h"
+
+namespace lexorin::code::test {
+
+// A translator set up as the scan dialogs create it, accepting literals with a letter in them.
+inline TTranslator LetterTranslator() {
+    TTranslator translator;
+    translator.Pas_StartChars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    return translator;
+}
+
+struct Scan {
+    std::vector<std::string> lines;
+    std::vector<std::pair<std::int64_t, FoundString>> rows;
+    std::vector<std::string> originals() const {
+        std::vector<std::string> texts;
+        for (const auto& row : rows) texts.push_back(row.second.original);
+        return texts;
+    }
+};
+
+// Rewrites the lines in memory, numbering strings from 1.
+inline Scan RunScan(const TTranslator& translator, std::vector<std::string> lines,
+                    const std::string& path = "/p/unit1.pas") {
+    MemoryStringStore strings;
+    UnitRewrite rewrite = translator.RewriteUnit(path, std::move(lines), strings);
+    return {rewrite.lines, strings.rows()};
+}
+
+// The lines of a unit body in its implementation part, so that literals count.
+inline std::vector<std::string> InImplementation(std::vector<std::string> body) {
+    body.insert(body.begin(), "implementation");
+    return body;
+}
+
+}  // namespace lexorin::code::test

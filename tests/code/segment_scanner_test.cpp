@@ -1,0 +1,152 @@
+// The decisions on single code lines: which literals become strings, what they are stored with
+// and how the line is rewritten.
+#include <gtest/gtest.h>
+
+#include "code/text_routines.h"
+#include "scan_helpers.h"
+
+namespace lexorin::code {
+namespace {
+
+using test::InImplementation;
+using test::LetterTranslator;
+using test::RunScan;
+using Texts = std::vector<std::string>;
+
+// The rewritten form of one implementation line: the marker and the line, or the line alone.
+Texts RewriteOne(const TTranslator& translator, const std::string& line) {
+    Texts out = RunScan(translator, InImplementation({line})).lines;
+    out.erase(out.begin());
+    return out;
+}
+
+TEST(ScanSegment, ReplacesLiteralsAndKeepsTrailingBlanks) {
+    auto scan =
+        RunScan(LetterTranslator(), InImplementation({"  ShowMessage('Hello ' + Name + ' !');"}));
+    ASSERT_EQ(scan.rows.size(), 1u);
+    EXPECT_EQ(scan.rows[0].second.original, "Hello ");
+    EXPECT_EQ(scan.rows[0].second.spaces_at_end, 1);
+    EXPECT_EQ(scan.lines, (Texts{"implementation", "//TL:ShowMessage('Hello ' + Name + ' !');",
+                                 "  ShowMessage(''+s_1+'' + Name + ' !');"}));
+    EXPECT_EQ(scan.rows[0].second.new_line, 3);
+    EXPECT_EQ(scan.rows[0].second.original_line, 2);
+}
+
+TEST(ScanSegment, LineTestsReject) {
+    TTranslator t = LetterTranslator();
+    EXPECT_EQ(RewriteOne(t, "    // Caption := 'Hello';"), Texts{"    // Caption := 'Hello';"});
+    EXPECT_EQ(RewriteOne(t, "Caption := 'Hello'; // NOTRANS").size(), 1u);
+    EXPECT_EQ(RewriteOne(t, "Caption := 'Hello'; // notrans").size(), 1u);
+    EXPECT_EQ(RewriteOne(t, "function F: Integer; stdcall; external 'kernel32.dll';").size(), 1u);
+    EXPECT_EQ(RewriteOne(t, "  const Title = 'Hello';").size(), 1u);
+    // Only a line that opens with the keyword is caught.
+    EXPECT_EQ(RewriteOne(t, "  Title = 'Hello';").size(), 2u);
+    // The marker inside a brace comment is not handed to the scanner.
+    EXPECT_EQ(RewriteOne(t, "Caption := 'Hello'; { NOTRANS }"),
+              (Texts{"//TL:Caption := 'Hello'; { NOTRANS ", "Caption := ''+s_1+''; { NOTRANS }"}));
+}
+
+TEST(ScanSegment, CandidateTestsReject) {
+    TTranslator t = LetterTranslator();
+    t.Pas_MinLength = 3;
+    EXPECT_EQ(RunScan(t, InImplementation({"a := ' ab ' + 'abc';"})).originals(), Texts{"abc"});
+    t.Pas_MinLength = 2;
+    EXPECT_EQ(RunScan(t, InImplementation({"a := '' + '12' + 'x1';"})).originals(), Texts{"x1"});
+    t.Pas_StartChars = "";
+    EXPECT_TRUE(RunScan(t, InImplementation({"a := 'Hello';"})).rows.empty());
+}
+
+TEST(ScanSegment, UnwantedStartIsTestedOnlyWithUnwantedStrings) {
+    TTranslator t = LetterTranslator();
+    t.Pas_UnwantedStart = "#";
+    EXPECT_EQ(RunScan(t, InImplementation({"a := '#abc';"})).rows.size(), 1u);
+    t.Pas_UnwantedStrings = {"SQL.Add"};
+    EXPECT_TRUE(RunScan(t, InImplementation({"a := '#abc';"})).rows.empty());
+    EXPECT_TRUE(RunScan(t, InImplementation({"q.sql.add('select');"})).rows.empty());
+    EXPECT_EQ(RunScan(t, InImplementation({"a := 'abc';"})).rows.size(), 1u);
+}
+
+TEST(ScanSegment, UnwantedWordPartStoresAsIgnored) {
+    TTranslator t = LetterTranslator();
+    t.Pas_UnwantedWordPart = {"", ".DLL"};
+    auto scan = RunScan(t, InImplementation({"a := 'user32.dll'; b := 'Hello';"}));
+    ASSERT_EQ(scan.rows.size(), 2u);
+    EXPECT_TRUE(scan.rows[0].second.ignore);
+    EXPECT_FALSE(scan.rows[1].second.ignore);
+    EXPECT_EQ(scan.lines.back(), "a := ''+s_1+''; b := ''+s_2+'';");
+}
+
+TEST(ScanSegment, DoubledApostrophesAndConcatenations) {
+    TTranslator t = LetterTranslator();
+    auto scan = RunScan(t, InImplementation({"s := 'it''s' + #13 + 'ok'#10'fine';"}));
+    EXPECT_EQ(scan.originals(), (Texts{"it", "ok", "fine"}));
+    EXPECT_EQ(scan.lines.back(), "s := ''+s_1+'''s' + #13 + ''+s_2+''#10''+s_3+'';");
+    t.Pas_MinLength = 1;
+    scan = RunScan(t, InImplementation({"s := 'it''s';"}));
+    EXPECT_EQ(scan.lines.back(), "s := ''+s_1+''''+s_2+'';");
+}
+
+TEST(ScanSegment, EachLiteralKeepsItsOwnRow) {
+    // Letter case counts, and a repeated literal refers to its own row.
+    auto scan = RunScan(LetterTranslator(), InImplementation({"a('OK', 'ok', 'OK');"}));
+    EXPECT_EQ(scan.originals(), (Texts{"OK", "ok", "OK"}));
+    EXPECT_EQ(scan.lines.back(), "a(''+s_1+'', ''+s_2+'', ''+s_3+'');");
+}
+
+TEST(ScanSegment, QuotedTextSpanningOtherLiteralsIsLeftAlone) {
+    // ' + c + ' is also the text between the literals 'a' and 'b'; replacing it there would
+    // merge them into one literal and change the program.
+    TTranslator t = LetterTranslator();
+    t.Pas_MinLength = 1;
+    auto scan = RunScan(t, InImplementation({"x := 'a' + c + 'b'; y := ' + c + ';"}));
+    EXPECT_EQ(scan.lines.back(), "x := ''+s_1+'' + c + ''+s_2+''; y := ''+s_3+'';");
+}
+
+TEST(ScanSegment, LoneApostropheAndTrailingLineComment) {
+    TTranslator t = LetterTranslator();
+    EXPECT_TRUE(RunScan(t, InImplementation({"a := 'unterminated"})).rows.empty());
+    auto scan = RunScan(t, InImplementation({"a := 'Hello'; // don't 'quote' me"}));
+    EXPECT_EQ(scan.originals(), Texts{"Hello"});
+    EXPECT_EQ(scan.lines.back(), "a := ''+s_1+''; // don't 'quote' me");
+}
+
+TEST(ScanSegment, RescanOfRewrittenLineFindsNothing) {
+    EXPECT_EQ(RewriteOne(LetterTranslator(), "ShowMessage(''+s_12+'');"),
+              Texts{"ShowMessage(''+s_12+'');"});
+}
+
+TEST(ScanSegment, InterfaceIsSkippedUnlessAsked) {
+    TTranslator t = LetterTranslator();
+    Texts program = {"program p;", "begin", "  writeln('Hello');", "end."};
+    EXPECT_TRUE(RunScan(t, program).rows.empty());
+    t.Pas_IgnoreInterface = false;
+    EXPECT_EQ(RunScan(t, program).rows.size(), 1u);
+    // Interface literals are skipped, the implementation line's own literal counts.
+    t.Pas_IgnoreInterface = true;
+    EXPECT_EQ(
+        RunScan(t, {"interface", "x = 'one';", "implementation {'two'} y := 'three';"}).originals(),
+        Texts{"three"});
+}
+
+TEST(ScanSegment, ContextLines) {
+    TTranslator t = LetterTranslator();
+    auto scan = RunScan(t, {"implementation a := 'first';", "l2", "l3", "l4", "b := 'last';"});
+    ASSERT_EQ(scan.rows.size(), 2u);
+    EXPECT_EQ(scan.rows[0].second.context, "implementation a := 'first';\rl2\rl3\r");
+    EXPECT_EQ(scan.rows[1].second.context, "l3\rl4\rb := 'last';\r");
+    t.Pas_ContextLines = 1;
+    scan = RunScan(t, {"implementation", "a := 'mid';", "z"});
+    EXPECT_EQ(scan.rows[0].second.context, "a := 'mid';\r");
+}
+
+TEST(TextRoutines, ReplaceAndApostrophes) {
+    EXPECT_EQ(ReplaceAllNoCase("aXbxc", "x", "-"), "a-b-c");
+    EXPECT_EQ(ReplaceAllNoCase("aXbxc", "", "-"), "aXbxc");
+    EXPECT_EQ(ReplaceAllNoCase("aaa", "a", "aa"), "aaaaaa");  // replaced text is not searched
+    EXPECT_EQ(ReplaceAllNoCase("\xE4x\xC4", "\xE4", "-"), "-x\xC4");  // only a to z fold
+    EXPECT_EQ(EscapeApostrophes("it's"), "it'#39's");
+    EXPECT_EQ(UnescapeApostrophes("it'#39's"), "it's");
+}
+
+}  // namespace
+}  // namespace lexorin::code
