@@ -1,0 +1,134 @@
+#include "forms/form_binary_reader.h"
+
+#include <cstring>
+
+#include "forms/form_errors.h"
+
+namespace lexorin::forms {
+
+void TReader::PropValueError() {
+    throw EReadError(messages::kInvalidPropertyValue);
+}
+
+void TReader::CheckValue(ValueType expected) {
+    if (ReadValue() != expected) PropValueError();
+}
+
+void TReader::ReadResHeader() {
+    // A file too short for the header is no form either, so running out here is an invalid image.
+    std::uint8_t head[3];
+    for (auto& byte : head) {
+        if (in_.at_end()) throw EInvalidImage(messages::kInvalidStreamFormat);
+        byte = in_.get();
+    }
+    if (head[0] != 0xFF || head[1] != 10 || head[2] != 0)
+        throw EInvalidImage(messages::kInvalidStreamFormat);
+    // The name ends at its 0 byte, or at offset 79 where the 80-byte header area ends.
+    std::size_t name_length = 0;
+    while (name_length < 76 && in_.get() != 0) ++name_length;
+    std::size_t consumed = 3 + name_length + (name_length < 76 ? 1 : 0);
+    in_.skip(name_length + 10 - consumed);  // flags and size, which are not needed
+}
+
+void TReader::ReadSignature() {
+    char signature[4];
+    in_.read(signature, 4);
+    if (std::memcmp(signature, kSignature, 4) != 0)
+        throw EReadError(messages::kInvalidStreamFormat);
+}
+
+TReader::Prefix TReader::ReadPrefix() {
+    Prefix prefix;
+    if (in_.peek() >= kPrefixMark) {
+        prefix.flags = in_.get() & 0x0F;
+        if (prefix.flags & kFlagChildPos) prefix.position = ReadInteger();
+    }
+    return prefix;
+}
+
+std::int32_t TReader::ReadIntegerPayload(ValueType type) {
+    unsigned char bytes[4];
+    switch (type) {
+        case ValueType::Int8:
+            return static_cast<std::int8_t>(in_.get());
+        case ValueType::Int16:
+            in_.read(reinterpret_cast<char*>(bytes), 2);
+            return static_cast<std::int16_t>(bytes[0] | (bytes[1] << 8));
+        case ValueType::Int32:
+            in_.read(reinterpret_cast<char*>(bytes), 4);
+            return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) |
+                                             (static_cast<std::uint32_t>(bytes[1]) << 8) |
+                                             (static_cast<std::uint32_t>(bytes[2]) << 16) |
+                                             (static_cast<std::uint32_t>(bytes[3]) << 24));
+        default:
+            PropValueError();
+    }
+}
+
+std::int32_t TReader::ReadInteger() {
+    ValueType type = ReadValue();
+    if (type != ValueType::Int8 && type != ValueType::Int16 && type != ValueType::Int32)
+        PropValueError();
+    return ReadIntegerPayload(type);
+}
+
+std::uint32_t TReader::ReadLength() {
+    unsigned char bytes[4];
+    in_.read(reinterpret_cast<char*>(bytes), 4);
+    return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+           (static_cast<std::uint32_t>(bytes[2]) << 16) |
+           (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+std::string TReader::ReadStr() {
+    std::size_t length = in_.get();
+    std::string text(length, '\0');
+    in_.read(text.data(), length);
+    return text;
+}
+
+std::string TReader::ReadString() {
+    ValueType type = ReadValue();
+    if (type == ValueType::String) return ReadStr();
+    if (type != ValueType::LString) PropValueError();
+    // Grows with the bytes actually there, so a huge declared length of a cut file fails with a
+    // read error instead of a huge allocation.
+    std::uint32_t length = ReadLength();
+    std::string text;
+    char chunk[4096];
+    while (text.size() < length) {
+        std::size_t want = std::min<std::size_t>(sizeof chunk, length - text.size());
+        in_.read(chunk, want);
+        text.append(chunk, want);
+    }
+    return text;
+}
+
+std::string TReader::ReadIdent() {
+    switch (ReadValue()) {
+        case ValueType::Ident:
+            return ReadStr();
+        case ValueType::False:
+            return "False";
+        case ValueType::True:
+            return "True";
+        case ValueType::Nil:
+            return "nil";
+        default:
+            PropValueError();
+    }
+}
+
+Extended80 TReader::ReadExtendedPayload() {
+    Extended80 value;
+    in_.read(reinterpret_cast<char*>(value.data()), value.size());
+    return value;
+}
+
+Extended80 TReader::ReadFloat() {
+    ValueType type = ReadValue();
+    if (type == ValueType::Extended) return ReadExtendedPayload();
+    return ExtendedFromInteger(ReadIntegerPayload(type));
+}
+
+}  // namespace lexorin::forms

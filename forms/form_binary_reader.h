@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <string>
+
+#include "forms/byte_streams.h"
+#include "forms/extended80.h"
+#include "forms/form_stream_format.h"
+
+namespace lexorin::forms {
+
+// Reads the pieces of a binary form stream through a 4096-byte buffer. Every read past the end
+// raises EReadError "Stream-Read-Fehler"; a value of the wrong kind raises EReadError
+// "Ungültiger Wert der Eigenschaft".
+class TReader {
+  public:
+    explicit TReader(std::istream& in) : in_(in) {}
+
+    // The 16-bit resource header: 0xFF, type word 10, the upper-cased class name ended by a 0
+    // byte, flags word, size dword. Only the first byte and the type are checked (EInvalidImage
+    // "Ungültiges Stream-Format"); at most 79 bytes are searched for the name's end.
+    void ReadResHeader();
+    // The four bytes "TPF0", else EReadError "Ungültiges Stream-Format".
+    void ReadSignature();
+
+    struct Prefix {
+        std::uint8_t flags = 0;
+        std::int32_t position = 0;  // meaningful with kFlagChildPos
+    };
+    Prefix ReadPrefix();
+
+    ValueType NextValue() { return static_cast<ValueType>(in_.peek()); }
+    ValueType ReadValue() { return static_cast<ValueType>(in_.get()); }
+    bool EndOfList() { return NextValue() == ValueType::Null; }
+    void ReadListBegin() { CheckValue(ValueType::List); }
+    void ReadListEnd() { CheckValue(ValueType::Null); }
+
+    std::int32_t ReadInteger();
+    // Codes 6 and 12.
+    std::string ReadString();
+    // Codes 7, 8, 9 and 13 ("False", "True", "nil").
+    std::string ReadIdent();
+    // Code 5, or an integer code whose value is converted.
+    Extended80 ReadFloat();
+
+    // Payloads once the type code is known.
+    std::string ReadStr();  // short string: length byte + bytes
+    std::int32_t ReadIntegerPayload(ValueType type);
+    Extended80 ReadExtendedPayload();
+    std::uint32_t ReadLength();  // the 4-byte length of binary data and long strings
+    std::uint8_t ReadByte() { return in_.get(); }
+    std::uint8_t PeekByte() { return in_.peek(); }
+    std::size_t ReadSome(char* dest, std::size_t count) { return in_.read_some(dest, count); }
+    void Read(char* dest, std::size_t count) { in_.read(dest, count); }
+
+    [[noreturn]] static void PropValueError();
+
+  private:
+    void CheckValue(ValueType expected);
+
+    BufferedInput in_;
+};
+
+}  // namespace lexorin::forms

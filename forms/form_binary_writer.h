@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "forms/byte_streams.h"
+#include "forms/extended80.h"
+#include "forms/form_stream_format.h"
+
+namespace lexorin::forms {
+
+// Writes the pieces of a binary form stream, each value in its smallest type code, through a
+// 4096-byte buffer. Call Flush() at the end.
+class TWriter {
+  public:
+    explicit TWriter(ByteSink& sink) : out_(sink) {}
+
+    void WriteSignature() { out_.write(std::string_view(kSignature, 4)); }
+    // Nothing when no flag is set; the position follows only with kFlagChildPos.
+    void WritePrefix(std::uint8_t flags, std::int32_t position);
+    void WriteValue(ValueType type) { out_.put(static_cast<char>(type)); }
+    void WriteListBegin() { WriteValue(ValueType::List); }
+    void WriteListEnd() { WriteValue(ValueType::Null); }
+
+    // A short string, cut to 255 bytes.
+    void WriteStr(std::string_view text);
+    void WriteInteger(std::int32_t value);
+    void WriteString(std::string_view text);  // code 6 up to 255 bytes, else 12
+    void WriteIdent(std::string_view ident);  // "False", "True", "nil" (any case) by their codes
+    void WriteFloat(const Extended80& value);
+    void WriteBinary(std::string_view bytes);
+
+    void Flush() { out_.flush(); }
+
+  private:
+    void WriteLength(std::uint32_t length);
+
+    BufferedOutput out_;
+};
+
+}  // namespace lexorin::forms

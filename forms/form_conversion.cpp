@@ -1,0 +1,90 @@
+#include "forms/form_conversion.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "forms/byte_streams.h"
+#include "forms/form_errors.h"
+#include "forms/form_text_to_binary.h"
+#include "forms/form_text_writer.h"
+
+namespace lexorin::forms {
+
+namespace {
+
+class AtomicFileSink : public ByteSink {
+  public:
+    explicit AtomicFileSink(AtomicFileWriter& writer) : writer_(writer) {}
+    void write(std::string_view bytes) override { writer_.write(bytes); }
+
+  private:
+    AtomicFileWriter& writer_;
+};
+
+std::ifstream open_input(const std::string& path) {
+    if (directory_exists(path)) throw Error("Cannot open file " + path + ": it is a directory");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Error("Cannot open file " + path + ": " + std::strerror(errno));
+    return in;
+}
+
+std::string read_head(std::istream& in, std::size_t count) {
+    std::string head(count, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(count));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    in.clear();
+    in.seekg(0);
+    return head;
+}
+
+void copy_stream(std::istream& in, const std::string& path, ByteSink& out) {
+    std::array<char, 4096> buffer;
+    while (in) {
+        in.read(buffer.data(), buffer.size());
+        if (in.bad()) throw Error("Cannot read file " + path);
+        out.write(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
+    }
+}
+
+}  // namespace
+
+bool LooksLikeBinaryForm(std::string_view first_bytes) {
+    return first_bytes.substr(0, 3) == std::string_view("\xFF\x0A\x00", 3) ||
+           first_bytes.substr(0, 4) == "TPF0";
+}
+
+bool FormFileToText(const std::string& form_path, const std::string& text_path) {
+    std::ifstream in = open_input(form_path);
+    bool binary = LooksLikeBinaryForm(read_head(in, 4));
+    if (binary) {
+        // Half-converted text is never kept: the target is replaced only after success, so a
+        // failure leaves nothing behind and is reported, never passed off as a text form.
+        AtomicFileWriter out(text_path);
+        AtomicFileSink sink(out);
+        FormResourceToText(in, sink);
+        out.commit();
+        return false;
+    }
+    AtomicFileWriter out(text_path);
+    AtomicFileSink sink(out);
+    copy_stream(in, form_path, sink);
+    out.commit();
+    return true;
+}
+
+void TextFileToForm(const std::string& text_path, const std::string& form_path, bool was_text) {
+    std::ifstream in = open_input(text_path);
+    AtomicFileWriter out(form_path);
+    AtomicFileSink sink(out);
+    if (was_text)
+        copy_stream(in, text_path, sink);
+    else
+        FormTextToResource(in, sink);
+    out.commit();
+}
+
+}  // namespace lexorin::forms

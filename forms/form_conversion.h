@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lexorin::forms {
+
+// Converts a form file into its text form in text_path, which is created or replaced only once
+// the text is complete. Gives wasText: true when the form file is stored as text (it does not
+// begin like a binary form and cannot be read as one) and was copied over unchanged.
+// A form file that begins like a binary form but cannot be converted raises the conversion's
+// failure (EReadError or EInvalidImage with its German text); a file that cannot be opened or
+// written raises lexorin::Error. On every failure text_path is left as it was.
+bool FormFileToText(const std::string& form_path, const std::string& text_path);
+
+// Writes form_path from a text form: a plain copy when was_text is set, else the binary form with
+// its resource header. The target is replaced only once complete; on failure (EParserError with
+// "<message> in Zeile <line>", or lexorin::Error for a file) it is left as it was.
+void TextFileToForm(const std::string& text_path, const std::string& form_path, bool was_text);
+
+// Whether a file beginning with these bytes is meant as a binary form: a resource header
+// (FF 0A 00) or a bare object stream ("TPF0").
+bool LooksLikeBinaryForm(std::string_view first_bytes);
+
+}  // namespace lexorin::forms

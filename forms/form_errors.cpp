@@ -1,0 +1,16 @@
+#include "forms/form_errors.h"
+
+namespace lexorin::forms {
+
+std::string FormatMessage(std::string_view pattern, std::string_view argument) {
+    std::string text(pattern);
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '%' && (text[i + 1] == 's' || text[i + 1] == 'd')) {
+            text.replace(i, 2, argument);
+            break;
+        }
+    }
+    return text;
+}
+
+}  // namespace lexorin::forms
