@@ -36,7 +36,9 @@ std::string one_line(const std::string& text) {
 CliReporter::CliReporter(Answer answer)
     : answer_(answer), stderr_tty_(::isatty(2) != 0), stdin_tty_(::isatty(0) != 0) {}
 
-CliReporter::~CliReporter() { end_live_line(); }
+CliReporter::~CliReporter() {
+    end_live_line();
+}
 
 void CliReporter::end_live_line() {
     if (live_line_) {
@@ -76,9 +78,13 @@ void CliReporter::error(const std::string& text) {
     line("error: " + text);
 }
 
-void CliReporter::warning(const std::string& text) { line("warning: " + text); }
+void CliReporter::warning(const std::string& text) {
+    line("warning: " + text);
+}
 
-void CliReporter::information(const std::string& text) { line(text); }
+void CliReporter::information(const std::string& text) {
+    line(text);
+}
 
 bool CliReporter::confirm(const std::string& question) {
     if (answer_ != Answer::Ask) {

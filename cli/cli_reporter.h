@@ -13,7 +13,7 @@ enum class Answer { Ask, Yes, No };
 // answered by --yes/--no when given, and otherwise taken as No, so scripts never hang.
 // Progress is a live line when stderr is a terminal, plain lines when it is not.
 class CliReporter : public Reporter {
-public:
+  public:
     explicit CliReporter(Answer answer);
     ~CliReporter() override;
 
@@ -30,7 +30,7 @@ public:
     // Ends a live progress line before other output.
     void end_live_line();
 
-private:
+  private:
     void line(const std::string& text);
 
     Answer answer_;

@@ -14,13 +14,13 @@ namespace lexorin::cli {
 
 // Wrong usage: printed with the command's usage line, exit status 2.
 class UsageError : public Error {
-public:
+  public:
     using Error::Error;
 };
 
 // The arguments of one command: positional words and its own --options.
 class Arguments {
-public:
+  public:
     Arguments(std::vector<std::string> words) : words_(std::move(words)) {}
 
     // Takes "--name" and reports whether it was given.
@@ -34,7 +34,7 @@ public:
     // At least `min` positional words.
     std::vector<std::string> positional_at_least(size_t min);
 
-private:
+  private:
     std::vector<std::string> words_;
 };
 

@@ -108,10 +108,11 @@ int main(int argc, char** argv) {
                   << chosen->summary << "\n";
         return 0;
     }
-    Arguments args(std::vector<std::string>(rest.begin() + static_cast<long>(name_words), rest.end()));
+    Arguments args(
+        std::vector<std::string>(rest.begin() + static_cast<long>(name_words), rest.end()));
     try {
-        std::string home = chosen->name == "write-templates" ? std::string()
-                                                               : prepare_home(home_override);
+        std::string home =
+            chosen->name == "write-templates" ? std::string() : prepare_home(home_override);
         Context context(home, answer);
         int status = chosen->run(context, args);
         context.reporter.end_live_line();

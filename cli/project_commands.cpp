@@ -32,7 +32,8 @@ std::string absolute_directory(const std::string& dir) {
 int project_add(Context&, Arguments& args) {
     project::NewProject p;
     p.recursive = !args.flag("--no-recursive");
-    for (const auto& e : args.options("--exclude")) p.excluded.push_back(absolute_directory(e) + "/");
+    for (const auto& e : args.options("--exclude"))
+        p.excluded.push_back(absolute_directory(e) + "/");
     auto words = args.positional(2);
     p.name = words[0];
     p.directory = absolute_directory(words[1]);
@@ -61,8 +62,10 @@ int project_show(Context&, Arguments& args) {
         if (f.type == store::FieldType::Memo) {
             auto lines = store::SplitLines(value);
             std::cout << f.name << ":";
-            if (lines.empty()) std::cout << "\n";
-            else if (lines.size() == 1) std::cout << "\t" << escape_field(lines[0]) << "\n";
+            if (lines.empty())
+                std::cout << "\n";
+            else if (lines.size() == 1)
+                std::cout << "\t" << escape_field(lines[0]) << "\n";
             else {
                 std::cout << "\n";
                 for (const auto& l : lines) std::cout << "\t" << escape_field(l) << "\n";
@@ -100,10 +103,12 @@ int project_set(Context&, Arguments& args) {
     }
     projects.edit();
     try {
-        if (type == store::FieldType::Logical) projects.set_logical(field_name, parse_yes_no(value));
+        if (type == store::FieldType::Logical)
+            projects.set_logical(field_name, parse_yes_no(value));
         else if (type == store::FieldType::Memo)
             projects.set_text(field_name, memo_from_command_line(value));
-        else projects.set_text(field_name, value);
+        else
+            projects.set_text(field_name, value);
         projects.post();
     } catch (...) {
         projects.cancel();
@@ -141,7 +146,8 @@ int language_delete(Context& context, Arguments& args) {
     LanguageSetup setup(context, words[0]);
     setup.languages.selected = -1;
     for (size_t i = 0; i < setup.languages.items.size(); ++i)
-        if (equal_no_case(setup.languages.items[i], words[1])) setup.languages.selected = static_cast<int>(i);
+        if (equal_no_case(setup.languages.items[i], words[1]))
+            setup.languages.selected = static_cast<int>(i);
     if (!setup.languages.has_selection())
         throw Error("The project " + words[0] + " has no language " + words[1] + ".");
     size_t before = setup.languages.items.size();
@@ -162,10 +168,9 @@ void add_project_commands(std::vector<Command>& commands) {
     commands.push_back({"project list", "", "list the registered projects", project_list});
     commands.push_back({"project show", "NAME", "show every field of a project", project_show});
     commands.push_back({"project set", "NAME FIELD VALUE",
-                        "set a field of a project (list fields: one entry per line)",
-                        project_set});
-    commands.push_back({"language add", "PROJECT LANG",
-                        "add a language and create its tables", language_add});
+                        "set a field of a project (list fields: one entry per line)", project_set});
+    commands.push_back(
+        {"language add", "PROJECT LANG", "add a language and create its tables", language_add});
     commands.push_back({"language delete", "PROJECT LANG",
                         "delete a language with its tables (asks first)", language_delete});
 }

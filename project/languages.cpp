@@ -13,8 +13,8 @@
 
 namespace lexorin::project {
 
-using store::TableKind;
 using store::table_file_name;
+using store::TableKind;
 
 void ResetTemplateTables(store::TDaten& daten) {
     struct Pair {
@@ -41,8 +41,10 @@ static void copy_rows(store::TDaten& daten, Reporter& reporter, const std::strin
     copier.outtablename = to;
     copier.path = daten.program_directory();
     copier.OpenTables();
-    if (forms) copier.CopyFormsRows();
-    else copier.CopyPascalRows();
+    if (forms)
+        copier.CopyFormsRows();
+    else
+        copier.CopyPascalRows();
     copier.CloseTables();
     reporter.status("");
 }
@@ -86,7 +88,8 @@ bool AddLanguage(store::TDaten& daten, store::Table& projects, LanguageList& lan
         store::CopyTableFile(daten.session(), dir, store::template_name(kind), dir, target);
     };
     copy_template(TableKind::Forms, forms_table);
-    if (store::find_file_no_case(dir, units_table).empty()) copy_template(TableKind::Units, units_table);
+    if (store::find_file_no_case(dir, units_table).empty())
+        copy_template(TableKind::Units, units_table);
     if (!source.empty())
         copy_rows(daten, reporter, "Copying forms from language " + source,
                   table_file_name(project, source, TableKind::Forms), forms_table, true);

@@ -45,9 +45,13 @@ TDataProjects::TDataProjects(store::Session& session, const std::string& directo
     store::check_schema(Projects, projects_schema());
 }
 
-std::vector<std::string> decode_list(const std::string& text) { return store::SplitLines(text); }
+std::vector<std::string> decode_list(const std::string& text) {
+    return store::SplitLines(text);
+}
 
-std::string encode_list(const std::vector<std::string>& items) { return join_crlf(items); }
+std::string encode_list(const std::vector<std::string>& items) {
+    return join_crlf(items);
+}
 
 bool locate_project(store::Table& projects, const std::string& name) {
     for (projects.first(); !projects.eof(); projects.next())

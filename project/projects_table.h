@@ -41,7 +41,7 @@ void ensure_projects_table(const std::string& directory = {});
 
 // The projects module: the Projects table in the engine's default session.
 class TDataProjects {
-public:
+  public:
     explicit TDataProjects(store::Session& session, const std::string& directory = {});
     store::Table Projects;
 };

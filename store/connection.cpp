@@ -25,6 +25,15 @@ static bool is_numeric(FieldType type) {
     return type == FieldType::Integer || type == FieldType::Logical;
 }
 
+static std::string column_list(const TableSchema& schema, size_t from) {
+    std::string out;
+    for (size_t i = from; i < schema.fields.size(); ++i) {
+        if (i > from) out += ", ";
+        out += quote_identifier(schema.fields[i].name);
+    }
+    return out;
+}
+
 // A column default as SQLite reports it: a number, or a quoted text with doubled apostrophes.
 static std::string unquote_default(const std::string& sql) {
     if (sql.size() < 2 || sql.front() != '\'') return sql;
@@ -46,6 +55,19 @@ Connection::Connection(std::string path) : path_(std::move(path)) {
     sqlite3_extended_result_codes(raw, 0);
     sqlite3_busy_timeout(raw, 3000);
     load_schema();
+    size_t from = schema_.numbered_key ? 1 : 0;
+    std::string placeholders, sets;
+    for (size_t i = from; i < schema_.fields.size(); ++i) {
+        placeholders += i > from ? ", ?" : "?";
+        sets += (i > from ? ", " : "") + quote_identifier(schema_.fields[i].name) + " = ?";
+    }
+    select_ = Statement(db(), "SELECT " + column_list(schema_, 0) + " FROM records WHERE rowid = ?",
+                        path_);
+    insert_ = Statement(
+        db(),
+        "INSERT INTO records (" + column_list(schema_, from) + ") VALUES (" + placeholders + ")",
+        path_);
+    update_ = Statement(db(), "UPDATE records SET " + sets + " WHERE rowid = ?", path_);
 }
 
 Connection::~Connection() {
@@ -56,6 +78,9 @@ Connection::~Connection() {
         // disk refuses them, and every command flushes before it reports success.
     }
     statements_.clear();
+    select_ = Statement();
+    insert_ = Statement();
+    update_ = Statement();
 }
 
 void Connection::load_schema() {
@@ -134,18 +159,9 @@ std::vector<FieldValue> Connection::blank_row() const {
     return row;
 }
 
-static std::string column_list(const TableSchema& schema, size_t from) {
-    std::string out;
-    for (size_t i = from; i < schema.fields.size(); ++i) {
-        if (i > from) out += ", ";
-        out += quote_identifier(schema.fields[i].name);
-    }
-    return out;
-}
-
 bool Connection::read_row(std::int64_t row_id, std::vector<FieldValue>& values) {
-    Statement& select =
-        cached("SELECT " + column_list(schema_, 0) + " FROM records WHERE rowid = ?");
+    Statement& select = select_;
+    select.reset();
     select.bind_int(1, row_id);
     if (!select.step()) return false;
     values.assign(schema_.fields.size(), FieldValue{});
@@ -203,12 +219,8 @@ std::int64_t Connection::insert_row(const std::vector<FieldValue>& values, bool 
 
 void Connection::update_row(std::int64_t row_id, const std::vector<FieldValue>& values) {
     size_t from = schema_.numbered_key ? 1 : 0;
-    std::string sets;
-    for (size_t i = from; i < schema_.fields.size(); ++i) {
-        if (i > from) sets += ", ";
-        sets += quote_identifier(schema_.fields[i].name) + " = ?";
-    }
-    Statement& update = cached("UPDATE records SET " + sets + " WHERE rowid = ?");
+    Statement& update = update_;
+    update.reset();
     bind_values(update, schema_, values, from);
     update.bind_int(static_cast<int>(schema_.fields.size() - from + 1), row_id);
     update.run();

@@ -56,6 +56,8 @@ class Connection {
     DatabaseHandle db_;
     TableSchema schema_;
     std::map<std::string, Statement> statements_;
+    // Built once from the schema: the statements every row operation uses.
+    Statement select_, insert_, update_;
     bool in_batch_ = false;
     int batch_rows_ = 0;
     std::uint64_t structure_version_ = 1;

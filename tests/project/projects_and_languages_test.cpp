@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/command_frame.h"
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "project/languages.h"
+#include "project/projects_table.h"
+#include "store/translation_tables.h"
+#include "support/test_support.h"
+
+using namespace lexorin;
+using namespace lexorin::project;
+using lexorin::testing::TempDir;
+
+namespace {
+
+// Records what the core asked and said, answering questions with a fixed choice.
+class RecordingReporter : public Reporter {
+  public:
+    explicit RecordingReporter(bool answer = true) : answer_(answer) {}
+    void status(const std::string& text) override {
+        if (!text.empty()) statuses.push_back(text);
+    }
+    void progress(int, int, const std::string&) override {}
+    void error(const std::string& text) override { errors.push_back(text); }
+    void warning(const std::string& text) override { warnings.push_back(text); }
+    void information(const std::string& text) override { infos.push_back(text); }
+    bool confirm(const std::string& q) override {
+        questions.push_back(q);
+        return answer_;
+    }
+    std::string ask_text(const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
+    std::vector<std::string> statuses, errors, warnings, infos, questions;
+
+  private:
+    bool answer_;
+};
+
+TEST(ListEncoding, RoundTripsThroughCrLf) {
+    EXPECT_EQ(encode_list({}), "");
+    EXPECT_TRUE(decode_list("").empty());
+    std::vector<std::string> items{"/src/a/", "/src/b c/", ""};
+    EXPECT_EQ(encode_list(items), "/src/a/\r\n/src/b c/\r\n");
+    EXPECT_EQ(decode_list(encode_list({"German", "French"})),
+              (std::vector<std::string>{"German", "French"}));
+    EXPECT_EQ(encode_list({"only"}), "only");
+}
+
+TEST(ExcludedEntries, EndWithSlashAndCompareAsWholeEntries) {
+    std::vector<std::string> list;
+    EXPECT_TRUE(add_excluded_entry(list, " /src/tools ", "/src"));
+    EXPECT_EQ(list, (std::vector<std::string>{"/src/tools/"}));
+    EXPECT_FALSE(add_excluded_entry(list, "/src/tools/", "/src"));
+    EXPECT_FALSE(add_excluded_entry(list, "/src", "/src"));  // the project directory itself
+    EXPECT_FALSE(add_excluded_entry(list, "   ", "/src"));
+    // A parent of a stored entry, or a name that is a piece of one, is its own entry.
+    EXPECT_TRUE(add_excluded_entry(list, "/src/to", "/src"));
+    EXPECT_TRUE(add_excluded_entry(list, "/sr", "/src"));
+    EXPECT_EQ(list.size(), 3u);
+}
+
+TEST(FileNameParts, RefuseWhatLeavesTheProgramDirectory) {
+    EXPECT_NO_THROW(check_file_name_part("Demo", "project name"));
+    EXPECT_NO_THROW(check_file_name_part("de_x", "language"));
+    EXPECT_NO_THROW(check_file_name_part("Brazilian Portuguese", "language"));
+    for (const char* bad : {"", "a/b", "..", "x..y", "a\\b", "c:d", "t\tab", " lead", "what?"})
+        EXPECT_THROW(check_file_name_part(bad, "language"), Error) << bad;
+}
+
+class ProjectTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(dir.file("src"));
+        store::ensure_templates(home.path());
+    }
+    void add(const std::string& name) {
+        add_project(data.Projects, {name, dir.file("src"), true, {dir.file("src/tools")}});
+    }
+    LanguageList languages_of(const std::string& name) {
+        require_project(data.Projects, name);
+        LanguageList list;
+        list.fill(data.Projects.text(field::Languages));
+        return list;
+    }
+
+    TempDir dir;
+    TempDir home;
+    store::Session session;
+    TDataProjects data{session, dir.path()};
+    store::TDaten daten{session, home.dir()};
+    RecordingReporter reporter;
+};
+
+TEST_F(ProjectTest, NewProjectsGetUsefulDefaultsAndAreFoundByName) {
+    add("Demo");
+    add("Other");
+    EXPECT_EQ(project_names(data.Projects), (std::vector<std::string>{"Demo", "Other"}));
+    require_project(data.Projects, "Demo");
+    store::Table& p = data.Projects;
+    EXPECT_EQ(p.text(field::Directory), dir.file("src"));
+    EXPECT_TRUE(p.logical(field::Recoursive));
+    EXPECT_EQ(p.text(field::Excluded), dir.file("src/tools") + "/");
+    EXPECT_EQ(p.text(field::SourceExtensions), "*.pas");
+    EXPECT_EQ(p.text(field::FormsExtension), "*.dfm");
+    EXPECT_TRUE(p.logical(field::Cignoreinterface));
+    EXPECT_EQ(p.integer(field::Cminlength), 2);
+    EXPECT_EQ(p.integer(field::Ccontextlines), 5);
+    EXPECT_EQ(p.text(field::Ceditchars).size(), 52u);
+    EXPECT_EQ(p.text(field::Languages), "");
+
+    EXPECT_THROW(add("Demo"), Error);
+    EXPECT_THROW(add_project(data.Projects, {"New", dir.file("missing"), true, {}}), Error);
+    EXPECT_THROW(add_project(data.Projects, {"../up", dir.file("src"), true, {}}), Error);
+    EXPECT_THROW(require_project(data.Projects, "demo"), Error);  // names match exactly
+    EXPECT_EQ(project_names(data.Projects).size(), 2u);
+
+    // A later list edit keeps the other entries.
+    require_project(data.Projects, "Demo");
+    EXPECT_TRUE(add_excluded_directory(data.Projects, dir.file("src/old")));
+    EXPECT_EQ(decode_list(data.Projects.text(field::Excluded)).size(), 2u);
+}
+
+TEST_F(ProjectTest, TheProjectsFileIsCreatedOnceAndAForeignOneIsRefused) {
+    add("Demo");
+    store::Session again;
+    TDataProjects reopened(again, dir.path());
+    EXPECT_EQ(project_names(reopened.Projects), (std::vector<std::string>{"Demo"}));
+
+    TempDir other;
+    store::create_table(other.file("Projects.DB"), store::pascal_schema());
+    EXPECT_THROW(TDataProjects(again, other.path()), StoreError);
+}
+
+TEST_F(ProjectTest, CheckProjectReadyInTheOrderOfItsRules) {
+    LanguageList none;
+    EXPECT_FALSE(CheckProjectReady(data.Projects, none, true, false, reporter));
+    EXPECT_EQ(reporter.errors.back(), "No project name found. Plase enter a project.");
+    add("Demo");
+    require_project(data.Projects, "Demo");
+    EXPECT_TRUE(CheckProjectReady(data.Projects, none, false, false, reporter));
+    EXPECT_FALSE(CheckProjectReady(data.Projects, none, true, false, reporter));
+    EXPECT_EQ(reporter.errors.back(), "You have to add a language first.");
+    LanguageList two{{"German", "French"}, -1};
+    EXPECT_FALSE(CheckProjectReady(data.Projects, two, true, true, reporter));
+    EXPECT_EQ(reporter.errors.back(), "You did not select a language.");
+    EXPECT_TRUE(CheckProjectReady(data.Projects, two, true, false, reporter));
+    EXPECT_EQ(two.selected, 0);  // the first is selected for the command
+}
+
+TEST_F(ProjectTest, StatusLinesReplaceTheirOlderKindAndMoveToTheEnd) {
+    add("Demo");
+    require_project(data.Projects, "Demo");
+    data.Projects.edit();
+    data.Projects.set_text(field::Reserve, "my notes");
+    data.Projects.post();
+    AddStatusLine(data.Projects, "Code scanned", "", "01.02.2026");
+    AddStatusLine(data.Projects, "Forms scanned", "", "02.02.2026");
+    AddStatusLine(data.Projects, "Code scanned", "", "03.02.2026");
+    EXPECT_EQ(data.Projects.text(field::Reserve),
+              "my notes\r\nForms scanned on 02.02.2026\r\nCode scanned on 03.02.2026");
+    EXPECT_FALSE(short_date_today().empty());
+}
+
+TEST_F(ProjectTest, FirstLanguageGetsEmptyTablesAndTheProjectsFileTables) {
+    add("Demo");
+    LanguageList list = languages_of("Demo");
+    ASSERT_TRUE(AddLanguage(daten, data.Projects, list, "German", reporter));
+    EXPECT_EQ(list.items, (std::vector<std::string>{"German"}));
+    EXPECT_EQ(list.selected, 0);
+    for (const char* name :
+         {"Demo_German_forms.db", "Demo_German_pascal.db", "Demo_units.db", "Demo_pasfiles.db"})
+        EXPECT_TRUE(file_exists(home.file(name))) << name;
+    EXPECT_TRUE(reporter.statuses.empty());  // nothing to copy from
+    EXPECT_NE(data.Projects.text(field::Reserve).find("Language added: German on "),
+              std::string::npos);
+
+    // The handles are left on the emptied templates.
+    EXPECT_EQ(daten.tblPascal.table_name(), "pascal_std.db");
+
+    // Duplicates are refused without regard to case; an empty answer changes nothing.
+    EXPECT_THROW(AddLanguage(daten, data.Projects, list, "german", reporter), Error);
+    EXPECT_FALSE(AddLanguage(daten, data.Projects, list, "", reporter));
+    EXPECT_THROW(AddLanguage(daten, data.Projects, list, "x/y", reporter), Error);
+    EXPECT_EQ(decode_list(data.Projects.text(field::Languages)),
+              (std::vector<std::string>{"German"}));
+}
+
+TEST_F(ProjectTest, SecondLanguageStartsWithTheFirstLanguagesStrings) {
+    add("Demo");
+    LanguageList list = languages_of("Demo");
+    AddLanguage(daten, data.Projects, list, "German", reporter);
+    PrepareLanguageTables(daten, "Demo", "German", true);
+    EXPECT_EQ(daten.tblPasFiles.record_count(), 1);  // the "(Show all)" row
+    daten.tblPasFiles.first();
+    EXPECT_EQ(daten.tblPasFiles.text("UnitName"), "(Show all)");
+    EXPECT_EQ(daten.tblUnits.table_name(), "Demo_pasfiles.db");
+    daten.tblPascal.append_record({0, "Hello", "Hallo", 2, true});
+    daten.tblForms.append_record({0, "Caption", "Titel", 1, true, false, "Form1", "Caption"});
+    daten.tblPasFiles.append_record({0, "a.pas", "/src/a.pas"});
+    EXPECT_EQ(daten.tblPasFiles.integer("Index"), 2);
+    PrepareLanguageTables(daten, "Demo", "German", false);
+    EXPECT_EQ(daten.tblUnits.table_name(), "Demo_units.db");
+
+    AddLanguage(daten, data.Projects, list, "French", reporter);
+    EXPECT_EQ(reporter.statuses, (std::vector<std::string>{"Copying forms from language German",
+                                                           "Copying code language German"}));
+    PrepareLanguageTables(daten, "Demo", "French", true);
+    ASSERT_EQ(daten.tblPascal.record_count(), 1);
+    daten.tblPascal.first();
+    EXPECT_EQ(daten.tblPascal.text("OriginalString"), "Hello");
+    EXPECT_EQ(daten.tblPascal.text("TranslateString"), "");
+    ASSERT_EQ(daten.tblForms.record_count(), 1);
+    EXPECT_EQ(daten.tblPasFiles.record_count(), 2);  // the shared file list is left as it was
+    EXPECT_EQ(list.selected, -1);                    // two entries: none selected
+}
+
+TEST_F(ProjectTest, DeletingALanguageRemovesOnlyItsOwnTables) {
+    add("Demo");
+    LanguageList list = languages_of("Demo");
+    AddLanguage(daten, data.Projects, list, "de", reporter);
+    AddLanguage(daten, data.Projects, list, "de_x", reporter);
+    // A table of another project whose name meets the deletion pattern.
+    lexorin::testing::write_test_file(home.file("Demo_de_other.db"), "not ours");
+    list.selected = 0;
+    RecordingReporter no(false);
+    DeleteLanguage(daten, data.Projects, list, no);
+    EXPECT_EQ(no.questions.size(), 1u);
+    EXPECT_TRUE(file_exists(home.file("Demo_de_pascal.db")));
+
+    auto failed = DeleteLanguage(daten, data.Projects, list, reporter);
+    EXPECT_TRUE(failed.empty());
+    ASSERT_GE(reporter.questions.size(), 2u);
+    EXPECT_EQ(reporter.questions[1],
+              "ALL database files like " + home.dir() + "Demo_de_*.* will be deleted!\r\rProceed?");
+    EXPECT_FALSE(file_exists(home.file("Demo_de_pascal.db")));
+    EXPECT_FALSE(file_exists(home.file("Demo_de_forms.db")));
+    for (const char* kept : {"Demo_de_x_pascal.db", "Demo_de_x_forms.db", "Demo_units.db",
+                             "Demo_pasfiles.db", "Demo_de_other.db"})
+        EXPECT_TRUE(file_exists(home.file(kept))) << kept;
+    EXPECT_EQ(list.items, (std::vector<std::string>{"de_x"}));
+    EXPECT_EQ(list.selected, 0);  // the one left is selected
+    EXPECT_EQ(data.Projects.text(field::Languages), "de_x");
+
+    LanguageList nothing_selected{{"de_x"}, -1};
+    DeleteLanguage(daten, data.Projects, nothing_selected, reporter);
+    EXPECT_EQ(reporter.errors.back(), "You did not select a language.");
+}
+
+TEST_F(ProjectTest, ALanguageWhoseTablesBelongToAnotherProjectIsRefused) {
+    add("A");
+    add("A_b");
+    LanguageList list = languages_of("A_b");
+    AddLanguage(daten, data.Projects, list, "c", reporter);
+    LanguageList other = languages_of("A");
+    EXPECT_THROW(AddLanguage(daten, data.Projects, other, "b_c", reporter), Error);
+    EXPECT_EQ(data.Projects.text(field::Languages), "");
+}
+
+TEST_F(ProjectTest, PreparingAMissingLanguageTableFailsWithItsName) {
+    add("Demo");
+    LanguageList list = languages_of("Demo");
+    AddLanguage(daten, data.Projects, list, "German", reporter);
+    std::filesystem::remove(home.file("Demo_German_pascal.db"));
+    try {
+        PrepareLanguageTables(daten, "Demo", "German", true);
+        FAIL();
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("Demo_German_pascal.db"), std::string::npos);
+    }
+}
+
+}  // namespace
