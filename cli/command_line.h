@@ -57,6 +57,9 @@ struct Command {
 // The command groups; each file adds its commands.
 void add_project_commands(std::vector<Command>& commands);
 void add_string_commands(std::vector<Command>& commands);
+void add_operation_commands(std::vector<Command>& commands);  // backup, status, delete, PO, check
+void add_code_commands(std::vector<Command>& commands);       // scan-code, write-code, translate
+void add_form_commands(std::vector<Command>& commands);       // form conversion, scan/write forms
 
 // Escapes tabs, line breaks and backslashes so that one row stays one line.
 std::string escape_field(const std::string& text);

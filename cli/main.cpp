@@ -26,6 +26,9 @@ std::vector<Command> all_commands() {
                         }});
     add_project_commands(commands);
     add_string_commands(commands);
+    add_code_commands(commands);
+    add_form_commands(commands);
+    add_operation_commands(commands);
     return commands;
 }
 
