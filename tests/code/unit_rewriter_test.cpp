@@ -82,8 +82,9 @@ TEST(RewriteUnit, MarkersOfLinesEndingInABrace) {
 TEST(RewriteUnit, UnterminatedCommentRunsToTheEnd) {
     auto scan = RunScan(LetterTranslator(), InImplementation({"{ open", "x := 'abc';"}));
     EXPECT_TRUE(scan.rows.empty());
-    scan = RunScan(LetterTranslator(), InImplementation({"(* open", "x := 'abc'; (*)"}));
-    EXPECT_TRUE(scan.rows.empty());
+    // "(*)" opens a comment and does not close it.
+    scan = RunScan(LetterTranslator(), InImplementation({"(*) x := 'abc';", "*) y := 'def';"}));
+    EXPECT_EQ(scan.originals(), Texts{"def"});
 }
 
 TEST(RewriteUnit, LineNumbersCountMarkersAndBlocks) {
