@@ -62,6 +62,8 @@ bool TParser::Refill() {
         if (in_.bad()) Error(messages::kStreamReadError);
         if (!in_) input_done_ = true;
     }
+    // A full buffer may hold the very end of the input without the stream knowing it yet.
+    if (!input_done_ && in_.peek() == std::char_traits<char>::eof()) input_done_ = true;
     std::size_t last_break = end_;
     while (last_break > 0 && buffer_[last_break - 1] != '\n') --last_break;
     if (last_break > 0 && !input_done_) {
