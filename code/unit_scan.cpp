@@ -29,6 +29,8 @@ std::string ResolvedTarget(const std::string& path) {
 void RequireReplaceable(const std::string& path, const std::string& target) {
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0) throw Error("Cannot open file " + path);
+    // Reading a pipe or a device could block the scan or never end.
+    if (!S_ISREG(st.st_mode)) throw Error("Cannot scan " + path + ": it is not a regular file");
     if (::access(target.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         throw Error("Cannot rewrite " + path + ": the file is read-only");
     std::string folder = directory_of(target);

@@ -120,6 +120,8 @@ TEST_F(ScanUnitTest, BadUnitsAreLeftAsTheyWere) {
     EXPECT_EQ(read_test_file(locked), kUnit);
 
     EXPECT_THROW(translator.ScanUnit(sources.file("missing.pas")), Error);
+    ASSERT_EQ(::mkfifo(sources.file("pipe.pas").c_str(), 0600), 0);
+    EXPECT_THROW(translator.ScanUnit(sources.file("pipe.pas")), Error);
     EXPECT_EQ(count(pascal), 0);
     EXPECT_EQ(count(pasfiles), 0);
 }

@@ -1,0 +1,160 @@
+#include "code/code_scan.h"
+
+#include "app/errors.h"
+#include "app/text_utils.h"
+#include "code/resource_strings.h"
+#include "code/table_string_store.h"
+#include "code/translator.h"
+#include "project/file_iterator.h"
+#include "project/projects_table.h"
+#include "store/transcopy.h"
+
+namespace lexorin::code {
+
+namespace field = project::field;
+
+PascalOptions OptionsFromProject(const store::Table& projects) {
+    PascalOptions options;
+    options.Pas_UnwantedStrings = store::SplitLines(projects.text(field::Cunwantedstrings));
+    options.Pas_MinLength = static_cast<int>(projects.integer(field::Cminlength));
+    options.Pas_StartChars = projects.text(field::Ceditchars);
+    options.Pas_UnwantedStart = projects.text(field::Cstartignore);
+    options.Pas_UnwantedWordPart = store::SplitLines(projects.text(field::Cunwantedwordparts));
+    options.Pas_ContextLines = static_cast<int>(projects.integer(field::Ccontextlines));
+    options.Pas_IgnoreInterface = projects.logical(field::Cignoreinterface);
+    return options;
+}
+
+std::vector<std::string> ProjectUnitFiles(const store::Table& projects) {
+    return project::CollectFiles(projects.text(field::Directory),
+                                 projects.logical(field::Recoursive),
+                                 projects.text(field::SourceExtensions),
+                                 project::decode_list(projects.text(field::Excluded)));
+}
+
+static TTranslator translator_for(const store::Table& projects, Reporter& reporter) {
+    TTranslator translator;
+    static_cast<PascalOptions&>(translator) = OptionsFromProject(projects);
+    translator.StatusBar = &reporter;
+    return translator;
+}
+
+CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
+                           const LanguageList& languages, Reporter& reporter) {
+    CodeScanReport report;
+    TTranslator translator = translator_for(projects, reporter);
+    std::vector<std::string> units = ProjectUnitFiles(projects);
+
+    daten.tblPasFiles.open();
+    daten.tblPasFiles.set_index_name(store::kOrderName);
+    daten.tblPascal.open();
+    daten.tblUnits.open();
+    daten.tblUnits.set_index_name(store::kOrderName);
+    translator.UnitsTable = &daten.tblUnits;
+    translator.FormsTable = &daten.tblForms;
+    translator.PascalTable = &daten.tblPascal;
+    for (size_t i = 0; i < units.size(); ++i) {
+        reporter.progress(static_cast<int>(i), static_cast<int>(units.size()), units[i]);
+        try {
+            report.strings_found += translator.ScanUnit(units[i]);
+            ++report.units_scanned;
+        } catch (const std::exception& e) {
+            report.skipped.emplace_back(units[i], e.what());
+        }
+    }
+    reporter.progress(static_cast<int>(units.size()), static_cast<int>(units.size()), "");
+    daten.tblUnits.flush();
+    daten.tblPascal.flush();
+
+    // The new rows go to every other language of the project.
+    std::string scanned = daten.tblPascal.table_name();
+    std::string project = projects.text(field::Name);
+    daten.tblPascal.close();
+    for (const auto& language : languages.items) {
+        reporter.status("Copying code language to " + language);
+        std::string target = store::table_file_name(project, language, store::TableKind::Pascal);
+        if (target == scanned) continue;
+        store::Ttranscopy copier(daten.session());
+        copier.StatusBar = &reporter;
+        copier.intablename = scanned;
+        copier.outtablename = target;
+        copier.path = daten.program_directory();
+        copier.OpenTables();
+        copier.CopyPascalRows();
+        copier.CloseTables();
+    }
+    reporter.status("");
+    daten.tblPascal.open();
+    return report;
+}
+
+CodeScanReport DryRunCodeScan(store::TDaten& daten, const store::Table& projects,
+                              Reporter& reporter) {
+    CodeScanReport report;
+    TTranslator translator = translator_for(projects, reporter);
+    daten.tblPascal.open();
+    std::int64_t next_index = 1;
+    if (daten.tblPascal.record_count() > 0) {
+        daten.tblPascal.last();
+        next_index = daten.tblPascal.integer("Index") + 1;
+    }
+    MemoryStringStore strings(next_index);
+    std::vector<std::string> units = ProjectUnitFiles(projects);
+    for (size_t i = 0; i < units.size(); ++i) {
+        reporter.progress(static_cast<int>(i), static_cast<int>(units.size()), units[i]);
+        try {
+            std::vector<std::string> lines = read_text_lines(ReadUnitText(units[i]));
+            UnitRewrite rewrite = translator.RewriteUnit(units[i], lines, strings);
+            report.strings_found += rewrite.strings_found;
+            ++report.units_scanned;
+            // Every changed line is preceded by a marker line holding the line as it was.
+            for (const auto& line : rewrite.lines)
+                if (starts_with(line, "//TL:")) ++report.lines_changed;
+        } catch (const std::exception& e) {
+            report.skipped.emplace_back(units[i], e.what());
+        }
+    }
+    report.would_add = strings.rows();
+    return report;
+}
+
+bool DeleteCodeTables(store::TDaten& daten, const std::string& project,
+                      const LanguageList& languages, Reporter& reporter) {
+    if (!reporter.confirm("Do you really want to delete your last scan and ALL of your translations?"))
+        return false;
+    for (const auto& language : languages.items) {
+        try {
+            daten.tblPascal.close();
+            daten.tblPascal.set_table_name(
+                store::table_file_name(project, language, store::TableKind::Pascal));
+            daten.tblPascal.empty();
+            daten.tblPascal.open();
+        } catch (const Error& e) {
+            reporter.warning(e.what());  // the other languages are emptied all the same
+        }
+    }
+    try {
+        daten.tblPasFiles.close();
+        daten.tblPasFiles.set_table_name(
+            store::table_file_name(project, "", store::TableKind::PasFiles));
+        daten.tblPasFiles.empty();
+        daten.tblPasFiles.open();
+        daten.tblPasFiles.append_record({0, store::kShowAll});
+        daten.tblPasFiles.flush();
+    } catch (const Error& e) {
+        reporter.warning(e.what());
+    }
+    return true;
+}
+
+void WriteCodeChanges(store::TDaten& daten, store::Table& projects, const std::string& language,
+                      Reporter& reporter) {
+    std::string directory = projects.text(field::Directory);
+    daten.tblPascal.open();
+    WriteResourceStringFiles(daten.session(), daten.tblPascal, directory, &reporter);
+    CopyGlueFiles(daten.program_directory(), directory);
+    reporter.information(CodeWrittenMessage(directory));
+    AddStatusLine(projects, "Code changes written in " + language, "");
+}
+
+}  // namespace lexorin::code

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/command_frame.h"
+#include "app/reporter.h"
+#include "code/pascal_options.h"
+#include "code/string_store.h"
+#include "store/table_store.h"
+#include "store/translation_tables.h"
+
+// The Scan code command's work, shared by the dialog and the command line: the options taken from
+// the project record, every unit walked and rewritten, the new rows copied to the other languages.
+namespace lexorin::code {
+
+// The code options of the current project row.
+PascalOptions OptionsFromProject(const store::Table& projects);
+// The unit files of the current project row, by its `Source extensions` masks.
+std::vector<std::string> ProjectUnitFiles(const store::Table& projects);
+
+struct CodeScanReport {
+    int units_scanned = 0;
+    int strings_found = 0;
+    // Units left as they were, with the reason.
+    std::vector<std::pair<std::string, std::string>> skipped;
+    // The strings a dry run would store: the reference number and the row.
+    std::vector<std::pair<std::int64_t, FoundString>> would_add;
+    int lines_changed = 0;  // dry run: lines that the rewrite would change (marker lines)
+};
+
+// Scans every unit of the current project into the language's tables, which `daten` holds in
+// code mode (PrepareLanguageTables), then copies the new rows to the project's other languages.
+// A unit that fails is left untouched, counted and listed; the scan goes on with the next.
+CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
+                           const LanguageList& languages, Reporter& reporter);
+
+// Reports what RunCodeScan would do, touching neither units nor tables.
+CodeScanReport DryRunCodeScan(store::TDaten& daten, const store::Table& projects,
+                              Reporter& reporter);
+
+// The Delete table button: after a Yes, empties the pascal tables of every language and the
+// project's pasfiles table, which gets its "(Show all)" row again. Returns false on No.
+bool DeleteCodeTables(store::TDaten& daten, const std::string& project,
+                      const LanguageList& languages, Reporter& reporter);
+
+// Write changes -> Code: "strings.org", "strings.tra" and the glue files into the project
+// directory, then the status line "Code changes written in " + language.
+void WriteCodeChanges(store::TDaten& daten, store::Table& projects, const std::string& language,
+                      Reporter& reporter);
+
+}  // namespace lexorin::code
