@@ -52,17 +52,16 @@ void CliReporter::line(const std::string& text) {
     std::cerr << terminal_text(text) << std::endl;
 }
 
+// Status texts come often (every tenth line of a unit); only a terminal shows them, on the
+// live line. A log gets the one line per file of progress().
 void CliReporter::status(const std::string& text) {
-    if (text.empty()) return;
-    if (stderr_tty_) {
-        std::cerr << "\r\x1b[K" << terminal_text(text) << std::flush;
-        live_line_ = true;
-    } else {
-        line(text);
-    }
+    if (text.empty() || !stderr_tty_) return;
+    std::cerr << "\r\x1b[K" << terminal_text(text) << std::flush;
+    live_line_ = true;
 }
 
 void CliReporter::progress(int done, int total, const std::string& item) {
+    if (item.empty() && !stderr_tty_) return;
     std::string text = total > 0 ? std::to_string(done) + "/" + std::to_string(total) + " " + item
                                  : std::to_string(done) + " " + item;
     if (stderr_tty_) {

@@ -11,7 +11,8 @@ enum class Answer { Ask, Yes, No };
 
 // Messages and progress on stderr. A Yes/No question is asked on the terminal when stdin is one,
 // answered by --yes/--no when given, and otherwise taken as No, so scripts never hang.
-// Progress is a live line when stderr is a terminal, plain lines when it is not.
+// Progress is a live line when stderr is a terminal; otherwise one plain line per item and no
+// status texts.
 class CliReporter : public Reporter {
   public:
     explicit CliReporter(Answer answer);

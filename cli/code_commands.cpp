@@ -1,7 +1,92 @@
+// scan-code, write-code and translate.
+#include <iostream>
+
+#include "app/text_utils.h"
 #include "cli/command_line.h"
+#include "cli/project_session.h"
+#include "code/code_scan.h"
+#include "editor/post_rules.h"
 
 namespace lexorin::cli {
 
-void add_code_commands(std::vector<Command>&) {}
+namespace {
+
+void print_summary(const code::CodeScanReport& report, bool dry_run) {
+    std::cerr << report.units_scanned
+              << (dry_run ? " units would be scanned, " : " units scanned, ")
+              << report.strings_found << " strings found";
+    if (dry_run) std::cerr << ", " << report.lines_changed << " lines would change";
+    std::cerr << ", " << report.skipped.size() << " units skipped\n";
+    for (const auto& [path, reason] : report.skipped)
+        std::cerr << "  skipped " << path << ": " << one_line(reason) << "\n";
+}
+
+int scan_code(Context& context, Arguments& args) {
+    bool dry_run = args.flag("--dry-run");
+    auto words = args.positional(2);
+    ProjectSession session(context, words[0]);
+    const std::string& language = session.select_language(words[1]);
+    session.require_ready(false);
+    PrepareLanguageTables(session.daten(), session.name(), language, true);
+    if (dry_run) {
+        code::CodeScanReport report =
+            code::DryRunCodeScan(session.daten(), session.projects(), context.reporter);
+        context.reporter.end_live_line();
+        // The rows a scan would add: reference, unit and line, ignore flag, original.
+        for (const auto& [index, found] : report.would_add)
+            std::cout << "s_" << index << "\t" << found.unit_path << ":" << found.original_line
+                      << "\t" << (found.ignore ? "Wahr" : "Falsch") << "\t"
+                      << escape_field(found.original) << "\n";
+        print_summary(report, true);
+        return 0;
+    }
+    code::CodeScanReport report = code::RunCodeScan(session.daten(), session.projects(),
+                                                    session.languages(), context.reporter);
+    context.reporter.end_live_line();
+    AddStatusLine(session.projects(), "Code scanned", "");
+    PrepareLanguageTables(session.daten(), session.name(), language, true);
+    context.reporter.information("Scanned.");
+    print_summary(report, false);
+    return 0;
+}
+
+int write_code(Context& context, Arguments& args) {
+    auto words = args.positional(2);
+    ProjectSession session(context, words[0]);
+    const std::string& language = session.select_language(words[1]);
+    session.require_ready(true);
+    PrepareLanguageTables(session.daten(), session.name(), language, true);
+    code::WriteCodeChanges(session.daten(), session.projects(), language, context.reporter);
+    return 0;
+}
+
+int translate(Context& context, Arguments& args) {
+    bool forms = args.option("--kind").value_or("code") == "forms";
+    auto words = args.positional(4);
+    ProjectSession session(context, words[0]);
+    const std::string& language = session.select_language(words[1]);
+    session.require_ready(true);
+    PrepareLanguageTables(session.daten(), session.name(), language, true);
+    std::string index_text = trim(words[2]);
+    if (index_text.empty() || index_text.find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError("INDEX must be a row number, not " + words[2]);
+    store::Table& table = forms ? session.daten().tblForms : session.daten().tblPascal;
+    if (!table.find_key({static_cast<std::int64_t>(std::stoll(index_text))}))
+        throw Error("There is no row " + index_text + " in " + table.table_name() + ".");
+    editor::PostTranslation(table, words[3], forms);
+    table.flush();
+    return 0;
+}
+
+}  // namespace
+
+void add_code_commands(std::vector<Command>& commands) {
+    commands.push_back({"scan-code", "PROJECT LANG [--dry-run]",
+                        "scan and rewrite the units; --dry-run only reports", scan_code});
+    commands.push_back({"write-code", "PROJECT LANG",
+                        "write strings.org, strings.tra and the glue files", write_code});
+    commands.push_back({"translate", "PROJECT LANG INDEX TEXT [--kind code|forms]",
+                        "set the translation of one row, as the editor posts it", translate});
+}
 
 }  // namespace lexorin::cli

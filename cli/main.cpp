@@ -8,6 +8,7 @@
 #include "app/errors.h"
 #include "app/file_utils.h"
 #include "app/program_paths.h"
+#include "app/program_setup.h"
 #include "cli/command_line.h"
 #include "store/translation_tables.h"
 
@@ -47,11 +48,12 @@ void print_overview(const std::vector<Command>& commands, std::ostream& out) {
     out << "\nEvery command takes --help.\n";
 }
 
-// The program directory, seeded with the template tables built beside this program.
+// The program directory, seeded with the template tables and glue files built beside this
+// program.
 std::string prepare_home(const std::string& override_dir) {
     std::string home = program_directory(override_dir);
     if (!directory_exists(home)) throw Error("The program directory " + home + " does not exist.");
-    store::ensure_templates(home, executable_directory());
+    prepare_program_directory(home, executable_directory());
     return home;
 }
 

@@ -8,6 +8,7 @@
 #include "app/file_utils.h"
 #include "app/text_utils.h"
 #include "cli/command_line.h"
+#include "cli/project_session.h"
 #include "project/languages.h"
 #include "project/projects_table.h"
 
@@ -117,25 +118,12 @@ int project_set(Context&, Arguments& args) {
     return 0;
 }
 
-// The language commands work on a project row, with the program directory's tables.
-struct LanguageSetup {
-    explicit LanguageSetup(Context& context, const std::string& project_name)
-        : projects_module(context.session), daten(context.session, context.home) {
-        project::require_project(projects_module.Projects, project_name);
-        languages.fill(projects_module.Projects.text(project::field::Languages));
-    }
-    project::TDataProjects projects_module;
-    store::TDaten daten;
-    LanguageList languages;
-};
-
 int language_add(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    LanguageSetup setup(context, words[0]);
-    if (!CheckProjectReady(setup.projects_module.Projects, setup.languages, false, false,
-                           context.reporter))
+    ProjectSession session(context, words[0]);
+    if (!CheckProjectReady(session.projects(), session.languages(), false, false, context.reporter))
         return 1;
-    project::AddLanguage(setup.daten, setup.projects_module.Projects, setup.languages, words[1],
+    project::AddLanguage(session.daten(), session.projects(), session.languages(), words[1],
                          context.reporter);
     std::cerr << "Language " << words[1] << " added to " << words[0] << ".\n";
     return 0;
@@ -143,17 +131,12 @@ int language_add(Context& context, Arguments& args) {
 
 int language_delete(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    LanguageSetup setup(context, words[0]);
-    setup.languages.selected = -1;
-    for (size_t i = 0; i < setup.languages.items.size(); ++i)
-        if (equal_no_case(setup.languages.items[i], words[1]))
-            setup.languages.selected = static_cast<int>(i);
-    if (!setup.languages.has_selection())
-        throw Error("The project " + words[0] + " has no language " + words[1] + ".");
-    size_t before = setup.languages.items.size();
-    auto failed = project::DeleteLanguage(setup.daten, setup.projects_module.Projects,
-                                          setup.languages, context.reporter);
-    if (setup.languages.items.size() == before) {
+    ProjectSession session(context, words[0]);
+    session.select_language(words[1]);
+    size_t before = session.languages().items.size();
+    auto failed = project::DeleteLanguage(session.daten(), session.projects(), session.languages(),
+                                          context.reporter);
+    if (session.languages().items.size() == before) {
         std::cerr << "Nothing deleted.\n";
         return 1;
     }

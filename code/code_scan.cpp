@@ -120,7 +120,8 @@ CodeScanReport DryRunCodeScan(store::TDaten& daten, const store::Table& projects
 
 bool DeleteCodeTables(store::TDaten& daten, const std::string& project,
                       const LanguageList& languages, Reporter& reporter) {
-    if (!reporter.confirm("Do you really want to delete your last scan and ALL of your translations?"))
+    if (!reporter.confirm(
+            "Do you really want to delete your last scan and ALL of your translations?"))
         return false;
     for (const auto& language : languages.items) {
         try {
