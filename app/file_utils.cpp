@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -56,17 +57,43 @@ void AtomicFileWriter::write(std::string_view bytes) {
         throw Error("Cannot write " + target_ + ": " + errno_text());
 }
 
-void AtomicFileWriter::commit() {
+void AtomicFileWriter::finish(bool sync) {
     if (!file_) throw Error("Cannot write " + target_ + ": the file is already closed");
-    bool ok = std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
+    bool ok = std::fflush(file_) == 0 && (!sync || ::fsync(::fileno(file_)) == 0);
     std::string reason = ok ? "" : errno_text();
     ok = (std::fclose(file_) == 0) && ok;
     file_ = nullptr;
     if (!ok)
         throw Error("Cannot write " + target_ + ": " + (reason.empty() ? errno_text() : reason));
+    finished_ = true;
+}
+
+void AtomicFileWriter::replace() {
+    if (!finished_) throw Error("Cannot replace " + target_ + ": the new text is not complete");
     if (::rename(temp_path_.c_str(), target_.c_str()) != 0)
         throw Error("Cannot replace " + target_ + ": " + errno_text());
     committed_ = true;
+}
+
+void AtomicFileWriter::commit() {
+    finish(true);
+    replace();
+}
+
+void sync_file_systems(const std::vector<std::string>& paths) {
+    std::vector<dev_t> done;
+    for (const auto& path : paths) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) continue;
+        if (std::find(done.begin(), done.end(), st.st_dev) != done.end()) continue;
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        int rc = ::syncfs(fd);
+        int saved = errno;
+        ::close(fd);
+        if (rc != 0) throw Error("Cannot write " + path + ": " + std::strerror(saved));
+        done.push_back(st.st_dev);
+    }
 }
 
 void write_file_atomically(const std::string& target, std::string_view bytes) {

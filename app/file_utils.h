@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lexorin {
 
@@ -18,8 +19,15 @@ class AtomicFileWriter {
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     void write(std::string_view bytes);
+    // Flushes and closes the temporary file, syncing it to disk when asked; the target is not
+    // touched yet. Writers that replace many files sync them together (sync_file_systems).
+    void finish(bool sync);
+    // Renames the finished temporary file over the target.
+    void replace();
+    // finish(true), then replace().
     void commit();
     const std::string& target() const { return target_; }
+    const std::string& temp_path() const { return temp_path_; }
 
   private:
     void discard() noexcept;
@@ -27,10 +35,15 @@ class AtomicFileWriter {
     std::string target_;
     std::string temp_path_;
     std::FILE* file_ = nullptr;
+    bool finished_ = false;
     bool committed_ = false;
 };
 
 void write_file_atomically(const std::string& target, std::string_view bytes);
+
+// Syncs the file systems that hold the given files, once per file system: one call in place of
+// one sync per file.
+void sync_file_systems(const std::vector<std::string>& paths);
 
 bool file_exists(const std::string& path);
 bool directory_exists(const std::string& path);

@@ -32,6 +32,10 @@ std::vector<std::string> ProjectUnitFiles(const store::Table& projects) {
                                  project::decode_list(projects.text(field::Excluded)));
 }
 
+// Rewritten units are put in place in groups of this many, each group after one commit of
+// the rows and one sync: a crash leaves every unit either rewritten or as it was.
+constexpr size_t kUnitBatch = 200;
+
 static TTranslator translator_for(const store::Table& projects, Reporter& reporter) {
     TTranslator translator;
     static_cast<PascalOptions&>(translator) = OptionsFromProject(projects);
@@ -53,6 +57,7 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
     translator.UnitsTable = &daten.tblUnits;
     translator.FormsTable = &daten.tblForms;
     translator.PascalTable = &daten.tblPascal;
+    translator.UnitBatch = kUnitBatch;
     for (size_t i = 0; i < units.size(); ++i) {
         reporter.progress(static_cast<int>(i), static_cast<int>(units.size()), units[i]);
         try {
@@ -61,6 +66,11 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
         } catch (const std::exception& e) {
             report.skipped.emplace_back(units[i], e.what());
         }
+    }
+    translator.CommitUnits();
+    for (const auto& failed : translator.FailedUnits) {
+        report.skipped.push_back(failed);
+        --report.units_scanned;
     }
     reporter.progress(static_cast<int>(units.size()), static_cast<int>(units.size()), "");
     daten.tblUnits.flush();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/file_utils.h"
 #include "app/reporter.h"
 #include "code/pascal_lexer.h"
 #include "code/pascal_options.h"
@@ -46,6 +49,14 @@ class TTranslator : public PascalOptions {
     Reporter* StatusBar = nullptr;             // progress texts; none = no progress texts
     std::vector<std::string> UnwantedStrings;  // used by the form operations
 
+    // How many rewritten units wait before the rows they refer to are committed and they
+    // replace the originals, all together: one disk sync per batch instead of several per unit.
+    // 1 replaces every unit at once. With more, call CommitUnits after the last ScanUnit.
+    size_t UnitBatch = 1;
+    // Units whose rewritten text could not be put in place, with the reason; they stay as they
+    // were.
+    std::vector<std::pair<std::string, std::string>> FailedUnits;
+
     // Scans the unit at path into PascalTable and UnitsTable and rewrites it in place, the safe
     // way: the file is replaced only once the new text is complete and the rows it refers to
     // are flushed. A unit that cannot be read or written, or that holds NUL bytes, raises an
@@ -61,10 +72,24 @@ class TTranslator : public PascalOptions {
     // unit.rewritten.
     void ScanSegment(UnitScanState& unit, StringStore& strings) const;
 
+    // Commits the tables and puts every waiting rewritten unit in place.
+    void CommitUnits();
+
+    TTranslator() = default;
+    TTranslator(TTranslator&&) = default;
+    TTranslator& operator=(TTranslator&&) = default;
+    ~TTranslator();
+
     // The form operations (scanning a form's text, writing a translated form) are members too;
     // they are declared and defined with the form scanner.
 
   private:
+    struct PendingUnit {
+        std::string path;
+        std::unique_ptr<AtomicFileWriter> writer;
+    };
+    std::vector<PendingUnit> pending_;
+
     void RewriteLine(UnitScanState& unit, StringStore& strings) const;
     std::string RewriteComments(UnitScanState& unit, StringStore& strings) const;
 };

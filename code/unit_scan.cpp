@@ -62,15 +62,48 @@ int TTranslator::ScanUnit(const std::string& path) {
     UnitRewrite result = RewriteUnit(path, read_text_lines(original), strings);
     const std::string text = join_text_lines(result.lines);
 
-    // The rows the new text refers to reach the disk before the unit changes.
-    strings.Flush();
-    if (text != original) {
-        if (!file_exists(target))
-            throw Error("Cannot rewrite " + path + ": the file was removed during the scan");
-        write_file_atomically(target, text);
+    if (UnitBatch <= 1) {
+        // The rows the new text refers to reach the disk before the unit changes.
+        strings.Flush();
+        if (text != original) {
+            if (!file_exists(target))
+                throw Error("Cannot rewrite " + path + ": the file was removed during the scan");
+            write_file_atomically(target, text);
+        }
+    } else if (text != original) {
+        auto writer = std::make_unique<AtomicFileWriter>(target);
+        writer->write(text);
+        writer->finish(false);
+        pending_.push_back({path, std::move(writer)});
+        if (pending_.size() >= UnitBatch) CommitUnits();
     }
     if (StatusBar) StatusBar->status(std::to_string(result.strings_found) + " Strings found");
     return result.strings_found;
+}
+
+TTranslator::~TTranslator() = default;  // waiting units are dropped: their originals stay
+
+void TTranslator::CommitUnits() {
+    if (pending_.empty()) return;
+    std::vector<PendingUnit> batch = std::move(pending_);
+    pending_.clear();
+    // The rows every new text refers to reach the disk first, then the new texts themselves,
+    // and only then do the units change.
+    if (PascalTable) PascalTable->flush();
+    if (UnitsTable) UnitsTable->flush();
+    std::vector<std::string> temps;
+    for (const auto& unit : batch) temps.push_back(unit.writer->temp_path());
+    sync_file_systems(temps);
+    for (auto& unit : batch) {
+        try {
+            if (!file_exists(unit.writer->target()))
+                throw Error("Cannot rewrite " + unit.path +
+                            ": the file was removed during the scan");
+            unit.writer->replace();
+        } catch (const std::exception& e) {
+            FailedUnits.emplace_back(unit.path, e.what());
+        }
+    }
 }
 
 }  // namespace lexorin::code
