@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/reporter.h"
+
+// The backup of a project's unit and form files into a ZIP archive in the program directory,
+// offered when a project's directory is first given, before any scan rewrites a unit.
+namespace lexorin::project {
+
+inline constexpr const char* kBackupMasks = "*.pas;*.dfm";
+
+// The program directory + project name + ".zip".
+std::string backup_archive_path(const std::string& program_directory,
+                                const std::string& project_name);
+
+// "Demo/src/unit1.pas" for "/Demo/src/./unit1.pas": the absolute, normalised path without its
+// leading "/", so that no member name climbs out of the folder it is unpacked into.
+std::string backup_member_name(const std::string& file);
+
+// The source check, run when the directory field is left: collects the project's files with
+// kBackupMasks and warns "Warning: The directory <dir> does not countain files with the
+// extensions *.pas or *.dfm." when there are none. Returns the files.
+std::vector<std::string> SourceCheck(const std::string& directory, bool recursive,
+                                     const std::vector<std::string>& excluded, Reporter& reporter);
+
+struct BackupResult {
+    int added = 0;
+    std::vector<std::string> failures;  // the "Backup: " messages, one per file left out
+    std::string archive;                // the archive's path
+    std::string message;                // the success text, for an information box
+};
+
+// Adds the files to the archive (created, or opened and added to), Deflate at the normal level
+// and stored where Deflate does not make a member smaller. A file that cannot be added is
+// reported as "Backup: " + the reason and left out; the others go on. The archive is written
+// to a temporary file and renamed over the old one when complete: raises Error when it cannot
+// be opened or written, and then the old archive is as it was.
+BackupResult BackupFiles(const std::string& archive_path, const std::vector<std::string>& files,
+                         Reporter& reporter);
+
+// The backup offer: asks "Do you want all your .pas and .dfm files to be automatically backed
+// up\rinto <project>.zip in the Lexorin directory?"; on Yes backs the files up into the
+// project's archive. Returns false on No. On Yes the result's message is to be shown as
+// information: "Your files have been backed up successfully into <program dir><project>.zip".
+bool OfferBackup(const std::string& program_directory, const std::string& project_name,
+                 const std::vector<std::string>& files, Reporter& reporter,
+                 BackupResult* result = nullptr);
+
+// The backup of a registered project without asking: its files (the warning above when there
+// are none) into its archive.
+BackupResult BackupProject(const std::string& program_directory, const std::string& project_name,
+                           const std::string& directory, bool recursive,
+                           const std::vector<std::string>& excluded, Reporter& reporter);
+
+}  // namespace lexorin::project

@@ -1,0 +1,286 @@
+#include "project/po_exchange.h"
+
+#include <ctime>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "app/command_frame.h"
+#include "app/errors.h"
+#include "app/text_utils.h"
+#include "project/po_file.h"
+#include "project/translation_checks.h"
+
+namespace lexorin::project {
+
+using store::TableKind;
+
+namespace {
+
+// "2024-05-01 14:03+0200", the date form of PO headers.
+std::string po_date_now() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buffer[64];
+    size_t n = std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M%z", &local);
+    return std::string(buffer, n);
+}
+
+// Index -> UnitName of a file list table.
+std::map<std::int64_t, std::string> file_names(store::Table& files) {
+    std::map<std::int64_t, std::string> names;
+    for (files.first(); !files.eof(); files.next())
+        names[files.integer("Index")] = files.text("UnitName");
+    return names;
+}
+
+std::string lookup(const std::map<std::int64_t, std::string>& names, std::int64_t index) {
+    auto it = names.find(index);
+    return it == names.end() ? std::string("?") : it->second;
+}
+
+std::string entry_label(TableKind kind, std::int64_t index) {
+    return std::string(table_kind_label(kind)) + " " + std::to_string(index);
+}
+
+// msgfmt refuses an entry whose msgid and msgstr do not both begin, and both end, with "\n".
+bool newlines_agree(const std::string& a, const std::string& b) {
+    auto begins = [](const std::string& s) { return !s.empty() && s.front() == '\n'; };
+    auto ends = [](const std::string& s) { return !s.empty() && s.back() == '\n'; };
+    return begins(a) == begins(b) && ends(a) == ends(b);
+}
+
+std::string header_text(const std::string& project, const std::string& language,
+                        const CodePage& code_page) {
+    std::string date = po_date_now();
+    return "Project-Id-Version: " + code_page.to_utf8(project) +
+           "\nReport-Msgid-Bugs-To: \nPOT-Creation-Date: " + date + "\nPO-Revision-Date: " + date +
+           "\nLast-Translator: \nLanguage-Team: " + code_page.to_utf8(language) +
+           "\nMIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n"
+           "Content-Transfer-Encoding: 8bit\nX-Generator: Lexorin\nX-Lexorin-Project: " +
+           code_page.to_utf8(project) + "\nX-Lexorin-Language: " + code_page.to_utf8(language) +
+           "\nX-Lexorin-Code-Page: " + code_page.name() + "\n";
+}
+
+struct ContextKey {
+    TableKind kind;
+    std::int64_t index;
+    bool operator<(const ContextKey& o) const {
+        return kind != o.kind ? kind < o.kind : index < o.index;
+    }
+};
+
+// The kind and `Index` at the start of a msgctxt; the rest only tells the translator where.
+std::optional<ContextKey> parse_context(const std::string& context) {
+    size_t space = context.find(' ');
+    if (space == std::string::npos) return std::nullopt;
+    std::string kind_word = context.substr(0, space);
+    TableKind kind;
+    if (kind_word == "code")
+        kind = TableKind::Pascal;
+    else if (kind_word == "forms")
+        kind = TableKind::Forms;
+    else
+        return std::nullopt;
+    size_t end = context.find(' ', space + 1);
+    std::string digits =
+        context.substr(space + 1, end == std::string::npos ? std::string::npos : end - space - 1);
+    if (digits.empty() || digits.size() > 15 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return ContextKey{kind, std::stoll(digits)};
+}
+
+bool has_ignore_mark(const std::string& comments) {
+    for (const auto& line : read_text_lines(comments))
+        if (trim(line) == kIgnoreComment) return true;
+    return false;
+}
+
+// A context as the user may read it in a message: the 8-bit form when it converts.
+std::string readable(const std::string& utf8, const CodePage& code_page) {
+    try {
+        return code_page.from_utf8(utf8);
+    } catch (const Error&) {
+        return utf8;
+    }
+}
+
+struct PlannedUpdate {
+    ContextKey key;
+    std::string label;  // the msgctxt, for messages
+    std::string original;
+    std::string translation;  // "" when the entry has none
+    bool fuzzy = false;
+    bool ignore = false;
+};
+
+}  // namespace
+
+PoExportResult ExportPo(store::TDaten& daten, const std::string& project,
+                        const std::string& language, const std::string& po_path,
+                        const CodePage& code_page, Reporter& reporter) {
+    PrepareLanguageTables(daten, project, language, false);  // tblUnits on the units table
+    auto unit_names = file_names(daten.tblPasFiles);
+    auto form_names = file_names(daten.tblUnits);
+
+    PoExportResult result;
+    PoCatalog catalog;
+    catalog.header = header_text(project, language, code_page);
+    for (TableKind kind : {TableKind::Pascal, TableKind::Forms}) {
+        bool code = kind == TableKind::Pascal;
+        store::Table& table = code ? daten.tblPascal : daten.tblForms;
+        for (table.first(); !table.eof(); table.next()) {
+            reporter.process_events();
+            std::int64_t index = table.integer("Index");
+            std::string label = entry_label(kind, index);
+            std::string original = table.text("OriginalString");
+            if (original.empty()) {
+                result.notes.push_back(label + ": left out, its original is empty");
+                continue;
+            }
+            try {
+                std::string spaces = spaces_at_end(table);
+                std::string translation = table.text("TranslateString");
+                PoEntry entry;
+                entry.has_context = true;
+                std::string where = code ? lookup(unit_names, table.integer("UnitName")) + ":" +
+                                               std::to_string(table.integer("NewLine"))
+                                         : lookup(form_names, table.integer("UnitName")) + " " +
+                                               table.text("Object") + " " + table.text("Property");
+                entry.context = code_page.to_utf8(label + " " + where);
+                entry.msgid = code_page.to_utf8(original + spaces);
+                if (!translation.empty()) {
+                    entry.msgstr = code_page.to_utf8(translation + spaces);
+                    entry.fuzzy = !table.logical("Translated");
+                    if (!newlines_agree(entry.msgid, entry.msgstr)) {
+                        result.notes.push_back(label +
+                                               ": written without its translation, whose line "
+                                               "breaks at the start or end differ");
+                        entry.msgstr.clear();
+                        entry.fuzzy = false;
+                    }
+                }
+                if (table.logical("Ignore")) entry.comments = std::string(kIgnoreComment) + "\n";
+                if (code)
+                    for (const auto& line : store::SplitLines(table.text("Context")))
+                        entry.extracted += code_page.to_utf8(line) + "\n";
+                if (!entry.msgstr.empty()) ++result.translated;
+                catalog.entries.push_back(std::move(entry));
+            } catch (const Error& e) {
+                throw Error(label + ": " + e.what() + " Nothing was written.");
+            }
+        }
+    }
+    write_po_file(po_path, catalog);
+    result.entries = static_cast<int>(catalog.entries.size());
+    result.message = std::to_string(result.entries) + " entries (" +
+                     std::to_string(result.translated) + " translated) written to " + po_path + ".";
+    return result;
+}
+
+PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
+                        const std::string& language, const std::string& po_path,
+                        const CodePage& code_page, Reporter& reporter) {
+    PoCatalog catalog = read_po_file(po_path);
+    std::string file_language = po_header_field(catalog.header, "X-Lexorin-Language");
+    if (!file_language.empty() && !equal_no_case(readable(file_language, code_page), language))
+        throw Error("The PO file " + po_path + " holds the language " +
+                    readable(file_language, code_page) + ", not " + language +
+                    "; nothing was imported.");
+
+    PoImportResult result;
+    // Everything is checked and converted before the first row changes.
+    std::vector<PlannedUpdate> plan;
+    std::set<ContextKey> seen;
+    for (const auto& entry : catalog.entries) {
+        if (entry.obsolete) continue;
+        std::string label = readable(entry.context, code_page);
+        std::optional<ContextKey> key;
+        if (entry.has_context) key = parse_context(entry.context);
+        if (!key) {
+            result.not_applied.push_back(
+                (entry.has_context ? "msgctxt \"" + label + "\"" : std::string("an entry")) +
+                ": not an entry written by Lexorin (its msgctxt names no kind and Index)");
+            continue;
+        }
+        if (entry.plural) {
+            result.not_applied.push_back(label + ": has plural forms, which Lexorin has not");
+            continue;
+        }
+        if (!seen.insert(*key).second) {
+            result.not_applied.push_back(label + ": a second entry for the same row, left alone");
+            continue;
+        }
+        PlannedUpdate update;
+        update.key = *key;
+        update.label = label;
+        try {
+            update.original = code_page.from_utf8(entry.msgid);
+            update.translation = code_page.from_utf8(entry.msgstr);
+        } catch (const Error& e) {
+            throw Error("The PO file " + po_path + ", entry " + label + ": " + e.what() +
+                        " Nothing was imported.");
+        }
+        if (update.translation.find_first_of("\r\n") != std::string::npos) {
+            result.not_applied.push_back(
+                label +
+                ": the translation holds a line break, which a Pascal string cannot "
+                "hold (write #13#10 in form strings)");
+            continue;
+        }
+        update.fuzzy = entry.fuzzy;
+        update.ignore = has_ignore_mark(entry.comments);
+        plan.push_back(std::move(update));
+    }
+
+    PrepareLanguageTables(daten, project, language, true);
+    for (const auto& update : plan) {
+        reporter.process_events();
+        store::Table& table =
+            update.key.kind == TableKind::Pascal ? daten.tblPascal : daten.tblForms;
+        if (!table.find_key({update.key.index})) {
+            result.not_applied.push_back(update.label + ": the table has no such row");
+            continue;
+        }
+        if (table.text("OriginalString") + spaces_at_end(table) != update.original) {
+            result.not_applied.push_back(update.label +
+                                         ": the original has changed since the export");
+            continue;
+        }
+        // The store keeps no trailing blanks; the writers put the original's back.
+        std::string translation = trim_right_blanks(update.translation);
+        bool set_translation = !translation.empty();
+        bool changed = table.logical("Ignore") != update.ignore;
+        if (set_translation)
+            changed = changed || table.text("TranslateString") != translation ||
+                      table.logical("Translated") != !update.fuzzy;
+        if (!changed) {
+            ++result.unchanged;
+            continue;
+        }
+        table.edit();
+        try {
+            if (set_translation) {
+                table.set_text("TranslateString", translation);
+                table.set_logical("Translated", !update.fuzzy);
+            }
+            table.set_logical("Ignore", update.ignore);
+            table.post();
+        } catch (...) {
+            table.cancel();
+            throw;
+        }
+        ++result.updated;
+    }
+    daten.tblPascal.flush();
+    daten.tblForms.flush();
+    size_t left = result.not_applied.size();
+    result.message = std::to_string(result.updated) + " rows updated, " +
+                     std::to_string(result.unchanged) + " unchanged, " + std::to_string(left) +
+                     (left == 1 ? " entry" : " entries") + " not applied.";
+    return result;
+}
+
+}  // namespace lexorin::project
