@@ -1,7 +1,88 @@
+// form-to-text, text-to-form, scan-forms and write-forms.
+#include <filesystem>
+#include <iostream>
+
+#include "app/text_utils.h"
 #include "cli/command_line.h"
+#include "cli/project_session.h"
+#include "forms/form_conversion.h"
+#include "forms/form_scan.h"
+#include "forms/form_write_changes.h"
 
 namespace lexorin::cli {
 
-void add_form_commands(std::vector<Command>&) {}
+namespace {
+
+// The output is written beside itself and renamed into place, which would replace a link (such
+// as /dev/stdout) or a device by a plain file: only regular files, or new ones, are accepted.
+void require_regular_output(const std::string& path) {
+    std::error_code ec;
+    auto status = std::filesystem::symlink_status(path, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw Error("Cannot write " + path + ": it is not a regular file");
+}
+
+int form_to_text(Context&, Arguments& args) {
+    auto words = args.positional(2);
+    require_regular_output(words[1]);
+    if (forms::FormFileToText(words[0], words[1]))
+        std::cerr << words[0] << " is stored as text; copied unchanged\n";
+    return 0;
+}
+
+int text_to_form(Context&, Arguments& args) {
+    auto words = args.positional(2);
+    require_regular_output(words[1]);
+    forms::TextFileToForm(words[0], words[1], false);
+    return 0;
+}
+
+int scan_forms(Context& context, Arguments& args) {
+    auto words = args.positional(2);
+    ProjectSession session(context, words[0]);
+    const std::string& language = session.select_language(words[1]);
+    session.require_ready(false);
+    PrepareLanguageTables(session.daten(), session.name(), language, false);
+    forms::FormScanReport report = forms::RunFormScan(session.daten(), session.projects(),
+                                                      session.languages(), context.reporter);
+    context.reporter.end_live_line();
+    AddStatusLine(session.projects(), "Forms scanned", "");
+    context.reporter.information("Scanned.");
+    std::cerr << report.forms_scanned << " forms scanned, " << report.strings_found
+              << " strings found, " << report.skipped.size() << " forms skipped\n";
+    for (const auto& [path, reason] : report.skipped)
+        std::cerr << "  skipped " << path << ": " << one_line(reason) << "\n";
+    return 0;
+}
+
+int write_forms(Context& context, Arguments& args) {
+    auto words = args.positional(2);
+    ProjectSession session(context, words[0]);
+    const std::string& language = session.select_language(words[1]);
+    session.require_ready(true);
+    PrepareLanguageTables(session.daten(), session.name(), language, false);
+    forms::FormWriteReport report =
+        forms::WriteFormChanges(session.daten(), session.projects(), language, context.reporter);
+    context.reporter.end_live_line();
+    std::cerr << report.written.size() << " forms written, " << report.strings_replaced
+              << " strings translated, " << report.failed.size() << " forms failed\n";
+    // A script must notice a form left without its new translation.
+    return report.failed.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void add_form_commands(std::vector<Command>& commands) {
+    commands.push_back({"form-to-text", "IN OUT",
+                        "write the text form of a form file (a text form is copied)",
+                        form_to_text});
+    commands.push_back({"text-to-form", "IN OUT",
+                        "write a binary form file, resource header included, from a form text",
+                        text_to_form});
+    commands.push_back({"scan-forms", "PROJECT LANG",
+                        "scan the form files into the forms tables of every language", scan_forms});
+    commands.push_back({"write-forms", "PROJECT LANG",
+                        "write a translated .tra file beside every form file", write_forms});
+}
 
 }  // namespace lexorin::cli

@@ -80,8 +80,20 @@ class TTranslator : public PascalOptions {
     TTranslator& operator=(TTranslator&&) = default;
     ~TTranslator();
 
-    // The form operations (scanning a form's text, writing a translated form) are members too;
-    // they are declared and defined with the form scanner.
+    // Scans the text form of one form file (text_path) into FormsTable, with the form file's
+    // row in UnitsTable found by form_path or appended. Strings met again are updated when their
+    // text changed (ignoring case and surrounding blanks), new ones appended. The whole text is
+    // walked before any row is written, so a text that breaks off leaves no rows behind. Raises
+    // an Error when the text cannot be read or walked. Returns the number of strings found.
+    // Defined in forms/form_scanner.cpp.
+    int ScanForm(const std::string& text_path, const std::string& form_path);
+
+    // Rewrites the text form in text_path with the translations of FormsTable: every string
+    // whose row has a translation is replaced by it. The rows are those of form_path's row in
+    // UnitsTable when there is one, else the first with the same object path and property key.
+    // The file is replaced only when a string changed, the safe way. Returns the number of
+    // strings replaced. Defined in forms/form_translation_writer.cpp.
+    int TranslateForm(const std::string& text_path, const std::string& form_path);
 
   private:
     struct PendingUnit {

@@ -1,0 +1,75 @@
+#include "forms/form_line_walk.h"
+
+#include "app/errors.h"
+#include "app/text_utils.h"
+#include "code/text_routines.h"
+
+namespace lexorin::forms {
+
+namespace {
+
+// An object element names its object by the part before ":" ("BUTTON1: TBUTTON" gives
+// "BUTTON1"); an element without ":" (an item, or an object without a name) stands as it is.
+std::string ElementName(const std::string& element) {
+    std::size_t colon = element.find(':');
+    return colon == std::string::npos ? trim(element) : trim(element.substr(0, colon));
+}
+
+// An object element holds at most this much of its line, as the stack's strings did.
+constexpr std::size_t kMaxElement = 255;
+
+}  // namespace
+
+void FormLineWalk::Classify(std::string_view line, std::size_t line_number) {
+    if (std::size_t equals = line.find('='); equals != std::string_view::npos) {
+        // Also for an "=" inside a quoted list element ('a=b'): its text before the "=", quote
+        // included, becomes the name. The writer does the same, so the keys still meet.
+        property_name_ = trim(line.substr(0, equals));
+        property_counter_ = 0;
+    }
+    std::string t = upper_case(trim(line));
+    for (std::string_view keyword : {"OBJECT ", "INHERITED "}) {
+        if (starts_with(t, keyword)) {
+            path_stack_.push_back(t.substr(keyword.size(), kMaxElement));
+            item_counter_ = 0;
+            return;
+        }
+    }
+    if (t == "ITEM") {
+        path_stack_.push_back("ITEM." + std::to_string(item_counter_++));
+    } else if (t == "END" || t == "END>") {
+        if (path_stack_.empty())
+            throw Error("line " + std::to_string(line_number) +
+                        ": \"end\" closes no object or item");
+        path_stack_.pop_back();
+    }
+}
+
+std::string FormLineWalk::ObjectPath() const {
+    std::string path;
+    for (const auto& element : path_stack_) path += "." + ElementName(element);
+    return path;
+}
+
+std::string FormLineWalk::PropertyKey() const {
+    return property_name_ + "." + std::to_string(property_counter_);
+}
+
+std::optional<std::string> ExtractFormString(std::string_view line) {
+    std::size_t quote = line.find('\'');
+    if (quote == std::string_view::npos) return std::nullopt;
+    std::string_view rest = line.substr(quote + 1);
+    // The closing quote is the last byte; the last element of a list has ")" after it.
+    std::size_t cut = !rest.empty() && rest.back() == ')' ? 2 : 1;
+    std::string_view inner = rest.size() >= cut ? rest.substr(0, rest.size() - cut) : "";
+    std::string text = code::UnescapeApostrophes(inner);
+    if (trim(text).empty()) return std::nullopt;
+    return text;
+}
+
+int CountSpacesAtEnd(std::string_view text) {
+    std::size_t end = text.find_last_not_of(' ');
+    return static_cast<int>(end == std::string_view::npos ? text.size() : text.size() - end - 1);
+}
+
+}  // namespace lexorin::forms

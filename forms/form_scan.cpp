@@ -1,0 +1,109 @@
+#include "forms/form_scan.h"
+
+#include "app/errors.h"
+#include "code/translator.h"
+#include "forms/form_conversion.h"
+#include "forms/form_text_check.h"
+#include "forms/private_temp_directory.h"
+#include "project/file_iterator.h"
+#include "project/projects_table.h"
+#include "store/transcopy.h"
+
+namespace lexorin::forms {
+
+namespace field = project::field;
+
+std::vector<std::string> ProjectFormFiles(const store::Table& projects) {
+    return project::CollectFiles(
+        projects.text(field::Directory), projects.logical(field::Recoursive),
+        projects.text(field::FormsExtension), project::decode_list(projects.text(field::Excluded)));
+}
+
+FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
+                            Reporter& reporter) {
+    FormScanReport report;
+    daten.tblUnits.open();
+    daten.tblUnits.set_index_name(store::kOrderName);
+    daten.tblForms.open();
+    const std::vector<std::string> files = ProjectFormFiles(projects);
+
+    code::TTranslator translator;
+    translator.UnwantedStrings = store::SplitLines(projects.text(field::Funwantedstrings));
+    translator.UnitsTable = &daten.tblUnits;
+    translator.FormsTable = &daten.tblForms;
+    translator.PascalTable = &daten.tblPascal;
+    translator.StatusBar = &reporter;
+
+    PrivateTempDirectory temp;
+    const std::string text_path = temp.file("Tempform.txt");
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string& form = files[i];
+        reporter.progress(static_cast<int>(i), static_cast<int>(files.size()), form);
+        try {
+            // A form stored as text is copied as it stands; only a real form text is scanned,
+            // so that a file of another kind under a form's name adds no rows.
+            if (FormFileToText(form, text_path)) CheckFormTextFile(text_path);
+            report.strings_found += translator.ScanForm(text_path, form);
+            ++report.forms_scanned;
+        } catch (const std::exception& e) {
+            report.skipped.emplace_back(form, e.what());
+        }
+        remove_if_present(text_path);
+    }
+    reporter.progress(static_cast<int>(files.size()), static_cast<int>(files.size()), "");
+    daten.tblUnits.flush();
+    daten.tblForms.flush();
+    return report;
+}
+
+void CopyFormsToLanguages(store::TDaten& daten, const std::string& project,
+                          const LanguageList& languages, Reporter& reporter) {
+    const std::string scanned = daten.tblForms.table_name();
+    daten.tblForms.close();
+    for (const auto& language : languages.items) {
+        reporter.status("Copying forms language to " + language);
+        const std::string target =
+            store::table_file_name(project, language, store::TableKind::Forms);
+        if (target == scanned) continue;
+        store::Ttranscopy copier(daten.session());
+        copier.StatusBar = &reporter;
+        copier.intablename = scanned;
+        copier.outtablename = target;
+        copier.path = daten.program_directory();
+        copier.OpenTables();
+        copier.CopyFormsRows();
+        copier.CloseTables();
+    }
+    reporter.status("");
+    daten.tblForms.open();
+}
+
+FormScanReport RunFormScan(store::TDaten& daten, const store::Table& projects,
+                           const LanguageList& languages, Reporter& reporter) {
+    FormScanReport report = ScanAllForms(daten, projects, reporter);
+    CopyFormsToLanguages(daten, projects.text(field::Name), languages, reporter);
+    return report;
+}
+
+bool DeleteFormTables(store::TDaten& daten, const std::string& project,
+                      const LanguageList& languages, Reporter& reporter) {
+    if (!reporter.confirm(
+            "Do you really want to delete your last forms scan and ALL of your translations?"))
+        return false;
+    for (const auto& language : languages.items) {
+        daten.tblForms.close();
+        daten.tblForms.set_table_name(
+            store::table_file_name(project, language, store::TableKind::Forms));
+        daten.tblForms.empty();
+        daten.tblForms.open();
+    }
+    daten.tblUnits.close();
+    daten.tblUnits.set_table_name(store::table_file_name(project, "", store::TableKind::Units));
+    daten.tblUnits.empty();
+    daten.tblUnits.open();
+    daten.tblUnits.append_record({0, store::kShowAll});
+    daten.tblUnits.flush();
+    return true;
+}
+
+}  // namespace lexorin::forms

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/command_frame.h"
+#include "app/reporter.h"
+#include "store/table_store.h"
+#include "store/translation_tables.h"
+
+// The Scan forms dialog's work, shared by the dialog and the command line: every form file of the
+// project converted to text and scanned into the selected language's forms table and the
+// project's units table, the new rows copied to the other languages; and its Delete table button.
+namespace lexorin::forms {
+
+// The form files of the current project row, by its `Forms extension` masks.
+std::vector<std::string> ProjectFormFiles(const store::Table& projects);
+
+struct FormScanReport {
+    int forms_scanned = 0;
+    int strings_found = 0;
+    // Forms that could not be read or scanned, with the reason; they added no rows.
+    std::vector<std::pair<std::string, std::string>> skipped;
+};
+
+// ScanAllForms: scans every form file of the current project into daten's forms and units
+// tables, which PrepareLanguageTables has pointed at the language in forms mode. Each form's text
+// goes through "Tempform.txt" in a private temporary directory, removed afterwards whatever
+// happens. A form that fails (unreadable, a broken binary form, a text that is no form) is
+// skipped, counted and listed; the scan goes on with the next.
+FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects, Reporter& reporter);
+
+// Copies the rows of the scanned forms table (daten.tblForms) that the other languages' forms
+// tables lack into them, showing "Copying forms language to " + language for each language.
+void CopyFormsToLanguages(store::TDaten& daten, const std::string& project,
+                          const LanguageList& languages, Reporter& reporter);
+
+// The Scan button: ScanAllForms, then CopyFormsToLanguages. The caller shows "Scanned." and
+// records "Forms scanned" in the project history.
+FormScanReport RunFormScan(store::TDaten& daten, const store::Table& projects,
+                           const LanguageList& languages, Reporter& reporter);
+
+// The Delete table button: after a Yes, empties the forms tables of every language and the
+// project's units table, which gets its "(Show all)" row again. The forms handle stays on the
+// last language's table. Returns false on No.
+bool DeleteFormTables(store::TDaten& daten, const std::string& project,
+                      const LanguageList& languages, Reporter& reporter);
+
+}  // namespace lexorin::forms

@@ -1,0 +1,30 @@
+#include "forms/form_text_check.h"
+
+#include <fstream>
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "forms/byte_streams.h"
+#include "forms/form_text_to_binary.h"
+
+namespace lexorin::forms {
+
+namespace {
+
+class DiscardSink : public ByteSink {
+  public:
+    void write(std::string_view) override {}
+};
+
+}  // namespace
+
+void CheckFormTextFile(const std::string& text_path) {
+    if (directory_exists(text_path))
+        throw Error("Cannot open file " + text_path + ": it is a directory");
+    std::ifstream in(text_path, std::ios::binary);
+    if (!in) throw Error("Cannot open file " + text_path);
+    DiscardSink sink;
+    FormTextToBinary(in, sink);
+}
+
+}  // namespace lexorin::forms
