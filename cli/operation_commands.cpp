@@ -1,7 +1,184 @@
+// backup, status, project delete, export-po, import-po and check: the project operations.
+#include <iostream>
+
+#include "app/command_frame.h"
+#include "app/errors.h"
+#include "app/text_utils.h"
 #include "cli/command_line.h"
+#include "project/backup.h"
+#include "project/code_page.h"
+#include "project/po_exchange.h"
+#include "project/project_delete.h"
+#include "project/projects_table.h"
+#include "project/status_advice.h"
+#include "project/translation_checks.h"
 
 namespace lexorin::cli {
 
-void add_operation_commands(std::vector<Command>&) {}
+namespace {
+
+namespace field = project::field;
+
+// The project row and the program directory's tables, with the language given on the command
+// line selected (matched without regard to case, as languages are compared).
+struct Setup {
+    Setup(Context& context, const std::string& project_name)
+        : projects_module(context.session), daten(context.session, context.home) {
+        project::require_project(projects_module.Projects, project_name);
+        languages.fill(projects_module.Projects.text(field::Languages));
+    }
+    const std::string& select(const std::string& project_name, const std::string& language) {
+        languages.selected = -1;
+        for (size_t i = 0; i < languages.items.size(); ++i)
+            if (equal_no_case(languages.items[i], language))
+                languages.selected = static_cast<int>(i);
+        if (!languages.has_selection())
+            throw Error("The project " + project_name + " has no language " + language + ".");
+        return languages.selected_language();
+    }
+    store::Table& projects() { return projects_module.Projects; }
+
+    project::TDataProjects projects_module;
+    store::TDaten daten;
+    LanguageList languages;
+};
+
+project::CodePage code_page_option(Arguments& args) {
+    return project::CodePage(args.option("--code-page").value_or(project::kDefaultCodePage));
+}
+
+int backup(Context& context, Arguments& args) {
+    auto words = args.positional(1);
+    Setup setup(context, words[0]);
+    store::Table& row = setup.projects();
+    if (!CheckProjectReady(row, setup.languages, false, false, context.reporter)) return 1;
+    auto result =
+        project::BackupProject(context.home, row.text(field::Name), row.text(field::Directory),
+                               row.logical(field::Recoursive),
+                               project::decode_list(row.text(field::Excluded)), context.reporter);
+    context.reporter.information(result.message);
+    std::cerr << result.added << " files added, " << result.failures.size() << " left out.\n";
+    return 0;
+}
+
+int status(Context& context, Arguments& args) {
+    auto words = args.positional(2);
+    Setup setup(context, words[0]);
+    setup.select(words[0], words[1]);
+    auto advice =
+        project::WhatNow(setup.daten, setup.projects(), setup.languages, context.reporter);
+    if (!advice) return 1;
+    context.reporter.end_live_line();
+    std::cout << terminal_text(advice->advice) << "\n";
+    return 0;
+}
+
+// Answers the question about the table files by --with-tables; the rest goes to the terminal.
+class TablesQuestion : public Reporter {
+  public:
+    TablesQuestion(Reporter& inner, bool with_tables) : inner_(inner), with_tables_(with_tables) {}
+    void status(const std::string& t) override { inner_.status(t); }
+    void progress(int d, int t, const std::string& i) override { inner_.progress(d, t, i); }
+    void process_events() override { inner_.process_events(); }
+    void error(const std::string& t) override { inner_.error(t); }
+    void warning(const std::string& t) override { inner_.warning(t); }
+    void information(const std::string& t) override { inner_.information(t); }
+    bool confirm(const std::string& question) override {
+        if (question == "Do you also want to delete your translation files?") {
+            inner_.information(question + (with_tables_ ? " [yes: --with-tables]" : " [no]"));
+            return with_tables_;
+        }
+        return inner_.confirm(question);
+    }
+    std::string ask_text(const std::string& c, const std::string& p,
+                         const std::string& i) override {
+        return inner_.ask_text(c, p, i);
+    }
+
+  private:
+    Reporter& inner_;
+    bool with_tables_;
+};
+
+int project_delete(Context& context, Arguments& args) {
+    bool with_tables = args.flag("--with-tables");
+    auto words = args.positional(1);
+    Setup setup(context, words[0]);
+    TablesQuestion reporter(context.reporter, with_tables);
+    auto result = project::DeleteProject(setup.daten, setup.projects(), setup.languages, reporter);
+    if (!result.row_deleted) {
+        std::cerr << "Nothing deleted.\n";
+        return 1;
+    }
+    std::cerr << "Project " << words[0] << " deleted";
+    if (result.tables_deleted) std::cerr << ", " << result.removed.size() << " table files removed";
+    std::cerr << ".\n";
+    return result.failed.empty() ? 0 : 1;
+}
+
+int export_po(Context& context, Arguments& args) {
+    project::CodePage code_page = code_page_option(args);
+    auto words = args.positional(3);
+    Setup setup(context, words[0]);
+    const std::string& language = setup.select(words[0], words[1]);
+    auto result =
+        project::ExportPo(setup.daten, words[0], language, words[2], code_page, context.reporter);
+    for (const auto& note : result.notes) context.reporter.warning(note);
+    context.reporter.information(result.message);
+    return 0;
+}
+
+int import_po(Context& context, Arguments& args) {
+    project::CodePage code_page = code_page_option(args);
+    auto words = args.positional(3);
+    Setup setup(context, words[0]);
+    const std::string& language = setup.select(words[0], words[1]);
+    auto result =
+        project::ImportPo(setup.daten, words[0], language, words[2], code_page, context.reporter);
+    for (const auto& line : result.not_applied) context.reporter.warning(line);
+    context.reporter.information(result.message);
+    return 0;
+}
+
+int check(Context& context, Arguments& args) {
+    auto words = args.positional(2);
+    Setup setup(context, words[0]);
+    const std::string& language = setup.select(words[0], words[1]);
+    auto problems = project::CheckLanguage(setup.daten, words[0], language, context.reporter);
+    context.reporter.end_live_line();
+    for (const auto& p : problems)
+        std::cout << project::table_kind_label(p.table) << "\t" << p.index << "\t"
+                  << project::check_kind_name(p.finding.kind) << "\t"
+                  << escape_field(p.finding.detail) << "\n";
+    std::cerr << problems.size() << (problems.size() == 1 ? " problem" : " problems")
+              << " found.\n";
+    return problems.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void add_operation_commands(std::vector<Command>& commands) {
+    commands.push_back({"backup", "PROJECT",
+                        "save the project's .pas and .dfm files into PROJECT.zip in the program "
+                        "directory",
+                        backup});
+    commands.push_back({"status", "PROJECT LANG",
+                        "count the strings of a language, note the check and print suggestions",
+                        status});
+    commands.push_back({"project delete", "NAME [--with-tables]",
+                        "delete a project (asks first; --yes agrees), with --with-tables also its "
+                        "tables",
+                        project_delete});
+    commands.push_back({"export-po", "PROJECT LANG FILE [--code-page CP]",
+                        "write a language's strings to a PO file (UTF-8; CP default Windows-1252)",
+                        export_po});
+    commands.push_back({"import-po", "PROJECT LANG FILE [--code-page CP]",
+                        "take the translations of a PO file whose originals still match",
+                        import_po});
+    commands.push_back({"check", "PROJECT LANG",
+                        "print translations whose placeholders, accelerators, blanks or line "
+                        "breaks differ; exit 1 if any",
+                        check});
+}
 
 }  // namespace lexorin::cli

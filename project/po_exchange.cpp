@@ -163,8 +163,9 @@ PoExportResult ExportPo(store::TDaten& daten, const std::string& project,
                     }
                 }
                 if (table.logical("Ignore")) entry.comments = std::string(kIgnoreComment) + "\n";
+                // The scanner ends every context line with a CR alone.
                 if (code)
-                    for (const auto& line : store::SplitLines(table.text("Context")))
+                    for (const auto& line : read_text_lines(table.text("Context")))
                         entry.extracted += code_page.to_utf8(line) + "\n";
                 if (!entry.msgstr.empty()) ++result.translated;
                 catalog.entries.push_back(std::move(entry));

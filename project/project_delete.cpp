@@ -48,9 +48,13 @@ ProjectDeletion DeleteProjectTables(store::TDaten& daten, store::Table& projects
                                     const std::vector<std::string>& languages) {
     ProjectDeletion result;
     result.tables_deleted = true;
-    // No handle may hold a table about to go: the shared ones are moved to the templates.
+    // No handle may hold a table about to go: the shared ones are moved to the templates,
+    // which are only opened here (emptying them would need a writable directory).
     daten.close_all();
-    ResetTemplateTables(daten);
+    daten.point(daten.tblForms, store::kFormsTemplate);
+    daten.point(daten.tblUnits, store::kUnitsTemplate);
+    daten.point(daten.tblPascal, store::kPascalTemplate);
+    daten.point(daten.tblPasFiles, store::kPasFilesTemplate);
 
     std::vector<std::string> others = other_projects_tables(projects, project);
     const std::string& dir = daten.program_directory();

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/command_frame.h"
+#include "app/file_utils.h"
+#include "project/languages.h"
+#include "project/project_delete.h"
+#include "project/projects_table.h"
+#include "store/translation_tables.h"
+#include "support/test_support.h"
+
+using namespace lexorin;
+using namespace lexorin::project;
+using lexorin::testing::TempDir;
+using lexorin::testing::write_test_file;
+
+namespace {
+
+// Answers the questions in turn and records them.
+class ScriptedReporter : public Reporter {
+  public:
+    explicit ScriptedReporter(std::vector<bool> answers) : answers_(std::move(answers)) {}
+    void status(const std::string&) override {}
+    void progress(int, int, const std::string&) override {}
+    void error(const std::string&) override {}
+    void warning(const std::string& t) override { warnings.push_back(t); }
+    void information(const std::string&) override {}
+    bool confirm(const std::string& q) override {
+        questions.push_back(q);
+        bool answer = next_ < answers_.size() && answers_[next_];
+        ++next_;
+        return answer;
+    }
+    std::string ask_text(const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
+    std::vector<std::string> questions, warnings;
+
+  private:
+    std::vector<bool> answers_;
+    size_t next_ = 0;
+};
+
+class DeleteTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(dir.file("src"));
+        store::ensure_templates(home.path());
+        for (const char* name : {"Demo", "Demo_2"}) {
+            add_project(data.Projects, {name, dir.file("src"), true, {}});
+            require_project(data.Projects, name);
+            LanguageList list;
+            SilentReporter quiet;
+            AddLanguage(daten, data.Projects, list, "German", quiet);
+            AddLanguage(daten, data.Projects, list, "French", quiet);
+        }
+        write_test_file(home.file("Demo.zip"), "archive");
+        write_test_file(home.file("strings.tra"), "keep");
+    }
+    std::vector<std::string> home_files() {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(home.path()))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    bool has(const std::string& name) { return file_exists(home.file(name)); }
+    static std::vector<std::string> demo_2_tables() {
+        return {"Demo_2_German_forms.db",  "Demo_2_German_pascal.db", "Demo_2_French_forms.db",
+                "Demo_2_French_pascal.db", "Demo_2_units.db",         "Demo_2_pasfiles.db"};
+    }
+
+    TempDir dir;
+    TempDir home;
+    store::Session session;
+    TDataProjects data{session, dir.path()};
+    store::TDaten daten{session, home.dir()};
+    LanguageList languages;
+};
+
+TEST_F(DeleteTest, DeletingDemoWithTablesLeavesEveryTableOfDemo2) {
+    require_project(data.Projects, "Demo");
+    // The shared handles hold Demo's tables, as after any command.
+    PrepareLanguageTables(daten, "Demo", "German", true);
+    ScriptedReporter reporter({true, true});
+    auto result = DeleteProject(daten, data.Projects, languages, reporter);
+    EXPECT_EQ(reporter.questions,
+              (std::vector<std::string>{"This function deletes your translation project. Proceed?",
+                                        "Do you also want to delete your translation files?"}));
+    EXPECT_TRUE(result.row_deleted);
+    EXPECT_TRUE(result.tables_deleted);
+    EXPECT_TRUE(result.failed.empty());
+    EXPECT_EQ(result.removed.size(), 6u);
+    EXPECT_TRUE(reporter.warnings.empty());
+
+    for (const auto& name : demo_2_tables()) EXPECT_TRUE(has(name)) << name;
+    for (const char* name : {"Demo_German_forms.db", "Demo_German_pascal.db",
+                             "Demo_French_forms.db", "Demo_units.db", "Demo_pasfiles.db"})
+        EXPECT_FALSE(has(name)) << name;
+    EXPECT_TRUE(has("Demo.zip"));
+    EXPECT_TRUE(has("strings.tra"));
+    EXPECT_TRUE(has("forms_std.db"));
+    EXPECT_EQ(project_names(data.Projects), (std::vector<std::string>{"Demo_2"}));
+    // The window shows the row now current, and no handle is left on a deleted table.
+    EXPECT_EQ(languages.items, (std::vector<std::string>{"German", "French"}));
+    EXPECT_EQ(daten.tblForms.table_name(), "forms_std.db");
+}
+
+TEST_F(DeleteTest, AnsweringNoKeepsTheTablesOrEverything) {
+    auto before = home_files();
+    require_project(data.Projects, "Demo");
+    ScriptedReporter no({false});
+    auto result = DeleteProject(daten, data.Projects, languages, no);
+    EXPECT_FALSE(result.row_deleted);
+    EXPECT_EQ(project_names(data.Projects).size(), 2u);
+
+    require_project(data.Projects, "Demo");
+    ScriptedReporter row_only({true, false});
+    result = DeleteProject(daten, data.Projects, languages, row_only);
+    EXPECT_TRUE(result.row_deleted);
+    EXPECT_FALSE(result.tables_deleted);
+    EXPECT_EQ(project_names(data.Projects), (std::vector<std::string>{"Demo_2"}));
+    EXPECT_EQ(home_files(), before);
+}
+
+TEST_F(DeleteTest, FilesThatCannotBeRemovedAreReported) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root removes files from a read-only directory";
+    require_project(data.Projects, "Demo");
+    ScriptedReporter reporter({true, true});
+    ::chmod(home.path().c_str(), 0555);
+    auto result = DeleteProject(daten, data.Projects, languages, reporter);
+    ::chmod(home.path().c_str(), 0755);
+    ASSERT_EQ(result.failed.size(), 6u);
+    EXPECT_EQ(result.failed[0].rfind(home.dir(), 0), 0u) << result.failed[0];
+    ASSERT_EQ(reporter.warnings.size(), 1u);
+    EXPECT_EQ(reporter.warnings[0].rfind("These files could not be deleted:\r", 0), 0u);
+    EXPECT_TRUE(result.removed.empty());
+    EXPECT_TRUE(has("Demo_units.db"));
+}
+
+TEST_F(DeleteTest, ATableThatAnotherProjectAlsoNamesIsKept) {
+    // Project "A" with language "b_c" and project "A_b" with "c" meet in A_b_c_forms.db.
+    require_project(data.Projects, "Demo");
+    data.Projects.edit();
+    data.Projects.set_text(field::Languages, encode_list({"German", "2_German"}));
+    data.Projects.post();
+    ScriptedReporter reporter({true, true});
+    auto result = DeleteProject(daten, data.Projects, languages, reporter);
+    EXPECT_EQ(result.kept,
+              (std::vector<std::string>{"Demo_2_German_forms.db", "Demo_2_German_pascal.db"}));
+    for (const auto& name : demo_2_tables()) EXPECT_TRUE(has(name)) << name;
+    EXPECT_EQ(reporter.warnings.size(), 1u);
+}
+
+}  // namespace
