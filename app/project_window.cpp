@@ -1,0 +1,625 @@
+#include "app/project_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "app/text_qt.h"
+#include "app/text_utils.h"
+#include "app/window_hints.h"
+#include "code/code_scan.h"
+#include "code/scan_code_dialog.h"
+#include "editor/editor_window.h"
+#include "forms/scan_forms_dialog.h"
+#include "project/backup.h"
+#include "project/languages.h"
+#include "project/project_delete.h"
+#include "project/status_advice.h"
+
+namespace lexorin::gui {
+
+namespace field = project::field;
+
+// The support mailbox that "Mail to us" opens a message to.
+constexpr const char* kSupportMail = "mailto:support@lexorin.example";
+
+DirectoryEdit::DirectoryEdit(QWidget* parent)
+    : QWidget(parent), line_(new QLineEdit(this)), browse_(new QToolButton(this)) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    row->addWidget(line_);
+    row->addWidget(browse_);
+    browse_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    browse_->setFocusPolicy(Qt::NoFocus);
+    setFocusProxy(line_);
+    connect(line_, &QLineEdit::editingFinished, this, &DirectoryEdit::left);
+    connect(browse_, &QToolButton::clicked, this, [this] {
+        QString chosen = QFileDialog::getExistingDirectory(this, QString(), line_->text());
+        if (chosen.isEmpty()) return;
+        line_->setText(chosen);
+        emit left();
+    });
+}
+
+Tlx_project::Tlx_project(const std::string& working_directory, const std::string& program_directory,
+                         QWidget* parent)
+    : QMainWindow(parent), daten_(session_, program_directory) {
+    setWindowTitle("Projects");
+    build_controls();
+    build_menu();
+    reporter_ = std::make_unique<QtReporter>(this, statusBar());
+    data_projects_ = std::make_unique<project::TDataProjects>(session_, working_directory);
+    projects().first();
+    open_editor = [](Tlx_project& window) { show_editor_placeholder(&window); };
+    // A client area of 729 x 464 pixels below the menu, as the window was designed.
+    setFixedSize(729, 464 + menuBar()->sizeHint().height());
+}
+
+Tlx_project::~Tlx_project() = default;
+
+void Tlx_project::build_controls() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(8, 8, 8, 4);
+    grid->setHorizontalSpacing(10);
+
+    // Navigator and Close.
+    auto* navigator = new QHBoxLayout;
+    navigator->setSpacing(1);
+    const QStyle::StandardPixmap icons[nbCount] = {
+        QStyle::SP_MediaSkipBackward,   QStyle::SP_MediaSeekBackward,
+        QStyle::SP_MediaSeekForward,    QStyle::SP_MediaSkipForward,
+        QStyle::SP_FileDialogNewFolder, QStyle::SP_FileDialogDetailedView,
+        QStyle::SP_DialogSaveButton};
+    for (int i = 0; i < nbCount; ++i) {
+        navigator_[i] = new QToolButton(central);
+        navigator_[i]->setIcon(style()->standardIcon(icons[i]));
+        navigator_[i]->setAutoRaise(false);
+        navigator->addWidget(navigator_[i]);
+        connect(navigator_[i], &QToolButton::clicked, this, [this, i] { DBNavigatorClick(i); });
+    }
+    navigator->addStretch();
+    btnclose = new QPushButton("&Close", central);
+    navigator->addWidget(btnclose);
+    connect(btnclose, &QPushButton::clicked, this, &QWidget::close);
+    grid->addLayout(navigator, 0, 0, 1, 2);
+
+    // The project record.
+    auto* record = new QGridLayout;
+    auto* name_label = new QLabel("&Name", central);
+    EditName = new QLineEdit(central);
+    name_label->setBuddy(EditName);
+    auto* dir_label = new QLabel("&Directory", central);
+    DirectoryEdit1 = new DirectoryEdit(central);
+    dir_label->setBuddy(DirectoryEdit1->line());
+    EditDirectory = new QLineEdit(central);
+    EditDirectory->hide();
+    DBCheckBox1 = new QCheckBox("&recursive?", central);
+    record->addWidget(name_label, 0, 0);
+    record->addWidget(EditName, 0, 1, 1, 2);
+    record->addWidget(dir_label, 1, 0);
+    record->addWidget(DirectoryEdit1, 1, 1);
+    record->addWidget(DBCheckBox1, 1, 2);
+    record->setColumnStretch(1, 1);
+    grid->addLayout(record, 1, 0, 1, 2);
+
+    // Excluded directories and languages.
+    auto* excluded = new QGroupBox("Excluded directories", central);
+    auto* ex_layout = new QGridLayout(excluded);
+    lbex = new QListWidget(excluded);
+    bexadd = new QPushButton("&Add", excluded);
+    bexdel = new QPushButton("De&lete", excluded);
+    DirectoryEdit2 = new DirectoryEdit(excluded);
+    DirectoryEdit2->hide();
+    ex_layout->addWidget(lbex, 0, 0, 3, 1);
+    ex_layout->addWidget(bexadd, 0, 1);
+    ex_layout->addWidget(bexdel, 1, 1);
+    ex_layout->addWidget(DirectoryEdit2, 3, 0, 1, 2);
+    auto* languages = new QGroupBox("Languages", central);
+    auto* lang_layout = new QGridLayout(languages);
+    lblang = new QListWidget(languages);
+    btlangadd = new QPushButton("A&dd", languages);
+    Btlangdelete = new QPushButton("Dele&te", languages);
+    lang_layout->addWidget(lblang, 0, 0, 3, 1);
+    lang_layout->addWidget(btlangadd, 0, 1);
+    lang_layout->addWidget(Btlangdelete, 1, 1);
+    grid->addWidget(excluded, 2, 0);
+    grid->addWidget(languages, 2, 1);
+
+    // Details and the help panel.
+    auto* GroupBox1 = new QGroupBox("Details", central);
+    auto* details = new QVBoxLayout(GroupBox1);
+    DBMemo1 = new QPlainTextEdit(GroupBox1);
+    BitBtn2 = new QPushButton("&What now?", GroupBox1);
+    details->addWidget(DBMemo1);
+    details->addWidget(BitBtn2, 0, Qt::AlignRight);
+    Memo1 = new QPlainTextEdit(central);
+    Memo1->setReadOnly(true);
+    QFont bold = Memo1->font();
+    bold.setBold(true);
+    Memo1->setFont(bold);
+    Memo1->setStyleSheet("QPlainTextEdit { background: rgb(192, 220, 192); }");
+    grid->addWidget(GroupBox1, 3, 0);
+    grid->addWidget(Memo1, 3, 1);
+    grid->setRowStretch(2, 2);
+    grid->setRowStretch(3, 3);
+
+    hints_ = new HintPanel(Memo1);
+    const char* navigator_tips[nbCount] = {
+        "Go to first project", "Go to previous project", "Go to next project", "Go to last project",
+        "Add a project",       "Modify this project",    "Write changes"};
+    for (int i = 0; i < nbCount; ++i) {
+        hints_->add(navigator_[i], std::string(navigator_tips[i]) + "|" + hints::kNavigator);
+        navigator_[i]->setToolTip(navigator_tips[i]);
+    }
+    hints_->add(EditName, hints::kEditName);
+    hints_->add(DirectoryEdit1->line(), hints::kDirectoryEdit1);
+    hints_->add(DBCheckBox1, hints::kDBCheckBox1);
+    hints_->add(lbex, hints::kLbex);
+    hints_->add(lblang, hints::kLblang);
+    hints_->add(BitBtn2, hints::kWhatNow);
+
+    connect(DirectoryEdit1, &DirectoryEdit::left, this, &Tlx_project::DirectoryEdit1Exit);
+    connect(EditName, &QLineEdit::textEdited, this, [this](const QString&) {
+        if (loading_ || projects().state() != store::Table::State::Insert) return;
+        try {
+            projects().set_text(field::Name, from_q(EditName->text()));
+        } catch (const std::exception& e) {
+            show_failure(this, e);
+        }
+    });
+    connect(DBCheckBox1, &QCheckBox::toggled, this, &Tlx_project::store_recursive);
+    connect(bexadd, &QPushButton::clicked, this, &Tlx_project::bexaddClick);
+    connect(DirectoryEdit2, &DirectoryEdit::left, this, &Tlx_project::DirectoryEdit2Exit);
+    connect(bexdel, &QPushButton::clicked, this, &Tlx_project::bexdelClick);
+    connect(btlangadd, &QPushButton::clicked, this, &Tlx_project::btlangaddClick);
+    connect(Btlangdelete, &QPushButton::clicked, this, &Tlx_project::BtlangdeleteClick);
+    connect(BitBtn2, &QPushButton::clicked, this, &Tlx_project::BitBtn2Click);
+    connect(lblang, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!loading_) languages_.selected = row;
+    });
+    DBMemo1->installEventFilter(hints_);
+}
+
+void Tlx_project::build_menu() {
+    auto* project_menu = menuBar()->addMenu("&Project");
+    Bearbeiten1 = project_menu->addAction("&Delete", this, &Tlx_project::Bearbeiten1Click);
+    auto* scan = menuBar()->addMenu("&Scan");
+    Code1 = scan->addAction("&Code", this, &Tlx_project::Code1Click);
+    Forms1 = scan->addAction("&Forms", this, &Tlx_project::Forms1Click);
+    Edit1 = new QMenu("&View results", this);  // created hidden and never shown
+    Code2 = Edit1->addAction("&Code", this, &Tlx_project::Code2Click);
+    Forms2 = Edit1->addAction("&Forms", this, &Tlx_project::Forms2Click);
+    Edit2 = menuBar()->addAction("&Edit", this, &Tlx_project::Edit2Click);
+    auto* write = menuBar()->addMenu("&Write changes");
+    Code3 = write->addAction("&Code", this, &Tlx_project::Code3Click);
+    Forms3 = write->addAction("&Forms", this, &Tlx_project::Forms3Click);
+    Mailtous1 = menuBar()->addAction("&Mail to us", this, &Tlx_project::Mailtous1Click);
+    for (auto* menu : {project_menu, scan, write}) menu->setToolTipsVisible(true);
+
+    hints_->add(Bearbeiten1, hints::kProjectDelete);
+    hints_->add(Code1, hints::kScanCode);
+    hints_->add(Forms1, hints::kScanForms);
+    hints_->add(Code2, hints::kViewCode);
+    hints_->add(Forms2, hints::kViewForms);
+    hints_->add(Edit2, hints::kEdit);
+    hints_->add(Code3, hints::kWriteCode);
+    hints_->add(Forms3, hints::kWriteForms);
+}
+
+// ---- showing the record ----
+
+void Tlx_project::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_once_) {
+        shown_once_ = true;
+        FormShow();
+    }
+}
+
+void Tlx_project::closeEvent(QCloseEvent* event) {
+    try {
+        if (projects().state() != store::Table::State::Browse &&
+            !EditName->text().trimmed().isEmpty())
+            projects().post();
+    } catch (const std::exception& e) {
+        show_failure(this, e);
+    }
+    session_.flush_all();
+    event->accept();
+}
+
+void Tlx_project::FormShow() {
+    show_record();
+    EditName->setEnabled(false);
+}
+
+void Tlx_project::FillListFromText(QListWidget* list, const std::string& text) {
+    list->clear();
+    for (const auto& entry : project::decode_list(text)) list->addItem(to_q(entry));
+    DirectoryEdit1->line()->setText(EditDirectory->text());
+}
+
+void Tlx_project::show_record() {
+    loading_ = true;
+    store::Table& p = projects();
+    bool has_row = p.has_current() || p.state() == store::Table::State::Insert;
+    EditName->setText(has_row ? to_q(p.text(field::Name)) : QString());
+    EditDirectory->setText(has_row ? to_q(p.text(field::Directory)) : QString());
+    DBCheckBox1->setChecked(has_row && p.logical(field::Recoursive));
+    DBMemo1->setPlainText(has_row ? message_text(p.text(field::Reserve)) : QString());
+    FillListFromText(lbex, has_row ? p.text(field::Excluded) : std::string());
+    FillListFromText(lblang, has_row ? p.text(field::Languages) : std::string());
+    languages_.fill(has_row ? p.text(field::Languages) : std::string());
+    lblang->setCurrentRow(languages_.selected);
+    loading_ = false;
+}
+
+void Tlx_project::select_single_language() {
+    loading_ = true;
+    languages_.selected = languages_.items.size() == 1 ? 0 : -1;
+    lblang->setCurrentRow(languages_.selected);
+    if (languages_.selected < 0) lblang->clearSelection();
+    loading_ = false;
+}
+
+std::string Tlx_project::current_language() const {
+    return languages_.has_selection() ? languages_.selected_language() : std::string();
+}
+
+void Tlx_project::run_command(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        show_failure(this, e);
+    }
+}
+
+// ---- the navigator and the fields ----
+
+void Tlx_project::DBNavigatorClick(int button) {
+    run_command([&] {
+        store::Table& p = projects();
+        store_memo();
+        switch (button) {
+            case nbFirst:
+                p.first();
+                break;
+            case nbPrior:
+                p.prior();
+                break;
+            case nbNext:
+                p.next();
+                break;
+            case nbLast:
+                p.last();
+                break;
+            case nbInsert:
+                p.insert();
+                break;
+            case nbEdit:
+                if (p.has_current()) p.edit();
+                break;
+            case nbPost:
+                if (p.state() == store::Table::State::Insert) check_new_project_name();
+                if (p.state() != store::Table::State::Browse) p.post();
+                break;
+        }
+        show_record();
+        if (button == nbInsert) {
+            EditName->setEnabled(true);
+            loading_ = true;
+            DBCheckBox1->setChecked(true);
+            loading_ = false;
+            p.set_logical(field::Recoursive, true);
+            EditName->setFocus();
+        } else {
+            EditName->setEnabled(false);
+        }
+        select_single_language();
+    });
+}
+
+void Tlx_project::check_new_project_name() {
+    std::string name = from_q(EditName->text());
+    project::check_file_name_part(name, "project name");
+    // A second handle looks for the name, so that the new row is not posted by moving.
+    store::Table others(session_, projects().directory(), projects().table_name());
+    others.open();
+    if (project::locate_project(others, name))
+        throw Error("A project named " + name + " already exists.");
+}
+
+void Tlx_project::store_field(const char* name, const std::string& value) {
+    store::Table& p = projects();
+    if (p.state() == store::Table::State::Browse) {
+        if (!p.has_current()) return;
+        p.edit();
+    }
+    p.set_text(name, value);
+    if (p.state() == store::Table::State::Edit) p.post();
+}
+
+void Tlx_project::store_memo() {
+    store::Table& p = projects();
+    bool has_row = p.has_current() || p.state() == store::Table::State::Insert;
+    if (!has_row) return;
+    std::string text = join_crlf(read_text_lines(from_q(DBMemo1->toPlainText())));
+    if (text == p.text(field::Reserve)) return;
+    store_field(field::Reserve, text);
+}
+
+void Tlx_project::store_recursive(bool on) {
+    if (loading_) return;
+    run_command([&] {
+        store::Table& p = projects();
+        if (p.state() == store::Table::State::Browse) {
+            if (!p.has_current()) return;
+            p.edit();
+        }
+        p.set_logical(field::Recoursive, on);
+        if (p.state() == store::Table::State::Edit) p.post();
+    });
+}
+
+void Tlx_project::DirectoryEdit1Exit() {
+    if (leaving_directory_) return;
+    leaving_directory_ = true;
+    run_command([&] {
+        if (EditName->text().isEmpty()) return;
+        std::string directory = from_q(DirectoryEdit1->line()->text());
+        if (!directory_exists(directory)) {
+            reporter().error("The directory " + directory + " does not exist.");
+            DirectoryEdit1->line()->setFocus();
+            return;
+        }
+        if (!directory.empty()) EditDirectory->setText(DirectoryEdit1->line()->text());
+        store::Table& p = projects();
+        std::vector<std::string> excluded;
+        for (int i = 0; i < lbex->count(); ++i) excluded.push_back(from_q(lbex->item(i)->text()));
+        auto files =
+            project::SourceCheck(directory, DBCheckBox1->isChecked(), excluded, reporter());
+        bool first_time = p.text(field::Directory).empty();
+        if (first_time) {
+            project::BackupResult result;
+            if (project::OfferBackup(daten_.program_directory(), from_q(EditName->text()), files,
+                                     reporter(), &result))
+                reporter().information(result.message);
+        }
+        try {
+            if (p.state() == store::Table::State::Browse) p.edit();
+            if (p.state() == store::Table::State::Insert) check_new_project_name();
+            p.set_text(field::Directory, directory);
+            p.post();
+            EditName->setEnabled(false);
+        } catch (const Error& e) {
+            reporter().error(e.what());
+        }
+    });
+    leaving_directory_ = false;
+}
+
+void Tlx_project::bexaddClick() {
+    if (DirectoryEdit2->isVisible()) {
+        DirectoryEdit2->hide();
+        return;
+    }
+    DirectoryEdit2->line()->setText(EditDirectory->text());
+    DirectoryEdit2->show();
+    DirectoryEdit2->line()->setFocus();
+}
+
+void Tlx_project::DirectoryEdit2Exit() {
+    if (DirectoryEdit2->line()->text().isEmpty() || !DirectoryEdit2->isVisible()) return;
+    run_command([&] {
+        DirectoryEdit2->hide();
+        std::string entry = trim(from_q(DirectoryEdit2->line()->text()));
+        if (entry.empty() || entry == from_q(DirectoryEdit1->line()->text())) return;
+        store::Table& p = projects();
+        if (!p.has_current() && p.state() != store::Table::State::Insert) return;
+        std::vector<std::string> list = project::decode_list(p.text(field::Excluded));
+        if (project::add_excluded_entry(list, entry, from_q(DirectoryEdit1->line()->text())))
+            store_field(field::Excluded, project::encode_list(list));
+        FillListFromText(lbex, p.text(field::Excluded));
+    });
+}
+
+void Tlx_project::bexdelClick() {
+    auto* item = lbex->currentItem();
+    if (!item || !item->isSelected()) return;
+    run_command([&] {
+        delete lbex->takeItem(lbex->row(item));
+        std::vector<std::string> list;
+        for (int i = 0; i < lbex->count(); ++i) list.push_back(from_q(lbex->item(i)->text()));
+        store_field(field::Excluded, project::encode_list(list));
+    });
+}
+
+// ---- languages ----
+
+void Tlx_project::btlangaddClick() {
+    run_command([&] {
+        if (!CheckProjectReady(false, false)) return;
+        project::ResetTemplateTables(daten_);
+        std::string answer = reporter().ask_text("New language", "Enter language", "");
+        if (answer.empty()) return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        project::AddLanguage(daten_, projects(), languages_, answer, reporter());
+        QApplication::restoreOverrideCursor();
+        FillListFromText(lblang, projects().text(field::Languages));
+        DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+        select_single_language();
+    });
+}
+
+void Tlx_project::BtlangdeleteClick() {
+    run_command([&] {
+        languages_.selected = lblang->currentItem() && lblang->currentItem()->isSelected()
+                                  ? lblang->currentRow()
+                                  : -1;
+        project::DeleteLanguage(daten_, projects(), languages_, reporter());
+        FillListFromText(lblang, projects().text(field::Languages));
+        select_single_language();
+    });
+}
+
+// ---- the command frame ----
+
+bool Tlx_project::CheckProjectReady(bool needLanguage, bool requireSelection) {
+    if (!lblang->currentItem() || !lblang->currentItem()->isSelected()) languages_.selected = -1;
+    bool ok = lexorin::CheckProjectReady(projects(), languages_, needLanguage, requireSelection,
+                                         reporter());
+    if (ok && needLanguage) {
+        loading_ = true;
+        lblang->setCurrentRow(languages_.selected);
+        loading_ = false;
+    }
+    return ok;
+}
+
+void Tlx_project::PrepareLanguageTables(bool codeMode) {
+    lexorin::PrepareLanguageTables(daten_, projects().text(field::Name), current_language(),
+                                   codeMode);
+}
+
+void Tlx_project::AddStatusLine(const std::string& message, const std::string& detail) {
+    lexorin::AddStatusLine(projects(), message, detail);
+    DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+}
+
+void Tlx_project::EditCommand() {
+    daten_.close_all();
+    open_editor(*this);
+    PrepareLanguageTables(true);
+}
+
+void Tlx_project::Code1Click() {
+    run_command([&] {
+        if (!CheckProjectReady(true, false)) return;
+        PrepareLanguageTables(true);
+        bool scanned = false;
+        {
+            Tlx_codeform dialog(*this);
+            dialog.exec();
+            scanned = dialog.Scanned();
+        }
+        if (scanned) {
+            AddStatusLine("Code scanned", "");
+            last_scan_was_code_ = true;
+            EditCommand();
+        }
+        PrepareLanguageTables(true);
+    });
+}
+
+void Tlx_project::Forms1Click() {
+    run_command([&] {
+        if (!CheckProjectReady(true, false)) return;
+        PrepareLanguageTables(false);
+        bool scanned = false;
+        {
+            Tlx_dfmform dialog(*this);
+            dialog.exec();
+            scanned = dialog.Scanned();
+        }
+        if (scanned) {
+            AddStatusLine("Forms scanned", "");
+            last_scan_was_code_ = false;
+            EditCommand();
+        }
+        PrepareLanguageTables(true);
+    });
+}
+
+void Tlx_project::Code2Click() {
+    run_command([&] {
+        if (!CheckProjectReady(true, true)) return;
+        PrepareLanguageTables(true);
+        show_editor_placeholder(this);
+    });
+}
+
+void Tlx_project::Forms2Click() {
+    run_command([&] {
+        if (!CheckProjectReady(true, true)) return;
+        PrepareLanguageTables(false);
+        show_editor_placeholder(this);
+    });
+}
+
+void Tlx_project::Edit2Click() {
+    run_command([&] {
+        if (!CheckProjectReady(true, true)) return;
+        PrepareLanguageTables(true);
+        EditCommand();
+    });
+}
+
+void Tlx_project::Code3Click() {
+    run_command([&] {
+        if (!CheckProjectReady(true, true)) return;
+        PrepareLanguageTables(true);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        std::string language = current_language();
+        code::WriteCodeChanges(daten_, projects(), language, reporter());
+        QApplication::restoreOverrideCursor();
+        DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+    });
+}
+
+void Tlx_project::Forms3Click() {
+    run_command([&] {
+        if (!CheckProjectReady(true, true)) return;
+        PrepareLanguageTables(false);
+        write_forms_command(*this, current_language());
+        DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+    });
+}
+
+void Tlx_project::BitBtn2Click() {
+    run_command([&] {
+        if (!lblang->currentItem() || !lblang->currentItem()->isSelected())
+            languages_.selected = -1;
+        auto advice = project::WhatNow(daten_, projects(), languages_, reporter());
+        if (!advice) return;
+        DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+        reporter().information(advice->advice);
+    });
+}
+
+void Tlx_project::Bearbeiten1Click() {
+    run_command([&] {
+        project::DeleteProject(daten_, projects(), languages_, reporter());
+        show_record();
+        EditName->setEnabled(false);
+        select_single_language();
+    });
+}
+
+void Tlx_project::Mailtous1Click() {
+    QDesktopServices::openUrl(QUrl(kSupportMail));
+}
+
+}  // namespace lexorin::gui

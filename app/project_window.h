@@ -1,0 +1,153 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/command_frame.h"
+#include "app/hints_qt.h"
+#include "app/reporter_qt.h"
+#include "project/projects_table.h"
+#include "store/table_store.h"
+#include "store/translation_tables.h"
+
+class QAction;
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+
+namespace lexorin::gui {
+
+// A directory edit with a folder-browse button; `left` fires when the user leaves the field or
+// picks a folder.
+class DirectoryEdit : public QWidget {
+    Q_OBJECT
+  public:
+    explicit DirectoryEdit(QWidget* parent);
+    QLineEdit* line() const { return line_; }
+    QToolButton* browse_button() const { return browse_; }
+  signals:
+    void left();
+
+  private:
+    QLineEdit* line_;
+    QToolButton* browse_;
+};
+
+// The project window: the current project record, its excluded directories and languages, the
+// Details memo, the help panel and the menu from which every command runs.
+class Tlx_project : public QMainWindow {
+    Q_OBJECT
+  public:
+    // `working_directory` holds "Projects.DB"; `program_directory` the tables and templates.
+    Tlx_project(const std::string& working_directory, const std::string& program_directory,
+                QWidget* parent = nullptr);
+    ~Tlx_project() override;
+
+    // Operations of the window that the commands use.
+    bool CheckProjectReady(bool needLanguage, bool requireSelection);
+    void PrepareLanguageTables(bool codeMode);
+    void AddStatusLine(const std::string& message, const std::string& detail);
+    void FillListFromText(QListWidget* list, const std::string& text);
+
+    store::TDaten& daten() { return daten_; }
+    store::Table& projects() { return data_projects_->Projects; }
+    QtReporter& reporter() { return *reporter_; }
+    bool LastScanWasCode() const { return last_scan_was_code_; }
+
+    // The controls, named as in the window's design; the tests drive them.
+    QToolButton* navigator_button(int index) const { return navigator_[index]; }
+    QLineEdit* EditName = nullptr;
+    QLineEdit* EditDirectory = nullptr;  // hidden: carries the stored directory
+    DirectoryEdit* DirectoryEdit1 = nullptr;
+    QCheckBox* DBCheckBox1 = nullptr;
+    QListWidget* lbex = nullptr;
+    QPushButton* bexadd = nullptr;
+    QPushButton* bexdel = nullptr;
+    DirectoryEdit* DirectoryEdit2 = nullptr;
+    QListWidget* lblang = nullptr;
+    QPushButton* btlangadd = nullptr;
+    QPushButton* Btlangdelete = nullptr;
+    QPlainTextEdit* DBMemo1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* btnclose = nullptr;
+    QAction* Bearbeiten1 = nullptr;  // Project -> Delete
+    QAction* Code1 = nullptr;        // Scan -> Code
+    QAction* Forms1 = nullptr;       // Scan -> Forms
+    QAction* Code2 = nullptr;        // View results -> Code
+    QAction* Forms2 = nullptr;       // View results -> Forms
+    QAction* Edit2 = nullptr;        // Edit
+    QAction* Code3 = nullptr;        // Write changes -> Code
+    QAction* Forms3 = nullptr;       // Write changes -> Forms
+    QAction* Mailtous1 = nullptr;
+    QMenu* Edit1 = nullptr;  // "View results", hidden
+    HintPanel* hints() const { return hints_; }
+
+    // The navigator's buttons, in their order.
+    enum NavigatorButton { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbEdit, nbPost, nbCount };
+
+    // How a scan dialog's hand-over and the Edit command open the translation editor; the
+    // tests replace it.
+    std::function<void(Tlx_project&)> open_editor;
+
+  public slots:
+    void DBNavigatorClick(int button);
+    void DirectoryEdit1Exit();
+    void bexaddClick();
+    void DirectoryEdit2Exit();
+    void bexdelClick();
+    void btlangaddClick();
+    void BtlangdeleteClick();
+    void BitBtn2Click();
+    void Bearbeiten1Click();
+    void Code1Click();
+    void Forms1Click();
+    void Code2Click();
+    void Forms2Click();
+    void Edit2Click();
+    void Code3Click();
+    void Forms3Click();
+    void Mailtous1Click();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void build_controls();
+    void build_menu();
+    void FormShow();
+    // Fills the controls from the current project row (or the new row being typed).
+    void show_record();
+    // Runs a command; a failure ends it and shows its text in the error box.
+    void run_command(const std::function<void()>& command);
+    // Stores a typed value in the current row, posting unless the row is new.
+    void store_field(const char* field, const std::string& value);
+    void store_memo();
+    void store_recursive(bool on);
+    void select_single_language();
+    // A new project's name must be usable in file names and not taken yet.
+    void check_new_project_name();
+    std::string current_language() const;
+    void EditCommand();
+
+    store::Session session_;
+    store::TDaten daten_;
+    std::unique_ptr<project::TDataProjects> data_projects_;
+    LanguageList languages_;
+    std::unique_ptr<QtReporter> reporter_;
+    HintPanel* hints_ = nullptr;
+    QToolButton* navigator_[nbCount] = {};
+    bool last_scan_was_code_ = false;
+    bool shown_once_ = false;
+    bool leaving_directory_ = false;
+    bool loading_ = false;
+};
+
+}  // namespace lexorin::gui

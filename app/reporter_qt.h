@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+
+#include "app/reporter.h"
+
+class QLabel;
+class QProgressBar;
+class QStatusBar;
+class QWidget;
+
+namespace lexorin::gui {
+
+// The core's reporter for a window: status texts in its status bar, progress in a progress bar
+// inside it, and message boxes over the window.
+class QtReporter : public Reporter {
+  public:
+    QtReporter(QWidget* window, QStatusBar* status_bar);
+
+    void status(const std::string& text) override;
+    void progress(int done, int total, const std::string& item) override;
+    // Lets the window repaint, at most every 50 ms so that long loops are not slowed down.
+    void process_events() override;
+    void error(const std::string& text) override;
+    void warning(const std::string& text) override;
+    void information(const std::string& text) override;
+    bool confirm(const std::string& question) override;
+    std::string ask_text(const std::string& caption, const std::string& prompt,
+                         const std::string& initial) override;
+
+    QLabel* status_label() const { return label_; }
+    QProgressBar* progress_bar() const { return bar_; }
+
+  private:
+    QPointer<QWidget> window_;
+    QLabel* label_;
+    QProgressBar* bar_;
+    QElapsedTimer since_events_;
+};
+
+// Shows the text of a failure in the application's error box.
+void show_failure(QWidget* parent, const std::exception& failure);
+
+}  // namespace lexorin::gui

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <string>
+
+#include "app/command_frame.h"
+#include "app/hints_qt.h"
+#include "app/reporter_qt.h"
+
+class QCheckBox;
+class QFormLayout;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+
+namespace lexorin::gui {
+
+class Tlx_project;
+
+// What the two scan dialogs share: the project's identity (read-only, with the main window's
+// excluded directories and languages), a group of options bound to the project record, the help
+// pane, a status bar for progress, and the buttons Delete table, Scan, Close and Help.
+class ScanDialog : public QDialog {
+    Q_OBJECT
+  public:
+    bool Scanned() const { return scanned_; }
+
+    QLineEdit* EditName = nullptr;
+    QLineEdit* EditDirectory = nullptr;
+    QCheckBox* DBCheckBox1 = nullptr;
+    QListWidget* lbex = nullptr;
+    QListWidget* lblang = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;  // Delete table
+    QPushButton* BitBtn4 = nullptr;  // Scan
+    QPushButton* BitBtn2 = nullptr;  // Close
+    QPushButton* BitBtn3 = nullptr;  // Help
+    QStatusBar* StatusBar1 = nullptr;
+    QtReporter& reporter() { return *reporter_; }
+
+  protected:
+    ScanDialog(Tlx_project& owner, const QString& caption, const QString& options_caption,
+               const QStringList& info_lines, QSize size);
+
+    // The dialog's own work; both run with the buttons disabled.
+    virtual void scan() = 0;
+    virtual void delete_tables() = 0;
+    // Copies the edited options into the project record and posts it.
+    virtual void store_options() = 0;
+
+    QFormLayout* options() const { return options_; }
+    HintPanel* hints() const { return hints_; }
+    Tlx_project& owner() const { return owner_; }
+    void set_scanned() { scanned_ = true; }
+    // The multi-line memo text as the table keeps it: lines joined by CR LF.
+    static std::string memo_value(const QPlainTextEdit* memo);
+    // The dialog's language list, in its order.
+    LanguageList dialog_languages() const;
+
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void run(void (ScanDialog::*work)());
+    void set_running(bool running);
+
+    Tlx_project& owner_;
+    QFormLayout* options_ = nullptr;
+    HintPanel* hints_ = nullptr;
+    std::unique_ptr<QtReporter> reporter_;
+    bool scanned_ = false;
+    bool running_ = false;
+};
+
+}  // namespace lexorin::gui

@@ -1,0 +1,62 @@
+#pragma once
+
+// The hints of the project window's controls and menu items: a tooltip, a "|" and the long text
+// that the help panel shows. A CR LF starts a new line of the panel.
+namespace lexorin::gui::hints {
+
+inline constexpr const char* kNavigator =
+    "Select / add a project|Use this navigator to browse through your projects.\r\nA project is "
+    "mainly defined by a name and the directory of your source files. You should organize your "
+    "projects i a way that all the sourcecode is located in one directory (plus subdirectories).";
+inline constexpr const char* kEditName = "Type the name of the project.";
+inline constexpr const char* kDirectoryEdit1 =
+    "Choose or type a driectory|This is the directory with your project.";
+inline constexpr const char* kDBCheckBox1 =
+    "Translate|If this box is checked, you will also scan and translate the \r\nsubdirectories of "
+    "the specified diretory.";
+inline constexpr const char* kLbex =
+    "These directories are excluded|The directories you choose here are not included into your "
+    "scan.\r\n\r\nUse this feature for directories with tools, which do not directly communicate "
+    "with the user.";
+inline constexpr const char* kLblang =
+    "Select a langauge|These are the languages for your project. For every new language a new "
+    "table is created.\r\n\r\nDon't worry about version changes after new scans. Just check the "
+    "tables for the different languages, using the function \"Edit\".";
+inline constexpr const char* kWhatNow =
+    "Gives you a hint about what to do|Press this button, if you want to know the status of your "
+    "project and want to know what to do now.\r\n\r\nThe status info is always abour the selected "
+    "language!";
+inline constexpr const char* kProjectDelete =
+    "Delete a project|This function deletes only the project information, but NOT the "
+    "translations.\r\n\r\nPlease note that if you have scanned the source code, you will NOT be "
+    "able to compule the project until you have used the function \"Write changes\"! After this, "
+    "NEVER delete the file \"strings.org\".";
+inline constexpr const char* kScanCode =
+    "Scans the PAS-files|This step will scan all files meeting above criteria for strings and add "
+    "them to the translation database.\r\nAll found strings are replaced with a resource string of "
+    "the following form: ''+s_xyz+'' where xyz will be the unique id in the database.\r\nOnce you "
+    "ran the scan process you will not(!) be able to compile your project until you run the "
+    "translate step.\r\nAs always: MAKE A BACKUP BEFORE THIS STEP!";
+inline constexpr const char* kScanForms =
+    "Scan the forms|This step will scan your forms and copy the strings into your database. No "
+    "original files will be changed.";
+inline constexpr const char* kViewCode =
+    "View the results|View the results of your code scan. Here you can also change text strings, "
+    "but in order to do the translation, better use \"Edit\".";
+inline constexpr const char* kViewForms =
+    "View the results|View the results of your forms scan. Here you can also change text "
+    "strings, but in order to do the translation, better use \"Edit\".";
+inline constexpr const char* kEdit = "Do the translation|Here you can do the real translation.";
+inline constexpr const char* kWriteCode =
+    "Write code changes|This step will collect your ressource strings in the files "
+    "\"strings.org\" and \"strings.tra\".\r\nCopy the files \"lx_lang.pas\" and \"lx_lang.inc\" "
+    "into your search path. According to the setting in \"lx_lang.inc\", your code will be "
+    "compiled in the original or the translation language.";
+inline constexpr const char* kWriteForms =
+    "Write the changes to the forms|For each form found in the project directories a translated "
+    "form is created. Strings that are not translated stay as they are.\r\nThe new files have the "
+    "extension \".TRA\" and lie beside the corresponding \".DFM\" file. They are linked into your "
+    "project when the compiler switch \"TRANSLATEDFORMS\" is set in the file \"lx_lang.inc\".\r\n"
+    "\r\nNO ORIGINAL FILES WILL BE CHANGED!";
+
+}  // namespace lexorin::gui::hints

@@ -1,0 +1,140 @@
+#include "code/scan_code_dialog.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/command_frame.h"
+#include "app/project_window.h"
+#include "app/text_qt.h"
+#include "code/code_scan.h"
+#include "project/projects_table.h"
+
+namespace lexorin::gui {
+
+namespace field = project::field;
+
+namespace {
+
+const char* kInfo[] = {
+    "This step will scan all files meeting above criteria for strings and add them to the "
+    "translation database.",
+    "All found strings are replaced with a resource string of the following form: ''+s_xyz+'' "
+    "where xyz will be the unique id in the ",
+    "database.",
+    "Once you ran the scan process you will not(!) be able to compile your project until you run "
+    "the translate step.",
+    "As always: MAKE A BACKUP BEFORE THIS STEP!"};
+
+QStringList info_lines() {
+    QStringList lines;
+    for (const char* line : kInfo) lines << line;
+    return lines;
+}
+
+}  // namespace
+
+Tlx_codeform::Tlx_codeform(Tlx_project& owner)
+    : ScanDialog(owner, "Scan code", "Code options", info_lines(), QSize(729, 483)) {
+    dbcodeext = new QLineEdit(this);
+    cbIgnoreInterface = new QCheckBox("&Ignore interface", this);
+    edMinLength = new QLineEdit(this);
+    edEditChars = new QLineEdit(this);
+    edContextLines = new QLineEdit(this);
+    edStartIgnore = new QLineEdit(this);
+    meUnwantedStrings = new QPlainTextEdit(this);
+    meUnwantedWordParts = new QPlainTextEdit(this);
+    options()->addRow("E&xtensions", dbcodeext);
+    options()->addRow(QString(), cbIgnoreInterface);
+    options()->addRow("&min. length", edMinLength);
+    options()->addRow("&Line must contain", edEditChars);
+    options()->addRow("&Number of context lines", edContextLines);
+    options()->addRow("String must &not start with", edStartIgnore);
+    options()->addRow("Line &must not contain", meUnwantedStrings);
+    options()->addRow("&Word must not contain", meUnwantedWordParts);
+
+    store::Table& p = owner.projects();
+    dbcodeext->setText(to_q(p.text(field::SourceExtensions)));
+    cbIgnoreInterface->setChecked(p.logical(field::Cignoreinterface));
+    edMinLength->setText(to_q(p.text(field::Cminlength)));
+    edEditChars->setText(to_q(p.text(field::Ceditchars)));
+    edContextLines->setText(to_q(p.text(field::Ccontextlines)));
+    edStartIgnore->setText(to_q(p.text(field::Cstartignore)));
+    meUnwantedStrings->setPlainText(message_text(p.text(field::Cunwantedstrings)));
+    meUnwantedWordParts->setPlainText(message_text(p.text(field::Cunwantedwordparts)));
+
+    hints()->add(dbcodeext,
+                 "Extensions|All the files in the specified directory will be scanned.\r\n"
+                 "Separate several extensions with \";\".");
+    hints()->add(cbIgnoreInterface, "Ignore interface|Recommended.");
+    hints()->add(edMinLength,
+                 "Minimum length|If the string is shorter than the specified length, it will be "
+                 "ignored.");
+    hints()->add(edEditChars,
+                 "Line must contain|When the line does not contain one or more of these "
+                 "characters, it is ignored");
+    hints()->add(edContextLines,
+                 "Context lines|This number of lines surrounding your text will be displayed-");
+    hints()->add(edStartIgnore,
+                 "String must not start with|If the string starts with one of these characters, "
+                 "it will be ignored.");
+    hints()->add(meUnwantedStrings,
+                 "Line must not contain|If a line contains one of these substrings, it will be "
+                 "ignored.");
+    hints()->add(meUnwantedWordParts,
+                 "Word must not contain|If a word contains one of these substrings, it will be "
+                 "ignored.");
+    hints()->add(BitBtn1,
+                 "Delete the translation table|This function deletes the contents of your tables "
+                 "before scanning. ALL your translations will be lost!");
+    std::string scan_hint = "Scans the PAS-files|";
+    for (int i = 0; i < 5; ++i)
+        scan_hint += std::string(kInfo[i]) + (i == 1 || i == 4 ? "" : "\r\n");
+    hints()->add(BitBtn4, scan_hint);
+}
+
+void Tlx_codeform::store_options() {
+    store::Table& p = owner().projects();
+    if (!p.has_current()) return;
+    p.edit();
+    try {
+        p.set_text(field::SourceExtensions, from_q(dbcodeext->text()));
+        p.set_logical(field::Cignoreinterface, cbIgnoreInterface->isChecked());
+        p.set_text(field::Cminlength, from_q(edMinLength->text()));
+        p.set_text(field::Ceditchars, from_q(edEditChars->text()));
+        p.set_text(field::Ccontextlines, from_q(edContextLines->text()));
+        p.set_text(field::Cstartignore, from_q(edStartIgnore->text()));
+        p.set_text(field::Cunwantedstrings, memo_value(meUnwantedStrings));
+        p.set_text(field::Cunwantedwordparts, memo_value(meUnwantedWordParts));
+        p.post();
+    } catch (...) {
+        p.cancel();
+        throw;
+    }
+}
+
+void Tlx_codeform::scan() {
+    store_options();  // a number that is not one stops here, before any unit is read
+    LanguageList languages = dialog_languages();
+    code::CodeScanReport report =
+        code::RunCodeScan(owner().daten(), owner().projects(), languages, reporter());
+    set_scanned();
+    reporter().status("");
+    if (!report.skipped.empty()) {
+        std::string text = std::to_string(report.skipped.size()) + " units were left as they were:";
+        for (const auto& [path, reason] : report.skipped) text += "\r" + path + ": " + reason;
+        reporter().warning(text);
+    }
+    reporter().information("Scanned.");
+    accept();
+}
+
+void Tlx_codeform::delete_tables() {
+    LanguageList languages = dialog_languages();
+    code::DeleteCodeTables(owner().daten(), owner().projects().text(field::Name), languages,
+                           reporter());
+}
+
+}  // namespace lexorin::gui

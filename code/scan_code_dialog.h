@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/scan_dialog.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace lexorin::gui {
+
+// "Scan code": the project's code options, the scan of every unit and the emptying of the
+// project's code tables.
+class Tlx_codeform : public ScanDialog {
+    Q_OBJECT
+  public:
+    explicit Tlx_codeform(Tlx_project& owner);
+
+    QLineEdit* dbcodeext = nullptr;                 // Source extensions
+    QCheckBox* cbIgnoreInterface = nullptr;         // Cignoreinterface
+    QLineEdit* edMinLength = nullptr;               // Cminlength
+    QLineEdit* edEditChars = nullptr;               // Ceditchars
+    QLineEdit* edContextLines = nullptr;            // Ccontextlines
+    QLineEdit* edStartIgnore = nullptr;             // Cstartignore
+    QPlainTextEdit* meUnwantedStrings = nullptr;    // Cunwantedstrings
+    QPlainTextEdit* meUnwantedWordParts = nullptr;  // Cunwantedwordparts
+
+  protected:
+    void scan() override;           // the Scan button
+    void delete_tables() override;  // the Delete table button
+    void store_options() override;
+};
+
+}  // namespace lexorin::gui

@@ -1,0 +1,64 @@
+#include "forms/scan_forms_dialog.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/errors.h"
+#include "app/project_window.h"
+#include "app/text_qt.h"
+#include "project/projects_table.h"
+
+namespace lexorin::gui {
+
+namespace field = project::field;
+
+Tlx_dfmform::Tlx_dfmform(Tlx_project& owner)
+    : ScanDialog(owner, "Scan forms", "Form options",
+                 {"This step will scan your forms and copy the strings into your database.",
+                  "No original files will be changed."},
+                 QSize(729, 483)) {
+    dbcodeext = new QLineEdit(this);
+    DBMemo1 = new QPlainTextEdit(this);
+    options()->addRow("E&xtensions", dbcodeext);
+    options()->addRow("Line &must not contain", DBMemo1);
+    store::Table& p = owner.projects();
+    dbcodeext->setText(to_q(p.text(field::FormsExtension)));
+    DBMemo1->setPlainText(message_text(p.text(field::Funwantedstrings)));
+    hints()->add(dbcodeext,
+                 "Scan files with these extensions|All the files in the specified directory will "
+                 "be scanned.\r\n\r\nSeparate several extensions with semicolons.");
+    hints()->add(DBMemo1,
+                 "Forbidden strings in a line|If a line contains one of these substrings, it will "
+                 "be ignored.");
+    hints()->add(BitBtn1,
+                 "Delete the translation table|This function deletes the contents of your tables "
+                 "before scanning. ALL your translations will be lost!");
+}
+
+void Tlx_dfmform::store_options() {
+    store::Table& p = owner().projects();
+    if (!p.has_current()) return;
+    p.edit();
+    try {
+        p.set_text(field::FormsExtension, from_q(dbcodeext->text()));
+        p.set_text(field::Funwantedstrings, memo_value(DBMemo1));
+        p.post();
+    } catch (...) {
+        p.cancel();
+        throw;
+    }
+}
+
+void Tlx_dfmform::scan() {
+    throw Error("wiring pending");
+}
+void Tlx_dfmform::delete_tables() {
+    throw Error("wiring pending");
+}
+void write_forms_command(Tlx_project&, const std::string&) {
+    throw Error("wiring pending");
+}
+
+}  // namespace lexorin::gui

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "app/scan_dialog.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace lexorin::gui {
+
+// "Scan forms": the project's form options, the scan of every form file and the emptying of the
+// project's form tables.
+class Tlx_dfmform : public ScanDialog {
+    Q_OBJECT
+  public:
+    explicit Tlx_dfmform(Tlx_project& owner);
+
+    QLineEdit* dbcodeext = nullptr;     // Forms extension
+    QPlainTextEdit* DBMemo1 = nullptr;  // Funwantedstrings
+
+  protected:
+    void scan() override;
+    void delete_tables() override;
+    void store_options() override;
+};
+
+// Write changes -> Forms on the tables the project window prepared in forms mode.
+void write_forms_command(Tlx_project& window, const std::string& language);
+
+}  // namespace lexorin::gui
