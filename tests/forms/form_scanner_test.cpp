@@ -1,0 +1,235 @@
+// The form scanner on real tables and files: which rows a form text gives, under which keys, and
+// what a second scan changes.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "app/errors.h"
+#include "app/text_utils.h"
+#include "code/translator.h"
+#include "store/table_store.h"
+#include "store/translation_tables.h"
+#include "support/test_support.h"
+
+namespace lexorin::forms {
+namespace {
+
+using lexorin::testing::TempDir;
+using lexorin::testing::write_test_file;
+
+// A language's forms table and the project's units table in a temporary program directory,
+// opened as the scan opens them, and a translator pointed at them.
+struct ScanTables {
+    ScanTables() {
+        store::create_table(home.file("Demo_English_forms.db"), store::forms_schema());
+        store::create_table(home.file("Demo_units.db"), store::file_list_schema());
+        forms.open();
+        units.open();
+        translator.FormsTable = &forms;
+        translator.UnitsTable = &units;
+    }
+    // Scans a form text as if it were the text of the form file at form_path.
+    int Scan(const std::string& text, const std::string& form_path = "/p/Unit1.dfm") {
+        write_test_file(work.file("Tempform.txt"), text);
+        return translator.ScanForm(work.file("Tempform.txt"), form_path);
+    }
+
+    TempDir home;
+    TempDir work;
+    store::Session session;
+    store::Table forms{session, home.path(), "Demo_English_forms.db"};
+    store::Table units{session, home.path(), "Demo_units.db"};
+    code::TTranslator translator;
+};
+
+// Object, property and original of every row, in Index order.
+using Key = std::tuple<std::string, std::string, std::string>;
+std::vector<Key> Keys(store::Table& forms) {
+    forms.set_index_name("");
+    std::vector<Key> keys;
+    for (forms.first(); !forms.eof(); forms.next())
+        keys.emplace_back(forms.text("Object"), forms.text("Property"),
+                          forms.text("OriginalString"));
+    return keys;
+}
+
+std::string Lines(std::initializer_list<const char*> lines) {
+    std::vector<std::string> v(lines.begin(), lines.end());
+    return join_text_lines(v);
+}
+
+TEST(FormScanner, ObjectPathsAndPropertyKeysFollowTheTextForm) {
+    ScanTables t;
+    int found = t.Scan(Lines({"object Form1: TForm1",
+                              "  Caption = 'Main'",
+                              "  object Panel1: TPanel",
+                              "    object Button1: TButton",
+                              "      Caption = 'OK'",
+                              "    end",
+                              "  end",
+                              "  object ListBox1: TListBox",
+                              "    Items.Strings = (",
+                              "      'One'",
+                              "      '   '",
+                              "      'Two')",
+                              "  end",
+                              "  object DBGrid1: TDBGrid",
+                              "    Columns = <",
+                              "      item",
+                              "        Title.Caption = 'Name'",
+                              "      end",
+                              "      item",
+                              "        Title.Caption = 'Size'",
+                              "      end>",
+                              "  end",
+                              "  object Label1: TLabel",
+                              "    Caption = 'It'#39's'",
+                              "    Hint = ''",
+                              "  end",
+                              "end"}));
+    EXPECT_EQ(found, 7);
+    EXPECT_EQ(Keys(t.forms), (std::vector<Key>{
+                                 {".FORM1", "Caption.0", "Main"},
+                                 {".FORM1.PANEL1.BUTTON1", "Caption.0", "OK"},
+                                 {".FORM1.LISTBOX1", "Items.Strings.0", "One"},
+                                 // the blank element records nothing and takes no number
+                                 {".FORM1.LISTBOX1", "Items.Strings.1", "Two"},
+                                 {".FORM1.DBGRID1.ITEM.0", "Title.Caption.0", "Name"},
+                                 {".FORM1.DBGRID1.ITEM.1", "Title.Caption.0", "Size"},
+                                 // after the grid's items the next object is below the form again
+                                 {".FORM1.LABEL1", "Caption.0", "It's"},
+                             }));
+    t.units.first();
+    ASSERT_EQ(t.units.record_count(), 1);
+    EXPECT_EQ(t.units.text("UnitName"), "Unit1.dfm");
+    EXPECT_EQ(t.units.text("Directory"), "/p/Unit1.dfm");
+    t.forms.first();
+    EXPECT_EQ(t.forms.integer("UnitName"), t.units.integer("Index"));
+    EXPECT_FALSE(t.forms.logical("Translated"));
+    EXPECT_FALSE(t.forms.logical("Changed"));
+    EXPECT_EQ(t.forms.text("TranslateString"), "");
+}
+
+TEST(FormScanner, InheritedFormsItemsOfSeveralCollectionsAndSplitStrings) {
+    ScanTables t;
+    std::string long_text(70, 'x');
+    t.Scan(Lines({"inherited Form2: TForm2", "  object ListView1: TListView", "    Columns = <",
+                  "      item", "        Caption = 'A'", "      end>", "    Groups = <",
+                  "      item", "        Header = 'B'", "      end>", "  end",
+                  "  inherited Memo1: TMemo", "    Hint = ",
+                  "      'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx' +",
+                  "      'xxxxxx'", "    Caption = 'Line1'#13#10'Line2'", "  end", "end"}));
+    EXPECT_EQ(Keys(t.forms), (std::vector<Key>{
+                                 {".FORM2.LISTVIEW1.ITEM.0", "Caption.0", "A"},
+                                 // item numbers go on across the collections of one object
+                                 {".FORM2.LISTVIEW1.ITEM.1", "Header.0", "B"},
+                                 // each piece of a split string is a string of its own, with
+                                 // the quote and blank before the " +"
+                                 {".FORM2.MEMO1", "Hint.0", std::string(64, 'x') + "'"},
+                                 {".FORM2.MEMO1", "Hint.1", "xxxxxx"},
+                                 {".FORM2.MEMO1", "Caption.0", "Line1'#13#10'Line2"},
+                             }));
+    t.forms.set_index_name("");
+    t.forms.first();
+    t.forms.next();
+    t.forms.next();
+    EXPECT_EQ(t.forms.integer("SpacesAtEnd"), 1);
+}
+
+TEST(FormScanner, TrailingBlanksAndUnwantedLines) {
+    ScanTables t;
+    t.translator.UnwantedStrings = {"", "font.name"};
+    t.Scan(Lines(
+        {"object Form1: TForm1", "  Caption = 'Hello  '", "  Font.Name = 'MS Sans Serif'", "end"}));
+    t.forms.set_index_name("");
+    t.forms.first();
+    EXPECT_EQ(t.forms.text("OriginalString"), "Hello");  // the store keeps no trailing blanks
+    EXPECT_EQ(t.forms.integer("SpacesAtEnd"), 2);
+    EXPECT_FALSE(t.forms.logical("Ignore"));  // an empty entry never matches
+    t.forms.next();
+    EXPECT_EQ(t.forms.text("OriginalString"), "MS Sans Serif");
+    EXPECT_TRUE(t.forms.logical("Ignore"));
+}
+
+TEST(FormScanner, RescansUpdateOnlyStringsThatChanged) {
+    ScanTables t;
+    auto form = [](const char* caption, const char* hint) {
+        return "object Form1: TForm1\r\n  object Button1: TButton\r\n    Caption = '" +
+               std::string(caption) + "'\r\n    Hint = '" + hint + "'\r\n  end\r\nend\r\n";
+    };
+    EXPECT_EQ(t.Scan(form("OK", "Press")), 2);
+    // The user translates the caption and marks the hint ignored.
+    t.forms.set_index_name("");
+    t.forms.first();
+    t.forms.edit();
+    t.forms.set_text("TranslateString", "Gut");
+    t.forms.set_logical("Translated", true);
+    t.forms.post();
+    t.forms.next();
+    t.forms.edit();
+    t.forms.set_logical("Ignore", true);
+    t.forms.post();
+
+    EXPECT_EQ(t.Scan(form("OK", "Press")), 2);
+    EXPECT_EQ(t.forms.record_count(), 2);
+    EXPECT_EQ(t.units.record_count(), 1);
+
+    // Case and surrounding blanks are no change.
+    t.Scan(form("Ok", " Press"));
+    t.forms.set_index_name("");
+    t.forms.first();
+    EXPECT_EQ(t.forms.text("OriginalString"), "OK");
+    EXPECT_TRUE(t.forms.logical("Translated"));
+    EXPECT_FALSE(t.forms.logical("Changed"));
+
+    // An update leaves the flag the row got at its first scan.
+    t.translator.UnwantedStrings = {"caption"};
+    t.Scan(form("Okay   ", "Push"));
+    ASSERT_EQ(t.forms.record_count(), 2);
+    t.forms.set_index_name("");
+    t.forms.first();
+    EXPECT_EQ(t.forms.text("OriginalString"), "Okay");
+    EXPECT_EQ(t.forms.integer("SpacesAtEnd"), 3);
+    EXPECT_TRUE(t.forms.logical("Changed"));
+    EXPECT_FALSE(t.forms.logical("Translated"));
+    EXPECT_EQ(t.forms.text("TranslateString"), "Gut");  // kept for the user to review
+    EXPECT_FALSE(t.forms.logical("Ignore"));
+    t.forms.next();
+    EXPECT_EQ(t.forms.text("OriginalString"), "Push");
+    EXPECT_TRUE(t.forms.logical("Changed"));
+    EXPECT_TRUE(t.forms.logical("Ignore"));  // the user's choice, not the scan's
+
+    // A string that is gone keeps its row; a new one is added.
+    t.Scan("object Form1: TForm1\r\n  Caption = 'New'\r\nend\r\n");
+    EXPECT_EQ(Keys(t.forms).size(), 3u);
+}
+
+TEST(FormScanner, FormsOfTheSameNameInTwoFoldersGetTwoUnitsRows) {
+    ScanTables t;
+    const std::string text = "object Form1: TForm1\r\n  Caption = 'Same'\r\nend\r\n";
+    t.Scan(text, "/p/a/Unit1.dfm");
+    t.Scan(text, "/p/b/Unit1.dfm");
+    t.Scan(text, "/p/a/Unit1.dfm");
+    EXPECT_EQ(t.units.record_count(), 2);
+    EXPECT_EQ(t.forms.record_count(), 2);
+    // A form without strings adds no units row.
+    t.Scan("object Form3: TForm3\r\nend\r\n", "/p/Empty.dfm");
+    EXPECT_EQ(t.units.record_count(), 2);
+}
+
+TEST(FormScanner, ABrokenTextFailsBeforeAnyRowIsWritten) {
+    ScanTables t;
+    try {
+        t.Scan("object Form1: TForm1\r\n  Caption = 'One'\r\nend\r\nend\r\n  Caption = 'Two'\r\n");
+        FAIL() << "an end that closes nothing must fail";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("/p/Unit1.dfm: line 4"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(t.forms.record_count(), 0);
+    EXPECT_EQ(t.units.record_count(), 0);
+    EXPECT_THROW(t.translator.ScanForm(t.work.file("missing.txt"), "/p/x.dfm"), Error);
+}
+
+}  // namespace
+}  // namespace lexorin::forms

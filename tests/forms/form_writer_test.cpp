@@ -1,0 +1,150 @@
+// The translated form writer: a form text scanned, translated in the table and rewritten.
+#include <gtest/gtest.h>
+
+#include "app/text_utils.h"
+#include "code/translator.h"
+#include "forms/form_translation_writer.h"
+#include "store/table_store.h"
+#include "store/translation_tables.h"
+#include "support/test_support.h"
+
+namespace lexorin::forms {
+namespace {
+
+using lexorin::testing::read_test_file;
+using lexorin::testing::TempDir;
+using lexorin::testing::write_test_file;
+
+TEST(ReplaceFormString, OnlyTheQuotedPartChangesAsTheTextFormWritesIt) {
+    EXPECT_EQ(ReplaceFormString("  Caption = 'Yes'", {"Yes", "Ja", 0}), "  Caption = 'Ja'");
+    // "a" also stands in the property name, which is left alone.
+    EXPECT_EQ(ReplaceFormString("  Caption = 'a'", {"a", "b", 0}), "  Caption = 'b'");
+    EXPECT_EQ(ReplaceFormString("  Caption = 'factory'", {"factory", "l'usine", 0}),
+              "  Caption = 'l'#39'usine'");
+    EXPECT_EQ(ReplaceFormString("  Caption = 'It'#39's'", {"It's", "C'est", 0}),
+              "  Caption = 'C'#39'est'");
+    EXPECT_EQ(ReplaceFormString("  Caption = 'Hello  '", {"Hello", "Hallo", 2}),
+              "  Caption = 'Hallo  '");
+    // The blanks belong to the search text: without them the line does not match.
+    EXPECT_EQ(ReplaceFormString("  Caption = 'Hello'", {"Hello", "Hallo", 2}),
+              "  Caption = 'Hello'");
+    EXPECT_EQ(ReplaceFormString("      'Two')", {"two", "Zwei", 0}), "      'Zwei')");
+    EXPECT_EQ(ReplaceFormString("  Caption = 'Yes'", {"Yes", "", 0}), "  Caption = 'Yes'");
+    EXPECT_EQ(ReplaceFormString("  Caption = 'Yes'", {"  ", "x", 1}), "  Caption = 'Yes'");
+}
+
+// A scanned form in real tables, translated row by row, then rewritten.
+struct WriterTables {
+    WriterTables() {
+        store::create_table(home.file("Demo_English_forms.db"), store::forms_schema());
+        store::create_table(home.file("Demo_units.db"), store::file_list_schema());
+        translator.FormsTable = &forms;
+        translator.UnitsTable = &units;
+    }
+    std::string text_file() const { return work.file("Tempform.txt"); }
+    void Scan(const std::string& text, const std::string& form_path) {
+        write_test_file(text_file(), text);
+        translator.ScanForm(text_file(), form_path);
+    }
+    // Sets the translation of the row with this original (the first one in Index order).
+    void Translate(const std::string& original, const std::string& translation,
+                   bool translated = true) {
+        forms.set_index_name("");
+        for (forms.first(); !forms.eof(); forms.next()) {
+            if (forms.text("OriginalString") != original) continue;
+            forms.edit();
+            forms.set_text("TranslateString", translation);
+            forms.set_logical("Translated", translated);
+            forms.post();
+            return;
+        }
+        ADD_FAILURE() << "no row " << original;
+    }
+    // Rewrites the text as the text of the form file at form_path; gives the new text.
+    std::string Write(const std::string& text, const std::string& form_path, int* replaced = {}) {
+        write_test_file(text_file(), text);
+        int n = translator.TranslateForm(text_file(), form_path);
+        if (replaced) *replaced = n;
+        return read_test_file(text_file());
+    }
+
+    TempDir home;
+    TempDir work;
+    store::Session session;
+    store::Table forms{session, home.path(), "Demo_English_forms.db"};
+    store::Table units{session, home.path(), "Demo_units.db"};
+    code::TTranslator translator;
+};
+
+std::string Lines(std::initializer_list<const char*> lines) {
+    std::vector<std::string> v(lines.begin(), lines.end());
+    return join_text_lines(v);
+}
+
+TEST(TranslateForm, TranslationsReplaceTheirStringsAndTheRestStaysByteForByte) {
+    WriterTables t;
+    const std::string form =
+        Lines({"object Form1: TForm1", "  Caption = 'Yes'", "  object ListBox1: TListBox",
+               "    Items.Strings = (", "      'One'", "      '   '", "      'Two')",
+               "    Hint = 'Hello  '", "  end", "  object Label1: TLabel",
+               "    Caption = 'factory'", "    Hint = 'Keep'", "    HelpKeyword = ",
+               "      'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx' +",
+               "      'tail'", "  end", "end"});
+    t.Scan(form, "/p/Unit1.dfm");
+    t.Translate("Yes", "Ja");
+    t.Translate("One", "Eins");
+    t.Translate("Two", "Zwei");
+    t.Translate("Hello", "Hallo");
+    t.Translate("factory", "l'usine");
+    t.Translate("Keep", "", true);  // marked translated, but nothing to write
+    t.Translate(std::string(64, 'x') + "'", "never");
+    t.Translate("tail", "Ende");
+    int replaced = 0;
+    EXPECT_EQ(t.Write(form, "/p/Unit1.dfm", &replaced),
+              Lines({"object Form1: TForm1", "  Caption = 'Ja'", "  object ListBox1: TListBox",
+                     "    Items.Strings = (", "      'Eins'", "      '   '", "      'Zwei')",
+                     "    Hint = 'Hallo  '", "  end", "  object Label1: TLabel",
+                     "    Caption = 'l'#39'usine'", "    Hint = 'Keep'", "    HelpKeyword = ",
+                     // a piece that still holds its quote is not found in its line
+                     "      'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx' +",
+                     // the last piece of a long string, without a quote, is
+                     "      'Ende'", "  end", "end"}));
+    EXPECT_EQ(replaced, 6);
+}
+
+TEST(TranslateForm, EachFormFileTakesTheRowsOfItsOwnScan) {
+    WriterTables t;
+    const std::string text = "object Form1: TForm1\r\n  Caption = 'Close'\r\nend\r\n";
+    t.Scan(text, "/p/a/Unit1.dfm");
+    t.Scan(text, "/p/b/Unit1.dfm");
+    // Only the second form's row is translated; the first one's row comes first in the
+    // Translation order and would hide it.
+    t.forms.set_index_name("");
+    t.forms.last();
+    t.forms.edit();
+    t.forms.set_text("TranslateString", "Schliessen");
+    t.forms.post();
+    EXPECT_EQ(t.Write(text, "/p/b/Unit1.dfm"),
+              "object Form1: TForm1\r\n  Caption = 'Schliessen'\r\nend\r\n");
+    EXPECT_EQ(t.Write(text, "/p/a/Unit1.dfm"), text);
+    // A form that was never scanned takes the first row with the same object and property.
+    EXPECT_EQ(t.Write(text, "/p/c/Unit1.dfm"), text);
+    t.Translate("Close", "Zu");
+    EXPECT_EQ(t.Write(text, "/p/c/Unit1.dfm"),
+              "object Form1: TForm1\r\n  Caption = 'Zu'\r\nend\r\n");
+}
+
+TEST(TranslateForm, AnUntranslatedTextKeepsItsBytes) {
+    WriterTables t;
+    // Line feeds only and no line break at the end, as a hand-made text form may have.
+    const std::string text = "object Form1: TForm1\n  Caption = 'Close'\nend";
+    t.Scan(text, "/p/Unit1.dfm");
+    int replaced = -1;
+    EXPECT_EQ(t.Write(text, "/p/Unit1.dfm", &replaced), text);
+    EXPECT_EQ(replaced, 0);
+    t.Translate("Close", "Zu");
+    EXPECT_EQ(t.Write(text, "/p/Unit1.dfm"), "object Form1: TForm1\r\n  Caption = 'Zu'\r\nend\r\n");
+}
+
+}  // namespace
+}  // namespace lexorin::forms
