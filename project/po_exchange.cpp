@@ -51,12 +51,30 @@ bool newlines_agree(const std::string& a, const std::string& b) {
     return begins(a) == begins(b) && ends(a) == ends(b);
 }
 
+// The code that translators' tools expect in the "Language" field, for the English names of
+// common languages; other names get no such field (msgfmt only warns about that).
+std::string language_code(const std::string& language) {
+    static const std::map<std::string, std::string> codes = {
+        {"ARABIC", "ar"},    {"BULGARIAN", "bg"}, {"CHINESE", "zh"},    {"CROATIAN", "hr"},
+        {"CZECH", "cs"},     {"DANISH", "da"},    {"DUTCH", "nl"},      {"ENGLISH", "en"},
+        {"ESTONIAN", "et"},  {"FINNISH", "fi"},   {"FRENCH", "fr"},     {"GERMAN", "de"},
+        {"GREEK", "el"},     {"HEBREW", "he"},    {"HUNGARIAN", "hu"},  {"ITALIAN", "it"},
+        {"JAPANESE", "ja"},  {"KOREAN", "ko"},    {"LATVIAN", "lv"},    {"LITHUANIAN", "lt"},
+        {"NORWEGIAN", "nb"}, {"POLISH", "pl"},    {"PORTUGUESE", "pt"}, {"ROMANIAN", "ro"},
+        {"RUSSIAN", "ru"},   {"SERBIAN", "sr"},   {"SLOVAK", "sk"},     {"SLOVENIAN", "sl"},
+        {"SPANISH", "es"},   {"SWEDISH", "sv"},   {"TURKISH", "tr"},    {"UKRAINIAN", "uk"}};
+    auto it = codes.find(upper_case(trim(language)));
+    return it == codes.end() ? std::string() : it->second;
+}
+
 std::string header_text(const std::string& project, const std::string& language,
                         const CodePage& code_page) {
     std::string date = po_date_now();
     return "Project-Id-Version: " + code_page.to_utf8(project) +
            "\nReport-Msgid-Bugs-To: \nPOT-Creation-Date: " + date + "\nPO-Revision-Date: " + date +
            "\nLast-Translator: \nLanguage-Team: " + code_page.to_utf8(language) +
+           (language_code(language).empty() ? std::string()
+                                            : "\nLanguage: " + language_code(language)) +
            "\nMIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n"
            "Content-Transfer-Encoding: 8bit\nX-Generator: Lexorin\nX-Lexorin-Project: " +
            code_page.to_utf8(project) + "\nX-Lexorin-Language: " + code_page.to_utf8(language) +

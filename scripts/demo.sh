@@ -17,3 +17,11 @@ export LEXORIN_HOME="$run/home"
 echo "Tables in $LEXORIN_HOME:"
 ls "$LEXORIN_HOME"
 "$cli" strings Demo German
+# Project operations: back the sources up, ask for the status, hand the strings to translators'
+# tools and back, and check the translations (a non-zero exit when one is faulty).
+"$cli" backup Demo
+"$cli" status Demo German
+"$cli" export-po Demo German "$run/Demo_German.po"
+if command -v msgfmt >/dev/null; then msgfmt --check -o /dev/null "$run/Demo_German.po"; fi
+"$cli" import-po Demo German "$run/Demo_German.po"
+"$cli" check Demo German

@@ -157,6 +157,7 @@ TEST_F(PoTest, ExportIsAcceptedByMsgfmtAndCarriesContextsFlagsAndComments) {
     EXPECT_EQ(catalog.entries[4].context, "forms 1 main.dfm MainForm.Button1 Caption");
     EXPECT_EQ(catalog.entries[4].msgstr, "\u00D6&ffnen");
     EXPECT_EQ(po_header_field(catalog.header, "X-Lexorin-Language"), "German");
+    EXPECT_EQ(po_header_field(catalog.header, "Language"), "de");
     EXPECT_EQ(po_header_field(catalog.header, "Content-Type"), "text/plain; charset=UTF-8");
 }
 
