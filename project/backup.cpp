@@ -197,6 +197,20 @@ bool OfferBackup(const std::string& program_directory, const std::string& projec
     return true;
 }
 
+std::optional<BackupResult> CheckSourcesAndOfferBackup(const std::string& program_directory,
+                                                       const std::string& project_name,
+                                                       const std::string& directory, bool recursive,
+                                                       const std::vector<std::string>& excluded,
+                                                       const std::string& stored_directory,
+                                                       Reporter& reporter) {
+    std::vector<std::string> files = SourceCheck(directory, recursive, excluded, reporter);
+    if (!stored_directory.empty()) return std::nullopt;
+    BackupResult result;
+    if (!OfferBackup(program_directory, project_name, files, reporter, &result))
+        return std::nullopt;
+    return result;
+}
+
 BackupResult BackupProject(const std::string& program_directory, const std::string& project_name,
                            const std::string& directory, bool recursive,
                            const std::vector<std::string>& excluded, Reporter& reporter) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,17 @@ BackupResult BackupFiles(const std::string& archive_path, const std::vector<std:
 bool OfferBackup(const std::string& program_directory, const std::string& project_name,
                  const std::vector<std::string>& files, Reporter& reporter,
                  BackupResult* result = nullptr);
+
+// Leaving the directory field: the source check, then the backup offer when the row has no
+// stored directory yet (the first time a directory is given). Returns the backup when one was
+// made. An archive that cannot be written raises Error: the caller then does not store the
+// directory, so that the offer comes again.
+std::optional<BackupResult> CheckSourcesAndOfferBackup(const std::string& program_directory,
+                                                       const std::string& project_name,
+                                                       const std::string& directory, bool recursive,
+                                                       const std::vector<std::string>& excluded,
+                                                       const std::string& stored_directory,
+                                                       Reporter& reporter);
 
 // The backup of a registered project without asking: its files (the warning above when there
 // are none) into its archive.

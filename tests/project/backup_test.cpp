@@ -218,4 +218,16 @@ TEST_F(BackupTest, TheSourceCheckWarnsAndTheOfferStillMakesAnEmptyArchive) {
     EXPECT_FALSE(file_exists(home.file("Declined.zip")));
 }
 
+TEST_F(BackupTest, TheOfferIsMadeOnlyWhileNoDirectoryIsStored) {
+    EXPECT_FALSE(
+        CheckSourcesAndOfferBackup(home.dir(), "Demo", src.path(), true, {}, src.path(), reporter));
+    EXPECT_TRUE(reporter.questions.empty());
+    EXPECT_FALSE(file_exists(home.file("Demo.zip")));
+    auto result =
+        CheckSourcesAndOfferBackup(home.dir(), "Demo", src.path(), true, {}, "", reporter);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->added, 4);  // .svn and readme.txt stay out
+    EXPECT_EQ(reporter.questions.size(), 1u);
+}
+
 }  // namespace
