@@ -1,0 +1,300 @@
+// The Scan forms and Write changes -> Forms operations on a real project: a Projects table, the
+// language tables in a program directory and form files of both kinds in a source tree.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/command_frame.h"
+#include "app/file_utils.h"
+#include "forms/form_scan.h"
+#include "forms/form_text_to_binary.h"
+#include "forms/form_text_writer.h"
+#include "forms/form_write_changes.h"
+#include "project/languages.h"
+#include "project/projects_table.h"
+#include "support/test_support.h"
+
+namespace lexorin::forms {
+namespace {
+
+using lexorin::testing::read_test_file;
+using lexorin::testing::TempDir;
+using lexorin::testing::write_test_file;
+namespace field = project::field;
+
+class Recorder : public Reporter {
+  public:
+    void status(const std::string& t) override {
+        if (t.rfind("Copying ", 0) == 0) copying.push_back(t);
+    }
+    void progress(int, int, const std::string&) override {}
+    void error(const std::string& t) override { errors.push_back(t); }
+    void warning(const std::string& t) override { warnings.push_back(t); }
+    void information(const std::string& t) override { infos.push_back(t); }
+    bool confirm(const std::string& q) override {
+        questions.push_back(q);
+        return answer;
+    }
+    std::string ask_text(const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
+    bool answer = true;
+    std::vector<std::string> copying, errors, warnings, infos, questions;
+};
+
+const char kMainText[] =
+    "object MainForm: TMainForm\r\n"
+    "  Caption = 'Main'\r\n"
+    "  Font.Name = 'MS Sans Serif'\r\n"
+    "  object Button1: TButton\r\n"
+    "    Caption = 'factory'\r\n"
+    "  end\r\n"
+    "end\r\n";
+const char kNotesText[] =
+    "object NotesForm: TNotesForm\r\n"
+    "  Caption = 'Notes'\r\n"
+    "end\r\n";
+
+// The project Demo with German (selected) and French, its binary form main.dfm and the text
+// form sub/notes.dfm, and a form in the excluded folder.
+class FormOperations : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // The private temporary directories go here, so that the test sees them go.
+        const char* old = std::getenv("TMPDIR");
+        old_tmpdir_ = old ? old : "";
+        had_tmpdir_ = old != nullptr;
+        ::setenv("TMPDIR", scratch.path().c_str(), 1);
+
+        write_test_file(src("main.dfm"), FormTextToResource(kMainText));
+        write_test_file(src("sub/notes.dfm"), kNotesText);
+        write_test_file(src("tools/hidden.dfm"),
+                        "object Hidden: TForm\r\n  Caption = 'x'\r\nend\r\n");
+        store::ensure_templates(home.path());
+        project::add_project(data.Projects,
+                             {"Demo", dir.file("src"), true, {dir.file("src/tools")}});
+        for (const char* language : {"German", "French"})
+            ASSERT_TRUE(project::AddLanguage(daten, data.Projects, languages, language, reporter));
+        data.Projects.edit();
+        data.Projects.set_text(field::Funwantedstrings, "Font.Name");
+        data.Projects.post();
+        languages.selected = 0;
+        PrepareLanguageTables(daten, "Demo", "German", false);
+        reporter.copying.clear();
+    }
+    void TearDown() override {
+        if (had_tmpdir_)
+            ::setenv("TMPDIR", old_tmpdir_.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    std::string src(const std::string& name) const { return dir.file("src/" + name); }
+    bool scratch_is_empty() const { return std::filesystem::is_empty(scratch.path()); }
+    // Original, translation and ignore flag of the rows of a language's forms table.
+    std::vector<std::string> rows(const std::string& language) {
+        store::Table table(session, home.path(), "Demo_" + language + "_forms.db");
+        table.open();
+        std::vector<std::string> out;
+        for (table.first(); !table.eof(); table.next())
+            out.push_back(table.text("OriginalString") + "|" + table.text("TranslateString") + "|" +
+                          table.text("Ignore"));
+        return out;
+    }
+    void translate(std::int64_t index, const std::string& text) {
+        daten.tblForms.set_index_name("");
+        ASSERT_TRUE(daten.tblForms.find_key({index}));
+        daten.tblForms.edit();
+        daten.tblForms.set_text("TranslateString", text);
+        daten.tblForms.post();
+    }
+
+    TempDir dir;
+    TempDir home;
+    TempDir scratch;
+    store::Session session;
+    project::TDataProjects data{session, dir.path()};
+    store::TDaten daten{session, home.dir()};
+    LanguageList languages;
+    Recorder reporter;
+
+  private:
+    std::string old_tmpdir_;
+    bool had_tmpdir_ = false;
+};
+
+TEST_F(FormOperations, ScanFillsTheLanguageAndCopiesNewRowsToTheOthers) {
+    // Files that are no forms, or broken ones, are listed and add nothing.
+    std::string binary = FormTextToResource(kNotesText);
+    write_test_file(src("broken.dfm"), binary.substr(0, binary.size() - 5));
+    write_test_file(src("junk.dfm"), "just some 'text'\r\n");
+    write_test_file(src("nul.dfm"), std::string("object A: TA\0'x'\r\nend\r\n", 22));
+
+    FormScanReport report = RunFormScan(daten, data.Projects, languages, reporter);
+    EXPECT_EQ(report.forms_scanned, 2);
+    EXPECT_EQ(report.strings_found, 4);
+    ASSERT_EQ(report.skipped.size(), 3u);
+    for (const auto& [form, reason] : report.skipped) {
+        SCOPED_TRACE(form + ": " + reason);
+        if (form == src("broken.dfm"))
+            EXPECT_EQ(reason, "Stream-Read-Fehler");
+        else
+            EXPECT_NE(reason.find(" in Zeile "), std::string::npos);
+    }
+    EXPECT_TRUE(scratch_is_empty());
+
+    const std::vector<std::string> german{"Main||Falsch", "MS Sans Serif||Wahr", "factory||Falsch",
+                                          "Notes||Falsch"};
+    EXPECT_EQ(rows("German"), german);
+    // The copies carry no Ignore flag of the scan.
+    EXPECT_EQ(rows("French"), (std::vector<std::string>{"Main||Falsch", "MS Sans Serif||Falsch",
+                                                        "factory||Falsch", "Notes||Falsch"}));
+    EXPECT_EQ(reporter.copying, (std::vector<std::string>{"Copying forms language to German",
+                                                          "Copying forms language to French"}));
+    EXPECT_TRUE(daten.tblForms.is_open());
+
+    // A second scan adds nothing anywhere.
+    report = RunFormScan(daten, data.Projects, languages, reporter);
+    EXPECT_EQ(report.strings_found, 4);
+    EXPECT_EQ(rows("German"), german);
+    EXPECT_EQ(rows("French").size(), 4u);
+    daten.tblUnits.set_index_name("");
+    EXPECT_EQ(daten.tblUnits.record_count(), 2);
+}
+
+TEST_F(FormOperations, DeleteTableAsksFirstAndLeavesTheShowAllRow) {
+    RunFormScan(daten, data.Projects, languages, reporter);
+    reporter.answer = false;
+    EXPECT_FALSE(DeleteFormTables(daten, "Demo", languages, reporter));
+    EXPECT_EQ(rows("French").size(), 4u);
+    reporter.answer = true;
+    EXPECT_TRUE(DeleteFormTables(daten, "Demo", languages, reporter));
+    EXPECT_EQ(reporter.questions.back(),
+              "Do you really want to delete your last forms scan and ALL of your translations?");
+    EXPECT_TRUE(rows("German").empty());
+    EXPECT_TRUE(rows("French").empty());
+    EXPECT_EQ(daten.tblForms.table_name(), "Demo_French_forms.db");
+    ASSERT_EQ(daten.tblUnits.record_count(), 1);
+    daten.tblUnits.first();
+    EXPECT_EQ(daten.tblUnits.text("UnitName"), "(Show all)");
+    EXPECT_EQ(daten.tblUnits.integer("Index"), 1);
+}
+
+TEST_F(FormOperations, WriteGivesEachFormItsTraInItsOwnFormat) {
+    RunFormScan(daten, data.Projects, languages, reporter);
+    translate(1, "Haupt");
+    translate(3, "l'usine");
+    FormWriteReport report = WriteFormChanges(daten, data.Projects, "German", reporter);
+    EXPECT_TRUE(report.failed.empty());
+    EXPECT_EQ(report.written, (std::vector<std::string>{src("main.dfm"), src("sub/notes.dfm")}));
+    EXPECT_EQ(report.strings_replaced, 2);
+    EXPECT_TRUE(scratch_is_empty());
+
+    std::string expected = kMainText;
+    expected.replace(expected.find("'Main'"), 6, "'Haupt'");
+    expected.replace(expected.find("'factory'"), 9, "'l'#39'usine'");
+    const std::string tra = read_test_file(src("main.tra"));
+    EXPECT_EQ(tra, FormTextToResource(expected));
+    EXPECT_NE(tra.find("l'usine"), std::string::npos);  // the apostrophe itself in the stream
+    // Nothing translated in the text form: its ".tra" is the same text.
+    EXPECT_EQ(read_test_file(src("sub/notes.tra")), kNotesText);
+    EXPECT_FALSE(file_exists(src("tools/hidden.tra")));
+    EXPECT_EQ(read_test_file(src("main.dfm")), FormTextToResource(kMainText));
+
+    ASSERT_EQ(reporter.infos.size(), 1u);
+    EXPECT_EQ(reporter.infos[0],
+              "Forms written correctly.\r\rif you do or did not write the code changes, copy the "
+              "files lx_lang.pas and lx_lang.inc from " +
+                  home.dir() + " to " + dir.file("src") + ".");
+    EXPECT_NE(data.Projects.text(field::Reserve).find("Form changes written in German on "),
+              std::string::npos);
+}
+
+TEST_F(FormOperations, AFormThatFailsKeepsItsOlderTraAndIsNamed) {
+    RunFormScan(daten, data.Projects, languages, reporter);
+    write_test_file(src("main.tra"), "older");
+    write_test_file(src("sub/notes.tra"), "older");
+    // A line break inside a string is no longer a form text, in either format.
+    translate(1, "Zeile 1\rZeile 2");
+    translate(4, "Notizen\r");
+    FormWriteReport report = WriteFormChanges(daten, data.Projects, "German", reporter);
+    EXPECT_TRUE(report.written.empty());
+    ASSERT_EQ(report.failed.size(), 2u);
+    EXPECT_EQ(report.failed[0].second,
+              "Ung\xFC"
+              "ltige Stringkonstante in Zeile 2");
+    EXPECT_EQ(read_test_file(src("main.tra")), "older");
+    EXPECT_EQ(read_test_file(src("sub/notes.tra")), "older");
+    EXPECT_TRUE(scratch_is_empty());
+    ASSERT_EQ(reporter.warnings.size(), 1u);
+    EXPECT_NE(reporter.warnings[0].find("\r" + src("main.dfm") + ": Ung"), std::string::npos);
+    EXPECT_NE(reporter.warnings[0].find("\r" + src("sub/notes.dfm") + ": Ung"), std::string::npos);
+    EXPECT_TRUE(reporter.infos.empty());  // no success where nothing was written
+    EXPECT_EQ(data.Projects.text(field::Reserve).find("Form changes written"), std::string::npos);
+
+    // One form mended: only it is reported written.
+    translate(4, "Notizen");
+    report = WriteFormChanges(daten, data.Projects, "German", reporter);
+    EXPECT_EQ(report.written, (std::vector<std::string>{src("sub/notes.dfm")}));
+    EXPECT_EQ(read_test_file(src("sub/notes.tra")),
+              "object NotesForm: TNotesForm\r\n  Caption = 'Notizen'\r\nend\r\n");
+    ASSERT_EQ(reporter.infos.size(), 1u);
+    EXPECT_EQ(reporter.infos[0].rfind("1 of 2 forms written correctly.\r\r", 0), 0u)
+        << reporter.infos[0];
+}
+
+// Free Pascal's Classes unit, an independent reader, used as a black box: a small program that
+// turns a binary form into its text.
+constexpr char kFreePascalReader[] = R"(program readform;
+{$mode objfpc}{$H+}
+uses Classes, SysUtils;
+var
+  inS, outS: TFileStream;
+begin
+  inS := TFileStream.Create(ParamStr(1), fmOpenRead);
+  outS := TFileStream.Create(ParamStr(2), fmCreate);
+  try
+    ObjectResourceToText(inS, outS);
+  finally
+    outS.Free;
+    inS.Free;
+  end;
+end.
+)";
+
+TEST_F(FormOperations, FreePascalReadsTheTraOfABinaryForm) {
+    if (lexorin::testing::run_command("command -v fpc").status != 0)
+        GTEST_SKIP() << "fpc is not installed";
+    TempDir tool;
+    write_test_file(tool.file("readform.pas"), kFreePascalReader);
+    auto built = lexorin::testing::run_command("cd '" + tool.path() + "' && fpc -O1 readform.pas");
+    ASSERT_EQ(built.status, 0) << built.out << built.err;
+
+    RunFormScan(daten, data.Projects, languages, reporter);
+    translate(1, "Fen\xEAtre principale  ");
+    translate(3, "l'usine");
+    ASSERT_TRUE(WriteFormChanges(daten, data.Projects, "German", reporter).failed.empty());
+    auto read = lexorin::testing::run_command("'" + tool.file("readform") + "' '" +
+                                              src("main.tra") + "' '" + tool.file("out.txt") + "'");
+    ASSERT_EQ(read.status, 0) << read.out << read.err;
+    // Its text layout is its own; read back by us it must give the same stream, so both readers
+    // saw the same strings.
+    const std::string theirs = read_test_file(tool.file("out.txt"));
+    EXPECT_EQ(FormTextToResource(theirs), read_test_file(src("main.tra"))) << theirs;
+    EXPECT_NE(FormResourceToText(FormTextToResource(theirs)).find("'l'#39'usine'"),
+              std::string::npos);
+}
+
+TEST_F(FormOperations, ATranslatedFormIsNeverItsOwnTarget) {
+    data.Projects.edit();
+    data.Projects.set_text(field::FormsExtension, "*.dfm;*.tra");
+    data.Projects.post();
+    write_test_file(src("old.tra"), kNotesText);
+    FormWriteReport report = WriteFormChanges(daten, data.Projects, "German", reporter);
+    ASSERT_EQ(report.failed.size(), 1u);
+    EXPECT_EQ(report.failed[0].first, src("old.tra"));
+    EXPECT_EQ(read_test_file(src("old.tra")), kNotesText);
+}
+
+}  // namespace
+}  // namespace lexorin::forms
