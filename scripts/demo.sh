@@ -25,3 +25,13 @@ ls "$LEXORIN_HOME"
 if command -v msgfmt >/dev/null; then msgfmt --check -o /dev/null "$run/Demo_German.po"; fi
 "$cli" import-po Demo German "$run/Demo_German.po"
 "$cli" check Demo German
+# Forms: scan the binary form aboutbox.dfm and the text form mainform.dfm, translate two of their
+# strings and write the translated forms (.tra) beside them, each in its form's own format.
+"$cli" scan-forms Demo German
+"$cli" strings Demo German --kind forms
+"$cli" translate Demo German 1 'Info zur Demo' --kind forms
+"$cli" translate Demo German 9 'Demo-Hauptfenster' --kind forms
+"$cli" write-forms Demo German
+"$cli" form-to-text src/aboutbox.tra "$run/aboutbox.tra.txt"
+cat "$run/aboutbox.tra.txt"
+cat src/mainform.tra
