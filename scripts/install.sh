@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config clang-format
     libsqlite3-dev libgtest-dev libbenchmark-dev
-    qt6-base-dev libzip-dev libgettextpo-dev gettext
+    qt6-base-dev libzip-dev zlib1g-dev libgettextpo-dev gettext
     xvfb xauth
     fp-compiler fp-units-rtl fp-units-fcl
 )

@@ -1,0 +1,96 @@
+#include "gui/gui_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDateTime>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace lexorin::testing {
+
+ModalAnswerer::ModalAnswerer() {
+    connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::poll);
+    timer_.start(20);
+}
+
+ModalAnswerer::~ModalAnswerer() {
+    timer_.stop();
+}
+
+ModalAnswerer& ModalAnswerer::box(const QString& text, int button) {
+    steps_.push_back({Step::Box, text, button, false, {}});
+    return *this;
+}
+
+ModalAnswerer& ModalAnswerer::box_starting(const QString& prefix, int button) {
+    steps_.push_back({Step::BoxPrefix, prefix, button, false, {}});
+    return *this;
+}
+
+ModalAnswerer& ModalAnswerer::input(const QString& answer, bool cancel) {
+    steps_.push_back({Step::Input, answer, 0, cancel, {}});
+    return *this;
+}
+
+ModalAnswerer& ModalAnswerer::dialog(std::function<void(QWidget*)> work) {
+    steps_.push_back({Step::Dialog, {}, 0, false, std::move(work)});
+    return *this;
+}
+
+void ModalAnswerer::poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal->property("answered").toBool() || !modal->isVisible()) return;
+    if (steps_.empty()) {
+        // A box nobody waits for: give a newer answerer the first chance, then close it so that
+        // the test does not hang, and say so.
+        qint64 now = QDateTime::currentMSecsSinceEpoch();
+        if (!modal->property("first_seen").isValid()) modal->setProperty("first_seen", now);
+        if (now - modal->property("first_seen").toLongLong() < 1500) return;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            problems << "unexpected box: " + box->text();
+            modal->setProperty("answered", true);
+            box->reject();
+            if (box->isVisible()) box->close();
+        }
+        return;
+    }
+    Step step = steps_.front();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        modal->setProperty("answered", true);
+        steps_.pop_front();
+        seen << box->text();
+        if (step.kind == Step::Box && box->text() != step.text)
+            problems << "box text: \"" + box->text() + "\", expected \"" + step.text + "\"";
+        else if (step.kind == Step::BoxPrefix && !box->text().startsWith(step.text))
+            problems << "box text: \"" + box->text() + "\", expected to start \"" + step.text +
+                            "\"";
+        else if (step.kind != Step::Box && step.kind != Step::BoxPrefix)
+            problems << "a box came instead of another window: " + box->text();
+        QAbstractButton* button = box->button(
+            static_cast<QMessageBox::StandardButton>(step.button ? step.button : QMessageBox::Ok));
+        if (button)
+            button->click();
+        else
+            box->reject();
+        return;
+    }
+    if (auto* input = qobject_cast<QInputDialog*>(modal)) {
+        modal->setProperty("answered", true);
+        steps_.pop_front();
+        if (step.kind != Step::Input) problems << "an input box came unexpectedly";
+        input->setTextValue(step.text);
+        if (step.cancel)
+            input->reject();
+        else
+            input->accept();
+        return;
+    }
+    if (step.kind == Step::Dialog) {
+        modal->setProperty("answered", true);
+        steps_.pop_front();
+        // The dialog's own work may open further modal windows: run it after this poll.
+        QTimer::singleShot(0, modal, [work = step.work, modal] { work(modal); });
+    }
+}
+
+}  // namespace lexorin::testing

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+class QWidget;
+
+namespace lexorin::testing {
+
+// Answers the modal windows that a command opens, in order, as a user would: each step waits
+// for the next modal window, checks it and answers it. Message boxes are checked for their exact
+// text; input boxes get a typed answer; any other dialog is handed to a callback.
+class ModalAnswerer : public QObject {
+    Q_OBJECT
+  public:
+    ModalAnswerer();
+    ~ModalAnswerer() override;
+
+    // A message box with exactly this text, answered with the button.
+    ModalAnswerer& box(const QString& text, int button);
+    // A message box whose text starts with `prefix`.
+    ModalAnswerer& box_starting(const QString& prefix, int button);
+    // An input box, answered with `answer` (OK) or cancelled when `cancel`.
+    ModalAnswerer& input(const QString& answer, bool cancel = false);
+    // Any other modal dialog: the callback works it (it may open further modal windows).
+    ModalAnswerer& dialog(std::function<void(QWidget*)> work);
+
+    // The texts of the boxes answered so far, and what went wrong.
+    QStringList seen;
+    QStringList problems;
+    bool done() const { return steps_.empty(); }
+
+  private:
+    struct Step {
+        enum Kind { Box, BoxPrefix, Input, Dialog } kind;
+        QString text;
+        int button = 0;
+        bool cancel = false;
+        std::function<void(QWidget*)> work;
+    };
+    void poll();
+
+    std::deque<Step> steps_;
+    QTimer timer_;
+};
+
+}  // namespace lexorin::testing

@@ -1,0 +1,361 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <memory>
+
+#include "app/file_utils.h"
+#include "app/program_setup.h"
+#include "app/project_window.h"
+#include "code/scan_code_dialog.h"
+#include "gui/gui_test_support.h"
+#include "project/projects_table.h"
+#include "store/table_store.h"
+#include "support/test_support.h"
+
+using namespace lexorin;
+using namespace lexorin::gui;
+using lexorin::testing::ModalAnswerer;
+using lexorin::testing::TempDir;
+
+namespace field = lexorin::project::field;
+
+class ProjectWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<TempDir> work;
+    std::unique_ptr<Tlx_project> window;
+    int editor_opened = 0;
+
+    std::string home() { return work->file("home"); }
+    std::string src() { return work->file("src"); }
+
+    void open_window() {
+        window = std::make_unique<Tlx_project>(work->path(), home() + "/");
+        window->open_editor = [this](Tlx_project&) { ++editor_opened; };
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    // Types into a field and leaves it with Tab, as a user does.
+    void type_and_leave(QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->clear();
+        QTest::keyClicks(edit, text);
+        if (edit->hasFocus()) {
+            edit->clearFocus();  // leaving the field finishes the editing
+        } else {
+            emit edit->editingFinished();  // a window without focus: leave it by hand
+        }
+    }
+    void check(ModalAnswerer& answers) {
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            answers.done(),
+            qPrintable("waiting for a window; seen: " + answers.seen.join(" | ") +
+                       "; problems: " + answers.problems.join(" | ")),
+            5000);
+        QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
+    }
+    // Adds a project by the navigator and stores it by leaving the directory field.
+    void add_project(const QString& name, const std::string& dir, bool backup = false) {
+        QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);
+        QVERIFY(window->EditName->isEnabled());
+        QVERIFY(window->DBCheckBox1->isChecked());
+        QTest::keyClicks(window->EditName, name);
+        ModalAnswerer answers;
+        answers.box(
+            "Do you want all your .pas and .dfm files to be automatically backed up\ninto " + name +
+                ".zip in the Lexorin directory?",
+            backup ? QMessageBox::Yes : QMessageBox::No);
+        if (backup)
+            answers.box("Your files have been backed up successfully into " +
+                            QString::fromStdString(home() + "/") + name + ".zip",
+                        QMessageBox::Ok);
+        type_and_leave(window->DirectoryEdit1->line(), QString::fromStdString(dir));
+        check(answers);
+    }
+    void add_language(const QString& language) {
+        ModalAnswerer answers;
+        answers.input(language);
+        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        check(answers);
+    }
+    void select_language(int row) {
+        window->lblang->setCurrentRow(row);
+        window->lblang->item(row)->setSelected(true);
+    }
+
+  private slots:
+    void init() {
+        work = std::make_unique<TempDir>();
+        std::filesystem::create_directories(home());
+        prepare_program_directory(home() + "/", LEXORIN_PROGRAM_DIR "/");
+        std::filesystem::copy(LEXORIN_SOURCE_DIR "/examples/demo/src", src(),
+                              std::filesystem::copy_options::recursive);
+        editor_opened = 0;
+    }
+    void cleanup() {
+        window.reset();
+        work.reset();
+    }
+
+    void commandsNeedAProjectAndALanguage() {
+        open_window();
+        ModalAnswerer answers;
+        answers.box("No project name found. Plase enter a project.", QMessageBox::Ok);
+        window->Code1->trigger();
+        check(answers);
+
+        add_project("Demo", src());
+        ModalAnswerer no_language;
+        no_language.box("You have to add a language first.", QMessageBox::Ok);
+        window->Code1->trigger();
+        check(no_language);
+
+        add_language("German");
+        add_language("French");
+        window->lblang->clearSelection();
+        window->lblang->setCurrentRow(-1);
+        ModalAnswerer not_selected;
+        not_selected.box("You did not select a language.", QMessageBox::Ok);
+        window->Edit2->trigger();
+        check(not_selected);
+        QCOMPARE(editor_opened, 0);
+        // Scan -> Code selects the first language and goes on, here to its dialog.
+        ModalAnswerer scan;
+        scan.dialog([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+        window->Code1->trigger();
+        check(scan);
+        QCOMPARE(window->lblang->currentRow(), 0);
+        QCOMPARE(editor_opened, 0);  // closed without scanning: no editor, no history line
+        QVERIFY(!window->DBMemo1->toPlainText().contains("Code scanned"));
+    }
+
+    void addingAProjectChecksTheDirectoryAndOffersTheBackup() {
+        open_window();
+        // Leaving the directory field with no name typed changes nothing and says nothing.
+        ModalAnswerer silent;
+        type_and_leave(window->DirectoryEdit1->line(), "/nowhere");
+        QTest::qWait(100);
+        QVERIFY(silent.seen.isEmpty());
+
+        QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);
+        QTest::keyClicks(window->EditName, "Demo");
+        ModalAnswerer missing;
+        missing.box("The directory /nowhere/at/all does not exist.", QMessageBox::Ok);
+        type_and_leave(window->DirectoryEdit1->line(), "/nowhere/at/all");
+        check(missing);
+        ModalAnswerer empty_field;
+        empty_field.box("The directory  does not exist.", QMessageBox::Ok);
+        type_and_leave(window->DirectoryEdit1->line(), "");
+        check(empty_field);
+
+        std::filesystem::create_directories(work->file("empty"));
+        ModalAnswerer warned;
+        warned.box("Warning: The directory " + QString::fromStdString(work->file("empty")) +
+                       " does not countain files with the extensions *.pas or *.dfm.",
+                   QMessageBox::Ok);
+        warned.box(
+            "Do you want all your .pas and .dfm files to be automatically backed up\ninto "
+            "Demo.zip in the Lexorin directory?",
+            QMessageBox::No);
+        type_and_leave(window->DirectoryEdit1->line(), QString::fromStdString(work->file("empty")));
+        check(warned);
+        QVERIFY(!window->EditName->isEnabled());
+        QVERIFY(!file_exists(home() + "/Demo.zip"));
+
+        // The row is stored with its defaults; a directory given again offers no backup.
+        store::Session session;
+        project::TDataProjects data(session, work->path());
+        project::require_project(data.Projects, "Demo");
+        QVERIFY(data.Projects.logical(field::Recoursive));
+        QCOMPARE(data.Projects.text(field::Directory), work->file("empty"));
+        ModalAnswerer again;
+        type_and_leave(window->DirectoryEdit1->line(), QString::fromStdString(src()));
+        QTest::qWait(150);
+        QVERIFY2(again.seen.isEmpty(), qPrintable(again.seen.join("|")));
+
+        add_project("Second", src(), true);
+        QVERIFY(file_exists(home() + "/Second.zip"));
+    }
+
+    void excludedDirectoriesAndLanguages() {
+        open_window();
+        add_project("Demo", src());
+        QTest::mouseClick(window->bexadd, Qt::LeftButton);
+        QVERIFY(window->DirectoryEdit2->isVisible());
+        QCOMPARE(window->DirectoryEdit2->line()->text(), QString::fromStdString(src()));
+        type_and_leave(window->DirectoryEdit2->line(), QString::fromStdString(src() + "/tools"));
+        QCOMPARE(window->lbex->count(), 1);
+        QCOMPARE(window->lbex->item(0)->text(), QString::fromStdString(src() + "/tools/"));
+        // The project directory itself is refused silently.
+        QTest::mouseClick(window->bexadd, Qt::LeftButton);
+        type_and_leave(window->DirectoryEdit2->line(), QString::fromStdString(src()));
+        QCOMPARE(window->lbex->count(), 1);
+        window->lbex->setCurrentRow(0);
+        window->lbex->item(0)->setSelected(true);
+        QTest::mouseClick(window->bexdel, Qt::LeftButton);
+        QCOMPARE(window->lbex->count(), 0);
+
+        add_language("German");
+        QCOMPARE(window->lblang->count(), 1);
+        QCOMPARE(window->lblang->currentRow(), 0);  // the only one is selected
+        QVERIFY(file_exists(home() + "/Demo_German_pascal.db"));
+        ModalAnswerer duplicate;
+        duplicate.input("german").box("This language already exists for the project.",
+                                      QMessageBox::Ok);
+        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        check(duplicate);
+        ModalAnswerer cancelled;
+        cancelled.input("Klingon", true);
+        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        check(cancelled);
+        QCOMPARE(window->lblang->count(), 1);
+        add_language("French");
+        QVERIFY(window->DBMemo1->toPlainText().contains("Language added: French on "));
+
+        select_language(1);
+        ModalAnswerer remove;
+        remove
+            .box(
+                "With this function you delete ALL the translation for the current project and "
+                "this language!\n\nProceed?",
+                QMessageBox::Yes)
+            .box("ALL database files like " + QString::fromStdString(home()) +
+                     "/Demo_French_*.* will be deleted!\n\nProceed?",
+                 QMessageBox::Yes);
+        QTest::mouseClick(window->Btlangdelete, Qt::LeftButton);
+        check(remove);
+        QVERIFY(!file_exists(home() + "/Demo_French_pascal.db"));
+        QVERIFY(file_exists(home() + "/Demo_German_pascal.db"));
+        QCOMPARE(window->lblang->count(), 1);
+        QCOMPARE(window->lblang->currentRow(), 0);
+
+        window->lblang->clearSelection();
+        window->lblang->setCurrentRow(-1);
+        ModalAnswerer none;
+        none.box("You did not select a language.", QMessageBox::Ok);
+        QTest::mouseClick(window->Btlangdelete, Qt::LeftButton);
+        check(none);
+    }
+
+    void scanCodeAndWriteChanges() {
+        open_window();
+        add_project("Demo", src());
+        QTest::mouseClick(window->bexadd, Qt::LeftButton);
+        type_and_leave(window->DirectoryEdit2->line(), QString::fromStdString(src() + "/tools"));
+        add_language("German");
+        add_language("French");
+        select_language(0);
+
+        ModalAnswerer scan;
+        scan.dialog([](QWidget* widget) {
+                auto* dialog = static_cast<Tlx_codeform*>(widget);
+                QCOMPARE(dialog->windowTitle(), QString("Scan code"));
+                QCOMPARE(dialog->dbcodeext->text(), QString("*.pas"));
+                QCOMPARE(dialog->edMinLength->text(), QString("2"));
+                QCOMPARE(dialog->lbex->count(), 1);
+                QCOMPARE(dialog->lblang->count(), 2);
+                QTest::mouseClick(dialog->BitBtn4, Qt::LeftButton);
+            })
+            .box("Scanned.", QMessageBox::Ok);
+        window->Code1->trigger();
+        check(scan);
+        QCOMPARE(editor_opened, 1);
+        QVERIFY(window->LastScanWasCode());
+        QVERIFY(window->DBMemo1->toPlainText().contains("Code scanned on "));
+        std::string unit = lexorin::testing::read_test_file(src() + "/greetings.pas");
+        QVERIFY(unit.find("''+s_1+''") != std::string::npos);
+        QVERIFY(lexorin::testing::read_test_file(src() + "/tools/helper.pas").find("s_") ==
+                std::string::npos);
+        {
+            store::Session session;
+            store::Table french(session, home(), "Demo_French_pascal.db");
+            french.open();
+            QCOMPARE(french.record_count(), 5);  // copied to the other language
+        }
+
+        ModalAnswerer write;
+        write.box_starting("Code written successfully.", QMessageBox::Ok);
+        window->Code3->trigger();
+        check(write);
+        QVERIFY(file_exists(src() + "/strings.org"));
+        QVERIFY(file_exists(src() + "/strings.tra"));
+        QVERIFY(file_exists(src() + "/lx_lang.pas"));
+        QVERIFY(window->DBMemo1->toPlainText().contains("Code changes written in German on "));
+
+        // Delete table, declined and then accepted.
+        ModalAnswerer declined;
+        declined
+            .dialog([](QWidget* widget) {
+                auto* dialog = static_cast<Tlx_codeform*>(widget);
+                QTest::mouseClick(dialog->BitBtn1, Qt::LeftButton);
+                QTest::mouseClick(dialog->BitBtn1, Qt::LeftButton);
+                QTest::mouseClick(dialog->BitBtn2, Qt::LeftButton);
+            })
+            .box("Do you really want to delete your last scan and ALL of your translations?",
+                 QMessageBox::No)
+            .box("Do you really want to delete your last scan and ALL of your translations?",
+                 QMessageBox::Yes);
+        window->Code1->trigger();
+        check(declined);
+        store::Session session;
+        store::Table pasfiles(session, home(), "Demo_pasfiles.db");
+        pasfiles.open();
+        QCOMPARE(pasfiles.record_count(), 1);
+        pasfiles.first();
+        QCOMPARE(pasfiles.text("UnitName"), std::string("(Show all)"));
+        store::Table german(session, home(), "Demo_German_pascal.db");
+        german.open();
+        QCOMPARE(german.record_count(), 0);
+    }
+
+    void aTypedCharacterTheCodePageCannotHoldIsRefused() {
+        open_window();
+        add_project("Demo", src());
+        ModalAnswerer refused;
+        refused.input(QString::fromUtf8("Polski \xC5\x82"))
+            .box("The character U+0142 cannot be written in the code page Windows-1252.",
+                 QMessageBox::Ok)
+            .input(QString::fromUtf8("Fran\xC3\xA7"
+                                     "ais"));
+        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        check(refused);
+        QCOMPARE(window->lblang->item(0)->text(), QString::fromUtf8("Fran\xC3\xA7"
+                                                                    "ais"));
+        // Stored as the one byte of the code page.
+        QVERIFY(file_exists(home() + "/Demo_Fran\xE7"
+                                     "ais_pascal.db"));
+    }
+
+    void hintsFillTheHelpPanel() {
+        open_window();
+        window->hints()->ShowLongHint("Tip only|");
+        QCOMPARE(window->Memo1->toPlainText(), QString());
+        window->hints()->ShowLongHint("Short|Line one\r\nLine two");
+        QCOMPARE(window->Memo1->toPlainText(), QString("Line one\nLine two"));
+        window->hints()->ShowLongHint("No bar at all");
+        QCOMPARE(window->Memo1->toPlainText(), QString("No bar at all"));
+        QCOMPARE(window->navigator_button(Tlx_project::nbFirst)->toolTip(),
+                 QString("Go to first project"));
+        QCOMPARE(window->btlangadd->text(), QString("A&dd"));
+        QCOMPARE(window->windowTitle(), QString("Projects"));
+        QVERIFY(window->Edit1->menuAction()->isVisible() == false ||
+                !window->menuBar()->actions().contains(window->Edit1->menuAction()));
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(window->lblang, &enter);
+        QVERIFY(
+            window->Memo1->toPlainText().startsWith("These are the languages for your project."));
+    }
+};
+
+QTEST_MAIN(ProjectWindowTest)
+#include "project_window_test.moc"
