@@ -21,4 +21,81 @@ void PostTranslation(store::Table& table, const std::string& translation, bool f
     }
 }
 
+RowBefore row_state(const store::Table& table) {
+    RowBefore row;
+    row.row_id = table.row_id();
+    row.translation = table.text("TranslateString");
+    row.translated = table.logical("Translated");
+    row.ignore = table.logical("Ignore");
+    row.changed = table.has_field("Changed") && table.logical("Changed");
+    return row;
+}
+
+static void write_row(store::Table& table, const RowEdit& edit, bool formsMode, bool rules) {
+    table.edit();
+    try {
+        table.set_text("TranslateString", edit.translation);
+        table.set_logical("Translated", edit.translated);
+        table.set_logical("Ignore", edit.ignore);
+        if (table.has_field("Changed")) table.set_logical("Changed", edit.changed);
+        if (rules) ApplyBeforePostRule(table, formsMode);
+        table.post();
+    } catch (...) {
+        table.cancel();
+        throw;
+    }
+}
+
+PostRecord PostRow(store::Table& table, const RowEdit& edit, bool formsMode, Reporter& reporter) {
+    PostRecord record;
+    record.rows.push_back(row_state(table));
+    write_row(table, edit, formsMode, true);
+    table.flush();
+
+    // What the before-post rule left: the values that the other rows are offered.
+    const std::string last_original = table.text("OriginalString");
+    const bool last_translated = table.logical("Translated");
+    const bool last_ignore = table.logical("Ignore");
+    const std::string last_translation = edit.translation;
+    if (last_original.empty()) return record;
+
+    // The other untranslated rows with exactly this original, on a handle of their own.
+    store::Table others(table.session(), table.directory(), table.table_name());
+    others.open();
+    others.set_filter("Translated=0");
+    others.set_filtered(true);
+    others.set_accept_test(
+        [&](const store::Table& row) { return row.text("OriginalString") == last_original; });
+    int passing = others.record_count();
+    if (!((last_translated && passing >= 1) || passing >= 2)) return record;
+    if (!reporter.confirm(kPropagationQuestion)) return record;
+
+    // The rows to change are those that passed when the question was answered.
+    std::vector<std::int64_t> ids = others.visible_row_ids();
+    others.set_accept_test(nullptr);
+    others.set_filtered(false);
+    RowEdit copy{last_translation, false, last_ignore, false};
+    for (std::int64_t id : ids) {
+        if (!others.find_key({id})) continue;
+        RowBefore before = row_state(others);
+        if (id == record.rows.front().row_id) continue;  // the posted row itself
+        copy.translated = before.translated;
+        copy.changed = before.changed;
+        write_row(others, copy, formsMode, true);
+        record.rows.push_back(before);
+    }
+    others.flush();
+    return record;
+}
+
+void Undo(store::Table& table, const PostRecord& record) {
+    store::Table rows(table.session(), table.directory(), table.table_name());
+    rows.open();
+    for (auto it = record.rows.rbegin(); it != record.rows.rend(); ++it) {
+        if (!rows.find_key({it->row_id})) continue;
+        write_row(rows, {it->translation, it->translated, it->ignore, it->changed}, false, false);
+    }
+    rows.flush();
+}
+
 }  // namespace lexorin::editor

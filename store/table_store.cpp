@@ -450,6 +450,58 @@ int Table::rec_no() {
     return current_ && position_ ? static_cast<int>(*position_) + 1 : -1;
 }
 
+bool Table::move_to_record(int rec_no) {
+    require_open("move to a row");
+    if (state_ != State::Browse) post();
+    ensure_rows();
+    if (rec_no < 1 || static_cast<size_t>(rec_no) > rows_.size()) return false;
+    move_to_position(static_cast<size_t>(rec_no - 1));
+    eof_ = bof_ = false;
+    return true;
+}
+
+const std::vector<std::int64_t>& Table::visible_row_ids() {
+    require_open("list rows");
+    ensure_rows();
+    return rows_;
+}
+
+void Table::scan_field(const std::string& field,
+                       const std::function<void(std::int64_t, const std::string&)>& visit) {
+    require_open("read rows");
+    int position = field_position(field);
+    const FieldDef& def = schema().fields[position];
+    Statement st(conn().db(), "SELECT rowid, " + quote_identifier(def.name) + " FROM records",
+                 conn().path());
+    while (st.step()) {
+        std::string text =
+            is_numeric(def.type) ? std::to_string(st.column_int(1)) : st.column_text(1);
+        visit(st.column_int(0), text);
+    }
+}
+
+int Table::count_where(const std::string& expression) {
+    require_open("count rows");
+    std::vector<Comparison> comparisons;
+    try {
+        comparisons = parse_filter(expression, schema());
+    } catch (const StoreError& e) {
+        throw StoreError(std::string(e.what()) + " (" + conn().path() + ")");
+    }
+    std::string where;
+    std::vector<Value> binds;
+    std::vector<int> fields;
+    for (const auto& c : comparisons) {
+        where += (where.empty() ? " WHERE " : " AND ") +
+                 quote_identifier(schema().fields[c.field].name) + " " + c.op + " ?";
+        binds.emplace_back(c.value);
+        fields.push_back(c.field);
+    }
+    Statement st(conn().db(), "SELECT COUNT(*) FROM records" + where, conn().path());
+    bind_all(st, schema(), fields, binds);
+    return st.step() ? static_cast<int>(st.column_int(0)) : 0;
+}
+
 Bookmark Table::bookmark() const {
     if (!current_) return {};
     return {*current_, true};

@@ -81,6 +81,7 @@ class Table {
     void set_directory(std::string directory);
     void set_table_name(std::string table_name);
     const std::string& directory() const { return directory_; }
+    Session& session() const { return session_; }
     const std::string& table_name() const { return table_name_; }
     // The path the handle opens: directory + table name, resolved without regard to case.
     std::string path() const;
@@ -105,6 +106,18 @@ class Table {
     // One-based number of the current row within the visible rows; -1 without a current row.
     int rec_no();
     bool has_current() const { return current_.has_value(); }
+
+    // Makes the row with this one-based number among the visible rows current; false when there
+    // is none. Views reach their rows this way without walking the cursor.
+    bool move_to_record(int rec_no);
+    // The engine identities of the visible rows, in order.
+    const std::vector<std::int64_t>& visible_row_ids();
+    // Calls `visit` with every row's engine identity and the text of one field, over the whole
+    // file in one pass (filters are not applied): fast searches and checks over large tables.
+    void scan_field(const std::string& field,
+                    const std::function<void(std::int64_t row_id, const std::string& text)>& visit);
+    // The number of rows of the file that pass a filter expression, whatever this handle shows.
+    int count_where(const std::string& expression);
 
     Bookmark bookmark() const;
     bool bookmark_valid(const Bookmark& mark);

@@ -1,0 +1,118 @@
+#include "editor/post_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "store/translation_tables.h"
+#include "support/test_support.h"
+
+using namespace lexorin;
+using namespace lexorin::editor;
+
+namespace {
+
+// Answers the propagation question and counts how often it came.
+class Answering : public SilentReporter {
+  public:
+    explicit Answering(bool yes) : SilentReporter(yes) {}
+    bool confirm(const std::string& question) override {
+        questions.push_back(question);
+        return SilentReporter::confirm(question);
+    }
+    std::vector<std::string> questions;
+};
+
+class PostRulesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        store::create_table(dir.file("forms.db"), store::forms_schema());
+        forms.open();
+        // Index 1..5
+        for (const char* original : {"Don't", "Don't", "Don't", "don't", "Other"})
+            forms.append_record({0, original, "", 1, false, false, "Form1", "Caption", true});
+        forms.flush();
+    }
+    void go(int index) { ASSERT_TRUE(forms.find_key({index})); }
+    std::string translation(int index) {
+        go(index);
+        return forms.text("TranslateString");
+    }
+    RowEdit edit_of_current(const std::string& text) {
+        return {text, forms.logical("Translated"), forms.logical("Ignore"),
+                forms.logical("Changed")};
+    }
+
+    lexorin::testing::TempDir dir;
+    store::Session session;
+    store::Table forms{session, dir.path(), "forms.db"};
+};
+
+TEST_F(PostRulesTest, APostedTranslationMarksTheRowAndIsOfferedToEqualUntranslatedRows) {
+    forms.set_filter("Translated=0");
+    forms.set_filtered(true);
+    go(1);
+    Answering yes(true);
+    PostRecord record = PostRow(forms, edit_of_current("Nicht"), true, yes);
+    EXPECT_EQ(yes.questions, (std::vector<std::string>{kPropagationQuestion}));
+    EXPECT_EQ(record.rows.size(), 3u);  // the posted row and the two others
+    forms.set_filtered(false);
+    EXPECT_EQ(translation(1), "Nicht");
+    EXPECT_TRUE(forms.logical("Translated"));
+    EXPECT_FALSE(forms.logical("Changed"));  // forms mode clears the changed flag
+    EXPECT_EQ(translation(2), "Nicht");
+    EXPECT_EQ(translation(3), "Nicht");
+    EXPECT_EQ(translation(4), "");  // another letter case is another string
+    EXPECT_EQ(translation(5), "");
+    EXPECT_EQ(forms.filter(), "Translated=0");  // the caller's filter is left as it was
+
+    // Undo puts every row back exactly, flags included.
+    Undo(forms, record);
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(translation(i), "") << i;
+        EXPECT_FALSE(forms.logical("Translated"));
+        EXPECT_TRUE(forms.logical("Changed"));
+    }
+}
+
+TEST_F(PostRulesTest, NoFillsNothingAndATranslatedRowAloneAsksNothing) {
+    go(1);
+    Answering no(false);
+    PostRow(forms, edit_of_current("Nicht"), true, no);
+    EXPECT_EQ(no.questions.size(), 1u);
+    EXPECT_EQ(translation(2), "");
+    go(5);
+    Answering never(true);
+    PostRow(forms, edit_of_current("Andere"), true, never);
+    EXPECT_TRUE(never.questions.empty());
+}
+
+TEST_F(PostRulesTest, IgnoredUntranslatedRowIsCopiedWithItsIgnoreFlag) {
+    go(5);
+    forms.append_record({0, "Other", "", 1, false, false});
+    go(5);
+    Answering yes(true);
+    RowEdit edit = edit_of_current("");
+    edit.ignore = true;
+    PostRow(forms, edit, true, yes);
+    EXPECT_EQ(yes.questions.size(), 1u);  // two untranslated rows pass: the posted one too
+    go(6);
+    EXPECT_TRUE(forms.logical("Ignore"));
+    EXPECT_FALSE(forms.logical("Translated"));
+}
+
+TEST_F(PostRulesTest, BlankTranslationsLeaveTheFlagAndATickedRowIsTickedAgain) {
+    go(5);
+    RowEdit edit = edit_of_current("   ");
+    edit.translated = true;
+    SilentReporter quiet;
+    PostRow(forms, edit, false, quiet);
+    go(5);
+    EXPECT_TRUE(forms.logical("Translated"));
+    EXPECT_TRUE(forms.logical("Changed"));  // code mode leaves the changed flag
+    edit = edit_of_current("Andere");
+    edit.translated = false;  // unticked, but the translation is not blank
+    PostRow(forms, edit, false, quiet);
+    go(5);
+    EXPECT_TRUE(forms.logical("Translated"));
+}
+
+}  // namespace
