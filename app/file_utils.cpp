@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/errors.h"
@@ -16,7 +18,26 @@ static std::string errno_text() {
     return std::strerror(errno);
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string target) : target_(std::move(target)) {
+// A link is followed, so that the file it points to is replaced and the link stays a link; a
+// target that exists but is no regular file (a device, a pipe, a folder) is never replaced.
+static std::string replaceable_target(const std::string& target) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0) return target;
+    if (S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        if (!::realpath(target.c_str(), resolved)) {
+            if (errno == ENOENT) return target;  // a dangling link is replaced by the new file
+            throw Error("Cannot write " + target + ": " + errno_text());
+        }
+        if (::stat(resolved, &st) != 0 || !S_ISREG(st.st_mode))
+            throw Error("Cannot write " + target + ": it is not a regular file");
+        return resolved;
+    }
+    if (!S_ISREG(st.st_mode)) throw Error("Cannot write " + target + ": it is not a regular file");
+    return target;
+}
+
+AtomicFileWriter::AtomicFileWriter(std::string target) : target_(replaceable_target(target)) {
     temp_path_ = directory_of(target_) + "." + file_name_of(target_) + ".XXXXXX";
     int fd = ::mkstemp(temp_path_.data());
     if (fd < 0)

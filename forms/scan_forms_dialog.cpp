@@ -5,9 +5,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <QApplication>
+
 #include "app/errors.h"
 #include "app/project_window.h"
 #include "app/text_qt.h"
+#include "forms/form_scan.h"
+#include "forms/form_write_changes.h"
 #include "project/projects_table.h"
 
 namespace lexorin::gui {
