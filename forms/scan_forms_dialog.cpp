@@ -56,13 +56,34 @@ void Tlx_dfmform::store_options() {
 }
 
 void Tlx_dfmform::scan() {
-    throw Error("wiring pending");
+    store_options();
+    forms::FormScanReport report =
+        forms::RunFormScan(owner().daten(), owner().projects(), dialog_languages(), reporter());
+    set_scanned();
+    reporter().status("");
+    if (!report.skipped.empty()) {
+        std::string text = std::to_string(report.skipped.size()) + " forms were skipped:";
+        for (const auto& [path, reason] : report.skipped) text += "\r" + path + ": " + reason;
+        reporter().warning(text);
+    }
+    reporter().information("Scanned.");
+    accept();
 }
+
 void Tlx_dfmform::delete_tables() {
-    throw Error("wiring pending");
+    forms::DeleteFormTables(owner().daten(), owner().projects().text(field::Name),
+                            dialog_languages(), reporter());
 }
-void write_forms_command(Tlx_project&, const std::string&) {
-    throw Error("wiring pending");
+
+void write_forms_command(Tlx_project& window, const std::string& language) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        forms::WriteFormChanges(window.daten(), window.projects(), language, window.reporter());
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        throw;
+    }
+    QApplication::restoreOverrideCursor();
 }
 
 }  // namespace lexorin::gui

@@ -46,12 +46,13 @@ void ModalAnswerer::poll() {
         qint64 now = QDateTime::currentMSecsSinceEpoch();
         if (!modal->property("first_seen").isValid()) modal->setProperty("first_seen", now);
         if (now - modal->property("first_seen").toLongLong() < 1500) return;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        modal->setProperty("answered", true);
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
             problems << "unexpected box: " + box->text();
-            modal->setProperty("answered", true);
-            box->reject();
-            if (box->isVisible()) box->close();
-        }
+        else
+            problems << QString("unexpected window: ") + modal->metaObject()->className();
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+        if (modal->isVisible()) modal->close();
         return;
     }
     Step step = steps_.front();

@@ -16,6 +16,7 @@
 #include "app/program_setup.h"
 #include "app/project_window.h"
 #include "code/scan_code_dialog.h"
+#include "forms/scan_forms_dialog.h"
 #include "gui/gui_test_support.h"
 #include "project/projects_table.h"
 #include "store/table_store.h"
@@ -316,6 +317,67 @@ class ProjectWindowTest : public QObject {
         store::Table german(session, home(), "Demo_German_pascal.db");
         german.open();
         QCOMPARE(german.record_count(), 0);
+    }
+
+    void scanFormsWriteFormsWhatNowAndDeletion() {
+        open_window();
+        add_project("Demo", src());
+        add_language("German");
+        add_language("French");
+        select_language(1);
+
+        ModalAnswerer scan;
+        scan.dialog([](QWidget* widget) {
+                auto* dialog = static_cast<Tlx_dfmform*>(widget);
+                QCOMPARE(dialog->windowTitle(), QString("Scan forms"));
+                QCOMPARE(dialog->dbcodeext->text(), QString("*.dfm"));
+                QTest::mouseClick(dialog->BitBtn4, Qt::LeftButton);
+            })
+            .box("Scanned.", QMessageBox::Ok);
+        window->Forms1->trigger();
+        check(scan);
+        QCOMPARE(editor_opened, 1);
+        QVERIFY(!window->LastScanWasCode());
+        QVERIFY(window->DBMemo1->toPlainText().contains("Forms scanned on "));
+        int french_rows = 0;
+        {
+            store::Session session;
+            store::Table french(session, home(), "Demo_French_forms.db");
+            french.open();
+            french_rows = french.record_count();
+            store::Table german(session, home(), "Demo_German_forms.db");
+            german.open();
+            QCOMPARE(german.record_count(), french_rows);  // copied to the other language
+        }
+        QVERIFY(french_rows >= 4);
+
+        ModalAnswerer write;
+        write.box_starting("Forms written correctly.", QMessageBox::Ok);
+        window->Forms3->trigger();
+        check(write);
+        QVERIFY(file_exists(src() + "/mainform.tra"));
+        QVERIFY(window->DBMemo1->toPlainText().contains("Form changes written in French on "));
+
+        ModalAnswerer advice;
+        advice.box_starting("Suggestions:\n", QMessageBox::Ok);
+        QTest::mouseClick(window->BitBtn2, Qt::LeftButton);
+        check(advice);
+        QVERIFY(advice.seen.value(0).contains("Scan the code."));
+        QVERIFY(window->DBMemo1->toPlainText().contains("Check French: "));
+
+        ModalAnswerer remove;
+        remove.box("This function deletes your translation project. Proceed?", QMessageBox::Yes)
+            .box("Do you also want to delete your translation files?", QMessageBox::Yes);
+        window->Bearbeiten1->trigger();
+        check(remove);
+        QVERIFY(!file_exists(home() + "/Demo_German_forms.db"));
+        QVERIFY(!file_exists(home() + "/Demo_units.db"));
+        QVERIFY(file_exists(src() + "/mainform.tra"));  // the sources stay
+        QCOMPARE(window->EditName->text(), QString());
+        ModalAnswerer nothing;
+        nothing.box("No project name found. Plase enter a project.", QMessageBox::Ok);
+        window->Code3->trigger();
+        check(nothing);
     }
 
     void aTypedCharacterTheCodePageCannotHoldIsRefused() {
