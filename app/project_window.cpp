@@ -34,6 +34,7 @@
 #include "project/languages.h"
 #include "project/project_delete.h"
 #include "project/status_advice.h"
+#include "store/translation_tables.h"
 
 namespace lexorin::gui {
 
@@ -70,7 +71,7 @@ Tlx_project::Tlx_project(const std::string& working_directory, const std::string
     reporter_ = std::make_unique<QtReporter>(this, statusBar());
     data_projects_ = std::make_unique<project::TDataProjects>(session_, working_directory);
     projects().first();
-    open_editor = [](Tlx_project& window) { show_editor_placeholder(&window); };
+    open_editor = [](Tlx_project& window) { window.open_translation_editor(); };
     // A client area of 729 x 464 pixels below the menu, as the window was designed.
     setFixedSize(729, 464 + menuBar()->sizeHint().height());
 }
@@ -507,6 +508,19 @@ void Tlx_project::PrepareLanguageTables(bool codeMode) {
 void Tlx_project::AddStatusLine(const std::string& message, const std::string& detail) {
     lexorin::AddStatusLine(projects(), message, detail);
     DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+}
+
+void Tlx_project::open_translation_editor() {
+    EditorTables tables;
+    tables.directory = daten_.program_directory();
+    tables.code = daten_.tblPascal.table_name();
+    tables.forms = daten_.tblForms.table_name();
+    tables.units =
+        store::table_file_name(projects().text(field::Name), "", store::TableKind::Units);
+    tables.files = daten_.tblPasFiles.table_name();
+    int context_lines = static_cast<int>(projects().integer(field::Ccontextlines));
+    lexorin::gui::open_translation_editor(this, session_, tables, last_scan_was_code_,
+                                          context_lines);
 }
 
 void Tlx_project::EditCommand() {

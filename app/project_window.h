@@ -95,6 +95,8 @@ class Tlx_project : public QMainWindow {
     // How a scan dialog's hand-over and the Edit command open the translation editor; the
     // tests replace it.
     std::function<void(Tlx_project&)> open_editor;
+    // Opens the translation editor on the prepared tables of the selected language.
+    void open_translation_editor();
 
   public slots:
     void DBNavigatorClick(int button);

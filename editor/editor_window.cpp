@@ -1,15 +1,660 @@
 #include "editor/editor_window.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QUndoCommand>
+#include <QVBoxLayout>
+#include <unordered_set>
+
+#include "app/errors.h"
+#include "app/text_qt.h"
+#include "app/text_utils.h"
+#include "editor/locate_dialog.h"
+#include "editor/post_rules.h"
+#include "editor/string_model_qt.h"
+#include "project/translation_checks.h"
+#include "store/translation_tables.h"
+
+namespace lexorin::gui {
+
+namespace {
+
+// One post, with every row it changed, as the undo stack keeps it.
+class PostCommand : public QUndoCommand {
+  public:
+    PostCommand(TEditorm& editor, store::Table& table, editor::PostRecord before,
+                editor::PostRecord after, std::function<void()> refresh)
+        : QUndoCommand("post"),
+          editor_(editor),
+          table_(table),
+          before_(std::move(before)),
+          after_(std::move(after)),
+          refresh_(std::move(refresh)) {}
+
+    void undo() override {
+        editor::Undo(table_, before_);
+        refresh_();
+    }
+    void redo() override {
+        if (first_) {
+            first_ = false;  // the post itself has been made already
+            return;
+        }
+        editor::Undo(table_, after_);
+        refresh_();
+    }
+
+  private:
+    TEditorm& editor_;
+    store::Table& table_;
+    editor::PostRecord before_;
+    editor::PostRecord after_;
+    std::function<void()> refresh_;
+    bool first_ = true;
+};
+
+QLabel* bold_label(const char* text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QPlainTextEdit* read_only_box(QWidget* parent, int height) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setReadOnly(true);
+    if (height > 0) box->setFixedHeight(height);
+    return box;
+}
+
+std::vector<GridColumn> code_columns() {
+    return {{"OriginalString", "Original string", 84, false, false},
+            {"Ignore", "Ignore?", 7, true, true},
+            {"Translated", "Translated?", 11, true, true},
+            {"NewLine", "Line number", 5, false, false}};
+}
+
+std::vector<GridColumn> forms_columns() {
+    return {{"OriginalString", "OriginalString", 88, false, false},
+            {"Translated", "Translated", 6, true, true},
+            {"Ignore", "Ignore", 6, true, true},
+            {"Changed", "Changed", 6, true, true}};
+}
+
+// The findings of the translation checks for the current row of a table: none for ignored and
+// untranslated rows.
+std::vector<project::CheckFinding> findings_of(const store::Table& row) {
+    if (row.logical("Ignore") || row.text("TranslateString").empty()) return {};
+    std::string blanks = project::spaces_at_end(row);
+    return project::CheckTranslation(row.text("OriginalString") + blanks,
+                                     row.text("TranslateString") + blanks);
+}
+
+}  // namespace
+
+TEditorm::TEditorm(store::Session& session, const EditorTables& tables, bool CodeModeAtStart,
+                   int context_lines, QWidget* parent)
+    : QDialog(parent),
+      wwTable1(session, tables.directory, tables.code),
+      wwTable2(session, tables.directory, tables.forms),
+      wwTable3(session, tables.directory, tables.units),
+      wwTable4(session, tables.directory, tables.files),
+      context_lines_(context_lines) {
+    setWindowTitle("Translation Editor");
+    for (store::Table* t : {&wwTable1, &wwTable2, &wwTable3, &wwTable4}) t->open();
+    wwTable3.set_index_name("");
+    wwTable4.set_index_name("");
+    build();
+    FormShow(CodeModeAtStart);
+}
+
+TEditorm::~TEditorm() = default;
+
+void TEditorm::build() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+
+    // The bar: mode buttons, filters and Close.
+    auto* bar = new QHBoxLayout;
+    sbtnPascal = new QToolButton(this);
+    sbtnPascal->setText("Code");
+    sbtnForms = new QToolButton(this);
+    sbtnForms->setText("Forms");
+    auto* modes = new QButtonGroup(this);
+    for (auto* b : {sbtnPascal, sbtnForms}) {
+        b->setCheckable(true);
+        b->setMinimumWidth(60);
+        modes->addButton(b);
+        bar->addWidget(b);
+    }
+    modes->setExclusive(true);
+    sbtnPascal->setChecked(true);
+    cbNoIgnored = new QCheckBox("No &ignored", this);
+    cbNotTranslated = new QCheckBox("Not &translated only", this);
+    cbChangedOnly = new QCheckBox("C&hanged only", this);
+    cbProblemsOnly = new QCheckBox("With &problems only", this);
+    cbChangedOnly->hide();
+    bar->addSpacing(16);
+    for (auto* c : {cbNoIgnored, cbNotTranslated, cbChangedOnly, cbProblemsOnly}) {
+        bar->addWidget(c);
+        connect(c, &QCheckBox::clicked, this, &TEditorm::cbNotTranslatedClick);
+    }
+    bar->addStretch();
+    btnclose = new QPushButton("&Close", this);
+    bar->addWidget(btnclose);
+    connect(btnclose, &QPushButton::clicked, this, &QDialog::accept);
+    connect(sbtnPascal, &QToolButton::clicked, this, &TEditorm::sbtnFormsClick);
+    connect(sbtnForms, &QToolButton::clicked, this, &TEditorm::sbtnFormsClick);
+    layout->addLayout(bar);
+
+    // The grids.
+    grids_ = new QStackedWidget(this);
+    wwgridPascal = new QTableView(grids_);
+    wwgridForms = new QTableView(grids_);
+    code_model_ = new StringTableModel(wwTable1, code_columns(), this);
+    forms_model_ = new StringTableModel(wwTable2, forms_columns(), this);
+    auto problem_mark = [](const store::Table& row) {
+        return findings_of(row).empty() ? QString() : QStringLiteral("(!)");
+    };
+    code_model_->mark = problem_mark;
+    forms_model_->mark = problem_mark;
+    for (auto [grid, model] :
+         {std::pair{wwgridPascal, code_model_}, std::pair{wwgridForms, forms_model_}}) {
+        grid->setModel(model);
+        grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+        grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+        grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        grid->setWordWrap(true);
+        int column = 0;
+        for (const auto& c : model->columns())
+            grid->setColumnWidth(column++, c.width_chars * fontMetrics().averageCharWidth() + 8);
+        grid->horizontalHeader()->setStretchLastSection(true);
+        grids_->addWidget(grid);
+        grid->installEventFilter(this);
+        connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                [this, grid = grid](const QModelIndex& current, const QModelIndex&) {
+                    if (grid == current_grid()) current_row_changed(current.row());
+                });
+        connect(model, &StringTableModel::toggled, this,
+                [this, model = model](int row, const QString& field, bool checked) {
+                    if (model != current_model()) return;
+                    if (current_grid()->currentIndex().row() != row)
+                        current_grid()->setCurrentIndex(model->index(row, 0));
+                    std::optional<bool> translated, ignore, changed;
+                    if (field == "Translated") translated = checked;
+                    if (field == "Ignore") ignore = checked;
+                    if (field == "Changed") changed = checked;
+                    post_row(translated, ignore, changed);
+                });
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { update_counts(); });
+    }
+    layout->addWidget(grids_, 1);
+
+    // The detail panels.
+    panels_ = new QStackedWidget(this);
+    panels_->addWidget(build_code_panel());
+    panels_->addWidget(build_forms_panel());
+    panels_->setFixedHeight(253);
+    layout->addWidget(panels_);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setSizeGripEnabled(false);
+    reporter_ = std::make_unique<QtReporter>(this, StatusBar1);
+    counts_ = new QLabel(StatusBar1);
+    StatusBar1->addPermanentWidget(counts_);
+    layout->addWidget(StatusBar1);
+
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, &TEditorm::undo_last_post);
+    for (auto* box : {DBMePascal, DBMeForms}) box->installEventFilter(this);
+    resize(750, 585);
+}
+
+QWidget* TEditorm::build_code_panel() {
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 2, 0, 2);
+    auto* left = new QVBoxLayout;
+    left->addWidget(bold_label("Translation:", panel));
+    DBMePascal = new QPlainTextEdit(panel);
+    DBMePascal->setFixedHeight(60);
+    left->addWidget(DBMePascal);
+    auto* strip = new QHBoxLayout;
+    strip->addWidget(bold_label("Unit:", panel));
+    lbUnitPascal = new QLabel(panel);
+    lbUnitPascal->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    strip->addWidget(lbUnitPascal, 1);
+    strip->addWidget(bold_label("Original:", panel));
+    left->addLayout(strip);
+    meOriginalPascal = read_only_box(panel, 40);
+    left->addWidget(meOriginalPascal);
+    left->addWidget(bold_label("Context:", panel));
+    meContext = new QTextEdit(panel);
+    meContext->setReadOnly(true);
+    meContext->setLineWrapMode(QTextEdit::NoWrap);
+    meContext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    left->addWidget(meContext, 1);
+    grid->addLayout(left, 0, 0);
+
+    auto* right = new QVBoxLayout;
+    auto* Button5 = new QPushButton("Display &Font ...", panel);
+    auto* Button3 = new QPushButton("&Translate Font ...", panel);
+    auto* Button1 = new QPushButton("&Search ...", panel);
+    for (auto* b : {Button5, Button3, Button1}) right->addWidget(b);
+    lbProblemsPascal = new QLabel(panel);
+    lbProblemsPascal->setWordWrap(true);
+    lbProblemsPascal->setStyleSheet("color: rgb(170, 0, 0);");
+    right->addWidget(lbProblemsPascal, 1, Qt::AlignTop);
+    grid->addLayout(right, 0, 1);
+    grid->setColumnStretch(0, 1);
+    connect(Button5, &QPushButton::clicked, this, &TEditorm::DisplayFont);
+    connect(Button3, &QPushButton::clicked, this, &TEditorm::SetTranslateFont);
+    connect(Button1, &QPushButton::clicked, this, &TEditorm::Button1Click);
+    return panel;
+}
+
+QWidget* TEditorm::build_forms_panel() {
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 2, 0, 2);
+    auto* left = new QVBoxLayout;
+    left->addWidget(bold_label("Translation:", panel));
+    DBMeForms = new QPlainTextEdit(panel);
+    DBMeForms->setFixedHeight(60);
+    left->addWidget(DBMeForms);
+    auto* strip = new QHBoxLayout;
+    strip->addWidget(bold_label("Unit:", panel));
+    lbUnitForms = new QLabel(panel);
+    lbUnitForms->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    strip->addWidget(lbUnitForms, 1);
+    strip->addWidget(bold_label("Original:", panel));
+    left->addLayout(strip);
+    meOriginalForms = read_only_box(panel, 40);
+    left->addWidget(meOriginalForms);
+    auto* details = new QGridLayout;
+    details->addWidget(bold_label("Object:", panel), 0, 0);
+    lbObject = new QLabel(panel);
+    details->addWidget(lbObject, 0, 1);
+    details->addWidget(bold_label("Property:", panel), 1, 0);
+    lbProperty = new QLabel(panel);
+    details->addWidget(lbProperty, 1, 1);
+    details->setColumnStretch(1, 1);
+    left->addLayout(details);
+    left->addStretch();
+    grid->addLayout(left, 0, 0);
+
+    auto* right = new QVBoxLayout;
+    auto* Button6 = new QPushButton("Display &Font ...", panel);
+    auto* Button4 = new QPushButton("&Translate Font ...", panel);
+    auto* Button2 = new QPushButton("&Search ...", panel);
+    for (auto* b : {Button6, Button4, Button2}) right->addWidget(b);
+    lbProblemsForms = new QLabel(panel);
+    lbProblemsForms->setWordWrap(true);
+    lbProblemsForms->setStyleSheet("color: rgb(170, 0, 0);");
+    right->addWidget(lbProblemsForms, 1, Qt::AlignTop);
+    grid->addLayout(right, 0, 1);
+    grid->setColumnStretch(0, 1);
+    connect(Button6, &QPushButton::clicked, this, &TEditorm::DisplayFont);
+    connect(Button4, &QPushButton::clicked, this, &TEditorm::SetTranslateFont);
+    connect(Button2, &QPushButton::clicked, this, &TEditorm::Button1Click);
+    return panel;
+}
+
+// ---- opening and the modes ----
+
+void TEditorm::FormShow(bool CodeModeAtStart) {
+    code_mode_ = true;
+    if (!CodeModeAtStart) {
+        sbtnForms->setChecked(true);
+        sbtnFormsClick();
+    } else {
+        show_mode();
+        cbNotTranslatedClick();
+    }
+}
+
+void TEditorm::show_mode() {
+    grids_->setCurrentWidget(current_grid());
+    panels_->setCurrentIndex(code_mode_ ? 0 : 1);
+    if (current_model()->rowCount() > 0 && !current_grid()->currentIndex().isValid())
+        current_grid()->setCurrentIndex(current_model()->index(0, 0));
+    load_current_row();
+}
+
+void TEditorm::sbtnFormsClick() {
+    post_pending();
+    bool code = sbtnPascal->isChecked();
+    cbChangedOnly->setChecked(false);
+    cbChangedOnly->setVisible(!code);
+    code_mode_ = code;
+    show_mode();
+    cbNotTranslatedClick();
+}
+
+void TEditorm::cbNotTranslatedClick() {
+    post_pending();
+    std::string text;
+    if (cbNoIgnored->isChecked()) text += "Ignore=0 and ";
+    if (cbChangedOnly->isChecked()) text += "Changed=1 and ";
+    if (cbNotTranslated->isChecked()) text += "Translated=0 and ";
+    std::optional<std::int64_t> mark = shown_row_id_;
+    int old_row = current_grid()->currentIndex().row();
+    try {
+        store::Table& table = CurrentTable();
+        table.set_filter(text.empty() ? text : text.substr(0, text.size() - 5));
+        table.set_filtered(!text.empty());
+        if (cbProblemsOnly->isChecked())
+            table.set_accept_test(
+                [](const store::Table& row) { return !findings_of(row).empty(); });
+        else
+            table.set_accept_test(nullptr);
+    } catch (const std::exception& e) {
+        show_failure(this, e);
+    }
+    current_model()->refresh();
+    select_row_id(mark.value_or(-1), std::max(0, old_row));
+}
+
+// ---- the current row ----
+
+void TEditorm::select_row_id(std::int64_t row_id, int fallback_row) {
+    StringTableModel* model = current_model();
+    int row = row_id >= 0 ? model->row_of(row_id) : -1;
+    if (row < 0) row = std::min(fallback_row, model->rowCount() - 1);
+    loading_ = true;
+    if (row >= 0)
+        current_grid()->setCurrentIndex(model->index(row, 0));
+    else
+        current_grid()->setCurrentIndex({});
+    loading_ = false;
+    load_current_row();
+}
+
+void TEditorm::current_row_changed(int row) {
+    if (loading_) return;
+    // Leaving a row with unposted changes posts them.
+    if (shown_row_id_ && current_box()->toPlainText() != to_q(shown_translation_)) {
+        std::int64_t target = -1;
+        if (current_model()->move_to(row)) target = CurrentTable().row_id();
+        post_row({}, {}, {});
+        select_row_id(target, row);
+        return;
+    }
+    load_current_row();
+}
+
+void TEditorm::load_current_row() {
+    store::Table& table = CurrentTable();
+    int row = current_grid()->currentIndex().row();
+    bool has_row = current_model()->move_to(row);
+    shown_row_id_.reset();
+    shown_translation_.clear();
+    QString translation, original, unit, problems;
+    if (has_row) {
+        shown_row_id_ = table.row_id();
+        shown_translation_ = table.text("TranslateString");
+        translation = to_q(shown_translation_);
+        original = to_q(table.text("OriginalString"));
+        store::Table& files = code_mode_ ? wwTable4 : wwTable3;
+        if (files.find_key({table.integer("UnitName")})) unit = to_q(files.text("Directory"));
+        problems = problems_of_current();
+    }
+    loading_ = true;
+    current_box()->setPlainText(translation);
+    current_box()->setEnabled(has_row);
+    loading_ = false;
+    if (code_mode_) {
+        lbUnitPascal->setText(unit);
+        meOriginalPascal->setPlainText(original);
+        lbProblemsPascal->setText(problems);
+        // The context, with the string's own line marked.
+        meContext->clear();
+        if (has_row) {
+            QStringList lines;
+            for (const auto& l : store::SplitLines(table.text("Context"))) lines << to_q(l);
+            meContext->setPlainText(lines.join('\n'));
+            int own = std::min(static_cast<int>(table.integer("OriginalLine")) - 1,
+                               std::max(0, context_lines_ / 2));
+            QTextBlock block = meContext->document()->findBlockByNumber(std::max(0, own));
+            if (block.isValid()) {
+                QTextEdit::ExtraSelection mark;
+                mark.cursor = QTextCursor(block);
+                mark.format.setBackground(QColor(255, 240, 150));
+                mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+                meContext->setExtraSelections({mark});
+                meContext->setTextCursor(QTextCursor(block));
+                meContext->ensureCursorVisible();
+            }
+        }
+    } else {
+        lbUnitForms->setText(unit);
+        meOriginalForms->setPlainText(original);
+        lbObject->setText(has_row ? to_q(table.text("Object")) : QString());
+        lbProperty->setText(has_row ? to_q(table.text("Property")) : QString());
+        lbProblemsForms->setText(problems);
+    }
+    update_counts();
+}
+
+QString TEditorm::problems_of_current() const {
+    const store::Table& table = code_mode_ ? wwTable1 : wwTable2;
+    QStringList lines;
+    for (const auto& f : findings_of(table))
+        lines << QString("%1: %2").arg(project::check_kind_name(f.kind), to_q(f.detail));
+    return lines.join('\n');
+}
+
+// ---- posting ----
+
+void TEditorm::post_pending() {
+    if (shown_row_id_ && current_box()->toPlainText() != to_q(shown_translation_))
+        post_row({}, {}, {});
+}
+
+void TEditorm::post_row(const std::optional<bool> translated, const std::optional<bool> ignore,
+                        const std::optional<bool> changed) {
+    if (!shown_row_id_) return;
+    store::Table& table = CurrentTable();
+    int old_row = current_grid()->currentIndex().row();
+    std::int64_t row_id = *shown_row_id_;
+    try {
+        editor::RowEdit edit;
+        edit.translation = from_q(current_box()->toPlainText());
+        if (!table.find_key({row_id})) throw StoreError("Datensatz nicht gefunden");
+        edit.translated = translated.value_or(table.logical("Translated"));
+        edit.ignore = ignore.value_or(table.logical("Ignore"));
+        edit.changed = changed.value_or(table.has_field("Changed") && table.logical("Changed"));
+        editor::PostRecord before = editor::PostRow(table, edit, !code_mode_, reporter());
+        // What the post left, so that a redo after an undo restores it exactly.
+        editor::PostRecord after;
+        store::Table rows(table.session(), table.directory(), table.table_name());
+        rows.open();
+        for (const auto& r : before.rows)
+            if (rows.find_key({r.row_id})) after.rows.push_back(editor::row_state(rows));
+        bool code = code_mode_;
+        undo_.push(new PostCommand(*this, table, std::move(before), std::move(after), [this, code] {
+            (code ? code_model_ : forms_model_)->refresh();
+            select_row_id(shown_row_id_.value_or(-1), current_grid()->currentIndex().row());
+        }));
+    } catch (const std::exception& e) {
+        show_failure(this, e);
+        return;
+    }
+    shown_row_id_.reset();
+    current_model()->refresh();
+    select_row_id(row_id, old_row);
+}
+
+void TEditorm::move_to_next_row() {
+    QTableView* grid = current_grid();
+    int row = grid->currentIndex().row() + 1;
+    StringTableModel* model = current_model();
+    if (row >= model->rowCount() && model->canFetchMore({})) model->fetchMore({});
+    if (row < model->rowCount()) grid->setCurrentIndex(model->index(row, 0));
+}
+
+void TEditorm::update_counts() {
+    if (counts_) counts_->setText(counts_text());
+}
+
+QString TEditorm::counts_text() const {
+    auto& table = const_cast<TEditorm*>(this)->CurrentTable();
+    if (!table.is_open()) return {};
+    int translated = table.count_where("Translated=1");
+    int ignored = table.count_where("Ignore=1");
+    int untranslated = table.count_where("TranslateString='' and Translated=0 and Ignore=0");
+    return QString("Translated: %1   Untranslated: %2   Ignored: %3")
+        .arg(translated)
+        .arg(untranslated)
+        .arg(ignored);
+}
+
+// ---- keys ----
+
+void TEditorm::DBMeFormsKeyPress(QKeyEvent* key) {
+    Q_UNUSED(key);
+    post_pending();
+    if (!cbNotTranslated->isChecked()) move_to_next_row();
+    CurrentTable().flush();
+}
+
+bool TEditorm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    bool in_box = watched == DBMePascal || watched == DBMeForms;
+    bool in_grid = watched == wwgridPascal || watched == wwgridForms;
+    if (in_box && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        DBMeFormsKeyPress(key);
+        return true;  // Enter never breaks the line
+    }
+    // In a box with nothing typed, Ctrl+Z takes back the last post; while typing it undoes the
+    // typing as usual.
+    if (in_box && key->matches(QKeySequence::Undo) &&
+        current_box()->toPlainText() == to_q(shown_translation_)) {
+        undo_last_post();
+        return true;
+    }
+    if (in_box && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+        // The arrows move the grid, wherever the focus is.
+        current_grid()->setFocus();
+        QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers());
+        QApplication::sendEvent(current_grid(), &copy);
+        return true;
+    }
+    if (in_grid) {
+        QString text = key->text();
+        bool typed = !text.isEmpty() && text.at(0).isPrint() &&
+                     !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        // "&" and "(" stay with the grid.
+        if (typed && text != "&" && text != "(") {
+            QPlainTextEdit* box = current_box();
+            box->setFocus();
+            QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers(), text);
+            QApplication::sendEvent(box, &copy);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TEditorm::undo_last_post() {
+    post_pending();
+    undo_.undo();
+}
+
+void TEditorm::done(int result) {
+    post_pending();  // closing does what Enter does
+    for (store::Table* t : {&wwTable1, &wwTable2}) t->flush();
+    QDialog::done(result);
+}
+
+// ---- search and fonts ----
+
+bool TEditorm::locate_next(const std::string& field, const std::string& text) {
+    store::Table& table = CurrentTable();
+    std::string wanted = upper_case(text);
+    std::unordered_set<std::int64_t> matches;
+    table.scan_field(field, [&](std::int64_t id, const std::string& value) {
+        if (value.size() >= wanted.size() && upper_case(value.substr(0, wanted.size())) == wanted)
+            matches.insert(id);
+    });
+    const auto& ids = table.visible_row_ids();
+    int from = current_grid()->currentIndex().row() + 1;
+    for (size_t i = static_cast<size_t>(std::max(0, from)); i < ids.size(); ++i) {
+        if (!matches.count(ids[i])) continue;
+        select_row_id(ids[i], static_cast<int>(i));
+        return true;
+    }
+    return false;
+}
+
+void TEditorm::Button1Click() {
+    post_pending();
+    std::vector<std::string> fields;
+    for (const auto& f : CurrentTable().schema().fields) fields.push_back(f.name);
+    LocateDialog dialog(fields, "OriginalString", this);
+    connect(&dialog, &LocateDialog::find_next, this, [this, &dialog] {
+        try {
+            if (!locate_next(dialog.field(), from_q(dialog.value())))
+                reporter().information("Search value not found.");
+        } catch (const std::exception& e) {
+            show_failure(this, e);
+        }
+    });
+    dialog.exec();
+}
+
+void TEditorm::SetTranslateFont() {
+    if (!shown_row_id_) {
+        reporter().error("Please select an item (a font name).");
+        return;
+    }
+    bool ok = false;
+    QFont font = QFontDialog::getFont(&ok, current_box()->font(), this);
+    if (!ok) return;
+    current_box()->setPlainText(font.family());
+    post_row({}, {}, {});
+}
+
+void TEditorm::DisplayFont() {
+    bool ok = false;
+    QFont font = QFontDialog::getFont(&ok, current_box()->font(), this);
+    if (ok) current_box()->setFont(font);
+}
+
+void open_translation_editor(QWidget* parent, store::Session& session, const EditorTables& tables,
+                             bool CodeModeAtStart, int context_lines) {
+    TEditorm editor(session, tables, CodeModeAtStart, context_lines, parent);
+    editor.exec();
+}
+
+}  // namespace lexorin::gui
 
 namespace lexorin::gui {
 
 void show_editor_placeholder(QWidget* parent) {
     QMessageBox::information(parent, QApplication::applicationDisplayName(),
-                             "The translation editor is not built yet. Use lexorin-cli strings and "
-                             "translate, or export-po and import-po, to translate meanwhile.",
-                             QMessageBox::Ok);
+                             "This view is not built yet.", QMessageBox::Ok);
 }
 
 }  // namespace lexorin::gui

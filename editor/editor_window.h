@@ -1,10 +1,141 @@
 #pragma once
 
-class QWidget;
+#include <QDialog>
+#include <QUndoStack>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/reporter_qt.h"
+#include "store/table_store.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QStatusBar;
+class QTableView;
+class QTextEdit;
+class QToolButton;
 
 namespace lexorin::gui {
 
-// Opens the translation editor on the tables the project window prepared.
-void show_editor_placeholder(QWidget* parent);
+class StringTableModel;
 
+// The table files the editor opens, all in one directory.
+struct EditorTables {
+    std::string directory;
+    std::string code;   // the language's pascal table
+    std::string forms;  // the language's forms table
+    std::string units;  // the project's units table
+    std::string files;  // the project's pasfiles table
+};
+
+// The translation editor: a grid of the code or form strings, a detail panel with the
+// translation box, three filters, and posting rules that mark rows translated and offer a
+// translation to equal untranslated rows.
+class TEditorm : public QDialog {
+    Q_OBJECT
+  public:
+    TEditorm(store::Session& session, const EditorTables& tables, bool CodeModeAtStart,
+             int context_lines, QWidget* parent);
+    ~TEditorm() override;
+
+    // The controls, named as in the window's design; the tests drive them.
+    QToolButton* sbtnPascal = nullptr;
+    QToolButton* sbtnForms = nullptr;
+    QCheckBox* cbNoIgnored = nullptr;
+    QCheckBox* cbNotTranslated = nullptr;
+    QCheckBox* cbChangedOnly = nullptr;
+    QCheckBox* cbProblemsOnly = nullptr;
+    QPushButton* btnclose = nullptr;
+    QTableView* wwgridPascal = nullptr;
+    QTableView* wwgridForms = nullptr;
+    QPlainTextEdit* DBMePascal = nullptr;
+    QPlainTextEdit* DBMeForms = nullptr;
+    QLabel* lbUnitPascal = nullptr;
+    QLabel* lbUnitForms = nullptr;
+    QPlainTextEdit* meOriginalPascal = nullptr;
+    QPlainTextEdit* meOriginalForms = nullptr;
+    QTextEdit* meContext = nullptr;
+    QLabel* lbObject = nullptr;
+    QLabel* lbProperty = nullptr;
+    QLabel* lbProblemsPascal = nullptr;
+    QLabel* lbProblemsForms = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QUndoStack* undo_stack() { return &undo_; }
+
+    bool code_mode() const { return code_mode_; }
+    store::Table& CurrentTable() { return code_mode_ ? wwTable1 : wwTable2; }
+    QTableView* current_grid() const { return code_mode_ ? wwgridPascal : wwgridForms; }
+    QPlainTextEdit* current_box() const { return code_mode_ ? DBMePascal : DBMeForms; }
+    StringTableModel* current_model() const { return code_mode_ ? code_model_ : forms_model_; }
+    QtReporter& reporter() { return *reporter_; }
+
+    // The text of the counts in the status bar.
+    QString counts_text() const;
+    // Moves the grid to the next row whose field begins with `text` (ignoring case, as the
+    // program compares); false when no row after the current one matches.
+    bool locate_next(const std::string& field, const std::string& text);
+
+  public slots:
+    void sbtnFormsClick();
+    void cbNotTranslatedClick();
+    void Button1Click();  // search
+    void SetTranslateFont();
+    void DisplayFont();
+    // Posts what was typed for the current row, as Enter does.
+    void post_pending();
+    // Ctrl+Z: the last post taken back, with every row it changed.
+    void undo_last_post();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void done(int result) override;
+
+  private:
+    void build();
+    QWidget* build_code_panel();
+    QWidget* build_forms_panel();
+    void FormShow(bool CodeModeAtStart);
+    void show_mode();
+    void load_current_row();
+    void select_row_id(std::int64_t row_id, int fallback_row);
+    void current_row_changed(int row);
+    void post_row(const std::optional<bool> translated, const std::optional<bool> ignore,
+                  const std::optional<bool> changed);
+    void update_counts();
+    QString problems_of_current() const;
+    void move_to_next_row();
+    void DBMeFormsKeyPress(QKeyEvent* key);
+
+    store::Table wwTable1;  // code strings
+    store::Table wwTable2;  // form strings
+    store::Table wwTable3;  // the form files, for the current form string's unit line
+    store::Table wwTable4;  // the unit files, for the current code string's unit line
+    int context_lines_;
+    bool code_mode_ = true;
+    StringTableModel* code_model_ = nullptr;
+    StringTableModel* forms_model_ = nullptr;
+    QStackedWidget* grids_ = nullptr;
+    QStackedWidget* panels_ = nullptr;
+    QLabel* counts_ = nullptr;
+    std::unique_ptr<QtReporter> reporter_;
+    QUndoStack undo_;
+    std::optional<std::int64_t> shown_row_id_;  // the row whose texts the panel shows
+    std::string shown_translation_;
+    bool loading_ = false;
+};
+
+// Opens the editor modally on the tables the project window prepared.
+void open_translation_editor(QWidget* parent, store::Session& session, const EditorTables& tables,
+                             bool CodeModeAtStart, int context_lines);
+
+}  // namespace lexorin::gui
+
+namespace lexorin::gui {
+// Stands in for a window that is not there yet.
+void show_editor_placeholder(QWidget* parent);
 }  // namespace lexorin::gui

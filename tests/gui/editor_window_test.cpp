@@ -1,0 +1,280 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+#include <memory>
+
+#include "editor/editor_window.h"
+#include "editor/locate_dialog.h"
+#include "editor/post_rules.h"
+#include "editor/string_model_qt.h"
+#include "gui/gui_test_support.h"
+#include "store/table_store.h"
+#include "store/translation_tables.h"
+#include "support/test_support.h"
+
+using namespace lexorin;
+using namespace lexorin::gui;
+using lexorin::testing::ModalAnswerer;
+using lexorin::testing::TempDir;
+
+class EditorWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<TempDir> dir;
+    std::unique_ptr<store::Session> session;
+    std::unique_ptr<TEditorm> editor;
+
+    void make_tables() {
+        using store::create_table;
+        create_table(dir->file("P_L_pascal.db"), store::pascal_schema());
+        create_table(dir->file("P_L_forms.db"), store::forms_schema());
+        create_table(dir->file("P_units.db"), store::file_list_schema());
+        create_table(dir->file("P_pasfiles.db"), store::file_list_schema());
+        store::Table pascal(*session, dir->path(), "P_L_pascal.db");
+        pascal.open();
+        const char* context = "line 1\rline 2\r  S := 'Don''t';\rline 4\rline 5\r";
+        pascal.append_record({0, "Don't", "", 2, false, false, context, 3, 3, 0});    // 1
+        pascal.append_record({0, "Open", "", 2, false, false, context, 7, 7, 0});     // 2
+        pascal.append_record({0, "Don't", "", 2, false, false, context, 9, 9, 0});    // 3
+        pascal.append_record({0, "Don't", "", 2, false, true, context, 11, 11, 0});   // 4 ignored
+        pascal.append_record({0, "don't", "", 2, false, false, context, 12, 12, 0});  // 5
+        pascal.append_record({0, "%d files", "", 2, false, false, context, 14, 14, 0});  // 6
+        pascal.flush();
+        store::Table forms(*session, dir->path(), "P_L_forms.db");
+        forms.open();
+        forms.append_record({0, "Caption", "", 2, false, false, "Form1", "Caption", true, 0});
+        forms.append_record({0, "Hint", "", 2, false, false, "Form1.Button1", "Hint", true, 0});
+        forms.flush();
+        store::Table files(*session, dir->path(), "P_pasfiles.db");
+        files.open();
+        files.append_record({0, "(Show all)"});
+        files.append_record({0, "main.pas", "/src/main.pas"});
+        files.flush();
+        store::Table units(*session, dir->path(), "P_units.db");
+        units.open();
+        units.append_record({0, "(Show all)"});
+        units.append_record({0, "main.dfm", "/src/main.dfm"});
+        units.flush();
+    }
+    void open_editor(bool code_mode) {
+        EditorTables tables{dir->path(), "P_L_pascal.db", "P_L_forms.db", "P_units.db",
+                            "P_pasfiles.db"};
+        editor = std::make_unique<TEditorm>(*session, tables, code_mode, 5, nullptr);
+        editor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor.get()));
+    }
+    bool ignored(int index) {
+        store::Table t(*session, dir->path(), "P_L_pascal.db");
+        t.open();
+        return t.find_key({index}) && t.logical("Ignore");
+    }
+    std::string translation(int index) {
+        store::Table t(*session, dir->path(), "P_L_pascal.db");
+        t.open();
+        return t.find_key({index}) ? t.text("TranslateString") : "?";
+    }
+    bool translated(int index) {
+        store::Table t(*session, dir->path(), "P_L_pascal.db");
+        t.open();
+        return t.find_key({index}) && t.logical("Translated");
+    }
+    int current_row() { return editor->current_grid()->currentIndex().row(); }
+    void type_translation(const QString& text) {
+        QPlainTextEdit* box = editor->current_box();
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+    void check(ModalAnswerer& answers) {
+        QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 5000);
+        QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
+    }
+
+  private slots:
+    void init() {
+        dir = std::make_unique<TempDir>();
+        session = std::make_unique<store::Session>();
+        make_tables();
+    }
+    void cleanup() {
+        editor.reset();
+        session.reset();
+        dir.reset();
+    }
+
+    void enterPostsMarksTranslatedAndOffersEqualRows() {
+        open_editor(true);
+        QCOMPARE(editor->windowTitle(), QString("Translation Editor"));
+        QCOMPARE(current_row(), 0);
+        QCOMPARE(editor->lbUnitPascal->text(), QString("/src/main.pas"));
+        QVERIFY(editor->meContext->toPlainText().contains("S := 'Don''t';"));
+        ModalAnswerer answers;
+        answers.box(editor::kPropagationQuestion, QMessageBox::Yes);
+        type_translation("Nicht");
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        check(answers);
+        QCOMPARE(translation(1), std::string("Nicht"));
+        QVERIFY(translated(1));
+        QCOMPARE(translation(3), std::string("Nicht"));  // an equal untranslated row
+        QCOMPARE(translation(4), std::string("Nicht"));  // ignored rows count too
+        QCOMPARE(translation(5), std::string(""));       // another letter case
+        QCOMPARE(current_row(), 1);                      // Enter moves on
+        QVERIFY(editor->current_box()->toPlainText().isEmpty());
+        // The copies take the posted row's ignore flag too.
+        QCOMPARE(editor->counts_text(), QString("Translated: 3   Untranslated: 3   Ignored: 0"));
+
+        // Ctrl+Z puts back every row of that post.
+        QTest::keySequence(editor->current_box(), QKeySequence::Undo);
+        QCOMPARE(translation(1), std::string(""));
+        QCOMPARE(translation(3), std::string(""));
+        QVERIFY(!translated(1));
+        QVERIFY(!translated(4));
+        QCOMPARE(editor->counts_text(), QString("Translated: 0   Untranslated: 5   Ignored: 1"));
+    }
+
+    void answeringNoFillsNoOtherRow() {
+        open_editor(true);
+        ModalAnswerer answers;
+        answers.box(editor::kPropagationQuestion, QMessageBox::No);
+        type_translation("Nicht");
+        QTest::keyClick(editor->current_box(), Qt::Key_Enter);
+        check(answers);
+        QCOMPARE(translation(1), std::string("Nicht"));
+        QCOMPARE(translation(3), std::string(""));
+        // Leaving a row with unposted text posts it; nothing else shares "Open".
+        type_translation("Offen");
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(3, 0));
+        QCOMPARE(translation(2), std::string("Offen"));
+    }
+
+    void filtersNarrowAndRestore() {
+        open_editor(true);
+        QCOMPARE(editor->current_model()->rowCount(), 6);
+        QTest::mouseClick(editor->cbNoIgnored, Qt::LeftButton);
+        QCOMPARE(editor->current_model()->rowCount(), 5);
+        QCOMPARE(editor->CurrentTable().filter(), std::string("Ignore=0"));
+        QTest::mouseClick(editor->cbNotTranslated, Qt::LeftButton);
+        QCOMPARE(editor->CurrentTable().filter(), std::string("Ignore=0 and Translated=0"));
+        // With "Not translated only" on, a posted row leaves the grid and the cursor stands on
+        // the next one.
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(1, 0));
+        type_translation("Offen");
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        QCOMPARE(editor->current_model()->rowCount(), 4);
+        QCOMPARE(editor->current_box()->toPlainText(), QString());
+        QTest::mouseClick(editor->cbNoIgnored, Qt::LeftButton);
+        QTest::mouseClick(editor->cbNotTranslated, Qt::LeftButton);
+        QCOMPARE(editor->current_model()->rowCount(), 6);
+        QVERIFY(!editor->CurrentTable().filtered());
+    }
+
+    void searchFindsTheNextMatchingRow() {
+        open_editor(true);
+        QVERIFY(editor->locate_next("OriginalString", "don"));
+        QCOMPARE(current_row(), 2);  // the next one after the current row, any letter case
+        QVERIFY(editor->locate_next("OriginalString", "DON"));
+        QCOMPARE(current_row(), 3);
+        QVERIFY(editor->locate_next("OriginalString", "don"));
+        QCOMPARE(current_row(), 4);
+        QVERIFY(!editor->locate_next("OriginalString", "don"));
+        QCOMPARE(current_row(), 4);
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(0, 0));
+        QVERIFY(editor->locate_next("NewLine", "14"));
+        QCOMPARE(current_row(), 5);
+
+        ModalAnswerer answers;
+        answers
+            .dialog([](QWidget* w) {
+                auto* d = static_cast<LocateDialog*>(w);
+                QCOMPARE(d->windowTitle(), QString("Locate Field Value"));
+                QCOMPARE(d->fields->currentText(), QString("OriginalString"));
+                d->edit->setText("nothing like it");
+                QTest::mouseClick(d->next, Qt::LeftButton);
+                d->reject();
+            })
+            .box("Search value not found.", QMessageBox::Ok);
+        editor->Button1Click();
+        check(answers);
+    }
+
+    void typingInTheGridGoesToTheTranslationBox() {
+        open_editor(true);
+        editor->current_grid()->setFocus();
+        QTest::keyClicks(editor->current_grid(), "Ja");
+        QCOMPARE(editor->current_box()->toPlainText(), QString("Ja"));
+        QTest::keyClick(editor->current_grid(), '&');
+        QCOMPARE(editor->current_box()->toPlainText(), QString("Ja"));
+        // The arrow keys move the grid from the box, posting what was typed.
+        ModalAnswerer answers;
+        answers.box(editor::kPropagationQuestion, QMessageBox::No);
+        QTest::keyClick(editor->current_box(), Qt::Key_Down);
+        check(answers);
+        QCOMPARE(current_row(), 1);
+        QCOMPARE(translation(1), std::string("Ja"));
+    }
+
+    void formsRowsLoseTheirChangedFlagOnPost() {
+        open_editor(false);
+        QVERIFY(!editor->code_mode());
+        QVERIFY(editor->sbtnForms->isChecked());
+        QVERIFY(editor->cbChangedOnly->isVisible());
+        QCOMPARE(editor->lbObject->text(), QString("Form1"));
+        QCOMPARE(editor->lbUnitForms->text(), QString("/src/main.dfm"));
+        QTest::mouseClick(editor->cbChangedOnly, Qt::LeftButton);
+        QCOMPARE(editor->CurrentTable().filter(), std::string("Changed=1"));
+        QCOMPARE(editor->current_model()->rowCount(), 2);
+        type_translation("Titel");
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        QCOMPARE(editor->current_model()->rowCount(), 1);
+        store::Table forms(*session, dir->path(), "P_L_forms.db");
+        forms.open();
+        forms.find_key({1});
+        QVERIFY(!forms.logical("Changed"));
+        QVERIFY(forms.logical("Translated"));
+        // Back to code mode: "Changed only" is cleared and hidden.
+        QTest::mouseClick(editor->sbtnPascal, Qt::LeftButton);
+        QVERIFY(editor->code_mode());
+        QVERIFY(!editor->cbChangedOnly->isVisible());
+        QVERIFY(!editor->cbChangedOnly->isChecked());
+    }
+
+    void translationChecksMarkRowsWithProblems() {
+        open_editor(true);
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(5, 0));
+        type_translation("Dateien");
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(5, 0));
+        QVERIFY(editor->lbProblemsPascal->text().startsWith("placeholders"));
+        QVERIFY(editor->current_model()
+                    ->data(editor->current_model()->index(5, 0), Qt::DisplayRole)
+                    .toString()
+                    .startsWith("(!)"));
+        QTest::mouseClick(editor->cbProblemsOnly, Qt::LeftButton);
+        QCOMPARE(editor->current_model()->rowCount(), 1);
+        type_translation("%d Dateien");
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        QCOMPARE(editor->current_model()->rowCount(), 0);
+    }
+
+    void checkBoxesInTheGridPostWithTheRules() {
+        open_editor(true);
+        QModelIndex ignore = editor->current_model()->index(1, 1);
+        QVERIFY(editor->current_model()->setData(ignore, Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(ignored(2));
+        QCOMPARE(editor->counts_text(), QString("Translated: 0   Untranslated: 4   Ignored: 2"));
+    }
+};
+
+QTEST_MAIN(EditorWindowTest)
+#include "editor_window_test.moc"
