@@ -6,7 +6,14 @@
 
 #include "app/project_window.h"
 #include "code/scan_code_dialog.h"
+#include "editor/editor_window.h"
+#include "editor/string_model_qt.h"
 #include "forms/scan_forms_dialog.h"
+#include "project/projects_table.h"
+#include "store/translation_tables.h"
+
+#include <QListWidget>
+#include <QTableView>
 
 namespace lexorin::gui {
 
@@ -30,6 +37,26 @@ int take_screenshots(Tlx_project& window, const QString& directory) {
     {
         Tlx_dfmform forms(window);
         ok = save(forms, directory + "/scan_forms_dialog.png") && ok;
+    }
+    // The editor on the first language, when the project has one.
+    if (window.lblang->count() > 0) {
+        window.lblang->setCurrentRow(0);
+        window.PrepareLanguageTables(true);
+        EditorTables tables;
+        tables.directory = window.daten().program_directory();
+        tables.code = window.daten().tblPascal.table_name();
+        tables.forms = window.daten().tblForms.table_name();
+        tables.units = store::table_file_name(window.projects().text(project::field::Name), "",
+                                              store::TableKind::Units);
+        tables.files = window.daten().tblPasFiles.table_name();
+        window.daten().close_all();
+        for (bool code : {true, false}) {
+            store::Session session;
+            TEditorm editor(session, tables, code, 5, &window);
+            if (editor.current_model()->rowCount() > 1)
+                editor.current_grid()->setCurrentIndex(editor.current_model()->index(1, 0));
+            ok = save(editor, directory + (code ? "/editor_code.png" : "/editor_forms.png")) && ok;
+        }
     }
     return ok ? 0 : 1;
 }

@@ -187,7 +187,12 @@ void TEditorm::build() {
         grid->setWordWrap(true);
         int column = 0;
         for (const auto& c : model->columns())
-            grid->setColumnWidth(column++, c.width_chars * fontMetrics().averageCharWidth() + 8);
+            grid->setColumnWidth(column++,
+                                 std::max(c.width_chars * fontMetrics().averageCharWidth(),
+                                          fontMetrics().horizontalAdvance(c.title)) +
+                                     16);
+        // The original's column takes what the others leave of the window's width.
+        grid->setColumnWidth(0, std::min(grid->columnWidth(0), 500));
         grid->horizontalHeader()->setStretchLastSection(true);
         grids_->addWidget(grid);
         grid->installEventFilter(this);
@@ -431,7 +436,8 @@ void TEditorm::load_current_row() {
         meContext->clear();
         if (has_row) {
             QStringList lines;
-            for (const auto& l : store::SplitLines(table.text("Context"))) lines << to_q(l);
+            // Each context line ends with a lone CR.
+            for (const auto& l : read_text_lines(table.text("Context"))) lines << to_q(l);
             meContext->setPlainText(lines.join('\n'));
             int own = std::min(static_cast<int>(table.integer("OriginalLine")) - 1,
                                std::max(0, context_lines_ / 2));

@@ -118,7 +118,8 @@ class EditorWindowTest : public QObject {
         QCOMPARE(editor->windowTitle(), QString("Translation Editor"));
         QCOMPARE(current_row(), 0);
         QCOMPARE(editor->lbUnitPascal->text(), QString("/src/main.pas"));
-        QVERIFY(editor->meContext->toPlainText().contains("S := 'Don''t';"));
+        QCOMPARE(editor->meContext->toPlainText(),
+                 QString("line 1\nline 2\n  S := 'Don''t';\nline 4\nline 5"));
         ModalAnswerer answers;
         answers.box(editor::kPropagationQuestion, QMessageBox::Yes);
         type_translation("Nicht");
