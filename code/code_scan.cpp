@@ -77,24 +77,8 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
     daten.tblPascal.flush();
 
     // The new rows go to every other language of the project.
-    std::string scanned = daten.tblPascal.table_name();
-    std::string project = projects.text(field::Name);
-    daten.tblPascal.close();
-    for (const auto& language : languages.items) {
-        reporter.status("Copying code language to " + language);
-        std::string target = store::table_file_name(project, language, store::TableKind::Pascal);
-        if (target == scanned) continue;
-        store::Ttranscopy copier(daten.session());
-        copier.StatusBar = &reporter;
-        copier.intablename = scanned;
-        copier.outtablename = target;
-        copier.path = daten.program_directory();
-        copier.OpenTables();
-        copier.CopyPascalRows();
-        copier.CloseTables();
-    }
-    reporter.status("");
-    daten.tblPascal.open();
+    store::CopyToOtherLanguages(daten, daten.tblPascal, projects.text(field::Name), languages.items,
+                                store::TableKind::Pascal, "Copying code language to ", reporter);
     return report;
 }
 

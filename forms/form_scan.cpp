@@ -58,24 +58,8 @@ FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
 
 void CopyFormsToLanguages(store::TDaten& daten, const std::string& project,
                           const LanguageList& languages, Reporter& reporter) {
-    const std::string scanned = daten.tblForms.table_name();
-    daten.tblForms.close();
-    for (const auto& language : languages.items) {
-        reporter.status("Copying forms language to " + language);
-        const std::string target =
-            store::table_file_name(project, language, store::TableKind::Forms);
-        if (target == scanned) continue;
-        store::Ttranscopy copier(daten.session());
-        copier.StatusBar = &reporter;
-        copier.intablename = scanned;
-        copier.outtablename = target;
-        copier.path = daten.program_directory();
-        copier.OpenTables();
-        copier.CopyFormsRows();
-        copier.CloseTables();
-    }
-    reporter.status("");
-    daten.tblForms.open();
+    store::CopyToOtherLanguages(daten, daten.tblForms, project, languages.items,
+                                store::TableKind::Forms, "Copying forms language to ", reporter);
 }
 
 FormScanReport RunFormScan(store::TDaten& daten, const store::Table& projects,

@@ -33,19 +33,9 @@ void ResetTemplateTables(store::TDaten& daten) {
 }
 
 static void copy_rows(store::TDaten& daten, Reporter& reporter, const std::string& status,
-                      const std::string& from, const std::string& to, bool forms) {
+                      const std::string& from, const std::string& to, TableKind kind) {
     reporter.status(status);
-    store::Ttranscopy copier(daten.session());
-    copier.StatusBar = &reporter;
-    copier.intablename = from;
-    copier.outtablename = to;
-    copier.path = daten.program_directory();
-    copier.OpenTables();
-    if (forms)
-        copier.CopyFormsRows();
-    else
-        copier.CopyPascalRows();
-    copier.CloseTables();
+    store::CopyRows(daten.session(), daten.program_directory(), from, to, kind, &reporter);
     reporter.status("");
 }
 
@@ -92,11 +82,13 @@ bool AddLanguage(store::TDaten& daten, store::Table& projects, LanguageList& lan
         copy_template(TableKind::Units, units_table);
     if (!source.empty())
         copy_rows(daten, reporter, "Copying forms from language " + source,
-                  table_file_name(project, source, TableKind::Forms), forms_table, true);
+                  table_file_name(project, source, TableKind::Forms), forms_table,
+                  TableKind::Forms);
     copy_template(TableKind::Pascal, pascal_table);
     if (!source.empty())
         copy_rows(daten, reporter, "Copying code language " + source,
-                  table_file_name(project, source, TableKind::Pascal), pascal_table, false);
+                  table_file_name(project, source, TableKind::Pascal), pascal_table,
+                  TableKind::Pascal);
     if (store::find_file_no_case(dir, pasfiles_table).empty())
         copy_template(TableKind::PasFiles, pasfiles_table);
     AddStatusLine(projects, "Language added: " + answer, "");

@@ -80,4 +80,34 @@ StringCounts Ttranscopy::CountStrings() {
     return counts;
 }
 
+void CopyRows(Session& session, const std::string& path, const std::string& from,
+              const std::string& to, TableKind kind, Reporter* reporter) {
+    Ttranscopy copier(session);
+    copier.StatusBar = reporter;
+    copier.intablename = from;
+    copier.outtablename = to;
+    copier.path = path;
+    copier.OpenTables();
+    if (kind == TableKind::Forms)
+        copier.CopyFormsRows();
+    else
+        copier.CopyPascalRows();
+    copier.CloseTables();
+}
+
+void CopyToOtherLanguages(TDaten& daten, Table& scanned, const std::string& project,
+                          const std::vector<std::string>& languages, TableKind kind,
+                          const std::string& status, Reporter& reporter) {
+    const std::string source = scanned.table_name();
+    scanned.close();
+    for (const auto& language : languages) {
+        reporter.status(status + language);
+        const std::string target = table_file_name(project, language, kind);
+        if (target != source)
+            CopyRows(daten.session(), daten.program_directory(), source, target, kind, &reporter);
+    }
+    reporter.status("");
+    scanned.open();
+}
+
 }  // namespace lexorin::store

@@ -5,6 +5,7 @@
 
 #include "app/reporter.h"
 #include "store/table_store.h"
+#include "store/translation_tables.h"
 
 namespace lexorin::store {
 
@@ -48,5 +49,18 @@ class Ttranscopy {
     std::unique_ptr<Table> in_;
     std::unique_ptr<Table> out_;
 };
+
+// One row copy between two tables in `path`: OpenTables, CopyFormsRows or CopyPascalRows by the
+// kind, CloseTables.
+void CopyRows(Session& session, const std::string& path, const std::string& from,
+              const std::string& to, TableKind kind, Reporter* reporter);
+
+// After a scan: the rows of the scanned table (`scanned`, a forms or pascal handle of `daten`)
+// that the same table of another language lacks are copied into it, for every language of the
+// list whose table name differs, each announced by `status` + language. The handle is closed
+// meanwhile and opened again afterwards.
+void CopyToOtherLanguages(TDaten& daten, Table& scanned, const std::string& project,
+                          const std::vector<std::string>& languages, TableKind kind,
+                          const std::string& status, Reporter& reporter);
 
 }  // namespace lexorin::store
