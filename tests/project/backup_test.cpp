@@ -10,6 +10,7 @@
 #include "app/errors.h"
 #include "app/file_utils.h"
 #include "project/backup.h"
+#include "support/recording_reporter.h"
 #include "support/test_support.h"
 
 using namespace lexorin;
@@ -20,29 +21,7 @@ using lexorin::testing::write_test_file;
 
 namespace {
 
-class RecordingReporter : public Reporter {
-  public:
-    explicit RecordingReporter(bool answer = true) : answer_(answer) {}
-    void status(const std::string&) override {}
-    void progress(int done, int total, const std::string&) override {
-        progress_calls.push_back({done, total});
-    }
-    void error(const std::string& t) override { errors.push_back(t); }
-    void warning(const std::string& t) override { warnings.push_back(t); }
-    void information(const std::string& t) override { infos.push_back(t); }
-    bool confirm(const std::string& q) override {
-        questions.push_back(q);
-        return answer_;
-    }
-    std::string ask_text(const std::string&, const std::string&, const std::string&) override {
-        return {};
-    }
-    std::vector<std::pair<int, int>> progress_calls;
-    std::vector<std::string> errors, warnings, infos, questions;
-
-  private:
-    bool answer_;
-};
+using lexorin::testing::RecordingReporter;
 
 struct Member {
     std::string bytes;

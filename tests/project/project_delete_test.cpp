@@ -11,6 +11,7 @@
 #include "project/project_delete.h"
 #include "project/projects_table.h"
 #include "store/translation_tables.h"
+#include "support/recording_reporter.h"
 #include "support/test_support.h"
 
 using namespace lexorin;
@@ -21,29 +22,7 @@ using lexorin::testing::write_test_file;
 namespace {
 
 // Answers the questions in turn and records them.
-class ScriptedReporter : public Reporter {
-  public:
-    explicit ScriptedReporter(std::vector<bool> answers) : answers_(std::move(answers)) {}
-    void status(const std::string&) override {}
-    void progress(int, int, const std::string&) override {}
-    void error(const std::string&) override {}
-    void warning(const std::string& t) override { warnings.push_back(t); }
-    void information(const std::string&) override {}
-    bool confirm(const std::string& q) override {
-        questions.push_back(q);
-        bool answer = next_ < answers_.size() && answers_[next_];
-        ++next_;
-        return answer;
-    }
-    std::string ask_text(const std::string&, const std::string&, const std::string&) override {
-        return {};
-    }
-    std::vector<std::string> questions, warnings;
-
-  private:
-    std::vector<bool> answers_;
-    size_t next_ = 0;
-};
+using ScriptedReporter = lexorin::testing::RecordingReporter;
 
 class DeleteTest : public ::testing::Test {
   protected:

@@ -8,6 +8,7 @@
 #include "project/languages.h"
 #include "project/projects_table.h"
 #include "store/translation_tables.h"
+#include "support/recording_reporter.h"
 #include "support/test_support.h"
 
 using namespace lexorin;
@@ -16,29 +17,7 @@ using lexorin::testing::TempDir;
 
 namespace {
 
-// Records what the core asked and said, answering questions with a fixed choice.
-class RecordingReporter : public Reporter {
-  public:
-    explicit RecordingReporter(bool answer = true) : answer_(answer) {}
-    void status(const std::string& text) override {
-        if (!text.empty()) statuses.push_back(text);
-    }
-    void progress(int, int, const std::string&) override {}
-    void error(const std::string& text) override { errors.push_back(text); }
-    void warning(const std::string& text) override { warnings.push_back(text); }
-    void information(const std::string& text) override { infos.push_back(text); }
-    bool confirm(const std::string& q) override {
-        questions.push_back(q);
-        return answer_;
-    }
-    std::string ask_text(const std::string&, const std::string&, const std::string&) override {
-        return {};
-    }
-    std::vector<std::string> statuses, errors, warnings, infos, questions;
-
-  private:
-    bool answer_;
-};
+using lexorin::testing::RecordingReporter;
 
 TEST(ListEncoding, RoundTripsThroughCrLf) {
     EXPECT_EQ(encode_list({}), "");
@@ -174,7 +153,7 @@ TEST_F(ProjectTest, FirstLanguageGetsEmptyTablesAndTheProjectsFileTables) {
     for (const char* name :
          {"Demo_German_forms.db", "Demo_German_pascal.db", "Demo_units.db", "Demo_pasfiles.db"})
         EXPECT_TRUE(file_exists(home.file(name))) << name;
-    EXPECT_TRUE(reporter.statuses.empty());  // nothing to copy from
+    EXPECT_TRUE(reporter.shown_statuses().empty());  // nothing to copy from
     EXPECT_NE(data.Projects.text(field::Reserve).find("Language added: German on "),
               std::string::npos);
 
@@ -206,8 +185,9 @@ TEST_F(ProjectTest, SecondLanguageStartsWithTheFirstLanguagesStrings) {
     EXPECT_EQ(daten.tblUnits.table_name(), "Demo_units.db");
 
     AddLanguage(daten, data.Projects, list, "French", reporter);
-    EXPECT_EQ(reporter.statuses, (std::vector<std::string>{"Copying forms from language German",
-                                                           "Copying code language German"}));
+    EXPECT_EQ(reporter.shown_statuses(),
+              (std::vector<std::string>{"Copying forms from language German",
+                                        "Copying code language German"}));
     PrepareLanguageTables(daten, "Demo", "French", true);
     ASSERT_EQ(daten.tblPascal.record_count(), 1);
     daten.tblPascal.first();

@@ -8,6 +8,7 @@
 #include "project/projects_table.h"
 #include "project/status_advice.h"
 #include "store/translation_tables.h"
+#include "support/recording_reporter.h"
 #include "support/test_support.h"
 
 using namespace lexorin;
@@ -16,19 +17,7 @@ using lexorin::testing::TempDir;
 
 namespace {
 
-class RecordingReporter : public Reporter {
-  public:
-    void status(const std::string& t) override { statuses.push_back(t); }
-    void progress(int, int, const std::string&) override {}
-    void error(const std::string& t) override { errors.push_back(t); }
-    void warning(const std::string&) override {}
-    void information(const std::string&) override {}
-    bool confirm(const std::string&) override { return true; }
-    std::string ask_text(const std::string&, const std::string&, const std::string&) override {
-        return {};
-    }
-    std::vector<std::string> statuses, errors;
-};
+using lexorin::testing::RecordingReporter;
 
 const char* kDate = "01.02.2024";
 
