@@ -72,4 +72,17 @@ int CountSpacesAtEnd(std::string_view text) {
     return static_cast<int>(end == std::string_view::npos ? text.size() : text.size() - end - 1);
 }
 
+void WalkLine(FormLineWalk& walk, const std::string& line, std::size_t index,
+              const std::string& form_path, const char* what, Reporter* status) {
+    try {
+        walk.Classify(line, index + 1);
+    } catch (const Error& e) {
+        throw Error(std::string(what) + " " + form_path + ": " + e.what());
+    }
+    if (!status) return;
+    status->process_events();
+    if (index % 10 == 1)
+        status->status("Processing " + form_path + " line " + std::to_string(index));
+}
+
 }  // namespace lexorin::forms

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/reporter.h"
+
 // The rules by which the form scanner and the translated form writer walk a form's text line by
 // line and name every string they meet: the object path of the component that holds it and the
 // property key. Both must apply exactly the same rules, or the writer would not find the rows the
@@ -37,6 +39,12 @@ class FormLineWalk {
     std::string property_name_;
     int property_counter_ = 0;
 };
+
+// One step of a walk over a form's lines as the scanner and the writer take it: the line
+// classified (a failure raised as "<what> <form>: <reason>", as "Cannot scan ..."), the user
+// interface let to repaint, and "Processing <form> line <n>" on every tenth line.
+void WalkLine(FormLineWalk& walk, const std::string& line, std::size_t index,
+              const std::string& form_path, const char* what, Reporter* status);
 
 // The string a form text line holds, when it holds one worth recording: the text after the
 // line's first quote up to the closing quote at the end of the line (before a final ")" of the

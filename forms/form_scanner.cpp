@@ -28,16 +28,7 @@ std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
     FormLineWalk walk;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        try {
-            walk.Classify(line, i + 1);
-        } catch (const Error& e) {
-            throw Error("Cannot scan " + form_path + ": " + e.what());
-        }
-        if (status) {
-            status->process_events();
-            if (i % 10 == 1)
-                status->status("Processing " + form_path + " line " + std::to_string(i));
-        }
+        WalkLine(walk, line, i, form_path, "Cannot scan", status);
         std::optional<std::string> text = ExtractFormString(line);
         if (!text) continue;
         FormString row;

@@ -33,16 +33,7 @@ TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
     FormLineWalk walk;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        try {
-            walk.Classify(line, i + 1);
-        } catch (const Error& e) {
-            throw Error("Cannot translate " + form_path + ": " + e.what());
-        }
-        if (status) {
-            status->process_events();
-            if (i % 10 == 1)
-                status->status("Processing " + form_path + " line " + std::to_string(i));
-        }
+        WalkLine(walk, line, i, form_path, "Cannot translate", status);
         // Exactly the lines the scanner records count, so the keys stay in step with its rows.
         if (!ExtractFormString(line)) {
             result.lines.push_back(line);
