@@ -101,11 +101,13 @@ std::vector<GridColumn> forms_columns() {
 
 // The findings of the translation checks for the current row of a table: none for ignored and
 // untranslated rows.
-std::vector<project::CheckFinding> findings_of(const store::Table& row) {
+std::vector<project::CheckFinding> findings_of(const store::Table& row, bool code) {
     if (row.logical("Ignore") || row.text("TranslateString").empty()) return {};
     std::string blanks = project::spaces_at_end(row);
-    return project::CheckTranslation(row.text("OriginalString") + blanks,
-                                     row.text("TranslateString") + blanks);
+    std::string original = row.text("OriginalString") + blanks;
+    std::string translation = row.text("TranslateString") + blanks;
+    return code ? project::CheckCodeTranslation(original, translation)
+                : project::CheckTranslation(original, translation);
 }
 
 }  // namespace
@@ -171,11 +173,10 @@ void TEditorm::build() {
     wwgridForms = new QTableView(grids_);
     code_model_ = new StringTableModel(wwTable1, code_columns(), this);
     forms_model_ = new StringTableModel(wwTable2, forms_columns(), this);
-    auto problem_mark = [](const store::Table& row) {
-        return findings_of(row).empty() ? QString() : QStringLiteral("(!)");
-    };
-    code_model_->mark = problem_mark;
-    forms_model_->mark = problem_mark;
+    for (bool code : {true, false})
+        (code ? code_model_ : forms_model_)->mark = [code](const store::Table& row) {
+            return findings_of(row, code).empty() ? QString() : QStringLiteral("(!)");
+        };
     for (auto [grid, model] :
          {std::pair{wwgridPascal, code_model_}, std::pair{wwgridForms, forms_model_}}) {
         grid->setModel(model);
@@ -369,8 +370,9 @@ void TEditorm::cbNotTranslatedClick() {
         table.set_filter(text.empty() ? text : text.substr(0, text.size() - 5));
         table.set_filtered(!text.empty());
         if (cbProblemsOnly->isChecked())
-            table.set_accept_test(
-                [](const store::Table& row) { return !findings_of(row).empty(); });
+            table.set_accept_test([code = code_mode_](const store::Table& row) {
+                return !findings_of(row, code).empty();
+            });
         else
             table.set_accept_test(nullptr);
     } catch (const std::exception& e) {
@@ -465,7 +467,7 @@ void TEditorm::load_current_row() {
 QString TEditorm::problems_of_current() const {
     const store::Table& table = code_mode_ ? wwTable1 : wwTable2;
     QStringList lines;
-    for (const auto& f : findings_of(table))
+    for (const auto& f : findings_of(table, code_mode_))
         lines << QString("%1: %2").arg(project::check_kind_name(f.kind), to_q(f.detail));
     return lines.join('\n');
 }

@@ -89,6 +89,8 @@ const char* check_kind_name(CheckKind kind) {
             return "trailing blanks";
         case CheckKind::LineBreaks:
             return "line breaks";
+        case CheckKind::Apostrophes:
+            return "apostrophes";
     }
     return "";
 }
@@ -158,6 +160,26 @@ std::vector<CheckFinding> CheckTranslation(std::string_view original,
     return findings;
 }
 
+std::vector<CheckFinding> CheckCodeTranslation(std::string_view original,
+                                               std::string_view translation) {
+    std::vector<CheckFinding> findings = CheckTranslation(original, translation);
+    for (size_t i = 0; i < translation.size();) {
+        if (translation[i] != '\'') {
+            ++i;
+            continue;
+        }
+        size_t run = translation.find_first_not_of('\'', i);
+        if (run == std::string_view::npos) run = translation.size();
+        if ((run - i) % 2 == 1) {
+            findings.push_back({CheckKind::Apostrophes,
+                                "an apostrophe must be typed twice ('') in a code string"});
+            break;
+        }
+        i = run;
+    }
+    return findings;
+}
+
 std::vector<TranslationProblem> CheckLanguage(store::TDaten& daten, const std::string& project,
                                               const std::string& language, Reporter& reporter) {
     PrepareLanguageTables(daten, project, language, true);
@@ -170,8 +192,11 @@ std::vector<TranslationProblem> CheckLanguage(store::TDaten& daten, const std::s
             if (translation.empty() || table.logical("Ignore")) continue;
             // Writers put the original's trailing blanks back on both texts.
             std::string spaces = spaces_at_end(table);
-            for (auto& finding :
-                 CheckTranslation(table.text("OriginalString") + spaces, translation + spaces))
+            std::string original = table.text("OriginalString") + spaces;
+            auto findings = kind == store::TableKind::Pascal
+                                ? CheckCodeTranslation(original, translation + spaces)
+                                : CheckTranslation(original, translation + spaces);
+            for (auto& finding : findings)
                 problems.push_back({kind, table.integer("Index"), std::move(finding)});
         }
     }

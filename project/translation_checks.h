@@ -12,9 +12,17 @@
 // raise an exception, lose a keyboard shortcut or break the layout in the translated program.
 namespace lexorin::project {
 
-enum class CheckKind { Placeholders, Accelerators, LeadingBlanks, TrailingBlanks, LineBreaks };
+enum class CheckKind {
+    Placeholders,
+    Accelerators,
+    LeadingBlanks,
+    TrailingBlanks,
+    LineBreaks,
+    Apostrophes
+};
 
-// "placeholders", "accelerators", "leading blanks", "trailing blanks", "line breaks"
+// "placeholders", "accelerators", "leading blanks", "trailing blanks", "line breaks",
+// "apostrophes"
 const char* check_kind_name(CheckKind kind);
 
 struct CheckFinding {
@@ -24,6 +32,10 @@ struct CheckFinding {
 
 // The findings for one pair of texts (trailing blanks already put back on both).
 std::vector<CheckFinding> CheckTranslation(std::string_view original, std::string_view translation);
+// The same for a code string, which also must have every apostrophe doubled: the resource-string
+// file writes it as typed between apostrophes, where a single one ends the string.
+std::vector<CheckFinding> CheckCodeTranslation(std::string_view original,
+                                               std::string_view translation);
 
 // "&" marks the next character as the keyboard shortcut; "&&" is an ampersand.
 int count_accelerators(std::string_view text);

@@ -127,3 +127,20 @@ TEST_F(CheckLanguageTest, ChecksTranslatedRowsOnlyWithTheirTrailingBlanks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CodeTranslationChecks, ASingleApostropheIsReportedForCodeStringsOnly) {
+    using lexorin::project::CheckCodeTranslation;
+    using lexorin::project::CheckKind;
+    using lexorin::project::CheckTranslation;
+    EXPECT_TRUE(CheckCodeTranslation("Don''t", "Nicht''s").empty());
+    EXPECT_TRUE(CheckCodeTranslation("x", "''''").empty());
+    auto findings = CheckCodeTranslation("Don''t", "L'homme");
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].kind, CheckKind::Apostrophes);
+    EXPECT_EQ(CheckCodeTranslation("a", "'''").size(), 1u);
+    EXPECT_TRUE(CheckTranslation("Don't", "L'homme").empty());  // forms keep single ones
+}
+
+}  // namespace
