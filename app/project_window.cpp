@@ -28,7 +28,9 @@
 #include "app/window_hints.h"
 #include "code/code_scan.h"
 #include "code/scan_code_dialog.h"
+#include "editor/code_result_view.h"
 #include "editor/editor_window.h"
+#include "editor/form_result_view.h"
 #include "forms/scan_forms_dialog.h"
 #include "project/backup.h"
 #include "project/languages.h"
@@ -571,7 +573,9 @@ void Tlx_project::Code2Click() {
     run_command([&] {
         if (!CheckProjectReady(true, true)) return;
         PrepareLanguageTables(true);
-        show_editor_placeholder(this);
+        daten_.tblPasFiles.open();
+        Tformpas view(daten_, this);
+        view.exec();
     });
 }
 
@@ -579,7 +583,8 @@ void Tlx_project::Forms2Click() {
     run_command([&] {
         if (!CheckProjectReady(true, true)) return;
         PrepareLanguageTables(false);
-        show_editor_placeholder(this);
+        Tformview view(daten_, this);
+        view.exec();
     });
 }
 

@@ -1,0 +1,191 @@
+#include "editor/code_result_view.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/errors.h"
+#include "app/reporter_qt.h"
+#include "app/text_qt.h"
+#include "editor/result_model_qt.h"
+
+namespace lexorin::gui {
+
+namespace {
+
+QLabel* bold_label(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+// Context lines are stored each followed by a CR; the box shows them one per line.
+QString context_from_q(QString text) {
+    return text.replace(QChar('\n'), QChar('\r'));
+}
+
+}  // namespace
+
+Tformpas::Tformpas(store::TDaten& daten, QWidget* parent)
+    : QDialog(parent),
+      daten_(daten),
+      keep_pascal_(daten.tblPascal),
+      keep_files_(daten.tblPasFiles) {
+    setFont(QFont("MS Sans Serif", 8));
+    build();
+    resize(736, 542);
+}
+
+Tformpas::~Tformpas() = default;
+
+void Tformpas::build() {
+    auto* layout = new QVBoxLayout(this);
+    ResultChoicesStrip strip(this);
+    cbNoIgnored = strip.cbNoIgnored;
+    cbNoTranslated = strip.cbNoTranslated;
+    cbChangedOnly = strip.cbChangedOnly;
+    rbSortByUnit = strip.rbSortByUnit;
+    RadioButton1 = strip.RadioButton1;
+    layout->addLayout(strip.layout);
+
+    auto* middle = new QHBoxLayout;
+    DBLookupListBox1 = new QListView(this);
+    units_model_ = new StringTableModel(daten_.tblPasFiles, {{"UnitName", "UnitName"}}, this);
+    DBLookupListBox1->setModel(units_model_);
+    DBLookupListBox1->setFixedWidth(174);
+    DBLookupListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(DBLookupListBox1, &QListView::clicked, this, &Tformpas::DBLookupListBox1Click);
+    connect(DBLookupListBox1, &QListView::activated, this, &Tformpas::DBLookupListBox1Click);
+    middle->addWidget(DBLookupListBox1, 0, Qt::AlignTop);
+    DBLookupListBox1->setMinimumHeight(264);
+
+    auto* right = new QVBoxLayout;
+    DBGrid1 =
+        new ResultGrid(new ResultTableModel(daten_.tblPascal, result_grid_columns(), this), this);
+    DBGrid1->setMinimumSize(533, 265);
+    right->addWidget(DBGrid1, 1);
+    auto* details = new QHBoxLayout;
+    details->addWidget(new QLabel("Original line #:", this));
+    lbOriginalLine = bold_label(this);
+    details->addWidget(lbOriginalLine);
+    details->addSpacing(16);
+    details->addWidget(new QLabel("New line #:", this));
+    lbNewLine = bold_label(this);
+    details->addWidget(lbNewLine);
+    details->addSpacing(16);
+    cbTranslated = new QCheckBox("Translated", this);
+    cbIgnore = new QCheckBox("Ignore", this);
+    details->addWidget(cbTranslated);
+    details->addWidget(cbIgnore);
+    details->addStretch();
+    right->addLayout(details);
+    middle->addLayout(right, 1);
+    layout->addLayout(middle, 1);
+
+    meContext = new QPlainTextEdit(this);
+    meContext->setFixedHeight(129);
+    meContext->installEventFilter(this);
+    layout->addWidget(meContext);
+
+    connect(DBGrid1, &ResultGrid::row_entered, this, &Tformpas::show_row);
+    // Queued: a box shown while the cell editor commits would make it commit again.
+    connect(
+        DBGrid1->result_model(), &ResultTableModel::failed, this,
+        [this](const QString& text) {
+            show_row(DBGrid1->current_row());  // the controls show what is stored
+            show_failure_text(this, text);
+        },
+        Qt::QueuedConnection);
+    connect(cbTranslated, &QCheckBox::clicked, this, [this] { tick(cbTranslated, "Translated"); });
+    connect(cbIgnore, &QCheckBox::clicked, this, [this] { tick(cbIgnore, "Ignore"); });
+}
+
+void Tformpas::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    FormShow();
+}
+
+void Tformpas::FormShow() {
+    try {
+        // The unit list sorted by file name; the grid as the pascal table stands.
+        daten_.tblPasFiles.open();
+        daten_.tblPasFiles.set_index_name(store::kOrderName);
+        daten_.tblPascal.open();
+        setWindowTitle("Translator - Scan PAS files");
+        units_model_->refresh();
+        DBGrid1->reload();
+    } catch (const std::exception& failure) {
+        show_failure(this, failure);
+    }
+}
+
+void Tformpas::DBLookupListBox1Click(const QModelIndex& line) {
+    try {
+        store_context();
+        if (!line.isValid() || !units_model_->move_to(line.row())) return;
+        store::Table& files = daten_.tblPasFiles;
+        store::Table& pascal = daten_.tblPascal;
+        std::string filter = editor::UnitClickFilter(
+            files.text("UnitName"), files.integer("Index"),
+            {cbNoIgnored->isChecked(), cbNoTranslated->isChecked(), cbChangedOnly->isChecked()});
+        pascal.set_filtered(false);
+        pascal.set_filter("");
+        pascal.set_filter(filter);
+        pascal.set_index_name(rbSortByUnit->isChecked() ? "" : store::kOrderString);
+        pascal.set_filtered(true);
+        DBGrid1->reload();
+    } catch (const std::exception& failure) {
+        show_failure(this, failure);
+        DBGrid1->reload();
+    }
+}
+
+void Tformpas::show_row(int row) {
+    store::Table& pascal = daten_.tblPascal;
+    bool has_row = row >= 0 && DBGrid1->result_model()->move_to(row);
+    shown_row_ = has_row ? row : -1;
+    for (QWidget* control : std::initializer_list<QWidget*>{cbTranslated, cbIgnore, meContext})
+        control->setEnabled(has_row);
+    lbOriginalLine->setText(has_row ? to_q(pascal.text("OriginalLine")) : QString());
+    lbNewLine->setText(has_row ? to_q(pascal.text("NewLine")) : QString());
+    cbTranslated->setChecked(has_row && pascal.logical("Translated"));
+    cbIgnore->setChecked(has_row && pascal.logical("Ignore"));
+    shown_context_ = has_row ? message_text(pascal.text("Context")) : QString();
+    meContext->setPlainText(shown_context_);
+}
+
+void Tformpas::tick(QCheckBox* box, const char* field) {
+    if (shown_row_ < 0) return;
+    DBGrid1->result_model()->store_logical(shown_row_, field, box->isChecked());
+}
+
+void Tformpas::store_context() {
+    if (shown_row_ < 0 || meContext->toPlainText() == shown_context_) return;
+    QString typed = meContext->toPlainText();
+    if (DBGrid1->result_model()->store_text(shown_row_, "Context", context_from_q(typed)))
+        shown_context_ = typed;
+}
+
+bool Tformpas::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == meContext && event->type() == QEvent::FocusOut) store_context();
+    return QDialog::eventFilter(watched, event);
+}
+
+void Tformpas::done(int result) {
+    DBGrid1->commit_editing();
+    store_context();
+    QDialog::done(result);
+}
+
+}  // namespace lexorin::gui

@@ -1,0 +1,57 @@
+#include "editor/result_filter.h"
+
+#include "app/text_utils.h"
+#include "store/translation_tables.h"
+
+namespace lexorin::editor {
+
+bool IsShowAllRow(const std::string& unit_name) {
+    return upper_case(unit_name) == upper_case(store::kShowAll);
+}
+
+namespace {
+
+std::string choice_terms(const ResultChoices& choices) {
+    std::string terms;
+    if (choices.no_ignored) terms += " and Ignore=0";
+    if (choices.no_translated) terms += " and TranslateString=''";
+    if (choices.changed_only) terms += " and Changed=1";
+    return terms;
+}
+
+}  // namespace
+
+std::string UnitClickFilter(const std::string& unit_name, std::int64_t key,
+                            const ResultChoices& choices) {
+    std::string filter = IsShowAllRow(unit_name) ? "unitname<>" : "unitname=";
+    return filter + std::to_string(key) + choice_terms(choices);
+}
+
+std::string ChoicesFilter(const ResultChoices& choices) {
+    std::string terms = choice_terms(choices);
+    constexpr std::string_view joiner = " and ";
+    return terms.empty() ? terms : terms.substr(joiner.size());
+}
+
+KeepHandleSettings::KeepHandleSettings(store::Table& table)
+    : table_(table),
+      filter_(table.filter()),
+      filtered_(table.filtered()),
+      index_name_(table.index_name()) {}
+
+KeepHandleSettings::~KeepHandleSettings() {
+    // A destructor must not throw; the settings were valid when they were taken, so putting
+    // them back can only fail when the table itself is gone, and then nothing is left to keep.
+    try {
+        if (table_.state() == store::Table::State::Edit ||
+            table_.state() == store::Table::State::Insert)
+            table_.cancel();
+        table_.set_filtered(false);
+        table_.set_filter(filter_);
+        table_.set_index_name(index_name_);
+        table_.set_filtered(filtered_);
+    } catch (...) {
+    }
+}
+
+}  // namespace lexorin::editor

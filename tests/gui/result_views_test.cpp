@@ -1,0 +1,347 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "app/program_setup.h"
+#include "app/project_window.h"
+#include "app/text_utils.h"
+#include "code/scan_code_dialog.h"
+#include "editor/code_result_view.h"
+#include "editor/form_result_view.h"
+#include "editor/result_model_qt.h"
+#include "forms/scan_forms_dialog.h"
+#include "gui/gui_test_support.h"
+#include "store/table_store.h"
+#include "support/test_support.h"
+
+using namespace lexorin;
+using namespace lexorin::gui;
+using lexorin::testing::ModalAnswerer;
+using lexorin::testing::TempDir;
+
+namespace {
+
+// The texts of one column of a grid, top to bottom.
+QStringList column_texts(QAbstractItemView* grid, int column) {
+    QStringList texts;
+    QAbstractItemModel* model = grid->model();
+    while (model->canFetchMore({})) model->fetchMore({});
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+void click_line(QListView* list, const QString& text) {
+    QAbstractItemModel* model = list->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QModelIndex line = model->index(row, 0);
+        if (line.data().toString() != text) continue;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(line).center());
+        return;
+    }
+    QFAIL(qPrintable("no line " + text));
+}
+
+void click_cell(QTableView* grid, int row, int column) {
+    QModelIndex cell = grid->model()->index(row, column);
+    grid->scrollTo(cell);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+}
+
+}  // namespace
+
+class ResultViewsTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<TempDir> work;
+    std::unique_ptr<Tlx_project> window;
+
+    std::string home() { return work->file("home"); }
+    std::string src() { return work->file("src"); }
+
+    void check(ModalAnswerer& answers) {
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            answers.done(),
+            qPrintable("waiting for a window; seen: " + answers.seen.join(" | ") +
+                       "; problems: " + answers.problems.join(" | ")),
+            20000);
+        QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
+    }
+    // A project on the demo sources with the language German, scanned as the user does it.
+    void open_scanned_project(bool forms) {
+        window = std::make_unique<Tlx_project>(work->path(), home() + "/");
+        window->open_editor = [](Tlx_project&) {};
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);
+        QTest::keyClicks(window->EditName, "Demo");
+        ModalAnswerer backup;
+        backup.box_starting("Do you want all your .pas and .dfm files", QMessageBox::No);
+        window->DirectoryEdit1->line()->setText(QString::fromStdString(src()));
+        emit window->DirectoryEdit1->left();
+        check(backup);
+        ModalAnswerer language;
+        language.input("German");
+        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        check(language);
+        window->lblang->setCurrentRow(0);
+        window->lblang->item(0)->setSelected(true);
+
+        ModalAnswerer scan;
+        scan.dialog([](QWidget* dialog) {
+                auto* scan_dialog = static_cast<ScanDialog*>(dialog);
+                QTest::mouseClick(scan_dialog->BitBtn4, Qt::LeftButton);
+            })
+            .box("Scanned.", QMessageBox::Ok);
+        (forms ? window->Forms1 : window->Code1)->trigger();
+        check(scan);
+    }
+    // Every row of a table of the language, read through a handle of the test's own.
+    std::vector<std::map<std::string, std::string>> rows_of(
+        const std::string& file, const std::vector<std::string>& fields) {
+        store::Session session;
+        store::Table table(session, home(), file);
+        table.open();
+        std::vector<std::map<std::string, std::string>> rows;
+        for (table.first(); !table.eof(); table.next()) {
+            std::map<std::string, std::string> row;
+            for (const auto& f : fields) row[f] = table.text(f);
+            rows.push_back(row);
+        }
+        return rows;
+    }
+
+  private slots:
+    void init() {
+        work = std::make_unique<TempDir>();
+        std::filesystem::create_directories(home());
+        prepare_program_directory(home() + "/", LEXORIN_PROGRAM_DIR "/");
+        std::filesystem::copy(LEXORIN_SOURCE_DIR "/examples/demo/src", src(),
+                              std::filesystem::copy_options::recursive);
+    }
+    void cleanup() {
+        window.reset();
+        work.reset();
+    }
+
+    void codeViewNarrowsByUnitThenWriteChangesSeesEveryRow() {
+        open_scanned_project(false);
+        // Earlier work on the strings: row 1 translated in text only, row 2 ignored, row 3
+        // changed.
+        {
+            store::Table& pascal = window->daten().tblPascal;
+            auto set = [&](int index, const char* field, const char* text) {
+                QVERIFY(pascal.find_key({index}));
+                pascal.edit();
+                pascal.set_text(field, text);
+                pascal.post();
+            };
+            set(1, "TranslateString", "Hallo");
+            set(2, "Ignore", "Wahr");
+            set(3, "Changed", "Wahr");
+        }
+        auto rows = rows_of("Demo_German_pascal.db", {"Index", "OriginalString", "UnitName"});
+        QVERIFY(rows.size() >= 4);
+        auto files = rows_of("Demo_pasfiles.db", {"Index", "UnitName"});
+        std::string first_unit_key = rows[0]["UnitName"];
+        QString first_unit;
+        for (auto& f : files)
+            if (f["Index"] == first_unit_key) first_unit = QString::fromStdString(f["UnitName"]);
+        QStringList all_originals, first_unit_originals, sorted_originals;
+        for (auto& r : rows) {
+            all_originals << QString::fromStdString(r["OriginalString"]);
+            if (r["UnitName"] == first_unit_key)
+                first_unit_originals << QString::fromStdString(r["OriginalString"]);
+        }
+        sorted_originals = all_originals;
+        std::sort(
+            sorted_originals.begin(), sorted_originals.end(),
+            [](const QString& a, const QString& b) { return a.toStdString() < b.toStdString(); });
+        QString third_original = all_originals[2];
+
+        const std::string files_order = window->daten().tblPasFiles.index_name();
+        ModalAnswerer view;
+        view.dialog([&](QWidget* dialog) {
+            // Checks that fail return from here; the window is closed below all the same.
+            [&] {
+                auto* pas = qobject_cast<Tformpas*>(dialog);
+                QVERIFY(pas);
+                QCOMPARE(pas->windowTitle(), QString("Translator - Scan PAS files"));
+                QCOMPARE(pas->cbNoIgnored->text(), QString("don't show \"ignored strings\""));
+                QVERIFY(pas->rbSortByUnit->isChecked());
+                // The unit list is sorted by file name; "(Show all)" sorts first.
+                QStringList lines = column_texts(pas->DBLookupListBox1, 0);
+                QCOMPARE(lines.value(0), QString("(Show all)"));
+                QStringList sorted_lines = lines;
+                sorted_lines.sort();
+                QCOMPARE(lines, sorted_lines);
+                QCOMPARE(column_texts(pas->DBGrid1, 0), all_originals);
+
+                click_line(pas->DBLookupListBox1, first_unit);
+                QCOMPARE(column_texts(pas->DBGrid1, 0), first_unit_originals);
+                // The boxes act only through a click; "not translated" goes by the text alone.
+                QTest::mouseClick(pas->cbNoTranslated, Qt::LeftButton);
+                QTest::mouseClick(pas->cbNoIgnored, Qt::LeftButton);
+                QCOMPARE(column_texts(pas->DBGrid1, 0), first_unit_originals);
+                click_line(pas->DBLookupListBox1, "(Show all)");
+                QStringList shown = column_texts(pas->DBGrid1, 0);
+                QCOMPARE(shown.size(), all_originals.size() - 2);
+                QVERIFY(!shown.contains(all_originals[0]) && !shown.contains(all_originals[1]));
+                QTest::mouseClick(pas->cbNoTranslated, Qt::LeftButton);
+                QTest::mouseClick(pas->cbNoIgnored, Qt::LeftButton);
+                QTest::mouseClick(pas->cbChangedOnly, Qt::LeftButton);
+                click_line(pas->DBLookupListBox1, "(Show all)");
+                QCOMPARE(column_texts(pas->DBGrid1, 0), QStringList{third_original});
+                QTest::mouseClick(pas->cbChangedOnly, Qt::LeftButton);
+                QTest::mouseClick(pas->RadioButton1, Qt::LeftButton);
+                click_line(pas->DBLookupListBox1, "(Show all)");
+                QCOMPARE(column_texts(pas->DBGrid1, 0), sorted_originals);
+                QTest::mouseClick(pas->rbSortByUnit, Qt::LeftButton);
+                click_line(pas->DBLookupListBox1, "(Show all)");
+                QCOMPARE(column_texts(pas->DBGrid1, 0), all_originals);
+
+                // The original cannot be entered: the cursor goes on to the translation.
+                click_cell(pas->DBGrid1, 3, kOriginalColumn);
+                QCOMPARE(pas->DBGrid1->currentIndex().column(), kTranslationColumn);
+                QCOMPARE(pas->DBGrid1->currentIndex().row(), 3);
+                QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+                auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+                editor->selectAll();
+                QTest::keyClicks(editor, "Vier");
+                QTest::keyClick(editor, Qt::Key_Return);
+                QTRY_COMPARE(pas->DBGrid1->model()->index(3, kTranslationColumn).data().toString(),
+                             QString("Vier"));
+                QVERIFY(!pas->cbTranslated->isChecked());  // no posting rules here
+                QTest::mouseClick(pas->cbIgnore, Qt::LeftButton);
+
+                // With "not translated" on, the translated row leaves the grid when posted.
+                QTest::mouseClick(pas->cbNoTranslated, Qt::LeftButton);
+                click_line(pas->DBLookupListBox1, "(Show all)");
+                int before = pas->DBGrid1->model()->rowCount();
+                click_cell(pas->DBGrid1, 0, kTranslationColumn);
+                QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+                QTest::keyClicks(QApplication::focusWidget(), "Erste");
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                QTRY_COMPARE(pas->DBGrid1->model()->rowCount(), before - 1);
+                // The box refuses text the code page cannot hold.
+                click_cell(pas->DBGrid1, 0, kTranslationColumn);
+                ModalAnswerer refused;
+                refused.box_starting("", QMessageBox::Ok);
+                QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+                qobject_cast<QLineEdit*>(QApplication::focusWidget())
+                    ->setText(QString::fromUtf8("\u4e2d"));
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                QTRY_VERIFY(refused.done());
+                QCOMPARE(pas->DBGrid1->model()->rowCount(), before - 1);
+                pas->reject();
+            }();
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        window->Code2->trigger();
+        check(view);
+
+        // Nothing of the view's narrowing is left on the shared handles: no filter, the order
+        // they had.
+        QVERIFY(!window->daten().tblPascal.filtered());
+        QCOMPARE(window->daten().tblPascal.index_name(), std::string());
+        QCOMPARE(window->daten().tblPasFiles.index_name(), files_order);
+        QCOMPARE(window->daten().tblPascal.record_count(), static_cast<int>(rows.size()));
+        auto stored =
+            rows_of("Demo_German_pascal.db", {"Index", "TranslateString", "Translated", "Ignore"});
+        QCOMPARE(stored[3]["TranslateString"], std::string("Vier"));
+        QCOMPARE(stored[3]["Translated"], std::string("Falsch"));
+        QCOMPARE(stored[3]["Ignore"], std::string("Wahr"));
+
+        ModalAnswerer write;
+        write.box_starting("Code written successfully.", QMessageBox::Ok);
+        window->Code3->trigger();
+        check(write);
+        std::string tra = testing::read_test_file(src() + "/strings.tra");
+        int declared = 0;
+        for (const auto& line : read_text_lines(tra)) declared += starts_with(line, "  s_");
+        QCOMPARE(declared, static_cast<int>(rows.size()));
+        QVERIFY(tra.find("  s_" + stored[3]["Index"] + " = 'Vier';") != std::string::npos);
+    }
+
+    void formsViewShowsEveryStringAndTheClickedUnitsPath() {
+        open_scanned_project(true);
+        auto rows = rows_of("Demo_German_forms.db", {"OriginalString", "Ignore"});
+        auto units = rows_of("Demo_units.db", {"UnitName", "Directory"});
+        QVERIFY(rows.size() >= 2);
+        QVERIFY(units.size() >= 2);
+        QStringList all_originals;
+        for (auto& r : rows) all_originals << QString::fromStdString(r["OriginalString"]);
+
+        ModalAnswerer view;
+        view.dialog([&](QWidget* dialog) {
+            // Checks that fail return from here; the window is closed below all the same.
+            [&] {
+                auto* forms = qobject_cast<Tformview*>(dialog);
+                QVERIFY(forms);
+                QCOMPARE(forms->windowTitle(), QString("View forms"));
+                QCOMPARE(column_texts(forms->DBGrid1, 0), all_originals);
+                QCOMPARE(forms->edDirectory->text(), QString::fromStdString(units[0]["Directory"]));
+                click_line(forms->DBLookupListBox1, QString::fromStdString(units[1]["UnitName"]));
+                QCOMPARE(forms->edDirectory->text(), QString::fromStdString(units[1]["Directory"]));
+                QCOMPARE(column_texts(forms->DBGrid1, 0), all_originals);  // the grid stays
+
+                // A typed translation is stored as it stands: not marked translated, not changed.
+                click_cell(forms->DBGrid1, 1, kTranslationColumn);
+                QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+                QTest::keyClicks(QApplication::focusWidget(), "Zweite");
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                QTRY_COMPARE(
+                    forms->DBGrid1->model()->index(1, kTranslationColumn).data().toString(),
+                    QString("Zweite"));
+                QVERIFY(!forms->cbTranslated->isChecked());
+                QTest::mouseClick(forms->cbChanged, Qt::LeftButton);
+                QTest::mouseClick(forms->cbIgnore, Qt::LeftButton);
+
+                // The boxes narrow the grid at once.
+                QTest::mouseClick(forms->cbNoTranslated, Qt::LeftButton);
+                QCOMPARE(column_texts(forms->DBGrid1, 0).size(), all_originals.size() - 1);
+                QTest::mouseClick(forms->cbNoTranslated, Qt::LeftButton);
+                QTest::mouseClick(forms->cbChangedOnly, Qt::LeftButton);
+                QCOMPARE(column_texts(forms->DBGrid1, 0), QStringList{all_originals[1]});
+                QTest::mouseClick(forms->cbChangedOnly, Qt::LeftButton);
+                QTest::mouseClick(forms->cbNoIgnored, Qt::LeftButton);
+                int ignored_before = 0;
+                for (size_t r = 0; r < rows.size(); ++r)
+                    ignored_before += r != 1 && rows[r]["Ignore"] == "Wahr";
+                QCOMPARE(column_texts(forms->DBGrid1, 0).size(),
+                         all_originals.size() - 1 - ignored_before);
+                QVERIFY(!forms->RadioButton1->isEnabled());  // the forms table has no string order
+                forms->accept();
+            }();
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        window->Forms2->trigger();
+        check(view);
+
+        QVERIFY(!window->daten().tblForms.filtered());
+        QCOMPARE(window->daten().tblForms.record_count(), static_cast<int>(rows.size()));
+        auto stored =
+            rows_of("Demo_German_forms.db", {"TranslateString", "Translated", "Changed", "Ignore"});
+        QCOMPARE(stored[1]["TranslateString"], std::string("Zweite"));
+        QCOMPARE(stored[1]["Translated"], std::string("Falsch"));
+        QCOMPARE(stored[1]["Changed"], std::string("Wahr"));
+        QCOMPARE(stored[1]["Ignore"], std::string("Wahr"));
+    }
+};
+
+QTEST_MAIN(ResultViewsTest)
+#include "result_views_test.moc"
