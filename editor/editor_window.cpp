@@ -657,12 +657,3 @@ void open_translation_editor(QWidget* parent, store::Session& session, const Edi
 }
 
 }  // namespace lexorin::gui
-
-namespace lexorin::gui {
-
-void show_editor_placeholder(QWidget* parent) {
-    QMessageBox::information(parent, QApplication::applicationDisplayName(),
-                             "This view is not built yet.", QMessageBox::Ok);
-}
-
-}  // namespace lexorin::gui

@@ -134,8 +134,3 @@ void open_translation_editor(QWidget* parent, store::Session& session, const Edi
                              bool CodeModeAtStart, int context_lines);
 
 }  // namespace lexorin::gui
-
-namespace lexorin::gui {
-// Stands in for a window that is not there yet.
-void show_editor_placeholder(QWidget* parent);
-}  // namespace lexorin::gui
