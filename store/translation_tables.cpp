@@ -158,6 +158,13 @@ void TDaten::DatenCreate() {
 
 void TDaten::point(Table& table, const std::string& file_name) {
     table.close();
+    // A handle pointed at another table starts plain: a filter or order left by a view or a
+    // scan must not narrow the next command's rows.
+    table.set_filtered(false);
+    table.set_filter("");
+    table.set_accept_test(nullptr);
+    table.set_master(nullptr, "");
+    table.set_index_name("");
     table.set_directory(program_directory_);
     table.set_table_name(file_name);
     table.open();

@@ -68,7 +68,8 @@ class TDaten {
     Session& session() const { return session_; }
     const std::string& program_directory() const { return program_directory_; }
 
-    // Points a handle at another table in the program directory and opens it.
+    // Points a handle at another table in the program directory and opens it, in primary order
+    // and without filter.
     void point(Table& table, const std::string& file_name);
     // Closes the four handles (pascal, pasfiles, forms, units).
     void close_all();

@@ -192,3 +192,27 @@ TEST_F(CopyTest, EmptyTemplateLeftByAnotherEngineIsNotMistakenForATable) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TDatenHandles, ARepointedHandleStartsWithoutFilterAndOrder) {
+    lexorin::testing::TempDir dir;
+    Session session;
+    ensure_templates(dir.path());
+    for (const char* name : {"P_L_pascal.db", "P_M_pascal.db"})
+        CopyTableFile(session, dir.path(), kPascalTemplate, dir.path(), name);
+    TDaten daten(session, dir.dir());
+    daten.point(daten.tblPascal, "P_L_pascal.db");
+    daten.tblPascal.append_record({0, "b"});
+    daten.tblPascal.append_record({0, "a"});
+    daten.tblPascal.set_index_name(kOrderString);
+    daten.tblPascal.set_filter("Ignore=1");
+    daten.tblPascal.set_filtered(true);
+    EXPECT_EQ(daten.tblPascal.record_count(), 0);
+    daten.point(daten.tblPascal, "P_L_pascal.db");
+    EXPECT_EQ(daten.tblPascal.record_count(), 2);
+    daten.tblPascal.first();
+    EXPECT_EQ(daten.tblPascal.text("OriginalString"), "b");  // Index order again
+}
+
+}  // namespace
