@@ -1,7 +1,11 @@
 // libFuzzer target for the form text parser: any input must convert or fail with a parser
 // error; when it converts, binary -> text -> binary must give the same bytes.
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. \
-//     tests/fuzz/form_text_fuzz.cpp forms/*.cpp app/text_utils.cpp app/file_utils.cpp
+// Built with -DLEXORIN_BUILD_FUZZ=ON (see tests/fuzz/CMakeLists.txt), or by hand in one line:
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. -o form_text_fuzz
+//     tests/fuzz/form_text_fuzz.cpp
+//     forms/{big_natural,byte_streams,extended80,form_binary_reader,form_binary_writer}.cpp
+//     forms/{form_errors,form_parser,form_text_to_binary,form_text_writer,resource_header}.cpp
+//     app/text_utils.cpp
 #include <cstdint>
 #include <cstdlib>
 #include <string>
