@@ -13,6 +13,15 @@ namespace lexorin::forms {
 
 namespace field = project::field;
 
+code::TTranslator FormTranslator(store::TDaten& daten, Reporter& reporter) {
+    code::TTranslator translator;
+    translator.UnitsTable = &daten.tblUnits;
+    translator.FormsTable = &daten.tblForms;
+    translator.PascalTable = &daten.tblPascal;
+    translator.StatusBar = &reporter;
+    return translator;
+}
+
 std::vector<std::string> ProjectFormFiles(const store::Table& projects) {
     return project::CollectFiles(
         projects.text(field::Directory), projects.logical(field::Recoursive),
@@ -27,12 +36,8 @@ FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
     daten.tblForms.open();
     const std::vector<std::string> files = ProjectFormFiles(projects);
 
-    code::TTranslator translator;
+    code::TTranslator translator = FormTranslator(daten, reporter);
     translator.UnwantedStrings = store::SplitLines(projects.text(field::Funwantedstrings));
-    translator.UnitsTable = &daten.tblUnits;
-    translator.FormsTable = &daten.tblForms;
-    translator.PascalTable = &daten.tblPascal;
-    translator.StatusBar = &reporter;
 
     PrivateTempDirectory temp;
     const std::string text_path = temp.file("Tempform.txt");

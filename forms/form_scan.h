@@ -6,6 +6,7 @@
 
 #include "app/command_frame.h"
 #include "app/reporter.h"
+#include "code/translator.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
@@ -13,6 +14,9 @@
 // project converted to text and scanned into the selected language's forms table and the
 // project's units table, the new rows copied to the other languages; and its Delete table button.
 namespace lexorin::forms {
+
+// A scanner on daten's tables (units, forms, pascal), reporting to `reporter`.
+code::TTranslator FormTranslator(store::TDaten& daten, Reporter& reporter);
 
 // The form files of the current project row, by its `Forms extension` masks.
 std::vector<std::string> ProjectFormFiles(const store::Table& projects);

@@ -64,11 +64,7 @@ FormWriteReport WriteFormChanges(store::TDaten& daten, store::Table& projects,
     daten.tblUnits.set_index_name(store::kOrderName);
     const std::vector<std::string> files = ProjectFormFiles(projects);
 
-    code::TTranslator translator;
-    translator.UnitsTable = &daten.tblUnits;
-    translator.FormsTable = &daten.tblForms;
-    translator.PascalTable = &daten.tblPascal;
-    translator.StatusBar = &reporter;
+    code::TTranslator translator = FormTranslator(daten, reporter);
 
     {
         PrivateTempDirectory temp;

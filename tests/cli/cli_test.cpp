@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/file_utils.h"
+#include "cli/cli_fixture.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"
@@ -22,9 +23,7 @@ class CliTest : public ::testing::Test {
         std::filesystem::create_directories(work.file("home"));
     }
     CommandResult cli(const std::string& args, const std::string& input = {}) {
-        return lexorin::testing::run_command("cd '" + work.path() + "' && LEXORIN_HOME='" +
-                                                 work.file("home") + "' '" LEXORIN_CLI "' " + args,
-                                             input);
+        return lexorin::testing::run_cli(work, args, input);
     }
     std::string home(const std::string& name) { return work.file("home/" + name); }
 

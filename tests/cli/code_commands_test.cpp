@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/file_utils.h"
+#include "cli/cli_fixture.h"
 #include "support/test_support.h"
 
 using namespace lexorin;
@@ -14,20 +15,8 @@ using lexorin::testing::write_test_file;
 namespace {
 
 // The demo project in a scratch working directory, registered with two languages.
-class CodeCommandsTest : public ::testing::Test {
+class CodeCommandsTest : public lexorin::testing::DemoProjectTest {
   protected:
-    void SetUp() override {
-        std::filesystem::copy(LEXORIN_SOURCE_DIR "/examples/demo/src", work.file("src"),
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::create_directories(work.file("home"));
-        ASSERT_EQ(cli("project add Demo src --exclude src/tools").status, 0);
-        ASSERT_EQ(cli("language add Demo German").status, 0);
-        ASSERT_EQ(cli("language add Demo French").status, 0);
-    }
-    CommandResult cli(const std::string& args) {
-        return lexorin::testing::run_command("cd '" + work.path() + "' && LEXORIN_HOME='" +
-                                             work.file("home") + "' '" LEXORIN_CLI "' " + args);
-    }
     std::string src(const std::string& name) { return read_test_file(work.file("src/" + name)); }
     static bool have_fpc() { return std::system("command -v fpc >/dev/null 2>&1") == 0; }
     CommandResult build_and_run_demo() {
@@ -36,8 +25,6 @@ class CodeCommandsTest : public ::testing::Test {
             "' && mkdir -p build && fpc -Mdelphi -FEbuild demo.dpr >/dev/null && "
             "./build/demo");
     }
-
-    TempDir work;
 };
 
 TEST_F(CodeCommandsTest, DryRunReportsTheRowsAndTouchesNothing) {

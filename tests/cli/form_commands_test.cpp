@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/file_utils.h"
+#include "cli/cli_fixture.h"
 #include "forms/form_text_to_binary.h"
 #include "forms/form_text_writer.h"
 #include "support/test_support.h"
@@ -17,23 +18,9 @@ namespace {
 
 // The demo project (the binary form aboutbox.dfm and the text form mainform.dfm) in a scratch
 // working directory, registered with two languages.
-class FormCommandsTest : public ::testing::Test {
+class FormCommandsTest : public lexorin::testing::DemoProjectTest {
   protected:
-    void SetUp() override {
-        std::filesystem::copy(LEXORIN_SOURCE_DIR "/examples/demo/src", work.file("src"),
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::create_directories(work.file("home"));
-        ASSERT_EQ(cli("project add Demo src --exclude src/tools").status, 0);
-        ASSERT_EQ(cli("language add Demo German").status, 0);
-        ASSERT_EQ(cli("language add Demo French").status, 0);
-    }
-    CommandResult cli(const std::string& args) {
-        return lexorin::testing::run_command("cd '" + work.path() + "' && LEXORIN_HOME='" +
-                                             work.file("home") + "' '" LEXORIN_CLI "' " + args);
-    }
     std::string file(const std::string& name) { return read_test_file(work.file(name)); }
-
-    TempDir work;
 };
 
 TEST_F(FormCommandsTest, ConversionsBothWaysAndTheirFailures) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/file_utils.h"
+#include "cli/cli_fixture.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"
@@ -25,10 +26,7 @@ class OperationCommandsTest : public ::testing::Test {
         ASSERT_EQ(cli("project add Demo src").status, 0);
         ASSERT_EQ(cli("language add Demo German").status, 0);
     }
-    CommandResult cli(const std::string& args) {
-        return lexorin::testing::run_command("cd '" + work.path() + "' && LEXORIN_HOME='" +
-                                             work.file("home") + "' '" LEXORIN_CLI "' " + args);
-    }
+    CommandResult cli(const std::string& args) { return lexorin::testing::run_cli(work, args); }
     std::string home(const std::string& name) { return work.file("home/" + name); }
     void scanned_rows() {
         store::Session session;
