@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,12 +32,19 @@ struct UnitScanState {
     bool implementation_seen = false;
     CommentState comment = CommentState::None;
     int strings_found = 0;
+    std::optional<std::string> original_uses_line;  // see UnitRewrite
+    std::optional<std::string> original_form_line;
 };
 
 // A unit rewritten in memory: its new lines and the number of literals replaced.
 struct UnitRewrite {
     std::vector<std::string> lines;
     int strings_found = 0;
+    // The lines the two structural insertions replaced, exactly as read, so that the unit can
+    // be given back byte for byte: the first uses line (when lx_lang was inserted into it) and
+    // the form resource directive (when the switch block took its place).
+    std::optional<std::string> original_uses_line;
+    std::optional<std::string> original_form_line;
 };
 
 // The scanner component: the scan options, the tables it fills and where progress goes. The

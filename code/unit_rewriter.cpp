@@ -73,7 +73,8 @@ UnitRewrite TTranslator::RewriteUnit(const std::string& path, std::vector<std::s
     unit.output.reserve(unit.lines.size() + unit.lines.size() / 4);
     for (unit.line_index = 0; unit.line_index < unit.lines.size(); ++unit.line_index)
         RewriteLine(unit, strings);
-    return {std::move(unit.output), unit.strings_found};
+    return {std::move(unit.output), unit.strings_found, std::move(unit.original_uses_line),
+            std::move(unit.original_form_line)};
 }
 
 void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {
@@ -83,15 +84,20 @@ void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {
     if (line.find("$ifndef TranslatedForm}") != std::string::npos) unit.converted = true;
     const std::string upper_trimmed = upper_case(trim(line));
     const bool form_directive = upper_trimmed == "{$R *.DFM}";
-    if (!unit.converted && form_directive)
+    if (!unit.converted && form_directive) {
         unit.output.insert(unit.output.end(), FormSwitchBlock().begin(), FormSwitchBlock().end());
+        if (!unit.original_form_line) unit.original_form_line = line;
+    }
 
     // The keywords count only on code lines: a comment that begins with the word uses or
     // implementation is neither the uses clause nor the implementation part.
     const bool code_line = unit.comment == CommentState::None && !starts_with(upper_trimmed, "//");
     if (!unit.uses_seen && code_line && StartsWithKeyword(upper_trimmed, "USES")) {
         unit.uses_seen = true;
-        if (!NamesGlueUnit(line)) unit.test_text = InsertGlueUnit(line);
+        if (!NamesGlueUnit(line)) {
+            unit.test_text = InsertGlueUnit(line);
+            unit.original_uses_line = line;
+        }
     }
     if (!unit.implementation_seen && code_line &&
         StartsWithKeyword(upper_trimmed, "IMPLEMENTATION"))
