@@ -13,6 +13,10 @@ namespace lexorin::project {
 using store::table_file_name;
 using store::TableKind;
 
+std::string restore_journal_file_name(const std::string& project) {
+    return store::table_base_name(project, "", "restore", false) + ".db";
+}
+
 std::vector<std::string> project_table_names(const std::string& project,
                                              const std::vector<std::string>& languages) {
     std::vector<std::string> names;
@@ -21,6 +25,7 @@ std::vector<std::string> project_table_names(const std::string& project,
             names.push_back(table_file_name(project, language, kind));
     names.push_back(table_file_name(project, "", TableKind::Units));
     names.push_back(table_file_name(project, "", TableKind::PasFiles));
+    names.push_back(restore_journal_file_name(project));
     return names;
 }
 

@@ -11,8 +11,11 @@
 // Project -> Delete: the project's row, then on request its translation tables.
 namespace lexorin::project {
 
+// The file name of the project's restore journal (code/restore_journal.h).
+std::string restore_journal_file_name(const std::string& project);
+
 // The file names (with ".db") of a project's own tables: each language's forms and pascal
-// tables, then the project's units and pasfiles tables.
+// tables, then the project's units, pasfiles and restore journal tables.
 std::vector<std::string> project_table_names(const std::string& project,
                                              const std::vector<std::string>& languages);
 

@@ -27,7 +27,9 @@ const store::TableSchema& projects_schema() {
          {field::Cstartignore, FieldType::Text},
          {field::Cunwantedstrings, FieldType::Memo},
          {field::Cunwantedwordparts, FieldType::Memo},
-         {field::Funwantedstrings, FieldType::Memo}},
+         {field::Funwantedstrings, FieldType::Memo},
+         {field::Cbuildcommand, FieldType::Text},
+         {field::Cverify, FieldType::Logical, "0"}},
         {},
         false};
     return schema;
@@ -41,6 +43,8 @@ void ensure_projects_table(const std::string& directory) {
 TDataProjects::TDataProjects(store::Session& session, const std::string& directory)
     : Projects(session, directory, kProjectsFile) {
     ensure_projects_table(directory);
+    if (!session.is_in_use(Projects.path()))
+        store::add_missing_fields(session, Projects.path(), projects_schema());
     Projects.open();
     store::check_schema(Projects, projects_schema());
 }

@@ -29,6 +29,10 @@ inline constexpr const char* Cstartignore = "Cstartignore";
 inline constexpr const char* Cunwantedstrings = "Cunwantedstrings";
 inline constexpr const char* Cunwantedwordparts = "Cunwantedwordparts";
 inline constexpr const char* Funwantedstrings = "Funwantedstrings";
+// The command that builds the project (run in its directory), and whether a code scan is
+// followed by a build that gives back the literals the compiler refuses.
+inline constexpr const char* Cbuildcommand = "Cbuildcommand";
+inline constexpr const char* Cverify = "Cverify";
 }  // namespace field
 
 // The fields of a project row. Its column defaults make a first scan useful: units "*.pas",
@@ -39,7 +43,8 @@ const store::TableSchema& projects_schema();
 // Creates an empty Projects table in `directory` ("" = the working directory) when missing.
 void ensure_projects_table(const std::string& directory = {});
 
-// The projects module: the Projects table in the engine's default session.
+// The projects module: the Projects table in the engine's default session. A table written by an
+// earlier version gets the fields it lacks when it is opened.
 class TDataProjects {
   public:
     explicit TDataProjects(store::Session& session, const std::string& directory = {});

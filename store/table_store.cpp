@@ -847,6 +847,46 @@ void create_table(const std::string& path, const TableSchema& schema) {
     }
 }
 
+// The column definition of a field that is not the numbered key.
+static std::string column_definition(const FieldDef& f) {
+    std::string column = quote_identifier(f.name) + " " + declared_type(f.type);
+    if (is_numeric(f.type))
+        return column + " NOT NULL DEFAULT " +
+               std::to_string(std::strtoll(f.default_value.c_str(), nullptr, 10));
+    return column + " NOT NULL DEFAULT " + sql_text_literal(f.default_value);
+}
+
+std::vector<std::string> add_missing_fields(Session& session, const std::string& path,
+                                            const TableSchema& schema) {
+    std::vector<std::string> missing;
+    {
+        Connection probe(path);  // checks that the file is a table of this program
+        for (const auto& f : schema.fields)
+            if (probe.field_position(f.name) < 0) missing.push_back(f.name);
+    }
+    if (missing.empty()) return missing;
+    if (session.is_in_use(path))
+        throw StoreError("Cannot add fields to " + path + ": the table is open");
+    sqlite3* raw = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    DatabaseHandle db(raw);
+    check_sqlite(raw, rc, path);
+    std::string sql = "BEGIN;";
+    std::string names;
+    for (const auto& f : schema.fields) {
+        if (std::find(missing.begin(), missing.end(), f.name) == missing.end()) continue;
+        sql += " ALTER TABLE records ADD COLUMN " + column_definition(f) + ";";
+        names += (names.empty() ? "" : ", ") + f.name;
+    }
+    try {
+        exec_sql(raw, sql + " COMMIT;", path);
+    } catch (const StoreError& e) {
+        throw StoreError("The table " + path + " lacks the fields " + names +
+                         " and cannot be given them: " + e.what());
+    }
+    return missing;
+}
+
 void copy_table(Session& session, const std::string& source, const std::string& destination) {
     if (!file_exists(source)) throw StoreError("the table " + source + " does not exist");
     auto from = session.connect(source);

@@ -1,0 +1,78 @@
+#include "code/restore_journal.h"
+
+#include "app/file_utils.h"
+#include "project/project_delete.h"
+
+namespace lexorin::code {
+
+using store::FieldType;
+namespace f = journal_field;
+
+const store::TableSchema& restore_journal_schema() {
+    // The two lines are memos: a text field would lose their trailing blanks.
+    static const store::TableSchema schema{{{f::Index, FieldType::Integer},
+                                            {f::Directory, FieldType::Text},
+                                            {f::UsesLine, FieldType::Memo},
+                                            {f::FormLine, FieldType::Memo}},
+                                           {},
+                                           true};
+    return schema;
+}
+
+RestoreJournal::RestoreJournal(store::Session& session, const std::string& program_directory,
+                               const std::string& project)
+    : table_(session, program_directory, project::restore_journal_file_name(project)) {
+    const std::string name = project::restore_journal_file_name(project);
+    if (store::find_file_no_case(program_directory, name).empty())
+        store::create_table(join_path(program_directory, name), restore_journal_schema());
+    table_.open();
+    store::check_schema(table_, restore_journal_schema());
+}
+
+// A project has few rewritten units with originals, so a walk is quick enough.
+bool RestoreJournal::Locate(const std::string& path) {
+    for (table_.first(); !table_.eof(); table_.next())
+        if (table_.text(f::Directory) == path) return true;
+    return false;
+}
+
+std::optional<JournalEntry> RestoreJournal::Find(const std::string& path) {
+    if (!Locate(path)) return std::nullopt;
+    return JournalEntry{path, table_.text(f::UsesLine), table_.text(f::FormLine)};
+}
+
+void RestoreJournal::Record(const std::string& path, const std::optional<std::string>& uses_line,
+                            const std::optional<std::string>& form_line) {
+    if (!uses_line && !form_line) return;
+    if (!Locate(path)) {
+        table_.append_record({0, path, uses_line.value_or(""), form_line.value_or("")});
+        return;
+    }
+    const bool fill_uses = uses_line && table_.text(f::UsesLine).empty();
+    const bool fill_form = form_line && table_.text(f::FormLine).empty();
+    if (!fill_uses && !fill_form) return;
+    table_.edit();
+    if (fill_uses) table_.set_text(f::UsesLine, *uses_line);
+    if (fill_form) table_.set_text(f::FormLine, *form_line);
+    table_.post();
+}
+
+void RestoreJournal::Remove(const std::string& path) {
+    if (Locate(path)) table_.delete_record();
+}
+
+std::vector<std::string> RestoreJournal::Units() {
+    std::vector<std::string> units;
+    for (table_.first(); !table_.eof(); table_.next()) units.push_back(table_.text(f::Directory));
+    return units;
+}
+
+void RestoreJournal::Empty() {
+    table_.empty();
+}
+
+void RestoreJournal::Flush() {
+    table_.flush();
+}
+
+}  // namespace lexorin::code
