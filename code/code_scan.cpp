@@ -3,9 +3,11 @@
 #include "app/errors.h"
 #include "app/text_utils.h"
 #include "code/resource_strings.h"
+#include "code/restore_journal.h"
 #include "code/table_string_store.h"
 #include "code/translator.h"
 #include "project/file_iterator.h"
+#include "project/project_delete.h"
 #include "project/projects_table.h"
 #include "store/transcopy.h"
 
@@ -58,6 +60,8 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
     translator.FormsTable = &daten.tblForms;
     translator.PascalTable = &daten.tblPascal;
     translator.UnitBatch = kUnitBatch;
+    RestoreJournal journal(daten.session(), daten.program_directory(), projects.text(field::Name));
+    translator.Journal = &journal;
     for (size_t i = 0; i < units.size(); ++i) {
         reporter.progress(static_cast<int>(i), static_cast<int>(units.size()), units[i]);
         try {
@@ -136,6 +140,14 @@ bool DeleteCodeTables(store::TDaten& daten, const std::string& project,
         daten.tblPasFiles.open();
         daten.tblPasFiles.append_record({0, store::kShowAll});
         daten.tblPasFiles.flush();
+    } catch (const Error& e) {
+        reporter.warning(e.what());
+    }
+    // The kept lines belong to the scan that is gone.
+    try {
+        const std::string journal = project::restore_journal_file_name(project);
+        if (!store::find_file_no_case(daten.program_directory(), journal).empty())
+            RestoreJournal(daten.session(), daten.program_directory(), project).Empty();
     } catch (const Error& e) {
         reporter.warning(e.what());
     }

@@ -18,6 +18,8 @@ class Table;
 
 namespace lexorin::code {
 
+class RestoreJournal;
+
 // The state of one unit while ScanUnit works through it; ScanSegment reads and updates it.
 struct UnitScanState {
     std::string path;                 // the unit's full path
@@ -61,6 +63,9 @@ class TTranslator : public PascalOptions {
     // replace the originals, all together: one disk sync per batch instead of several per unit.
     // 1 replaces every unit at once. With more, call CommitUnits after the last ScanUnit.
     size_t UnitBatch = 1;
+    // Where the lines replaced by the uses insertion and the form switch block are kept, so
+    // that the unit can be given back; none = not kept. Not owned.
+    RestoreJournal* Journal = nullptr;
     // Units whose rewritten text could not be put in place, with the reason; they stay as they
     // were.
     std::vector<std::pair<std::string, std::string>> FailedUnits;
@@ -107,7 +112,10 @@ class TTranslator : public PascalOptions {
     struct PendingUnit {
         std::string path;
         std::unique_ptr<AtomicFileWriter> writer;
+        bool journaled = false;  // its journal entry was made by this scan
     };
+    // Records the lines the rewrite replaced; true when the unit's entry is new.
+    bool JournalOriginals(const std::string& path, const UnitRewrite& rewrite);
     std::vector<PendingUnit> pending_;
 
     void RewriteLine(UnitScanState& unit, StringStore& strings) const;

@@ -8,6 +8,7 @@
 #include "app/errors.h"
 #include "app/file_utils.h"
 #include "app/text_utils.h"
+#include "code/restore_journal.h"
 #include "code/table_string_store.h"
 #include "code/translator.h"
 #include "store/table_store.h"
@@ -62,9 +63,12 @@ int TTranslator::ScanUnit(const std::string& path) {
     UnitRewrite result = RewriteUnit(path, read_text_lines(original), strings);
     const std::string text = join_text_lines(result.lines);
 
+    const bool journaled = text != original && JournalOriginals(path, result);
     if (UnitBatch <= 1) {
-        // The rows the new text refers to reach the disk before the unit changes.
+        // The rows the new text refers to, and the lines it replaced, reach the disk before the
+        // unit changes.
         strings.Flush();
+        if (Journal) Journal->Flush();
         if (text != original) {
             if (!file_exists(target))
                 throw Error("Cannot rewrite " + path + ": the file was removed during the scan");
@@ -74,11 +78,18 @@ int TTranslator::ScanUnit(const std::string& path) {
         auto writer = std::make_unique<AtomicFileWriter>(target);
         writer->write(text);
         writer->finish(false);
-        pending_.push_back({path, std::move(writer)});
+        pending_.push_back({path, std::move(writer), journaled});
         if (pending_.size() >= UnitBatch) CommitUnits();
     }
     if (StatusBar) StatusBar->status(std::to_string(result.strings_found) + " Strings found");
     return result.strings_found;
+}
+
+bool TTranslator::JournalOriginals(const std::string& path, const UnitRewrite& rewrite) {
+    if (!Journal || (!rewrite.original_uses_line && !rewrite.original_form_line)) return false;
+    const bool is_new = !Journal->Find(path);
+    Journal->Record(path, rewrite.original_uses_line, rewrite.original_form_line);
+    return is_new;
 }
 
 TTranslator::~TTranslator() = default;  // waiting units are dropped: their originals stay
@@ -91,6 +102,7 @@ void TTranslator::CommitUnits() {
     // and only then do the units change.
     if (PascalTable) PascalTable->flush();
     if (UnitsTable) UnitsTable->flush();
+    if (Journal) Journal->Flush();
     std::vector<std::string> temps;
     for (const auto& unit : batch) temps.push_back(unit.writer->temp_path());
     sync_file_systems(temps);
@@ -102,6 +114,12 @@ void TTranslator::CommitUnits() {
             unit.writer->replace();
         } catch (const std::exception& e) {
             FailedUnits.emplace_back(unit.path, e.what());
+            // The unit stays as it was, so its new entry tells of no rewrite; an entry that
+            // cannot go is harmless, as giving back only touches lines the rewrite made.
+            try {
+                if (unit.journaled && Journal) Journal->Remove(unit.path);
+            } catch (const std::exception&) {
+            }
         }
     }
 }
