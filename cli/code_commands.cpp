@@ -17,6 +17,8 @@ void print_summary(const code::CodeScanReport& report, bool dry_run) {
               << report.strings_found << " strings found";
     if (dry_run) std::cerr << ", " << report.lines_changed << " lines would change";
     std::cerr << ", " << report.skipped.size() << " units skipped\n";
+    const std::string left_alone = code::LeftAloneSummary(report.left_alone);
+    if (!left_alone.empty()) std::cerr << left_alone << "\n";
     for (const auto& [path, reason] : report.skipped)
         std::cerr << "  skipped " << path << ": " << one_line(reason) << "\n";
 }

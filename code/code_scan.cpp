@@ -4,6 +4,7 @@
 #include "app/text_utils.h"
 #include "code/resource_strings.h"
 #include "code/restore_journal.h"
+#include "code/restored_literals.h"
 #include "code/table_string_store.h"
 #include "code/translator.h"
 #include "project/file_iterator.h"
@@ -62,6 +63,8 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
     translator.UnitBatch = kUnitBatch;
     RestoreJournal journal(daten.session(), daten.program_directory(), projects.text(field::Name));
     translator.Journal = &journal;
+    const RestoredLiterals restored = RestoredLiterals::Load(daten.tblPascal, daten.tblPasFiles);
+    translator.Restored = &restored;
     for (size_t i = 0; i < units.size(); ++i) {
         reporter.progress(static_cast<int>(i), static_cast<int>(units.size()), units[i]);
         try {
@@ -76,6 +79,7 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
         report.skipped.push_back(failed);
         --report.units_scanned;
     }
+    report.left_alone = translator.LeftAlone;
     reporter.progress(static_cast<int>(units.size()), static_cast<int>(units.size()), "");
     daten.tblUnits.flush();
     daten.tblPascal.flush();
@@ -91,6 +95,9 @@ CodeScanReport DryRunCodeScan(store::TDaten& daten, const store::Table& projects
     CodeScanReport report;
     TTranslator translator = translator_for(projects, reporter);
     daten.tblPascal.open();
+    daten.tblPasFiles.open();
+    const RestoredLiterals restored = RestoredLiterals::Load(daten.tblPascal, daten.tblPasFiles);
+    translator.Restored = &restored;
     std::int64_t next_index = 1;
     if (daten.tblPascal.record_count() > 0) {
         daten.tblPascal.last();
@@ -104,6 +111,7 @@ CodeScanReport DryRunCodeScan(store::TDaten& daten, const store::Table& projects
             std::vector<std::string> lines = read_text_lines(ReadUnitText(units[i]));
             UnitRewrite rewrite = translator.RewriteUnit(units[i], lines, strings);
             report.strings_found += rewrite.strings_found;
+            AddCounts(report.left_alone, rewrite.left_alone);
             ++report.units_scanned;
             // Every changed line is preceded by a marker line holding the line as it was.
             for (const auto& line : rewrite.lines)
@@ -114,6 +122,21 @@ CodeScanReport DryRunCodeScan(store::TDaten& daten, const store::Table& projects
     }
     report.would_add = strings.rows();
     return report;
+}
+
+std::string LeftAloneSummary(const ContextCounts& counts) {
+    const int total = TotalLeftAlone(counts);
+    if (total == 0) return "";
+    std::string text =
+        std::to_string(total) + (total == 1 ? " literal" : " literals") + " left alone:";
+    const char* separator = " ";
+    for (size_t i = 0; i < counts.size(); ++i) {
+        const auto context = static_cast<LiteralContext>(i);
+        if (context == LiteralContext::Expression || counts[i] == 0) continue;
+        text += separator + std::to_string(counts[i]) + " " + ContextName(context);
+        separator = ", ";
+    }
+    return text;
 }
 
 bool DeleteCodeTables(store::TDaten& daten, const std::string& project,

@@ -6,6 +6,7 @@
 
 #include "app/command_frame.h"
 #include "app/reporter.h"
+#include "code/pascal_context.h"
 #include "code/pascal_options.h"
 #include "code/string_store.h"
 #include "store/table_store.h"
@@ -28,7 +29,12 @@ struct CodeScanReport {
     // The strings a dry run would store: the reference number and the row.
     std::vector<std::pair<std::int64_t, FoundString>> would_add;
     int lines_changed = 0;  // dry run: lines that the rewrite would change (marker lines)
+    // Literals the rules accepted but left as they are because of where they stand.
+    ContextCounts left_alone{};
 };
+
+// "12 literals left alone: 7 const section, 5 case label" (empty when none was).
+std::string LeftAloneSummary(const ContextCounts& counts);
 
 // Scans every unit of the current project into the language's tables, which `daten` holds in
 // code mode (PrepareLanguageTables), then copies the new rows to the project's other languages.

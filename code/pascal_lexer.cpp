@@ -61,22 +61,4 @@ std::vector<LinePart> SplitLine(std::string_view line, CommentState& state) {
     return parts;
 }
 
-std::vector<CandidateSpan> FindCandidates(std::string_view piece) {
-    std::vector<CandidateSpan> spans;
-    size_t i = 0;
-    while (i < piece.size()) {
-        if (piece[i] == '\'') {
-            size_t close = piece.find('\'', i + 1);
-            if (close == npos) break;  // a lone apostrophe: nothing to pair it with
-            spans.push_back({i, close + 1});
-            i = close + 1;
-        } else if (starts_at(piece, i, "//")) {
-            break;
-        } else {
-            ++i;
-        }
-    }
-    return spans;
-}
-
 }  // namespace lexorin::code

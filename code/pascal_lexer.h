@@ -5,7 +5,8 @@
 
 // Just enough Pascal lexing to keep the scanner out of comments: literals ('...', a doubled
 // apostrophe standing for one), brace comments, parenthesis-star comments (both may span
-// lines) and // comments to the end of the line.
+// lines) and // comments to the end of the line. The tokens of the code parts are read by
+// NextToken (pascal_context.h).
 namespace lexorin::code {
 
 // A comment still open at the end of a line.
@@ -23,17 +24,5 @@ struct LinePart {
 // (so that the line tests see it). state is the comment open at the start of the line and
 // becomes the one open at its end. An empty line outside comments is one empty code part.
 std::vector<LinePart> SplitLine(std::string_view line, CommentState& state);
-
-// A quoted candidate in a code part: begin is its opening apostrophe, end one past its closing
-// one. Every pair of apostrophes delimits one candidate, so 'it''s' gives it and s. Candidates
-// end at a // comment, and a lone apostrophe without a partner gives none.
-struct CandidateSpan {
-    size_t begin;
-    size_t end;
-    std::string_view text(std::string_view piece) const {
-        return piece.substr(begin + 1, end - begin - 2);
-    }
-};
-std::vector<CandidateSpan> FindCandidates(std::string_view piece);
 
 }  // namespace lexorin::code

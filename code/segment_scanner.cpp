@@ -1,5 +1,6 @@
 #include <string>
 
+#include "code/restored_literals.h"
 #include "code/segment_rules.h"
 #include "code/translator.h"
 
@@ -28,15 +29,27 @@ void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
     // Candidates are taken from the piece as it will be written: it differs from the scan text
     // only on the first uses line, by an inserted unit name that holds no apostrophe. Each
     // accepted literal is replaced where it stands, so a quoted text that happens to span two
-    // other literals is never touched.
+    // other literals is never touched. Every token moves the context on, so that the unit's
+    // syntax is followed across lines.
     const std::string& piece = unit.test_text;
     std::string rewritten;
     size_t copied = 0;
-    for (const CandidateSpan& span : FindCandidates(piece)) {
-        std::string_view candidate = span.text(piece);
-        Verdict verdict = EvaluateCandidate(*this, candidate, piece);
+    PascalToken token;
+    for (size_t pos = 0; NextToken(piece, pos, token); unit.context.Feed(token, piece)) {
+        if (token.kind != PascalToken::Kind::Literal || !token.terminated) continue;
+        const std::string_view candidate =
+            std::string_view(piece).substr(token.begin + 1, token.end - token.begin - 2);
+        const Verdict verdict = EvaluateCandidate(*this, candidate, piece);
         if (verdict == Verdict::Rejected) continue;
         if (Pas_IgnoreInterface && !unit.implementation_seen) continue;
+        LiteralContext where = unit.context.LiteralHere();
+        if (where == LiteralContext::Expression && Restored &&
+            Restored->Contains(unit.path, candidate))
+            where = LiteralContext::Restored;
+        if (where != LiteralContext::Expression) {
+            ++unit.left_alone[static_cast<size_t>(where)];
+            continue;
+        }
 
         FoundString found;
         found.unit_path = unit.path;
@@ -49,9 +62,9 @@ void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
         found.spaces_at_end = SpacesAtEnd(candidate);
         std::int64_t index = strings.Add(found);
 
-        rewritten.append(piece, copied, span.begin - copied);
+        rewritten.append(piece, copied, token.begin - copied);
         rewritten += ResourceReference(index);
-        copied = span.end;
+        copied = token.end;
         ++unit.strings_found;
     }
     if (copied == 0) return;

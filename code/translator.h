@@ -8,6 +8,7 @@
 
 #include "app/file_utils.h"
 #include "app/reporter.h"
+#include "code/pascal_context.h"
 #include "code/pascal_lexer.h"
 #include "code/pascal_options.h"
 #include "code/string_store.h"
@@ -33,6 +34,8 @@ struct UnitScanState {
     bool uses_seen = false;
     bool implementation_seen = false;
     CommentState comment = CommentState::None;
+    PascalContext context;       // where in the unit's syntax the scan stands
+    ContextCounts left_alone{};  // literals kept because of their context, by context
     int strings_found = 0;
     std::optional<std::string> original_uses_line;  // see UnitRewrite
     std::optional<std::string> original_form_line;
@@ -47,10 +50,13 @@ struct UnitRewrite {
     // the form resource directive (when the switch block took its place).
     std::optional<std::string> original_uses_line;
     std::optional<std::string> original_form_line;
+    ContextCounts left_alone{};  // literals the rules accepted but their context keeps
 };
 
 // The scanner component: the scan options, the tables it fills and where progress goes. The
 // tables and the reporter belong to the caller.
+class RestoredLiterals;
+
 class TTranslator : public PascalOptions {
   public:
     store::Table* UnitsTable = nullptr;        // code scan: the project's file list of units
@@ -58,6 +64,10 @@ class TTranslator : public PascalOptions {
     store::Table* PascalTable = nullptr;       // the pascal table of the selected language
     Reporter* StatusBar = nullptr;             // progress texts; none = no progress texts
     std::vector<std::string> UnwantedStrings;  // used by the form operations
+    // Literals the user gave back to the code; a scan leaves them alone. Not owned; may be none.
+    const RestoredLiterals* Restored = nullptr;
+    // Literals left alone because of their context, summed over the units scanned.
+    ContextCounts LeftAlone{};
 
     // How many rewritten units wait before the rows they refer to are committed and they
     // replace the originals, all together: one disk sync per batch instead of several per unit.

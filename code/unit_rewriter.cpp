@@ -74,7 +74,7 @@ UnitRewrite TTranslator::RewriteUnit(const std::string& path, std::vector<std::s
     for (unit.line_index = 0; unit.line_index < unit.lines.size(); ++unit.line_index)
         RewriteLine(unit, strings);
     return {std::move(unit.output), unit.strings_found, std::move(unit.original_uses_line),
-            std::move(unit.original_form_line)};
+            std::move(unit.original_form_line), unit.left_alone};
 }
 
 void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {

@@ -62,6 +62,7 @@ int TTranslator::ScanUnit(const std::string& path) {
     TableStringStore strings(*UnitsTable, *PascalTable);
     UnitRewrite result = RewriteUnit(path, read_text_lines(original), strings);
     const std::string text = join_text_lines(result.lines);
+    AddCounts(LeftAlone, result.left_alone);
 
     const bool journaled = text != original && JournalOriginals(path, result);
     if (UnitBatch <= 1) {

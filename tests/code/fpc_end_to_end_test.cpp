@@ -93,22 +93,23 @@ TEST_F(FpcEndToEnd, RewrittenProgramPrintsTheSameAndTranslates) {
     EXPECT_EQ(pascal.record_count(), rows);
     EXPECT_EQ(BuildAndRun(sources.path()), before);
 
-    const std::map<std::string, std::string> translations = {{"It", "Es"},
-                                                             {"Padded", "Gepolstert"},
-                                                             {"Closing line text", "Schlusszeile"},
-                                                             {"ok", "gut"},
-                                                             {"that", "das"}};
+    const std::map<std::string, std::string> translations = {
+        {"It''s a fine day", "Ein sch\xf6ner Tag"},
+        {"Padded", "Gepolstert"},
+        {"Closing line text", "Schlusszeile"},
+        {"ok", "gut"},
+        {"that''s many", "das sind ''viele''"}};
     for (const auto& [text, translation] : translations) Translate(text, translation);
     WriteResourceStringFiles(session, pascal, sources.path());
     EXPECT_EQ(BuildAndRun(sources.path()), before) << "the original strings are the default";
 
     SwitchOn("TranslatedStrings");
     std::string expected = before;
-    Replace(expected, "It's", "Es's");
+    Replace(expected, "It's a fine day", "Ein sch\xf6ner Tag");
     Replace(expected, "Padded  |", "Gepolstert  |");
     Replace(expected, "Closing line text", "Schlusszeile");
     Replace(expected, "OK / ok", "OK / gut");
-    Replace(expected, "that's", "das's");
+    Replace(expected, "that's many", "das sind 'viele'");
     EXPECT_EQ(BuildAndRun(sources.path()), expected);
 
     // The translated form switch links the translated form resource and the translations.

@@ -32,9 +32,10 @@ inline Scan RunScan(const TTranslator& translator, std::vector<std::string> line
     return {rewrite.lines, strings.rows()};
 }
 
-// The lines of a unit body in its implementation part, so that literals count.
+// The lines of a routine body in a unit's implementation part, so that literals count. The
+// heading shares the first line, so the body starts on the second line, as it always did.
 inline std::vector<std::string> InImplementation(std::vector<std::string> body) {
-    body.insert(body.begin(), "implementation");
+    body.insert(body.begin(), "implementation procedure Test; begin");
     return body;
 }
 

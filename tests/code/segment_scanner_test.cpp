@@ -26,7 +26,8 @@ TEST(ScanSegment, ReplacesLiteralsAndKeepsTrailingBlanks) {
     ASSERT_EQ(scan.rows.size(), 1u);
     EXPECT_EQ(scan.rows[0].second.original, "Hello ");
     EXPECT_EQ(scan.rows[0].second.spaces_at_end, 1);
-    EXPECT_EQ(scan.lines, (Texts{"implementation", "//TL:ShowMessage('Hello ' + Name + ' !');",
+    EXPECT_EQ(scan.lines, (Texts{"implementation procedure Test; begin",
+                                 "//TL:ShowMessage('Hello ' + Name + ' !');",
                                  "  ShowMessage(''+s_1+'' + Name + ' !');"}));
     EXPECT_EQ(scan.rows[0].second.new_line, 3);
     EXPECT_EQ(scan.rows[0].second.original_line, 2);
@@ -77,13 +78,15 @@ TEST(ScanSegment, UnwantedWordPartStoresAsIgnored) {
 }
 
 TEST(ScanSegment, DoubledApostrophesAndConcatenations) {
+    // A doubled apostrophe is part of its literal, which is stored as it stands; each quoted
+    // part of a concatenation is a literal of its own.
     TTranslator t = LetterTranslator();
     auto scan = RunScan(t, InImplementation({"s := 'it''s' + #13 + 'ok'#10'fine';"}));
-    EXPECT_EQ(scan.originals(), (Texts{"it", "ok", "fine"}));
-    EXPECT_EQ(scan.lines.back(), "s := ''+s_1+'''s' + #13 + ''+s_2+''#10''+s_3+'';");
-    t.Pas_MinLength = 1;
-    scan = RunScan(t, InImplementation({"s := 'it''s';"}));
-    EXPECT_EQ(scan.lines.back(), "s := ''+s_1+''''+s_2+'';");
+    EXPECT_EQ(scan.originals(), (Texts{"it''s", "ok", "fine"}));
+    EXPECT_EQ(scan.lines.back(), "s := ''+s_1+'' + #13 + ''+s_2+''#10''+s_3+'';");
+    scan = RunScan(t, InImplementation({"s := '''ok''';"}));
+    EXPECT_EQ(scan.originals(), Texts{"''ok''"});
+    EXPECT_EQ(scan.lines.back(), "s := ''+s_1+'';");
 }
 
 TEST(ScanSegment, EachLiteralKeepsItsOwnRow) {
@@ -123,19 +126,22 @@ TEST(ScanSegment, InterfaceIsSkippedUnlessAsked) {
     EXPECT_EQ(RunScan(t, program).rows.size(), 1u);
     // Interface literals are skipped, the implementation line's own literal counts.
     t.Pas_IgnoreInterface = true;
-    EXPECT_EQ(
-        RunScan(t, {"interface", "x = 'one';", "implementation {'two'} y := 'three';"}).originals(),
-        Texts{"three"});
+    EXPECT_EQ(RunScan(t, {"interface", "x = 'one';",
+                          "implementation {'two'} procedure P; begin y := 'three';"})
+                  .originals(),
+              Texts{"three"});
 }
 
 TEST(ScanSegment, ContextLines) {
     TTranslator t = LetterTranslator();
-    auto scan = RunScan(t, {"implementation a := 'first';", "l2", "l3", "l4", "b := 'last';"});
+    auto scan = RunScan(
+        t, {"implementation procedure P; begin a := 'first';", "l2", "l3", "l4", "b := 'last';"});
     ASSERT_EQ(scan.rows.size(), 2u);
-    EXPECT_EQ(scan.rows[0].second.context, "implementation a := 'first';\rl2\rl3\r");
+    EXPECT_EQ(scan.rows[0].second.context,
+              "implementation procedure P; begin a := 'first';\rl2\rl3\r");
     EXPECT_EQ(scan.rows[1].second.context, "l3\rl4\rb := 'last';\r");
     t.Pas_ContextLines = 1;
-    scan = RunScan(t, {"implementation", "a := 'mid';", "z"});
+    scan = RunScan(t, {"implementation procedure P; begin", "a := 'mid';", "z"});
     EXPECT_EQ(scan.rows[0].second.context, "a := 'mid';\r");
 }
 

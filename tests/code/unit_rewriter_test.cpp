@@ -75,8 +75,8 @@ TEST(RewriteUnit, UsesClause) {
 
 TEST(RewriteUnit, MarkersOfLinesEndingInABrace) {
     auto scan = RunScan(LetterTranslator(), InImplementation({"  x := 'abc'; {note}"}));
-    EXPECT_EQ(scan.lines,
-              (Texts{"implementation", "//TL:x := 'abc'; {note", "  x := ''+s_1+''; {note}"}));
+    EXPECT_EQ(scan.lines, (Texts{"implementation procedure Test; begin", "//TL:x := 'abc'; {note",
+                                 "  x := ''+s_1+''; {note}"}));
 }
 
 TEST(RewriteUnit, UnterminatedCommentRunsToTheEnd) {
@@ -88,8 +88,8 @@ TEST(RewriteUnit, UnterminatedCommentRunsToTheEnd) {
 }
 
 TEST(RewriteUnit, LineNumbersCountMarkersAndBlocks) {
-    auto scan =
-        RunScan(LetterTranslator(), {"implementation", "{$R *.DFM}", "a := 'one';", "b := 'two';"});
+    auto scan = RunScan(LetterTranslator(), {"implementation", "{$R *.DFM}",
+                                             "procedure P; begin a := 'one';", "b := 'two';"});
     ASSERT_EQ(scan.rows.size(), 2u);
     // implementation, six block lines, marker, a, marker, b
     EXPECT_EQ(scan.rows[0].second.new_line, 9);

@@ -81,10 +81,11 @@ TEST_F(ScanUnitTest, SecondScanAddsNothingAndKeepsTheFile) {
 
 TEST_F(ScanUnitTest, OddLineEndsAndEmptyFiles) {
     std::string path = sources.file("cr.pas");
-    write_test_file(path, "implementation\rx := 'abc';\r\ny := 'de';\nend.");
+    write_test_file(path, "implementation procedure T; begin\rx := 'abc';\r\ny := 'de';\nend.");
     EXPECT_EQ(translator.ScanUnit(path), 2);
     EXPECT_EQ(read_test_file(path),
-              "implementation\r\n//TL:x := 'abc';\r\nx := ''+s_1+'';\r\n//TL:y := 'de';\r\n"
+              "implementation procedure T; begin\r\n//TL:x := 'abc';\r\nx := ''+s_1+'';\r\n//TL:y "
+              ":= 'de';\r\n"
               "y := ''+s_2+'';\r\nend.\r\n");
     std::string empty = sources.file("empty.pas");
     write_test_file(empty, "");
@@ -94,7 +95,7 @@ TEST_F(ScanUnitTest, OddLineEndsAndEmptyFiles) {
 
 TEST_F(ScanUnitTest, HighBytesPassThrough) {
     std::string path = sources.file("u.pas");
-    write_test_file(path, "implementation\r\nx := 'Gr\xFC\xDF Gott';\r\n");
+    write_test_file(path, "implementation procedure T; begin\r\nx := 'Gr\xFC\xDF Gott';\r\n");
     EXPECT_EQ(translator.ScanUnit(path), 1);
     pascal.first();
     EXPECT_EQ(pascal.text("OriginalString"), "Gr\xFC\xDF Gott");
@@ -103,7 +104,8 @@ TEST_F(ScanUnitTest, HighBytesPassThrough) {
 // Each of these units must fail with a clear error, add no rows and stay byte for byte.
 TEST_F(ScanUnitTest, BadUnitsAreLeftAsTheyWere) {
     std::string nul = sources.file("nul.pas");
-    std::string nul_bytes = "implementation\nx := 'abc';\n" + std::string(1, '\0') + "\n";
+    std::string nul_bytes =
+        "implementation procedure T; begin\nx := 'abc';\n" + std::string(1, '\0') + "\n";
     write_test_file(nul, nul_bytes);
     try {
         translator.ScanUnit(nul);
@@ -153,7 +155,7 @@ struct RecordingReporter : SilentReporter {
 
 TEST_F(ScanUnitTest, ProgressTexts) {
     std::string path = sources.file("u.pas");
-    std::string text = "implementation\n";
+    std::string text = "implementation procedure T; begin\n";
     for (int i = 0; i < 12; ++i) text += "x := 'abc';\n";
     write_test_file(path, text);
     RecordingReporter reporter;

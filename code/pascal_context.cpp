@@ -1,0 +1,480 @@
+#include "code/pascal_context.h"
+
+#include <numeric>
+
+namespace lexorin::code {
+
+namespace {
+
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsHexDigit(char c) {
+    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+bool IsIdentifierChar(char c) {
+    return IsLetter(c) || IsDigit(c);
+}
+
+size_t SkipWhile(std::string_view text, size_t i, bool (*test)(char)) {
+    while (i < text.size() && test(text[i])) ++i;
+    return i;
+}
+
+// The words the context follows. Everything else is an ordinary identifier.
+enum class Word {
+    Other,
+    Asm,
+    Begin,
+    Case,
+    Const,
+    Constructor,
+    Destructor,
+    Else,
+    End,
+    Finalization,
+    Function,
+    If,
+    Implementation,
+    Initialization,
+    Interface,
+    Label,
+    Of,
+    Operator,
+    Otherwise,
+    Procedure,
+    Resourcestring,
+    Threadvar,
+    Try,
+    Type,
+    Uses,
+    Var,
+    Directive,      // a routine directive that takes a text: external, deprecated, ...
+    WeakDirective,  // name, public, export: directives only among other directives
+    Section,        // another word that opens a declaration section: exports
+};
+
+struct KnownWord {
+    std::string_view lower;
+    Word word;
+};
+
+constexpr KnownWord kKnownWords[] = {
+    {"asm", Word::Asm},
+    {"begin", Word::Begin},
+    {"case", Word::Case},
+    {"const", Word::Const},
+    {"constructor", Word::Constructor},
+    {"destructor", Word::Destructor},
+    {"else", Word::Else},
+    {"end", Word::End},
+    {"finalization", Word::Finalization},
+    {"function", Word::Function},
+    {"if", Word::If},
+    {"implementation", Word::Implementation},
+    {"initialization", Word::Initialization},
+    {"interface", Word::Interface},
+    {"label", Word::Label},
+    {"of", Word::Of},
+    {"operator", Word::Operator},
+    {"otherwise", Word::Otherwise},
+    {"procedure", Word::Procedure},
+    {"resourcestring", Word::Resourcestring},
+    {"threadvar", Word::Threadvar},
+    {"try", Word::Try},
+    {"type", Word::Type},
+    {"uses", Word::Uses},
+    {"var", Word::Var},
+    {"external", Word::Directive},
+    {"name", Word::WeakDirective},
+    {"deprecated", Word::Directive},
+    {"message", Word::Directive},
+    {"alias", Word::Directive},
+    {"public", Word::WeakDirective},
+    {"export", Word::WeakDirective},
+    {"exports", Word::Section},
+};
+
+// Case-insensitive lookup; an identifier escaped with & is never a keyword.
+Word WordOf(std::string_view word) {
+    if (word.size() < 2 || word.size() > 14 || word.front() == '&') return Word::Other;
+    char lower[16];
+    for (size_t i = 0; i < word.size(); ++i) {
+        char c = word[i];
+        lower[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    }
+    const std::string_view key(lower, word.size());
+    for (const KnownWord& known : kKnownWords)
+        if (known.lower.size() == key.size() && known.lower == key) return known.word;
+    return Word::Other;
+}
+
+}  // namespace
+
+const char* ContextName(LiteralContext context) {
+    switch (context) {
+        case LiteralContext::Expression:
+            return "expression";
+        case LiteralContext::ConstSection:
+            return "const section";
+        case LiteralContext::ResourcestringSection:
+            return "resourcestring section";
+        case LiteralContext::InitialisedVariable:
+            return "initialised variable";
+        case LiteralContext::DefaultParameter:
+            return "default parameter";
+        case LiteralContext::RoutineDirective:
+            return "routine directive";
+        case LiteralContext::CaseLabel:
+            return "case label";
+        case LiteralContext::Attribute:
+            return "attribute";
+        case LiteralContext::AsmBlock:
+            return "asm block";
+        case LiteralContext::Declaration:
+            return "other declaration";
+        case LiteralContext::Restored:
+            return "restored by the user";
+        case LiteralContext::Count:
+            break;
+    }
+    return "";
+}
+
+void AddCounts(ContextCounts& total, const ContextCounts& more) {
+    for (size_t i = 0; i < total.size(); ++i) total[i] += more[i];
+}
+
+int TotalLeftAlone(const ContextCounts& counts) {
+    return std::accumulate(counts.begin(), counts.end(), 0) -
+           counts[static_cast<size_t>(LiteralContext::Expression)];
+}
+
+bool NextToken(std::string_view piece, size_t& pos, PascalToken& token) {
+    size_t i = pos;
+    while (i < piece.size() && static_cast<unsigned char>(piece[i]) <= 32) ++i;
+    if (i >= piece.size()) {
+        pos = i;
+        return false;
+    }
+    token = {PascalToken::Kind::Symbol, i, i + 1};
+    const char c = piece[i];
+    const char next = i + 1 < piece.size() ? piece[i + 1] : '\0';
+    if (c == '\'') {
+        // A doubled apostrophe stands for one and belongs to the literal.
+        token.kind = PascalToken::Kind::Literal;
+        size_t j = i + 1;
+        token.terminated = false;
+        while (j < piece.size()) {
+            if (piece[j] != '\'') {
+                ++j;
+            } else if (j + 1 < piece.size() && piece[j + 1] == '\'') {
+                j += 2;
+            } else {
+                ++j;
+                token.terminated = true;
+                break;
+            }
+        }
+        token.end = j;
+    } else if (c == '/' && next == '/') {
+        token.kind = PascalToken::Kind::Comment;
+        token.end = piece.size();
+    } else if (IsLetter(c) || (c == '&' && IsLetter(next))) {
+        token.kind = PascalToken::Kind::Identifier;
+        token.end = SkipWhile(piece, i + 1, IsIdentifierChar);
+    } else if (c == '#') {
+        token.kind = PascalToken::Kind::CharCode;
+        token.end =
+            next == '$' ? SkipWhile(piece, i + 2, IsHexDigit) : SkipWhile(piece, i + 1, IsDigit);
+    } else if (IsDigit(c) || (c == '$' && IsHexDigit(next)) || (c == '%' && IsDigit(next)) ||
+               (c == '&' && IsDigit(next))) {
+        token.kind = PascalToken::Kind::Number;
+        size_t j = SkipWhile(piece, i + 1, IsHexDigit);
+        // A fraction, but not the .. of a range.
+        if (j + 1 < piece.size() && piece[j] == '.' && IsDigit(piece[j + 1]))
+            j = SkipWhile(piece, j + 1, IsHexDigit);
+        if (j < piece.size() && (piece[j] == '+' || piece[j] == '-') &&
+            (piece[j - 1] == 'e' || piece[j - 1] == 'E') && c != '$')
+            j = SkipWhile(piece, j + 1, IsDigit);
+        token.end = j;
+    } else {
+        static constexpr std::string_view kPairs[] = {":=", "..", "<=", ">=", "<>",
+                                                      "+=", "-=", "*=", "/="};
+        for (std::string_view pair : kPairs)
+            if (c == pair[0] && next == pair[1]) token.end = i + 2;
+    }
+    pos = token.end;
+    return true;
+}
+
+LiteralContext PascalContext::LiteralHere() const {
+    if (InStatements()) {
+        const Frame& top = frames_.back();
+        if (top.block == Block::Asm) return LiteralContext::AsmBlock;
+        if (top.block == Block::Case && top.case_state == CaseState::Label)
+            return LiteralContext::CaseLabel;
+        if (inline_const_) return LiteralContext::ConstSection;
+        return LiteralContext::Expression;
+    }
+    if (attribute_depth_ >= 0) return LiteralContext::Attribute;
+    if (heading_ && depth_ > 0) return LiteralContext::DefaultParameter;
+    if (after_directive_) return LiteralContext::RoutineDirective;
+    switch (section_) {
+        case Section::Const:
+            return LiteralContext::ConstSection;
+        case Section::Resourcestring:
+            return LiteralContext::ResourcestringSection;
+        case Section::Var:
+            return LiteralContext::InitialisedVariable;
+        default:
+            return LiteralContext::Declaration;
+    }
+}
+
+void PascalContext::Feed(const PascalToken& token, std::string_view piece) {
+    const std::string_view text = piece.substr(token.begin, token.end - token.begin);
+    switch (token.kind) {
+        case PascalToken::Kind::Identifier:
+            FeedWord(text);
+            break;
+        case PascalToken::Kind::Symbol:
+            FeedSymbol(text);
+            break;
+        case PascalToken::Kind::Comment:
+            return;
+        default:
+            routine_word_ = false;
+            declaration_start_ = false;
+            break;
+    }
+}
+
+void PascalContext::EnterStatements(Block block) {
+    frames_.push_back({block, CaseState::Selector, depth_});
+    heading_ = false;
+    after_directive_ = false;
+    attribute_depth_ = -1;
+}
+
+void PascalContext::LeaveStatements() {
+    frames_.clear();
+    section_ = Section::None;
+    heading_ = false;
+    after_directive_ = false;
+    attribute_depth_ = -1;
+    declaration_start_ = true;
+    inline_const_ = false;
+    depth_ = 0;
+}
+
+void PascalContext::FeedWord(std::string_view text) {
+    const Word word = WordOf(text);
+    const bool was_declaration_start = declaration_start_;
+    declaration_start_ = false;
+
+    // Words that start a unit part hold wherever the tracking thinks it is.
+    switch (word) {
+        case Word::Implementation:
+            LeaveStatements();
+            return;
+        case Word::Interface:
+            // The unit part, not an interface type, which follows an equals sign.
+            if (InStatements() || (depth_ == 0 && was_declaration_start)) {
+                LeaveStatements();
+                return;
+            }
+            break;
+        case Word::Initialization:
+        case Word::Finalization:
+            LeaveStatements();
+            EnterStatements(Block::Begin);
+            return;
+        default:
+            break;
+    }
+
+    if (InStatements()) {
+        Frame& top = frames_.back();
+        if (top.block == Block::Asm) {
+            if (word == Word::End) {
+                frames_.pop_back();
+                if (frames_.empty()) LeaveStatements();
+            }
+            return;
+        }
+        if (routine_word_) {
+            // procedure or function followed by a name is a heading, not an anonymous method:
+            // the statement part ended without the tracking seeing it.
+            routine_word_ = false;
+            if (word == Word::Other) {
+                LeaveStatements();
+                heading_ = true;
+                return;
+            }
+        }
+        switch (word) {
+            case Word::Begin:
+            case Word::Try:
+                EnterStatements(Block::Begin);
+                break;
+            case Word::Case:
+                EnterStatements(Block::Case);
+                break;
+            case Word::Asm:
+                EnterStatements(Block::Asm);
+                break;
+            case Word::End:
+                frames_.pop_back();
+                if (frames_.empty()) LeaveStatements();
+                break;
+            case Word::Of:
+                if (top.block == Block::Case && top.case_state == CaseState::Selector)
+                    top.case_state = CaseState::Label;
+                break;
+            case Word::If:
+                ++top.open_ifs;
+                break;
+            case Word::Else:
+                // In a branch, an else belongs to the innermost if still without one.
+                if (top.block == Block::Case && top.case_state == CaseState::Branch &&
+                    top.open_ifs > 0) {
+                    --top.open_ifs;
+                    break;
+                }
+                [[fallthrough]];
+            case Word::Otherwise:
+                if (top.block == Block::Case &&
+                    (top.case_state == CaseState::Label || top.case_state == CaseState::Branch))
+                    top.case_state = CaseState::Else;
+                break;
+            case Word::Const:
+                inline_const_ = true;  // an inline constant declaration, up to its ;
+                break;
+            case Word::Procedure:
+            case Word::Function:
+                routine_word_ = true;
+                break;
+            case Word::Constructor:
+            case Word::Destructor:
+            case Word::Type:
+            case Word::Resourcestring:
+            case Word::Threadvar:
+                // Declarations: the statement part must have ended unseen.
+                LeaveStatements();
+                FeedWord(text);
+                break;
+            default:
+                break;
+        }
+        return;
+    }
+
+    // Declarations. Section and routine words count outside brackets only: const and var
+    // also mark parameters.
+    if (depth_ > 0) return;
+    switch (word) {
+        case Word::Begin:
+        case Word::Try:
+            EnterStatements(Block::Begin);
+            break;
+        case Word::Asm:
+            EnterStatements(Block::Asm);
+            break;
+        case Word::Const:
+            section_ = Section::Const;
+            declaration_start_ = true;
+            break;
+        case Word::Resourcestring:
+            section_ = Section::Resourcestring;
+            declaration_start_ = true;
+            break;
+        case Word::Var:
+        case Word::Threadvar:
+            section_ = Section::Var;
+            declaration_start_ = true;
+            break;
+        case Word::Type:
+            section_ = Section::Type;
+            declaration_start_ = true;
+            break;
+        case Word::Uses:
+            section_ = Section::Uses;
+            break;
+        case Word::Label:
+        case Word::Section:
+            section_ = Section::Other;
+            declaration_start_ = true;
+            break;
+        case Word::Procedure:
+        case Word::Function:
+        case Word::Constructor:
+        case Word::Destructor:
+        case Word::Operator:
+            heading_ = true;
+            after_directive_ = false;
+            break;
+        case Word::Directive:
+            after_directive_ = true;
+            break;
+        case Word::WeakDirective:
+            if (after_directive_ || was_declaration_start) after_directive_ = true;
+            break;
+        default:
+            // "class procedure", "class var": the class word keeps the declaration start.
+            if (was_declaration_start && text.size() == 5 &&
+                (text == "class" || text == "Class" || text == "CLASS"))
+                declaration_start_ = true;
+            break;
+    }
+}
+
+void PascalContext::FeedSymbol(std::string_view symbol) {
+    routine_word_ = false;
+    const char c = symbol.front();
+    if (InStatements() && frames_.back().block == Block::Asm) return;
+    const bool was_declaration_start = declaration_start_;
+    declaration_start_ = false;
+    if (symbol.size() == 1 && (c == '(' || c == '[')) {
+        if (c == '[' && !InStatements() && was_declaration_start && attribute_depth_ < 0)
+            attribute_depth_ = depth_;
+        ++depth_;
+        return;
+    }
+    if (symbol.size() == 1 && (c == ')' || c == ']')) {
+        if (depth_ > 0) --depth_;
+        if (c == ']' && attribute_depth_ == depth_) {
+            attribute_depth_ = -1;
+            declaration_start_ = true;  // the declaration the attribute belongs to follows
+        }
+        return;
+    }
+    if (symbol == ";") {
+        if (InStatements()) {
+            inline_const_ = false;
+            Frame& top = frames_.back();
+            top.open_ifs = 0;
+            if (top.block == Block::Case && top.case_state == CaseState::Branch &&
+                depth_ == top.depth)
+                top.case_state = CaseState::Label;
+            return;
+        }
+        if (depth_ == 0) {
+            heading_ = false;
+            after_directive_ = false;
+            // Directives follow a heading after its semicolon; the next declaration ends them.
+            declaration_start_ = true;
+        }
+        return;
+    }
+    if (symbol == ":" && InStatements()) {
+        Frame& top = frames_.back();
+        if (top.block == Block::Case && top.case_state == CaseState::Label && depth_ == top.depth)
+            top.case_state = CaseState::Branch;
+    }
+}
+
+}  // namespace lexorin::code

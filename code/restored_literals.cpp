@@ -1,0 +1,44 @@
+#include "code/restored_literals.h"
+
+#include <unordered_map>
+
+#include "store/table_store.h"
+
+namespace lexorin::code {
+
+RestoredLiterals RestoredLiterals::Load(const store::Table& pascal, const store::Table& pasfiles) {
+    RestoredLiterals restored;
+    store::Table rows(pascal.session(), pascal.directory(), pascal.table_name());
+    rows.open();
+    rows.set_filter("NewLine=0 and Ignore=1");
+    rows.set_filtered(true);
+    if (rows.record_count() == 0) return restored;
+
+    std::unordered_map<std::int64_t, std::string> unit_paths;
+    store::Table units(pasfiles.session(), pasfiles.directory(), pasfiles.table_name());
+    units.open();
+    for (units.first(); !units.eof(); units.next())
+        unit_paths.emplace(units.integer("Index"), units.text("Directory"));
+
+    for (rows.first(); !rows.eof(); rows.next()) {
+        auto unit = unit_paths.find(rows.integer("UnitName"));
+        if (unit == unit_paths.end()) continue;
+        // The store drops trailing blanks; SpacesAtEnd gives them back.
+        std::string literal = rows.text("OriginalString");
+        literal.append(static_cast<size_t>(std::max<std::int64_t>(0, rows.integer("SpacesAtEnd"))),
+                       ' ');
+        restored.Add(unit->second, std::move(literal));
+    }
+    return restored;
+}
+
+void RestoredLiterals::Add(const std::string& unit_path, std::string literal) {
+    by_unit_[unit_path].insert(std::move(literal));
+}
+
+bool RestoredLiterals::Contains(const std::string& unit_path, std::string_view literal) const {
+    auto unit = by_unit_.find(unit_path);
+    return unit != by_unit_.end() && unit->second.find(literal) != unit->second.end();
+}
+
+}  // namespace lexorin::code
