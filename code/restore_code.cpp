@@ -1,0 +1,319 @@
+#include "code/restore_code.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "app/text_utils.h"
+#include "code/restore_journal.h"
+#include "code/restore_lines.h"
+#include "code/translator.h"
+#include "store/table_store.h"
+
+namespace lexorin::code {
+
+namespace {
+
+// A unit to work on; `index` is its file list row, 0 for a unit only the journal knows.
+struct UnitFile {
+    std::int64_t index = 0;
+    std::string path;
+};
+
+struct PascalRow {
+    std::int64_t index = 0;
+    std::int64_t unit = 0;
+    std::string literal;  // with apostrophes and the blanks the table dropped
+    int new_line = 0;
+    bool ignore = false;
+    bool given_back() const { return ignore && new_line == 0; }
+};
+
+// A row's two fields before a restore changed them, for putting them back when the unit
+// cannot be replaced after all.
+struct RowChange {
+    store::Table* table;
+    std::int64_t index;
+    bool ignore;
+    std::int64_t new_line;
+};
+
+// One unit with the rows chosen in it; `all_rows` when the unit itself was chosen.
+struct UnitWork {
+    UnitFile unit;
+    bool all_rows = false;
+    std::set<std::int64_t> rows;
+};
+
+std::vector<UnitFile> ReadFileList(store::Table& files) {
+    std::vector<UnitFile> units;
+    for (files.first(); !files.eof(); files.next()) {
+        if (upper_case(files.text("UnitName")) == upper_case(store::kShowAll)) continue;
+        units.push_back({files.integer("Index"), files.text("Directory")});
+    }
+    return units;
+}
+
+std::map<std::int64_t, PascalRow> ReadRows(store::Table& pascal) {
+    std::map<std::int64_t, PascalRow> rows;
+    for (pascal.first(); !pascal.eof(); pascal.next()) {
+        PascalRow row;
+        row.index = pascal.integer("Index");
+        row.unit = pascal.integer("UnitName");
+        const std::int64_t blanks =
+            std::clamp<std::int64_t>(pascal.integer("SpacesAtEnd"), 0, 4096);
+        row.literal = "'" + pascal.text("OriginalString") +
+                      std::string(static_cast<size_t>(blanks), ' ') + "'";
+        row.new_line = static_cast<int>(pascal.integer("NewLine"));
+        row.ignore = pascal.logical("Ignore");
+        rows.emplace(row.index, std::move(row));
+    }
+    return rows;
+}
+
+// Units by full path first; a bare file name stands for every unit of that name.
+std::vector<UnitFile> MatchUnits(const std::string& name, const std::vector<UnitFile>& known) {
+    std::vector<UnitFile> found;
+    for (const auto& unit : known)
+        if (unit.path == name) found.push_back(unit);
+    if (!found.empty() || name.find('/') != std::string::npos) return found;
+    for (const auto& unit : known)
+        if (file_name_of(unit.path) == name) found.push_back(unit);
+    return found;
+}
+
+// The units and rows the selection names, in the order of the file list, then the units only
+// the journal knows. Raises an Error for a name or row that is not there.
+std::vector<UnitWork> ResolveSelection(const RestoreSelection& selection,
+                                       const std::vector<UnitFile>& files,
+                                       const std::vector<std::string>& journal_units,
+                                       const std::map<std::int64_t, PascalRow>& rows,
+                                       const std::string& table_name) {
+    std::vector<UnitFile> known = files;
+    for (const auto& path : journal_units) {
+        bool listed = std::any_of(files.begin(), files.end(),
+                                  [&](const UnitFile& f) { return f.path == path; });
+        if (!listed) known.push_back({0, path});
+    }
+    std::map<std::string, UnitWork> chosen;
+    auto take = [&](const UnitFile& unit) -> UnitWork& {
+        UnitWork& work = chosen[unit.path];
+        work.unit = unit;
+        return work;
+    };
+    if (selection.everything())
+        for (const auto& unit : known) take(unit).all_rows = true;
+    for (const auto& name : selection.units) {
+        std::vector<UnitFile> matches = MatchUnits(name, known);
+        if (matches.empty()) throw Error("No scanned unit of the project is named " + name + ".");
+        for (const auto& unit : matches) take(unit).all_rows = true;
+    }
+    for (std::int64_t index : selection.indexes) {
+        auto row = rows.find(index);
+        if (row == rows.end())
+            throw Error("There is no row " + std::to_string(index) + " in " + table_name + ".");
+        auto unit = std::find_if(files.begin(), files.end(),
+                                 [&](const UnitFile& f) { return f.index == row->second.unit; });
+        if (unit == files.end())
+            throw Error("The row " + std::to_string(index) +
+                        " belongs to no unit of the project's file list.");
+        take(*unit).rows.insert(index);
+    }
+    std::vector<UnitWork> work;
+    for (const auto& unit : known) {
+        auto it = chosen.find(unit.path);
+        if (it != chosen.end()) work.push_back(std::move(it->second));
+        chosen.erase(unit.path);
+    }
+    return work;
+}
+
+// Restored rows get Ignore and NewLine 0; the others of the unit get the number of the line
+// that holds their reference now (or of the line they stood on, less the lines dropped above).
+// Returns what was changed, for undoing it.
+std::vector<RowChange> UpdateRows(store::Table& pascal, std::int64_t unit,
+                                  const RestoredUnit& result) {
+    std::vector<RowChange> changes;
+    pascal.set_filter("UnitName=" + std::to_string(unit));
+    pascal.set_filtered(true);
+    try {
+        for (pascal.first(); !pascal.eof(); pascal.next()) {
+            const std::int64_t index = pascal.integer("Index");
+            const bool ignore = pascal.logical("Ignore");
+            const std::int64_t new_line = pascal.integer("NewLine");
+            bool to_ignore = ignore;
+            std::int64_t to_line = new_line;
+            if (result.restored.count(index)) {
+                to_ignore = true;
+                to_line = 0;
+            } else if (new_line > 0) {
+                auto at = result.references.find(index);
+                to_line = at != result.references.end()
+                              ? at->second
+                              : result.Renumbered(static_cast<int>(new_line));
+            }
+            if (to_ignore == ignore && to_line == new_line) continue;
+            pascal.edit();
+            pascal.set_logical("Ignore", to_ignore);
+            pascal.set_integer("NewLine", to_line);
+            pascal.post();
+            changes.push_back({&pascal, index, ignore, new_line});
+        }
+    } catch (...) {
+        if (pascal.state() != store::Table::State::Browse) pascal.cancel();
+        pascal.set_filtered(false);
+        pascal.set_filter("");
+        throw;
+    }
+    pascal.set_filtered(false);
+    pascal.set_filter("");
+    return changes;
+}
+
+void UndoRows(const std::vector<RowChange>& changes) {
+    for (const RowChange& change : changes) {
+        try {
+            if (!change.table->find_key({change.index})) continue;
+            change.table->edit();
+            change.table->set_logical("Ignore", change.ignore);
+            change.table->set_integer("NewLine", change.new_line);
+            change.table->post();
+        } catch (const std::exception&) {
+            // Rows that stay marked only tell a later restore to look for their reference
+            // anywhere in the unit.
+        }
+    }
+}
+
+// Checked before anything changes, so that a unit that cannot be written keeps its rows too.
+void RequireWritable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        throw Error("Cannot restore " + path + ": the file does not exist");
+    if (!S_ISREG(st.st_mode)) throw Error("Cannot restore " + path + ": it is not a regular file");
+    // The mode bits count too: the super-user may write anything, but a read-only unit is
+    // meant to stay as it is.
+    if (::access(path.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw Error("Cannot restore " + path + ": the file is read-only");
+    std::string folder = directory_of(path);
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
+        throw Error("Cannot restore " + path + ": its folder is read-only");
+}
+
+class CodeRestorer {
+  public:
+    CodeRestorer(store::TDaten& daten, const std::string& project, const LanguageList& languages)
+        : journal_(daten.session(), daten.program_directory(), project) {
+        if (languages.items.empty()) throw Error("You have to add a language first.");
+        const std::string& dir = daten.program_directory();
+        for (const auto& language : languages.items) {
+            tables_.push_back(std::make_unique<store::Table>(
+                daten.session(), dir,
+                store::table_file_name(project, language, store::TableKind::Pascal)));
+            tables_.back()->open();
+        }
+        read_ =
+            tables_[languages.has_selection() ? static_cast<size_t>(languages.selected) : 0].get();
+        store::Table files(daten.session(), dir,
+                           store::table_file_name(project, "", store::TableKind::PasFiles));
+        files.open();
+        files_ = ReadFileList(files);
+        rows_ = ReadRows(*read_);
+    }
+
+    std::vector<UnitWork> Resolve(const RestoreSelection& selection) {
+        return ResolveSelection(selection, files_, journal_.Units(), rows_, read_->table_name());
+    }
+
+    void Restore(const UnitWork& work, RestoreReport& report) {
+        const std::string& path = work.unit.path;
+        RequireWritable(path);
+        const std::vector<std::string> lines = read_text_lines(ReadUnitText(path));
+
+        std::vector<LiteralToRestore> literals;
+        for (const auto& [index, row] : rows_) {
+            if (work.unit.index == 0 || row.unit != work.unit.index) continue;
+            if (work.all_rows || work.rows.count(index))
+                literals.push_back({index, row.literal, row.new_line});
+        }
+        const std::optional<JournalEntry> entry = journal_.Find(path);
+        RestoredUnit result = RestoreUnitLines(lines, literals, entry);
+        for (std::int64_t index : result.missing)
+            if (!rows_.at(index).given_back()) report.without_reference.push_back(index);
+        if (!result.changed) {
+            if (result.whole && entry) journal_.Remove(path);
+            return;
+        }
+
+        // The new text is on disk beside the unit before the rows change; the rows reach the
+        // disk before the unit is replaced.
+        AtomicFileWriter writer(path);
+        writer.write(join_text_lines(result.lines));
+        writer.finish(true);
+        std::vector<RowChange> changes;
+        try {
+            if (work.unit.index != 0) {
+                for (auto& table : tables_) {
+                    auto made = UpdateRows(*table, work.unit.index, result);
+                    changes.insert(changes.end(), made.begin(), made.end());
+                }
+            }
+            for (auto& table : tables_) table->flush();
+            writer.replace();
+        } catch (...) {
+            UndoRows(changes);
+            throw;
+        }
+        for (const auto& [index, line] : result.restored) {
+            rows_.at(index).ignore = true;
+            rows_.at(index).new_line = 0;
+            report.rows.push_back({index, path, line, result.lines[static_cast<size_t>(line - 1)]});
+        }
+        if (result.whole) {
+            report.whole_units.push_back(path);
+            if (entry) journal_.Remove(path);
+        }
+    }
+
+    void Flush() {
+        for (auto& table : tables_) table->flush();
+        journal_.Flush();
+    }
+
+  private:
+    RestoreJournal journal_;
+    std::vector<std::unique_ptr<store::Table>> tables_;
+    store::Table* read_ = nullptr;
+    std::vector<UnitFile> files_;
+    std::map<std::int64_t, PascalRow> rows_;
+};
+
+}  // namespace
+
+RestoreReport RestoreCode(store::TDaten& daten, const std::string& project,
+                          const LanguageList& languages, const RestoreSelection& selection,
+                          Reporter& reporter) {
+    RestoreReport report;
+    CodeRestorer restorer(daten, project, languages);
+    const std::vector<UnitWork> work = restorer.Resolve(selection);
+    for (size_t i = 0; i < work.size(); ++i) {
+        reporter.progress(static_cast<int>(i), static_cast<int>(work.size()), work[i].unit.path);
+        reporter.process_events();
+        try {
+            restorer.Restore(work[i], report);
+        } catch (const std::exception& e) {
+            report.failed.emplace_back(work[i].unit.path, e.what());
+        }
+    }
+    reporter.progress(static_cast<int>(work.size()), static_cast<int>(work.size()), "");
+    restorer.Flush();
+    return report;
+}
+
+}  // namespace lexorin::code

@@ -1,0 +1,198 @@
+#include "code/restore_lines.h"
+
+#include <algorithm>
+
+#include "app/text_utils.h"
+#include "code/translator.h"
+
+namespace lexorin::code {
+
+namespace {
+
+constexpr std::string_view kMarker = "//TL:";
+constexpr std::string_view kReferenceStart = "''+s_";
+constexpr std::string_view kReferenceEnd = "+''";
+constexpr std::string_view kGlueUses = "uses lx_lang, ";
+
+// The marker the rewrite writes before a changed line: the line trimmed, less a final "}".
+std::string MarkerFor(std::string_view line) {
+    std::string text = trim(line);
+    if (ends_with(text, "}")) text.pop_back();
+    return std::string(kMarker) + text;
+}
+
+void ReplaceAll(std::string& text, const std::string& find, const std::string& replacement) {
+    for (size_t at = text.find(find); at != std::string::npos;
+         at = text.find(find, at + replacement.size()))
+        text.replace(at, find.size(), replacement);
+}
+
+std::vector<std::int64_t> CodeReferences(std::string_view line) {
+    if (starts_with(line, kMarker)) return {};
+    return ReferencesIn(line);
+}
+
+struct Line {
+    std::string text;
+    bool removed = false;
+};
+
+// The nearest line above `i` that is still there, or -1.
+int LineAbove(const std::vector<Line>& lines, int i) {
+    for (int j = i - 1; j >= 0; --j)
+        if (!lines[static_cast<size_t>(j)].removed) return j;
+    return -1;
+}
+
+// The marker lines that record a line's earlier states stand right above it (one per scan that
+// changed it). All of them go when the line holds no reference any more; while it still holds
+// some, only those that record the line exactly as it now reads.
+void DropMarkers(std::vector<Line>& lines, int i) {
+    const bool no_reference = ReferencesIn(lines[static_cast<size_t>(i)].text).empty();
+    const std::string same = MarkerFor(lines[static_cast<size_t>(i)].text);
+    for (int j = LineAbove(lines, i); j >= 0; j = LineAbove(lines, j)) {
+        Line& above = lines[static_cast<size_t>(j)];
+        if (!starts_with(above.text, kMarker)) break;
+        if (!no_reference && above.text != same) break;
+        above.removed = true;
+    }
+}
+
+// The first uses line as the rewrite left it gets its original back: the kept one when the
+// line still reads as the rewrite made it from that, else the line without the glue unit.
+bool RestoreUsesLine(std::vector<Line>& lines, const std::optional<JournalEntry>& journal) {
+    if (journal && journal->uses_line.empty()) return false;  // the scan inserted nothing
+    for (Line& line : lines) {
+        if (line.removed || !starts_with(line.text, kGlueUses)) continue;
+        if (journal && UsesLineWithGlueUnit(journal->uses_line) == line.text)
+            line.text = journal->uses_line;
+        else
+            line.text = "uses " + line.text.substr(kGlueUses.size());
+        return true;
+    }
+    return false;
+}
+
+bool RestoreFormDirective(std::vector<Line>& lines, const std::optional<JournalEntry>& journal) {
+    if (journal && journal->form_line.empty()) return false;  // the unit had the block before
+    const std::vector<std::string>& block = FormSwitchBlock();
+    std::vector<size_t> kept;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (!lines[i].removed) kept.push_back(i);
+    for (size_t k = 0; k + block.size() <= kept.size(); ++k) {
+        bool match = true;
+        for (size_t b = 0; b < block.size() && match; ++b)
+            match = lines[kept[k + b]].text == block[b];
+        if (!match) continue;
+        lines[kept[k]].text = journal ? journal->form_line : std::string("{$R *.DFM}");
+        for (size_t b = 1; b < block.size(); ++b) lines[kept[k + b]].removed = true;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string ResourceReferenceText(std::int64_t index) {
+    return std::string(kReferenceStart) + std::to_string(index) + std::string(kReferenceEnd);
+}
+
+std::vector<std::int64_t> ReferencesIn(std::string_view line) {
+    std::vector<std::int64_t> found;
+    for (size_t at = line.find(kReferenceStart); at != std::string_view::npos;
+         at = line.find(kReferenceStart, at + 1)) {
+        size_t digits = at + kReferenceStart.size();
+        size_t end = digits;
+        while (end < line.size() && line[end] >= '0' && line[end] <= '9') ++end;
+        if (end == digits || end - digits > 18 ||
+            line.substr(end, kReferenceEnd.size()) != kReferenceEnd)
+            continue;
+        found.push_back(std::stoll(std::string(line.substr(digits, end - digits))));
+    }
+    return found;
+}
+
+std::string UsesLineWithGlueUnit(std::string_view original) {
+    size_t word = 0;
+    while (word < original.size() && static_cast<unsigned char>(original[word]) <= 32) ++word;
+    std::string_view rest = original.substr(std::min(original.size(), word + 4));
+    if (!rest.empty() && static_cast<unsigned char>(rest.front()) <= 32) rest.remove_prefix(1);
+    return std::string(kGlueUses) + std::string(rest);
+}
+
+int RestoredUnit::Renumbered(int old_line) const {
+    auto before = std::lower_bound(removed.begin(), removed.end(), old_line);
+    int now = old_line - static_cast<int>(before - removed.begin());
+    return std::max(now, 1);
+}
+
+RestoredUnit RestoreUnitLines(const std::vector<std::string>& source,
+                              const std::vector<LiteralToRestore>& rows,
+                              const std::optional<JournalEntry>& journal) {
+    std::vector<Line> lines;
+    lines.reserve(source.size());
+    for (const auto& text : source) lines.push_back({text});
+
+    // Where each reference stands; a line that moved since the scan is found all the same.
+    std::map<std::int64_t, std::vector<int>> where;
+    // Marker lines record earlier states of their line, references included: they count as
+    // comments.
+    for (size_t i = 0; i < lines.size(); ++i)
+        for (std::int64_t index : CodeReferences(lines[i].text))
+            if (where[index].empty() || where[index].back() != static_cast<int>(i))
+                where[index].push_back(static_cast<int>(i));
+
+    RestoredUnit result;
+    std::vector<int> changed;
+    std::map<std::int64_t, int> restored_at;  // zero-based line of each given-back literal
+    for (const LiteralToRestore& row : rows) {
+        auto found = where.find(row.index);
+        if (found == where.end()) {
+            result.missing.push_back(row.index);
+            continue;
+        }
+        const std::string reference = ResourceReferenceText(row.index);
+        const std::vector<int>& at = found->second;
+        // The line the scan recorded comes first, if it still holds the reference.
+        int first = at.front();
+        if (std::find(at.begin(), at.end(), row.new_line - 1) != at.end()) first = row.new_line - 1;
+        for (int i : at) {
+            ReplaceAll(lines[static_cast<size_t>(i)].text, reference, row.literal);
+            changed.push_back(i);
+        }
+        restored_at[row.index] = first;
+        where.erase(found);
+    }
+    std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    for (int i : changed) DropMarkers(lines, i);
+
+    bool any_reference = false;
+    for (const Line& line : lines)
+        if (!line.removed && !CodeReferences(line.text).empty()) any_reference = true;
+    bool structure = false;
+    if (!any_reference) {
+        structure |= RestoreUsesLine(lines, journal);
+        structure |= RestoreFormDirective(lines, journal);
+        result.whole = true;
+    }
+    result.changed = !changed.empty() || structure;
+
+    // Number the lines as they will be written.
+    std::vector<int> now(lines.size(), 0);
+    int number = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].removed) {
+            result.removed.push_back(static_cast<int>(i) + 1);
+            continue;
+        }
+        now[i] = ++number;
+        result.lines.push_back(std::move(lines[i].text));
+    }
+    for (const auto& [index, i] : restored_at) result.restored[index] = now[static_cast<size_t>(i)];
+    for (const auto& [index, at] : where)
+        result.references[index] = now[static_cast<size_t>(at.front())];
+    return result;
+}
+
+}  // namespace lexorin::code
