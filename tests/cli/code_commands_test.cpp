@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/file_utils.h"
+#include "app/text_utils.h"
 #include "cli/cli_fixture.h"
 #include "support/test_support.h"
 
@@ -115,3 +117,88 @@ TEST_F(CodeCommandsTest, WrittenCodeCompilesAndRunsInBothLanguages) {
 }
 
 }  // namespace
+
+namespace {
+
+// A unit with literals in every kind of place, beside the demo's own units.
+const char* const kContextsUnit =
+    "unit contexts;\r\n"
+    "interface\r\n"
+    "implementation\r\n"
+    "const\r\n"
+    "  Names: array[0..1] of string = ('Alpha',\r\n"
+    "    'Beta');\r\n"
+    "resourcestring\r\n"
+    "  SFailed = 'Could not open %s';\r\n"
+    "function Pick(const Key: string = 'default key'): string;\r\n"
+    "begin\r\n"
+    "  case Key of\r\n"
+    "    'first': Result := 'Don''t stop';\r\n"
+    "  else\r\n"
+    "    Result := 'Other choice';\r\n"
+    "  end;\r\n"
+    "end;\r\n"
+    "end.\r\n";
+
+std::vector<std::string> tab_fields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    for (char c : line) {
+        if (c == '\t')
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
+std::vector<std::string> sorted_lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (const std::string& line : lexorin::read_text_lines(text))
+        if (!line.empty()) lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// "s_N<tab>unit:line<tab>ignore<tab>original" of a dry run, or "N<tab>original<tab>..." of the
+// strings command, as "N ignore original" without the blanks the table drops.
+std::string row_key(std::string index, const std::string& ignore, std::string original) {
+    if (index.rfind("s_", 0) == 0) index.erase(0, 2);
+    while (!original.empty() && original.back() == ' ') original.pop_back();
+    return index + " " + ignore + " " + original;
+}
+
+}  // namespace
+
+TEST_F(CodeCommandsTest, DryRunMakesTheSameDecisionsAsTheScan) {
+    write_test_file(work.file("src/contexts.pas"), kContextsUnit);
+    auto dry = cli("scan-code Demo German --dry-run");
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    auto scan = cli("scan-code Demo German");
+    ASSERT_EQ(scan.status, 0) << scan.err;
+
+    std::vector<std::string> would, did;
+    for (const std::string& line : sorted_lines(dry.out)) {
+        auto fields = tab_fields(line);
+        ASSERT_EQ(fields.size(), 4u) << line;
+        would.push_back(row_key(fields[0], fields[2], fields[3]));
+    }
+    for (const std::string& line : sorted_lines(cli("strings Demo German").out)) {
+        auto fields = tab_fields(line);
+        ASSERT_EQ(fields.size(), 4u) << line;
+        did.push_back(row_key(fields[0], fields[3], fields[1]));
+    }
+    std::sort(would.begin(), would.end());
+    std::sort(did.begin(), did.end());
+    EXPECT_EQ(would, did);
+
+    // Only the statement literals of the new unit were taken; the report says what was left.
+    const std::string contexts = src("contexts.pas");
+    EXPECT_NE(contexts.find("'Alpha',\r\n    'Beta');"), std::string::npos);
+    EXPECT_NE(contexts.find("SFailed = 'Could not open %s';"), std::string::npos);
+    EXPECT_NE(contexts.find("'first': Result := ''+s_"), std::string::npos) << contexts;
+    const std::string left =
+        "5 literals left alone: 2 const section, 1 resourcestring section, 1 default parameter, "
+        "1 case label";
+    EXPECT_NE(dry.err.find(left), std::string::npos) << dry.err;
+    EXPECT_NE(scan.err.find(left), std::string::npos) << scan.err;
+}
