@@ -19,8 +19,9 @@ using lexorin::code::TTranslator;
 
 // A unit of `lines` lines with a literal on every fourth line and comments of all kinds.
 std::vector<std::string> GeneratedUnit(int lines) {
-    std::vector<std::string> unit = {"unit Gen;", "interface", "uses SysUtils;", "implementation",
-                                     "{$R *.DFM}"};
+    std::vector<std::string> unit = {"unit Gen;",      "interface",  "uses SysUtils;",
+                                     "implementation", "{$R *.DFM}", "procedure Run;",
+                                     "begin"};
     for (int i = 0; unit.size() < static_cast<size_t>(lines); ++i) {
         switch (i % 4) {
             case 0:
@@ -37,6 +38,7 @@ std::vector<std::string> GeneratedUnit(int lines) {
                 unit.push_back("  Inc(Count); Result := Result + Count;");
         }
     }
+    unit.push_back("end;");
     unit.push_back("end.");
     return unit;
 }
