@@ -4,6 +4,7 @@
 #include "app/text_utils.h"
 #include "cli/command_line.h"
 #include "cli/project_session.h"
+#include "cli/restore_commands.h"
 #include "code/code_scan.h"
 #include "editor/post_rules.h"
 
@@ -25,6 +26,9 @@ void print_summary(const code::CodeScanReport& report, bool dry_run) {
 
 int scan_code(Context& context, Arguments& args) {
     bool dry_run = args.flag("--dry-run");
+    bool verify = args.flag("--verify");
+    if (dry_run && verify)
+        throw UsageError("--verify builds the rewritten code: not with --dry-run");
     auto words = args.positional(2);
     ProjectSession session(context, words[0]);
     const std::string& language = session.select_language(words[1]);
@@ -49,6 +53,7 @@ int scan_code(Context& context, Arguments& args) {
     PrepareLanguageTables(session.daten(), session.name(), language, true);
     context.reporter.information("Scanned.");
     print_summary(report, false);
+    if (verify) return verify_after_scan(context, session);
     return 0;
 }
 
@@ -83,8 +88,11 @@ int translate(Context& context, Arguments& args) {
 }  // namespace
 
 void add_code_commands(std::vector<Command>& commands) {
-    commands.push_back({"scan-code", "PROJECT LANG [--dry-run]",
-                        "scan and rewrite the units; --dry-run only reports", scan_code});
+    commands.push_back({"scan-code", "PROJECT LANG [--dry-run|--verify]",
+                        "scan and rewrite the units; --dry-run only reports, --verify builds "
+                        "and gives back what the compiler refuses",
+                        scan_code});
+    commands.push_back(restore_code_command());
     commands.push_back({"write-code", "PROJECT LANG",
                         "write strings.org, strings.tra and the glue files", write_code});
     commands.push_back({"translate", "PROJECT LANG INDEX TEXT [--kind code|forms]",

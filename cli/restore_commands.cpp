@@ -1,0 +1,96 @@
+#include "cli/restore_commands.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+
+#include "app/command_frame.h"
+#include "app/file_utils.h"
+#include "app/text_utils.h"
+#include "code/restore_code.h"
+#include "code/verify_build.h"
+#include "project/projects_table.h"
+
+namespace lexorin::cli {
+
+namespace {
+
+namespace field = project::field;
+
+// A unit given with a folder is taken from the working directory, as the project's units are
+// stored with full paths; a bare file name stands for every unit of that name.
+std::string unit_argument(const std::string& unit) {
+    if (unit.find('/') == std::string::npos) return unit;
+    std::filesystem::path path(unit);
+    if (path.is_relative()) {
+        char cwd[4096];
+        if (::getcwd(cwd, sizeof cwd)) path = std::filesystem::path(cwd) / path;
+    }
+    return path.lexically_normal().string();
+}
+
+std::int64_t index_argument(const std::string& text) {
+    const std::string digits = trim(text);
+    if (digits.empty() || digits.size() > 18 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError("--index must be a row number, not " + text);
+    return std::stoll(digits);
+}
+
+int restore_code(Context& context, Arguments& args) {
+    code::RestoreSelection selection;
+    for (const auto& unit : args.options("--unit")) selection.units.push_back(unit_argument(unit));
+    for (const auto& index : args.options("--index"))
+        selection.indexes.push_back(index_argument(index));
+    auto words = args.positional(2);
+    ProjectSession session(context, words[0]);
+    const std::string& language = session.select_language(words[1]);
+    session.require_ready(true);
+    PrepareLanguageTables(session.daten(), session.name(), language, true);
+
+    code::RestoreReport report = code::RestoreCode(
+        session.daten(), session.name(), session.languages(), selection, context.reporter);
+    context.reporter.end_live_line();
+    // The restored rows: reference, unit and line, the line as it reads now.
+    for (const auto& row : report.rows)
+        std::cout << "s_" << row.index << "\t" << row.unit << ":" << row.line << "\t"
+                  << escape_field(row.text) << "\n";
+    if (!report.rows.empty() || !report.whole_units.empty())
+        AddStatusLine(session.projects(), "Code restored", "");
+    PrepareLanguageTables(session.daten(), session.name(), language, true);
+
+    std::cerr << report.rows.size() << " strings restored, " << report.whole_units.size()
+              << " units given back whole, " << report.failed.size() << " units failed\n";
+    for (const auto& unit : report.whole_units) std::cerr << "  given back whole " << unit << "\n";
+    for (std::int64_t index : report.without_reference)
+        std::cerr << "  no line refers to s_" << index << "\n";
+    for (const auto& [unit, reason] : report.failed)
+        std::cerr << "  not restored " << unit << ": " << one_line(reason) << "\n";
+    return report.failed.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+Command restore_code_command() {
+    return {"restore-code", "PROJECT LANG [--unit FILE]... [--index N]...",
+            "give literals back to the units (all without --unit/--index)", restore_code};
+}
+
+int verify_after_scan(Context& context, ProjectSession& session) {
+    store::Table& projects = session.projects();
+    code::VerifyTarget target{session.name(), session.languages(), projects.text(field::Directory),
+                              projects.text(field::Cbuildcommand)};
+    code::VerifyReport report = code::VerifyBuild(session.daten(), target, context.reporter);
+    context.reporter.end_live_line();
+    for (const auto& line : code::VerifyReportLines(report)) std::cerr << line << "\n";
+    if (!report.has_command) return 0;
+    if (!report.restored.empty()) AddStatusLine(projects, "Code restored", "");
+    AddStatusLine(projects, "Code verified",
+                  report.compiles ? ": it compiles" : ": it does not compile");
+    PrepareLanguageTables(session.daten(), session.name(), session.languages().selected_language(),
+                          true);
+    return report.compiles ? 0 : 1;
+}
+
+}  // namespace lexorin::cli
