@@ -43,8 +43,10 @@ void ensure_projects_table(const std::string& directory) {
 TDataProjects::TDataProjects(store::Session& session, const std::string& directory)
     : Projects(session, directory, kProjectsFile) {
     ensure_projects_table(directory);
+    // Tables written before these fields existed get them.
     if (!session.is_in_use(Projects.path()))
-        store::add_missing_fields(session, Projects.path(), projects_schema());
+        store::add_missing_fields(session, Projects.path(), projects_schema(),
+                                  {field::Cbuildcommand, field::Cverify});
     Projects.open();
     store::check_schema(Projects, projects_schema());
 }

@@ -857,13 +857,18 @@ static std::string column_definition(const FieldDef& f) {
 }
 
 std::vector<std::string> add_missing_fields(Session& session, const std::string& path,
-                                            const TableSchema& schema) {
+                                            const TableSchema& schema,
+                                            const std::vector<std::string>& addable) {
     std::vector<std::string> missing;
     {
         Connection probe(path);  // checks that the file is a table of this program
         for (const auto& f : schema.fields)
             if (probe.field_position(f.name) < 0) missing.push_back(f.name);
     }
+    for (const auto& name : missing)
+        if (std::none_of(addable.begin(), addable.end(),
+                         [&](const std::string& a) { return equal_no_case(a, name); }))
+            return {};
     if (missing.empty()) return missing;
     if (session.is_in_use(path))
         throw StoreError("Cannot add fields to " + path + ": the table is open");

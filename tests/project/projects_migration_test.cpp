@@ -1,0 +1,67 @@
+// A Projects table written before the build command fields existed is opened, not refused: the
+// fields are added with their defaults and every stored value stays.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/errors.h"
+#include "project/projects_table.h"
+#include "store/table_store.h"
+#include "support/test_support.h"
+
+using namespace lexorin;
+using lexorin::testing::read_test_file;
+using lexorin::testing::TempDir;
+
+namespace {
+
+TEST(ProjectsTableMigration, AnOlderTableGetsTheNewFieldsAndKeepsItsRows) {
+    TempDir work;
+    std::filesystem::copy_file(LEXORIN_TEST_DATA "/projects/Projects_before_build_command.DB",
+                               work.file("Projects.DB"));
+    ASSERT_EQ(read_test_file(work.file("Projects.DB")).find(project::field::Cbuildcommand),
+              std::string::npos);
+    {
+        store::Session session;
+        project::TDataProjects data(session, work.path());
+        store::Table& projects = data.Projects;
+        ASSERT_TRUE(project::locate_project(projects, "Demo"));
+        EXPECT_EQ(projects.text(project::field::Cbuildcommand), "");
+        EXPECT_FALSE(projects.logical(project::field::Cverify));
+        EXPECT_EQ(projects.text(project::field::SourceExtensions), "*.pas");
+        EXPECT_FALSE(projects.text(project::field::Directory).empty());
+        projects.edit();
+        projects.set_text(project::field::Cbuildcommand, "fpc -Mdelphi demo.dpr");
+        projects.set_logical(project::field::Cverify, true);
+        projects.post();
+    }
+    // Opened again, nothing is added twice and the values are there.
+    store::Session session;
+    project::TDataProjects data(session, work.path());
+    ASSERT_TRUE(project::locate_project(data.Projects, "Demo"));
+    EXPECT_EQ(data.Projects.text(project::field::Cbuildcommand), "fpc -Mdelphi demo.dpr");
+    EXPECT_TRUE(data.Projects.logical(project::field::Cverify));
+    EXPECT_EQ(data.Projects.schema().fields.size(), project::projects_schema().fields.size());
+}
+
+TEST(ProjectsTableMigration, AnotherTableIsRefusedAndNotChanged) {
+    TempDir work;
+    store::create_table(
+        work.file("Projects.DB"),
+        store::TableSchema{
+            {{"Index", store::FieldType::Integer}, {"Name", store::FieldType::Text}}, {}, true});
+    const std::string before = read_test_file(work.file("Projects.DB"));
+    store::Session session;
+    EXPECT_THROW(project::TDataProjects(session, work.path()), StoreError);
+    EXPECT_EQ(read_test_file(work.file("Projects.DB")), before);
+}
+
+TEST(ProjectsTableMigration, AFileOfAnotherProgramIsStillRefused) {
+    TempDir work;
+    lexorin::testing::write_test_file(work.file("Projects.DB"), "not a table at all");
+    store::Session session;
+    EXPECT_THROW(project::TDataProjects(session, work.path()), StoreError);
+    EXPECT_EQ(read_test_file(work.file("Projects.DB")), "not a table at all");
+}
+
+}  // namespace
