@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,9 @@ struct UnitScanState {
     bool converted = false;           // the unit already carries the form switch block
     bool uses_seen = false;
     bool implementation_seen = false;
+    // The output line that holds the implementation keyword, or a program's heading: where a
+    // uses clause goes when the unit has none.
+    std::optional<size_t> uses_anchor;
     CommentState comment = CommentState::None;
     PascalContext context;       // where in the unit's syntax the scan stands
     ContextCounts left_alone{};  // literals kept because of their context, by context
@@ -135,6 +139,10 @@ class TTranslator : public PascalOptions {
 // Reads a unit's bytes (split them with read_text_lines). Raises an Error naming the file when
 // it cannot be read or holds NUL bytes (a binary file, not a Pascal unit).
 std::string ReadUnitText(const std::string& path);
+
+// What the rewrite adds to the implementation line (or a program's heading) of a unit that
+// refers to resource strings but has no uses clause of its own.
+inline constexpr std::string_view kAddedUsesClause = " uses lx_lang;";
 
 // The six lines that replace a unit's {$R *.DFM} line.
 const std::vector<std::string>& FormSwitchBlock();

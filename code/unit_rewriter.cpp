@@ -58,6 +58,28 @@ std::string MarkerLine(std::string_view before, CommentState state_at_start) {
 
 }  // namespace
 
+// A unit without any uses clause still needs the glue unit once it refers to resource strings:
+// the clause goes right after the implementation keyword (or after a program heading's
+// semicolon) on the same line, so that no line number moves.
+static void AddUsesClause(UnitScanState& unit) {
+    if (unit.uses_seen || !unit.uses_anchor) return;
+    const bool refers = unit.strings_found > 0 ||
+                        std::any_of(unit.output.begin(), unit.output.end(),
+                                    [](const auto& line) { return starts_with(line, "//TL:"); });
+    if (!refers) return;
+    std::string& line = unit.output[*unit.uses_anchor];
+    size_t at = line.find_first_not_of(" \t");
+    if (at == std::string::npos) return;
+    if (StartsWithKeyword(upper_case(std::string_view(line).substr(at)), "IMPLEMENTATION")) {
+        at += 14;
+    } else {
+        at = line.find(';');
+        if (at == std::string::npos) return;
+        ++at;
+    }
+    line.insert(at, kAddedUsesClause);
+}
+
 const std::vector<std::string>& FormSwitchBlock() {
     static const std::vector<std::string> block = {"{$i lx_lang.inc}", "{$ifndef TranslatedForm}",
                                                    "{$R *.DFM}",       "{$else}",
@@ -73,6 +95,7 @@ UnitRewrite TTranslator::RewriteUnit(const std::string& path, std::vector<std::s
     unit.output.reserve(unit.lines.size() + unit.lines.size() / 4);
     for (unit.line_index = 0; unit.line_index < unit.lines.size(); ++unit.line_index)
         RewriteLine(unit, strings);
+    AddUsesClause(unit);
     return {std::move(unit.output), unit.strings_found, std::move(unit.original_uses_line),
             std::move(unit.original_form_line), unit.left_alone};
 }
@@ -99,15 +122,29 @@ void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {
             unit.original_uses_line = line;
         }
     }
+    bool anchor = false;
     if (!unit.implementation_seen && code_line &&
-        StartsWithKeyword(upper_trimmed, "IMPLEMENTATION"))
+        StartsWithKeyword(upper_trimmed, "IMPLEMENTATION")) {
         unit.implementation_seen = true;
+        anchor = true;
+    }
+    if (!unit.uses_anchor && !unit.implementation_seen && code_line &&
+        (StartsWithKeyword(upper_trimmed, "PROGRAM") ||
+         StartsWithKeyword(upper_trimmed, "LIBRARY")))
+        anchor = true;
 
     const std::string before = unit.test_text;
     const CommentState state_at_start = unit.comment;
     const std::string rewritten = RewriteComments(unit, strings);
     if (rewritten != before) unit.output.push_back(MarkerLine(before, state_at_start));
-    if (!(form_directive && !unit.converted)) unit.output.push_back(rewritten);
+    if (!(form_directive && !unit.converted)) {
+        unit.output.push_back(rewritten);
+        if (anchor) {
+            unit.uses_anchor = unit.output.size() - 1;
+            // A clause added by an earlier scan.
+            if (NamesGlueUnit(line)) unit.uses_seen = true;
+        }
+    }
 }
 
 // Scans the code parts of the line and keeps its comments as they are.

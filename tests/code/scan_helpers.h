@@ -33,9 +33,11 @@ inline Scan RunScan(const TTranslator& translator, std::vector<std::string> line
 }
 
 // The lines of a routine body in a unit's implementation part, so that literals count. The
-// heading shares the first line, so the body starts on the second line, as it always did.
+// uses clause and the heading share the first line, so the body starts on the second line.
+inline constexpr const char* kImplementationLine =
+    "implementation uses lx_lang; procedure Test; begin";
 inline std::vector<std::string> InImplementation(std::vector<std::string> body) {
-    body.insert(body.begin(), "implementation procedure Test; begin");
+    body.insert(body.begin(), kImplementationLine);
     return body;
 }
 

@@ -26,9 +26,9 @@ TEST(ScanSegment, ReplacesLiteralsAndKeepsTrailingBlanks) {
     ASSERT_EQ(scan.rows.size(), 1u);
     EXPECT_EQ(scan.rows[0].second.original, "Hello ");
     EXPECT_EQ(scan.rows[0].second.spaces_at_end, 1);
-    EXPECT_EQ(scan.lines, (Texts{"implementation procedure Test; begin",
-                                 "//TL:ShowMessage('Hello ' + Name + ' !');",
-                                 "  ShowMessage(''+s_1+'' + Name + ' !');"}));
+    EXPECT_EQ(scan.lines,
+              (Texts{test::kImplementationLine, "//TL:ShowMessage('Hello ' + Name + ' !');",
+                     "  ShowMessage(''+s_1+'' + Name + ' !');"}));
     EXPECT_EQ(scan.rows[0].second.new_line, 3);
     EXPECT_EQ(scan.rows[0].second.original_line, 2);
 }

@@ -75,7 +75,7 @@ TEST(RewriteUnit, UsesClause) {
 
 TEST(RewriteUnit, MarkersOfLinesEndingInABrace) {
     auto scan = RunScan(LetterTranslator(), InImplementation({"  x := 'abc'; {note}"}));
-    EXPECT_EQ(scan.lines, (Texts{"implementation procedure Test; begin", "//TL:x := 'abc'; {note",
+    EXPECT_EQ(scan.lines, (Texts{test::kImplementationLine, "//TL:x := 'abc'; {note",
                                  "  x := ''+s_1+''; {note}"}));
 }
 
@@ -96,6 +96,23 @@ TEST(RewriteUnit, LineNumbersCountMarkersAndBlocks) {
     EXPECT_EQ(scan.rows[1].second.new_line, 11);
     EXPECT_EQ(scan.lines[scan.rows[1].second.new_line - 1], "b := ''+s_2+'';");
     EXPECT_EQ(scan.rows[1].second.original_line, 4);
+}
+
+TEST(RewriteUnit, UnitWithoutUsesClauseGetsOneWhereNoLineMoves) {
+    TTranslator t = LetterTranslator();
+    auto scan = RunScan(t, {"unit u;", "interface", "implementation", "initialization",
+                            "  Message := 'Some text';", "end."});
+    EXPECT_EQ(scan.lines[2], "implementation uses lx_lang;");
+    EXPECT_EQ(scan.rows[0].second.new_line, 6);
+    EXPECT_EQ(scan.lines[5], "  Message := ''+s_1+'';");
+    // A rescan adds no second clause, and a unit without references gets none.
+    EXPECT_EQ(RunScan(t, scan.lines).lines, scan.lines);
+    EXPECT_EQ(RunScan(t, {"unit u;", "implementation", "end."}).lines,
+              (Texts{"unit u;", "implementation", "end."}));
+    // A program without uses gets it after its heading.
+    t.Pas_IgnoreInterface = false;
+    EXPECT_EQ(RunScan(t, {"program p; // demo", "begin", "  Writeln('Hello');", "end."}).lines[0],
+              "program p; uses lx_lang; // demo");
 }
 
 }  // namespace

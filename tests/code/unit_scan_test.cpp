@@ -25,7 +25,7 @@ TEST_F(ScanUnitTest, StoresRowsAndRewritesWithCrLf) {
     EXPECT_EQ(translator.ScanUnit(path), 1);
 
     EXPECT_EQ(read_test_file(path),
-              "unit U;\r\ninterface\r\nimplementation\r\nprocedure P;\r\nbegin\r\n"
+              "unit U;\r\ninterface\r\nimplementation uses lx_lang;\r\nprocedure P;\r\nbegin\r\n"
               "//TL:Show('Hello  ');\r\n  Show(''+s_1+'');\r\nend;\r\nend.\r\n");
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -81,10 +81,12 @@ TEST_F(ScanUnitTest, SecondScanAddsNothingAndKeepsTheFile) {
 
 TEST_F(ScanUnitTest, OddLineEndsAndEmptyFiles) {
     std::string path = sources.file("cr.pas");
-    write_test_file(path, "implementation procedure T; begin\rx := 'abc';\r\ny := 'de';\nend.");
+    write_test_file(
+        path, "implementation uses lx_lang; procedure T; begin\rx := 'abc';\r\ny := 'de';\nend.");
     EXPECT_EQ(translator.ScanUnit(path), 2);
     EXPECT_EQ(read_test_file(path),
-              "implementation procedure T; begin\r\n//TL:x := 'abc';\r\nx := ''+s_1+'';\r\n//TL:y "
+              "implementation uses lx_lang; procedure T; begin\r\n//TL:x := 'abc';\r\nx := "
+              "''+s_1+'';\r\n//TL:y "
               ":= 'de';\r\n"
               "y := ''+s_2+'';\r\nend.\r\n");
     std::string empty = sources.file("empty.pas");
@@ -95,7 +97,8 @@ TEST_F(ScanUnitTest, OddLineEndsAndEmptyFiles) {
 
 TEST_F(ScanUnitTest, HighBytesPassThrough) {
     std::string path = sources.file("u.pas");
-    write_test_file(path, "implementation procedure T; begin\r\nx := 'Gr\xFC\xDF Gott';\r\n");
+    write_test_file(
+        path, "implementation uses lx_lang; procedure T; begin\r\nx := 'Gr\xFC\xDF Gott';\r\n");
     EXPECT_EQ(translator.ScanUnit(path), 1);
     pascal.first();
     EXPECT_EQ(pascal.text("OriginalString"), "Gr\xFC\xDF Gott");
@@ -104,8 +107,8 @@ TEST_F(ScanUnitTest, HighBytesPassThrough) {
 // Each of these units must fail with a clear error, add no rows and stay byte for byte.
 TEST_F(ScanUnitTest, BadUnitsAreLeftAsTheyWere) {
     std::string nul = sources.file("nul.pas");
-    std::string nul_bytes =
-        "implementation procedure T; begin\nx := 'abc';\n" + std::string(1, '\0') + "\n";
+    std::string nul_bytes = "implementation uses lx_lang; procedure T; begin\nx := 'abc';\n" +
+                            std::string(1, '\0') + "\n";
     write_test_file(nul, nul_bytes);
     try {
         translator.ScanUnit(nul);
@@ -155,7 +158,7 @@ struct RecordingReporter : SilentReporter {
 
 TEST_F(ScanUnitTest, ProgressTexts) {
     std::string path = sources.file("u.pas");
-    std::string text = "implementation procedure T; begin\n";
+    std::string text = "implementation uses lx_lang; procedure T; begin\n";
     for (int i = 0; i < 12; ++i) text += "x := 'abc';\n";
     write_test_file(path, text);
     RecordingReporter reporter;
