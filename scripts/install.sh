@@ -6,7 +6,7 @@ packages=(
     libsqlite3-dev libgtest-dev libbenchmark-dev
     qt6-base-dev libzip-dev zlib1g-dev libgettextpo-dev gettext
     xvfb xauth
-    fp-compiler fp-units-rtl fp-units-fcl
+    fp-compiler fp-units-rtl fp-units-fcl fp-units-db fpc-source
 )
 missing=()
 for p in "${packages[@]}"; do
