@@ -73,6 +73,23 @@ bool RestoreUsesLine(std::vector<Line>& lines, const std::optional<JournalEntry>
     return false;
 }
 
+// A unit without a uses clause got one on its implementation line (or program heading); the
+// clause goes again once nothing refers to a resource string.
+bool RemoveAddedUsesClause(std::vector<Line>& lines) {
+    for (Line& line : lines) {
+        if (line.removed || starts_with(line.text, kMarker)) continue;
+        const std::string upper = upper_case(trim(line.text));
+        if (!starts_with(upper, "IMPLEMENTATION") && !starts_with(upper, "PROGRAM") &&
+            !starts_with(upper, "LIBRARY"))
+            continue;
+        const size_t at = line.text.find(kAddedUsesClause);
+        if (at == std::string::npos) continue;
+        line.text.erase(at, kAddedUsesClause.size());
+        return true;
+    }
+    return false;
+}
+
 bool RestoreFormDirective(std::vector<Line>& lines, const std::optional<JournalEntry>& journal) {
     if (journal && journal->form_line.empty()) return false;  // the unit had the block before
     const std::vector<std::string>& block = FormSwitchBlock();
@@ -172,7 +189,7 @@ RestoredUnit RestoreUnitLines(const std::vector<std::string>& source,
         if (!line.removed && !CodeReferences(line.text).empty()) any_reference = true;
     bool structure = false;
     if (!any_reference) {
-        structure |= RestoreUsesLine(lines, journal);
+        structure |= RestoreUsesLine(lines, journal) || RemoveAddedUsesClause(lines);
         structure |= RestoreFormDirective(lines, journal);
         result.whole = true;
     }
