@@ -1,6 +1,7 @@
 #include "code/restore_journal.h"
 
 #include "app/file_utils.h"
+#include "app/text_utils.h"
 #include "project/project_delete.h"
 
 namespace lexorin::code {
@@ -8,13 +9,19 @@ namespace lexorin::code {
 using store::FieldType;
 namespace f = journal_field;
 
+namespace {
+// The order by unit path: every scanned unit is looked up once, so a walk would make a scan of
+// many units quadratic.
+constexpr const char* kPathOrder = "Path";
+}  // namespace
+
 const store::TableSchema& restore_journal_schema() {
     // The two lines are memos: a text field would lose their trailing blanks.
     static const store::TableSchema schema{{{f::Index, FieldType::Integer},
                                             {f::Directory, FieldType::Text},
                                             {f::UsesLine, FieldType::Memo},
                                             {f::FormLine, FieldType::Memo}},
-                                           {},
+                                           {{kPathOrder, {f::Directory}}},
                                            true};
     return schema;
 }
@@ -29,10 +36,15 @@ RestoreJournal::RestoreJournal(store::Session& session, const std::string& progr
     store::check_schema(table_, restore_journal_schema());
 }
 
-// A project has few rewritten units with originals, so a walk is quick enough.
 bool RestoreJournal::Locate(const std::string& path) {
-    for (table_.first(); !table_.eof(); table_.next())
-        if (table_.text(f::Directory) == path) return true;
+    if (table_.index_name() != kPathOrder) table_.set_index_name(kPathOrder);
+    if (!table_.find_key({store::Value(path)})) return false;
+    // The order may compare without regard to case; the path must match exactly.
+    for (; !table_.eof(); table_.next()) {
+        const std::string found = table_.text(f::Directory);
+        if (found == path) return true;
+        if (upper_case(found) != upper_case(path)) return false;
+    }
     return false;
 }
 
@@ -62,6 +74,7 @@ void RestoreJournal::Remove(const std::string& path) {
 }
 
 std::vector<std::string> RestoreJournal::Units() {
+    if (!table_.index_name().empty()) table_.set_index_name("");
     std::vector<std::string> units;
     for (table_.first(); !table_.eof(); table_.next()) units.push_back(table_.text(f::Directory));
     return units;
