@@ -575,6 +575,8 @@ void Tlx_project::Code2Click() {
         PrepareLanguageTables(true);
         daten_.tblPasFiles.open();
         Tformpas view(daten_, this);
+        view.set_restore_target({projects().text(field::Name), languages_,
+                                 [this] { AddStatusLine("Code restored", ""); }});
         view.exec();
     });
 }

@@ -10,6 +10,7 @@
 #include "app/project_window.h"
 #include "app/text_qt.h"
 #include "code/code_scan.h"
+#include "code/verify_build.h"
 #include "project/projects_table.h"
 
 namespace lexorin::gui {
@@ -54,6 +55,10 @@ Tlx_codeform::Tlx_codeform(Tlx_project& owner)
     options()->addRow("String must &not start with", edStartIgnore);
     options()->addRow("Line &must not contain", meUnwantedStrings);
     options()->addRow("&Word must not contain", meUnwantedWordParts);
+    cbVerify = new QCheckBox("Verify with the compiler", this);
+    edBuildCommand = new QLineEdit(this);
+    options()->addRow(QString(), cbVerify);
+    options()->addRow("&Build command", edBuildCommand);
 
     store::Table& p = owner.projects();
     dbcodeext->setText(to_q(p.text(field::SourceExtensions)));
@@ -64,6 +69,8 @@ Tlx_codeform::Tlx_codeform(Tlx_project& owner)
     edStartIgnore->setText(to_q(p.text(field::Cstartignore)));
     meUnwantedStrings->setPlainText(message_text(p.text(field::Cunwantedstrings)));
     meUnwantedWordParts->setPlainText(message_text(p.text(field::Cunwantedwordparts)));
+    cbVerify->setChecked(p.logical(field::Cverify));
+    edBuildCommand->setText(to_q(p.text(field::Cbuildcommand)));
 
     hints()->add(dbcodeext,
                  "Extensions|All the files in the specified directory will be scanned.\r\n"
@@ -86,6 +93,13 @@ Tlx_codeform::Tlx_codeform(Tlx_project& owner)
     hints()->add(meUnwantedWordParts,
                  "Word must not contain|If a word contains one of these substrings, it will be "
                  "ignored.");
+    hints()->add(cbVerify,
+                 "Verify with the compiler|After the scan the project is built with the build "
+                 "command. Every rewritten line the compiler refuses gets its literals back, "
+                 "and the project is built again, until it compiles.");
+    hints()->add(edBuildCommand,
+                 "Build command|The command that builds the project, run in the project "
+                 "directory, for example fpc -Mdelphi app.dpr or lazbuild app.lpi.");
     hints()->add(BitBtn1,
                  "Delete the translation table|This function deletes the contents of your tables "
                  "before scanning. ALL your translations will be lost!");
@@ -108,6 +122,8 @@ void Tlx_codeform::store_options() {
         p.set_text(field::Cstartignore, from_q(edStartIgnore->text()));
         p.set_text(field::Cunwantedstrings, memo_value(meUnwantedStrings));
         p.set_text(field::Cunwantedwordparts, memo_value(meUnwantedWordParts));
+        p.set_logical(field::Cverify, cbVerify->isChecked());
+        p.set_text(field::Cbuildcommand, from_q(edBuildCommand->text()));
         p.post();
     } catch (...) {
         p.cancel();
@@ -127,8 +143,29 @@ void Tlx_codeform::scan() {
         for (const auto& [path, reason] : report.skipped) text += "\r" + path + ": " + reason;
         reporter().warning(text);
     }
+    if (cbVerify->isChecked()) verify();
     reporter().information("Scanned.");
     accept();
+}
+
+void Tlx_codeform::verify() {
+    store::Table& p = owner().projects();
+    code::VerifyTarget target{p.text(field::Name), dialog_languages(), p.text(field::Directory),
+                              p.text(field::Cbuildcommand)};
+    if (!target.languages.has_selection()) target.languages.selected = 0;
+    code::VerifyReport report = code::VerifyBuild(owner().daten(), target, reporter());
+    reporter().status("");
+    if (!report.restored.empty()) owner().AddStatusLine("Code restored", "");
+    if (report.has_command)
+        owner().AddStatusLine("Code verified",
+                              report.compiles ? ": it compiles" : ": it does not compile");
+    std::string text;
+    for (const auto& line : code::VerifyReportLines(report))
+        text += (text.empty() ? "" : "\r") + line;
+    if (report.has_command && !report.compiles)
+        reporter().warning(text);
+    else
+        reporter().information(text);
 }
 
 void Tlx_codeform::delete_tables() {

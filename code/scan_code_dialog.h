@@ -23,11 +23,17 @@ class Tlx_codeform : public ScanDialog {
     QLineEdit* edStartIgnore = nullptr;             // Cstartignore
     QPlainTextEdit* meUnwantedStrings = nullptr;    // Cunwantedstrings
     QPlainTextEdit* meUnwantedWordParts = nullptr;  // Cunwantedwordparts
+    QCheckBox* cbVerify = nullptr;                  // Cverify
+    QLineEdit* edBuildCommand = nullptr;            // Cbuildcommand
 
   protected:
     void scan() override;           // the Scan button
     void delete_tables() override;  // the Delete table button
     void store_options() override;
+
+  private:
+    // After a scan: the project built, the refused literals given back, the report shown.
+    void verify();
 };
 
 }  // namespace lexorin::gui

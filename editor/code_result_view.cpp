@@ -1,5 +1,6 @@
 #include "editor/code_result_view.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFont>
@@ -7,12 +8,17 @@
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "app/errors.h"
+#include "app/file_utils.h"
 #include "app/reporter_qt.h"
 #include "app/text_qt.h"
+#include "app/text_utils.h"
+#include "code/restore_code.h"
 #include "editor/result_model_qt.h"
 
 namespace lexorin::gui {
@@ -96,6 +102,24 @@ void Tformpas::build() {
     meContext->installEventFilter(this);
     layout->addWidget(meContext);
 
+    auto* bottom = new QHBoxLayout;
+    btRestore = new QPushButton("&Restore", this);
+    btRestore->setToolTip(
+        "Puts the literal of the chosen string, or all literals of the chosen unit, back into "
+        "the code; the rows stay, marked Ignore, so that a new scan leaves them alone");
+    btRestore->setEnabled(false);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setSizeGripEnabled(false);
+    reporter_ = std::make_unique<QtReporter>(this, StatusBar1);
+    bottom->addWidget(btRestore);
+    bottom->addWidget(StatusBar1, 1);
+    layout->addLayout(bottom);
+    connect(btRestore, &QPushButton::clicked, this, &Tformpas::btRestoreClick);
+    // The grid's cell editor takes the focus, not the grid itself.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && (now == DBGrid1 || DBGrid1->isAncestorOf(now))) chosen_ = Chosen::Row;
+    });
+
     connect(DBGrid1, &ResultGrid::row_entered, this, &Tformpas::show_row);
     // Queued: a box shown while the cell editor commits would make it commit again.
     connect(
@@ -145,10 +169,93 @@ void Tformpas::DBLookupListBox1Click(const QModelIndex& line) {
         pascal.set_index_name(rbSortByUnit->isChecked() ? "" : store::kOrderString);
         pascal.set_filtered(true);
         DBGrid1->reload();
+        const bool show_all = upper_case(files.text("UnitName")) == upper_case(store::kShowAll);
+        chosen_ = show_all ? Chosen::Nothing : Chosen::Unit;
+        chosen_unit_ = files.integer("Index");
+        chosen_unit_path_ = files.text("Directory");
     } catch (const std::exception& failure) {
         show_failure(this, failure);
         DBGrid1->reload();
     }
+}
+
+void Tformpas::set_restore_target(RestoreTarget target) {
+    restore_target_ = std::move(target);
+    btRestore->setEnabled(true);
+}
+
+void Tformpas::btRestoreClick() {
+    try {
+        DBGrid1->commit_editing();
+        store_context();
+        if (!restore_target_) return;
+        if (chosen_ == Chosen::Row)
+            restore_row();
+        else if (chosen_ == Chosen::Unit)
+            restore_unit();
+        else
+            reporter_->information("Choose a string in the grid or a unit in the list first.");
+    } catch (const std::exception& failure) {
+        show_failure(this, failure);
+    }
+}
+
+void Tformpas::restore_row() {
+    const int row = DBGrid1->current_row();
+    store::Table& pascal = daten_.tblPascal;
+    if (row < 0 || !DBGrid1->result_model()->move_to(row)) {
+        reporter_->information("Choose a string in the grid or a unit in the list first.");
+        return;
+    }
+    if (pascal.logical("Ignore") && pascal.integer("NewLine") == 0) {
+        reporter_->information("This string stands in the code as a literal already.");
+        return;
+    }
+    restore(
+        "Restore 1 string? Its literal goes back into the code; the row stays, marked "
+        "Ignore.",
+        {pascal.integer("Index")}, {});
+}
+
+void Tformpas::restore_unit() {
+    const std::string unit = std::to_string(chosen_unit_);
+    const int count = daten_.tblPascal.count_where("UnitName=" + unit + " and NewLine>0");
+    const std::string name = file_name_of(chosen_unit_path_);
+    if (count == 0) {
+        reporter_->information("Every string of " + name +
+                               " stands in the code as a literal already.");
+        return;
+    }
+    restore("Restore the " + std::to_string(count) + (count == 1 ? " string" : " strings") +
+                " of " + name + "? " + (count == 1 ? "Its literal goes" : "Their literals go") +
+                " back into the code; the rows stay, marked Ignore.",
+            {}, {chosen_unit_path_});
+}
+
+void Tformpas::restore(const std::string& question, const std::vector<std::int64_t>& indexes,
+                       const std::vector<std::string>& units) {
+    if (!reporter_->confirm(question)) return;
+    code::RestoreSelection selection{units, indexes};
+    code::RestoreReport report = code::RestoreCode(
+        daten_, restore_target_->project, restore_target_->languages, selection, *reporter_);
+    reporter_->status("");
+    if (restore_target_->restored && (!report.rows.empty() || !report.whole_units.empty()))
+        restore_target_->restored();
+    DBGrid1->reload();
+    units_model_->refresh();
+
+    std::string text = std::to_string(report.rows.size()) +
+                       (report.rows.size() == 1 ? " string" : " strings") + " restored.";
+    for (const auto& row : report.rows)
+        text +=
+            "\r" + file_name_of(row.unit) + ":" + std::to_string(row.line) + ": " + trim(row.text);
+    for (const auto& unit : report.whole_units)
+        text += "\r" + file_name_of(unit) + " refers to no string any more.";
+    for (const auto& [unit, reason] : report.failed) text += "\rNot restored: " + reason;
+    if (report.failed.empty())
+        reporter_->information(text);
+    else
+        reporter_->warning(text);
 }
 
 void Tformpas::show_row(int row) {

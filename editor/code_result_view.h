@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
+#include <optional>
 
+#include "app/command_frame.h"
 #include "editor/result_filter.h"
 #include "store/translation_tables.h"
 
@@ -11,10 +14,13 @@ class QLabel;
 class QListView;
 class QModelIndex;
 class QPlainTextEdit;
+class QPushButton;
 class QRadioButton;
+class QStatusBar;
 
 namespace lexorin::gui {
 
+class QtReporter;
 class ResultGrid;
 class StringTableModel;
 
@@ -29,6 +35,16 @@ class Tformpas : public QDialog {
     Tformpas(store::TDaten& daten, QWidget* parent);
     ~Tformpas() override;
 
+    // What the Restore button needs besides the shared handles: the project and all of its
+    // languages (every language's rows are marked), and what follows a restore (the status
+    // line). Without it the button is disabled.
+    struct RestoreTarget {
+        std::string project;
+        LanguageList languages;
+        std::function<void()> restored;
+    };
+    void set_restore_target(RestoreTarget target);
+
     // The controls, named as in the window's design; the tests drive them.
     QCheckBox* cbNoIgnored = nullptr;
     QCheckBox* cbNoTranslated = nullptr;
@@ -42,9 +58,14 @@ class Tformpas : public QDialog {
     QCheckBox* cbTranslated = nullptr;
     QCheckBox* cbIgnore = nullptr;
     QPlainTextEdit* meContext = nullptr;
+    // Gives back the literal of the grid's row, or every literal of the unit chosen in the
+    // unit list, whichever the user worked in last.
+    QPushButton* btRestore = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
 
   public slots:
     void DBLookupListBox1Click(const QModelIndex& line);
+    void btRestoreClick();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -59,6 +80,11 @@ class Tformpas : public QDialog {
     // Posts the context box when its text differs from the stored one.
     void store_context();
     void fail(const std::exception& failure);
+    // The row and unit the Restore button would work on.
+    void restore_row();
+    void restore_unit();
+    void restore(const std::string& question, const std::vector<std::int64_t>& indexes,
+                 const std::vector<std::string>& units);
 
     store::TDaten& daten_;
     // The shared handles' filter and order as the opener left them, given back on closing.
@@ -68,6 +94,12 @@ class Tformpas : public QDialog {
     int shown_row_ = -1;     // the grid row the controls below it show
     QString shown_context_;  // as the context box was filled
     bool shown_ = false;
+    std::optional<RestoreTarget> restore_target_;
+    std::unique_ptr<QtReporter> reporter_;
+    // Where the user worked last: a unit line (its file list Index) or the grid.
+    enum class Chosen { Nothing, Unit, Row } chosen_ = Chosen::Nothing;
+    std::int64_t chosen_unit_ = 0;
+    std::string chosen_unit_path_;
 };
 
 }  // namespace lexorin::gui

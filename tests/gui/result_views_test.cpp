@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -81,8 +82,11 @@ class ResultViewsTest : public QObject {
             20000);
         QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
     }
-    // A project on the demo sources with the language German, scanned as the user does it.
-    void open_scanned_project(bool forms) {
+    // A project on the demo sources with the language German, scanned as the user does it;
+    // `before_scan` may set the dialog's options and `after_scan` answer what the scan shows
+    // before "Scanned.".
+    void open_scanned_project(bool forms, std::function<void(ScanDialog*)> before_scan = {},
+                              std::function<void(ModalAnswerer&)> after_scan = {}) {
         window = std::make_unique<Tlx_project>(work->path(), home() + "/");
         window->open_editor = [](Tlx_project&) {};
         window->show();
@@ -102,13 +106,29 @@ class ResultViewsTest : public QObject {
         window->lblang->item(0)->setSelected(true);
 
         ModalAnswerer scan;
-        scan.dialog([](QWidget* dialog) {
-                auto* scan_dialog = static_cast<ScanDialog*>(dialog);
-                QTest::mouseClick(scan_dialog->BitBtn4, Qt::LeftButton);
-            })
-            .box("Scanned.", QMessageBox::Ok);
+        scan.dialog([&](QWidget* dialog) {
+            auto* scan_dialog = static_cast<ScanDialog*>(dialog);
+            if (before_scan) before_scan(scan_dialog);
+            QTest::mouseClick(scan_dialog->BitBtn4, Qt::LeftButton);
+        });
+        if (after_scan) after_scan(scan);
+        scan.box("Scanned.", QMessageBox::Ok);
         (forms ? window->Forms1 : window->Code1)->trigger();
         check(scan);
+    }
+    // The code view, worked by `work` and closed.
+    void in_code_view(const std::function<void(Tformpas*)>& work) {
+        ModalAnswerer view;
+        view.dialog([&](QWidget* dialog) {
+            [&] {
+                auto* pas = qobject_cast<Tformpas*>(dialog);
+                QVERIFY(pas);
+                work(pas);
+            }();
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        window->Code2->trigger();
+        check(view);
     }
     // Every row of a table of the language, read through a handle of the test's own.
     std::vector<std::map<std::string, std::string>> rows_of(
@@ -275,6 +295,90 @@ class ResultViewsTest : public QObject {
         for (const auto& line : read_text_lines(tra)) declared += starts_with(line, "  s_");
         QCOMPARE(declared, static_cast<int>(rows.size()));
         QVERIFY(tra.find("  s_" + stored[3]["Index"] + " = 'Vier';") != std::string::npos);
+    }
+
+    void codeViewRestoresTheChosenRowThenTheChosenUnit() {
+        open_scanned_project(false);
+        const std::string greetings = src() + "/greetings.pas";
+        const std::string original = join_text_lines(read_text_lines(
+            testing::read_test_file(LEXORIN_SOURCE_DIR "/examples/demo/src/greetings.pas")));
+        in_code_view([&](Tformpas* pas) {
+            QVERIFY(pas->btRestore->isEnabled());
+            // The grid's first row, greetings.pas's first literal.
+            click_cell(pas->DBGrid1, 0, kTranslationColumn);
+            ModalAnswerer row;
+            row.box(
+                   "Restore 1 string? Its literal goes back into the code; the row stays, "
+                   "marked Ignore.",
+                   QMessageBox::Yes)
+                .box("1 string restored.\ngreetings.pas:22: Result := 'Hello, ' + Name + '!';",
+                     QMessageBox::Ok);
+            QTest::mouseClick(pas->btRestore, Qt::LeftButton);
+            QTRY_VERIFY(row.done());
+            QVERIFY2(row.problems.isEmpty(), qPrintable(row.problems.join("\n")));
+            QVERIFY(testing::read_test_file(greetings).find("'Hello, '") != std::string::npos);
+            QVERIFY(pas->cbIgnore->isChecked());
+            QCOMPARE(pas->lbNewLine->text(), QString("0"));
+
+            // The unit: declined first, then done; the count leaves out the row given back.
+            click_line(pas->DBLookupListBox1, "greetings.pas");
+            const QString question =
+                "Restore the 3 strings of greetings.pas? Their literals go back into the code; "
+                "the rows stay, marked Ignore.";
+            ModalAnswerer declined;
+            declined.box(question, QMessageBox::No);
+            QTest::mouseClick(pas->btRestore, Qt::LeftButton);
+            QTRY_VERIFY(declined.done());
+            QVERIFY(testing::read_test_file(greetings).find("''+s_") != std::string::npos);
+            ModalAnswerer unit;
+            unit.box(question, QMessageBox::Yes)
+                .box_starting("3 strings restored.", QMessageBox::Ok);
+            QTest::mouseClick(pas->btRestore, Qt::LeftButton);
+            QTRY_VERIFY(unit.done());
+            QVERIFY2(unit.problems.isEmpty(), qPrintable(unit.problems.join("\n")));
+            QVERIFY(unit.seen.value(1).contains("greetings.pas refers to no string any more."));
+        });
+        QCOMPARE(testing::read_test_file(greetings), original);
+        QVERIFY(window->DBMemo1->toPlainText().contains("Code restored on "));
+        // Every row stays, ignored, in the language's table.
+        for (const auto& row : rows_of("Demo_German_pascal.db", {"UnitName", "Ignore", "NewLine"}))
+            if (row.at("UnitName") == "2") {
+                QCOMPARE(row.at("Ignore"), std::string("Wahr"));
+                QCOMPARE(row.at("NewLine"), std::string("0"));
+            }
+    }
+
+    void scanWithVerifyGivesBackWhatTheCompilerRefuses() {
+        if (std::system("command -v fpc >/dev/null 2>&1") != 0) QSKIP("fpc is not installed");
+        std::filesystem::remove_all(src());
+        testing::write_test_file(src() + "/prog.dpr",
+                                 "program prog;\nuses show;\nbegin\n  Run;\nend.\n");
+        testing::write_test_file(src() + "/show.pas",
+                                 "unit show;\n\ninterface\n\nprocedure Run;\n\nimplementation\n\n"
+                                 "procedure Show(P: PChar);\nbegin\n  WriteLn(P);\nend;\n\n"
+                                 "procedure Run;\nbegin\n  Show('Hello world');\nend;\n\nend.\n");
+        open_scanned_project(
+            false,
+            [](ScanDialog* dialog) {
+                auto* code = static_cast<Tlx_codeform*>(dialog);
+                QVERIFY(!code->cbVerify->isChecked());
+                QTest::mouseClick(code->cbVerify, Qt::LeftButton);
+                code->edBuildCommand->setText(
+                    "mkdir -p out && fpc -Mobjfpc -FUout -FEout prog.dpr");
+            },
+            [](ModalAnswerer& answers) {
+                answers.box(
+                    "Restored show.pas:16: Show('Hello world');\n"
+                    "The project compiles (2 builds).",
+                    QMessageBox::Ok);
+            });
+        QVERIFY(testing::read_test_file(src() + "/show.pas").find("  Show('Hello world');") !=
+                std::string::npos);
+        QVERIFY(window->DBMemo1->toPlainText().contains("Code verified: it compiles on "));
+        store::Table& p = window->projects();
+        QVERIFY(p.logical("Cverify"));
+        QCOMPARE(p.text("Cbuildcommand"),
+                 std::string("mkdir -p out && fpc -Mobjfpc -FUout -FEout prog.dpr"));
     }
 
     void formsViewShowsEveryStringAndTheClickedUnitsPath() {
