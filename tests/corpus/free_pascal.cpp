@@ -129,7 +129,7 @@ CompileOutcome CompileMainFile(const std::string& options, const std::string& un
 
 std::map<std::string, CompileOutcome> CompileEach(
     const std::string& options, const std::string& output_root,
-    const std::vector<std::vector<std::string>>& groups, unsigned workers) {
+    const std::vector<std::vector<std::string>>& groups, unsigned workers, MainUnit main_unit) {
     std::map<std::string, CompileOutcome> outcomes;
     std::mutex outcomes_lock;
     std::atomic<size_t> next{0};
@@ -138,6 +138,15 @@ std::map<std::string, CompileOutcome> CompileEach(
         for (size_t group = next++; group < groups.size(); group = next++) {
             for (const auto& source : groups[group]) {
                 CompileOutcome outcome = CompileMainFile(options, unit_output, source);
+                if (main_unit == MainUnit::Removed) {
+                    std::string name = fs::path(source).stem().string();
+                    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
+                        return static_cast<char>(std::tolower(c));
+                    });  // fpc names its output in lower case
+                    const fs::path stem = fs::path(unit_output) / name;
+                    for (const char* extension : {".ppu", ".o", ".rsj"})
+                        fs::remove(fs::path(stem).replace_extension(extension));
+                }
                 std::lock_guard<std::mutex> hold(outcomes_lock);
                 outcomes[source] = std::move(outcome);
             }

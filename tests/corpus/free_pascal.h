@@ -47,13 +47,20 @@ struct CompileOutcome {
 CompileOutcome CompileMainFile(const std::string& options, const std::string& unit_output,
                                const std::string& source, const std::string& extra = {});
 
+// What becomes of a main file's compiled unit in the worker's output folder.
+enum class MainUnit {
+    Stays,    // later sources that use it take it
+    Removed,  // later sources compile it again from the sources on the unit path
+};
+
 // Compiles every source as a main file, `workers` groups at a time, a group's sources in order
 // by one worker. Each worker writes into a unit output folder of its own under `output_root`
 // (two compiles writing one .ppu would race), and its folder keeps the units it compiled, so
 // that the later sources of a group reuse what the earlier ones needed.
 std::map<std::string, CompileOutcome> CompileEach(
     const std::string& options, const std::string& output_root,
-    const std::vector<std::vector<std::string>>& groups, unsigned workers);
+    const std::vector<std::vector<std::string>>& groups, unsigned workers,
+    MainUnit main_unit = MainUnit::Stays);
 
 // One error message of fpc, as "-vb" writes it: FILE(LINE,COLUMN) Error: TEXT (or Fatal).
 struct FpcMessage {

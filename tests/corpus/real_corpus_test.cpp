@@ -128,6 +128,7 @@ class CorpusRun {
     std::vector<std::string> compiled_before;
     std::vector<std::string> not_from_copy;  // compiled, but no .ppu of the copy was written
     std::map<std::string, CompileOutcome> after;
+    std::map<std::string, CompileOutcome> alone;  // failed units compiled on their own
     FpcUnitTally js_before, js_after;
     int rows = 0;
     CommandResult restore;
@@ -183,9 +184,9 @@ class CorpusRun {
 
         std::set<std::string> packages;
         for (const auto& selection : CorpusPackages()) packages.insert(selection.package);
-        const std::vector<std::string> installed = InstalledUnitFolders(fpc, packages);
+        installed_ = InstalledUnitFolders(fpc, packages);
         // fpc must compile the copies: no precompiled unit of a copied name may be on its path.
-        const std::set<std::string> precompiled = PrecompiledUnitNames(installed);
+        const std::set<std::string> precompiled = PrecompiledUnitNames(installed_);
         for (const auto& unit : corpus.units) {
             const std::string name = Lower(fs::path(unit).stem().string());
             if (precompiled.count(name))
@@ -194,7 +195,7 @@ class CorpusRun {
         }
         std::vector<std::string> sources = corpus.folders;
         sources.push_back(Project());  // lx_lang.pas and the files it includes, once written
-        WriteOptionFile(Options(), installed, sources);
+        WriteOptionFile(Options(), installed_, sources);
 
         for (const auto& [unit, outcome] :
              CompileEach(Options(), work_.file("before"), ByPackage(corpus.units), kWorkers)) {
@@ -244,7 +245,11 @@ class CorpusRun {
         Stopwatch watch;
         after = CompileEach(Options(), work_.file("after"), ByPackage(compiled_before), kWorkers);
         size_t compiled = 0;
-        for (const auto& [unit, outcome] : after) compiled += outcome.compiled;
+        std::vector<std::string> failed;
+        for (const auto& [unit, outcome] : after) {
+            compiled += outcome.compiled;
+            if (!outcome.compiled) failed.push_back(unit);
+        }
         const double compile_seconds = watch.seconds();
         js_after =
             BuildAndRunTests(Options(), {TestsFolder()}, TestsFolder() + "/corpus_runner.pas",
@@ -253,6 +258,53 @@ class CorpusRun {
                   << compiled_before.size() << " in " << Seconds(compile_seconds) << "\n"
                   << "[corpus] fcl-js tests on the rewritten units: " << Tally(js_after) << "\n"
                   << std::flush;
+        if (failed.empty()) return;
+        Stopwatch alone_watch;
+        CompileAlone(failed);
+        size_t compiled_alone = 0;
+        for (const auto& [unit, outcome] : alone) compiled_alone += outcome.compiled;
+        std::cout << "[corpus] failed units that compile on their own: " << compiled_alone << " of "
+                  << failed.size() << " in " << Seconds(alone_watch.seconds()) << "\n"
+                  << std::flush;
+    }
+
+    // A unit that uses a broken unit fails with it, which hides its own faults. Each failed
+    // unit is compiled once more on its own: its rewritten text alone in a folder (fpc looks in
+    // the main file's folder first), every other unit taken from the original sources.
+    void CompileAlone(const std::vector<std::string>& units) {
+        const std::string options = work_.file("fpc-options-alone.cfg");
+        std::vector<std::string> sources;
+        for (const auto& folder : corpus.folders) sources.push_back(Original(folder));
+        sources.push_back(Project());  // lx_lang
+        WriteOptionFile(options, installed_, sources);
+
+        std::map<std::string, std::string> unit_of;  // the copy alone -> the unit
+        std::map<std::string, std::vector<std::string>> packages;
+        for (size_t i = 0; i < units.size(); ++i) {
+            const fs::path folder = work_.file("alone/" + std::to_string(i));
+            fs::create_directories(folder);
+            const std::string copy = (folder / fs::path(units[i]).filename()).string();
+            fs::copy_file(units[i], copy);
+            unit_of[copy] = units[i];
+            packages[corpus.package_of.at(units[i])].push_back(copy);
+        }
+        std::vector<std::vector<std::string>> groups;
+        for (auto& [package, copies] : packages) groups.push_back(std::move(copies));
+        // The unit just compiled must not stand in for its original in the next compile.
+        for (auto& [copy, outcome] :
+             CompileEach(options, work_.file("alone-units"), groups, kWorkers, MainUnit::Removed)) {
+            const std::string& unit = unit_of.at(copy);
+            outcome.output = ReplaceAll(outcome.output, copy, unit);
+            alone[unit] = std::move(outcome);
+        }
+    }
+
+    static std::string ReplaceAll(std::string text, const std::string& from,
+                                  const std::string& to) {
+        for (size_t at = text.find(from); at != std::string::npos;
+             at = text.find(from, at + to.size()))
+            text.replace(at, from.size(), to);
+        return text;
     }
 
     void Restore() {
@@ -315,21 +367,27 @@ class CorpusRun {
     }
 
     TempDir work_;
+    std::vector<std::string> installed_;  // the unit folders of the installed compiler
     bool prepared_ = false, scanned_ = false, checked_ = false, restored_ = false;
     std::map<std::string, std::vector<std::string>> lines_;
 };
 
-// Each distinct compiler error after the scan, the units it broke, and the rewritten line it
-// points at with the marker line above it (the line as it was before the scan).
-std::string BrokenLines(CorpusRun& run, const std::map<std::string, CompileOutcome>& outcomes) {
+// Each distinct compiler error after the scan (but those in `shown`, which gains the others),
+// the units it broke, and the rewritten line it points at with the marker line above it (the
+// line as it was before the scan).
+std::string BrokenLines(CorpusRun& run, const std::map<std::string, CompileOutcome>& outcomes,
+                        std::set<FpcMessage>& shown_before) {
     std::map<FpcMessage, std::vector<std::string>> broken;
     std::vector<std::string> unexplained;
     for (const auto& [unit, outcome] : outcomes) {
         if (outcome.compiled) continue;
         const auto messages = ErrorMessages(outcome.output);
         if (messages.empty()) unexplained.push_back(outcome.command + "\n" + outcome.output);
-        for (const auto& message : messages) broken[message].push_back(run.Shown(unit));
+        for (const auto& message : messages)
+            if (!shown_before.count(message)) broken[message].push_back(run.Shown(unit));
     }
+    for (const auto& [message, units] : broken) shown_before.insert(message);
+    if (broken.empty() && unexplained.empty()) return "  none beyond those above\n";
     std::ostringstream text;
     // First the kinds: the message without its place, any s_N written as s_N.
     static const std::regex place(R"(^.*\(\d+(,\d+)?\) )"), reference(R"(s_\d+)");
@@ -398,9 +456,16 @@ TEST(RealCorpus, EveryUnitThatCompiledBeforeCompilesAfterTheScan) {
     if (broken.empty()) return;
     std::string names;
     for (const auto& unit : broken) names += "  " + unit + "\n";
+    size_t alone = 0;
+    for (const auto& [unit, outcome] : run.alone) alone += outcome.compiled;
+    std::set<FpcMessage> shown;
+    const std::string together = BrokenLines(run, run.after, shown);
     ADD_FAILURE() << broken.size() << " of " << run.compiled_before.size()
                   << " units no longer compile after the scan:\n"
-                  << names << BrokenLines(run, run.after);
+                  << names << together
+                  << "\nCompiled on their own (every unit they use as it was), " << alone
+                  << " of these " << broken.size() << " compile; their further errors:\n"
+                  << BrokenLines(run, run.alone, shown);
 }
 
 TEST(RealCorpus, FclJsTestsPassTheSameOnTheRewrittenUnits) {
@@ -417,8 +482,9 @@ TEST(RealCorpus, FclJsTestsPassTheSameOnTheRewrittenUnits) {
     if (!run.js_after.built) {
         const std::map<std::string, CompileOutcome> build = {
             {"the fcl-js test runner", {false, "", run.js_after.output}}};
+        std::set<FpcMessage> shown;
         FAIL() << "the fcl-js tests do not compile against the rewritten units:\n"
-               << BrokenLines(run, build) << run.js_after.output;
+               << BrokenLines(run, build, shown) << run.js_after.output;
     }
     ASSERT_TRUE(run.js_after.ran) << run.js_after.output;
     EXPECT_EQ(run.js_after.tests, run.js_before.tests) << run.js_after.output;
