@@ -144,7 +144,10 @@ void Tlx_codeform::scan() {
         reporter().warning(text);
     }
     if (cbVerify->isChecked()) verify();
-    reporter().information("Scanned.");
+    // What the scan kept because of where it stands, so that the user sees why a literal
+    // is still in the code.
+    const std::string left_alone = code::LeftAloneSummary(report.left_alone);
+    reporter().information(left_alone.empty() ? "Scanned." : "Scanned.\r\r" + left_alone + ".");
     accept();
 }
 

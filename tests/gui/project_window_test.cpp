@@ -248,6 +248,31 @@ class ProjectWindowTest : public QObject {
         check(none);
     }
 
+    void scanReportsTheLiteralsLeftAlone() {
+        lexorin::testing::write_test_file(
+            src() + "/settings.pas",
+            "unit settings;\r\ninterface\r\nimplementation\r\nconst\r\n"
+            "  Title = 'Settings';\r\nprocedure P;\r\nbegin\r\n  Writeln('Shown');\r\n"
+            "end;\r\nend.\r\n");
+        open_window();
+        add_project("Demo", src());
+        add_language("German");
+        select_language(0);
+        ModalAnswerer scan;
+        scan.dialog([](QWidget* widget) {
+                QTest::mouseClick(static_cast<Tlx_codeform*>(widget)->BitBtn4, Qt::LeftButton);
+            })
+            .box_starting("Scanned.", QMessageBox::Ok);
+        window->Code1->trigger();
+        check(scan);
+        // The demo's own units keep a const of their own.
+        QVERIFY2(scan.seen.join("|").contains("2 literals left alone: 2 const section."),
+                 qPrintable(scan.seen.join("|")));
+        const std::string unit = lexorin::testing::read_test_file(src() + "/settings.pas");
+        QVERIFY(unit.find("  Title = 'Settings';") != std::string::npos);
+        QVERIFY(unit.find("Writeln(''+s_") != std::string::npos);
+    }
+
     void scanCodeAndWriteChanges() {
         open_window();
         add_project("Demo", src());
