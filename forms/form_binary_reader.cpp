@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "forms/form_errors.h"
+#include "forms/form_value_text.h"
 
 namespace lexorin::forms {
 
@@ -78,6 +79,43 @@ std::uint32_t TReader::ReadLength() {
     return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
            (static_cast<std::uint32_t>(bytes[2]) << 16) |
            (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+std::uint64_t TReader::ReadUInt64() {
+    unsigned char bytes[8];
+    in_.read(reinterpret_cast<char*>(bytes), 8);
+    std::uint64_t value = 0;
+    for (int i = 7; i >= 0; --i) value = (value << 8) | bytes[i];
+    return value;
+}
+
+std::u16string TReader::ReadWidePayload() {
+    // As for long strings, the text grows with the units actually there.
+    std::uint32_t count = ReadLength();
+    std::u16string units;
+    unsigned char chunk[4096];
+    while (units.size() < count) {
+        std::size_t want = std::min<std::size_t>(sizeof chunk / 2, count - units.size());
+        in_.read(reinterpret_cast<char*>(chunk), 2 * want);
+        for (std::size_t i = 0; i < want; ++i)
+            units += static_cast<char16_t>(chunk[2 * i] | (chunk[2 * i + 1] << 8));
+    }
+    if (!IsWellFormedUtf16(units)) PropValueError();
+    return units;
+}
+
+std::u16string TReader::ReadUtf8Payload() {
+    std::uint32_t length = ReadLength();
+    std::string bytes;
+    char chunk[4096];
+    while (bytes.size() < length) {
+        std::size_t want = std::min<std::size_t>(sizeof chunk, length - bytes.size());
+        in_.read(chunk, want);
+        bytes.append(chunk, want);
+    }
+    std::u16string units;
+    if (!Utf8ToUtf16(bytes, units)) PropValueError();
+    return units;
 }
 
 std::string TReader::ReadStr() {

@@ -49,6 +49,13 @@ class TReader {
     std::int32_t ReadIntegerPayload(ValueType type);
     Extended80 ReadExtendedPayload();
     std::uint32_t ReadLength();  // the 4-byte length of binary data and long strings
+    std::uint32_t ReadUInt32() { return ReadLength(); }
+    std::uint64_t ReadUInt64();  // the 8 bytes of codes 16, 17 and 19
+    // The payload of codes 18 and 21 (count of units, units) and of code 20 (length, UTF-8)
+    // as UTF-16. A surrogate half without its partner, or code 20 bytes that are no UTF-8, fail
+    // with "Ungültiger Wert der Eigenschaft".
+    std::u16string ReadWidePayload();
+    std::u16string ReadUtf8Payload();
     std::uint8_t ReadByte() { return in_.get(); }
     std::uint8_t PeekByte() { return in_.peek(); }
     std::size_t ReadSome(char* dest, std::size_t count) { return in_.read_some(dest, count); }

@@ -1,6 +1,7 @@
 #include "forms/form_binary_writer.h"
 
 #include "app/text_utils.h"
+#include "forms/form_value_text.h"
 
 namespace lexorin::forms {
 
@@ -66,6 +67,54 @@ void TWriter::WriteFloat(const Extended80& value) {
 
 void TWriter::WriteBinary(std::string_view bytes) {
     WriteValue(ValueType::Binary);
+    WriteLength(static_cast<std::uint32_t>(bytes.size()));
+    out_.write(bytes);
+}
+
+void TWriter::WriteUInt64(std::uint64_t value) {
+    for (int i = 0; i < 8; ++i) out_.put(static_cast<char>(value >> (8 * i)));
+}
+
+void TWriter::WriteInteger64(std::int64_t value) {
+    if (value >= INT32_MIN && value <= INT32_MAX)
+        WriteInteger(static_cast<std::int32_t>(value));
+    else
+        WriteInt64(value);
+}
+
+void TWriter::WriteInt64(std::int64_t value) {
+    WriteValue(ValueType::Int64);
+    WriteUInt64(static_cast<std::uint64_t>(value));
+}
+
+void TWriter::WriteSingle(std::uint32_t bits) {
+    WriteValue(ValueType::Single);
+    WriteLength(bits);
+}
+
+void TWriter::WriteCurrency(std::int64_t ten_thousandths) {
+    WriteValue(ValueType::Currency);
+    WriteUInt64(static_cast<std::uint64_t>(ten_thousandths));
+}
+
+void TWriter::WriteDate(std::uint64_t bits) {
+    WriteValue(ValueType::Date);
+    WriteUInt64(bits);
+}
+
+void TWriter::WriteWideString(std::u16string_view units, ValueType type) {
+    WriteValue(type);
+    WriteLength(static_cast<std::uint32_t>(units.size()));
+    for (char16_t unit : units) {
+        out_.put(static_cast<char>(unit & 0xFF));
+        out_.put(static_cast<char>(unit >> 8));
+    }
+}
+
+void TWriter::WriteUtf8String(std::u16string_view units) {
+    std::string bytes;
+    Utf16ToUtf8(units, bytes);
+    WriteValue(ValueType::Utf8String);
     WriteLength(static_cast<std::uint32_t>(bytes.size()));
     out_.write(bytes);
 }

@@ -29,11 +29,23 @@ class TWriter {
     void WriteIdent(std::string_view ident);  // "False", "True", "nil" (any case) by their codes
     void WriteFloat(const Extended80& value);
     void WriteBinary(std::string_view bytes);
+    // Codes 2-4 for a value that fits 32 bits, else code 19.
+    void WriteInteger64(std::int64_t value);
+    // Code 19 whatever the value, for a value that came as code 19.
+    void WriteInt64(std::int64_t value);
+    void WriteSingle(std::uint32_t bits);
+    void WriteCurrency(std::int64_t ten_thousandths);
+    void WriteDate(std::uint64_t bits);
+    // Code 18 or 21: the count of UTF-16 units, then the units.
+    void WriteWideString(std::u16string_view units, ValueType type);
+    // Code 20: the length of the UTF-8 bytes, then the bytes (the units must be well-formed).
+    void WriteUtf8String(std::u16string_view units);
 
     void Flush() { out_.flush(); }
 
   private:
     void WriteLength(std::uint32_t length);
+    void WriteUInt64(std::uint64_t value);
 
     BufferedOutput out_;
 };

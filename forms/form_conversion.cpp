@@ -57,7 +57,8 @@ bool LooksLikeBinaryForm(std::string_view first_bytes) {
            first_bytes.substr(0, 4) == "TPF0";
 }
 
-bool FormFileToText(const std::string& form_path, const std::string& text_path) {
+bool FormFileToText(const std::string& form_path, const std::string& text_path,
+                    FormStreamCodes* codes) {
     std::ifstream in = open_input(form_path);
     bool binary = LooksLikeBinaryForm(read_head(in, 4));
     if (binary) {
@@ -65,7 +66,7 @@ bool FormFileToText(const std::string& form_path, const std::string& text_path) 
         // failure leaves nothing behind and is reported, never passed off as a text form.
         AtomicFileWriter out(text_path);
         AtomicFileSink sink(out);
-        FormResourceToText(in, sink);
+        FormResourceToText(in, sink, codes);
         out.commit();
         return false;
     }
@@ -76,14 +77,15 @@ bool FormFileToText(const std::string& form_path, const std::string& text_path) 
     return true;
 }
 
-void TextFileToForm(const std::string& text_path, const std::string& form_path, bool was_text) {
+void TextFileToForm(const std::string& text_path, const std::string& form_path, bool was_text,
+                    const FormStreamCodes* codes) {
     std::ifstream in = open_input(text_path);
     AtomicFileWriter out(form_path);
     AtomicFileSink sink(out);
     if (was_text)
         copy_stream(in, text_path, sink);
     else
-        FormTextToResource(in, sink);
+        FormTextToResource(in, sink, codes);
     out.commit();
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "forms/form_stream_codes.h"
+
 namespace lexorin::forms {
 
 // Converts a form file into its text form in text_path, which is created or replaced only once
@@ -11,12 +13,16 @@ namespace lexorin::forms {
 // A form file that begins like a binary form but cannot be converted raises the conversion's
 // failure (EReadError or EInvalidImage with its German text); a file that cannot be opened or
 // written raises lexorin::Error. On every failure text_path is left as it was.
-bool FormFileToText(const std::string& form_path, const std::string& text_path);
+// With `codes` set, a binary form's object flags and value codes are recorded there, for
+// TextFileToForm to give them back.
+bool FormFileToText(const std::string& form_path, const std::string& text_path,
+                    FormStreamCodes* codes = nullptr);
 
 // Writes form_path from a text form: a plain copy when was_text is set, else the binary form with
 // its resource header. The target is replaced only once complete; on failure (EParserError with
 // "<message> in Zeile <line>", or lexorin::Error for a file) it is left as it was.
-void TextFileToForm(const std::string& text_path, const std::string& form_path, bool was_text);
+void TextFileToForm(const std::string& text_path, const std::string& form_path, bool was_text,
+                    const FormStreamCodes* codes = nullptr);
 
 // Whether a file beginning with these bytes is meant as a binary form: a resource header
 // (FF 0A 00) or a bare object stream ("TPF0").

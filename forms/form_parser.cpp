@@ -4,6 +4,7 @@
 
 #include "app/text_utils.h"
 #include "forms/form_errors.h"
+#include "forms/form_value_text.h"
 
 namespace lexorin::forms {
 
@@ -42,9 +43,9 @@ TParser::TParser(std::istream& in) : in_(in) {
     NextToken();
 }
 
-void TParser::Error(std::string_view message) const {
+void TParser::Error(std::string_view message, int line) const {
     throw EParserError(
-        FormatMessage(FormatMessage(messages::kParseErrorFormat, message), std::to_string(line_)));
+        FormatMessage(FormatMessage(messages::kParseErrorFormat, message), std::to_string(line)));
 }
 
 // Keeps the partial line after the last LF for the next round, so that the bytes before avail_
@@ -88,6 +89,11 @@ bool TParser::SkipBlanks() {
 
 void TParser::NextToken() {
     text_.clear();
+    float_type_ = 0;
+    if (wide_) {
+        wide_ = false;
+        units_.clear();
+    }
     if (!SkipBlanks()) {
         kind_ = Kind::End;
         return;
@@ -115,6 +121,13 @@ void TParser::NextToken() {
 }
 
 void TParser::ReadString() {
+    // Bytes go to text_ until a code above 255 makes the token wide; from then on units_.
+    auto add = [this](char16_t unit) {
+        if (wide_)
+            units_ += unit;
+        else
+            text_ += static_cast<char>(unit);
+    };
     for (;;) {
         if (More() && Peek() == '\'') {
             ++pos_;
@@ -123,25 +136,38 @@ void TParser::ReadString() {
                 char ch = buffer_[pos_++];
                 if (ch == '\'') {
                     if (More() && Peek() == '\'') {
-                        text_ += '\'';
+                        add(u'\'');
                         ++pos_;
                         continue;
                     }
                     break;
                 }
-                text_ += ch;
+                add(static_cast<unsigned char>(ch));
             }
         } else if (More() && Peek() == '#') {
             ++pos_;
             if (!More() || !is_digit(Peek())) Error(messages::kInvalidString);
+            // Up to 65535, one UTF-16 unit; beyond that no character code of any form.
             unsigned code = 0;
-            while (More() && is_digit(Peek())) code = (code * 10 + (buffer_[pos_++] - '0')) % 256;
-            text_ += static_cast<char>(code);
+            while (More() && is_digit(Peek())) {
+                code = code * 10 + static_cast<unsigned>(buffer_[pos_++] - '0');
+                if (code > 0xFFFF) Error(messages::kInvalidString);
+            }
+            if (code > 255 && !wide_) {
+                wide_ = true;
+                for (char byte : text_) units_ += static_cast<unsigned char>(byte);
+            }
+            add(static_cast<char16_t>(code));
         } else {
             break;
         }
     }
     kind_ = Kind::String;
+    if (wide_) {
+        text_.clear();
+        // A lone surrogate half has no UTF-8 form; its callers refuse it anyway.
+        Utf16ToUtf8(units_, text_);
+    }
 }
 
 void TParser::ReadNumber() {
@@ -151,6 +177,15 @@ void TParser::ReadNumber() {
     if (More() && is_float_char(Peek())) {
         while (More() && is_float_char(Peek())) text_ += buffer_[pos_++];
         kind_ = Kind::Float;
+    }
+    // "1.5s", "12.3456c", "45000.25d": a float of code 15, 16 or 17.
+    if (More()) {
+        char type = static_cast<char>(Peek() | 0x20);
+        if (type == 's' || type == 'c' || type == 'd') {
+            float_type_ = type;
+            kind_ = Kind::Float;
+            ++pos_;
+        }
     }
 }
 
@@ -178,6 +213,33 @@ std::int32_t TParser::TokenInt() const {
         if (negative) value = -value;
         ok = ok && value <= 2147483647ll;
         if (ok) return static_cast<std::int32_t>(value);
+    }
+    Error(FormatMessage(messages::kInvalidInteger, t));
+}
+
+std::int64_t TParser::TokenInt64() const {
+    const std::string& t = text_;
+    bool ok = kind_ == Kind::Integer && !t.empty();
+    if (ok && t[0] == '$') {
+        // Up to eight digits as 32 bits ($FFFFFFFF is -1), more as 64 bits.
+        if (t.size() <= 9) return TokenInt();
+        std::uint64_t value = 0;
+        ok = t.size() <= 17;
+        for (std::size_t i = 1; ok && i < t.size(); ++i)
+            value = value * 16 + static_cast<unsigned>(hex_value(static_cast<unsigned char>(t[i])));
+        if (ok) return static_cast<std::int64_t>(value);
+    } else if (ok) {
+        bool negative = t[0] == '-';
+        std::uint64_t value = 0;
+        const std::uint64_t limit = negative ? 9223372036854775808ull : 9223372036854775807ull;
+        for (std::size_t i = negative ? 1 : 0; ok && i < t.size(); ++i) {
+            auto digit = static_cast<unsigned>(t[i] - '0');
+            ok = value <= (limit - digit) / 10;
+            value = value * 10 + digit;
+        }
+        if (ok)
+            return negative ? static_cast<std::int64_t>(~value + 1)
+                            : static_cast<std::int64_t>(value);
     }
     Error(FormatMessage(messages::kInvalidInteger, t));
 }

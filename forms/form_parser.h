@@ -17,9 +17,10 @@ class TParser {
   public:
     enum class Kind {
         Symbol,   // letter or "_", then letters, digits, "_"
-        String,   // quoted runs and "#" codes, already decoded
+        String,   // quoted runs and "#" codes, already decoded; wide when a code exceeds 255
         Integer,  // [-]digits or $hex
-        Float,    // an integer directly followed by any of "+-.0123456789Ee"
+        Float,    // an integer directly followed by any of "+-.0123456789Ee", then maybe a
+                  // type letter "s", "c" or "d"
         Char,     // any other single byte
         End,
     };
@@ -36,7 +37,17 @@ class TParser {
     // The symbol, the decoded string, or the number as written.
     const std::string& TokenString() const { return text_; }
     std::int32_t TokenInt() const;
+    // Integers up to 64 bits ("$" with more than eight digits gives the 64 bits themselves).
+    std::int64_t TokenInt64() const;
     Extended80 TokenFloat() const;
+    // The letter after a float ('s' single, 'c' currency, 'd' date, lower case), or 0.
+    char FloatType() const { return float_type_; }
+    // A string token with a "#" code above 255 is wide: its UTF-16 units, quoted bytes taken
+    // as the characters U+0000-U+00FF (which is what "#" codes up to 255 stand for), while
+    // TokenString() holds its UTF-8 form. Surrogate halves are checked by the caller, since a
+    // pair may be split across pieces joined by "+".
+    bool TokenWide() const { return wide_; }
+    const std::u16string& TokenWideString() const { return units_; }
     int SourceLine() const { return line_; }
 
     // Fail unless the token is that character ("''%s'' erwartet"), a symbol ("Bezeichner
@@ -49,7 +60,8 @@ class TParser {
     // pairs, up to the "}", which becomes the current token. Fails with "Ungültiger Binärwert".
     void HexToBinary(std::string& out);
 
-    [[noreturn]] void Error(std::string_view message) const;
+    [[noreturn]] void Error(std::string_view message) const { Error(message, line_); }
+    [[noreturn]] void Error(std::string_view message, int line) const;
 
   private:
     bool Refill();
@@ -68,6 +80,9 @@ class TParser {
     int line_ = 1;
     Kind kind_ = Kind::End;
     std::string text_;
+    char float_type_ = 0;
+    bool wide_ = false;
+    std::u16string units_;
 };
 
 // Converts pairs of hex digits ("0"-"9", "A"-"F", "a"-"f") from the text until a character that

@@ -21,11 +21,33 @@ enum class ValueType : std::uint8_t {
     LString = 12,  // 4-byte length + bytes
     Nil = 13,
     Collection = 14,
+    // The codes later Delphi and Free Pascal versions write. 21 is Free Pascal's UnicodeString;
+    // Delphi's 64-bit compilers use the same number for an 8-byte double, which a reader cannot
+    // tell apart, so 21 is read the way the Classes unit reads it.
+    Single = 15,      // 4-byte IEEE float
+    Currency = 16,    // 8-byte integer, the value times 10000
+    Date = 17,        // 8-byte IEEE double (days since 1899-12-30)
+    WString = 18,     // 4-byte count of UTF-16 units + the units
+    Int64 = 19,       // 8 bytes, signed
+    Utf8String = 20,  // 4-byte length + UTF-8 bytes
+    UString = 21,     // as WString
 };
+
+inline bool IsIntegerCode(ValueType type) {
+    return type == ValueType::Int8 || type == ValueType::Int16 || type == ValueType::Int32 ||
+           type == ValueType::Int64;
+}
+inline bool IsStringCode(ValueType type) {
+    return type == ValueType::String || type == ValueType::LString || type == ValueType::WString ||
+           type == ValueType::Utf8String || type == ValueType::UString;
+}
 
 // Flags of an object's prefix byte (0xF0 + flags), written only when one is set.
 inline constexpr std::uint8_t kFlagInherited = 1;
 inline constexpr std::uint8_t kFlagChildPos = 2;
+// An embedded frame ("inline" in the text form); beside kFlagInherited the text form shows
+// "inherited" only, as Free Pascal writes it.
+inline constexpr std::uint8_t kFlagInline = 4;
 inline constexpr std::uint8_t kPrefixMark = 0xF0;
 
 inline constexpr char kSignature[] = "TPF0";

@@ -4,6 +4,7 @@
 
 #include "forms/form_binary_reader.h"
 #include "forms/form_errors.h"
+#include "forms/form_value_text.h"
 
 namespace lexorin::forms {
 
@@ -16,7 +17,8 @@ constexpr std::uint32_t kHexLineBytes = 32;
 
 class BinaryToText {
   public:
-    BinaryToText(std::istream& in, ByteSink& out) : reader_(in), out_(out) {}
+    BinaryToText(std::istream& in, ByteSink& out, FormStreamCodes* codes)
+        : reader_(in), out_(out), codes_(codes) {}
 
     void Convert() {
         reader_.ReadSignature();
@@ -45,12 +47,14 @@ class BinaryToText {
     void ConvertValue();
     void ConvertList();
     void ConvertString(std::uint64_t length);
+    void ConvertWideString(const std::u16string& units);
     void ConvertBinary();
     void ConvertSet();
     void ConvertCollection();
 
     TReader reader_;
     BufferedOutput out_;
+    FormStreamCodes* codes_;
     int level_ = 0;
 };
 
@@ -58,8 +62,12 @@ void BinaryToText::ConvertObject() {
     TReader::Prefix prefix = reader_.ReadPrefix();
     std::string class_name = reader_.ReadStr();
     std::string object_name = reader_.ReadStr();
+    if (codes_) codes_->object_flags.push_back(prefix.flags);
     Indent();
-    out_.write((prefix.flags & kFlagInherited) ? "inherited " : "object ");
+    // With both flags set the text says "inherited", as Free Pascal writes it.
+    out_.write((prefix.flags & kFlagInherited) ? "inherited "
+               : (prefix.flags & kFlagInline)  ? "inline "
+                                               : "object ");
     if (!object_name.empty()) {
         out_.write(object_name);
         out_.write(": ");
@@ -91,6 +99,7 @@ void BinaryToText::ConvertProperty() {
 
 void BinaryToText::ConvertValue() {
     ValueType type = reader_.ReadValue();
+    if (codes_) codes_->values.push_back(type);
     switch (type) {
         case ValueType::List:
             ConvertList();
@@ -129,6 +138,29 @@ void BinaryToText::ConvertValue() {
             break;
         case ValueType::Collection:
             ConvertCollection();
+            break;
+        case ValueType::Int64:
+            out_.write(std::to_string(static_cast<std::int64_t>(reader_.ReadUInt64())));
+            break;
+        // The suffix tells the text parser which code to write back.
+        case ValueType::Single:
+            out_.write(SingleToText(reader_.ReadUInt32()));
+            out_.put('s');
+            break;
+        case ValueType::Currency:
+            out_.write(CurrencyToText(static_cast<std::int64_t>(reader_.ReadUInt64())));
+            out_.put('c');
+            break;
+        case ValueType::Date:
+            out_.write(DoubleToText(reader_.ReadUInt64()));
+            out_.put('d');
+            break;
+        case ValueType::WString:
+        case ValueType::UString:
+            ConvertWideString(reader_.ReadWidePayload());
+            break;
+        case ValueType::Utf8String:
+            ConvertWideString(reader_.ReadUtf8Payload());
             break;
         default:
             // An end-of-list byte or an unknown code where a value belongs: the text would not
@@ -176,6 +208,45 @@ void BinaryToText::ConvertString(std::uint64_t length) {
             out_.put('\'');
         }
         if (i - line_start >= kPieceLength && i <= length) {
+            out_.write(" +");
+            NewLine();
+            line_start = i;
+        }
+    }
+    --level_;
+}
+
+// Free Pascal's layout for wide strings: printable ASCII in quoted runs with a quote doubled,
+// every other UTF-16 unit as "#" and its number (a pair for a character beyond U+FFFF). Beyond
+// that layout, and as for 8-bit strings, a string of more than 64 units is cut into pieces of
+// at most 64 on lines ending in " +" (never inside a pair), so that every line fits the text
+// parser's buffer.
+void BinaryToText::ConvertWideString(const std::u16string& units) {
+    const std::size_t length = units.size();
+    if (length == 0) {
+        out_.write("''");
+        return;
+    }
+    Deeper();
+    if (length > kPieceLength) NewLine();
+    auto printable = [](char16_t c) { return c >= 32 && c <= 126; };
+    std::size_t i = 0, line_start = 0;
+    while (i < length) {
+        if (!printable(units[i])) {
+            out_.put('#');
+            out_.write(std::to_string(static_cast<unsigned>(units[i])));
+            ++i;
+        } else {
+            out_.put('\'');
+            while (i < length && i - line_start < kPieceLength && printable(units[i])) {
+                if (units[i] == '\'') out_.put('\'');
+                out_.put(static_cast<char>(units[i]));
+                ++i;
+            }
+            out_.put('\'');
+        }
+        bool inside_pair = i < length && units[i] >= 0xDC00 && units[i] <= 0xDFFF;
+        if (i - line_start >= kPieceLength && i < length && !inside_pair) {
             out_.write(" +");
             NewLine();
             line_start = i;
@@ -242,12 +313,12 @@ void BinaryToText::ConvertCollection() {
 
 }  // namespace
 
-void FormBinaryToText(std::istream& in, ByteSink& out) {
-    BinaryToText(in, out).Convert();
+void FormBinaryToText(std::istream& in, ByteSink& out, FormStreamCodes* codes) {
+    BinaryToText(in, out, codes).Convert();
 }
 
-void FormResourceToText(std::istream& in, ByteSink& out) {
-    BinaryToText converter(in, out);
+void FormResourceToText(std::istream& in, ByteSink& out, FormStreamCodes* codes) {
+    BinaryToText converter(in, out, codes);
     // The header is read through the converter's own buffer, which then goes on with the stream.
     converter.ConvertResource();
 }

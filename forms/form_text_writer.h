@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "forms/byte_streams.h"
+#include "forms/form_stream_codes.h"
 
 namespace lexorin::forms {
 
@@ -14,10 +15,11 @@ namespace lexorin::forms {
 // most 64 bytes, lines ending in CR LF. Failures raise EReadError or EInvalidImage; the sink may
 // then hold a part of the text, so callers that must not show it write to a temporary target.
 
-// The signature "TPF0" and one object from the input's current position.
-void FormBinaryToText(std::istream& in, ByteSink& out);
+// The signature "TPF0" and one object from the input's current position. With `codes` set, the
+// flags and value codes met are recorded there too.
+void FormBinaryToText(std::istream& in, ByteSink& out, FormStreamCodes* codes = nullptr);
 // The resource header, then as FormBinaryToText.
-void FormResourceToText(std::istream& in, ByteSink& out);
+void FormResourceToText(std::istream& in, ByteSink& out, FormStreamCodes* codes = nullptr);
 
 // In-memory forms of the above.
 std::string FormBinaryToText(std::string_view binary);

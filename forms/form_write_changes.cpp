@@ -36,12 +36,15 @@ int WriteTranslatedForm(code::TTranslator& translator, const std::string& form,
     if (equal_no_case(target, form))
         throw Error("Cannot write a translation of " + form +
                     ": it has the extension of a translated form itself");
-    const bool was_text = FormFileToText(form, text_path);
+    // The codes the text form cannot show (a small 64-bit integer, a wide string of plain
+    // letters, an inherited frame) go back as the form had them.
+    FormStreamCodes codes;
+    const bool was_text = FormFileToText(form, text_path, &codes);
     const int replaced = translator.TranslateForm(text_path, form);
     // A form stored as text goes back as a copy of its text; a translation that broke that
     // text must not reach the ".tra" (a binary form is checked on its way back anyway).
     if (was_text && replaced > 0) CheckFormTextFile(text_path);
-    TextFileToForm(text_path, target, was_text);
+    TextFileToForm(text_path, target, was_text, &codes);
     return replaced;
 }
 

@@ -64,10 +64,11 @@ TEST(TParser, StringsJoinQuotedRunsAndCodes) {
     EXPECT_EQ(Tokens("'a''b'"), (std::vector<Token>{{K::String, "a'b", 1}}));
     EXPECT_EQ(Tokens("#13#10'x'#0 'y'"),
               (std::vector<Token>{{K::String, std::string("\r\nx\0", 4), 1}, {K::String, "y", 1}}));
+    // A code above 255 makes the token wide; its text is then the UTF-8 form.
     EXPECT_EQ(Tokens("#300#65"), (std::vector<Token>{{K::String,
-                                                      "\x2C"
+                                                      "\xC4\xAC"
                                                       "A",
-                                                      1}}));  // mod 256
+                                                      1}}));
     EXPECT_EQ(Tokens("''"), (std::vector<Token>{{K::String, "", 1}}));
     EXPECT_EQ(ErrorOf("\n'abc\r\n'"),
               "Ung\xFC"

@@ -161,7 +161,7 @@ TEST(FormTextWriter, FailsOnBadStreams) {
     }
     EXPECT_THROW(FormResourceToText(std::string("\xFF\x0B\x00", 3) + "X" + FormWith("")),
                  EInvalidImage);
-    for (const std::string& value : {std::string("\x0F"), std::string("\xFF"), kEnd,
+    for (const std::string& value : {std::string("\x16"), std::string("\xFF"), kEnd,
                                      "\x0E" + Int8(1) + Int8(1) /* item without its list */}) {
         try {
             FormBinaryToText(FormWith(Prop("P", value)));
