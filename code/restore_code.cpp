@@ -35,13 +35,26 @@ struct PascalRow {
     bool given_back() const { return ignore && new_line == 0; }
 };
 
-// A row's two fields before a restore changed them, for putting them back when the unit
-// cannot be replaced after all.
+// The two fields a restore changes, as one language's table holds them for a row.
+struct RowMark {
+    std::int64_t index = 0;
+    bool ignore = false;
+    std::int64_t new_line = 0;
+};
+
+// A language's pascal table with the marks of its rows by unit, read once: the rows of a unit
+// are then reached by their key alone.
+struct LanguageTable {
+    std::unique_ptr<store::Table> table;
+    std::map<std::int64_t, std::vector<RowMark>> by_unit;
+};
+
+// A row's marks before a restore changed them, for putting them back when the unit cannot be
+// replaced after all.
 struct RowChange {
-    store::Table* table;
-    std::int64_t index;
-    bool ignore;
-    std::int64_t new_line;
+    LanguageTable* language;
+    RowMark* mark;
+    RowMark before;
 };
 
 // One unit with the rows chosen in it; `all_rows` when the unit itself was chosen.
@@ -134,56 +147,59 @@ std::vector<UnitWork> ResolveSelection(const RestoreSelection& selection,
     return work;
 }
 
+std::map<std::int64_t, std::vector<RowMark>> ReadMarks(store::Table& pascal) {
+    std::map<std::int64_t, std::vector<RowMark>> by_unit;
+    for (pascal.first(); !pascal.eof(); pascal.next())
+        by_unit[pascal.integer("UnitName")].push_back(
+            {pascal.integer("Index"), pascal.logical("Ignore"), pascal.integer("NewLine")});
+    return by_unit;
+}
+
+void Mark(store::Table& table, const RowMark& mark) {
+    if (!table.find_key({mark.index})) return;
+    table.edit();
+    table.set_logical("Ignore", mark.ignore);
+    table.set_integer("NewLine", mark.new_line);
+    table.post_batched();  // the caller flushes once per unit
+}
+
 // Restored rows get Ignore and NewLine 0; the others of the unit get the number of the line
 // that holds their reference now (or of the line they stood on, less the lines dropped above).
 // Returns what was changed, for undoing it.
-std::vector<RowChange> UpdateRows(store::Table& pascal, std::int64_t unit,
+std::vector<RowChange> UpdateRows(LanguageTable& language, std::int64_t unit,
                                   const RestoredUnit& result) {
     std::vector<RowChange> changes;
-    pascal.set_filter("UnitName=" + std::to_string(unit));
-    pascal.set_filtered(true);
-    try {
-        for (pascal.first(); !pascal.eof(); pascal.next()) {
-            const std::int64_t index = pascal.integer("Index");
-            const bool ignore = pascal.logical("Ignore");
-            const std::int64_t new_line = pascal.integer("NewLine");
-            bool to_ignore = ignore;
-            std::int64_t to_line = new_line;
-            if (result.restored.count(index)) {
-                to_ignore = true;
-                to_line = 0;
-            } else if (new_line > 0) {
-                auto at = result.references.find(index);
-                to_line = at != result.references.end()
+    auto rows = language.by_unit.find(unit);
+    if (rows == language.by_unit.end()) return changes;
+    for (RowMark& mark : rows->second) {
+        RowMark to = mark;
+        if (result.restored.count(mark.index)) {
+            to.ignore = true;
+            to.new_line = 0;
+        } else if (mark.new_line > 0) {
+            auto at = result.references.find(mark.index);
+            to.new_line = at != result.references.end()
                               ? at->second
-                              : result.Renumbered(static_cast<int>(new_line));
-            }
-            if (to_ignore == ignore && to_line == new_line) continue;
-            pascal.edit();
-            pascal.set_logical("Ignore", to_ignore);
-            pascal.set_integer("NewLine", to_line);
-            pascal.post();
-            changes.push_back({&pascal, index, ignore, new_line});
+                              : result.Renumbered(static_cast<int>(mark.new_line));
         }
-    } catch (...) {
-        if (pascal.state() != store::Table::State::Browse) pascal.cancel();
-        pascal.set_filtered(false);
-        pascal.set_filter("");
-        throw;
+        if (to.ignore == mark.ignore && to.new_line == mark.new_line) continue;
+        try {
+            Mark(*language.table, to);
+        } catch (...) {
+            if (language.table->state() != store::Table::State::Browse) language.table->cancel();
+            throw;
+        }
+        changes.push_back({&language, &mark, mark});
+        mark = to;
     }
-    pascal.set_filtered(false);
-    pascal.set_filter("");
     return changes;
 }
 
 void UndoRows(const std::vector<RowChange>& changes) {
     for (const RowChange& change : changes) {
+        *change.mark = change.before;
         try {
-            if (!change.table->find_key({change.index})) continue;
-            change.table->edit();
-            change.table->set_logical("Ignore", change.ignore);
-            change.table->set_integer("NewLine", change.new_line);
-            change.table->post();
+            Mark(*change.language->table, change.before);
         } catch (const std::exception&) {
             // Rows that stay marked only tell a later restore to look for their reference
             // anywhere in the unit.
@@ -213,18 +229,21 @@ class CodeRestorer {
         if (languages.items.empty()) throw Error("You have to add a language first.");
         const std::string& dir = daten.program_directory();
         for (const auto& language : languages.items) {
-            tables_.push_back(std::make_unique<store::Table>(
+            LanguageTable& table = tables_.emplace_back();
+            table.table = std::make_unique<store::Table>(
                 daten.session(), dir,
-                store::table_file_name(project, language, store::TableKind::Pascal)));
-            tables_.back()->open();
+                store::table_file_name(project, language, store::TableKind::Pascal));
+            table.table->open();
+            table.by_unit = ReadMarks(*table.table);
         }
-        read_ =
-            tables_[languages.has_selection() ? static_cast<size_t>(languages.selected) : 0].get();
+        read_ = tables_[languages.has_selection() ? static_cast<size_t>(languages.selected) : 0]
+                    .table.get();
         store::Table files(daten.session(), dir,
                            store::table_file_name(project, "", store::TableKind::PasFiles));
         files.open();
         files_ = ReadFileList(files);
         rows_ = ReadRows(*read_);
+        for (const auto& [index, row] : rows_) rows_by_unit_[row.unit].push_back(index);
     }
 
     std::vector<UnitWork> Resolve(const RestoreSelection& selection) {
@@ -237,10 +256,13 @@ class CodeRestorer {
         const std::vector<std::string> lines = read_text_lines(ReadUnitText(path));
 
         std::vector<LiteralToRestore> literals;
-        for (const auto& [index, row] : rows_) {
-            if (work.unit.index == 0 || row.unit != work.unit.index) continue;
-            if (work.all_rows || work.rows.count(index))
-                literals.push_back({index, row.literal, row.new_line});
+        auto unit_rows = rows_by_unit_.find(work.unit.index);
+        if (work.unit.index != 0 && unit_rows != rows_by_unit_.end()) {
+            for (std::int64_t index : unit_rows->second) {
+                const PascalRow& row = rows_.at(index);
+                if (work.all_rows || work.rows.count(index))
+                    literals.push_back({index, row.literal, row.new_line});
+            }
         }
         const std::optional<JournalEntry> entry = journal_.Find(path);
         RestoredUnit result = RestoreUnitLines(lines, literals, entry);
@@ -260,14 +282,20 @@ class CodeRestorer {
         try {
             if (work.unit.index != 0) {
                 for (auto& table : tables_) {
-                    auto made = UpdateRows(*table, work.unit.index, result);
+                    auto made = UpdateRows(table, work.unit.index, result);
                     changes.insert(changes.end(), made.begin(), made.end());
                 }
             }
-            for (auto& table : tables_) table->flush();
+            for (auto& table : tables_) table.table->flush();
             writer.replace();
         } catch (...) {
             UndoRows(changes);
+            for (auto& table : tables_) {
+                try {
+                    table.table->flush();
+                } catch (const std::exception&) {
+                }
+            }
             throw;
         }
         for (const auto& [index, line] : result.restored) {
@@ -282,16 +310,17 @@ class CodeRestorer {
     }
 
     void Flush() {
-        for (auto& table : tables_) table->flush();
+        for (auto& table : tables_) table.table->flush();
         journal_.Flush();
     }
 
   private:
     RestoreJournal journal_;
-    std::vector<std::unique_ptr<store::Table>> tables_;
-    store::Table* read_ = nullptr;
+    std::vector<LanguageTable> tables_;  // every language's, in the order of the list
+    store::Table* read_ = nullptr;       // the one the literals are read from
     std::vector<UnitFile> files_;
     std::map<std::int64_t, PascalRow> rows_;
+    std::map<std::int64_t, std::vector<std::int64_t>> rows_by_unit_;
 };
 
 }  // namespace

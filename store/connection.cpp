@@ -217,15 +217,18 @@ std::int64_t Connection::insert_row(const std::vector<FieldValue>& values, bool 
     return row_id;
 }
 
-void Connection::update_row(std::int64_t row_id, const std::vector<FieldValue>& values) {
+void Connection::update_row(std::int64_t row_id, const std::vector<FieldValue>& values,
+                            bool batched) {
     size_t from = schema_.numbered_key ? 1 : 0;
+    if (batched) begin_batch();
     Statement& update = update_;
     update.reset();
     bind_values(update, schema_, values, from);
     update.bind_int(static_cast<int>(schema_.fields.size() - from + 1), row_id);
     update.run();
     ++update_version_;
-    commit();
+    if (batched && ++batch_rows_ >= kBatchRows) commit();
+    if (!batched) commit();
 }
 
 void Connection::delete_row(std::int64_t row_id) {

@@ -34,7 +34,9 @@ class Connection {
 
     bool read_row(std::int64_t row_id, std::vector<FieldValue>& values);
     std::int64_t insert_row(const std::vector<FieldValue>& values, bool batched);
-    void update_row(std::int64_t row_id, const std::vector<FieldValue>& values);
+    // `batched`: inside the running batch of appends, committed with it.
+    void update_row(std::int64_t row_id, const std::vector<FieldValue>& values,
+                    bool batched = false);
     void delete_row(std::int64_t row_id);
     void delete_all_rows();
 

@@ -617,15 +617,23 @@ void Table::edit() {
 }
 
 void Table::post() {
+    post_row(false);
+}
+
+void Table::post_batched() {
+    post_row(true);
+}
+
+void Table::post_row(bool batched) {
     require_editing();
     if (before_post_) before_post_(*this);
     require_editing();  // a hook may have cancelled
     if (state_ == State::Insert) {
-        std::int64_t id = conn().insert_row(buffer_, false);
+        std::int64_t id = conn().insert_row(buffer_, batched);
         if (schema().numbered_key) buffer_[0].number = id;
         current_ = id;
     } else {
-        conn().update_row(*current_, buffer_);
+        conn().update_row(*current_, buffer_, batched);
     }
     values_ = std::move(buffer_);
     buffer_.clear();

@@ -134,6 +134,9 @@ class Table {
     void insert();  // a new blank row in Insert state, stored by post()
     void edit();
     void post();
+    // Posts an edit the way appends are stored: inside their batch, committed by flush(), by
+    // any other change and every few thousand rows. For changing many rows with one disk sync.
+    void post_batched();
     void cancel();
     void delete_record();
 
@@ -173,6 +176,7 @@ class Table {
     const FieldValue& value_at(int position) const;
     void require_open(const char* what) const;
     void require_editing() const;
+    void post_row(bool batched);
     void invalidate_rows();
     bool rows_fresh() const;
     void ensure_rows();
