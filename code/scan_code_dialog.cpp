@@ -57,8 +57,10 @@ Tlx_codeform::Tlx_codeform(Tlx_project& owner)
     options()->addRow("&Word must not contain", meUnwantedWordParts);
     cbVerify = new QCheckBox("Verify with the compiler", this);
     edBuildCommand = new QLineEdit(this);
-    options()->addRow(QString(), cbVerify);
-    options()->addRow("&Build command", edBuildCommand);
+    // One row for both, so that the memos above keep their height in the fixed-size dialog.
+    edBuildCommand->setPlaceholderText("build command, e.g. fpc -Mdelphi app.dpr");
+    edBuildCommand->setAccessibleName("Build command");
+    options()->addRow(cbVerify, edBuildCommand);
 
     store::Table& p = owner.projects();
     dbcodeext->setText(to_q(p.text(field::SourceExtensions)));
