@@ -26,7 +26,8 @@ void ExpectConvertsOrFailsCleanly(const std::string& resource) {
 }
 
 TEST(FormBadInput, EveryTruncationOfABinaryFormFails) {
-    for (const char* name : {"basic", "strings", "values", "binary", "collections", "inherited"}) {
+    for (const char* name :
+         {"basic", "strings", "values", "binary", "collections", "inherited", "later_codes"}) {
         std::string resource = GoldenBinary(name);
         // The stream ends with the root's two end-of-list bytes; every shorter cut lacks one.
         for (std::size_t cut = 0; cut < resource.size(); ++cut) {
@@ -38,7 +39,8 @@ TEST(FormBadInput, EveryTruncationOfABinaryFormFails) {
 
 TEST(FormBadInput, CorruptedBytesNeverCrash) {
     std::mt19937 random(1234);
-    for (const char* name : {"basic", "strings", "values", "binary", "collections"}) {
+    for (const char* name :
+         {"basic", "strings", "values", "binary", "collections", "later_codes"}) {
         std::string original = GoldenBinary(name);
         for (int round = 0; round < 400; ++round) {
             std::string corrupted = original;
@@ -69,12 +71,15 @@ TEST(FormBadInput, DeepNestingIsRefused) {
 }
 
 TEST(FormBadInput, EveryTruncationOfAFormTextFails) {
-    std::string text = lexorin::testing::read_test_file(LEXORIN_TEST_DATA "/forms/values/form.txt");
-    // Up to the final "end" every cut leaves something open.
-    std::size_t last_end = text.rfind("end");
-    for (std::size_t cut = 0; cut < last_end; ++cut) {
-        SCOPED_TRACE(cut);
-        EXPECT_THROW(FormTextToBinary(text.substr(0, cut)), EParserError);
+    for (const char* name : {"values", "later_codes"}) {
+        std::string text = lexorin::testing::read_test_file(LEXORIN_TEST_DATA "/forms/" +
+                                                            std::string(name) + "/form.txt");
+        // Up to the final "end" every cut leaves something open (or half a surrogate pair).
+        std::size_t last_end = text.rfind("end");
+        for (std::size_t cut = 0; cut < last_end; ++cut) {
+            SCOPED_TRACE(std::string(name) + " cut at " + std::to_string(cut));
+            EXPECT_THROW(FormTextToBinary(text.substr(0, cut)), EParserError);
+        }
     }
 }
 
@@ -84,6 +89,18 @@ TEST(FormBadInput, GarbageTextFailsCleanly) {
         lexorin::testing::read_test_file(LEXORIN_TEST_DATA "/forms/strings/form.txt");
     for (int round = 0; round < 2000; ++round) {
         std::string corrupted = text;
+        for (int flips = 1 + static_cast<int>(random() % 3); flips > 0; --flips)
+            corrupted[random() % corrupted.size()] = static_cast<char>(random());
+        try {
+            FormTextToBinary(corrupted);
+        } catch (const EParserError&) {
+        }
+    }
+    // Flipped bytes among wide codes, 64-bit numbers and frames.
+    std::string later =
+        lexorin::testing::read_test_file(LEXORIN_TEST_DATA "/forms/later_codes/form.txt");
+    for (int round = 0; round < 2000; ++round) {
+        std::string corrupted = later;
         for (int flips = 1 + static_cast<int>(random() % 3); flips > 0; --flips)
             corrupted[random() % corrupted.size()] = static_cast<char>(random());
         try {
