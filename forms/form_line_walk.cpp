@@ -28,7 +28,8 @@ void FormLineWalk::Classify(std::string_view line, std::size_t line_number) {
         property_counter_ = 0;
     }
     std::string t = upper_case(trim(line));
-    for (std::string_view keyword : {"OBJECT ", "INHERITED "}) {
+    // An embedded frame ("inline") is an object like any other for paths and keys.
+    for (std::string_view keyword : {"OBJECT ", "INHERITED ", "INLINE "}) {
         if (starts_with(t, keyword)) {
             path_stack_.push_back(t.substr(keyword.size(), kMaxElement));
             item_counter_ = 0;

@@ -18,8 +18,8 @@ class FormLineWalk {
   public:
     // Applies one line: a "=" starts a property (the text before it, trimmed, is its name, and
     // its string count starts again); "object"/"inherited" lines open an object, "item" lines an
-    // item, "end"/"end>" lines close the innermost one. Raises an Error when an "end" closes
-    // nothing; `line_number` (one-based) goes into the message.
+    // item, "end"/"end>" lines close the innermost one ("inline" lines open an object too). Raises
+    // an Error when an "end" closes nothing; `line_number` (one-based) goes into the message.
     void Classify(std::string_view line, std::size_t line_number);
 
     // ".FORM1.PANEL1.BUTTON1", ".FORM1.DBGRID1.ITEM.0": one "." and the name per open element.
@@ -29,7 +29,7 @@ class FormLineWalk {
     // Called once a string of the current property has been counted.
     void NextString() { ++property_counter_; }
 
-    // Open elements, bottom first: the upper-cased text after "OBJECT "/"INHERITED " (as
+    // Open elements, bottom first: the upper-cased text after "OBJECT "/"INHERITED "/"INLINE " (as
     // "BUTTON1: TBUTTON") or "ITEM." and the item's number.
     const std::vector<std::string>& PathStack() const { return path_stack_; }
 

@@ -6,6 +6,7 @@
 #include "code/text_routines.h"
 #include "code/translator.h"
 #include "forms/form_line_walk.h"
+#include "forms/form_wide_line.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
@@ -23,20 +24,24 @@ bool HoldsUnwanted(const std::string& line, const std::vector<std::string>& unwa
 
 std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
                                         const std::vector<std::string>& unwanted,
-                                        const std::string& form_path, Reporter* status) {
+                                        const std::string& form_path, Reporter* status,
+                                        const project::CodePage* code_page) {
+    const project::CodePage default_code_page;
+    const project::CodePage& page = code_page ? *code_page : default_code_page;
     std::vector<FormString> found;
     FormLineWalk walk;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         WalkLine(walk, line, i, form_path, "Cannot scan", status);
-        std::optional<std::string> text = ExtractFormString(line);
+        std::optional<LineString> text = FindLineString(line, page);
         if (!text) continue;
         FormString row;
-        row.ignore = HoldsUnwanted(line, unwanted);
+        row.ignore = HoldsUnwanted(line, unwanted) || text->unholdable;
+        row.note = std::move(text->note);
         row.object = walk.ObjectPath();
         row.property = walk.PropertyKey();
-        row.spaces_at_end = CountSpacesAtEnd(*text);
-        row.original = std::move(*text);
+        row.spaces_at_end = CountSpacesAtEnd(text->text);
+        row.original = std::move(text->text);
         row.line = i;
         found.push_back(std::move(row));
         walk.NextString();
@@ -62,8 +67,9 @@ namespace lexorin::code {
 int TTranslator::ScanForm(const std::string& text_path, const std::string& form_path) {
     if (!UnitsTable || !FormsTable)
         throw Error("The form scan needs the forms table and the units table of the project");
+    const project::CodePage code_page = forms::FormCodePage();
     const std::vector<forms::FormString> found = forms::FindFormStrings(
-        read_text_lines(read_file(text_path)), UnwantedStrings, form_path, StatusBar);
+        read_text_lines(read_file(text_path)), UnwantedStrings, form_path, StatusBar, &code_page);
 
     if (!UnitsTable->is_open()) UnitsTable->open();
     UnitsTable->set_index_name(store::kOrderName);
@@ -95,6 +101,12 @@ int TTranslator::ScanForm(const std::string& text_path, const std::string& form_
                 {store::Value(0), store::Value(row.original), store::Value(""), store::Value(*unit),
                  store::Value(false), store::Value(row.ignore), store::Value(row.object),
                  store::Value(row.property), store::Value(false), store::Value(row.spaces_at_end)});
+            // Why a wide string was left out, where the table has room for it.
+            if (!row.note.empty() && FormsTable->has_field("Context")) {
+                FormsTable->edit();
+                FormsTable->set_text("Context", row.note);
+                FormsTable->post();
+            }
         }
     }
     const int count = static_cast<int>(found.size());

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/reporter.h"
+#include "project/code_page.h"
 
 namespace lexorin::store {
 class Table;
@@ -20,7 +21,9 @@ struct FormString {
     std::string original;   // as extracted, trailing blanks included
     std::string object;     // ObjectPath
     std::string property;   // PropertyKey
-    bool ignore = false;    // the line holds one of the unwanted strings
+    bool ignore = false;    // the line holds one of the unwanted strings, or characters the
+                            // code page cannot hold
+    std::string note;       // why a string is ignored for its characters
     int spaces_at_end = 0;  // blanks at the end of `original`
     std::size_t line = 0;   // zero-based number of the line that holds it
 };
@@ -28,10 +31,11 @@ struct FormString {
 // Walks the lines of a form text. `unwanted` entries are looked for in each line without regard
 // to case. When `status` is set it gets "Processing <form_path> line <i>" on every tenth line
 // and may repaint once per line. Raises an Error naming form_path when an "end" line closes
-// nothing.
+// nothing. Wide strings are converted to `code_page` (Windows-1252 when none is given).
 std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
                                         const std::vector<std::string>& unwanted,
-                                        const std::string& form_path, Reporter* status);
+                                        const std::string& form_path, Reporter* status,
+                                        const project::CodePage* code_page = nullptr);
 
 // The row of a form file in a units table (its order "Name" selected by this call): the first
 // row with the file's name whose Directory equals form_path, searched onward to the table's end.

@@ -9,6 +9,7 @@
 #include "code/translator.h"
 #include "forms/form_line_walk.h"
 #include "forms/form_scanner.h"
+#include "forms/form_wide_line.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
@@ -25,9 +26,27 @@ std::string ReplaceFormString(const std::string& line, const FormTranslation& ro
                                   code::EscapeApostrophes(row.translation) + blanks);
 }
 
+namespace {
+
+// A wide string is replaced as a whole when the row was made from it (the same text, apart
+// from case and the blanks the store drops), written back in the wide layout.
+std::string ReplaceWideLine(const std::string& line, const std::string& scanned,
+                            const FormTranslation& row, const project::CodePage& code_page) {
+    if (row.translation.empty() || trim(row.original).empty()) return line;
+    if (upper_case(trim(row.original)) != upper_case(trim(scanned))) return line;
+    std::optional<WideLineString> wide = FindWideString(line);
+    if (!wide) return line;
+    const std::string blanks(static_cast<std::size_t>(std::max(row.spaces_at_end, 0)), ' ');
+    return ReplaceWideString(line, *wide, row.translation + blanks, code_page);
+}
+
+}  // namespace
+
 TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
                                       const TranslationLookup& lookup, const std::string& form_path,
-                                      Reporter* status) {
+                                      Reporter* status, const project::CodePage* code_page) {
+    const project::CodePage default_code_page;
+    const project::CodePage& page = code_page ? *code_page : default_code_page;
     TranslatedFormText result;
     result.lines.reserve(lines.size());
     FormLineWalk walk;
@@ -35,12 +54,17 @@ TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
         const std::string& line = lines[i];
         WalkLine(walk, line, i, form_path, "Cannot translate", status);
         // Exactly the lines the scanner records count, so the keys stay in step with its rows.
-        if (!ExtractFormString(line)) {
+        std::optional<LineString> found = FindLineString(line, page);
+        if (!found) {
             result.lines.push_back(line);
             continue;
         }
         std::optional<FormTranslation> row = lookup(walk.ObjectPath(), walk.PropertyKey());
-        std::string changed = row ? ReplaceFormString(line, *row) : line;
+        std::string changed = line;
+        if (row && found->wide)
+            changed = ReplaceWideLine(line, found->text, *row, page);
+        else if (row)
+            changed = ReplaceFormString(line, *row);
         if (changed != line) ++result.replaced;
         result.lines.push_back(std::move(changed));
         walk.NextString();
@@ -72,7 +96,9 @@ int TTranslator::TranslateForm(const std::string& text_path, const std::string& 
                                       FormsTable->text("TranslateString"),
                                       static_cast<int>(FormsTable->integer("SpacesAtEnd"))};
     };
-    forms::TranslatedFormText text = forms::TranslateFormLines(lines, lookup, form_path, StatusBar);
+    const project::CodePage code_page = forms::FormCodePage();
+    forms::TranslatedFormText text =
+        forms::TranslateFormLines(lines, lookup, form_path, StatusBar, &code_page);
     // An untouched text keeps its bytes, line breaks included, as a form stored as text must.
     if (text.replaced > 0) write_file_atomically(text_path, join_text_lines(text.lines));
     if (StatusBar) StatusBar->status(std::to_string(text.replaced) + " Strings found");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/reporter.h"
+#include "project/code_page.h"
 
 // The translated form writer's rewriting without any file or table: a form text's strings
 // replaced by their translations. TTranslator::TranslateForm feeds it the forms table's rows.
@@ -29,9 +30,12 @@ struct TranslatedFormText {
 
 // Walks the lines with the scanner's rules and replaces every string whose row has a
 // translation. `status` as for FindFormStrings. Raises an Error when an "end" closes nothing.
+// A wide string takes its translation from `code_page` (Windows-1252 when none is given) in the
+// wide layout, so the way back writes it in its own code again.
 TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
                                       const TranslationLookup& lookup, const std::string& form_path,
-                                      Reporter* status);
+                                      Reporter* status,
+                                      const project::CodePage* code_page = nullptr);
 
 // The line with the original, as the text form writes it ('#39' for an apostrophe, the blanks
 // at the end restored), replaced by the translation written the same way, everywhere in the

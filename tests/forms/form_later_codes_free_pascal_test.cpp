@@ -2,10 +2,15 @@
 // (a helper program compiled for the test), converted by us and read back by Free Pascal.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
+#include "code/translator.h"
+#include "forms/form_conversion.h"
 #include "forms/form_text_to_binary.h"
 #include "forms/form_text_writer.h"
+#include "store/table_store.h"
+#include "store/translation_tables.h"
 #include "support/test_support.h"
 
 namespace lexorin::forms {
@@ -20,8 +25,8 @@ using lexorin::testing::write_test_file;
 // letters, characters beyond 8 bits, quotes and line breaks, a surrogate pair, plain letters, one
 // of 73 characters), a UnicodeString, a UTF8String and an embedded frame; with "floats" also a
 // single, a currency and a date (codes 15-17, which its ObjectBinaryToText cannot convert).
-// "bin2txt IN OUT" is ObjectBinaryToText; "read FILE" reads the form into the component and
-// prints every value, the strings as UTF-16 unit numbers.
+// "bin2txt IN OUT" is ObjectBinaryToText, "res2txt IN OUT" ObjectResourceToText; "read FILE" reads
+// the form into the component and prints every value, the strings as UTF-16 unit numbers.
 constexpr char kHelperSource[] = R"(program formgen;
 {$mode objfpc}{$H+}
 uses Classes, SysUtils;
@@ -141,12 +146,15 @@ begin
     ms.WriteComponent(form);
     ms.SaveToFile(ParamStr(2));
   end
-  else if ParamStr(1) = 'bin2txt' then
+  else if (ParamStr(1) = 'bin2txt') or (ParamStr(1) = 'res2txt') then
   begin
     ms.LoadFromFile(ParamStr(2));
     fs := TFileStream.Create(ParamStr(3), fmCreate);
     try
-      ObjectBinaryToText(ms, fs);
+      if ParamStr(1) = 'bin2txt' then
+        ObjectBinaryToText(ms, fs)
+      else
+        ObjectResourceToText(ms, fs);
     finally
       fs.Free;
     end;
@@ -267,6 +275,73 @@ TEST_F(FreePascalLaterCodes, SingleCurrencyAndDateComeBackAndReadTheSame) {
     ASSERT_NE(floats_back, std::string::npos);
     const std::size_t span = theirs.find("Caption") - floats;
     EXPECT_EQ(back.substr(floats_back, span), theirs.substr(floats, span));
+}
+
+// The way of Write changes -> Forms: a binary form to text, scanned, translated, written back.
+TEST_F(FreePascalLaterCodes, ATranslatedFormKeepsItsFramesAndCodes) {
+    const std::string golden = read_test_file(LEXORIN_TEST_DATA "/forms/later_codes/form.dfm");
+    TempDir home;
+    store::create_table(home.file("Demo_English_forms.db"), store::forms_schema());
+    store::create_table(home.file("Demo_units.db"), store::file_list_schema());
+    store::Session session;
+    store::Table forms{session, home.path(), "Demo_English_forms.db"};
+    store::Table units{session, home.path(), "Demo_units.db"};
+    code::TTranslator translator;
+    translator.FormsTable = &forms;
+    translator.UnitsTable = &units;
+    const std::string form = dir_.file("Form1.dfm"), tra = dir_.file("Form1.tra");
+    const std::string text = dir_.file("Tempform.txt");
+    write_test_file(form, golden);
+    auto write_tra = [&] {
+        FormStreamCodes codes;
+        EXPECT_FALSE(FormFileToText(form, text, &codes));
+        translator.TranslateForm(text, form);
+        TextFileToForm(text, tra, false, &codes);
+        return read_test_file(tra);
+    };
+
+    FormFileToText(form, text);
+    EXPECT_EQ(translator.ScanForm(text, form), 5);
+    // Only the label's "OK" is Windows-1252 text; the others hold other characters and are kept
+    // as the form writes them, ignored.
+    std::map<std::string, bool> ignored;
+    forms.set_index_name("");
+    for (forms.first(); !forms.eof(); forms.next())
+        ignored[forms.text("Object") + " " + forms.text("OriginalString")] =
+            forms.logical("Ignore");
+    EXPECT_EQ(ignored, (std::map<std::string, bool>{
+                           {".FORM1 'Gr'#252#223'e '#322#8364' \"x\"'''#13#10", true},
+                           {".FORM1 #55357#56832' smile'", true},
+                           {".FORM1.FRAME1 'Fenster '#322'a'", true},
+                           {".FORM1.FRAME1.LABEL1 OK", false},
+                           {".FORM1.FRAME2 #1047#1072#1075#1086#1083#1086#1074#1086#1082", true},
+                       }));
+
+    // Nothing translated: the ".tra" is the form, byte for byte.
+    EXPECT_EQ(write_tra(), golden);
+
+    // Translations, also of an ignored row, go back as wide strings in their own code.
+    for (forms.first(); !forms.eof(); forms.next()) {
+        std::string original = forms.text("OriginalString");
+        std::string translation = original == "OK"                  ? "Gut"
+                                  : original == "'Fenster '#322'a'" ? "Fenster"
+                                                                    : "";
+        if (translation.empty()) continue;
+        forms.edit();
+        forms.set_text("TranslateString", translation);
+        forms.post();
+    }
+    std::string translated = write_tra();
+    EXPECT_NE(translated.find(std::string("\x05Title\x12\x07\0\0\0F\0e\0n\0s\0t\0e\0r\0", 24)),
+              std::string::npos);
+    write_test_file(dir_.file("tra.res"), translated);
+    Helper("res2txt tra.res tra.txt");
+    std::string theirs = read_test_file(dir_.file("tra.txt"));
+    EXPECT_NE(theirs.find("  inline Frame1: TFrame1\n    Title = 'Fenster'\n"), std::string::npos)
+        << theirs;
+    EXPECT_NE(theirs.find("      Caption = 'Gut'\n"), std::string::npos) << theirs;
+    EXPECT_NE(theirs.find("  inline Frame2: TFrame1[2]\n"), std::string::npos) << theirs;
+    EXPECT_NE(theirs.find("  Big = 123456789012\n"), std::string::npos) << theirs;
 }
 
 }  // namespace

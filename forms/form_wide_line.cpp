@@ -1,0 +1,120 @@
+#include "forms/form_wide_line.h"
+
+#include <cstdlib>
+
+#include "app/errors.h"
+#include "app/text_utils.h"
+#include "forms/form_line_walk.h"
+#include "forms/form_value_text.h"
+
+namespace lexorin::forms {
+
+std::optional<WideLineString> FindWideString(std::string_view line) {
+    std::size_t start = line.find_first_of("'#");
+    if (start == std::string_view::npos) return std::nullopt;
+    WideLineString found;
+    found.begin = start;
+    bool beyond_8_bits = false;
+    std::size_t i = start;
+    for (;;) {
+        if (i < line.size() && line[i] == '\'') {
+            for (++i;; ++i) {
+                if (i >= line.size()) return std::nullopt;
+                if (line[i] == '\'') {
+                    if (i + 1 < line.size() && line[i + 1] == '\'') {
+                        found.units += u'\'';
+                        ++i;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                found.units += static_cast<unsigned char>(line[i]);
+            }
+        } else if (i < line.size() && line[i] == '#') {
+            ++i;
+            unsigned code = 0;
+            std::size_t digits = 0;
+            for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i, ++digits) {
+                code = code * 10 + static_cast<unsigned>(line[i] - '0');
+                if (code > 0xFFFF) return std::nullopt;
+            }
+            if (digits == 0) return std::nullopt;
+            beyond_8_bits = beyond_8_bits || code >= 128;
+            found.units += static_cast<char16_t>(code);
+        } else {
+            break;
+        }
+    }
+    found.end = i;
+    if (!beyond_8_bits || !IsWellFormedUtf16(found.units)) return std::nullopt;
+    std::string_view rest = line.substr(i);
+    std::size_t last = rest.find_last_not_of(" \t\r\n");
+    rest = last == std::string_view::npos ? std::string_view() : rest.substr(0, last + 1);
+    std::size_t first = rest.find_first_not_of(" \t");
+    rest = first == std::string_view::npos ? std::string_view() : rest.substr(first);
+    if (!rest.empty() && rest != "+" && rest != ")") return std::nullopt;
+    return found;
+}
+
+std::string WideStringText(std::u16string_view units) {
+    if (units.empty()) return "''";
+    std::string text;
+    bool quoted = false;
+    for (char16_t unit : units) {
+        bool printable = unit >= 32 && unit <= 126;
+        if (printable != quoted) {
+            text += '\'';
+            quoted = printable;
+        }
+        if (printable) {
+            if (unit == '\'') text += '\'';
+            text += static_cast<char>(unit);
+        } else {
+            text += '#' + std::to_string(static_cast<unsigned>(unit));
+        }
+    }
+    if (quoted) text += '\'';
+    return text;
+}
+
+std::optional<LineString> FindLineString(std::string_view line,
+                                         const project::CodePage& code_page) {
+    std::optional<WideLineString> wide = FindWideString(line);
+    if (!wide) {
+        std::optional<std::string> text = ExtractFormString(line);
+        if (!text) return std::nullopt;
+        LineString plain;
+        plain.text = std::move(*text);
+        return plain;
+    }
+    LineString found;
+    found.wide = true;
+    std::string utf8;
+    Utf16ToUtf8(wide->units, utf8);
+    try {
+        found.text = code_page.from_utf8(utf8);
+    } catch (const Error& e) {
+        found.unholdable = true;
+        found.text = std::string(line.substr(wide->begin, wide->end - wide->begin));
+        found.note = std::string(e.what()) +
+                     " The string is kept as the form writes it and left untranslated.";
+    }
+    if (trim(found.text).empty()) return std::nullopt;
+    return found;
+}
+
+std::string ReplaceWideString(std::string_view line, const WideLineString& found,
+                              std::string_view translation, const project::CodePage& code_page) {
+    std::u16string units;
+    Utf8ToUtf16(code_page.to_utf8(translation), units);
+    return std::string(line.substr(0, found.begin)) + WideStringText(units) +
+           std::string(line.substr(found.end));
+}
+
+project::CodePage FormCodePage() {
+    const char* name = std::getenv("LEXORIN_CODE_PAGE");
+    return project::CodePage(name && *name ? name : project::kDefaultCodePage);
+}
+
+}  // namespace lexorin::forms
