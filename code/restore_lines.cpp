@@ -110,10 +110,6 @@ bool RestoreFormDirective(std::vector<Line>& lines, const std::optional<JournalE
 
 }  // namespace
 
-std::string ResourceReferenceText(std::int64_t index) {
-    return std::string(kReferenceStart) + std::to_string(index) + std::string(kReferenceEnd);
-}
-
 std::vector<std::int64_t> ReferencesIn(std::string_view line) {
     std::vector<std::int64_t> found;
     for (size_t at = line.find(kReferenceStart); at != std::string_view::npos;
@@ -127,14 +123,6 @@ std::vector<std::int64_t> ReferencesIn(std::string_view line) {
         found.push_back(std::stoll(std::string(line.substr(digits, end - digits))));
     }
     return found;
-}
-
-std::string UsesLineWithGlueUnit(std::string_view original) {
-    size_t word = 0;
-    while (word < original.size() && static_cast<unsigned char>(original[word]) <= 32) ++word;
-    std::string_view rest = original.substr(std::min(original.size(), word + 4));
-    if (!rest.empty() && static_cast<unsigned char>(rest.front()) <= 32) rest.remove_prefix(1);
-    return std::string(kGlueUses) + std::string(rest);
 }
 
 int RestoredUnit::Renumbered(int old_line) const {

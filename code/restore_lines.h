@@ -41,12 +41,8 @@ struct RestoredUnit {
     int Renumbered(int old_line) const;
 };
 
-// The reference the scan wrote for row `index`.
-std::string ResourceReferenceText(std::int64_t index);
 // Every reference ''+s_N+'' in a line, in order.
 std::vector<std::int64_t> ReferencesIn(std::string_view line);
-// A uses line as the rewrite leaves it: "uses lx_lang, " before what followed the word uses.
-std::string UsesLineWithGlueUnit(std::string_view original);
 
 // `journal` is the unit's entry (none: a unit rewritten before entries were kept, whose uses
 // line and form directive are rebuilt by the inverse of the rewrite).

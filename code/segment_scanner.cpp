@@ -6,15 +6,9 @@
 
 namespace lexorin::code {
 
-namespace {
-
-// The replacement of an accepted literal: an empty literal, plus the resource string, plus an
-// empty literal, which is a valid expression wherever the literal stood.
-std::string ResourceReference(std::int64_t index) {
+std::string ResourceReferenceText(std::int64_t index) {
     return "''+s_" + std::to_string(index) + "+''";
 }
-
-}  // namespace
 
 void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
     unit.rewritten = unit.test_text;
@@ -63,7 +57,7 @@ void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
         std::int64_t index = strings.Add(found);
 
         rewritten.append(piece, copied, token.begin - copied);
-        rewritten += ResourceReference(index);
+        rewritten += ResourceReferenceText(index);
         copied = token.end;
         ++unit.strings_found;
     }

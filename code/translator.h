@@ -140,6 +140,14 @@ class TTranslator : public PascalOptions {
 // it cannot be read or holds NUL bytes (a binary file, not a Pascal unit).
 std::string ReadUnitText(const std::string& path);
 
+// The replacement of an accepted literal: an empty literal, plus the resource string, plus an
+// empty literal, which is a valid expression wherever the literal stood.
+std::string ResourceReferenceText(std::int64_t index);
+
+// The first uses line as the rewrite leaves it: "uses lx_lang, " followed by what stood after
+// the word uses and the blank after it.
+std::string UsesLineWithGlueUnit(std::string_view line);
+
 // What the rewrite adds to the implementation line (or a program's heading) of a unit that
 // refers to resource strings but has no uses clause of its own.
 inline constexpr std::string_view kAddedUsesClause = " uses lx_lang;";

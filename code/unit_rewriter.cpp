@@ -32,15 +32,6 @@ bool NamesGlueUnit(std::string_view line) {
     return false;
 }
 
-// "uses lx_lang, " followed by what stood after the word uses and the blank after it.
-std::string InsertGlueUnit(std::string_view line) {
-    size_t word = 0;
-    while (word < line.size() && static_cast<unsigned char>(line[word]) <= 32) ++word;
-    std::string_view rest = line.substr(std::min(line.size(), word + 4));
-    if (!rest.empty() && static_cast<unsigned char>(rest.front()) <= 32) rest.remove_prefix(1);
-    return "uses lx_lang, " + std::string(rest);
-}
-
 void EraseAll(std::string& text, std::string_view token) {
     for (size_t at = text.find(token); at != std::string::npos; at = text.find(token))
         text.erase(at, token.size());
@@ -78,6 +69,14 @@ static void AddUsesClause(UnitScanState& unit) {
         ++at;
     }
     line.insert(at, kAddedUsesClause);
+}
+
+std::string UsesLineWithGlueUnit(std::string_view line) {
+    size_t word = 0;
+    while (word < line.size() && static_cast<unsigned char>(line[word]) <= 32) ++word;
+    std::string_view rest = line.substr(std::min(line.size(), word + 4));
+    if (!rest.empty() && static_cast<unsigned char>(rest.front()) <= 32) rest.remove_prefix(1);
+    return "uses lx_lang, " + std::string(rest);
 }
 
 const std::vector<std::string>& FormSwitchBlock() {
@@ -118,7 +117,7 @@ void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {
     if (!unit.uses_seen && code_line && StartsWithKeyword(upper_trimmed, "USES")) {
         unit.uses_seen = true;
         if (!NamesGlueUnit(line)) {
-            unit.test_text = InsertGlueUnit(line);
+            unit.test_text = UsesLineWithGlueUnit(line);
             unit.original_uses_line = line;
         }
     }
