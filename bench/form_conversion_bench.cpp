@@ -104,15 +104,36 @@ const char* const kFloats[] = {"1.5",
                                "-0.0625",
                                "2.71828182845904524"};
 
-// One component with every value kind: integers of all sizes, strings short and long, idents,
-// sets, floats, a string list, binary data, a collection, and sometimes children of its own.
+// A wide string of words with letters beyond 8 bits (Polish, Cyrillic, the euro sign), in the
+// layout the text form gives such strings.
+std::string WideQuoted(Numbers& numbers) {
+    const char* const kWide[] = {"'Zamknij '#322'adnie'", "#1054#1090#1082#1088#1099#1090#1100",
+                                 "'Preis '#8364", "'Gr'#252#223'e '#322"};
+    std::string text;
+    int count = 1 + numbers.below(4);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) text += "' '";
+        text += kWide[numbers.below(static_cast<int>(std::size(kWide)))];
+    }
+    return text;
+}
+
+// One component with every value kind: integers of all sizes (64-bit ones too), strings short
+// and long, wide strings, idents, sets, floats, a string list, binary data, a collection, and
+// sometimes children of its own; some are inherited, some embedded frames ("inline"). Single,
+// currency and date values (codes 15-17) are left out: Free Pascal's ObjectBinaryToText, which
+// bench/form_conversion_vs_fpc.sh runs on the same forms, cannot convert them.
 void Component(std::string& text, Numbers& numbers, int& serial, int depth) {
     int id = serial++;
     std::string pad(2 * depth, ' ');
     const char* classes[] = {"TLabel", "TButton", "TEdit", "TPanel", "TListBox", "TImage"};
     std::string cls = classes[numbers.below(6)];
-    text += pad + (numbers.below(8) == 0 ? "inherited " : "object ") + cls.substr(1) +
-            std::to_string(id) + ": " + cls + "\r\n";
+    int kind = numbers.below(8);
+    text += pad +
+            (kind == 0   ? "inherited "
+             : kind == 1 ? "inline "
+                         : "object ") +
+            cls.substr(1) + std::to_string(id) + ": " + cls + "\r\n";
     std::string in = pad + "  ";
     text += in + "Left = " + std::to_string(numbers.below(120)) + "\r\n";
     text += in + "Top = " + std::to_string(numbers.below(4000)) + "\r\n";
@@ -120,6 +141,12 @@ void Component(std::string& text, Numbers& numbers, int& serial, int depth) {
     text +=
         in + "Tag = " + std::to_string(static_cast<std::int32_t>(numbers.next() * 97u)) + "\r\n";
     text += in + "Caption = " + Quoted(Words(numbers, 1 + numbers.below(5)), false) + "\r\n";
+    if (numbers.below(3) == 0)
+        text += in + "Size64 = " +
+                std::to_string(static_cast<std::int64_t>(numbers.next()) * 1000003 * 4099 -
+                               (std::int64_t{1} << 45)) +
+                "\r\n";
+    if (numbers.below(3) == 0) text += in + "WideHint = " + WideQuoted(numbers) + "\r\n";
     if (numbers.below(3) == 0)
         text += in + "Hint = " + Quoted(Words(numbers, 10 + numbers.below(30)), true) + "\r\n";
     text += in + "Align = alClient\r\n";

@@ -5,6 +5,7 @@
 //     tests/fuzz/form_text_fuzz.cpp
 //     forms/{big_natural,byte_streams,extended80,form_binary_reader,form_binary_writer}.cpp
 //     forms/{form_errors,form_parser,form_text_to_binary,form_text_writer,resource_header}.cpp
+//     forms/form_value_text.cpp
 //     app/text_utils.cpp
 #include <cstdint>
 #include <cstdlib>
