@@ -27,16 +27,6 @@ bool OpensConstSection(std::string_view piece) {
     return starts_with(upper_case(trim(piece)), "CONST ");
 }
 
-bool RejectedByUnwantedStrings(std::string_view candidate, std::string_view piece,
-                               const std::vector<std::string>& unwanted,
-                               std::string_view unwanted_start) {
-    if (candidate.empty()) return false;
-    bool bad_start = unwanted_start.find(candidate.front()) != std::string_view::npos;
-    return std::any_of(unwanted.begin(), unwanted.end(), [&](const std::string& entry) {
-        return bad_start || ContainsNoCase(piece, entry);
-    });
-}
-
 bool HasStartChar(std::string_view candidate, std::string_view start_chars) {
     return candidate.find_first_of(start_chars) != std::string_view::npos;
 }
@@ -46,12 +36,26 @@ bool ContainsUnwantedWordPart(std::string_view candidate, const std::vector<std:
                        [&](const std::string& part) { return ContainsNoCase(candidate, part); });
 }
 
+PieceTests::PieceTests(const PascalOptions& options, std::string_view piece)
+    : rejects_every_literal(MentionsStdcall(piece) || CarriesNotransMarker(piece) ||
+                            OpensConstSection(piece)),
+      holds_unwanted_string(
+          std::any_of(options.Pas_UnwantedStrings.begin(), options.Pas_UnwantedStrings.end(),
+                      [&](const std::string& entry) { return ContainsNoCase(piece, entry); })) {}
+
 Verdict EvaluateCandidate(const PascalOptions& options, std::string_view candidate,
                           std::string_view piece) {
-    if (IsTooShort(candidate, options.Pas_MinLength) || MentionsStdcall(piece) ||
-        CarriesNotransMarker(piece) || OpensConstSection(piece) ||
-        RejectedByUnwantedStrings(candidate, piece, options.Pas_UnwantedStrings,
-                                  options.Pas_UnwantedStart) ||
+    return EvaluateCandidate(options, candidate, PieceTests(options, piece));
+}
+
+Verdict EvaluateCandidate(const PascalOptions& options, std::string_view candidate,
+                          const PieceTests& piece) {
+    // The start-character test is made only while the unwanted list has an entry.
+    const bool unwanted =
+        !candidate.empty() && !options.Pas_UnwantedStrings.empty() &&
+        (options.Pas_UnwantedStart.find(candidate.front()) != std::string_view::npos ||
+         piece.holds_unwanted_string);
+    if (IsTooShort(candidate, options.Pas_MinLength) || piece.rejects_every_literal || unwanted ||
         !HasStartChar(candidate, options.Pas_StartChars))
         return Verdict::Rejected;
     return ContainsUnwantedWordPart(candidate, options.Pas_UnwantedWordPart)
@@ -65,7 +69,25 @@ int SpacesAtEnd(std::string_view candidate) {
                                                           : candidate.size() - end - 1);
 }
 
-std::string ContextText(const std::vector<std::string>& lines, size_t index, int context_lines) {
+namespace {
+
+// A line cut to the limit: around `column` (kept near the middle) or at its start.
+std::string_view CutLine(std::string_view line, size_t column, bool around, bool& cut_before,
+                         bool& cut_after) {
+    cut_before = cut_after = false;
+    if (line.size() <= kContextLineLimit) return line;
+    size_t start = 0;
+    if (around && column > kContextLineLimit / 2)
+        start = std::min(column - kContextLineLimit / 2, line.size() - kContextLineLimit);
+    cut_before = start > 0;
+    cut_after = start + kContextLineLimit < line.size();
+    return line.substr(start, kContextLineLimit);
+}
+
+}  // namespace
+
+std::string ContextText(const std::vector<std::string>& lines, size_t index, int context_lines,
+                        size_t column) {
     // Rounded toward zero, so a negative count gives the line alone.
     long long half = std::max(0, context_lines / 2);
     long long first = std::max(0LL, static_cast<long long>(index) - half);
@@ -73,7 +95,13 @@ std::string ContextText(const std::vector<std::string>& lines, size_t index, int
         std::min(static_cast<long long>(lines.size()) - 1, static_cast<long long>(index) + half);
     std::string context;
     for (long long i = first; i <= last; ++i) {
-        context += lines[static_cast<size_t>(i)];
+        bool cut_before = false, cut_after = false;
+        const std::string_view line =
+            CutLine(lines[static_cast<size_t>(i)], column, static_cast<size_t>(i) == index,
+                    cut_before, cut_after);
+        if (cut_before) context += "...";
+        context += line;
+        if (cut_after) context += "...";
         context += '\r';
     }
     return context;

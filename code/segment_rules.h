@@ -18,18 +18,23 @@ bool IsTooShort(std::string_view candidate, int min_length);  // measured after 
 bool MentionsStdcall(std::string_view piece);                 // external routine declarations
 bool CarriesNotransMarker(std::string_view piece);            // NOTRANS after the first character
 bool OpensConstSection(std::string_view piece);               // begins with "CONST "
-// Made once per entry of `unwanted`, so the start-character test is not made at all while the
-// list is empty.
-bool RejectedByUnwantedStrings(std::string_view candidate, std::string_view piece,
-                               const std::vector<std::string>& unwanted,
-                               std::string_view unwanted_start);
 bool HasStartChar(std::string_view candidate, std::string_view start_chars);
 
 // Does not reject: the literal is stored with its Ignore flag set.
 bool ContainsUnwantedWordPart(std::string_view candidate, const std::vector<std::string>& parts);
 
+// The tests that look at the piece alone, made once per piece: a long line with many literals
+// must not be searched again for every one of them.
+struct PieceTests {
+    PieceTests(const PascalOptions& options, std::string_view piece);
+    bool rejects_every_literal = false;  // stdcall, NOTRANS or a line opening with const
+    bool holds_unwanted_string = false;  // an entry of Pas_UnwantedStrings occurs in it
+};
+
 enum class Verdict { Rejected, Accepted, AcceptedIgnored };
 // All of the tests above, in order.
+Verdict EvaluateCandidate(const PascalOptions& options, std::string_view candidate,
+                          const PieceTests& piece);
 Verdict EvaluateCandidate(const PascalOptions& options, std::string_view candidate,
                           std::string_view piece);
 
@@ -37,7 +42,11 @@ Verdict EvaluateCandidate(const PascalOptions& options, std::string_view candida
 int SpacesAtEnd(std::string_view candidate);
 
 // The source lines around line `index`, each followed by a CR: context_lines / 2 on each side,
-// as far as the unit reaches.
-std::string ContextText(const std::vector<std::string>& lines, size_t index, int context_lines);
+// as far as the unit reaches. A line longer than kContextLineLimit is cut to that many bytes,
+// the cut marked with "...": the literal's own line around `column`, the others at their
+// start. So a table grows with the number of literals, not with the length of their lines.
+inline constexpr size_t kContextLineLimit = 400;
+std::string ContextText(const std::vector<std::string>& lines, size_t index, int context_lines,
+                        size_t column = 0);
 
 }  // namespace lexorin::code

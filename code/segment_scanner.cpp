@@ -28,12 +28,13 @@ void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
     const std::string& piece = unit.test_text;
     std::string rewritten;
     size_t copied = 0;
+    const PieceTests piece_tests(*this, piece);
     PascalToken token;
     for (size_t pos = 0; NextToken(piece, pos, token); unit.context.Feed(token, piece)) {
         if (token.kind != PascalToken::Kind::Literal || !token.terminated) continue;
         const std::string_view candidate =
             std::string_view(piece).substr(token.begin + 1, token.end - token.begin - 2);
-        const Verdict verdict = EvaluateCandidate(*this, candidate, piece);
+        const Verdict verdict = EvaluateCandidate(*this, candidate, piece_tests);
         if (verdict == Verdict::Rejected) continue;
         if (Pas_IgnoreInterface && !unit.implementation_seen) continue;
         LiteralContext where = unit.context.LiteralHere();
@@ -49,7 +50,8 @@ void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
         found.unit_path = unit.path;
         found.original = std::string(candidate);
         found.ignore = verdict == Verdict::AcceptedIgnored;
-        found.context = ContextText(unit.lines, unit.line_index, Pas_ContextLines);
+        found.context = ContextText(unit.lines, unit.line_index, Pas_ContextLines,
+                                    unit.piece_offset + token.begin);
         // The rewriter writes a marker line before every changed line.
         found.new_line = static_cast<int>(unit.output.size()) + 2;
         found.original_line = static_cast<int>(unit.line_index) + 1;

@@ -30,6 +30,7 @@ struct UnitScanState {
     std::string scan_text;            // the piece in which literals are looked for
     std::string test_text;            // the same piece as it will be written out
     std::string rewritten;            // the piece with its literals replaced
+    size_t piece_offset = 0;          // where the piece starts in its line
     std::vector<std::string> output;  // the rewritten unit so far
     bool converted = false;           // the unit already carries the form switch block
     bool uses_seen = false;

@@ -158,6 +158,7 @@ std::string TTranslator::RewriteComments(UnitScanState& unit, StringStore& strin
             continue;
         }
         unit.scan_text = unit.test_text = std::string(text);
+        unit.piece_offset = part.begin;
         ScanSegment(unit, strings);
         rewritten += unit.rewritten;
     }

@@ -2,6 +2,7 @@
 // and how the line is rewritten.
 #include <gtest/gtest.h>
 
+#include "code/segment_rules.h"
 #include "code/text_routines.h"
 #include "scan_helpers.h"
 
@@ -152,6 +153,26 @@ TEST(TextRoutines, ReplaceAndApostrophes) {
     EXPECT_EQ(ReplaceAllNoCase("\xE4x\xC4", "\xE4", "-"), "-x\xC4");  // only a to z fold
     EXPECT_EQ(EscapeApostrophes("it's"), "it'#39's");
     EXPECT_EQ(UnescapeApostrophes("it'#39's"), "it's");
+}
+
+TEST(ScanSegment, ContextOfALongLineIsCutAroundTheLiteral) {
+    TTranslator t = LetterTranslator();
+    std::string line = "  S := ";
+    for (int i = 0; i < 2000; ++i) line += "'text" + std::to_string(i) + "' + ";
+    line += "'end';";
+    auto scan = RunScan(t, InImplementation({line, "x := 1;"}));
+    ASSERT_EQ(scan.rows.size(), 2001u);
+    for (const auto& [index, row] : scan.rows) {
+        // The short lines whole, the long one cut to its limit and marked.
+        EXPECT_LE(row.context.size(), kContextLineLimit + 100) << index;
+        EXPECT_NE(row.context.find("'" + row.original + "'"), std::string::npos) << index;
+    }
+    const std::string& middle = scan.rows[1000].second.context;
+    EXPECT_EQ(middle.rfind(test::kImplementationLine, 0), 0u);
+    EXPECT_NE(middle.find("\r..."), std::string::npos);
+    EXPECT_NE(middle.find("...\rx := 1;\r"), std::string::npos);
+    // The first literal's window starts with the line itself.
+    EXPECT_NE(scan.rows[0].second.context.find("\r  S := 'text0'"), std::string::npos);
 }
 
 }  // namespace
