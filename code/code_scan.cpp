@@ -29,10 +29,10 @@ PascalOptions OptionsFromProject(const store::Table& projects) {
 }
 
 std::vector<std::string> ProjectUnitFiles(const store::Table& projects) {
-    return project::CollectFiles(projects.text(field::Directory),
-                                 projects.logical(field::Recoursive),
-                                 projects.text(field::SourceExtensions),
-                                 project::decode_list(projects.text(field::Excluded)));
+    return project::OncePerFile(
+        project::CollectFiles(projects.text(field::Directory), projects.logical(field::Recoursive),
+                              projects.text(field::SourceExtensions),
+                              project::decode_list(projects.text(field::Excluded))));
 }
 
 // Rewritten units are put in place in groups of this many, each group after one commit of

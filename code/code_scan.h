@@ -18,7 +18,8 @@ namespace lexorin::code {
 
 // The code options of the current project row.
 PascalOptions OptionsFromProject(const store::Table& projects);
-// The unit files of the current project row, by its `Source extensions` masks.
+// The unit files of the current project row, by its `Source extensions` masks, each file once
+// whatever links lead to it.
 std::vector<std::string> ProjectUnitFiles(const store::Table& projects);
 
 struct CodeScanReport {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <ctime>
 #include <memory>
+#include <set>
 
 #include "app/text_utils.h"
 
@@ -232,6 +233,20 @@ std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
     names.reserve(walker.Files().size());
     for (const auto& file : walker.Files()) names.push_back(file.file_name);
     return names;
+}
+
+std::vector<std::string> OncePerFile(const std::vector<std::string>& files) {
+    // Device and inode tell files apart whatever path leads to them; a file that cannot be
+    // looked at stays in the list, so that the command reports it.
+    std::set<std::pair<dev_t, ino_t>> seen;
+    std::vector<std::string> once;
+    once.reserve(files.size());
+    for (const std::string& file : files) {
+        struct stat st {};
+        if (::stat(file.c_str(), &st) == 0 && !seen.insert({st.st_dev, st.st_ino}).second) continue;
+        once.push_back(file);
+    }
+    return once;
 }
 
 }  // namespace lexorin::project

@@ -124,4 +124,8 @@ std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
                                       const std::string& mask_text,
                                       const std::vector<std::string>& excluded);
 
+// The files as listed, less those that are the same file as one listed before them (reached
+// again through a linked folder, or named twice): each file is worked on once per command.
+std::vector<std::string> OncePerFile(const std::vector<std::string>& files);
+
 }  // namespace lexorin::project

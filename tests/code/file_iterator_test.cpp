@@ -97,6 +97,18 @@ TEST_F(CollectFilesTest, LinkLoopsEndAndPipesAreNoFiles) {
     EXPECT_EQ(std::count(files.begin(), files.end(), at("pipe.pas")), 0);
 }
 
+TEST_F(CollectFilesTest, AFileReachedTwiceIsWorkedOnOnce) {
+    // A linked folder beside the real one leads to the same units.
+    ASSERT_EQ(::symlink(at("sub").c_str(), at("alias").c_str()), 0);
+    Names files = CollectFiles(dir.path(), true, "*.pas", {});
+    ASSERT_EQ(std::count(files.begin(), files.end(), at("alias/s.pas")), 1);
+    files.push_back(at("b.pas"));        // named twice
+    files.push_back(at("missing.pas"));  // kept, so that the command reports it
+    EXPECT_EQ(OncePerFile(files),
+              (Names{at("A.pas"), at("alias/deeper/d.pas"), at("alias/s.pas"), at("b.pas"),
+                     at("tools/old/o.pas"), at("tools/t.pas"), at("z.pas"), at("missing.pas")}));
+}
+
 TEST(TFileIterator, DetailsQueryAndMisuse) {
     TempDir dir;
     write_test_file(dir.file("one.pas"), "12345");
