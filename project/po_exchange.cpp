@@ -1,5 +1,6 @@
 #include "project/po_exchange.h"
 
+#include <algorithm>
 #include <ctime>
 #include <map>
 #include <optional>
@@ -247,6 +248,15 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
                 label +
                 ": the translation holds a line break, which a Pascal string cannot "
                 "hold (write #13#10 in form strings)");
+            continue;
+        }
+        const auto control =
+            std::find_if(update.translation.begin(), update.translation.end(),
+                         [](unsigned char c) { return (c < 32 && c != '\t') || c == 127; });
+        if (control != update.translation.end()) {
+            result.not_applied.push_back(label + ": the translation holds the control character #" +
+                                         std::to_string(static_cast<unsigned char>(*control)) +
+                                         ", which no translation may hold");
             continue;
         }
         update.fuzzy = entry.fuzzy;

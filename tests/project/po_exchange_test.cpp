@@ -178,6 +178,21 @@ TEST_F(PoTest, ExportThenImportKeepsEveryTranslationAndFlag) {
     EXPECT_EQ(result.message, "0 rows updated, 6 unchanged, 0 entries not applied.");
 }
 
+TEST_F(PoTest, ControlCharactersInATranslationAreRefusedWithTheEntryNamed) {
+    std::string po = dir.file("de.po");
+    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    auto catalog = read_po_file(po);
+    catalog.entries[2].msgstr = "Klingel\a";
+    catalog.entries[3].msgstr = "Spalte\tzwei";  // a tab is text like any other
+    write_po_file(po, catalog);
+    auto result = import(po);
+    ASSERT_EQ(result.not_applied.size(), 1u);
+    EXPECT_NE(result.not_applied[0].find(catalog.entries[2].context + ": the translation holds "
+                                                                      "the control character #7"),
+              std::string::npos)
+        << result.not_applied[0];
+}
+
 TEST_F(PoTest, ATranslatorsEditsComeInAndStaleEntriesAreReported) {
     std::string po = dir.file("de.po");
     ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
