@@ -37,6 +37,9 @@ void PrepareLanguageTables(store::TDaten& daten, const std::string& project,
                            const std::string& language, bool codeMode) {
     using store::table_file_name;
     using store::TableKind;
+    daten.tblForms.close();
+    store::upgrade_table(daten.session(), daten.program_directory(),
+                         table_file_name(project, language, TableKind::Forms), TableKind::Forms);
     daten.point(daten.tblForms, table_file_name(project, language, TableKind::Forms));
     daten.point(daten.tblUnits, table_file_name(project, language,
                                                 codeMode ? TableKind::PasFiles : TableKind::Units));

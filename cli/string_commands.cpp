@@ -29,6 +29,8 @@ int strings(Context& context, Arguments& args) {
         for (const auto& l : languages) known = known || l == words[1];
         if (!known) throw Error("The project " + words[0] + " has no language " + words[1] + ".");
     }
+    store::upgrade_table(context.session, context.home,
+                         store::table_file_name(words[0], words[1], kind), kind);
     store::Table table(context.session, context.home,
                        store::table_file_name(words[0], words[1], kind));
     table.open();

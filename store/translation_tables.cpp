@@ -15,7 +15,10 @@ const TableSchema& forms_schema() {
                                      {"Object", FieldType::Text},
                                      {"Property", FieldType::Text},
                                      {"Changed", FieldType::Logical},
-                                     {"SpacesAtEnd", FieldType::Integer}},
+                                     {"SpacesAtEnd", FieldType::Integer},
+                                     // Why a string was left out, e.g. a wide string whose
+                                     // characters the code page cannot hold.
+                                     {"Context", FieldType::Memo}},
                                     {{kOrderUniqueProperty, {"UnitName", "Object", "Property"}},
                                      {kOrderTranslation, {"Object", "Property"}}},
                                     true};
@@ -154,6 +157,15 @@ TDaten::TDaten(Session& session, std::string program_directory)
 void TDaten::DatenCreate() {
     for (Table* t : {&tblForms, &tblUnits, &tblPascal, &tblPasFiles})
         t->set_directory(program_directory_);
+}
+
+void upgrade_table(Session& session, const std::string& directory, const std::string& file_name,
+                   TableKind kind) {
+    if (kind != TableKind::Forms) return;
+    const std::string found = find_file_no_case(directory, file_name);
+    if (found.empty()) return;  // opening it names the missing table
+    const std::string path = join_path(directory, found);
+    if (!session.is_in_use(path)) add_missing_fields(session, path, forms_schema(), {"Context"});
 }
 
 void TDaten::point(Table& table, const std::string& file_name) {

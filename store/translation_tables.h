@@ -51,6 +51,12 @@ std::vector<std::string> SplitLines(const std::string& text);
 // when that holds one (the copies built beside the executables), else creating it empty.
 void ensure_templates(const std::string& directory, const std::string& seed_directory = {});
 
+// Gives a table written before a field was added to its kind (the forms table's Context) that
+// field, filled with its default, unless some handle holds it open. A missing file is left to
+// the caller.
+void upgrade_table(Session& session, const std::string& directory, const std::string& file_name,
+                   TableKind kind);
+
 // Raises a StoreError naming the file when the open table lacks a field of `expected`.
 void check_schema(const Table& table, const TableSchema& expected);
 

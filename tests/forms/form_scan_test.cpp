@@ -162,6 +162,52 @@ TEST_F(FormOperations, ScanFillsTheLanguageAndCopiesNewRowsToTheOthers) {
     EXPECT_EQ(daten.tblUnits.record_count(), 2);
 }
 
+TEST_F(FormOperations, AWideStringTheCodePageCannotHoldIsIgnoredWithANote) {
+    // U+0142 has no place in Windows-1252; U+00E9 has.
+    write_test_file(src("wide.dfm"),
+                    "object Wide: TForm\r\n  Caption = 'Stra'#322'e'\r\n"
+                    "  Hint = 'Caf'#233\r\nend\r\n");
+    RunFormScan(daten, data.Projects, languages, reporter);
+    store::Table table(session, home.path(), "Demo_German_forms.db");
+    table.open();
+    bool seen_wide = false, seen_latin = false;
+    for (table.first(); !table.eof(); table.next()) {
+        if (table.text("Object") == ".WIDE" && table.text("Property") == "Caption.0") {
+            seen_wide = true;
+            EXPECT_TRUE(table.logical("Ignore"));
+            EXPECT_NE(table.text("Context").find("U+0142"), std::string::npos)
+                << table.text("Context");
+        }
+        if (table.text("Object") == ".WIDE" && table.text("Property") == "Hint.0") {
+            seen_latin = true;
+            EXPECT_EQ(table.text("OriginalString"), "Caf\xE9");
+            EXPECT_FALSE(table.logical("Ignore"));
+            EXPECT_EQ(table.text("Context"), "");
+        }
+    }
+    EXPECT_TRUE(seen_wide && seen_latin);
+}
+
+TEST_F(FormOperations, AFormsTableOfTheEarlierLayoutGetsItsContextField) {
+    // The German forms table as an earlier version wrote it: without Context, with a row.
+    daten.close_all();
+    const std::string path = home.file("Demo_German_forms.db");
+    std::filesystem::remove(path);
+    store::TableSchema earlier = store::forms_schema();
+    earlier.fields.pop_back();
+    store::create_table(path, earlier);
+    {
+        store::Table old(session, home.path(), "Demo_German_forms.db");
+        old.open();
+        old.append_record({0, "Kept", "Behalten", 1, true, false, "Main", "Caption", false, 0});
+    }
+    PrepareLanguageTables(daten, "Demo", "German", false);
+    EXPECT_NO_THROW(store::check_schema(daten.tblForms, store::forms_schema()));
+    daten.tblForms.first();
+    EXPECT_EQ(daten.tblForms.text("TranslateString"), "Behalten");
+    EXPECT_EQ(daten.tblForms.text("Context"), "");
+}
+
 TEST_F(FormOperations, DeleteTableAsksFirstAndLeavesTheShowAllRow) {
     RunFormScan(daten, data.Projects, languages, reporter);
     reporter.answer = false;
