@@ -123,6 +123,20 @@ void write_file_atomically(const std::string& target, std::string_view bytes) {
     writer.commit();
 }
 
+void require_writable_file(const std::string& path, const std::string& what) {
+    struct stat st {};
+    const std::string prefix = what + " " + path + " cannot be written: ";
+    if (::stat(path.c_str(), &st) != 0) throw Error(prefix + std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) throw Error(prefix + "it is not a regular file");
+    // The mode bits count too: the super-user may write anything, but a read-only file is
+    // meant to stay as it is.
+    if (::access(path.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw Error(prefix + "the file is read-only");
+    const std::string folder = directory_of(path);
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
+        throw Error(prefix + "its folder is read-only");
+}
+
 bool file_exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

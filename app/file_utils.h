@@ -45,6 +45,11 @@ void write_file_atomically(const std::string& target, std::string_view bytes);
 // one sync per file.
 void sync_file_systems(const std::vector<std::string>& paths);
 
+// Raises an Error "<what> <path> cannot be written: ..." unless the file exists and both it and
+// its folder (where journals and temporary files go) may be written. Made before a command's
+// first irreversible step, so that it never fails half-way for a reason known at the start.
+void require_writable_file(const std::string& path, const std::string& what);
+
 bool file_exists(const std::string& path);
 bool directory_exists(const std::string& path);
 // The directory part of a path with its trailing "/", or "" for a bare name.

@@ -1,4 +1,5 @@
 // scan-code, write-code and translate.
+#include <algorithm>
 #include <iostream>
 
 #include "app/text_utils.h"
@@ -53,8 +54,12 @@ int scan_code(Context& context, Arguments& args) {
     PrepareLanguageTables(session.daten(), session.name(), language, true);
     context.reporter.information("Scanned.");
     print_summary(report, false);
-    if (verify) return verify_after_scan(context, session);
-    return 0;
+    const int verified = verify ? verify_after_scan(context, session) : 0;
+    // A unit that could not be scanned is a failure the last line names.
+    const int scanned = report_failed_files(
+        report.skipped, report.skipped.size() + static_cast<size_t>(report.units_scanned),
+        "units could not be scanned");
+    return std::max(verified, scanned);
 }
 
 int write_code(Context& context, Arguments& args) {

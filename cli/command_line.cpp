@@ -1,5 +1,8 @@
 #include "cli/command_line.h"
 
+#include <iostream>
+
+#include "app/file_utils.h"
 #include "app/text_utils.h"
 
 namespace lexorin::cli {
@@ -74,6 +77,19 @@ std::string escape_field(const std::string& text) {
         }
     }
     return out;
+}
+
+int report_failed_files(const std::vector<std::pair<std::string, std::string>>& failed,
+                        size_t total, const std::string& what) {
+    if (failed.empty()) return 0;
+    constexpr size_t kReasonsShown = 3;
+    std::string line = std::to_string(failed.size()) + " of " + std::to_string(total) + " " + what;
+    for (size_t i = 0; i < failed.size() && i < kReasonsShown; ++i)
+        line += (i == 0 ? ": " : "; ") + file_name_of(failed[i].first) + ": " +
+                one_line(failed[i].second);
+    if (failed.size() > kReasonsShown) line += "; ...";
+    std::cerr << line << "\n";
+    return 1;
 }
 
 bool parse_yes_no(const std::string& text) {

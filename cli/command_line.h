@@ -63,6 +63,12 @@ void add_form_commands(std::vector<Command>& commands);       // form conversion
 
 // Escapes tabs, line breaks and backslashes so that one row stays one line.
 std::string escape_field(const std::string& text);
+// The last line of a command whose work failed for some of its files, e.g. "2 of 40 units
+// could not be scanned: a.pas: ...; b.pas: ...", printed to stderr; the exit code: 1 when any
+// failed, else 0.
+int report_failed_files(const std::vector<std::pair<std::string, std::string>>& failed,
+                        size_t total, const std::string& what);
+
 // "Wahr"/"Falsch", "true"/"false", "yes"/"no", "1"/"0".
 bool parse_yes_no(const std::string& text);
 

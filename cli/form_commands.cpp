@@ -52,7 +52,9 @@ int scan_forms(Context& context, Arguments& args) {
               << " strings found, " << report.skipped.size() << " forms skipped\n";
     for (const auto& [path, reason] : report.skipped)
         std::cerr << "  skipped " << path << ": " << one_line(reason) << "\n";
-    return 0;
+    return report_failed_files(report.skipped,
+                               report.skipped.size() + static_cast<size_t>(report.forms_scanned),
+                               "forms could not be scanned");
 }
 
 int write_forms(Context& context, Arguments& args) {

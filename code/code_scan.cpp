@@ -1,6 +1,7 @@
 #include "code/code_scan.h"
 
 #include "app/errors.h"
+#include "app/file_utils.h"
 #include "app/text_utils.h"
 #include "code/resource_strings.h"
 #include "code/restore_journal.h"
@@ -49,6 +50,11 @@ static TTranslator translator_for(const store::Table& projects, Reporter& report
 CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
                            const LanguageList& languages, Reporter& reporter) {
     CodeScanReport report;
+    // Everything the scan writes besides the units is checked before the first unit changes:
+    // a table that fails later would leave rewritten units without their rows.
+    store::RequireWritableTables(daten, projects.text(field::Name), languages.items,
+                                 store::TableKind::Pascal);
+    require_writable_file(projects.path(), "The project table");
     TTranslator translator = translator_for(projects, reporter);
     std::vector<std::string> units = ProjectUnitFiles(projects);
 
@@ -183,8 +189,10 @@ void WriteCodeChanges(store::TDaten& daten, store::Table& projects, const std::s
     daten.tblPascal.open();
     WriteResourceStringFiles(daten.session(), daten.tblPascal, directory, &reporter);
     CopyGlueFiles(daten.program_directory(), directory);
-    reporter.information(CodeWrittenMessage(directory));
+    // The status line comes first, so that a project table that cannot be written is reported
+    // instead of a success.
     AddStatusLine(projects, "Code changes written in " + language, "");
+    reporter.information(CodeWrittenMessage(directory));
 }
 
 }  // namespace lexorin::code

@@ -1,6 +1,7 @@
 #include "forms/form_scan.h"
 
 #include "app/errors.h"
+#include "app/file_utils.h"
 #include "code/translator.h"
 #include "forms/form_conversion.h"
 #include "forms/form_text_check.h"
@@ -23,9 +24,10 @@ code::TTranslator FormTranslator(store::TDaten& daten, Reporter& reporter) {
 }
 
 std::vector<std::string> ProjectFormFiles(const store::Table& projects) {
-    return project::CollectFiles(
-        projects.text(field::Directory), projects.logical(field::Recoursive),
-        projects.text(field::FormsExtension), project::decode_list(projects.text(field::Excluded)));
+    return project::OncePerFile(
+        project::CollectFiles(projects.text(field::Directory), projects.logical(field::Recoursive),
+                              projects.text(field::FormsExtension),
+                              project::decode_list(projects.text(field::Excluded))));
 }
 
 FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
@@ -69,6 +71,10 @@ void CopyFormsToLanguages(store::TDaten& daten, const std::string& project,
 
 FormScanReport RunFormScan(store::TDaten& daten, const store::Table& projects,
                            const LanguageList& languages, Reporter& reporter) {
+    // The tables every language gets are checked before anything is written.
+    store::RequireWritableTables(daten, projects.text(field::Name), languages.items,
+                                 store::TableKind::Forms);
+    require_writable_file(projects.path(), "The project table");
     FormScanReport report = ScanAllForms(daten, projects, reporter);
     CopyFormsToLanguages(daten, projects.text(field::Name), languages, reporter);
     return report;

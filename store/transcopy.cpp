@@ -95,6 +95,22 @@ void CopyRows(Session& session, const std::string& path, const std::string& from
     copier.CloseTables();
 }
 
+void RequireWritableTables(TDaten& daten, const std::string& project,
+                           const std::vector<std::string>& languages, TableKind kind) {
+    std::vector<std::pair<std::string, TableKind>> tables;
+    for (const auto& language : languages)
+        tables.emplace_back(table_file_name(project, language, kind), kind);
+    const TableKind files = kind == TableKind::Forms ? TableKind::Units : TableKind::PasFiles;
+    tables.emplace_back(table_file_name(project, "", files), files);
+    for (const auto& [name, table_kind] : tables) {
+        upgrade_table(daten.session(), daten.program_directory(), name, table_kind);
+        Table table(daten.session(), daten.program_directory(), name);
+        table.open();  // names a missing, foreign or broken file
+        check_schema(table, schema_for(table_kind));
+        require_writable_file(table.path(), "The table");
+    }
+}
+
 void CopyToOtherLanguages(TDaten& daten, Table& scanned, const std::string& project,
                           const std::vector<std::string>& languages, TableKind kind,
                           const std::string& status, Reporter& reporter) {

@@ -59,6 +59,12 @@ void CopyRows(Session& session, const std::string& path, const std::string& from
 // that the same table of another language lacks are copied into it, for every language of the
 // list whose table name differs, each announced by `status` + language. The handle is closed
 // meanwhile and opened again afterwards.
+// Checks, before a scan changes anything, that the tables of every language of `kind` and the
+// project's file list open as tables of this program and may be written; raises an Error
+// naming the first that cannot.
+void RequireWritableTables(TDaten& daten, const std::string& project,
+                           const std::vector<std::string>& languages, TableKind kind);
+
 void CopyToOtherLanguages(TDaten& daten, Table& scanned, const std::string& project,
                           const std::vector<std::string>& languages, TableKind kind,
                           const std::string& status, Reporter& reporter);

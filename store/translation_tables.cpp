@@ -126,7 +126,11 @@ void ensure_templates(const std::string& directory, const std::string& seed_dire
     for (TableKind kind :
          {TableKind::Forms, TableKind::Units, TableKind::Pascal, TableKind::PasFiles}) {
         std::string name = template_name(kind);
-        if (!find_file_no_case(directory, name).empty()) continue;
+        if (!find_file_no_case(directory, name).empty()) {
+            // A template of an earlier version gives new languages the current fields.
+            upgrade_table(session, directory, name, kind);
+            continue;
+        }
         std::string target = join_path(directory, name);
         std::string seed =
             seed_directory.empty() ? std::string() : find_file_no_case(seed_directory, name);

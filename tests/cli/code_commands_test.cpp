@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -48,10 +50,16 @@ TEST_F(CodeCommandsTest, ScanCopiesTheNewRowsToEveryLanguageAndListsSkippedUnits
     write_test_file(work.file("src/binary.pas"), std::string("unit x;\0'hidden'", 16));
     std::string binary = src("binary.pas");
     auto r = cli("scan-code Demo German");
-    ASSERT_EQ(r.status, 0) << r.err;
+    // The scan goes on with the other units, and its last line and exit code say what failed.
+    ASSERT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("Scanned."), std::string::npos);
     EXPECT_NE(r.err.find("2 units scanned, 5 strings found, 1 units skipped"), std::string::npos)
         << r.err;
+    EXPECT_NE(r.err.find("1 of 3 units could not be scanned: binary.pas: Cannot scan "),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.back(), '\n');
+    EXPECT_EQ(r.err.rfind('\n', r.err.size() - 2), r.err.find("1 of 3 units could not") - 1);
     EXPECT_NE(r.err.find("skipped " + work.file("src/binary.pas")), std::string::npos);
     EXPECT_EQ(src("binary.pas"), binary);
     // One progress line per unit when stderr is not a terminal.
@@ -65,7 +73,7 @@ TEST_F(CodeCommandsTest, ScanCopiesTheNewRowsToEveryLanguageAndListsSkippedUnits
 
     // A second scan finds nothing new: the literals are references now.
     r = cli("scan-code Demo French");
-    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.status, 1) << r.err;  // binary.pas still cannot be scanned
     EXPECT_EQ(cli("strings Demo French").out, german);
 }
 
@@ -168,6 +176,18 @@ std::string row_key(std::string index, const std::string& ignore, std::string or
 }
 
 }  // namespace
+
+TEST_F(CodeCommandsTest, AScanStopsBeforeAnyUnitChangesWhenATableCannotBeWritten) {
+    const std::string unit = src("greetings.pas");
+    ASSERT_EQ(::chmod(work.file("home/Demo_French_pascal.db").c_str(), 0444), 0);
+    auto r = cli("scan-code Demo German");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Demo_French_pascal.db cannot be written: the file is read-only"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(src("greetings.pas"), unit);
+    EXPECT_EQ(cli("strings Demo German").out, "");
+}
 
 TEST_F(CodeCommandsTest, DryRunMakesTheSameDecisionsAsTheScan) {
     write_test_file(work.file("src/contexts.pas"), kContextsUnit);

@@ -60,8 +60,12 @@ TEST_F(FormCommandsTest, ConversionsBothWaysAndTheirFailures) {
 TEST_F(FormCommandsTest, ScanThenWriteTranslatedForms) {
     write_test_file(work.file("src/broken.dfm"), file("src/aboutbox.dfm").substr(0, 60));
     auto r = cli("scan-forms Demo German");
-    ASSERT_EQ(r.status, 0) << r.err;
+    // The broken form fails the command, after the others were scanned.
+    ASSERT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("Scanned.\n2 forms scanned, 12 strings found, 1 forms skipped\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("\n1 of 3 forms could not be scanned: broken.dfm: Stream-Read-Fehler\n"),
               std::string::npos)
         << r.err;
     EXPECT_NE(r.err.find("  skipped " + work.file("src/broken.dfm") + ": Stream-Read-Fehler\n"),
