@@ -39,6 +39,85 @@ static void copy_rows(store::TDaten& daten, Reporter& reporter, const std::strin
     reporter.status("");
 }
 
+namespace {
+
+// The rows of a table, or -1 when it does not exist.
+int RowsOf(store::TDaten& daten, const std::string& name) {
+    if (store::find_file_no_case(daten.program_directory(), name).empty()) return -1;
+    store::Table table(daten.session(), daten.program_directory(), name);
+    table.open();
+    return table.record_count();
+}
+
+// Creates the language's tables that are missing from the templates and copies into them the
+// rows of `source` they lack. Returns the names of the tables it created. Run again on a
+// language whose tables a killed command left missing or partial, it completes them.
+std::vector<std::string> BuildLanguageTables(store::TDaten& daten, Reporter& reporter,
+                                             const std::string& project,
+                                             const std::string& language,
+                                             const std::string& source) {
+    const std::string& dir = daten.program_directory();
+    std::vector<std::string> created;
+    auto ensure = [&](TableKind kind, const std::string& target) {
+        if (!store::find_file_no_case(dir, target).empty()) return;
+        store::CopyTableFile(daten.session(), dir, store::template_name(kind), dir, target);
+        created.push_back(target);
+    };
+    const std::string forms_table = table_file_name(project, language, TableKind::Forms);
+    const std::string pascal_table = table_file_name(project, language, TableKind::Pascal);
+    ensure(TableKind::Forms, forms_table);
+    ensure(TableKind::Units, table_file_name(project, language, TableKind::Units));
+    if (!source.empty())
+        copy_rows(daten, reporter, "Copying forms from language " + source,
+                  table_file_name(project, source, TableKind::Forms), forms_table,
+                  TableKind::Forms);
+    ensure(TableKind::Pascal, pascal_table);
+    if (!source.empty())
+        copy_rows(daten, reporter, "Copying code language " + source,
+                  table_file_name(project, source, TableKind::Pascal), pascal_table,
+                  TableKind::Pascal);
+    ensure(TableKind::PasFiles, table_file_name(project, language, TableKind::PasFiles));
+    return created;
+}
+
+void StoreLanguageList(store::Table& projects, const std::vector<std::string>& list) {
+    try {
+        projects.edit();
+        projects.set_text(field::Languages, encode_list(list));
+        projects.post();
+    } catch (...) {
+        projects.cancel();
+        throw;
+    }
+}
+
+// A language already listed: its tables are completed when a killed command left them missing
+// or partial; a complete language is a duplicate.
+bool CompleteLanguage(store::TDaten& daten, store::Table& projects, LanguageList& languages,
+                      const std::vector<std::string>& list, const std::string& language,
+                      Reporter& reporter) {
+    const std::string project = projects.text(field::Name);
+    std::string source;
+    for (const auto& other : list)
+        if (other != language) {
+            source = other;
+            break;
+        }
+    const std::string forms_table = table_file_name(project, language, TableKind::Forms);
+    const std::string pascal_table = table_file_name(project, language, TableKind::Pascal);
+    const int forms_before = RowsOf(daten, forms_table);
+    const int pascal_before = RowsOf(daten, pascal_table);
+    const bool created = !BuildLanguageTables(daten, reporter, project, language, source).empty();
+    if (!created && RowsOf(daten, forms_table) == forms_before &&
+        RowsOf(daten, pascal_table) == pascal_before)
+        throw Error("This language already exists for the project.");
+    languages.fill(projects.text(field::Languages));
+    AddStatusLine(projects, "Language completed: " + language, "");
+    return true;
+}
+
+}  // namespace
+
 bool AddLanguage(store::TDaten& daten, store::Table& projects, LanguageList& languages,
                  const std::string& answer, Reporter& reporter) {
     ResetTemplateTables(daten);
@@ -47,51 +126,43 @@ bool AddLanguage(store::TDaten& daten, store::Table& projects, LanguageList& lan
     std::vector<std::string> list = decode_list(projects.text(field::Languages));
     for (const auto& existing : list)
         if (equal_no_case(existing, answer))
-            throw Error("This language already exists for the project.");
+            return CompleteLanguage(daten, projects, languages, list, existing, reporter);
     check_file_name_part(answer, "language");
 
     const std::string& dir = daten.program_directory();
-    std::string forms_table = table_file_name(project, answer, TableKind::Forms);
-    std::string pascal_table = table_file_name(project, answer, TableKind::Pascal);
-    std::string units_table = table_file_name(project, answer, TableKind::Units);
-    std::string pasfiles_table = table_file_name(project, answer, TableKind::PasFiles);
     // Table names of different projects can meet ("A_b" + "c" and "A" + "b_c"); never take over
     // tables that are already there.
-    for (const auto& name : {forms_table, pascal_table})
+    for (TableKind kind : {TableKind::Forms, TableKind::Pascal}) {
+        const std::string name = table_file_name(project, answer, kind);
         if (!store::find_file_no_case(dir, name).empty())
             throw Error("The table " + join_path(dir, name) +
                         " already exists, perhaps for another project; the language " + answer +
                         " was not added.");
-
-    std::string source = list.empty() ? std::string() : list.front();
-    list.push_back(answer);
-    try {
-        projects.edit();
-        projects.set_text(field::Languages, encode_list(list));
-        projects.post();
-    } catch (const Error&) {
-        projects.cancel();  // a failed store of the list is dropped, as the window does
     }
-    languages.fill(projects.text(field::Languages));
 
-    auto copy_template = [&](TableKind kind, const std::string& target) {
-        store::CopyTableFile(daten.session(), dir, store::template_name(kind), dir, target);
-    };
-    copy_template(TableKind::Forms, forms_table);
-    if (store::find_file_no_case(dir, units_table).empty())
-        copy_template(TableKind::Units, units_table);
-    if (!source.empty())
-        copy_rows(daten, reporter, "Copying forms from language " + source,
-                  table_file_name(project, source, TableKind::Forms), forms_table,
-                  TableKind::Forms);
-    copy_template(TableKind::Pascal, pascal_table);
-    if (!source.empty())
-        copy_rows(daten, reporter, "Copying code language " + source,
-                  table_file_name(project, source, TableKind::Pascal), pascal_table,
-                  TableKind::Pascal);
-    if (store::find_file_no_case(dir, pasfiles_table).empty())
-        copy_template(TableKind::PasFiles, pasfiles_table);
-    AddStatusLine(projects, "Language added: " + answer, "");
+    // The list entry comes first: a command killed while the tables are made leaves a listed
+    // language that adding it again completes, or that can be deleted. A failure seen here
+    // takes back both.
+    const std::vector<std::string> before = list;
+    const std::string source = list.empty() ? std::string() : list.front();
+    list.push_back(answer);
+    StoreLanguageList(projects, list);
+    languages.fill(projects.text(field::Languages));
+    try {
+        BuildLanguageTables(daten, reporter, project, answer, source);
+        AddStatusLine(projects, "Language added: " + answer, "");
+    } catch (...) {
+        ResetTemplateTables(daten);
+        for (TableKind kind : {TableKind::Forms, TableKind::Pascal})
+            delete_table_files(dir, table_file_name(project, answer, kind));
+        try {
+            StoreLanguageList(projects, before);
+        } catch (...) {
+            // The list keeps the language, whose missing tables adding it again completes.
+        }
+        languages.fill(projects.text(field::Languages));
+        throw;
+    }
     return true;
 }
 

@@ -17,8 +17,11 @@ void ResetTemplateTables(store::TDaten& daten);
 // Adds a language to the current project row: stores it in `languages` and creates its forms and
 // pascal tables (and the project's units and pasfiles tables when missing) from the emptied
 // templates; when the project had languages, the first one's string rows are copied in.
-// Raises Error "This language already exists for the project." for a duplicate (compared
-// without regard to case). An empty answer changes nothing and returns false.
+// A language already listed whose tables a killed command left missing or partial is completed
+// instead ("Language completed: " in the status lines); a complete one raises Error "This
+// language already exists for the project." (compared without regard to case). A failure while
+// the tables are made takes back the list entry and the tables made. An empty answer changes
+// nothing and returns false.
 bool AddLanguage(store::TDaten& daten, store::Table& projects, LanguageList& languages,
                  const std::string& answer, Reporter& reporter);
 

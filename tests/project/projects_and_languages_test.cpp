@@ -7,6 +7,7 @@
 #include "app/file_utils.h"
 #include "project/languages.h"
 #include "project/projects_table.h"
+#include "store/transcopy.h"
 #include "store/translation_tables.h"
 #include "support/recording_reporter.h"
 #include "support/test_support.h"
@@ -196,6 +197,52 @@ TEST_F(ProjectTest, SecondLanguageStartsWithTheFirstLanguagesStrings) {
     ASSERT_EQ(daten.tblForms.record_count(), 1);
     EXPECT_EQ(daten.tblPasFiles.record_count(), 2);  // the shared file list is left as it was
     EXPECT_EQ(list.selected, -1);                    // two entries: none selected
+}
+
+TEST_F(ProjectTest, AddingAListedLanguageAgainCompletesWhatAKilledAddLeft) {
+    add("Demo");
+    LanguageList list = languages_of("Demo");
+    AddLanguage(daten, data.Projects, list, "German", reporter);
+    PrepareLanguageTables(daten, "Demo", "German", true);
+    for (int i = 0; i < 3; ++i) daten.tblPascal.append_record({0, "Text " + std::to_string(i)});
+    daten.tblPascal.flush();
+    AddLanguage(daten, data.Projects, list, "French", reporter);
+    daten.close_all();
+    // What a kill would leave: French listed, its pascal table holding the first two rows of
+    // the copy, its forms table not made yet.
+    std::filesystem::remove(home.file("Demo_French_pascal.db"));
+    std::filesystem::remove(home.file("Demo_French_forms.db"));
+    store::CopyTableFile(session, home.path(), "pascal_std.db", home.path(),
+                         "Demo_French_pascal.db");
+    {
+        store::Table french(session, home.path(), "Demo_French_pascal.db");
+        french.open();
+        for (int i = 0; i < 2; ++i) french.append_record({0, "Text " + std::to_string(i)});
+    }
+
+    EXPECT_TRUE(AddLanguage(daten, data.Projects, list, "french", reporter));
+    PrepareLanguageTables(daten, "Demo", "French", true);
+    EXPECT_EQ(daten.tblPascal.record_count(), 3);
+    EXPECT_TRUE(data.Projects.text(field::Reserve).find("Language completed: French") !=
+                std::string::npos);
+    EXPECT_EQ(decode_list(data.Projects.text(field::Languages)),
+              (std::vector<std::string>{"German", "French"}));
+    // Complete now: the duplicate is refused as ever.
+    EXPECT_THROW(AddLanguage(daten, data.Projects, list, "French", reporter), Error);
+}
+
+TEST_F(ProjectTest, AFailedAddTakesBackTheListEntryAndTheTables) {
+    add("Demo");
+    LanguageList list = languages_of("Demo");
+    AddLanguage(daten, data.Projects, list, "German", reporter);
+    daten.close_all();
+    // The rows to copy cannot be read: the German pascal table is no table any more.
+    lexorin::testing::write_test_file(home.file("Demo_German_pascal.db"), "not a table");
+    EXPECT_THROW(AddLanguage(daten, data.Projects, list, "Spanish", reporter), Error);
+    EXPECT_EQ(decode_list(data.Projects.text(field::Languages)),
+              std::vector<std::string>{"German"});
+    EXPECT_FALSE(std::filesystem::exists(home.file("Demo_Spanish_forms.db")));
+    EXPECT_FALSE(std::filesystem::exists(home.file("Demo_Spanish_pascal.db")));
 }
 
 TEST_F(ProjectTest, DeletingALanguageRemovesOnlyItsOwnTables) {
