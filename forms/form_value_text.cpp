@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "project/code_page.h"
+
 namespace lexorin::forms {
 
 namespace {
@@ -176,21 +178,7 @@ bool Utf16ToUtf8(std::u16string_view units, std::string& out) {
         } else if (IsLowSurrogate(code)) {
             return false;
         }
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        project::append_utf8(out, code);
     }
     return true;
 }
