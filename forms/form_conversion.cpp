@@ -1,5 +1,7 @@
 #include "forms/form_conversion.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -25,8 +27,23 @@ class AtomicFileSink : public ByteSink {
     AtomicFileWriter& writer_;
 };
 
+// Only a regular file is read: a pipe would block the command before the first byte, and a device
+// such as /dev/zero never ends, so both are refused before they are opened.
+void require_regular_input(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        throw Error("Cannot open file " + path + ": " + std::strerror(errno));
+    const std::string prefix = "Cannot open file " + path + ": ";
+    if (S_ISDIR(st.st_mode)) throw Error(prefix + "it is a directory");
+    if (S_ISFIFO(st.st_mode)) throw Error(prefix + "it is a pipe (FIFO), not a regular file");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        throw Error(prefix + "it is a device, not a regular file");
+    if (S_ISSOCK(st.st_mode)) throw Error(prefix + "it is a socket, not a regular file");
+    if (!S_ISREG(st.st_mode)) throw Error(prefix + "it is not a regular file");
+}
+
 std::ifstream open_input(const std::string& path) {
-    if (directory_exists(path)) throw Error("Cannot open file " + path + ": it is a directory");
+    require_regular_input(path);
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Error("Cannot open file " + path + ": " + std::strerror(errno));
     return in;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -55,6 +56,24 @@ TEST_F(FormCommandsTest, ConversionsBothWaysAndTheirFailures) {
     EXPECT_EQ(cli("form-to-text missing.dfm out.txt").status, 1);
     EXPECT_EQ(cli("form-to-text src/aboutbox.dfm /dev/null").status, 1);  // no devices replaced
     EXPECT_EQ(cli("form-to-text src/aboutbox.dfm").status, 2);
+
+    // Special files as input: refused before reading (a pipe would hang, /dev/zero never ends).
+    ASSERT_EQ(::mkfifo(work.file("pipe.dfm").c_str(), 0644), 0);
+    for (const std::string command : {"form-to-text", "text-to-form"}) {
+        r = cli(command + " pipe.dfm piped.txt");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err,
+                  "error: Cannot open file pipe.dfm: it is a pipe (FIFO), not a regular file\n");
+        r = cli(command + " /dev/zero zero.txt");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "error: Cannot open file /dev/zero: it is a device, not a regular file\n");
+        r = cli(command + " src folder.txt");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "error: Cannot open file src: it is a directory\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(work.file("piped.txt")));
+    EXPECT_FALSE(std::filesystem::exists(work.file("zero.txt")));
+    EXPECT_FALSE(std::filesystem::exists(work.file("folder.txt")));
 }
 
 TEST_F(FormCommandsTest, ScanThenWriteTranslatedForms) {

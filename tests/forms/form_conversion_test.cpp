@@ -1,6 +1,7 @@
 #include "forms/form_conversion.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -75,6 +76,37 @@ TEST(FormConversion, UnreadableFilesAreReported) {
     EXPECT_THROW(FormFileToText(dir.file("a.dfm"), dir.file("no/such/dir/out.txt")), Error);
     EXPECT_THROW(TextFileToForm(dir.file("missing.txt"), dir.file("a.tra"), false), Error);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
+}
+
+// A pipe would block the conversion and /dev/zero would fill the disk: both are refused before
+// they are opened, in either direction, and the target is never created.
+TEST(FormConversion, SpecialFilesAreRefusedBeforeReading) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe.dfm").c_str(), 0644), 0);
+    auto message_of = [](auto&& convert) {
+        try {
+            convert();
+        } catch (const Error& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    const std::string out = dir.file("out.txt");
+    EXPECT_EQ(
+        message_of([&] { FormFileToText(dir.file("pipe.dfm"), out); }),
+        "Cannot open file " + dir.file("pipe.dfm") + ": it is a pipe (FIFO), not a regular file");
+    EXPECT_EQ(
+        message_of([&] { TextFileToForm(dir.file("pipe.dfm"), out, false); }),
+        "Cannot open file " + dir.file("pipe.dfm") + ": it is a pipe (FIFO), not a regular file");
+    EXPECT_EQ(message_of([&] { FormFileToText("/dev/zero", out); }),
+              "Cannot open file /dev/zero: it is a device, not a regular file");
+    EXPECT_EQ(message_of([&] { TextFileToForm("/dev/zero", out, true); }),
+              "Cannot open file /dev/zero: it is a device, not a regular file");
+    EXPECT_EQ(message_of([&] { FormFileToText(dir.path(), out); }),
+              "Cannot open file " + dir.path() + ": it is a directory");
+    EXPECT_EQ(message_of([&] { TextFileToForm(dir.path(), out, false); }),
+              "Cannot open file " + dir.path() + ": it is a directory");
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST(FormConversion, TextBecomesBinaryForm) {
