@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "app/errors.h"
+#include "app/temporary_files.h"
 
 namespace lexorin {
 
@@ -38,10 +39,12 @@ static std::string replaceable_target(const std::string& target) {
 }
 
 AtomicFileWriter::AtomicFileWriter(std::string target) : target_(replaceable_target(target)) {
-    temp_path_ = directory_of(target_) + "." + file_name_of(target_) + ".XXXXXX";
+    temp_path_ = temporary_pattern_beside(target_);
     int fd = ::mkstemp(temp_path_.data());
     if (fd < 0)
         throw Error("Cannot create a temporary file beside " + target_ + ": " + errno_text());
+    // Held until the file is renamed or removed, so that a sweep by another command leaves it.
+    lock_fd_ = hold_temporary_lock(fd);
     struct stat st {};
     mode_t mode = 0644;
     if (::stat(target_.c_str(), &st) == 0) {
@@ -56,6 +59,7 @@ AtomicFileWriter::AtomicFileWriter(std::string target) : target_(replaceable_tar
     if (!file_) {
         ::close(fd);
         ::unlink(temp_path_.c_str());
+        release_lock();
         throw Error("Cannot write " + temp_path_ + ": " + errno_text());
     }
 }
@@ -70,6 +74,12 @@ void AtomicFileWriter::discard() noexcept {
         file_ = nullptr;
     }
     ::unlink(temp_path_.c_str());
+    release_lock();
+}
+
+void AtomicFileWriter::release_lock() noexcept {
+    if (lock_fd_ >= 0) ::close(lock_fd_);
+    lock_fd_ = -1;
 }
 
 void AtomicFileWriter::write(std::string_view bytes) {
@@ -94,6 +104,7 @@ void AtomicFileWriter::replace() {
     if (::rename(temp_path_.c_str(), target_.c_str()) != 0)
         throw Error("Cannot replace " + target_ + ": " + errno_text());
     committed_ = true;
+    release_lock();
 }
 
 void AtomicFileWriter::commit() {

@@ -7,7 +7,8 @@
 
 namespace lexorin {
 
-// Writes a file the safe way: the text goes to a temporary file in the target's directory, which
+// Writes a file the safe way: the text goes to a temporary file in the target's directory (named
+// as app/temporary_files.h says, and held locked while the writer lives), which
 // is renamed over the target only once it is complete and flushed. The target keeps its mode;
 // until commit() the target is untouched, and a writer destroyed without commit() removes its
 // temporary file. So a crash, a full disk or an error never leaves a half-written file.
@@ -31,10 +32,12 @@ class AtomicFileWriter {
 
   private:
     void discard() noexcept;
+    void release_lock() noexcept;
 
     std::string target_;
     std::string temp_path_;
     std::FILE* file_ = nullptr;
+    int lock_fd_ = -1;  // keeps the temporary file's flock after file_ is closed
     bool finished_ = false;
     bool committed_ = false;
 };

@@ -47,6 +47,7 @@ int scan_code(Context& context, Arguments& args) {
         print_summary(report, true);
         return 0;
     }
+    session.lock();
     code::CodeScanReport report = code::RunCodeScan(session.daten(), session.projects(),
                                                     session.languages(), context.reporter);
     context.reporter.end_live_line();
@@ -67,6 +68,7 @@ int write_code(Context& context, Arguments& args) {
     ProjectSession session(context, words[0]);
     const std::string& language = session.select_language(words[1]);
     session.require_ready(true);
+    session.lock();
     PrepareLanguageTables(session.daten(), session.name(), language, true);
     code::WriteCodeChanges(session.daten(), session.projects(), language, context.reporter);
     return 0;
@@ -76,6 +78,7 @@ int translate(Context& context, Arguments& args) {
     bool forms = args.option("--kind").value_or("code") == "forms";
     auto words = args.positional(4);
     ProjectSession session(context, words[0]);
+    session.lock();
     const std::string& language = session.select_language(words[1]);
     session.require_ready(true);
     PrepareLanguageTables(session.daten(), session.name(), language, true);

@@ -42,6 +42,7 @@ int scan_forms(Context& context, Arguments& args) {
     ProjectSession session(context, words[0]);
     const std::string& language = session.select_language(words[1]);
     session.require_ready(false);
+    session.lock();
     PrepareLanguageTables(session.daten(), session.name(), language, false);
     forms::FormScanReport report = forms::RunFormScan(session.daten(), session.projects(),
                                                       session.languages(), context.reporter);
@@ -60,6 +61,7 @@ int scan_forms(Context& context, Arguments& args) {
 int write_forms(Context& context, Arguments& args) {
     auto words = args.positional(2);
     ProjectSession session(context, words[0]);
+    session.lock();
     const std::string& language = session.select_language(words[1]);
     session.require_ready(true);
     PrepareLanguageTables(session.daten(), session.name(), language, false);

@@ -3,6 +3,7 @@
 
 #include "app/command_frame.h"
 #include "app/errors.h"
+#include "app/project_lock.h"
 #include "app/text_utils.h"
 #include "cli/command_line.h"
 #include "project/backup.h"
@@ -52,6 +53,7 @@ int backup(Context& context, Arguments& args) {
     Setup setup(context, words[0]);
     store::Table& row = setup.projects();
     if (!CheckProjectReady(row, setup.languages, false, false, context.reporter)) return 1;
+    ProjectLock lock(context.home, row.text(field::Name));
     auto result =
         project::BackupProject(context.home, row.text(field::Name), row.text(field::Directory),
                                row.logical(field::Recoursive),
@@ -104,6 +106,7 @@ int project_delete(Context& context, Arguments& args) {
     bool with_tables = args.flag("--with-tables");
     auto words = args.positional(1);
     Setup setup(context, words[0]);
+    ProjectLock lock(context.home, setup.projects().text(field::Name));
     TablesQuestion reporter(context.reporter, with_tables);
     auto result = project::DeleteProject(setup.daten, setup.projects(), setup.languages, reporter);
     if (!result.row_deleted) {
@@ -133,6 +136,7 @@ int import_po(Context& context, Arguments& args) {
     auto words = args.positional(3);
     Setup setup(context, words[0]);
     const std::string& language = setup.select(words[0], words[1]);
+    ProjectLock lock(context.home, setup.projects().text(field::Name));
     auto result =
         project::ImportPo(setup.daten, words[0], language, words[2], code_page, context.reporter);
     for (const auto& line : result.not_applied) context.reporter.warning(line);

@@ -83,12 +83,13 @@ std::string memo_from_command_line(const std::string& value) {
     return join_crlf(read_text_lines(value));
 }
 
-int project_set(Context&, Arguments& args) {
+int project_set(Context& context, Arguments& args) {
     auto words = args.positional(3);
     store::Session session;
     project::TDataProjects data(session);
     store::Table& projects = data.Projects;
     project::require_project(projects, words[0]);
+    ProjectLock lock(context.home, projects.text(Name));
     const std::string& field_name = words[1];
     if (!projects.has_field(field_name))
         throw UsageError("the Projects table has no field " + field_name);
@@ -121,6 +122,7 @@ int project_set(Context&, Arguments& args) {
 int language_add(Context& context, Arguments& args) {
     auto words = args.positional(2);
     ProjectSession session(context, words[0]);
+    session.lock();
     if (!CheckProjectReady(session.projects(), session.languages(), false, false, context.reporter))
         return 1;
     project::AddLanguage(session.daten(), session.projects(), session.languages(), words[1],
@@ -132,6 +134,7 @@ int language_add(Context& context, Arguments& args) {
 int language_delete(Context& context, Arguments& args) {
     auto words = args.positional(2);
     ProjectSession session(context, words[0]);
+    session.lock();
     session.select_language(words[1]);
     size_t before = session.languages().items.size();
     auto failed = project::DeleteLanguage(session.daten(), session.projects(), session.languages(),

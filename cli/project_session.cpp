@@ -37,6 +37,10 @@ const std::string& ProjectSession::select_language(const std::string& language) 
     throw Error("The project " + name_ + " has no language " + language + ".");
 }
 
+void ProjectSession::lock() {
+    if (!lock_) lock_.emplace(context_.home, projects().text(project::field::Name));
+}
+
 void ProjectSession::require_ready(bool requireSelection) {
     FirstError errors;
     if (!CheckProjectReady(projects(), languages_, true, requireSelection, errors))

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/command_frame.h"
+#include "app/project_lock.h"
 #include "cli/command_line.h"
 #include "project/projects_table.h"
 #include "store/translation_tables.h"
@@ -25,6 +27,9 @@ class ProjectSession {
     const std::string& select_language(const std::string& language);
     // The project-window precondition with the language selected; raises on failure.
     void require_ready(bool requireSelection);
+    // Takes the project's lock for the rest of the session: for commands that change the
+    // project's tables or files.
+    void lock();
 
   private:
     std::string name_;
@@ -32,6 +37,7 @@ class ProjectSession {
     project::TDataProjects projects_module_;
     store::TDaten daten_;
     LanguageList languages_;
+    std::optional<ProjectLock> lock_;
 };
 
 }  // namespace lexorin::cli

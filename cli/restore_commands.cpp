@@ -47,6 +47,7 @@ int restore_code(Context& context, Arguments& args) {
     ProjectSession session(context, words[0]);
     const std::string& language = session.select_language(words[1]);
     session.require_ready(true);
+    session.lock();
     PrepareLanguageTables(session.daten(), session.name(), language, true);
 
     code::RestoreReport report = code::RestoreCode(

@@ -2,6 +2,8 @@
 
 #include "app/errors.h"
 #include "app/file_utils.h"
+#include "app/project_lock.h"
+#include "app/temporary_files.h"
 #include "app/text_utils.h"
 #include "code/resource_strings.h"
 #include "code/restore_journal.h"
@@ -50,6 +52,7 @@ static TTranslator translator_for(const store::Table& projects, Reporter& report
 CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
                            const LanguageList& languages, Reporter& reporter) {
     CodeScanReport report;
+    ProjectLock lock(daten.program_directory(), projects.text(field::Name));
     // Everything the scan writes besides the units is checked before the first unit changes:
     // a table that fails later would leave rewritten units without their rows.
     store::RequireWritableTables(daten, projects.text(field::Name), languages.items,
@@ -57,6 +60,7 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
     require_writable_file(projects.path(), "The project table");
     TTranslator translator = translator_for(projects, reporter);
     std::vector<std::string> units = ProjectUnitFiles(projects);
+    sweep_temporary_files_beside(units);  // leftovers of a killed run
 
     daten.tblPasFiles.open();
     daten.tblPasFiles.set_index_name(store::kOrderName);
@@ -186,7 +190,9 @@ bool DeleteCodeTables(store::TDaten& daten, const std::string& project,
 void WriteCodeChanges(store::TDaten& daten, store::Table& projects, const std::string& language,
                       Reporter& reporter) {
     std::string directory = projects.text(field::Directory);
+    ProjectLock lock(daten.program_directory(), projects.text(field::Name));
     daten.tblPascal.open();
+    sweep_temporary_files(ProjectDirectoryForFiles(directory));
     WriteResourceStringFiles(daten.session(), daten.tblPascal, directory, &reporter);
     CopyGlueFiles(daten.program_directory(), directory);
     // The status line comes first, so that a project table that cannot be written is reported

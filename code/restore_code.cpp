@@ -10,6 +10,8 @@
 
 #include "app/errors.h"
 #include "app/file_utils.h"
+#include "app/project_lock.h"
+#include "app/temporary_files.h"
 #include "app/text_utils.h"
 #include "code/restore_journal.h"
 #include "code/restore_lines.h"
@@ -329,8 +331,12 @@ RestoreReport RestoreCode(store::TDaten& daten, const std::string& project,
                           const LanguageList& languages, const RestoreSelection& selection,
                           Reporter& reporter) {
     RestoreReport report;
+    ProjectLock lock(daten.program_directory(), project);
     CodeRestorer restorer(daten, project, languages);
     const std::vector<UnitWork> work = restorer.Resolve(selection);
+    std::vector<std::string> paths;
+    for (const auto& unit : work) paths.push_back(unit.unit.path);
+    sweep_temporary_files_beside(paths);  // leftovers of a killed run
     for (size_t i = 0; i < work.size(); ++i) {
         reporter.progress(static_cast<int>(i), static_cast<int>(work.size()), work[i].unit.path);
         reporter.process_events();

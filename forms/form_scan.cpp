@@ -2,6 +2,7 @@
 
 #include "app/errors.h"
 #include "app/file_utils.h"
+#include "app/project_lock.h"
 #include "code/translator.h"
 #include "forms/form_conversion.h"
 #include "forms/form_text_check.h"
@@ -71,6 +72,7 @@ void CopyFormsToLanguages(store::TDaten& daten, const std::string& project,
 
 FormScanReport RunFormScan(store::TDaten& daten, const store::Table& projects,
                            const LanguageList& languages, Reporter& reporter) {
+    ProjectLock lock(daten.program_directory(), projects.text(field::Name));
     // The tables every language gets are checked before anything is written.
     store::RequireWritableTables(daten, projects.text(field::Name), languages.items,
                                  store::TableKind::Forms);

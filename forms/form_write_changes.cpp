@@ -4,6 +4,8 @@
 
 #include "app/command_frame.h"
 #include "app/errors.h"
+#include "app/project_lock.h"
+#include "app/temporary_files.h"
 #include "app/text_utils.h"
 #include "code/translator.h"
 #include "forms/form_conversion.h"
@@ -62,10 +64,12 @@ std::string FormsWrittenMessage(const std::string& program_directory,
 FormWriteReport WriteFormChanges(store::TDaten& daten, store::Table& projects,
                                  const std::string& language, Reporter& reporter) {
     FormWriteReport report;
+    ProjectLock lock(daten.program_directory(), projects.text(field::Name));
     daten.tblForms.open();
     daten.tblUnits.open();
     daten.tblUnits.set_index_name(store::kOrderName);
     const std::vector<std::string> files = ProjectFormFiles(projects);
+    sweep_temporary_files_beside(files);  // leftovers of a killed run
 
     code::TTranslator translator = FormTranslator(daten, reporter);
 

@@ -5,8 +5,9 @@
 namespace lexorin::forms {
 
 // A directory of our own under the system's temporary directory (made with mkdtemp, so no other
-// user or run can have put anything there), removed with its content when the object goes, also
-// when a command fails half-way. The form commands keep their "Tempform.txt" in it.
+// user or run can have put anything there, and named ".~lexorin.forms.XXXXXX"), removed with its
+// content when the object goes, also when a command fails half-way; one left by a killed run is
+// removed when the next one is made. The form commands keep their "Tempform.txt" in it.
 class PrivateTempDirectory {
   public:
     PrivateTempDirectory();
@@ -19,6 +20,7 @@ class PrivateTempDirectory {
 
   private:
     std::string path_;
+    int lock_fd_ = -1;  // flock on the folder: a sweep by another run leaves it alone
 };
 
 // Removes a file if it is there; a file that is already gone is no failure.

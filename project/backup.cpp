@@ -6,7 +6,9 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +16,7 @@
 
 #include "app/errors.h"
 #include "app/file_utils.h"
+#include "app/temporary_files.h"
 #include "project/file_iterator.h"
 #include "project/projects_table.h"
 
@@ -143,8 +146,31 @@ std::vector<std::string> SourceCheck(const std::string& directory, bool recursiv
     return files;
 }
 
+// libzip writes the new archive to "<archive>.XXXXXX" beside it and renames it at the end; a run
+// killed before that leaves the copy. The project lock keeps other backups of the same archive
+// away, so any such file is a leftover.
+static void remove_zip_leftovers(const std::string& archive_path) {
+    const std::string folder = directory_of(archive_path);
+    const std::string prefix = file_name_of(archive_path) + ".";
+    std::error_code ec;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(folder.empty() ? "." : folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        if (!std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                         [](unsigned char c) { return std::isalnum(c) != 0; }))
+            continue;
+        std::error_code status_error;
+        if (entry.is_symlink(status_error) || !entry.is_regular_file(status_error)) continue;
+        std::filesystem::remove(entry.path(), status_error);
+    }
+}
+
 BackupResult BackupFiles(const std::string& archive_path, const std::vector<std::string>& files,
                          Reporter& reporter) {
+    sweep_temporary_files(directory_of(archive_path));
+    remove_zip_leftovers(archive_path);
     BackupResult result;
     result.archive = archive_path;
     int error_code = 0;
