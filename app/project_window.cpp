@@ -173,7 +173,9 @@ void Tlx_project::build_controls() {
         "Go to first project", "Go to previous project", "Go to next project", "Go to last project",
         "Add a project",       "Modify this project",    "Write changes"};
     for (int i = 0; i < nbCount; ++i) {
-        hints_->add(navigator_[i], std::string(navigator_tips[i]) + "|" + hints::kNavigator);
+        // Each button has its own tooltip; the panel shows the navigator's long text.
+        hints_->add(navigator_[i],
+                    std::string(navigator_tips[i]) + "|" + long_hint(hints::kNavigator));
         navigator_[i]->setToolTip(navigator_tips[i]);
     }
     hints_->add(EditName, hints::kEditName);
@@ -631,12 +633,22 @@ void Tlx_project::BitBtn2Click() {
 }
 
 void Tlx_project::Bearbeiten1Click() {
-    run_command([&] {
-        project::DeleteProject(daten_, projects(), languages_, reporter());
+    auto refresh = [this] {
         show_record();
         EditName->setEnabled(false);
         select_single_language();
+    };
+    // The second question (the translation files) comes after the row is gone: the window
+    // shows the project that is now current before asking it.
+    int questions = 0;
+    reporter_->before_question = [&] {
+        if (questions++ > 0) refresh();
+    };
+    run_command([&] {
+        project::DeleteProject(daten_, projects(), languages_, reporter());
+        refresh();
     });
+    reporter_->before_question = nullptr;
 }
 
 void Tlx_project::Mailtous1Click() {

@@ -60,6 +60,7 @@ void QtReporter::information(const std::string& text) {
 }
 
 bool QtReporter::confirm(const std::string& question) {
+    if (before_question) before_question();
     return QMessageBox::question(window_, QApplication::applicationDisplayName(),
                                  message_text(question), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <functional>
 
 #include "app/reporter.h"
 
@@ -28,6 +29,10 @@ class QtReporter : public Reporter {
     bool confirm(const std::string& question) override;
     std::string ask_text(const std::string& caption, const std::string& prompt,
                          const std::string& initial) override;
+
+    // Runs before each Yes/No question is shown, so that a window can show what the work before
+    // the question changed (a deleted project row, for example).
+    std::function<void()> before_question;
 
     QLabel* status_label() const { return label_; }
     QProgressBar* progress_bar() const { return bar_; }

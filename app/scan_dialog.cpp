@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -81,7 +82,12 @@ ScanDialog::ScanDialog(Tlx_project& owner, const QString& caption, const QString
     BitBtn4 = new QPushButton("&Scan", this);
     BitBtn2 = new QPushButton("&Close", this);
     BitBtn3 = new QPushButton("&Help", this);
-    BitBtn4->setDefault(true);
+    // No button is the default: Enter in an option field must not start a scan, which
+    // rewrites units in place. Enter in a one-line field moves on to the next control.
+    for (auto* b : {BitBtn1, BitBtn4, BitBtn2, BitBtn3}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
     buttons->addWidget(BitBtn1);
     buttons->addStretch();
     for (auto* b : {BitBtn4, BitBtn2, BitBtn3}) buttons->addWidget(b);
@@ -105,6 +111,15 @@ ScanDialog::ScanDialog(Tlx_project& owner, const QString& caption, const QString
     connect(BitBtn1, &QPushButton::clicked, this, [this] { run(&ScanDialog::delete_tables); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     setFixedSize(size);
+}
+
+void ScanDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (qobject_cast<QLineEdit*>(focusWidget())) focusNextChild();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 std::string ScanDialog::memo_value(const QPlainTextEdit* memo) {

@@ -63,6 +63,8 @@ class ScanDialog : public QDialog {
 
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
+    // Enter in a field moves to the next control; it never presses a button.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void run(void (ScanDialog::*work)());

@@ -7,10 +7,12 @@
 #include <QPushButton>
 
 #include "app/command_frame.h"
+#include "app/file_utils.h"
 #include "app/project_window.h"
 #include "app/text_qt.h"
 #include "code/code_scan.h"
 #include "code/verify_build.h"
+#include "project/backup.h"
 #include "project/projects_table.h"
 
 namespace lexorin::gui {
@@ -133,8 +135,22 @@ void Tlx_codeform::store_options() {
     }
 }
 
+bool Tlx_codeform::confirm_first_scan() {
+    // The file list holds only its "(Show all)" row until a scan has recorded a unit.
+    store::Table& units = owner().daten().tblPasFiles;
+    if (units.is_open() && units.record_count() > 1) return true;
+    store::Table& p = owner().projects();
+    const std::size_t count = code::ProjectUnitFiles(p).size();
+    const bool backed_up = file_exists(
+        project::backup_archive_path(owner().daten().program_directory(), p.text(field::Name)));
+    return reporter().confirm("This rewrites " + std::to_string(count) +
+                              " units in place. A backup archive " +
+                              (backed_up ? "exists" : "does not exist") + ". Scan now?");
+}
+
 void Tlx_codeform::scan() {
     store_options();  // a number that is not one stops here, before any unit is read
+    if (!confirm_first_scan()) return;
     LanguageList languages = dialog_languages();
     code::CodeScanReport report =
         code::RunCodeScan(owner().daten(), owner().projects(), languages, reporter());

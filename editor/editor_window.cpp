@@ -348,7 +348,12 @@ void TEditorm::show_mode() {
 }
 
 void TEditorm::sbtnFormsClick() {
-    post_pending();
+    if (!post_pending()) {
+        // The mode stays, so that the typed text is not lost.
+        (code_mode_ ? sbtnPascal : sbtnForms)->setChecked(true);
+        keep_refused_row();
+        return;
+    }
     bool code = sbtnPascal->isChecked();
     cbChangedOnly->setChecked(false);
     cbChangedOnly->setVisible(!code);
@@ -358,7 +363,12 @@ void TEditorm::sbtnFormsClick() {
 }
 
 void TEditorm::cbNotTranslatedClick() {
-    post_pending();
+    if (!post_pending()) {
+        // The filter stays as it was, so that the typed text is not lost.
+        if (auto* box = qobject_cast<QCheckBox*>(sender())) box->setChecked(!box->isChecked());
+        keep_refused_row();
+        return;
+    }
     std::string text;
     if (cbNoIgnored->isChecked()) text += "Ignore=0 and ";
     if (cbChangedOnly->isChecked()) text += "Changed=1 and ";
@@ -403,7 +413,10 @@ void TEditorm::current_row_changed(int row) {
     if (shown_row_id_ && current_box()->toPlainText() != to_q(shown_translation_)) {
         std::int64_t target = -1;
         if (current_model()->move_to(row)) target = CurrentTable().row_id();
-        post_row({}, {}, {});
+        if (!post_row({}, {}, {})) {
+            keep_refused_row();
+            return;
+        }
         select_row_id(target, row);
         return;
     }
@@ -474,14 +487,26 @@ QString TEditorm::problems_of_current() const {
 
 // ---- posting ----
 
-void TEditorm::post_pending() {
+bool TEditorm::post_pending() {
     if (shown_row_id_ && current_box()->toPlainText() != to_q(shown_translation_))
-        post_row({}, {}, {});
+        return post_row({}, {}, {});
+    return true;
 }
 
-void TEditorm::post_row(const std::optional<bool> translated, const std::optional<bool> ignore,
+void TEditorm::keep_refused_row() {
+    StringTableModel* model = current_model();
+    int row = shown_row_id_ ? model->row_of(*shown_row_id_) : -1;
+    if (row >= 0) {
+        loading_ = true;
+        current_grid()->setCurrentIndex(model->index(row, 0));
+        loading_ = false;
+    }
+    current_box()->setFocus();
+}
+
+bool TEditorm::post_row(const std::optional<bool> translated, const std::optional<bool> ignore,
                         const std::optional<bool> changed) {
-    if (!shown_row_id_) return;
+    if (!shown_row_id_) return true;
     store::Table& table = CurrentTable();
     int old_row = current_grid()->currentIndex().row();
     std::int64_t row_id = *shown_row_id_;
@@ -506,11 +531,12 @@ void TEditorm::post_row(const std::optional<bool> translated, const std::optiona
         }));
     } catch (const std::exception& e) {
         show_failure(this, e);
-        return;
+        return false;
     }
     shown_row_id_.reset();
     current_model()->refresh();
     select_row_id(row_id, old_row);
+    return true;
 }
 
 void TEditorm::move_to_next_row() {
@@ -541,7 +567,10 @@ QString TEditorm::counts_text() const {
 
 void TEditorm::DBMeFormsKeyPress(QKeyEvent* key) {
     Q_UNUSED(key);
-    post_pending();
+    if (!post_pending()) {
+        keep_refused_row();
+        return;
+    }
     if (!cbNotTranslated->isChecked()) move_to_next_row();
     CurrentTable().flush();
 }
@@ -586,12 +615,16 @@ bool TEditorm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TEditorm::undo_last_post() {
-    post_pending();
+    if (!post_pending()) return;
     undo_.undo();
 }
 
 void TEditorm::done(int result) {
-    post_pending();  // closing does what Enter does
+    // Closing does what Enter does; a refused text keeps the editor open rather than losing it.
+    if (!post_pending()) {
+        keep_refused_row();
+        return;
+    }
     for (store::Table* t : {&wwTable1, &wwTable2}) t->flush();
     QDialog::done(result);
 }
@@ -617,7 +650,10 @@ bool TEditorm::locate_next(const std::string& field, const std::string& text) {
 }
 
 void TEditorm::Button1Click() {
-    post_pending();
+    if (!post_pending()) {
+        keep_refused_row();
+        return;
+    }
     std::vector<std::string> fields;
     for (const auto& f : CurrentTable().schema().fields) fields.push_back(f.name);
     LocateDialog dialog(fields, "OriginalString", this);

@@ -86,8 +86,9 @@ class TEditorm : public QDialog {
     void Button1Click();  // search
     void SetTranslateFont();
     void DisplayFont();
-    // Posts what was typed for the current row, as Enter does.
-    void post_pending();
+    // Posts what was typed for the current row, as Enter does. False when the post was refused
+    // (the error box has been shown): the row and the typed text stay as they are.
+    bool post_pending();
     // Ctrl+Z: the last post taken back, with every row it changed.
     void undo_last_post();
 
@@ -104,8 +105,10 @@ class TEditorm : public QDialog {
     void load_current_row();
     void select_row_id(std::int64_t row_id, int fallback_row);
     void current_row_changed(int row);
-    void post_row(const std::optional<bool> translated, const std::optional<bool> ignore,
+    bool post_row(const std::optional<bool> translated, const std::optional<bool> ignore,
                   const std::optional<bool> changed);
+    // After a refused post: the grid back on the row being edited, the typed text kept.
+    void keep_refused_row();
     void update_counts();
     QString problems_of_current() const;
     void move_to_next_row();

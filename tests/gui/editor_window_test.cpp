@@ -1,5 +1,7 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -157,6 +159,56 @@ class EditorWindowTest : public QObject {
         type_translation("Offen");
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(3, 0));
         QCOMPARE(translation(2), std::string("Offen"));
+    }
+
+    void aRefusedCharacterKeepsTheRowAndTheTypedText() {
+        open_editor(true);
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(1, 0));
+        const QString typed = QString::fromUtf8("Knopf \xC5\x82");  // not in Windows-1252
+        ModalAnswerer enter;
+        enter.box_starting("The character U+0142", QMessageBox::Ok);
+        type_translation("Knopf ");
+        // A key that types a character outside Latin-1, as a Polish keyboard does.
+        QKeyEvent l_stroke(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                           QString::fromUtf8("\xC5\x82"));
+        QApplication::sendEvent(editor->current_box(), &l_stroke);
+        QCOMPARE(editor->current_box()->toPlainText(), typed);
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        check(enter);
+        QCOMPARE(enter.seen.size(), 1);  // one box, not one per attempt
+        QCOMPARE(current_row(), 1);
+        QCOMPARE(editor->current_box()->toPlainText(), typed);
+        QTRY_VERIFY(editor->focusWidget() == editor->current_box());
+        QCOMPARE(translation(2), std::string(""));
+        // The next keys still go to the same row's box.
+        QTest::keyClicks(editor->focusWidget(), "x");
+        QCOMPARE(editor->current_box()->toPlainText(), typed + "x");
+        QCOMPARE(translation(3), std::string(""));
+
+        // Clicking another row does not drop the text either.
+        ModalAnswerer leave;
+        leave.box_starting("The character U+0142", QMessageBox::Ok);
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(3, 0));
+        check(leave);
+        QCOMPARE(current_row(), 1);
+        QCOMPARE(editor->current_box()->toPlainText(), typed + "x");
+
+        // Close refuses to drop the text: the editor stays open with it.
+        ModalAnswerer close;
+        close.box_starting("The character U+0142", QMessageBox::Ok);
+        QTest::mouseClick(editor->btnclose, Qt::LeftButton);
+        check(close);
+        QCOMPARE(close.seen.size(), 1);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->current_box()->toPlainText(), typed + "x");
+
+        // Mended, Enter posts it and moves on.
+        ModalAnswerer mended;  // "Open" has no equal row: no question
+        type_translation("Knopf");
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        QCOMPARE(translation(2), std::string("Knopf"));
+        QCOMPARE(current_row(), 2);
+        QVERIFY(mended.problems.isEmpty());
     }
 
     void filtersNarrowAndRestore() {

@@ -18,22 +18,27 @@ ModalAnswerer::~ModalAnswerer() {
 }
 
 ModalAnswerer& ModalAnswerer::box(const QString& text, int button) {
-    steps_.push_back({Step::Box, text, button, false, {}});
+    steps_.push_back({Step::Box, text, button, false, {}, {}});
+    return *this;
+}
+
+ModalAnswerer& ModalAnswerer::box(const QString& text, int button, std::function<void()> look) {
+    steps_.push_back({Step::Box, text, button, false, {}, std::move(look)});
     return *this;
 }
 
 ModalAnswerer& ModalAnswerer::box_starting(const QString& prefix, int button) {
-    steps_.push_back({Step::BoxPrefix, prefix, button, false, {}});
+    steps_.push_back({Step::BoxPrefix, prefix, button, false, {}, {}});
     return *this;
 }
 
 ModalAnswerer& ModalAnswerer::input(const QString& answer, bool cancel) {
-    steps_.push_back({Step::Input, answer, 0, cancel, {}});
+    steps_.push_back({Step::Input, answer, 0, cancel, {}, {}});
     return *this;
 }
 
 ModalAnswerer& ModalAnswerer::dialog(std::function<void(QWidget*)> work) {
-    steps_.push_back({Step::Dialog, {}, 0, false, std::move(work)});
+    steps_.push_back({Step::Dialog, {}, 0, false, std::move(work), {}});
     return *this;
 }
 
@@ -60,6 +65,9 @@ void ModalAnswerer::poll() {
         modal->setProperty("answered", true);
         steps_.pop_front();
         seen << box->text();
+        // Said at once as well: a box that keeps its window open would otherwise hang the test
+        // without a word.
+        qInfo("box: %s", qPrintable(box->text()));
         if (step.kind == Step::Box && box->text() != step.text)
             problems << "box text: \"" + box->text() + "\", expected \"" + step.text + "\"";
         else if (step.kind == Step::BoxPrefix && !box->text().startsWith(step.text))
@@ -67,6 +75,7 @@ void ModalAnswerer::poll() {
                             "\"";
         else if (step.kind != Step::Box && step.kind != Step::BoxPrefix)
             problems << "a box came instead of another window: " + box->text();
+        if (step.look) step.look();
         QAbstractButton* button = box->button(
             static_cast<QMessageBox::StandardButton>(step.button ? step.button : QMessageBox::Ok));
         if (button)

@@ -22,6 +22,8 @@ class ModalAnswerer : public QObject {
 
     // A message box with exactly this text, answered with the button.
     ModalAnswerer& box(const QString& text, int button);
+    // The same, and `look` runs while the box is open, before it is answered.
+    ModalAnswerer& box(const QString& text, int button, std::function<void()> look);
     // A message box whose text starts with `prefix`.
     ModalAnswerer& box_starting(const QString& prefix, int button);
     // An input box, answered with `answer` (OK) or cancelled when `cancel`.
@@ -41,6 +43,7 @@ class ModalAnswerer : public QObject {
         int button = 0;
         bool cancel = false;
         std::function<void(QWidget*)> work;
+        std::function<void()> look;
     };
     void poll();
 

@@ -262,6 +262,7 @@ class ProjectWindowTest : public QObject {
         scan.dialog([](QWidget* widget) {
                 QTest::mouseClick(static_cast<Tlx_codeform*>(widget)->BitBtn4, Qt::LeftButton);
             })
+            .box_starting("This rewrites ", QMessageBox::Yes)
             .box_starting("Scanned.", QMessageBox::Ok);
         window->Code1->trigger();
         check(scan);
@@ -292,6 +293,9 @@ class ProjectWindowTest : public QObject {
                 QCOMPARE(dialog->lblang->count(), 2);
                 QTest::mouseClick(dialog->BitBtn4, Qt::LeftButton);
             })
+            // tools/ is excluded: two units of the demo.
+            .box("This rewrites 2 units in place. A backup archive does not exist. Scan now?",
+                 QMessageBox::Yes)
             .box("Scanned.", QMessageBox::Ok);
         window->Code1->trigger();
         check(scan);
@@ -344,6 +348,41 @@ class ProjectWindowTest : public QObject {
         QCOMPARE(german.record_count(), 0);
     }
 
+    void enterInAScanOptionFieldDoesNotScan() {
+        open_window();
+        add_project("Demo", src(), true);
+        add_language("German");
+        select_language(0);
+        const std::string before = lexorin::testing::read_test_file(src() + "/greetings.pas");
+        bool still_open = false;
+        bool moved_on = false;
+        bool open_after_no = false;
+        ModalAnswerer scan;
+        scan.dialog([&](QWidget* widget) {
+                auto* dialog = static_cast<Tlx_codeform*>(widget);
+                QVERIFY(!dialog->BitBtn4->isDefault());
+                dialog->edMinLength->setFocus();
+                QTest::keyClick(dialog->edMinLength, Qt::Key_Return);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+                still_open = dialog->isVisible();
+                moved_on = !dialog->edMinLength->hasFocus();
+                // Scan asks first; No leaves every unit as it was and the dialog open.
+                QTest::mouseClick(dialog->BitBtn4, Qt::LeftButton);
+                open_after_no = dialog->isVisible();
+                QTest::mouseClick(dialog->BitBtn2, Qt::LeftButton);  // Close
+            })
+            .box("This rewrites 3 units in place. A backup archive exists. Scan now?",
+                 QMessageBox::No);
+        window->Code1->trigger();
+        check(scan);
+        QVERIFY(still_open);
+        QVERIFY(moved_on);
+        QVERIFY(open_after_no);
+        QCOMPARE(scan.seen.size(), 1);
+        QCOMPARE(editor_opened, 0);
+        QCOMPARE(lexorin::testing::read_test_file(src() + "/greetings.pas"), before);
+    }
+
     void scanFormsWriteFormsWhatNowAndDeletion() {
         open_window();
         add_project("Demo", src());
@@ -391,10 +430,18 @@ class ProjectWindowTest : public QObject {
         QVERIFY(window->DBMemo1->toPlainText().contains("Check French: "));
 
         ModalAnswerer remove;
+        QString name_while_asking = "not asked";
+        int languages_while_asking = -1;
         remove.box("This function deletes your translation project. Proceed?", QMessageBox::Yes)
-            .box("Do you also want to delete your translation files?", QMessageBox::Yes);
+            .box("Do you also want to delete your translation files?", QMessageBox::Yes, [&] {
+                name_while_asking = window->EditName->text();
+                languages_while_asking = window->lblang->count();
+            });
         window->Bearbeiten1->trigger();
         check(remove);
+        // The window no longer shows the deleted project while asking about its files.
+        QCOMPARE(name_while_asking, QString());
+        QCOMPARE(languages_while_asking, 0);
         QVERIFY(!file_exists(home() + "/Demo_German_forms.db"));
         QVERIFY(!file_exists(home() + "/Demo_units.db"));
         QVERIFY(file_exists(src() + "/mainform.tra"));  // the sources stay
@@ -441,6 +488,41 @@ class ProjectWindowTest : public QObject {
         QApplication::sendEvent(window->lblang, &enter);
         QVERIFY(
             window->Memo1->toPlainText().startsWith("These are the languages for your project."));
+    }
+
+    void everyHintShowsOnlyItsLongPart() {
+        open_window();
+        for (int i = 0; i < Tlx_project::nbCount; ++i) {
+            window->Memo1->clear();
+            QEvent enter(QEvent::Enter);
+            QApplication::sendEvent(window->navigator_button(i), &enter);
+            QVERIFY2(window->Memo1->toPlainText().startsWith(
+                         "Use this navigator to browse through your projects.\n"),
+                     qPrintable(window->Memo1->toPlainText()));
+        }
+        const QList<QWidget*> controls = {window->EditName,    window->DirectoryEdit1->line(),
+                                          window->DBCheckBox1, window->lbex,
+                                          window->lblang,      window->BitBtn2};
+        for (QWidget* control : controls) {
+            window->Memo1->clear();
+            QEvent enter(QEvent::Enter);
+            QApplication::sendEvent(control, &enter);
+            QVERIFY(!window->Memo1->toPlainText().isEmpty());
+            QVERIFY2(!window->Memo1->toPlainText().contains('|'),
+                     qPrintable(window->Memo1->toPlainText()));
+            QVERIFY2(!window->Memo1->toPlainText().startsWith(control->toolTip() + "\n"),
+                     qPrintable(window->Memo1->toPlainText()));
+        }
+        for (QAction* action : {window->Bearbeiten1, window->Code1, window->Forms1, window->Code2,
+                                window->Forms2, window->Edit2, window->Code3, window->Forms3}) {
+            window->Memo1->clear();
+            emit action->hovered();
+            QVERIFY(!window->Memo1->toPlainText().isEmpty());
+            QVERIFY2(!window->Memo1->toPlainText().contains('|'),
+                     qPrintable(window->Memo1->toPlainText()));
+            QVERIFY2(!window->Memo1->toPlainText().startsWith(action->toolTip() + "|"),
+                     qPrintable(window->Memo1->toPlainText()));
+        }
     }
 };
 

@@ -111,6 +111,7 @@ class ResultViewsTest : public QObject {
             if (before_scan) before_scan(scan_dialog);
             QTest::mouseClick(scan_dialog->BitBtn4, Qt::LeftButton);
         });
+        if (!forms) scan.box_starting("This rewrites ", QMessageBox::Yes);  // the first scan
         if (after_scan) after_scan(scan);
         // The box goes on with the literals left alone, when there are some.
         scan.box_starting("Scanned.", QMessageBox::Ok);
