@@ -154,7 +154,8 @@ void Tlx_project::build_controls() {
     auto* GroupBox1 = new QGroupBox("Details", central);
     auto* details = new QVBoxLayout(GroupBox1);
     DBMemo1 = new QPlainTextEdit(GroupBox1);
-    BitBtn2 = new QPushButton("&What now?", GroupBox1);
+    // Alt+W belongs to the Write changes menu.
+    BitBtn2 = new QPushButton("W&hat now?", GroupBox1);
     details->addWidget(DBMemo1);
     details->addWidget(BitBtn2, 0, Qt::AlignRight);
     Memo1 = new QPlainTextEdit(central);
@@ -522,6 +523,8 @@ void Tlx_project::open_translation_editor() {
     tables.units =
         store::table_file_name(projects().text(field::Name), "", store::TableKind::Units);
     tables.files = daten_.tblPasFiles.table_name();
+    tables.project = projects().text(field::Name);
+    tables.language = current_language();
     int context_lines = static_cast<int>(projects().integer(field::Ccontextlines));
     lexorin::gui::open_translation_editor(this, session_, tables, last_scan_was_code_,
                                           context_lines);

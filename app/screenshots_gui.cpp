@@ -5,6 +5,7 @@
 #include <QPixmap>
 
 #include "app/project_window.h"
+#include "app/text_qt.h"
 #include "code/scan_code_dialog.h"
 #include "editor/editor_window.h"
 #include "editor/string_model_qt.h"
@@ -49,6 +50,8 @@ int take_screenshots(Tlx_project& window, const QString& directory) {
         tables.units = store::table_file_name(window.projects().text(project::field::Name), "",
                                               store::TableKind::Units);
         tables.files = window.daten().tblPasFiles.table_name();
+        tables.project = window.projects().text(project::field::Name);
+        tables.language = from_q(window.lblang->item(0)->text());
         window.daten().close_all();
         for (bool code : {true, false}) {
             store::Session session;

@@ -120,11 +120,18 @@ TEditorm::TEditorm(store::Session& session, const EditorTables& tables, bool Cod
       wwTable3(session, tables.directory, tables.units),
       wwTable4(session, tables.directory, tables.files),
       context_lines_(context_lines) {
-    setWindowTitle("Translation Editor");
+    // The project and language edited, so that two editors or a restart are not confused.
+    QString title = "Translation Editor";
+    if (!tables.project.empty()) title += " - " + to_q(tables.project);
+    if (!tables.language.empty()) title += " - " + to_q(tables.language);
+    setWindowTitle(title);
     for (store::Table* t : {&wwTable1, &wwTable2, &wwTable3, &wwTable4}) t->open();
     wwTable3.set_index_name("");
     wwTable4.set_index_name("");
     build();
+    if (!tables.project.empty())
+        lbProjectLanguage->setText(
+            QString("Project %1, language %2").arg(to_q(tables.project), to_q(tables.language)));
     FormShow(CodeModeAtStart);
 }
 
@@ -226,6 +233,8 @@ void TEditorm::build() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);
     reporter_ = std::make_unique<QtReporter>(this, StatusBar1);
+    lbProjectLanguage = new QLabel(StatusBar1);
+    StatusBar1->addPermanentWidget(lbProjectLanguage);
     counts_ = new QLabel(StatusBar1);
     StatusBar1->addPermanentWidget(counts_);
     layout->addWidget(StatusBar1);
@@ -330,6 +339,10 @@ QWidget* TEditorm::build_forms_panel() {
 
 void TEditorm::FormShow(bool CodeModeAtStart) {
     code_mode_ = true;
+    // The editor opens on the mode that has rows: after a restart the last scan is not
+    // known, and an empty grid with the focus on Close invites closing by Enter.
+    if (wwTable1.record_count() == 0 && wwTable2.record_count() > 0) CodeModeAtStart = false;
+    if (wwTable2.record_count() == 0 && wwTable1.record_count() > 0) CodeModeAtStart = true;
     if (!CodeModeAtStart) {
         sbtnForms->setChecked(true);
         sbtnFormsClick();
@@ -337,6 +350,7 @@ void TEditorm::FormShow(bool CodeModeAtStart) {
         show_mode();
         cbNotTranslatedClick();
     }
+    current_grid()->setFocus();
 }
 
 void TEditorm::show_mode() {
@@ -631,7 +645,7 @@ void TEditorm::done(int result) {
 
 // ---- search and fonts ----
 
-bool TEditorm::locate_next(const std::string& field, const std::string& text) {
+bool TEditorm::locate_next(const std::string& field, const std::string& text, bool* wrapped) {
     store::Table& table = CurrentTable();
     std::string wanted = upper_case(text);
     std::unordered_set<std::int64_t> matches;
@@ -640,9 +654,15 @@ bool TEditorm::locate_next(const std::string& field, const std::string& text) {
             matches.insert(id);
     });
     const auto& ids = table.visible_row_ids();
-    int from = current_grid()->currentIndex().row() + 1;
-    for (size_t i = static_cast<size_t>(std::max(0, from)); i < ids.size(); ++i) {
+    if (wrapped) *wrapped = false;
+    if (ids.empty()) return false;
+    // From the row after the current one, once around, the current row last.
+    const size_t count = ids.size();
+    const size_t from = static_cast<size_t>(std::max(0, current_grid()->currentIndex().row() + 1));
+    for (size_t step = 0; step < count; ++step) {
+        size_t i = (from + step) % count;
         if (!matches.count(ids[i])) continue;
+        if (wrapped) *wrapped = from + step >= count;
         select_row_id(ids[i], static_cast<int>(i));
         return true;
     }
@@ -659,8 +679,11 @@ void TEditorm::Button1Click() {
     LocateDialog dialog(fields, "OriginalString", this);
     connect(&dialog, &LocateDialog::find_next, this, [this, &dialog] {
         try {
-            if (!locate_next(dialog.field(), from_q(dialog.value())))
+            bool wrapped = false;
+            if (!locate_next(dialog.field(), from_q(dialog.value()), &wrapped))
                 reporter().information("Search value not found.");
+            else
+                reporter().status(wrapped ? "Search went on from the first row." : "");
         } catch (const std::exception& e) {
             show_failure(this, e);
         }

@@ -31,6 +31,9 @@ struct EditorTables {
     std::string forms;  // the language's forms table
     std::string units;  // the project's units table
     std::string files;  // the project's pasfiles table
+    // What the title and the status bar name; empty when the tables stand alone.
+    std::string project;
+    std::string language;
 };
 
 // The translation editor: a grid of the code or form strings, a detail panel with the
@@ -65,6 +68,7 @@ class TEditorm : public QDialog {
     QLabel* lbProblemsPascal = nullptr;
     QLabel* lbProblemsForms = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    QLabel* lbProjectLanguage = nullptr;  // the project and language, in the status bar
     QUndoStack* undo_stack() { return &undo_; }
 
     bool code_mode() const { return code_mode_; }
@@ -77,8 +81,9 @@ class TEditorm : public QDialog {
     // The text of the counts in the status bar.
     QString counts_text() const;
     // Moves the grid to the next row whose field begins with `text` (ignoring case, as the
-    // program compares); false when no row after the current one matches.
-    bool locate_next(const std::string& field, const std::string& text);
+    // program compares). Past the last row the search goes on from the first, once around, and
+    // `wrapped` says so; false when no row matches at all.
+    bool locate_next(const std::string& field, const std::string& text, bool* wrapped = nullptr);
 
   public slots:
     void sbtnFormsClick();

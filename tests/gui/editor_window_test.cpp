@@ -68,8 +68,8 @@ class EditorWindowTest : public QObject {
         units.flush();
     }
     void open_editor(bool code_mode) {
-        EditorTables tables{dir->path(), "P_L_pascal.db", "P_L_forms.db", "P_units.db",
-                            "P_pasfiles.db"};
+        EditorTables tables{
+            dir->path(), "P_L_pascal.db", "P_L_forms.db", "P_units.db", "P_pasfiles.db", "", ""};
         editor = std::make_unique<TEditorm>(*session, tables, code_mode, 5, nullptr);
         editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
@@ -240,8 +240,17 @@ class EditorWindowTest : public QObject {
         QCOMPARE(current_row(), 3);
         QVERIFY(editor->locate_next("OriginalString", "don"));
         QCOMPARE(current_row(), 4);
-        QVERIFY(!editor->locate_next("OriginalString", "don"));
-        QCOMPARE(current_row(), 4);
+        // Past the last match the search goes on from the first row, and says so.
+        bool wrapped = false;
+        QVERIFY(editor->locate_next("OriginalString", "don", &wrapped));
+        QVERIFY(wrapped);
+        QCOMPARE(current_row(), 0);
+        QVERIFY(editor->locate_next("OriginalString", "don", &wrapped));
+        QVERIFY(!wrapped);
+        QCOMPARE(current_row(), 2);
+        QVERIFY(!editor->locate_next("OriginalString", "nothing like it", &wrapped));
+        QCOMPARE(current_row(), 2);
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(4, 0));
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(0, 0));
         QVERIFY(editor->locate_next("NewLine", "14"));
         QCOMPARE(current_row(), 5);
@@ -259,6 +268,27 @@ class EditorWindowTest : public QObject {
             .box("Search value not found.", QMessageBox::Ok);
         editor->Button1Click();
         check(answers);
+    }
+
+    void titleAndStatusBarNameTheProjectAndLanguage() {
+        EditorTables tables{dir->path(),     "P_L_pascal.db", "P_L_forms.db", "P_units.db",
+                            "P_pasfiles.db", "Demo",          "German"};
+        editor = std::make_unique<TEditorm>(*session, tables, true, 5, nullptr);
+        QCOMPARE(editor->windowTitle(), QString("Translation Editor - Demo - German"));
+        QCOMPARE(editor->lbProjectLanguage->text(), QString("Project Demo, language German"));
+    }
+
+    void opensOnTheModeWithRowsWithTheFocusInTheGrid() {
+        {
+            store::Table forms(*session, dir->path(), "P_L_forms.db");
+            forms.open();
+            forms.empty();
+        }
+        open_editor(false);  // the last scan was of forms, but only code has rows
+        QVERIFY(editor->code_mode());
+        QVERIFY(editor->sbtnPascal->isChecked());
+        QCOMPARE(current_row(), 0);
+        QTRY_VERIFY(editor->focusWidget() == editor->wwgridPascal);
     }
 
     void typingInTheGridGoesToTheTranslationBox() {

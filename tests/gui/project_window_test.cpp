@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -488,6 +489,23 @@ class ProjectWindowTest : public QObject {
         QApplication::sendEvent(window->lblang, &enter);
         QVERIFY(
             window->Memo1->toPlainText().startsWith("These are the languages for your project."));
+    }
+
+    void buttonsAndMenusHaveTheirOwnAltKeys() {
+        open_window();
+        QCOMPARE(window->BitBtn2->text(), QString("W&hat now?"));
+        QStringList texts;
+        for (auto* button : window->findChildren<QAbstractButton*>()) texts << button->text();
+        for (auto* action : window->menuBar()->actions()) texts << action->text();
+        QHash<QChar, QString> owner;
+        for (const QString& text : texts) {
+            int amp = text.indexOf('&');
+            if (amp < 0 || amp + 1 >= text.size()) continue;
+            QChar key = text.at(amp + 1).toLower();
+            QVERIFY2(!owner.contains(key),
+                     qPrintable("Alt+" + QString(key) + ": " + owner.value(key) + " and " + text));
+            owner.insert(key, text);
+        }
     }
 
     void everyHintShowsOnlyItsLongPart() {
