@@ -74,6 +74,9 @@ Tlx_project::Tlx_project(const std::string& working_directory, const std::string
     data_projects_ = std::make_unique<project::TDataProjects>(session_, working_directory);
     projects().first();
     open_editor = [](Tlx_project& window) { window.open_translation_editor(); };
+    open_url = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    // The window keeps its designed size: no grip that cannot resize it.
+    statusBar()->setSizeGripEnabled(false);
     // A client area of 729 x 464 pixels below the menu, as the window was designed.
     setFixedSize(729, 464 + menuBar()->sizeHint().height());
 }
@@ -301,6 +304,8 @@ void Tlx_project::run_command(const std::function<void()>& command) {
         QApplication::restoreOverrideCursor();
         show_failure(this, e);
     }
+    // What a command said while it worked ("2 Strings found", a backup path) ends with it.
+    reporter().status("");
 }
 
 // ---- the navigator and the fields ----
@@ -513,6 +518,8 @@ void Tlx_project::PrepareLanguageTables(bool codeMode) {
 void Tlx_project::AddStatusLine(const std::string& message, const std::string& detail) {
     lexorin::AddStatusLine(projects(), message, detail);
     DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+    DBMemo1->moveCursor(QTextCursor::End);  // the newest line in view
+    DBMemo1->ensureCursorVisible();
 }
 
 void Tlx_project::open_translation_editor() {
@@ -655,7 +662,10 @@ void Tlx_project::Bearbeiten1Click() {
 }
 
 void Tlx_project::Mailtous1Click() {
-    QDesktopServices::openUrl(QUrl(kSupportMail));
+    const QUrl address(kSupportMail);
+    if (!open_url(address))
+        reporter().information("No mail program could be opened. Please write to " +
+                               from_q(address.path()) + ".");
 }
 
 }  // namespace lexorin::gui

@@ -21,6 +21,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 
+class QUrl;
+
 namespace lexorin::gui {
 
 // A directory edit with a folder-browse button; `left` fires when the user leaves the field or
@@ -95,6 +97,8 @@ class Tlx_project : public QMainWindow {
     // How a scan dialog's hand-over and the Edit command open the translation editor; the
     // tests replace it.
     std::function<void(Tlx_project&)> open_editor;
+    // Hands a "mailto:" address to the desktop; false when no mail program took it.
+    std::function<bool(const QUrl&)> open_url;
     // Opens the translation editor on the prepared tables of the selected language.
     void open_translation_editor();
 

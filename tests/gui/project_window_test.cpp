@@ -2,14 +2,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 #include <filesystem>
 #include <memory>
 
@@ -420,6 +423,7 @@ class ProjectWindowTest : public QObject {
         write.box_starting("Forms written correctly.", QMessageBox::Ok);
         window->Forms3->trigger();
         check(write);
+        QCOMPARE(window->reporter().status_label()->text(), QString());  // not "N Strings found"
         QVERIFY(file_exists(src() + "/mainform.tra"));
         QVERIFY(window->DBMemo1->toPlainText().contains("Form changes written in French on "));
 
@@ -489,6 +493,26 @@ class ProjectWindowTest : public QObject {
         QApplication::sendEvent(window->lblang, &enter);
         QVERIFY(
             window->Memo1->toPlainText().startsWith("These are the languages for your project."));
+    }
+
+    void mailToUsSaysSoWhenNoMailProgramTakesIt() {
+        open_window();
+        QVERIFY(!window->statusBar()->isSizeGripEnabled());  // the window keeps its size
+        QString asked;
+        window->open_url = [&](const QUrl& url) {
+            asked = url.toString();
+            return false;
+        };
+        ModalAnswerer answers;
+        answers.box("No mail program could be opened. Please write to support@lexorin.example.",
+                    QMessageBox::Ok);
+        window->Mailtous1->trigger();
+        check(answers);
+        QCOMPARE(asked, QString("mailto:support@lexorin.example"));
+        window->open_url = [](const QUrl&) { return true; };
+        ModalAnswerer quiet;  // a mail program took it: nothing to say
+        window->Mailtous1->trigger();
+        QVERIFY(quiet.problems.isEmpty());
     }
 
     void buttonsAndMenusHaveTheirOwnAltKeys() {
