@@ -19,6 +19,14 @@ static std::string errno_text() {
     return std::strerror(errno);
 }
 
+// The text of a failed write of `path`: a full disk or quota is named as such, so that the user
+// knows to make room rather than look for a fault in the file.
+static std::string write_failure(const std::string& path, int error) {
+    if (error == ENOSPC || error == EDQUOT) return "No space left on device while writing " + path;
+    if (error == EFBIG) return "File size limit exceeded while writing " + path;
+    return "Cannot write " + path + ": " + std::strerror(error);
+}
+
 // A link is followed, so that the file it points to is replaced and the link stays a link; a
 // target that exists but is no regular file (a device, a pipe, a folder) is never replaced.
 static std::string replaceable_target(const std::string& target) {
@@ -85,17 +93,19 @@ void AtomicFileWriter::release_lock() noexcept {
 void AtomicFileWriter::write(std::string_view bytes) {
     if (!file_) throw Error("Cannot write " + target_ + ": the file is already closed");
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-        throw Error("Cannot write " + target_ + ": " + errno_text());
+        throw Error(write_failure(target_, errno));
 }
 
 void AtomicFileWriter::finish(bool sync) {
     if (!file_) throw Error("Cannot write " + target_ + ": the file is already closed");
     bool ok = std::fflush(file_) == 0 && (!sync || ::fsync(::fileno(file_)) == 0);
-    std::string reason = ok ? "" : errno_text();
-    ok = (std::fclose(file_) == 0) && ok;
+    int error = ok ? 0 : errno;
+    if (std::fclose(file_) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
     file_ = nullptr;
-    if (!ok)
-        throw Error("Cannot write " + target_ + ": " + (reason.empty() ? errno_text() : reason));
+    if (!ok) throw Error(write_failure(target_, error));
     finished_ = true;
 }
 

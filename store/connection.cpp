@@ -196,7 +196,26 @@ void Connection::begin_batch() {
 
 void Connection::commit() {
     if (!in_batch_) return;
-    exec_sql(db(), "COMMIT", path_);
+    if (sqlite3_get_autocommit(db())) {
+        // The engine rolled the batch back when a write in it failed (a full disk): its rows
+        // are gone, and saying so beats "no transaction is active".
+        in_batch_ = false;
+        batch_rows_ = 0;
+        throw StoreError("The rows not yet stored in " + path_ +
+                         " were lost when an earlier write to it failed");
+    }
+    try {
+        exec_sql(db(), "COMMIT", path_);
+    } catch (...) {
+        // A COMMIT that failed on a full disk has rolled the transaction back: the batch is
+        // over, so that the next commit does not report "no transaction is active" in place of
+        // this failure.
+        if (sqlite3_get_autocommit(db())) {
+            in_batch_ = false;
+            batch_rows_ = 0;
+        }
+        throw;
+    }
     in_batch_ = false;
     batch_rows_ = 0;
 }

@@ -1,15 +1,35 @@
 #include "store/sqlite_handle.h"
 
+#include <cerrno>
 #include <utility>
 
 #include "app/errors.h"
 
 namespace lexorin::store {
 
+namespace {
+
+// A full disk is named as such: the engine's own text ("database or disk is full", or a bare
+// I/O error) does not tell the user to make room, and a later "cannot commit - no transaction
+// is active" hides it altogether.
+bool is_full_disk(sqlite3* db, int rc) {
+    if ((rc & 0xff) == SQLITE_FULL) return true;
+    if ((rc & 0xff) != SQLITE_IOERR || !db) return false;
+    const int error = sqlite3_system_errno(db);
+    return error == ENOSPC || error == EDQUOT;
+}
+
+[[noreturn]] void throw_store_error(sqlite3* db, int rc, const std::string& file,
+                                    const std::string& text) {
+    if (is_full_disk(db, rc)) throw StoreError("No space left on device while writing " + file);
+    throw StoreError(file + ": " + text);
+}
+
+}  // namespace
+
 void check_sqlite(sqlite3* db, int rc, const std::string& file) {
     if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
-    std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    throw StoreError(file + ": " + text);
+    throw_store_error(db, rc, file, db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
 }
 
 void exec_sql(sqlite3* db, const std::string& sql, const std::string& file) {
@@ -18,7 +38,7 @@ void exec_sql(sqlite3* db, const std::string& sql, const std::string& file) {
     if (rc != SQLITE_OK) {
         std::string text = message ? message : sqlite3_errstr(rc);
         sqlite3_free(message);
-        throw StoreError(file + ": " + text);
+        throw_store_error(db, rc, file, text);
     }
 }
 
@@ -71,9 +91,11 @@ bool Statement::step() {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    std::string text = sqlite3_errmsg(sqlite3_db_handle(stmt_));
+    sqlite3* db = sqlite3_db_handle(stmt_);
+    std::string text = sqlite3_errmsg(db);
+    rc = sqlite3_extended_errcode(db);
     sqlite3_reset(stmt_);
-    throw StoreError(file_ + ": " + text);
+    throw_store_error(db, rc, file_, text);
 }
 
 void Statement::run() {

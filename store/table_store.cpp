@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -797,9 +798,31 @@ void Table::set_master(const Table* master, const std::string& master_field) {
 // ---------------------------------------------------------------------------------------------
 // Files
 
+std::string why_not_a_table_file(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+    if (S_ISDIR(st.st_mode)) return "it is a folder, not a table file";
+    if (S_ISLNK(st.st_mode)) {
+        char target[PATH_MAX];
+        ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+        std::string to = n > 0 ? std::string(target, static_cast<size_t>(n)) : std::string("?");
+        struct stat pointed {};
+        if (::stat(path.c_str(), &pointed) != 0)
+            return "it is a link to " + to + ", which does not exist";
+        if (S_ISREG(pointed.st_mode)) return {};
+        if (S_ISDIR(pointed.st_mode)) return "it is a link to the folder " + to;
+        return "it is a link to " + to + ", which is not a regular file";
+    }
+    return "it is not a regular file";
+}
+
 static std::string reserve_new_file(const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (fd < 0) return errno == EEXIST ? "the file already exists" : std::strerror(errno);
+    if (fd < 0 && errno == EEXIST) {
+        std::string why = why_not_a_table_file(path);
+        return why.empty() ? "the file already exists" : why;
+    }
+    if (fd < 0) return std::strerror(errno);
     ::close(fd);
     return {};
 }
@@ -907,8 +930,10 @@ void copy_table(Session& session, const std::string& source, const std::string& 
     std::string existing = find_file_no_case(
         directory_of(destination).empty() ? std::string(".") : directory_of(destination),
         file_name_of(destination));
-    if (!existing.empty()) throw StoreError("the file already exists");
-    if (std::string why = reserve_new_file(destination); !why.empty()) throw StoreError(why);
+    if (!existing.empty())
+        throw StoreError("Cannot create table " + destination + ": the file already exists");
+    if (std::string why = reserve_new_file(destination); !why.empty())
+        throw StoreError("Cannot create table " + destination + ": " + why);
     try {
         sqlite3* raw = nullptr;
         int rc = sqlite3_open_v2(destination.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);

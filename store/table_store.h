@@ -236,6 +236,9 @@ std::vector<std::string> add_missing_fields(Session& session, const std::string&
 void copy_table(Session& session, const std::string& source, const std::string& destination);
 // Finds a file in `directory` whose name equals `name` without regard to case; "" if none.
 std::string find_file_no_case(const std::string& directory, const std::string& name);
+// Why something at `path` can be no table file ("it is a folder, not a table file", "it is a
+// link to X, which does not exist", ...), or "" when nothing is there or a regular file is.
+std::string why_not_a_table_file(const std::string& path);
 // All files of the table with this file name: the file itself and its engine companions
 // (journals), found without regard to case.
 std::vector<std::string> table_files(const std::string& directory, const std::string& name);

@@ -132,6 +132,8 @@ void ensure_templates(const std::string& directory, const std::string& seed_dire
             continue;
         }
         std::string target = join_path(directory, name);
+        if (std::string why = why_not_a_table_file(target); !why.empty())
+            throw StoreError("The template " + target + " cannot be used: " + why + ".");
         std::string seed =
             seed_directory.empty() ? std::string() : find_file_no_case(seed_directory, name);
         if (!seed.empty() && seed_directory != directory)
