@@ -8,9 +8,46 @@ namespace lexorin::code {
 
 namespace {
 
-std::string ResourceLine(std::int64_t index, const std::string& text, std::int64_t spaces) {
-    return "  s_" + std::to_string(index) + " = '" + text +
-           std::string(static_cast<size_t>(std::max<std::int64_t>(0, spaces)), ' ') + "';";
+// Older Delphi compilers refuse a literal of more than 255 characters, so a longer text is
+// written as literals of at most that many characters joined by "+", one per line; it stays one
+// resource string. The stored text is Pascal source ('' for an apostrophe, '#13' between
+// literals): a pair '' is never cut, and a literal counts from its own opening quote.
+constexpr std::size_t kLongestLiteral = 255;
+
+void AddResourceLines(std::vector<std::string>& out, std::int64_t index, const std::string& text,
+                      std::int64_t spaces) {
+    const std::string body =
+        text + std::string(static_cast<size_t>(std::max<std::int64_t>(0, spaces)), ' ');
+    std::string line = "  s_" + std::to_string(index) + " = '";
+    bool quoted = true;
+    std::size_t length = 0;  // source characters of the literal being written
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        const char c = body[i];
+        if (!quoted) {
+            line += c;
+            if (c == '\'') {
+                quoted = true;
+                length = 0;
+            }
+            continue;
+        }
+        const bool pair = c == '\'' && i + 1 < body.size() && body[i + 1] == '\'';
+        if (c == '\'' && !pair) {
+            line += c;
+            quoted = false;
+            continue;
+        }
+        const std::size_t width = pair ? 2 : 1;
+        if (length + width > kLongestLiteral) {
+            out.push_back(line + "' +");
+            line = "    '";
+            length = 0;
+        }
+        line.append(body, i, width);
+        length += width;
+        i += width - 1;
+    }
+    out.push_back(line + "';");
 }
 
 }  // namespace
@@ -27,9 +64,9 @@ ResourceStringLines BuildResourceStringLines(store::Session& session, const stor
         const std::int64_t spaces = rows.integer("SpacesAtEnd");
         const std::string original = rows.text("OriginalString");
         const std::string translation = rows.text("TranslateString");
-        lines.translation.push_back(
-            ResourceLine(index, translation.empty() ? original : translation, spaces));
-        lines.original.push_back(ResourceLine(index, original, spaces));
+        AddResourceLines(lines.translation, index, translation.empty() ? original : translation,
+                         spaces);
+        AddResourceLines(lines.original, index, original, spaces);
         if (reporter) reporter->process_events();
     }
     return lines;

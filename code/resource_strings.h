@@ -17,7 +17,8 @@ namespace lexorin::code {
 // The lines of both files: "resourcestring", then per pascal row in Index order
 //   s_<Index> = '<text>';
 // with two leading blanks. The text is written as stored (apostrophes as typed) followed by
-// SpacesAtEnd blanks; in the translation file it is the translation when there is one.
+// SpacesAtEnd blanks; in the translation file it is the translation when there is one. A text
+// longer than 255 characters goes on as '...' + lines of at most 255 characters each.
 struct ResourceStringLines {
     std::vector<std::string> original;
     std::vector<std::string> translation;

@@ -50,6 +50,43 @@ TEST_F(ResourceStringsTest, UnwritableDirectoryRaises) {
     EXPECT_THROW(WriteResourceStringFiles(session, pascal, sources.file("missing")), Error);
 }
 
+TEST_F(ResourceStringsTest, LongTextsAreLiteralsOfAtMost255CharactersJoined) {
+    AddRow(std::string(600, 'x'), "", 0);
+    // 254 characters, then an apostrophe pair that must not be cut, then blanks at the end.
+    AddRow(std::string(254, 'a') + "''b", std::string(255, 'c') + "'#13'" + std::string(300, 'd'),
+           2);
+    WriteResourceStringFiles(session, pascal, sources.path());
+    const std::string first = "  s_1 = '" + std::string(255, 'x') + "' +\r\n    '" +
+                              std::string(255, 'x') + "' +\r\n    '" + std::string(90, 'x') +
+                              "';\r\n";
+    EXPECT_EQ(Written(kStringsOriginal), "resourcestring\r\n" + first + "  s_2 = '" +
+                                             std::string(254, 'a') + "' +\r\n    '''b  ';\r\n");
+    // A literal counts from its own quote: after '#13' the next one starts afresh.
+    EXPECT_EQ(Written(kStringsTranslation),
+              "resourcestring\r\n" + first + "  s_2 = '" + std::string(255, 'c') + "'#13'" +
+                  std::string(255, 'd') + "' +\r\n    '" + std::string(45, 'd') + "  ';\r\n");
+}
+
+TEST_F(ResourceStringsTest, FreePascalCompilesA1000CharacterResourceString) {
+    if (lexorin::testing::run_command("fpc -iV").status != 0) GTEST_SKIP() << "no fpc";
+    std::string text;
+    for (int i = 0; text.size() < 1000; ++i)
+        text += i % 50 == 49 ? std::string("''") : std::string(1, static_cast<char>('a' + i % 26));
+    AddRow(text, "", 0);
+    WriteResourceStringFiles(session, pascal, sources.path());
+    write_test_file(sources.file("long.pas"),
+                    "program long;\r\n{$mode delphi}\r\n{$I strings.org}\r\nbegin\r\n"
+                    "  Writeln(Length(s_1));\r\n  Writeln(s_1);\r\nend.\r\n");
+    auto build = lexorin::testing::run_command("cd '" + sources.path() + "' && fpc -B long.pas");
+    ASSERT_EQ(build.status, 0) << build.out << build.err;
+    auto run = lexorin::testing::run_command("'" + sources.file("long") + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::string shown = text;
+    for (auto at = shown.find("''"); at != std::string::npos; at = shown.find("''", at + 1))
+        shown.erase(at, 1);
+    EXPECT_EQ(run.out, std::to_string(shown.size()) + "\n" + shown + "\n");
+}
+
 TEST(ProjectDirectoryForFiles, AddsOneSlash) {
     EXPECT_EQ(ProjectDirectoryForFiles("/src/demo"), "/src/demo/");
     EXPECT_EQ(ProjectDirectoryForFiles("/src/demo/"), "/src/demo/");
