@@ -361,6 +361,13 @@ void Tlx_project::check_new_project_name() {
     others.open();
     if (project::locate_project(others, name))
         throw Error("A project named " + name + " already exists.");
+    // Table files are named after the project: on a file system that ignores letter case two
+    // such names would share them.
+    for (const auto& other : project::project_names(others))
+        if (equal_no_case(other, name))
+            throw Error("A project named " + other +
+                        " already exists; names that differ only in "
+                        "letter case would share their table files.");
 }
 
 void Tlx_project::store_field(const char* name, const std::string& value) {

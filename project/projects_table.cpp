@@ -95,6 +95,13 @@ void add_project(store::Table& projects, const NewProject& project) {
     check_file_name_part(project.name, "project name");
     if (locate_project(projects, project.name))
         throw Error("A project named " + project.name + " already exists.");
+    // Table files are named after the project: on a file system that ignores letter case two
+    // such names would share them.
+    for (const auto& other : project_names(projects))
+        if (equal_no_case(other, project.name))
+            throw Error("A project named " + other +
+                        " already exists; names that differ only in "
+                        "letter case would share their table files.");
     if (!directory_exists(project.directory))
         throw Error("The directory " + project.directory + " does not exist.");
     std::vector<std::string> excluded;

@@ -192,6 +192,22 @@ class ProjectWindowTest : public QObject {
         QVERIFY(file_exists(home() + "/Second.zip"));
     }
 
+    void aNameDifferingOnlyInLetterCaseIsRefused() {
+        open_window();
+        add_project("Demo", src());
+        QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);
+        QTest::keyClicks(window->EditName, "DEMO");
+        ModalAnswerer answers;
+        answers.box_starting("Do you want all your .pas and .dfm files", QMessageBox::No)
+            .box(
+                "A project named Demo already exists; names that differ only in letter case "
+                "would share their table files.",
+                QMessageBox::Ok);
+        type_and_leave(window->DirectoryEdit1->line(), QString::fromStdString(src()));
+        check(answers);
+        QVERIFY(window->EditName->isEnabled());  // still being added: the name can be mended
+    }
+
     void excludedDirectoriesAndLanguages() {
         open_window();
         add_project("Demo", src());

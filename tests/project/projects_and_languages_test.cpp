@@ -96,6 +96,15 @@ TEST_F(ProjectTest, NewProjectsGetUsefulDefaultsAndAreFoundByName) {
     EXPECT_THROW(add_project(data.Projects, {"New", dir.file("missing"), true, {}}), Error);
     EXPECT_THROW(add_project(data.Projects, {"../up", dir.file("src"), true, {}}), Error);
     EXPECT_THROW(require_project(data.Projects, "demo"), Error);  // names match exactly
+    // A name differing only in letter case would share the table files.
+    try {
+        add_project(data.Projects, {"DEMO", dir.file("src"), true, {}});
+        ADD_FAILURE() << "DEMO was accepted beside Demo";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "A project named Demo already exists; names that differ only in letter case "
+                  "would share their table files.");
+    }
     EXPECT_EQ(project_names(data.Projects).size(), 2u);
 
     // A later list edit keeps the other entries.
