@@ -154,6 +154,7 @@ bool DeleteCodeTables(store::TDaten& daten, const std::string& project,
     if (!reporter.confirm(
             "Do you really want to delete your last scan and ALL of your translations?"))
         return false;
+    ProjectLock lock(daten.program_directory(), project);
     for (const auto& language : languages.items) {
         try {
             daten.tblPascal.close();

@@ -87,6 +87,7 @@ bool DeleteFormTables(store::TDaten& daten, const std::string& project,
     if (!reporter.confirm(
             "Do you really want to delete your last forms scan and ALL of your translations?"))
         return false;
+    ProjectLock lock(daten.program_directory(), project);
     for (const auto& language : languages.items) {
         daten.tblForms.close();
         daten.tblForms.set_table_name(

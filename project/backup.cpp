@@ -16,6 +16,7 @@
 
 #include "app/errors.h"
 #include "app/file_utils.h"
+#include "app/project_lock.h"
 #include "app/temporary_files.h"
 #include "project/file_iterator.h"
 #include "project/projects_table.h"
@@ -217,6 +218,7 @@ bool OfferBackup(const std::string& program_directory, const std::string& projec
                           project_name + ".zip in the Lexorin directory?"))
         return false;
     check_file_name_part(project_name, "project name");
+    ProjectLock lock(program_directory, project_name);
     BackupResult done =
         BackupFiles(backup_archive_path(program_directory, project_name), files, reporter);
     if (result) *result = std::move(done);
@@ -241,6 +243,7 @@ BackupResult BackupProject(const std::string& program_directory, const std::stri
                            const std::string& directory, bool recursive,
                            const std::vector<std::string>& excluded, Reporter& reporter) {
     check_file_name_part(project_name, "project name");
+    ProjectLock lock(program_directory, project_name);
     std::vector<std::string> files = SourceCheck(directory, recursive, excluded, reporter);
     return BackupFiles(backup_archive_path(program_directory, project_name), files, reporter);
 }

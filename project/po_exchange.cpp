@@ -8,6 +8,7 @@
 
 #include "app/command_frame.h"
 #include "app/errors.h"
+#include "app/project_lock.h"
 #include "app/text_utils.h"
 #include "project/po_file.h"
 #include "project/translation_checks.h"
@@ -203,6 +204,7 @@ PoExportResult ExportPo(store::TDaten& daten, const std::string& project,
 PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
                         const std::string& language, const std::string& po_path,
                         const CodePage& code_page, Reporter& reporter) {
+    ProjectLock lock(daten.program_directory(), project);
     PoCatalog catalog = read_po_file(po_path);
     std::string file_language = po_header_field(catalog.header, "X-Lexorin-Language");
     if (!file_language.empty() && !equal_no_case(readable(file_language, code_page), language))

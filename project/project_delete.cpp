@@ -1,9 +1,11 @@
 #include "project/project_delete.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/errors.h"
 #include "app/file_utils.h"
+#include "app/project_lock.h"
 #include "app/text_utils.h"
 #include "project/languages.h"
 #include "project/projects_table.h"
@@ -91,6 +93,7 @@ ProjectDeletion DeleteProject(store::TDaten& daten, store::Table& projects, Lang
     if (!projects.is_open() || !projects.has_current())
         throw Error("There is no project to delete.");
     const std::string project = projects.text(field::Name);
+    ProjectLock lock(daten.program_directory(), project);
     const std::vector<std::string> project_languages = decode_list(projects.text(field::Languages));
 
     try {
@@ -101,6 +104,8 @@ ProjectDeletion DeleteProject(store::TDaten& daten, store::Table& projects, Lang
         throw Error("The project " + project + " could not be deleted: " + e.what());
     }
     result.row_deleted = true;
+    // A project that is gone needs no lock file.
+    std::remove(project_lock_path(daten.program_directory(), project).c_str());
     // The window shows the row that is now current.
     languages.fill(projects.has_current() ? projects.text(field::Languages) : std::string());
 
