@@ -7,6 +7,7 @@
 #include "app/project_window.h"
 #include "app/text_qt.h"
 #include "code/scan_code_dialog.h"
+#include "editor/code_result_view.h"
 #include "editor/editor_window.h"
 #include "editor/string_model_qt.h"
 #include "forms/scan_forms_dialog.h"
@@ -60,6 +61,11 @@ int take_screenshots(Tlx_project& window, const QString& directory) {
                 editor.current_grid()->setCurrentIndex(editor.current_model()->index(1, 0));
             ok = save(editor, directory + (code ? "/editor_code.png" : "/editor_forms.png")) && ok;
         }
+        // The code results, as View results -> Code shows them.
+        window.PrepareLanguageTables(true);
+        window.daten().tblPasFiles.open();
+        Tformpas view(window.daten(), &window);
+        ok = save(view, directory + "/code_results.png") && ok;
     }
     return ok ? 0 : 1;
 }

@@ -195,13 +195,15 @@ void TEditorm::build() {
         grid->setWordWrap(true);
         int column = 0;
         for (const auto& c : model->columns())
-            grid->setColumnWidth(column++,
-                                 std::max(c.width_chars * fontMetrics().averageCharWidth(),
-                                          fontMetrics().horizontalAdvance(c.title)) +
-                                     16);
-        // The original's column takes what the others leave of the window's width.
-        grid->setColumnWidth(0, std::min(grid->columnWidth(0), 500));
-        grid->horizontalHeader()->setStretchLastSection(true);
+            grid->setColumnWidth(
+                column++,
+                std::max(c.width_chars * fontMetrics().averageCharWidth(),
+                         grid->horizontalHeader()->fontMetrics().horizontalAdvance(c.title)) +
+                    24);
+        // The original's column takes what the others leave of the grid's width, so that the
+        // last header ("Line number") is not cut off.
+        grid->horizontalHeader()->setStretchLastSection(false);
+        grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
         grids_->addWidget(grid);
         grid->installEventFilter(this);
         connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -234,6 +236,7 @@ void TEditorm::build() {
     StatusBar1->setSizeGripEnabled(false);
     reporter_ = std::make_unique<QtReporter>(this, StatusBar1);
     lbProjectLanguage = new QLabel(StatusBar1);
+    lbProjectLanguage->setContentsMargins(0, 0, 16, 0);
     StatusBar1->addPermanentWidget(lbProjectLanguage);
     counts_ = new QLabel(StatusBar1);
     StatusBar1->addPermanentWidget(counts_);
