@@ -40,7 +40,8 @@ void QtReporter::progress(int done, int total, const std::string& item) {
 
 void QtReporter::process_events() {
     if (since_events_.elapsed() < 50) return;
-    QApplication::processEvents();
+    // Repaint only: a key pressed now must not start another command inside this one.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     since_events_.restart();
 }
 

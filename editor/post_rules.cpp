@@ -31,7 +31,9 @@ RowBefore row_state(const store::Table& table) {
     return row;
 }
 
-static void write_row(store::Table& table, const RowEdit& edit, bool formsMode, bool rules) {
+// `batched` rows wait for the table's flush: the rows of one post or undo commit together.
+static void write_row(store::Table& table, const RowEdit& edit, bool formsMode, bool rules,
+                      bool batched = false) {
     table.edit();
     try {
         table.set_text("TranslateString", edit.translation);
@@ -39,7 +41,10 @@ static void write_row(store::Table& table, const RowEdit& edit, bool formsMode, 
         table.set_logical("Ignore", edit.ignore);
         if (table.has_field("Changed")) table.set_logical("Changed", edit.changed);
         if (rules) ApplyBeforePostRule(table, formsMode);
-        table.post();
+        if (batched)
+            table.post_batched();
+        else
+            table.post();
     } catch (...) {
         table.cancel();
         throw;
@@ -75,16 +80,21 @@ PostRecord PostRow(store::Table& table, const RowEdit& edit, bool formsMode, Rep
     others.set_accept_test(nullptr);
     others.set_filtered(false);
     RowEdit copy{last_translation, false, last_ignore, false};
+    // Thousands of equal rows are one transaction; the status bar shows how far it is.
+    const int total = static_cast<int>(ids.size());
+    int done = 0;
     for (std::int64_t id : ids) {
+        if (++done % 100 == 0) reporter.progress(done, total, "");
         if (!others.find_key({id})) continue;
         RowBefore before = row_state(others);
         if (id == record.rows.front().row_id) continue;  // the posted row itself
         copy.translated = before.translated;
         copy.changed = before.changed;
-        write_row(others, copy, formsMode, true);
+        write_row(others, copy, formsMode, true, true);
         record.rows.push_back(before);
     }
     others.flush();
+    reporter.progress(total, total, "");
     return record;
 }
 
@@ -93,7 +103,8 @@ void Undo(store::Table& table, const PostRecord& record) {
     rows.open();
     for (auto it = record.rows.rbegin(); it != record.rows.rend(); ++it) {
         if (!rows.find_key({it->row_id})) continue;
-        write_row(rows, {it->translation, it->translated, it->ignore, it->changed}, false, false);
+        write_row(rows, {it->translation, it->translated, it->ignore, it->changed}, false, false,
+                  true);
     }
     rows.flush();
 }

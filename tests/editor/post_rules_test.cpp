@@ -116,3 +116,43 @@ TEST_F(PostRulesTest, BlankTranslationsLeaveTheFlagAndATickedRowIsTickedAgain) {
 }
 
 }  // namespace
+
+namespace {
+
+// Counts the progress reports of a long post.
+class Progress : public Answering {
+  public:
+    Progress() : Answering(true) {}
+    void progress(int done, int total, const std::string&) override {
+        reports.emplace_back(done, total);
+    }
+    std::vector<std::pair<int, int>> reports;
+};
+
+TEST(PostRulesLong, ThousandsOfEqualRowsAreWrittenTogetherWithProgress) {
+    lexorin::testing::TempDir dir;
+    store::Session session;
+    store::create_table(dir.file("pascal.db"), store::pascal_schema());
+    store::Table pascal(session, dir.path(), "pascal.db");
+    pascal.open();
+    for (int i = 0; i < 2580; ++i)
+        pascal.append_record({0, "OK", "", 2, false, false, "ctx\r", i + 1, i + 1, 0});
+    pascal.flush();
+    ASSERT_TRUE(pascal.find_key({1}));
+    Progress reporter;
+    PostRecord record = PostRow(pascal, {"Gut", false, false, false}, false, reporter);
+    EXPECT_EQ(record.rows.size(), 2580u);
+    EXPECT_GE(reporter.reports.size(), 25u);                         // every 100 rows, then the end
+    EXPECT_EQ(reporter.reports.back(), std::make_pair(2579, 2579));  // the others
+    // Written for good: a fresh session reads every row translated.
+    store::Session other;
+    store::Table check(other, dir.path(), "pascal.db");
+    check.open();
+    EXPECT_EQ(check.count_where("TranslateString='Gut'"), 2580);
+    Undo(pascal, record);
+    store::Table after(other, dir.path(), "pascal.db");
+    after.open();
+    EXPECT_EQ(after.count_where("TranslateString=''"), 2580);
+}
+
+}  // namespace
