@@ -282,6 +282,8 @@ QWidget* TEditorm::build_code_panel() {
     lbProblemsPascal = new QLabel(panel);
     lbProblemsPascal->setWordWrap(true);
     lbProblemsPascal->setStyleSheet("color: rgb(170, 0, 0);");
+    // Wrapped within the buttons' width: a problem text never narrows the translation box.
+    lbProblemsPascal->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     right->addWidget(lbProblemsPascal, 1, Qt::AlignTop);
     grid->addLayout(right, 0, 1);
     grid->setColumnStretch(0, 1);
@@ -329,6 +331,8 @@ QWidget* TEditorm::build_forms_panel() {
     lbProblemsForms = new QLabel(panel);
     lbProblemsForms->setWordWrap(true);
     lbProblemsForms->setStyleSheet("color: rgb(170, 0, 0);");
+    // Wrapped within the buttons' width: a problem text never narrows the translation box.
+    lbProblemsForms->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     right->addWidget(lbProblemsForms, 1, Qt::AlignTop);
     grid->addLayout(right, 0, 1);
     grid->setColumnStretch(0, 1);

@@ -334,11 +334,14 @@ class EditorWindowTest : public QObject {
 
     void translationChecksMarkRowsWithProblems() {
         open_editor(true);
+        const QSize box_size = editor->current_box()->size();
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(5, 0));
         type_translation("Dateien");
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(5, 0));
         QVERIFY(editor->lbProblemsPascal->text().startsWith("placeholders"));
+        QApplication::processEvents();
+        QCOMPARE(editor->current_box()->size(), box_size);  // the problem text takes no room
         QVERIFY(editor->current_model()
                     ->data(editor->current_model()->index(5, 0), Qt::DisplayRole)
                     .toString()
