@@ -7,6 +7,7 @@
 
 #include "app/errors.h"
 #include "app/file_utils.h"
+#include "app/project_lock.h"
 #include "app/text_utils.h"
 #include "project/projects_table.h"
 #include "store/transcopy.h"
@@ -123,6 +124,7 @@ bool AddLanguage(store::TDaten& daten, store::Table& projects, LanguageList& lan
     ResetTemplateTables(daten);
     if (answer.empty()) return false;
     const std::string project = projects.text(field::Name);
+    ProjectLock lock(daten.program_directory(), project);
     std::vector<std::string> list = decode_list(projects.text(field::Languages));
     for (const auto& existing : list)
         if (equal_no_case(existing, answer))
@@ -191,6 +193,7 @@ std::vector<std::string> DeleteLanguage(store::TDaten& daten, store::Table& proj
                           "*.* will be deleted!\r\rProceed?"))
         return {};
 
+    ProjectLock lock(daten.program_directory(), project);
     daten.close_all();
     ResetTemplateTables(daten);
     // Only this language's own tables: a pattern would also take the tables of a language whose
