@@ -70,10 +70,18 @@ bool QtReporter::confirm(const std::string& question) {
 std::string QtReporter::ask_text(const std::string& caption, const std::string& prompt,
                                  const std::string& initial) {
     for (;;) {
-        bool ok = false;
-        QString answer = QInputDialog::getText(window_, to_q(caption), to_q(prompt),
-                                               QLineEdit::Normal, to_q(initial), &ok);
-        if (!ok) return {};
+        QInputDialog dialog(window_);
+        dialog.setWindowTitle(to_q(caption));
+        dialog.setLabelText(to_q(prompt));
+        dialog.setTextValue(to_q(initial));
+        // Wide enough for the title beside the program's name, which window managers cut short
+        // ("New l... exorin") on a box as narrow as its prompt.
+        const QString title = dialog.windowTitle() + " - " + QApplication::applicationDisplayName();
+        const int width = dialog.fontMetrics().horizontalAdvance(title) + 160;
+        // The dialog sizes itself from its layout, so the field carries the width.
+        if (auto* field = dialog.findChild<QLineEdit*>()) field->setMinimumWidth(width - 40);
+        if (dialog.exec() != QDialog::Accepted) return {};
+        const QString answer = dialog.textValue();
         try {
             return from_q(answer);
         } catch (const Error& e) {

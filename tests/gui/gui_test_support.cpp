@@ -32,8 +32,9 @@ ModalAnswerer& ModalAnswerer::box_starting(const QString& prefix, int button) {
     return *this;
 }
 
-ModalAnswerer& ModalAnswerer::input(const QString& answer, bool cancel) {
-    steps_.push_back({Step::Input, answer, 0, cancel, {}, {}});
+ModalAnswerer& ModalAnswerer::input(const QString& answer, bool cancel,
+                                    std::function<void(QWidget*)> look) {
+    steps_.push_back({Step::Input, answer, 0, cancel, std::move(look), {}});
     return *this;
 }
 
@@ -88,6 +89,7 @@ void ModalAnswerer::poll() {
         modal->setProperty("answered", true);
         steps_.pop_front();
         if (step.kind != Step::Input) problems << "an input box came unexpectedly";
+        if (step.kind == Step::Input && step.work) step.work(modal);
         input->setTextValue(step.text);
         if (step.cancel)
             input->reject();

@@ -27,7 +27,8 @@ class ModalAnswerer : public QObject {
     // A message box whose text starts with `prefix`.
     ModalAnswerer& box_starting(const QString& prefix, int button);
     // An input box, answered with `answer` (OK) or cancelled when `cancel`.
-    ModalAnswerer& input(const QString& answer, bool cancel = false);
+    ModalAnswerer& input(const QString& answer, bool cancel = false,
+                         std::function<void(QWidget*)> look = {});
     // Any other modal dialog: the callback works it (it may open further modal windows).
     ModalAnswerer& dialog(std::function<void(QWidget*)> work);
 

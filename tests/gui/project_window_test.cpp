@@ -531,6 +531,21 @@ class ProjectWindowTest : public QObject {
         QVERIFY(quiet.problems.isEmpty());
     }
 
+    void theInputBoxIsWideEnoughForItsTitle() {
+        open_window();
+        add_project("Demo", src());
+        int width = 0, needed = 0;
+        ModalAnswerer answers;
+        answers.input("German", false, [&](QWidget* box) {
+            width = box->width();
+            needed = box->fontMetrics().horizontalAdvance(box->windowTitle() + " - " +
+                                                          QApplication::applicationDisplayName());
+        });
+        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        check(answers);
+        QVERIFY2(width >= needed + 100, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
+    }
+
     void buttonsAndMenusHaveTheirOwnAltKeys() {
         open_window();
         QCOMPARE(window->BitBtn2->text(), QString("W&hat now?"));
