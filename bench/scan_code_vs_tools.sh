@@ -23,7 +23,7 @@ find src -name '*.pas' -print0 | xargs -0 grep -o "'[^']*'" >/dev/null
 cp -r src copy
 sync
 t1=$(now)
-"$bin/lexorin-cli" scan-code Bench German 2>"$work/scan.log" >/dev/null
+"$bin/lexorin-cli" --yes scan-code Bench German 2>"$work/scan.log" >/dev/null
 sync
 t2=$(now)
 tail -1 "$work/scan.log"

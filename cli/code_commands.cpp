@@ -48,6 +48,12 @@ int scan_code(Context& context, Arguments& args) {
         return 0;
     }
     session.lock();
+    // A project's first scan rewrites its units in place: asked once (--yes answers it).
+    if (const auto question = code::FirstScanQuestion(session.daten(), session.projects());
+        question && !context.reporter.confirm(*question)) {
+        std::cerr << "Nothing was scanned.\n";
+        return 1;
+    }
     code::CodeScanReport report = code::RunCodeScan(session.daten(), session.projects(),
                                                     session.languages(), context.reporter);
     context.reporter.end_live_line();

@@ -10,6 +10,7 @@
 #include "code/restored_literals.h"
 #include "code/table_string_store.h"
 #include "code/translator.h"
+#include "project/backup.h"
 #include "project/file_iterator.h"
 #include "project/project_delete.h"
 #include "project/projects_table.h"
@@ -98,6 +99,17 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
     store::CopyToOtherLanguages(daten, daten.tblPascal, projects.text(field::Name), languages.items,
                                 store::TableKind::Pascal, "Copying code language to ", reporter);
     return report;
+}
+
+std::optional<std::string> FirstScanQuestion(store::TDaten& daten, const store::Table& projects) {
+    store::Table& units = daten.tblPasFiles;
+    if (!units.is_open()) units.open();
+    if (units.record_count() > 1) return std::nullopt;
+    const std::size_t count = ProjectUnitFiles(projects).size();
+    const bool backed_up = file_exists(
+        project::backup_archive_path(daten.program_directory(), projects.text(field::Name)));
+    return "This rewrites " + std::to_string(count) + " units in place. A backup archive " +
+           (backed_up ? "exists" : "does not exist") + ". Scan now?";
 }
 
 CodeScanReport DryRunCodeScan(store::TDaten& daten, const store::Table& projects,

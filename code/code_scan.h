@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +43,11 @@ std::string LeftAloneSummary(const ContextCounts& counts);
 // A unit that fails is left untouched, counted and listed; the scan goes on with the next.
 CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
                            const LanguageList& languages, Reporter& reporter);
+
+// Before a project's first code scan (its file list holds only the "(Show all)" row), the
+// question "This rewrites N units in place. A backup archive exists / does not exist. Scan now?";
+// none after that. `daten` is in code mode (PrepareLanguageTables).
+std::optional<std::string> FirstScanQuestion(store::TDaten& daten, const store::Table& projects);
 
 // Reports what RunCodeScan would do, touching neither units nor tables.
 CodeScanReport DryRunCodeScan(store::TDaten& daten, const store::Table& projects,

@@ -136,16 +136,8 @@ void Tlx_codeform::store_options() {
 }
 
 bool Tlx_codeform::confirm_first_scan() {
-    // The file list holds only its "(Show all)" row until a scan has recorded a unit.
-    store::Table& units = owner().daten().tblPasFiles;
-    if (units.is_open() && units.record_count() > 1) return true;
-    store::Table& p = owner().projects();
-    const std::size_t count = code::ProjectUnitFiles(p).size();
-    const bool backed_up = file_exists(
-        project::backup_archive_path(owner().daten().program_directory(), p.text(field::Name)));
-    return reporter().confirm("This rewrites " + std::to_string(count) +
-                              " units in place. A backup archive " +
-                              (backed_up ? "exists" : "does not exist") + ". Scan now?");
+    const auto question = code::FirstScanQuestion(owner().daten(), owner().projects());
+    return !question || reporter().confirm(*question);
 }
 
 void Tlx_codeform::scan() {

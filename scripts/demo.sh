@@ -24,7 +24,7 @@ step "Back the sources up before anything is rewritten"
 
 step "Scan the code (first what it would do), translate, write the resource strings"
 "$cli" scan-code Demo German --dry-run
-"$cli" scan-code Demo German
+"$cli" --yes scan-code Demo German
 "$cli" strings Demo German
 "$cli" translate Demo German 1 'Hallo, '
 "$cli" translate Demo German 2 'Auf Wiedersehen'

@@ -13,7 +13,7 @@ cd "$run"
 export LEXORIN_HOME="$run/home"
 "$cli" project add Demo src --exclude src/tools >/dev/null 2>&1
 "$cli" language add Demo German >/dev/null 2>&1
-"$cli" scan-code Demo German >/dev/null 2>&1
+"$cli" --yes scan-code Demo German >/dev/null 2>&1
 "$cli" scan-forms Demo German >/dev/null 2>&1
 "$cli" translate Demo German 1 'Hallo, ' >/dev/null 2>&1
 "$cli" translate Demo German 2 'Auf Wiedersehen' >/dev/null 2>&1

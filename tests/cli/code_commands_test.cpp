@@ -49,7 +49,7 @@ TEST_F(CodeCommandsTest, DryRunReportsTheRowsAndTouchesNothing) {
 TEST_F(CodeCommandsTest, ScanCopiesTheNewRowsToEveryLanguageAndListsSkippedUnits) {
     write_test_file(work.file("src/binary.pas"), std::string("unit x;\0'hidden'", 16));
     std::string binary = src("binary.pas");
-    auto r = cli("scan-code Demo German");
+    auto r = cli("--yes scan-code Demo German");
     // The scan goes on with the other units, and its last line and exit code say what failed.
     ASSERT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("Scanned."), std::string::npos);
@@ -72,13 +72,13 @@ TEST_F(CodeCommandsTest, ScanCopiesTheNewRowsToEveryLanguageAndListsSkippedUnits
     EXPECT_NE(cli("project show Demo").out.find("Code scanned on "), std::string::npos);
 
     // A second scan finds nothing new: the literals are references now.
-    r = cli("scan-code Demo French");
+    r = cli("--yes scan-code Demo French");
     ASSERT_EQ(r.status, 1) << r.err;  // binary.pas still cannot be scanned
     EXPECT_EQ(cli("strings Demo French").out, german);
 }
 
 TEST_F(CodeCommandsTest, TranslateMarksTheRowTranslatedAsTheEditorDoes) {
-    ASSERT_EQ(cli("scan-code Demo German").status, 0);
+    ASSERT_EQ(cli("--yes scan-code Demo German").status, 0);
     ASSERT_EQ(cli("translate Demo German 2 'Auf Wiedersehen'").status, 0);
     EXPECT_NE(cli("strings Demo German --filter Translated=1")
                   .out.find("2\tGood bye and see you "
@@ -98,7 +98,7 @@ TEST_F(CodeCommandsTest, WrittenCodeCompilesAndRunsInBothLanguages) {
     ASSERT_EQ(original.status, 0);
     std::filesystem::remove_all(work.file("src/build"));
 
-    ASSERT_EQ(cli("scan-code Demo German").status, 0);
+    ASSERT_EQ(cli("--yes scan-code Demo German").status, 0);
     ASSERT_EQ(cli("translate Demo German 1 'Hallo, '").status, 0);
     ASSERT_EQ(cli("translate Demo German 2 'Auf Wiedersehen'").status, 0);
     ASSERT_EQ(cli("translate Demo German 4 '%d Dinge'").status, 0);
@@ -177,10 +177,31 @@ std::string row_key(std::string index, const std::string& ignore, std::string or
 
 }  // namespace
 
+TEST_F(CodeCommandsTest, TheFirstScanAsksBeforeItRewritesTheUnits) {
+    const std::string unit = src("greetings.pas");
+    // Without a terminal and without --yes the question is answered No.
+    auto r = cli("scan-code Demo German");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("This rewrites 2 units in place. A backup archive does not exist. "
+                         "Scan now?"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("Nothing was scanned."), std::string::npos);
+    EXPECT_EQ(src("greetings.pas"), unit);
+    ASSERT_EQ(cli("backup Demo").status, 0);
+    r = cli("--yes scan-code Demo German");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("A backup archive exists. Scan now?"), std::string::npos) << r.err;
+    // Later scans ask nothing.
+    r = cli("scan-code Demo German");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find("Scan now?"), std::string::npos) << r.err;
+}
+
 TEST_F(CodeCommandsTest, AScanStopsBeforeAnyUnitChangesWhenATableCannotBeWritten) {
     const std::string unit = src("greetings.pas");
     ASSERT_EQ(::chmod(work.file("home/Demo_French_pascal.db").c_str(), 0444), 0);
-    auto r = cli("scan-code Demo German");
+    auto r = cli("--yes scan-code Demo German");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Demo_French_pascal.db cannot be written: the file is read-only"),
               std::string::npos)
@@ -193,7 +214,7 @@ TEST_F(CodeCommandsTest, DryRunMakesTheSameDecisionsAsTheScan) {
     write_test_file(work.file("src/contexts.pas"), kContextsUnit);
     auto dry = cli("scan-code Demo German --dry-run");
     ASSERT_EQ(dry.status, 0) << dry.err;
-    auto scan = cli("scan-code Demo German");
+    auto scan = cli("--yes scan-code Demo German");
     ASSERT_EQ(scan.status, 0) << scan.err;
 
     std::vector<std::string> would, did;

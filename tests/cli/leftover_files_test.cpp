@@ -22,7 +22,7 @@ TEST_F(LeftoverFilesTest, WritingCommandsSweepTheFoldersTheyWrite) {
     write_test_file(work.file("src/.~lexorin.greetings.pas.Ab12Cd"), "half a unit");
     write_test_file(work.file("src/.~lexorin.greetings.pas.keep"), "the user's");
     write_test_file(work.file("src/.greetings.pas.Ab12Cd"), "the user's");
-    ASSERT_EQ(cli("scan-code Demo German").status, 0);
+    ASSERT_EQ(cli("--yes scan-code Demo German").status, 0);
     EXPECT_FALSE(exists("src/.~lexorin.greetings.pas.Ab12Cd"));
     EXPECT_TRUE(exists("src/.~lexorin.greetings.pas.keep"));
     EXPECT_TRUE(exists("src/.greetings.pas.Ab12Cd"));

@@ -31,7 +31,7 @@ TEST_F(ProjectLockCommandsTest, ChangingCommandsWaitForTheHolderReadingOnesRunBe
     const std::string unit_before = read_test_file(work.file("src/greetings.pas"));
     {
         ProjectLock held(work.file("home"), "Demo");
-        CommandResult r = cli("scan-code Demo German");
+        CommandResult r = cli("--yes scan-code Demo German");
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, held_message());
         EXPECT_EQ(read_test_file(work.file("src/greetings.pas")), unit_before);
@@ -47,7 +47,7 @@ TEST_F(ProjectLockCommandsTest, ChangingCommandsWaitForTheHolderReadingOnesRunBe
             EXPECT_EQ(r.status, 0) << reading << ": " << r.err;
         }
     }
-    CommandResult r = cli("scan-code Demo German");
+    CommandResult r = cli("--yes scan-code Demo German");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(read_test_file(work.file("src/greetings.pas")), unit_before);
     EXPECT_EQ(cli("language add Demo Spanish").status, 0);
@@ -58,8 +58,8 @@ TEST_F(ProjectLockCommandsTest, ChangingCommandsWaitForTheHolderReadingOnesRunBe
 TEST_F(ProjectLockCommandsTest, TwoScansAtOnceGiveEachStringOnce) {
     const size_t expected = lines(cli("scan-code Demo German --dry-run").out);
     ASSERT_GT(expected, 0u);
-    const std::string one =
-        "LEXORIN_HOME='" + work.file("home") + "' '" + LEXORIN_CLI + "' scan-code Demo German";
+    const std::string one = "LEXORIN_HOME='" + work.file("home") + "' '" + LEXORIN_CLI +
+                            "' --yes scan-code Demo German";
     CommandResult both =
         lexorin::testing::run_command("cd '" + work.path() + "' && { " + one + " & a=$!; " + one +
                                       " & b=$!; wait $a && wait $b; }");

@@ -32,7 +32,7 @@ class RestoreCommandsTest : public lexorin::testing::DemoProjectTest {
 };
 
 TEST_F(RestoreCommandsTest, RowsThenWholeUnitsComeBackAndARescanLeavesThemAlone) {
-    ASSERT_EQ(cli("scan-code Demo German").status, 0);
+    ASSERT_EQ(cli("--yes scan-code Demo German").status, 0);
     ASSERT_NE(src("greetings.pas").find("''+s_2+''"), std::string::npos);
 
     CommandResult r = cli("restore-code Demo German --index 2");
@@ -56,7 +56,7 @@ TEST_F(RestoreCommandsTest, RowsThenWholeUnitsComeBackAndARescanLeavesThemAlone)
 
     // A rescan takes no literal again: they were given back on purpose. (It does put the glue
     // unit back into the uses clause, as into every unit it scans, and a restore takes it out.)
-    r = cli("scan-code Demo German");
+    r = cli("--yes scan-code Demo German");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("0 strings found"), std::string::npos) << r.err;
     EXPECT_EQ(src("greetings.pas").find("''+s_"), std::string::npos);
@@ -67,7 +67,7 @@ TEST_F(RestoreCommandsTest, RowsThenWholeUnitsComeBackAndARescanLeavesThemAlone)
 }
 
 TEST_F(RestoreCommandsTest, WrongChoicesChangeNothing) {
-    ASSERT_EQ(cli("scan-code Demo German").status, 0);
+    ASSERT_EQ(cli("--yes scan-code Demo German").status, 0);
     const std::string rewritten = src("greetings.pas");
     CommandResult r = cli("restore-code Demo German --unit nosuch.pas");
     EXPECT_EQ(r.status, 1);
@@ -85,7 +85,7 @@ TEST_F(RestoreCommandsTest, WrongChoicesChangeNothing) {
 }
 
 TEST_F(RestoreCommandsTest, VerifyWithoutABuildCommandSaysSo) {
-    CommandResult r = cli("scan-code Demo German --verify");
+    CommandResult r = cli("--yes scan-code Demo German --verify");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("No build command is set for this project"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(work.file("src/strings.org")));
@@ -111,7 +111,7 @@ TEST(VerifyCommand, TheCompilerRefusesAPCharLiteralWhichComesBack) {
                   .status,
               0);
 
-    CommandResult r = cli("scan-code App English --verify");
+    CommandResult r = cli("--yes scan-code App English --verify");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("Restored show.pas:16: Show('Hello world');\n"
                          "The project compiles (2 builds).\n"),
@@ -128,7 +128,7 @@ TEST(VerifyCommand, TheCompilerRefusesAPCharLiteralWhichComesBack) {
     // A build that fails for another reason is reported with its errors, exit status 1.
     write_test_file(work.file("app/prog.dpr"),
                     "program prog;\nuses show;\nbegin\n  Run;\n  Missing;\nend.\n");
-    r = cli("scan-code App English --verify");
+    r = cli("--yes scan-code App English --verify");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("The project does not compile (1 build). The last errors:\n"
                          "  prog.dpr(5,"),

@@ -241,7 +241,7 @@ class CorpusRun {
         fs::create_directories(build);
         Cli("project set Corpus Cbuildcommand \"fpc -n -Cn @" + Options() + " -FU" + build +
             " -FE" + build + " " + program + "\"");
-        const CommandResult scan = Cli("scan-code Corpus German --verify");
+        const CommandResult scan = Cli("--yes scan-code Corpus German --verify");
         Cli("write-code Corpus German");
         const std::string strings = Cli("strings Corpus German").out;
         rows = static_cast<int>(std::count(strings.begin(), strings.end(), '\n'));
