@@ -1,5 +1,7 @@
 #include "app/text_qt.h"
 
+#include <QRegularExpression>
+
 #include <cstdlib>
 
 #include "project/code_page.h"
@@ -31,6 +33,19 @@ std::string from_q(const QString& text) {
 
 QString message_text(const std::string& text) {
     QString out = to_q(text);
+    // A character the code page refuses is named by its code point, since the 8-bit message
+    // cannot hold it; the window can show the character itself beside it.
+    static const QRegularExpression refused(QStringLiteral("The character U\\+([0-9A-F]{4,6})"));
+    for (auto match = refused.match(out); match.hasMatch();
+         match = refused.match(out, match.capturedStart() + 1)) {
+        bool ok = false;
+        const char32_t code = match.captured(1).toUInt(&ok, 16);
+        if (!ok) break;
+        const QString shown = QString::fromUcs4(&code, 1);
+        out.replace(match.capturedStart(), match.capturedLength(),
+                    QStringLiteral("The character \"") + shown + QStringLiteral("\" (U+") +
+                        match.captured(1) + QStringLiteral(")"));
+    }
     out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     out.replace(QChar('\r'), QChar('\n'));
     return out;

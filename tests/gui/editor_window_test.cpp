@@ -166,7 +166,7 @@ class EditorWindowTest : public QObject {
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(1, 0));
         const QString typed = QString::fromUtf8("Knopf \xC5\x82");  // not in Windows-1252
         ModalAnswerer enter;
-        enter.box_starting("The character U+0142", QMessageBox::Ok);
+        enter.box_starting("The character \"\u0142\" (U+0142)", QMessageBox::Ok);
         type_translation("Knopf ");
         // A key that types a character outside Latin-1, as a Polish keyboard does.
         QKeyEvent l_stroke(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
@@ -187,7 +187,7 @@ class EditorWindowTest : public QObject {
 
         // Clicking another row does not drop the text either.
         ModalAnswerer leave;
-        leave.box_starting("The character U+0142", QMessageBox::Ok);
+        leave.box_starting("The character \"\u0142\" (U+0142)", QMessageBox::Ok);
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(3, 0));
         check(leave);
         QCOMPARE(current_row(), 1);
@@ -195,7 +195,7 @@ class EditorWindowTest : public QObject {
 
         // Close refuses to drop the text: the editor stays open with it.
         ModalAnswerer close;
-        close.box_starting("The character U+0142", QMessageBox::Ok);
+        close.box_starting("The character \"\u0142\" (U+0142)", QMessageBox::Ok);
         QTest::mouseClick(editor->btnclose, Qt::LeftButton);
         check(close);
         QCOMPARE(close.seen.size(), 1);

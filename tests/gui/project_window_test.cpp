@@ -478,8 +478,10 @@ class ProjectWindowTest : public QObject {
         add_project("Demo", src());
         ModalAnswerer refused;
         refused.input(QString::fromUtf8("Polski \xC5\x82"))
-            .box("The character U+0142 cannot be written in the code page Windows-1252.",
-                 QMessageBox::Ok)
+            .box(
+                "The character \"\u0142\" (U+0142) cannot be written in the code page "
+                "Windows-1252.",
+                QMessageBox::Ok)
             .input(QString::fromUtf8("Fran\xC3\xA7"
                                      "ais"));
         QTest::mouseClick(window->btlangadd, Qt::LeftButton);
