@@ -144,18 +144,38 @@ void write_file_atomically(const std::string& target, std::string_view bytes) {
     writer.commit();
 }
 
-void require_writable_file(const std::string& path, const std::string& what) {
+FileProblem writable_file_problem(const std::string& path) {
     struct stat st {};
-    const std::string prefix = what + " " + path + " cannot be written: ";
-    if (::stat(path.c_str(), &st) != 0) throw Error(prefix + std::strerror(errno));
-    if (!S_ISREG(st.st_mode)) throw Error(prefix + "it is not a regular file");
-    // The mode bits count too: the super-user may write anything, but a read-only file is
-    // meant to stay as it is.
+    if (::stat(path.c_str(), &st) != 0) return FileProblem::Missing;
+    if (!S_ISREG(st.st_mode)) return FileProblem::NotRegular;
     if (::access(path.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        throw Error(prefix + "the file is read-only");
+        return FileProblem::ReadOnly;
     const std::string folder = directory_of(path);
     if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
-        throw Error(prefix + "its folder is read-only");
+        return FileProblem::FolderReadOnly;
+    return FileProblem::None;
+}
+
+std::string describe(FileProblem problem) {
+    switch (problem) {
+        case FileProblem::None:
+            return "";
+        case FileProblem::Missing:
+            return "the file does not exist";
+        case FileProblem::NotRegular:
+            return "it is not a regular file";
+        case FileProblem::ReadOnly:
+            return "the file is read-only";
+        case FileProblem::FolderReadOnly:
+            return "its folder is read-only";
+    }
+    return "";
+}
+
+void require_writable_file(const std::string& path, const std::string& what) {
+    const FileProblem problem = writable_file_problem(path);
+    if (problem != FileProblem::None)
+        throw Error(what + " " + path + " cannot be written: " + describe(problem));
 }
 
 bool file_exists(const std::string& path) {

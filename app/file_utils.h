@@ -48,9 +48,18 @@ void write_file_atomically(const std::string& target, std::string_view bytes);
 // one sync per file.
 void sync_file_systems(const std::vector<std::string>& paths);
 
-// Raises an Error "<what> <path> cannot be written: ..." unless the file exists and both it and
-// its folder (where journals and temporary files go) may be written. Made before a command's
-// first irreversible step, so that it never fails half-way for a reason known at the start.
+// Why a file may not be replaced or changed in place, checked before a command's first
+// irreversible step: it must be a regular file, and both it and its folder (where journals and
+// temporary files go) writable. The mode bits count too: the super-user may write anything, but
+// a read-only file is meant to stay as it is.
+enum class FileProblem { None, Missing, NotRegular, ReadOnly, FolderReadOnly };
+FileProblem writable_file_problem(const std::string& path);
+// "the file does not exist", "it is not a regular file", "the file is read-only", "its folder
+// is read-only"; "" for None.
+std::string describe(FileProblem problem);
+
+// Raises an Error "<what> <path> cannot be written: <problem>" unless the file is writable as
+// writable_file_problem says.
 void require_writable_file(const std::string& path, const std::string& what);
 
 bool file_exists(const std::string& path);

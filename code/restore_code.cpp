@@ -211,17 +211,9 @@ void UndoRows(const std::vector<RowChange>& changes) {
 
 // Checked before anything changes, so that a unit that cannot be written keeps its rows too.
 void RequireWritable(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        throw Error("Cannot restore " + path + ": the file does not exist");
-    if (!S_ISREG(st.st_mode)) throw Error("Cannot restore " + path + ": it is not a regular file");
-    // The mode bits count too: the super-user may write anything, but a read-only unit is
-    // meant to stay as it is.
-    if (::access(path.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        throw Error("Cannot restore " + path + ": the file is read-only");
-    std::string folder = directory_of(path);
-    if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
-        throw Error("Cannot restore " + path + ": its folder is read-only");
+    const FileProblem problem = writable_file_problem(path);
+    if (problem != FileProblem::None)
+        throw Error("Cannot restore " + path + ": " + describe(problem));
 }
 
 class CodeRestorer {

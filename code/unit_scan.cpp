@@ -28,15 +28,17 @@ std::string ResolvedTarget(const std::string& path) {
 
 // Checked before the scan, so that a unit that could not be replaced leaves no rows behind.
 void RequireReplaceable(const std::string& path, const std::string& target) {
-    struct stat st {};
-    if (::stat(target.c_str(), &st) != 0) throw Error("Cannot open file " + path);
-    // Reading a pipe or a device could block the scan or never end.
-    if (!S_ISREG(st.st_mode)) throw Error("Cannot scan " + path + ": it is not a regular file");
-    if (::access(target.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        throw Error("Cannot rewrite " + path + ": the file is read-only");
-    std::string folder = directory_of(target);
-    if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
-        throw Error("Cannot rewrite " + path + ": its folder is read-only");
+    switch (const FileProblem problem = writable_file_problem(target)) {
+        case FileProblem::None:
+            return;
+        case FileProblem::Missing:
+            throw Error("Cannot open file " + path);
+        case FileProblem::NotRegular:
+            // Reading a pipe or a device could block the scan or never end.
+            throw Error("Cannot scan " + path + ": " + describe(problem));
+        default:
+            throw Error("Cannot rewrite " + path + ": " + describe(problem));
+    }
 }
 
 }  // namespace
