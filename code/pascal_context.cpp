@@ -30,6 +30,7 @@ enum class Word {
     Asm,
     Begin,
     Case,
+    Class,
     Const,
     Constructor,
     Destructor,
@@ -66,6 +67,7 @@ constexpr KnownWord kKnownWords[] = {
     {"asm", Word::Asm},
     {"begin", Word::Begin},
     {"case", Word::Case},
+    {"class", Word::Class},
     {"const", Word::Const},
     {"constructor", Word::Constructor},
     {"destructor", Word::Destructor},
@@ -423,11 +425,11 @@ void PascalContext::FeedWord(std::string_view text) {
         case Word::WeakDirective:
             if (after_directive_ || was_declaration_start) after_directive_ = true;
             break;
-        default:
+        case Word::Class:
             // "class procedure", "class var": the class word keeps the declaration start.
-            if (was_declaration_start && text.size() == 5 &&
-                (text == "class" || text == "Class" || text == "CLASS"))
-                declaration_start_ = true;
+            declaration_start_ = was_declaration_start;
+            break;
+        default:
             break;
     }
 }
