@@ -841,6 +841,15 @@ static void remove_table_files(const std::string& path) {
     for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((path + suffix).c_str());
 }
 
+// The column definition of a field that is not the numbered key.
+static std::string column_definition(const FieldDef& f) {
+    std::string column = quote_identifier(f.name) + " " + declared_type(f.type);
+    if (is_numeric(f.type))
+        return column + " NOT NULL DEFAULT " +
+               std::to_string(std::strtoll(f.default_value.c_str(), nullptr, 10));
+    return column + " NOT NULL DEFAULT " + sql_text_literal(f.default_value);
+}
+
 void create_table(const std::string& path, const TableSchema& schema) {
     if (std::string why = reserve_new_file(path); !why.empty())
         throw StoreError("Cannot create table " + path + ": " + why);
@@ -853,14 +862,11 @@ void create_table(const std::string& path, const TableSchema& schema) {
         for (size_t i = 0; i < schema.fields.size(); ++i) {
             const FieldDef& f = schema.fields[i];
             if (i) columns += ", ";
-            columns += quote_identifier(f.name) + " " + declared_type(f.type);
             if (i == 0 && schema.numbered_key)
-                columns += " PRIMARY KEY AUTOINCREMENT";
-            else if (is_numeric(f.type))
-                columns += " NOT NULL DEFAULT " +
-                           std::to_string(std::strtoll(f.default_value.c_str(), nullptr, 10));
+                columns += quote_identifier(f.name) + " " + declared_type(f.type) +
+                           " PRIMARY KEY AUTOINCREMENT";
             else
-                columns += " NOT NULL DEFAULT " + sql_text_literal(f.default_value);
+                columns += column_definition(f);
         }
         std::string sql =
             "BEGIN; PRAGMA application_id = " + std::to_string(Connection::kApplicationId) +
@@ -876,15 +882,6 @@ void create_table(const std::string& path, const TableSchema& schema) {
         remove_table_files(path);
         throw;
     }
-}
-
-// The column definition of a field that is not the numbered key.
-static std::string column_definition(const FieldDef& f) {
-    std::string column = quote_identifier(f.name) + " " + declared_type(f.type);
-    if (is_numeric(f.type))
-        return column + " NOT NULL DEFAULT " +
-               std::to_string(std::strtoll(f.default_value.c_str(), nullptr, 10));
-    return column + " NOT NULL DEFAULT " + sql_text_literal(f.default_value);
 }
 
 std::vector<std::string> add_missing_fields(Session& session, const std::string& path,
