@@ -9,7 +9,7 @@
 #include "app/program_setup.h"
 #include "app/project_window.h"
 #include "app/screenshots_gui.h"
-#include "app/text_qt.h"
+#include "base/text_qt.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
 
 namespace lexorin {
 

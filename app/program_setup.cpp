@@ -1,7 +1,7 @@
 #include "app/program_setup.h"
 
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "code/resource_strings.h"
 #include "store/translation_tables.h"
 

@@ -21,17 +21,17 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/text_qt.h"
-#include "app/text_utils.h"
+#include "app/scan_code_dialog.h"
+#include "app/scan_forms_dialog.h"
 #include "app/window_hints.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_qt.h"
+#include "base/text_utils.h"
 #include "code/code_scan.h"
-#include "code/scan_code_dialog.h"
 #include "editor/code_result_view.h"
 #include "editor/editor_window.h"
 #include "editor/form_result_view.h"
-#include "forms/scan_forms_dialog.h"
 #include "project/backup.h"
 #include "project/languages.h"
 #include "project/project_delete.h"

@@ -5,10 +5,13 @@
 #include <memory>
 #include <string>
 
-#include "app/command_frame.h"
-#include "app/hints_qt.h"
-#include "app/reporter_qt.h"
+#include "base/hints_qt.h"
+#include "base/reporter_qt.h"
+#include "project/language_list.h"
+#include "project/language_tables.h"
+#include "project/project_ready.h"
 #include "project/projects_table.h"
+#include "project/status_line.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 

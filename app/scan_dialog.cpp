@@ -15,8 +15,8 @@
 #include <QStatusBar>
 
 #include "app/project_window.h"
-#include "app/text_qt.h"
-#include "app/text_utils.h"
+#include "base/text_qt.h"
+#include "base/text_utils.h"
 #include "project/projects_table.h"
 
 namespace lexorin::gui {

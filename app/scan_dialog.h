@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "app/command_frame.h"
-#include "app/hints_qt.h"
-#include "app/reporter_qt.h"
+#include "base/hints_qt.h"
+#include "base/reporter_qt.h"
+#include "project/language_list.h"
 
 class QCheckBox;
 class QFormLayout;

@@ -5,12 +5,13 @@
 #include <QPixmap>
 
 #include "app/project_window.h"
-#include "app/text_qt.h"
-#include "code/scan_code_dialog.h"
+#include "app/scan_code_dialog.h"
+#include "app/scan_forms_dialog.h"
+#include "base/text_qt.h"
 #include "editor/code_result_view.h"
 #include "editor/editor_window.h"
 #include "editor/string_model_qt.h"
-#include "forms/scan_forms_dialog.h"
+#include "project/language_tables.h"
 #include "project/projects_table.h"
 #include "store/translation_tables.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "code/translator.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"

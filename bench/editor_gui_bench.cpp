@@ -41,8 +41,8 @@ struct Language {
     }
     ~Language() { std::filesystem::remove_all(dir); }
     gui::EditorTables tables() const {
-        return {dir.string(), "B_L_pascal.db", "B_L_forms.db", "B_units.db", "B_pasfiles.db",
-                "B", "L"};
+        return {dir.string(), "B_L_pascal.db", "B_L_forms.db", "B_units.db", "B_pasfiles.db", "B",
+                "L"};
     }
     std::filesystem::path dir;
 };

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "forms/byte_streams.h"
 #include "forms/form_text_to_binary.h"
 #include "forms/form_text_writer.h"

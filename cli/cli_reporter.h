@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 
 namespace lexorin::cli {
 

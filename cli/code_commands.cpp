@@ -2,12 +2,14 @@
 #include <algorithm>
 #include <iostream>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "cli/command_line.h"
 #include "cli/project_session.h"
 #include "cli/restore_commands.h"
 #include "code/code_scan.h"
 #include "editor/post_rules.h"
+#include "project/language_tables.h"
+#include "project/status_line.h"
 
 namespace lexorin::cli {
 

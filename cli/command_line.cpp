@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 
 namespace lexorin::cli {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "cli/cli_reporter.h"
 #include "store/table_store.h"
 

@@ -2,12 +2,14 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "cli/command_line.h"
 #include "cli/project_session.h"
 #include "forms/form_conversion.h"
 #include "forms/form_scan.h"
 #include "forms/form_write_changes.h"
+#include "project/language_tables.h"
+#include "project/status_line.h"
 
 namespace lexorin::cli {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
 #include "app/program_paths.h"
 #include "app/program_setup.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
 #include "cli/command_line.h"
 #include "store/translation_tables.h"
 

@@ -1,15 +1,16 @@
 // backup, status, project delete, export-po, import-po and check: the project operations.
 #include <iostream>
 
-#include "app/command_frame.h"
-#include "app/errors.h"
-#include "app/project_lock.h"
-#include "app/text_utils.h"
+#include "base/code_page.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
 #include "cli/command_line.h"
 #include "project/backup.h"
-#include "project/code_page.h"
+#include "project/language_list.h"
 #include "project/po_exchange.h"
 #include "project/project_delete.h"
+#include "project/project_lock.h"
+#include "project/project_ready.h"
 #include "project/projects_table.h"
 #include "project/status_advice.h"
 #include "project/translation_checks.h"
@@ -44,8 +45,8 @@ struct Setup {
     LanguageList languages;
 };
 
-project::CodePage code_page_option(Arguments& args) {
-    return project::CodePage(args.option("--code-page").value_or(project::kDefaultCodePage));
+CodePage code_page_option(Arguments& args) {
+    return CodePage(args.option("--code-page").value_or(kDefaultCodePage));
 }
 
 int backup(Context& context, Arguments& args) {
@@ -120,7 +121,7 @@ int project_delete(Context& context, Arguments& args) {
 }
 
 int export_po(Context& context, Arguments& args) {
-    project::CodePage code_page = code_page_option(args);
+    CodePage code_page = code_page_option(args);
     auto words = args.positional(3);
     Setup setup(context, words[0]);
     const std::string& language = setup.select(words[0], words[1]);
@@ -132,7 +133,7 @@ int export_po(Context& context, Arguments& args) {
 }
 
 int import_po(Context& context, Arguments& args) {
-    project::CodePage code_page = code_page_option(args);
+    CodePage code_page = code_page_option(args);
     auto words = args.positional(3);
     Setup setup(context, words[0]);
     const std::string& language = setup.select(words[0], words[1]);

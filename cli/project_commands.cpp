@@ -3,13 +3,13 @@
 
 #include <iostream>
 
-#include "app/command_frame.h"
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "cli/command_line.h"
 #include "cli/project_session.h"
 #include "project/languages.h"
+#include "project/project_ready.h"
 #include "project/projects_table.h"
 
 namespace lexorin::cli {
@@ -61,7 +61,7 @@ int project_show(Context&, Arguments& args) {
     for (const auto& f : data.Projects.schema().fields) {
         std::string value = data.Projects.text(f.name);
         if (f.type == store::FieldType::Memo) {
-            auto lines = store::SplitLines(value);
+            auto lines = SplitLines(value);
             std::cout << f.name << ":";
             if (lines.empty())
                 std::cout << "\n";

@@ -1,6 +1,7 @@
 #include "cli/project_session.h"
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
+#include "project/project_ready.h"
 
 namespace lexorin::cli {
 

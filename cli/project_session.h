@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "app/command_frame.h"
-#include "app/project_lock.h"
 #include "cli/command_line.h"
+#include "project/language_list.h"
+#include "project/project_lock.h"
 #include "project/projects_table.h"
 #include "store/translation_tables.h"
 

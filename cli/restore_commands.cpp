@@ -5,12 +5,13 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/command_frame.h"
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "code/restore_code.h"
 #include "code/verify_build.h"
+#include "project/language_tables.h"
 #include "project/projects_table.h"
+#include "project/status_line.h"
 
 namespace lexorin::cli {
 

@@ -1,8 +1,8 @@
 // strings: the rows of a language's code or forms table.
 #include <iostream>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
 #include "cli/command_line.h"
 #include "project/projects_table.h"
 #include "store/translation_tables.h"

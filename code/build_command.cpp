@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 namespace lexorin::code {
 

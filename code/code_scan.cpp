@@ -1,10 +1,9 @@
 #include "code/code_scan.h"
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/project_lock.h"
-#include "app/temporary_files.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/temporary_files.h"
+#include "base/text_utils.h"
 #include "code/resource_strings.h"
 #include "code/restore_journal.h"
 #include "code/restored_literals.h"
@@ -13,7 +12,9 @@
 #include "project/backup.h"
 #include "project/file_iterator.h"
 #include "project/project_delete.h"
+#include "project/project_lock.h"
 #include "project/projects_table.h"
+#include "project/status_line.h"
 #include "store/transcopy.h"
 
 namespace lexorin::code {
@@ -22,11 +23,11 @@ namespace field = project::field;
 
 PascalOptions OptionsFromProject(const store::Table& projects) {
     PascalOptions options;
-    options.Pas_UnwantedStrings = store::SplitLines(projects.text(field::Cunwantedstrings));
+    options.Pas_UnwantedStrings = SplitLines(projects.text(field::Cunwantedstrings));
     options.Pas_MinLength = static_cast<int>(projects.integer(field::Cminlength));
     options.Pas_StartChars = projects.text(field::Ceditchars);
     options.Pas_UnwantedStart = projects.text(field::Cstartignore);
-    options.Pas_UnwantedWordPart = store::SplitLines(projects.text(field::Cunwantedwordparts));
+    options.Pas_UnwantedWordPart = SplitLines(projects.text(field::Cunwantedwordparts));
     options.Pas_ContextLines = static_cast<int>(projects.integer(field::Ccontextlines));
     options.Pas_IgnoreInterface = projects.logical(field::Cignoreinterface);
     return options;

@@ -5,11 +5,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/command_frame.h"
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "code/pascal_context.h"
 #include "code/pascal_options.h"
 #include "code/string_store.h"
+#include "project/language_list.h"
+#include "project/language_tables.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 

@@ -2,7 +2,7 @@
 
 #include <regex>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 namespace lexorin::code {
 

@@ -1,7 +1,7 @@
 #include "code/resource_strings.h"
 
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "store/table_store.h"
 
 namespace lexorin::code {

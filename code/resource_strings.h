@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 
 namespace lexorin::store {
 class Session;

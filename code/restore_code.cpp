@@ -8,14 +8,14 @@
 #include <memory>
 #include <set>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/project_lock.h"
-#include "app/temporary_files.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/temporary_files.h"
+#include "base/text_utils.h"
 #include "code/restore_journal.h"
 #include "code/restore_lines.h"
 #include "code/translator.h"
+#include "project/project_lock.h"
 #include "store/table_store.h"
 
 namespace lexorin::code {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/command_frame.h"
-#include "app/reporter.h"
+#include "base/reporter.h"
+#include "project/language_list.h"
 #include "store/translation_tables.h"
 
 // Giving literals back to the code: the way back from a code scan, for some rows, some units or

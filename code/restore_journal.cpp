@@ -1,7 +1,7 @@
 #include "code/restore_journal.h"
 
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "project/project_delete.h"
 
 namespace lexorin::code {

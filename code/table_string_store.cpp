@@ -1,6 +1,6 @@
 #include "code/table_string_store.h"
 
-#include "app/file_utils.h"
+#include "base/file_utils.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 

@@ -1,6 +1,6 @@
 #include "code/text_routines.h"
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 namespace lexorin::code {
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/file_utils.h"
-#include "app/reporter.h"
+#include "base/file_utils.h"
+#include "base/reporter.h"
 #include "code/pascal_context.h"
 #include "code/pascal_lexer.h"
 #include "code/pascal_options.h"

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "code/translator.h"
 
 namespace lexorin::code {

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "code/restore_journal.h"
 #include "code/table_string_store.h"
 #include "code/translator.h"

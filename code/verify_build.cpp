@@ -4,9 +4,9 @@
 #include <map>
 #include <set>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "code/build_command.h"
 #include "code/compiler_messages.h"
 #include "code/resource_strings.h"

@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/command_frame.h"
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "code/restore_code.h"
+#include "project/language_list.h"
 #include "store/translation_tables.h"
 
 // The compiler as judge of a code scan: the project is built with its own build command, and

@@ -13,11 +13,11 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/reporter_qt.h"
-#include "app/text_qt.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/reporter_qt.h"
+#include "base/text_qt.h"
+#include "base/text_utils.h"
 #include "code/restore_code.h"
 #include "editor/result_model_qt.h"
 

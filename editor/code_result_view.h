@@ -5,8 +5,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/command_frame.h"
 #include "editor/result_filter.h"
+#include "project/language_list.h"
 #include "store/translation_tables.h"
 
 class QCheckBox;

@@ -23,9 +23,9 @@
 #include <QVBoxLayout>
 #include <unordered_set>
 
-#include "app/errors.h"
-#include "app/text_qt.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/text_qt.h"
+#include "base/text_utils.h"
 #include "editor/locate_dialog.h"
 #include "editor/post_rules.h"
 #include "editor/string_model_qt.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/reporter_qt.h"
+#include "base/reporter_qt.h"
 #include "store/table_store.h"
 
 class QAbstractButton;

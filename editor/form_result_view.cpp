@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/reporter_qt.h"
-#include "app/text_qt.h"
+#include "base/reporter_qt.h"
+#include "base/text_qt.h"
 #include "editor/result_model_qt.h"
 
 namespace lexorin::gui {

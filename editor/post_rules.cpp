@@ -1,6 +1,6 @@
 #include "editor/post_rules.h"
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 namespace lexorin::editor {
 

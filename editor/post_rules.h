@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "store/table_store.h"
 
 // What posting a row in the translation editor does: the before-post rule (a translation marks

@@ -1,6 +1,6 @@
 #include "editor/result_filter.h"
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "store/translation_tables.h"
 
 namespace lexorin::editor {

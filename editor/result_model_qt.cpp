@@ -11,8 +11,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/errors.h"
-#include "app/text_qt.h"
+#include "base/errors.h"
+#include "base/text_qt.h"
 
 namespace lexorin::gui {
 

@@ -3,7 +3,7 @@
 #include <QBrush>
 #include <QColor>
 
-#include "app/text_qt.h"
+#include "base/text_qt.h"
 
 namespace lexorin::gui {
 

@@ -1,6 +1,6 @@
 #include "forms/form_binary_writer.h"
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "forms/form_value_text.h"
 
 namespace lexorin::forms {

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
 #include "forms/byte_streams.h"
 #include "forms/form_errors.h"
 #include "forms/form_text_to_binary.h"

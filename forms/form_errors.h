@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 namespace lexorin::forms {
 

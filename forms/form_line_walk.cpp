@@ -1,7 +1,7 @@
 #include "forms/form_line_walk.h"
 
-#include "app/errors.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
 #include "code/text_routines.h"
 
 namespace lexorin::forms {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 
 // The rules by which the form scanner and the translated form writer walk a form's text line by
 // line and name every string they meet: the object path of the component that holds it and the

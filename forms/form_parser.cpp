@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "forms/form_errors.h"
 #include "forms/form_value_text.h"
 

@@ -1,13 +1,14 @@
 #include "forms/form_scan.h"
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/project_lock.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "code/translator.h"
 #include "forms/form_conversion.h"
 #include "forms/form_text_check.h"
 #include "forms/private_temp_directory.h"
 #include "project/file_iterator.h"
+#include "project/project_lock.h"
 #include "project/projects_table.h"
 #include "store/transcopy.h"
 
@@ -40,7 +41,7 @@ FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
     const std::vector<std::string> files = ProjectFormFiles(projects);
 
     code::TTranslator translator = FormTranslator(daten, reporter);
-    translator.UnwantedStrings = store::SplitLines(projects.text(field::Funwantedstrings));
+    translator.UnwantedStrings = SplitLines(projects.text(field::Funwantedstrings));
 
     PrivateTempDirectory temp;
     const std::string text_path = temp.file("Tempform.txt");

@@ -4,9 +4,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/command_frame.h"
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "code/translator.h"
+#include "project/language_list.h"
+#include "project/language_tables.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 

@@ -1,8 +1,8 @@
 #include "forms/form_scanner.h"
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "code/text_routines.h"
 #include "code/translator.h"
 #include "forms/form_line_walk.h"
@@ -25,9 +25,9 @@ bool HoldsUnwanted(const std::string& line, const std::vector<std::string>& unwa
 std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
                                         const std::vector<std::string>& unwanted,
                                         const std::string& form_path, Reporter* status,
-                                        const project::CodePage* code_page) {
-    const project::CodePage default_code_page;
-    const project::CodePage& page = code_page ? *code_page : default_code_page;
+                                        const CodePage* code_page) {
+    const CodePage default_code_page;
+    const CodePage& page = code_page ? *code_page : default_code_page;
     std::vector<FormString> found;
     FormLineWalk walk;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -67,7 +67,7 @@ namespace lexorin::code {
 int TTranslator::ScanForm(const std::string& text_path, const std::string& form_path) {
     if (!UnitsTable || !FormsTable)
         throw Error("The form scan needs the forms table and the units table of the project");
-    const project::CodePage code_page = forms::FormCodePage();
+    const CodePage code_page = forms::FormCodePage();
     const std::vector<forms::FormString> found = forms::FindFormStrings(
         read_text_lines(read_file(text_path)), UnwantedStrings, form_path, StatusBar, &code_page);
 

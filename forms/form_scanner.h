@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
-#include "project/code_page.h"
+#include "base/code_page.h"
+#include "base/reporter.h"
 
 namespace lexorin::store {
 class Table;
@@ -35,7 +35,7 @@ struct FormString {
 std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
                                         const std::vector<std::string>& unwanted,
                                         const std::string& form_path, Reporter* status,
-                                        const project::CodePage* code_page = nullptr);
+                                        const CodePage* code_page = nullptr);
 
 // The row of a form file in a units table (its order "Name" selected by this call): the first
 // row with the file's name whose Directory equals form_path, searched onward to the table's end.

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
 #include "forms/byte_streams.h"
 #include "forms/form_text_to_binary.h"
 

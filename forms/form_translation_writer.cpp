@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "code/text_routines.h"
 #include "code/translator.h"
 #include "forms/form_line_walk.h"
@@ -31,7 +31,7 @@ namespace {
 // A wide string is replaced as a whole when the row was made from it (the same text, apart
 // from case and the blanks the store drops), written back in the wide layout.
 std::string ReplaceWideLine(const std::string& line, const std::string& scanned,
-                            const FormTranslation& row, const project::CodePage& code_page) {
+                            const FormTranslation& row, const CodePage& code_page) {
     if (row.translation.empty() || trim(row.original).empty()) return line;
     if (upper_case(trim(row.original)) != upper_case(trim(scanned))) return line;
     std::optional<WideLineString> wide = FindWideString(line);
@@ -44,9 +44,9 @@ std::string ReplaceWideLine(const std::string& line, const std::string& scanned,
 
 TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
                                       const TranslationLookup& lookup, const std::string& form_path,
-                                      Reporter* status, const project::CodePage* code_page) {
-    const project::CodePage default_code_page;
-    const project::CodePage& page = code_page ? *code_page : default_code_page;
+                                      Reporter* status, const CodePage* code_page) {
+    const CodePage default_code_page;
+    const CodePage& page = code_page ? *code_page : default_code_page;
     TranslatedFormText result;
     result.lines.reserve(lines.size());
     FormLineWalk walk;
@@ -96,7 +96,7 @@ int TTranslator::TranslateForm(const std::string& text_path, const std::string& 
                                       FormsTable->text("TranslateString"),
                                       static_cast<int>(FormsTable->integer("SpacesAtEnd"))};
     };
-    const project::CodePage code_page = forms::FormCodePage();
+    const CodePage code_page = forms::FormCodePage();
     forms::TranslatedFormText text =
         forms::TranslateFormLines(lines, lookup, form_path, StatusBar, &code_page);
     // An untouched text keeps its bytes, line breaks included, as a form stored as text must.

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
-#include "project/code_page.h"
+#include "base/code_page.h"
+#include "base/reporter.h"
 
 // The translated form writer's rewriting without any file or table: a form text's strings
 // replaced by their translations. TTranslator::TranslateForm feeds it the forms table's rows.
@@ -34,8 +34,7 @@ struct TranslatedFormText {
 // wide layout, so the way back writes it in its own code again.
 TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
                                       const TranslationLookup& lookup, const std::string& form_path,
-                                      Reporter* status,
-                                      const project::CodePage* code_page = nullptr);
+                                      Reporter* status, const CodePage* code_page = nullptr);
 
 // The line with the original, as the text form writes it ('#39' for an apostrophe, the blanks
 // at the end restored), replaced by the translation written the same way, everywhere in the

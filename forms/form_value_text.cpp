@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "project/code_page.h"
+#include "base/code_page.h"
 
 namespace lexorin::forms {
 
@@ -178,7 +178,7 @@ bool Utf16ToUtf8(std::u16string_view units, std::string& out) {
         } else if (IsLowSurrogate(code)) {
             return false;
         }
-        project::append_utf8(out, code);
+        append_utf8(out, code);
     }
     return true;
 }

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/errors.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
 #include "forms/form_line_walk.h"
 #include "forms/form_value_text.h"
 
@@ -78,8 +78,7 @@ std::string WideStringText(std::u16string_view units) {
     return text;
 }
 
-std::optional<LineString> FindLineString(std::string_view line,
-                                         const project::CodePage& code_page) {
+std::optional<LineString> FindLineString(std::string_view line, const CodePage& code_page) {
     std::optional<WideLineString> wide = FindWideString(line);
     if (!wide) {
         std::optional<std::string> text = ExtractFormString(line);
@@ -105,16 +104,16 @@ std::optional<LineString> FindLineString(std::string_view line,
 }
 
 std::string ReplaceWideString(std::string_view line, const WideLineString& found,
-                              std::string_view translation, const project::CodePage& code_page) {
+                              std::string_view translation, const CodePage& code_page) {
     std::u16string units;
     Utf8ToUtf16(code_page.to_utf8(translation), units);
     return std::string(line.substr(0, found.begin)) + WideStringText(units) +
            std::string(line.substr(found.end));
 }
 
-project::CodePage FormCodePage() {
+CodePage FormCodePage() {
     const char* name = std::getenv("LEXORIN_CODE_PAGE");
-    return project::CodePage(name && *name ? name : project::kDefaultCodePage);
+    return CodePage(name && *name ? name : kDefaultCodePage);
 }
 
 }  // namespace lexorin::forms

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "project/code_page.h"
+#include "base/code_page.h"
 
 // Strings of a form text that hold characters beyond 8 bits: wide, UnicodeString and UTF-8 values,
 // which the text form writes with "#" codes of 128 and above ('Gr'#252'e '#322). The program's
@@ -39,15 +39,15 @@ struct LineString {
 // The one rule by which the scanner and the writer decide which lines hold a string: a wide
 // string (FindWideString) converted to the code page, else ExtractFormString's 8-bit string.
 // Nothing when the line records nothing.
-std::optional<LineString> FindLineString(std::string_view line, const project::CodePage& code_page);
+std::optional<LineString> FindLineString(std::string_view line, const CodePage& code_page);
 
 // The line with its wide string replaced by `translation` (8-bit text in the code page) written
 // in the wide layout; the rest of the line stays. The translation's characters all have a
 // UTF-16 form, so none is lost.
 std::string ReplaceWideString(std::string_view line, const WideLineString& found,
-                              std::string_view translation, const project::CodePage& code_page);
+                              std::string_view translation, const CodePage& code_page);
 
 // The code page the form tables use: LEXORIN_CODE_PAGE when set, else Windows-1252.
-project::CodePage FormCodePage();
+CodePage FormCodePage();
 
 }  // namespace lexorin::forms

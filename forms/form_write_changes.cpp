@@ -2,17 +2,17 @@
 
 #include <filesystem>
 
-#include "app/command_frame.h"
-#include "app/errors.h"
-#include "app/project_lock.h"
-#include "app/temporary_files.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/temporary_files.h"
+#include "base/text_utils.h"
 #include "code/translator.h"
 #include "forms/form_conversion.h"
 #include "forms/form_scan.h"
 #include "forms/form_text_check.h"
 #include "forms/private_temp_directory.h"
+#include "project/project_lock.h"
 #include "project/projects_table.h"
+#include "project/status_line.h"
 
 namespace lexorin::forms {
 

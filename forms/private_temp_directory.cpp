@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/errors.h"
-#include "app/temporary_files.h"
+#include "base/errors.h"
+#include "base/temporary_files.h"
 
 namespace lexorin::forms {
 

@@ -1,6 +1,6 @@
 #include "forms/resource_header.h"
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 namespace lexorin::forms {
 

@@ -14,11 +14,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/project_lock.h"
-#include "app/temporary_files.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/temporary_files.h"
 #include "project/file_iterator.h"
+#include "project/project_lock.h"
 #include "project/projects_table.h"
 
 namespace lexorin::project {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 
 // The backup of a project's unit and form files into a ZIP archive in the program directory,
 // offered when a project's directory is first given, before any scan rewrites a unit.

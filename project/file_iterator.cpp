@@ -9,7 +9,7 @@
 #include <memory>
 #include <set>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 namespace lexorin::project {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 // Walking a project's source tree: the walker component and the one-call file list that every
 // command uses.

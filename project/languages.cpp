@@ -5,11 +5,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/project_lock.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
+#include "project/project_lock.h"
 #include "project/projects_table.h"
+#include "project/status_line.h"
 #include "store/transcopy.h"
 
 namespace lexorin::project {

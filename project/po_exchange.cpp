@@ -6,11 +6,11 @@
 #include <optional>
 #include <set>
 
-#include "app/command_frame.h"
-#include "app/errors.h"
-#include "app/project_lock.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
+#include "project/language_tables.h"
 #include "project/po_file.h"
+#include "project/project_lock.h"
 #include "project/translation_checks.h"
 
 namespace lexorin::project {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
-#include "project/code_page.h"
+#include "base/code_page.h"
+#include "base/reporter.h"
 #include "store/translation_tables.h"
 
 // Exchange with the tools translators use: a language's rows as a GNU gettext PO file and back.

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 
 namespace lexorin::project {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/project_lock.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "project/languages.h"
+#include "project/project_lock.h"
 #include "project/projects_table.h"
 
 namespace lexorin::project {

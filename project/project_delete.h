@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/command_frame.h"
-#include "app/reporter.h"
+#include "base/reporter.h"
+#include "project/language_list.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 

@@ -1,8 +1,8 @@
 #include "project/projects_table.h"
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "store/translation_tables.h"
 
 namespace lexorin::project {
@@ -52,7 +52,7 @@ TDataProjects::TDataProjects(store::Session& session, const std::string& directo
 }
 
 std::vector<std::string> decode_list(const std::string& text) {
-    return store::SplitLines(text);
+    return SplitLines(text);
 }
 
 std::string encode_list(const std::vector<std::string>& items) {

@@ -1,6 +1,9 @@
 #include "project/status_advice.h"
 
-#include "app/file_utils.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
+#include "project/language_tables.h"
+#include "project/project_ready.h"
 #include "project/projects_table.h"
 
 namespace lexorin::project {
@@ -29,7 +32,7 @@ std::string BuildAdvice(const std::string& reserve, const std::string& language,
         return advice;
     }
     const std::string mark = "Check " + language;
-    for (const auto& line : store::SplitLines(reserve)) {
+    for (const auto& line : SplitLines(reserve)) {
         if (line.find(mark) == std::string::npos) continue;
         // From the seventh character on: the line without its leading "Check ".
         advice += "\r" + (line.size() > 6 ? line.substr(6, 255) : std::string());

@@ -3,8 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "app/command_frame.h"
-#include "app/reporter.h"
+#include "base/reporter.h"
+#include "project/language_list.h"
+#include "project/status_line.h"
 #include "store/table_store.h"
 #include "store/transcopy.h"
 #include "store/translation_tables.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/command_frame.h"
 #include "project/format_placeholders.h"
+#include "project/language_tables.h"
 
 namespace lexorin::project {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "store/translation_tables.h"
 
 // Checks of a translation against its original, as translators' tools make them: what would

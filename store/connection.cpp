@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/errors.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
 
 namespace lexorin::store {
 

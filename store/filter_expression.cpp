@@ -1,7 +1,7 @@
 #include "store/filter_expression.h"
 
-#include "app/errors.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
 
 namespace lexorin::store {
 

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 namespace lexorin::store {
 

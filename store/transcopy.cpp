@@ -1,7 +1,7 @@
 #include "store/transcopy.h"
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
 
 namespace lexorin::store {
 

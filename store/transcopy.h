@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 

@@ -1,7 +1,7 @@
 #include "store/translation_tables.h"
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
 
 namespace lexorin::store {
 
@@ -106,19 +106,6 @@ std::string table_base_name(const std::string& project, const std::string& langu
 std::string table_file_name(const std::string& project, const std::string& language,
                             TableKind kind) {
     return table_base_name(project, language, kind_name(kind), is_per_language(kind)) + ".db";
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r') continue;
-        lines.push_back(text.substr(start, i - start));
-        start = i + 2;  // the character after the CR is dropped
-        ++i;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
 }
 
 void ensure_templates(const std::string& directory, const std::string& seed_directory) {

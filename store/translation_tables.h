@@ -43,10 +43,6 @@ std::string table_base_name(const std::string& project, const std::string& langu
 std::string table_file_name(const std::string& project, const std::string& language,
                             TableKind kind);
 
-// Cuts a text at each CR and drops the one character after it (the LF of a CR LF pair); a last
-// piece without CR is the last line; an empty text gives no lines.
-std::vector<std::string> SplitLines(const std::string& text);
-
 // Writes any of the four templates missing from `directory`, copying it from `seed_directory`
 // when that holds one (the copies built beside the executables), else creating it empty.
 void ensure_templates(const std::string& directory, const std::string& seed_directory = {});

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/file_utils.h"
+#include "base/file_utils.h"
 #include "cli/cli_fixture.h"
 #include "forms/form_text_to_binary.h"
 #include "forms/form_text_writer.h"

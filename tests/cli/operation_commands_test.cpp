@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/file_utils.h"
+#include "base/file_utils.h"
 #include "cli/cli_fixture.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/project_lock.h"
 #include "cli/cli_fixture.h"
+#include "project/project_lock.h"
 #include "support/test_support.h"
 
 using namespace lexorin;

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "cli/cli_fixture.h"
 #include "support/test_support.h"
 

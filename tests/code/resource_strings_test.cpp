@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "table_fixture.h"
 
 namespace lexorin::code {

@@ -7,11 +7,12 @@
 #include <filesystem>
 #include <map>
 
-#include "app/errors.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
 #include "code/restore_code.h"
 #include "code/restore_journal.h"
 #include "project/file_iterator.h"
+#include "project/language_list.h"
 #include "store/transcopy.h"
 #include "support/recording_reporter.h"
 #include "table_fixture.h"

@@ -2,7 +2,7 @@
 // deletes it.
 #include <gtest/gtest.h>
 
-#include "app/file_utils.h"
+#include "base/file_utils.h"
 #include "code/code_scan.h"
 #include "code/restore_journal.h"
 #include "project/project_delete.h"

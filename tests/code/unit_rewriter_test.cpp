@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "scan_helpers.h"
 #include "support/test_support.h"
 

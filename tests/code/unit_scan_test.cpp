@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "table_fixture.h"
 
 namespace lexorin::code {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "app/file_utils.h"
-#include "app/text_utils.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "code/build_command.h"
 #include "code/compiler_messages.h"
 #include "code/restore_journal.h"

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "forms/form_errors.h"
 #include "support/test_support.h"
 

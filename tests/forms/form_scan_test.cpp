@@ -5,12 +5,13 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/command_frame.h"
-#include "app/file_utils.h"
+#include "base/file_utils.h"
 #include "forms/form_scan.h"
 #include "forms/form_text_to_binary.h"
 #include "forms/form_text_writer.h"
 #include "forms/form_write_changes.h"
+#include "project/language_list.h"
+#include "project/language_tables.h"
 #include "project/languages.h"
 #include "project/projects_table.h"
 #include "support/test_support.h"

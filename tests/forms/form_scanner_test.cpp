@@ -4,8 +4,8 @@
 
 #include <tuple>
 
-#include "app/errors.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
 #include "code/translator.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"

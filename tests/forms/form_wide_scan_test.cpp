@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "forms/form_scanner.h"
 #include "forms/form_translation_writer.h"
 #include "forms/form_wide_line.h"
@@ -58,7 +58,7 @@ TEST(WideFormStrings, ScannedInTheCodePageOrKeptAndIgnored) {
     EXPECT_EQ(rows[6].original, "OK");
 
     // In a Cyrillic code page the frame's title is text like any other.
-    project::CodePage cyrillic("CP1251");
+    CodePage cyrillic("CP1251");
     rows = FindFormStrings(kForm, {}, "f.dfm", nullptr, &cyrillic);
     EXPECT_EQ(rows[2].original, "\xC7\xE0\xE3");
     EXPECT_FALSE(rows[2].ignore);

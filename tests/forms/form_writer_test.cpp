@@ -1,7 +1,7 @@
 // The translated form writer: a form text scanned, translated in the table and rewritten.
 #include <gtest/gtest.h>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "code/translator.h"
 #include "forms/form_translation_writer.h"
 #include "store/table_store.h"

@@ -16,11 +16,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/file_utils.h"
 #include "app/program_setup.h"
 #include "app/project_window.h"
-#include "code/scan_code_dialog.h"
-#include "forms/scan_forms_dialog.h"
+#include "app/scan_code_dialog.h"
+#include "app/scan_forms_dialog.h"
+#include "base/file_utils.h"
 #include "gui/gui_test_support.h"
 #include "project/projects_table.h"
 #include "store/table_store.h"

@@ -7,8 +7,8 @@
 #include <map>
 #include <random>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
 #include "project/backup.h"
 #include "support/recording_reporter.h"
 #include "support/test_support.h"

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "app/command_frame.h"
-#include "app/errors.h"
-#include "project/code_page.h"
+#include "base/code_page.h"
+#include "base/errors.h"
+#include "project/language_list.h"
 #include "project/languages.h"
 #include "project/po_exchange.h"
 #include "project/po_file.h"

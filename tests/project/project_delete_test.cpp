@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/command_frame.h"
-#include "app/file_utils.h"
+#include "base/file_utils.h"
+#include "project/language_list.h"
+#include "project/language_tables.h"
 #include "project/languages.h"
 #include "project/project_delete.h"
 #include "project/projects_table.h"

@@ -2,11 +2,14 @@
 
 #include <filesystem>
 
-#include "app/command_frame.h"
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "project/language_list.h"
+#include "project/language_tables.h"
 #include "project/languages.h"
+#include "project/project_ready.h"
 #include "project/projects_table.h"
+#include "project/status_line.h"
 #include "store/transcopy.h"
 #include "store/translation_tables.h"
 #include "support/recording_reporter.h"

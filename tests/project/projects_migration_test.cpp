@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "project/projects_table.h"
 #include "store/table_store.h"
 #include "support/test_support.h"

@@ -2,11 +2,13 @@
 
 #include <filesystem>
 
-#include "app/command_frame.h"
-#include "app/errors.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
+#include "project/language_list.h"
 #include "project/languages.h"
 #include "project/projects_table.h"
 #include "project/status_advice.h"
+#include "project/status_line.h"
 #include "store/translation_tables.h"
 #include "support/recording_reporter.h"
 #include "support/test_support.h"
@@ -81,7 +83,7 @@ TEST_F(StatusTest, ANewLanguageGetsZeroCountsAndTheScanAdvice) {
     EXPECT_EQ(advice->advice,
               "Suggestions:\r\rScan the forms.\rScan the code.\r\rIf you cannot compile your "
               "code, please choose \"Write changes - code\"");
-    auto lines = store::SplitLines(data.Projects.text(field::Reserve));
+    auto lines = SplitLines(data.Projects.text(field::Reserve));
     EXPECT_EQ(lines.back(), "Check German: " + advice->summary + " on " + kDate);
     EXPECT_EQ(reporter.statuses.front(), "Analyzing translation of language German");
     EXPECT_EQ(reporter.statuses.back(), "");
@@ -122,7 +124,7 @@ TEST_F(StatusTest, TwoRunsLeaveOneCheckLineOfTheLanguageTheNewerAtTheEnd) {
     WhatNow(daten, data.Projects, languages, reporter, "01.01.2024");
     AddStatusLine(data.Projects, "Code scanned", "", "01.01.2024");
     WhatNow(daten, data.Projects, languages, reporter, kDate);
-    auto lines = store::SplitLines(data.Projects.text(field::Reserve));
+    auto lines = SplitLines(data.Projects.text(field::Reserve));
     int checks = 0;
     for (const auto& l : lines) checks += l.rfind("Check German: ", 0) == 0;
     EXPECT_EQ(checks, 1);

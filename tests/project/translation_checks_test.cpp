@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/command_frame.h"
 #include "project/format_placeholders.h"
+#include "project/language_list.h"
 #include "project/languages.h"
 #include "project/projects_table.h"
 #include "project/translation_checks.h"

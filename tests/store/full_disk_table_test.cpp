@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"
 

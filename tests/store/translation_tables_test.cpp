@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/errors.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
 #include "store/transcopy.h"
 #include "support/test_support.h"
 

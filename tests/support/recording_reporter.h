@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 
 namespace lexorin::testing {
 

@@ -1,4 +1,4 @@
-#include "app/project_lock.h"
+#include "project/project_lock.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "support/test_support.h"
 
 using namespace lexorin;

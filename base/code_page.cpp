@@ -1,4 +1,4 @@
-#include "project/code_page.h"
+#include "base/code_page.h"
 
 #include <iconv.h>
 
@@ -8,10 +8,10 @@
 #include <memory>
 #include <type_traits>
 
-#include "app/errors.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
 
-namespace lexorin::project {
+namespace lexorin {
 
 namespace {
 
@@ -189,4 +189,4 @@ std::string CodePage::from_utf8(std::string_view utf8) const {
     return out;
 }
 
-}  // namespace lexorin::project
+}  // namespace lexorin

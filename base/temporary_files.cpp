@@ -1,4 +1,4 @@
-#include "app/temporary_files.h"
+#include "base/temporary_files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <set>
 
-#include "app/file_utils.h"
+#include "base/file_utils.h"
 
 namespace lexorin {
 

@@ -1,4 +1,4 @@
-#include "app/temporary_files.h"
+#include "base/temporary_files.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/file_utils.h"
+#include "base/file_utils.h"
 #include "forms/private_temp_directory.h"
 #include "support/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "app/reporter_qt.h"
+#include "base/reporter_qt.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -7,8 +7,8 @@
 #include <QProgressBar>
 #include <QStatusBar>
 
-#include "app/errors.h"
-#include "app/text_qt.h"
+#include "base/errors.h"
+#include "base/text_qt.h"
 
 namespace lexorin::gui {
 

@@ -1,4 +1,4 @@
-#include "app/file_utils.h"
+#include "base/file_utils.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "app/errors.h"
-#include "app/text_utils.h"
+#include "base/errors.h"
+#include "base/text_utils.h"
 #include "support/test_support.h"
 
 using namespace lexorin;

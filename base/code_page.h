@@ -5,7 +5,7 @@
 
 // The program's text is 8-bit; files exchanged with other tools (PO files) are UTF-8. A code page
 // says which character each byte stands for.
-namespace lexorin::project {
+namespace lexorin {
 
 inline constexpr const char* kDefaultCodePage = "Windows-1252";
 
@@ -37,4 +37,4 @@ void append_utf8(std::string& out, char32_t code);
 // "U+20AC"
 std::string code_point_name(char32_t code);
 
-}  // namespace lexorin::project
+}  // namespace lexorin

@@ -24,6 +24,10 @@ std::string join_text_lines(const std::vector<std::string>& lines);
 // The list encoding of memo fields: entries joined by CR LF, none after the last.
 std::string join_crlf(const std::vector<std::string>& items);
 
+// Cuts a text at each CR and drops the one character after it (the LF of a CR LF pair); a last
+// piece without CR is the last line; an empty text gives no lines.
+std::vector<std::string> SplitLines(const std::string& text);
+
 // Whole-file helpers. read_file raises an Error naming the file when it cannot be read.
 std::string read_file(const std::string& path);
 

@@ -1,10 +1,10 @@
-#include "app/text_qt.h"
+#include "base/text_qt.h"
 
 #include <QRegularExpression>
 
 #include <cstdlib>
 
-#include "project/code_page.h"
+#include "base/code_page.h"
 
 namespace lexorin::gui {
 
@@ -12,9 +12,9 @@ namespace {
 
 // The code page is read once per conversion: it is only the environment's, and cheap to build
 // for the built-in Windows-1252.
-project::CodePage current_code_page() {
+CodePage current_code_page() {
     const char* name = std::getenv("LEXORIN_CODE_PAGE");
-    return project::CodePage(name && *name ? name : project::kDefaultCodePage);
+    return CodePage(name && *name ? name : kDefaultCodePage);
 }
 
 }  // namespace

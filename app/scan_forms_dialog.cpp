@@ -1,4 +1,4 @@
-#include "forms/scan_forms_dialog.h"
+#include "app/scan_forms_dialog.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
@@ -7,9 +7,9 @@
 
 #include <QApplication>
 
-#include "app/errors.h"
 #include "app/project_window.h"
-#include "app/text_qt.h"
+#include "base/errors.h"
+#include "base/text_qt.h"
 #include "forms/form_scan.h"
 #include "forms/form_write_changes.h"
 #include "project/projects_table.h"

@@ -1,4 +1,4 @@
-#include "app/file_utils.h"
+#include "base/file_utils.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/errors.h"
-#include "app/temporary_files.h"
+#include "base/errors.h"
+#include "base/temporary_files.h"
 
 namespace lexorin {
 

@@ -1,4 +1,4 @@
-#include "code/scan_code_dialog.h"
+#include "app/scan_code_dialog.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -6,14 +6,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/command_frame.h"
-#include "app/file_utils.h"
 #include "app/project_window.h"
-#include "app/text_qt.h"
+#include "base/file_utils.h"
+#include "base/text_qt.h"
 #include "code/code_scan.h"
 #include "code/verify_build.h"
 #include "project/backup.h"
+#include "project/language_list.h"
 #include "project/projects_table.h"
+#include "project/status_line.h"
 
 namespace lexorin::gui {
 

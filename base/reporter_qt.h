@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <functional>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 
 class QLabel;
 class QProgressBar;

@@ -1,12 +1,12 @@
-#include "app/hints_qt.h"
+#include "base/hints_qt.h"
 
 #include <QAction>
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QWidget>
 
-#include "app/text_qt.h"
-#include "store/translation_tables.h"
+#include "base/text_qt.h"
+#include "base/text_utils.h"
 
 namespace lexorin::gui {
 
@@ -38,7 +38,7 @@ void HintPanel::ShowLongHint(const std::string& hint) {
     std::string text = long_hint(hint);
     if (text.empty()) return;
     QStringList lines;
-    for (const auto& line : store::SplitLines(text)) lines << to_q(line);
+    for (const auto& line : SplitLines(text)) lines << to_q(line);
     panel_->setPlainText(lines.join('\n'));
 }
 

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
 #include "support/test_support.h"
 #include "support/tiny_tmpfs.h"
 

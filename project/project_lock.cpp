@@ -1,4 +1,4 @@
-#include "app/project_lock.h"
+#include "project/project_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <thread>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "base/errors.h"
+#include "base/file_utils.h"
 
 namespace lexorin {
 

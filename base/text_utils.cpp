@@ -1,11 +1,11 @@
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 namespace lexorin {
 
@@ -90,6 +90,19 @@ std::string read_file(const std::string& path) {
     buffer << in.rdbuf();
     if (in.bad()) throw Error("Cannot read file " + path);
     return buffer.str();
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') continue;
+        lines.push_back(text.substr(start, i - start));
+        start = i + 2;  // the character after the CR is dropped
+        ++i;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
 }
 
 }  // namespace lexorin
