@@ -2,14 +2,12 @@
 #include <algorithm>
 #include <iostream>
 
+#include "app/commands.h"
 #include "base/text_utils.h"
 #include "cli/command_line.h"
-#include "cli/project_session.h"
 #include "cli/restore_commands.h"
 #include "code/code_scan.h"
 #include "editor/post_rules.h"
-#include "project/language_tables.h"
-#include "project/status_line.h"
 
 namespace lexorin::cli {
 
@@ -33,14 +31,14 @@ int scan_code(Context& context, Arguments& args) {
     if (dry_run && verify)
         throw UsageError("--verify builds the rewritten code: not with --dry-run");
     auto words = args.positional(2);
-    ProjectSession session(context, words[0]);
-    const std::string& language = session.select_language(words[1]);
-    session.require_ready(false);
-    PrepareLanguageTables(session.daten(), session.name(), language, true);
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    project->select_language(words[1]);
+    const auto result =
+        commands::ScanCode(project->handles(), {.dry_run = dry_run}, context.reporter);
+    if (!result) return 1;
+    context.reporter.end_live_line();
+    const code::CodeScanReport& report = result->report;
     if (dry_run) {
-        code::CodeScanReport report =
-            code::DryRunCodeScan(session.daten(), session.projects(), context.reporter);
-        context.reporter.end_live_line();
         // The rows a scan would add: reference, unit and line, ignore flag, original.
         for (const auto& [index, found] : report.would_add)
             std::cout << "s_" << index << "\t" << found.unit_path << ":" << found.original_line
@@ -49,21 +47,13 @@ int scan_code(Context& context, Arguments& args) {
         print_summary(report, true);
         return 0;
     }
-    session.lock();
-    // A project's first scan rewrites its units in place: asked once (--yes answers it).
-    if (const auto question = code::FirstScanQuestion(session.daten(), session.projects());
-        question && !context.reporter.confirm(*question)) {
+    if (!result->scanned) {
         std::cerr << "Nothing was scanned.\n";
         return 1;
     }
-    code::CodeScanReport report = code::RunCodeScan(session.daten(), session.projects(),
-                                                    session.languages(), context.reporter);
-    context.reporter.end_live_line();
-    AddStatusLine(session.projects(), "Code scanned", "");
-    PrepareLanguageTables(session.daten(), session.name(), language, true);
     context.reporter.information("Scanned.");
     print_summary(report, false);
-    const int verified = verify ? verify_after_scan(context, session) : 0;
+    const int verified = verify ? verify_after_scan(context, *project) : 0;
     // A unit that could not be scanned is a failure the last line names.
     const int scanned = report_failed_files(
         report.skipped, report.skipped.size() + static_cast<size_t>(report.units_scanned),
@@ -73,27 +63,24 @@ int scan_code(Context& context, Arguments& args) {
 
 int write_code(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    ProjectSession session(context, words[0]);
-    const std::string& language = session.select_language(words[1]);
-    session.require_ready(true);
-    session.lock();
-    PrepareLanguageTables(session.daten(), session.name(), language, true);
-    code::WriteCodeChanges(session.daten(), session.projects(), language, context.reporter);
-    return 0;
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    project->select_language(words[1]);
+    return commands::WriteCode(project->handles(), context.reporter) ? 0 : 1;
 }
 
 int translate(Context& context, Arguments& args) {
     bool forms = args.option("--kind").value_or("code") == "forms";
     auto words = args.positional(4);
-    ProjectSession session(context, words[0]);
-    session.lock();
-    const std::string& language = session.select_language(words[1]);
-    session.require_ready(true);
-    PrepareLanguageTables(session.daten(), session.name(), language, true);
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    const ProjectLock lock = commands::LockProject(project->handles());
+    project->select_language(words[1]);
+    if (!commands::Ready(project->handles(), commands::Needs::SelectedLanguage, context.reporter))
+        return 1;
+    commands::Prepare(project->handles(), true);
     std::string index_text = trim(words[2]);
     if (index_text.empty() || index_text.find_first_not_of("0123456789") != std::string::npos)
         throw UsageError("INDEX must be a row number, not " + words[2]);
-    store::Table& table = forms ? session.daten().tblForms : session.daten().tblPascal;
+    store::Table& table = forms ? project->daten().tblForms : project->daten().tblPascal;
     if (!table.find_key({static_cast<std::int64_t>(std::stoll(index_text))}))
         throw Error("There is no row " + index_text + " in " + table.table_name() + ".");
     editor::PostTranslation(table, words[3], forms);

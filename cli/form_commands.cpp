@@ -2,14 +2,10 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/commands.h"
 #include "base/text_utils.h"
 #include "cli/command_line.h"
-#include "cli/project_session.h"
 #include "forms/form_conversion.h"
-#include "forms/form_scan.h"
-#include "forms/form_write_changes.h"
-#include "project/language_tables.h"
-#include "project/status_line.h"
 
 namespace lexorin::cli {
 
@@ -41,39 +37,32 @@ int text_to_form(Context&, Arguments& args) {
 
 int scan_forms(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    ProjectSession session(context, words[0]);
-    const std::string& language = session.select_language(words[1]);
-    session.require_ready(false);
-    session.lock();
-    PrepareLanguageTables(session.daten(), session.name(), language, false);
-    forms::FormScanReport report = forms::RunFormScan(session.daten(), session.projects(),
-                                                      session.languages(), context.reporter);
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    project->select_language(words[1]);
+    const auto report = commands::ScanForms(project->handles(), context.reporter);
+    if (!report) return 1;
     context.reporter.end_live_line();
-    AddStatusLine(session.projects(), "Forms scanned", "");
     context.reporter.information("Scanned.");
-    std::cerr << report.forms_scanned << " forms scanned, " << report.strings_found
-              << " strings found, " << report.skipped.size() << " forms skipped\n";
-    for (const auto& [path, reason] : report.skipped)
+    std::cerr << report->forms_scanned << " forms scanned, " << report->strings_found
+              << " strings found, " << report->skipped.size() << " forms skipped\n";
+    for (const auto& [path, reason] : report->skipped)
         std::cerr << "  skipped " << path << ": " << one_line(reason) << "\n";
-    return report_failed_files(report.skipped,
-                               report.skipped.size() + static_cast<size_t>(report.forms_scanned),
+    return report_failed_files(report->skipped,
+                               report->skipped.size() + static_cast<size_t>(report->forms_scanned),
                                "forms could not be scanned");
 }
 
 int write_forms(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    ProjectSession session(context, words[0]);
-    session.lock();
-    const std::string& language = session.select_language(words[1]);
-    session.require_ready(true);
-    PrepareLanguageTables(session.daten(), session.name(), language, false);
-    forms::FormWriteReport report =
-        forms::WriteFormChanges(session.daten(), session.projects(), language, context.reporter);
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    project->select_language(words[1]);
+    const auto report = commands::WriteForms(project->handles(), context.reporter);
+    if (!report) return 1;
     context.reporter.end_live_line();
-    std::cerr << report.written.size() << " forms written, " << report.strings_replaced
-              << " strings translated, " << report.failed.size() << " forms failed\n";
+    std::cerr << report->written.size() << " forms written, " << report->strings_replaced
+              << " strings translated, " << report->failed.size() << " forms failed\n";
     // A script must notice a form left without its new translation.
-    return report.failed.empty() ? 0 : 1;
+    return report->failed.empty() ? 0 : 1;
 }
 
 }  // namespace

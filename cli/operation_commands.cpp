@@ -1,49 +1,16 @@
 // backup, status, project delete, export-po, import-po and check: the project operations.
 #include <iostream>
 
+#include "app/commands.h"
 #include "base/code_page.h"
 #include "base/errors.h"
 #include "base/text_utils.h"
 #include "cli/command_line.h"
-#include "project/backup.h"
-#include "project/language_list.h"
-#include "project/po_exchange.h"
-#include "project/project_delete.h"
-#include "project/project_lock.h"
-#include "project/project_ready.h"
-#include "project/projects_table.h"
-#include "project/status_advice.h"
 #include "project/translation_checks.h"
 
 namespace lexorin::cli {
 
 namespace {
-
-namespace field = project::field;
-
-// The project row and the program directory's tables, with the language given on the command
-// line selected (matched without regard to case, as languages are compared).
-struct Setup {
-    Setup(Context& context, const std::string& project_name)
-        : projects_module(context.session), daten(context.session, context.home) {
-        project::require_project(projects_module.Projects, project_name);
-        languages.fill(projects_module.Projects.text(field::Languages));
-    }
-    const std::string& select(const std::string& project_name, const std::string& language) {
-        languages.selected = -1;
-        for (size_t i = 0; i < languages.items.size(); ++i)
-            if (equal_no_case(languages.items[i], language))
-                languages.selected = static_cast<int>(i);
-        if (!languages.has_selection())
-            throw Error("The project " + project_name + " has no language " + language + ".");
-        return languages.selected_language();
-    }
-    store::Table& projects() { return projects_module.Projects; }
-
-    project::TDataProjects projects_module;
-    store::TDaten daten;
-    LanguageList languages;
-};
 
 CodePage code_page_option(Arguments& args) {
     return CodePage(args.option("--code-page").value_or(kDefaultCodePage));
@@ -51,25 +18,19 @@ CodePage code_page_option(Arguments& args) {
 
 int backup(Context& context, Arguments& args) {
     auto words = args.positional(1);
-    Setup setup(context, words[0]);
-    store::Table& row = setup.projects();
-    if (!CheckProjectReady(row, setup.languages, false, false, context.reporter)) return 1;
-    ProjectLock lock(context.home, row.text(field::Name));
-    auto result =
-        project::BackupProject(context.home, row.text(field::Name), row.text(field::Directory),
-                               row.logical(field::Recoursive),
-                               project::decode_list(row.text(field::Excluded)), context.reporter);
-    context.reporter.information(result.message);
-    std::cerr << result.added << " files added, " << result.failures.size() << " left out.\n";
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    const auto result = commands::Backup(project->handles(), context.reporter);
+    if (!result) return 1;
+    context.reporter.information(result->message);
+    std::cerr << result->added << " files added, " << result->failures.size() << " left out.\n";
     return 0;
 }
 
 int status(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    Setup setup(context, words[0]);
-    setup.select(words[0], words[1]);
-    auto advice =
-        project::WhatNow(setup.daten, setup.projects(), setup.languages, context.reporter);
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    project->select_language(words[1]);
+    auto advice = commands::WhatNow(project->handles(), context.reporter);
     if (!advice) return 1;
     context.reporter.end_live_line();
     std::cout << terminal_text(advice->advice) << "\n";
@@ -106,10 +67,9 @@ class TablesQuestion : public Reporter {
 int project_delete(Context& context, Arguments& args) {
     bool with_tables = args.flag("--with-tables");
     auto words = args.positional(1);
-    Setup setup(context, words[0]);
-    ProjectLock lock(context.home, setup.projects().text(field::Name));
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
     TablesQuestion reporter(context.reporter, with_tables);
-    auto result = project::DeleteProject(setup.daten, setup.projects(), setup.languages, reporter);
+    auto result = commands::DeleteProject(project->handles(), reporter);
     if (!result.row_deleted) {
         std::cerr << "Nothing deleted.\n";
         return 1;
@@ -123,10 +83,9 @@ int project_delete(Context& context, Arguments& args) {
 int export_po(Context& context, Arguments& args) {
     CodePage code_page = code_page_option(args);
     auto words = args.positional(3);
-    Setup setup(context, words[0]);
-    const std::string& language = setup.select(words[0], words[1]);
-    auto result =
-        project::ExportPo(setup.daten, words[0], language, words[2], code_page, context.reporter);
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    project->select_language(words[1]);
+    auto result = commands::ExportPo(project->handles(), words[2], code_page, context.reporter);
     for (const auto& note : result.notes) context.reporter.warning(note);
     context.reporter.information(result.message);
     return 0;
@@ -135,11 +94,9 @@ int export_po(Context& context, Arguments& args) {
 int import_po(Context& context, Arguments& args) {
     CodePage code_page = code_page_option(args);
     auto words = args.positional(3);
-    Setup setup(context, words[0]);
-    const std::string& language = setup.select(words[0], words[1]);
-    ProjectLock lock(context.home, setup.projects().text(field::Name));
-    auto result =
-        project::ImportPo(setup.daten, words[0], language, words[2], code_page, context.reporter);
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    project->select_language(words[1]);
+    auto result = commands::ImportPo(project->handles(), words[2], code_page, context.reporter);
     for (const auto& line : result.not_applied) context.reporter.warning(line);
     context.reporter.information(result.message);
     return 0;
@@ -147,9 +104,9 @@ int import_po(Context& context, Arguments& args) {
 
 int check(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    Setup setup(context, words[0]);
-    const std::string& language = setup.select(words[0], words[1]);
-    auto problems = project::CheckLanguage(setup.daten, words[0], language, context.reporter);
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    project->select_language(words[1]);
+    auto problems = commands::Check(project->handles(), context.reporter);
     context.reporter.end_live_line();
     for (const auto& p : problems)
         std::cout << project::table_kind_label(p.table) << "\t" << p.index << "\t"

@@ -3,13 +3,12 @@
 
 #include <iostream>
 
+#include "app/commands.h"
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/text_utils.h"
 #include "cli/command_line.h"
-#include "cli/project_session.h"
-#include "project/languages.h"
-#include "project/project_ready.h"
+#include "project/project_lock.h"
 #include "project/projects_table.h"
 
 namespace lexorin::cli {
@@ -121,29 +120,25 @@ int project_set(Context& context, Arguments& args) {
 
 int language_add(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    ProjectSession session(context, words[0]);
-    session.lock();
-    if (!CheckProjectReady(session.projects(), session.languages(), false, false, context.reporter))
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    if (!commands::AddLanguage(project->handles(), words[1], context.reporter)) {
+        std::cerr << "Nothing added.\n";
         return 1;
-    project::AddLanguage(session.daten(), session.projects(), session.languages(), words[1],
-                         context.reporter);
+    }
     std::cerr << "Language " << words[1] << " added to " << words[0] << ".\n";
     return 0;
 }
 
 int language_delete(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    ProjectSession session(context, words[0]);
-    session.lock();
-    session.select_language(words[1]);
-    size_t before = session.languages().items.size();
-    auto failed = project::DeleteLanguage(session.daten(), session.projects(), session.languages(),
-                                          context.reporter);
-    if (session.languages().items.size() == before) {
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    project->select_language(words[1]);
+    const auto result = commands::DeleteLanguage(project->handles(), context.reporter);
+    if (!result.deleted) {
         std::cerr << "Nothing deleted.\n";
         return 1;
     }
-    return failed.empty() ? 0 : 1;
+    return result.failed.empty() ? 0 : 1;
 }
 
 }  // namespace

@@ -5,19 +5,13 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/commands.h"
 #include "base/file_utils.h"
 #include "base/text_utils.h"
-#include "code/restore_code.h"
-#include "code/verify_build.h"
-#include "project/language_tables.h"
-#include "project/projects_table.h"
-#include "project/status_line.h"
 
 namespace lexorin::cli {
 
 namespace {
-
-namespace field = project::field;
 
 // A unit given with a folder is taken from the working directory, as the project's units are
 // stored with full paths; a bare file name stands for every unit of that name.
@@ -45,22 +39,16 @@ int restore_code(Context& context, Arguments& args) {
     for (const auto& index : args.options("--index"))
         selection.indexes.push_back(index_argument(index));
     auto words = args.positional(2);
-    ProjectSession session(context, words[0]);
-    const std::string& language = session.select_language(words[1]);
-    session.require_ready(true);
-    session.lock();
-    PrepareLanguageTables(session.daten(), session.name(), language, true);
-
-    code::RestoreReport report = code::RestoreCode(
-        session.daten(), session.name(), session.languages(), selection, context.reporter);
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    project->select_language(words[1]);
+    const auto restored = commands::RestoreCode(project->handles(), selection, context.reporter);
+    if (!restored) return 1;
+    const code::RestoreReport& report = *restored;
     context.reporter.end_live_line();
     // The restored rows: reference, unit and line, the line as it reads now.
     for (const auto& row : report.rows)
         std::cout << "s_" << row.index << "\t" << row.unit << ":" << row.line << "\t"
                   << escape_field(row.text) << "\n";
-    if (!report.rows.empty() || !report.whole_units.empty())
-        AddStatusLine(session.projects(), "Code restored", "");
-    PrepareLanguageTables(session.daten(), session.name(), language, true);
 
     std::cerr << report.rows.size() << " strings restored, " << report.whole_units.size()
               << " units given back whole, " << report.failed.size() << " units failed\n";
@@ -79,20 +67,13 @@ Command restore_code_command() {
             "give literals back to the units (all without --unit/--index)", restore_code};
 }
 
-int verify_after_scan(Context& context, ProjectSession& session) {
-    store::Table& projects = session.projects();
-    code::VerifyTarget target{session.name(), session.languages(), projects.text(field::Directory),
-                              projects.text(field::Cbuildcommand)};
-    code::VerifyReport report = code::VerifyBuild(session.daten(), target, context.reporter);
+int verify_after_scan(Context& context, commands::OpenedProject& project) {
+    const auto report = commands::VerifyCode(project.handles(), context.reporter);
+    if (!report) return 1;
     context.reporter.end_live_line();
-    for (const auto& line : code::VerifyReportLines(report)) std::cerr << line << "\n";
-    if (!report.has_command) return 0;
-    if (!report.restored.empty()) AddStatusLine(projects, "Code restored", "");
-    AddStatusLine(projects, "Code verified",
-                  report.compiles ? ": it compiles" : ": it does not compile");
-    PrepareLanguageTables(session.daten(), session.name(), session.languages().selected_language(),
-                          true);
-    return report.compiles ? 0 : 1;
+    for (const auto& line : code::VerifyReportLines(*report)) std::cerr << line << "\n";
+    if (!report->has_command) return 0;
+    return report->compiles ? 0 : 1;
 }
 
 }  // namespace lexorin::cli

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/reporter.h"
+#include "project/language_list.h"
+#include "project/project_lock.h"
+#include "project/projects_table.h"
+#include "store/table_store.h"
+#include "store/translation_tables.h"
+
+// The frame every command runs in, whichever front end started it: the project it works on, the
+// precondition, the tables in the command's mode and the project's lock.
+namespace lexorin::commands {
+
+// What a command works on: the Projects table on the project's row, the four shared table
+// handles in the program directory, and the language list with its selection. The project
+// window holds these for its whole run; OpenProject makes them for one command line.
+struct ProjectHandles {
+    store::Table& projects;
+    store::TDaten& daten;
+    LanguageList& languages;
+};
+
+// A registered project opened by its name, as the project window holds it.
+class OpenedProject {
+  public:
+    OpenedProject(store::Session& session, const std::string& program_directory,
+                  const std::string& name);
+
+    ProjectHandles handles() { return {projects(), daten_, languages_}; }
+    store::Table& projects() { return projects_module_.Projects; }
+    store::TDaten& daten() { return daten_; }
+    LanguageList& languages() { return languages_; }
+    const std::string& name() const { return name_; }
+
+    // Selects a language of the project (compared without regard to case); raises an Error
+    // naming the project when it has no such language.
+    const std::string& select_language(const std::string& language);
+
+  private:
+    std::string name_;
+    project::TDataProjects projects_module_;
+    store::TDaten daten_;
+    LanguageList languages_;
+};
+
+// Opens the project `name` of "Projects.DB" in the working directory; raises an Error when
+// there is no such project.
+std::unique_ptr<OpenedProject> OpenProject(store::Session& session,
+                                           const std::string& program_directory,
+                                           const std::string& name);
+
+// What a command needs before it works: a language, and whether it must be the selected one.
+enum class Needs { Project, Language, SelectedLanguage };
+
+// The precondition: false (its message went to the reporter) when the project has no name or
+// directory, or lacks the language the command needs; a command that needs any language takes
+// the first when none is selected.
+bool Ready(ProjectHandles project, Needs needs, Reporter& reporter);
+
+// Points the shared handles at the selected language's tables, in code or forms mode.
+void Prepare(ProjectHandles project, bool codeMode);
+
+// The lock of the project, for a command that changes its tables or files.
+ProjectLock LockProject(ProjectHandles project);
+
+}  // namespace lexorin::commands
