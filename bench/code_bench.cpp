@@ -9,6 +9,7 @@
 
 #include "base/text_utils.h"
 #include "code/translator.h"
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 

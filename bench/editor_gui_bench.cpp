@@ -11,6 +11,7 @@
 
 #include "editor/editor_window.h"
 #include "editor/string_model_qt.h"
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 

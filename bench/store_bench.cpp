@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 

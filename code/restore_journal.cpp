@@ -3,6 +3,7 @@
 #include "base/file_utils.h"
 #include "base/text_utils.h"
 #include "project/project_delete.h"
+#include "store/table_files.h"
 
 namespace lexorin::code {
 

@@ -11,6 +11,7 @@
 #include "project/project_lock.h"
 #include "project/projects_table.h"
 #include "project/status_line.h"
+#include "store/table_files.h"
 #include "store/transcopy.h"
 
 namespace lexorin::project {

@@ -9,6 +9,7 @@
 #include "project/languages.h"
 #include "project/project_lock.h"
 #include "project/projects_table.h"
+#include "store/table_files.h"
 
 namespace lexorin::project {
 

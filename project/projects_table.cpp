@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/text_utils.h"
+#include "store/table_files.h"
 #include "store/translation_tables.h"
 
 namespace lexorin::project {

@@ -5,6 +5,7 @@
 #include "project/language_tables.h"
 #include "project/project_ready.h"
 #include "project/projects_table.h"
+#include "store/table_files.h"
 
 namespace lexorin::project {
 

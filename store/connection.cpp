@@ -21,10 +21,6 @@ std::string declared_type(FieldType type) {
     return "TEXT";
 }
 
-static bool is_numeric(FieldType type) {
-    return type == FieldType::Integer || type == FieldType::Logical;
-}
-
 static std::string column_list(const TableSchema& schema, size_t from) {
     std::string out;
     for (size_t i = from; i < schema.fields.size(); ++i) {

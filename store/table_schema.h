@@ -10,6 +10,11 @@ namespace lexorin::store {
 // Memo: text of any length, kept as written. Logical: stored as 0 or 1.
 enum class FieldType { Text, Memo, Integer, Logical };
 
+// Integer and logical fields are stored as numbers, the others as texts.
+inline bool is_numeric(FieldType type) {
+    return type == FieldType::Integer || type == FieldType::Logical;
+}
+
 struct FieldDef {
     std::string name;
     FieldType type;

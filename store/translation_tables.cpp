@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "base/file_utils.h"
+#include "store/table_files.h"
 
 namespace lexorin::store {
 

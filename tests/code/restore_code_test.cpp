@@ -13,6 +13,7 @@
 #include "code/restore_journal.h"
 #include "project/file_iterator.h"
 #include "project/language_list.h"
+#include "store/table_files.h"
 #include "store/transcopy.h"
 #include "support/recording_reporter.h"
 #include "table_fixture.h"

@@ -5,6 +5,7 @@
 
 #include "code/translator.h"
 #include "scan_helpers.h"
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"

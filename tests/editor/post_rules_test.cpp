@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "store/table_files.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "store/table_files.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"
 

@@ -9,6 +9,7 @@
 #include "forms/form_conversion.h"
 #include "forms/form_text_to_binary.h"
 #include "forms/form_text_writer.h"
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"

@@ -14,6 +14,7 @@
 #include "project/language_tables.h"
 #include "project/languages.h"
 #include "project/projects_table.h"
+#include "store/table_files.h"
 #include "support/test_support.h"
 
 namespace lexorin::forms {

@@ -7,6 +7,7 @@
 #include "base/errors.h"
 #include "base/text_utils.h"
 #include "code/translator.h"
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"

@@ -4,6 +4,7 @@
 #include "base/text_utils.h"
 #include "code/translator.h"
 #include "forms/form_translation_writer.h"
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"

@@ -18,6 +18,7 @@
 #include "editor/post_rules.h"
 #include "editor/string_model_qt.h"
 #include "gui/gui_test_support.h"
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"

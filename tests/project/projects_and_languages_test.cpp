@@ -10,6 +10,7 @@
 #include "project/project_ready.h"
 #include "project/projects_table.h"
 #include "project/status_line.h"
+#include "store/table_files.h"
 #include "store/transcopy.h"
 #include "store/translation_tables.h"
 #include "support/recording_reporter.h"

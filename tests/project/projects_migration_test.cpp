@@ -6,6 +6,7 @@
 
 #include "base/errors.h"
 #include "project/projects_table.h"
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "support/test_support.h"
 

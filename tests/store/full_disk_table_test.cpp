@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/errors.h"
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"

@@ -2,6 +2,7 @@
 // by a flush.
 #include <gtest/gtest.h>
 
+#include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"

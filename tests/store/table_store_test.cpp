@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "store/table_files.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"
 

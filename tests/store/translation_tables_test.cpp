@@ -4,6 +4,7 @@
 
 #include "base/errors.h"
 #include "base/text_utils.h"
+#include "store/table_files.h"
 #include "store/transcopy.h"
 #include "support/test_support.h"
 
