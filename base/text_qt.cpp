@@ -3,21 +3,31 @@
 #include <QRegularExpression>
 
 #include <cstdlib>
-
-#include "base/code_page.h"
+#include <utility>
 
 namespace lexorin::gui {
 
 namespace {
 
-// The code page is read once per conversion: it is only the environment's, and cheap to build
-// for the built-in Windows-1252.
-CodePage current_code_page() {
+CodePage& current_code_page() {
+    static CodePage page;
+    return page;
+}
+
+}  // namespace
+
+CodePage code_page_from_environment() {
     const char* name = std::getenv("LEXORIN_CODE_PAGE");
     return CodePage(name && *name ? name : kDefaultCodePage);
 }
 
-}  // namespace
+void set_window_code_page(CodePage page) {
+    current_code_page() = std::move(page);
+}
+
+const CodePage& window_code_page() {
+    return current_code_page();
+}
 
 std::string code_page_name() {
     return current_code_page().name();

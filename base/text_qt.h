@@ -3,9 +3,18 @@
 #include <QString>
 #include <string>
 
-// The core keeps 8-bit text; the windows show and edit it through one code page (Windows-1252
-// unless LEXORIN_CODE_PAGE names another), converting back byte for byte.
+#include "base/code_page.h"
+
+// The core keeps 8-bit text; the windows show and edit it through one code page, converting back
+// byte for byte. The program sets that code page once at start-up (Windows-1252 until then).
 namespace lexorin::gui {
+
+// The code page LEXORIN_CODE_PAGE names, or Windows-1252 when it is unset or empty. Raises
+// lexorin::Error for a name that is no code page.
+CodePage code_page_from_environment();
+// Makes `page` the windows' code page; called at start-up, before the first window opens.
+void set_window_code_page(CodePage page);
+const CodePage& window_code_page();
 
 QString to_q(const std::string& text);
 // Raises lexorin::Error naming the character when the code page cannot hold it; the caller
@@ -13,7 +22,7 @@ QString to_q(const std::string& text);
 std::string from_q(const QString& text);
 // A message text of the core for a box: a CR (or CR LF) starts a new line.
 QString message_text(const std::string& text);
-// The name of the code page in use.
+// The name of the windows' code page.
 std::string code_page_name();
 
 }  // namespace lexorin::gui

@@ -6,6 +6,20 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "base/text_qt.h"
+
+namespace {
+
+// The windows under test use the code page the program would, set as soon as the test's
+// application exists.
+void set_code_page_at_start() {
+    lexorin::gui::set_window_code_page(lexorin::gui::code_page_from_environment());
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(set_code_page_at_start)
+
 namespace lexorin::testing {
 
 ModalAnswerer::ModalAnswerer() {
