@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontDialog>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -16,17 +15,16 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTextBlock>
-#include <QTextEdit>
 #include <QToolButton>
-#include <QUndoCommand>
 #include <QVBoxLayout>
 #include <unordered_set>
 
 #include "base/errors.h"
 #include "base/text_qt.h"
 #include "base/text_utils.h"
+#include "editor/editor_panel.h"
 #include "editor/locate_dialog.h"
+#include "editor/post_command.h"
 #include "editor/post_rules.h"
 #include "editor/string_model_qt.h"
 #include "project/translation_checks.h"
@@ -35,55 +33,6 @@
 namespace lexorin::gui {
 
 namespace {
-
-// One post, with every row it changed, as the undo stack keeps it.
-class PostCommand : public QUndoCommand {
-  public:
-    PostCommand(TEditorm& editor, store::Table& table, editor::PostRecord before,
-                editor::PostRecord after, std::function<void()> refresh)
-        : QUndoCommand("post"),
-          editor_(editor),
-          table_(table),
-          before_(std::move(before)),
-          after_(std::move(after)),
-          refresh_(std::move(refresh)) {}
-
-    void undo() override {
-        editor::Undo(table_, before_);
-        refresh_();
-    }
-    void redo() override {
-        if (first_) {
-            first_ = false;  // the post itself has been made already
-            return;
-        }
-        editor::Undo(table_, after_);
-        refresh_();
-    }
-
-  private:
-    TEditorm& editor_;
-    store::Table& table_;
-    editor::PostRecord before_;
-    editor::PostRecord after_;
-    std::function<void()> refresh_;
-    bool first_ = true;
-};
-
-QLabel* bold_label(const char* text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
-QPlainTextEdit* read_only_box(QWidget* parent, int height) {
-    auto* box = new QPlainTextEdit(parent);
-    box->setReadOnly(true);
-    if (height > 0) box->setFixedHeight(height);
-    return box;
-}
 
 std::vector<GridColumn> code_columns() {
     return {{"OriginalString", "Original string", 84, false, false},
@@ -136,6 +85,10 @@ TEditorm::TEditorm(store::Session& session, const EditorTables& tables, bool Cod
 }
 
 TEditorm::~TEditorm() = default;
+
+QPlainTextEdit* TEditorm::current_box() const {
+    return current_panel()->translation;
+}
 
 void TEditorm::build() {
     auto* layout = new QVBoxLayout(this);
@@ -227,8 +180,26 @@ void TEditorm::build() {
 
     // The detail panels.
     panels_ = new QStackedWidget(this);
-    panels_->addWidget(build_code_panel());
-    panels_->addWidget(build_forms_panel());
+    code_panel_ = new EditorPanel(EditorPanel::Mode::Code, context_lines_, this);
+    panels_->addWidget(code_panel_);
+    forms_panel_ = new EditorPanel(EditorPanel::Mode::Forms, context_lines_, this);
+    panels_->addWidget(forms_panel_);
+    DBMePascal = code_panel_->translation;
+    lbUnitPascal = code_panel_->unit;
+    meOriginalPascal = code_panel_->original;
+    meContext = code_panel_->context;
+    lbProblemsPascal = code_panel_->problems;
+    DBMeForms = forms_panel_->translation;
+    lbUnitForms = forms_panel_->unit;
+    meOriginalForms = forms_panel_->original;
+    lbObject = forms_panel_->object;
+    lbProperty = forms_panel_->property;
+    lbProblemsForms = forms_panel_->problems;
+    for (EditorPanel* panel : {code_panel_, forms_panel_}) {
+        connect(panel, &EditorPanel::display_font_clicked, this, &TEditorm::DisplayFont);
+        connect(panel, &EditorPanel::translate_font_clicked, this, &TEditorm::SetTranslateFont);
+        connect(panel, &EditorPanel::search_clicked, this, &TEditorm::Button1Click);
+    }
     panels_->setFixedHeight(253);
     layout->addWidget(panels_);
 
@@ -246,100 +217,6 @@ void TEditorm::build() {
     connect(undo, &QShortcut::activated, this, &TEditorm::undo_last_post);
     for (auto* box : {DBMePascal, DBMeForms}) box->installEventFilter(this);
     resize(750, 585);
-}
-
-QWidget* TEditorm::build_code_panel() {
-    auto* panel = new QWidget(this);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(0, 2, 0, 2);
-    auto* left = new QVBoxLayout;
-    left->addWidget(bold_label("Translation:", panel));
-    DBMePascal = new QPlainTextEdit(panel);
-    DBMePascal->setFixedHeight(60);
-    left->addWidget(DBMePascal);
-    auto* strip = new QHBoxLayout;
-    strip->addWidget(bold_label("Unit:", panel));
-    lbUnitPascal = new QLabel(panel);
-    lbUnitPascal->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    strip->addWidget(lbUnitPascal, 1);
-    strip->addWidget(bold_label("Original:", panel));
-    left->addLayout(strip);
-    meOriginalPascal = read_only_box(panel, 40);
-    left->addWidget(meOriginalPascal);
-    left->addWidget(bold_label("Context:", panel));
-    meContext = new QTextEdit(panel);
-    meContext->setReadOnly(true);
-    meContext->setLineWrapMode(QTextEdit::NoWrap);
-    meContext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    left->addWidget(meContext, 1);
-    grid->addLayout(left, 0, 0);
-
-    auto* right = new QVBoxLayout;
-    auto* Button5 = new QPushButton("Display &Font ...", panel);
-    auto* Button3 = new QPushButton("&Translate Font ...", panel);
-    auto* Button1 = new QPushButton("&Search ...", panel);
-    for (auto* b : {Button5, Button3, Button1}) right->addWidget(b);
-    lbProblemsPascal = new QLabel(panel);
-    lbProblemsPascal->setWordWrap(true);
-    lbProblemsPascal->setStyleSheet("color: rgb(170, 0, 0);");
-    // Wrapped within the buttons' width: a problem text never narrows the translation box.
-    lbProblemsPascal->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    right->addWidget(lbProblemsPascal, 1, Qt::AlignTop);
-    grid->addLayout(right, 0, 1);
-    grid->setColumnStretch(0, 1);
-    connect(Button5, &QPushButton::clicked, this, &TEditorm::DisplayFont);
-    connect(Button3, &QPushButton::clicked, this, &TEditorm::SetTranslateFont);
-    connect(Button1, &QPushButton::clicked, this, &TEditorm::Button1Click);
-    return panel;
-}
-
-QWidget* TEditorm::build_forms_panel() {
-    auto* panel = new QWidget(this);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(0, 2, 0, 2);
-    auto* left = new QVBoxLayout;
-    left->addWidget(bold_label("Translation:", panel));
-    DBMeForms = new QPlainTextEdit(panel);
-    DBMeForms->setFixedHeight(60);
-    left->addWidget(DBMeForms);
-    auto* strip = new QHBoxLayout;
-    strip->addWidget(bold_label("Unit:", panel));
-    lbUnitForms = new QLabel(panel);
-    lbUnitForms->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    strip->addWidget(lbUnitForms, 1);
-    strip->addWidget(bold_label("Original:", panel));
-    left->addLayout(strip);
-    meOriginalForms = read_only_box(panel, 40);
-    left->addWidget(meOriginalForms);
-    auto* details = new QGridLayout;
-    details->addWidget(bold_label("Object:", panel), 0, 0);
-    lbObject = new QLabel(panel);
-    details->addWidget(lbObject, 0, 1);
-    details->addWidget(bold_label("Property:", panel), 1, 0);
-    lbProperty = new QLabel(panel);
-    details->addWidget(lbProperty, 1, 1);
-    details->setColumnStretch(1, 1);
-    left->addLayout(details);
-    left->addStretch();
-    grid->addLayout(left, 0, 0);
-
-    auto* right = new QVBoxLayout;
-    auto* Button6 = new QPushButton("Display &Font ...", panel);
-    auto* Button4 = new QPushButton("&Translate Font ...", panel);
-    auto* Button2 = new QPushButton("&Search ...", panel);
-    for (auto* b : {Button6, Button4, Button2}) right->addWidget(b);
-    lbProblemsForms = new QLabel(panel);
-    lbProblemsForms->setWordWrap(true);
-    lbProblemsForms->setStyleSheet("color: rgb(170, 0, 0);");
-    // Wrapped within the buttons' width: a problem text never narrows the translation box.
-    lbProblemsForms->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    right->addWidget(lbProblemsForms, 1, Qt::AlignTop);
-    grid->addLayout(right, 0, 1);
-    grid->setColumnStretch(0, 1);
-    connect(Button6, &QPushButton::clicked, this, &TEditorm::DisplayFont);
-    connect(Button4, &QPushButton::clicked, this, &TEditorm::SetTranslateFont);
-    connect(Button2, &QPushButton::clicked, this, &TEditorm::Button1Click);
-    return panel;
 }
 
 // ---- opening and the modes ----
@@ -450,12 +327,11 @@ void TEditorm::load_current_row() {
     bool has_row = current_model()->move_to(row);
     shown_row_id_.reset();
     shown_translation_.clear();
-    QString translation, original, unit, problems;
+    QString translation, unit, problems;
     if (has_row) {
         shown_row_id_ = table.row_id();
         shown_translation_ = table.text("TranslateString");
         translation = to_q(shown_translation_);
-        original = to_q(table.text("OriginalString"));
         store::Table& files = code_mode_ ? wwTable4 : wwTable3;
         if (files.find_key({table.integer("UnitName")})) unit = to_q(files.text("Directory"));
         problems = problems_of_current();
@@ -464,37 +340,7 @@ void TEditorm::load_current_row() {
     current_box()->setPlainText(translation);
     current_box()->setEnabled(has_row);
     loading_ = false;
-    if (code_mode_) {
-        lbUnitPascal->setText(unit);
-        meOriginalPascal->setPlainText(original);
-        lbProblemsPascal->setText(problems);
-        // The context, with the string's own line marked.
-        meContext->clear();
-        if (has_row) {
-            QStringList lines;
-            // Each context line ends with a lone CR.
-            for (const auto& l : read_text_lines(table.text("Context"))) lines << to_q(l);
-            meContext->setPlainText(lines.join('\n'));
-            int own = std::min(static_cast<int>(table.integer("OriginalLine")) - 1,
-                               std::max(0, context_lines_ / 2));
-            QTextBlock block = meContext->document()->findBlockByNumber(std::max(0, own));
-            if (block.isValid()) {
-                QTextEdit::ExtraSelection mark;
-                mark.cursor = QTextCursor(block);
-                mark.format.setBackground(QColor(255, 240, 150));
-                mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-                meContext->setExtraSelections({mark});
-                meContext->setTextCursor(QTextCursor(block));
-                meContext->ensureCursorVisible();
-            }
-        }
-    } else {
-        lbUnitForms->setText(unit);
-        meOriginalForms->setPlainText(original);
-        lbObject->setText(has_row ? to_q(table.text("Object")) : QString());
-        lbProperty->setText(has_row ? to_q(table.text("Property")) : QString());
-        lbProblemsForms->setText(problems);
-    }
+    current_panel()->show_row(has_row ? &table : nullptr, unit, problems);
     update_counts();
 }
 
@@ -532,24 +378,13 @@ bool TEditorm::post_row(const std::optional<bool> translated, const std::optiona
     int old_row = current_grid()->currentIndex().row();
     std::int64_t row_id = *shown_row_id_;
     try {
-        editor::RowEdit edit;
-        edit.translation = from_q(current_box()->toPlainText());
-        if (!table.find_key({row_id})) throw StoreError("Datensatz nicht gefunden");
-        edit.translated = translated.value_or(table.logical("Translated"));
-        edit.ignore = ignore.value_or(table.logical("Ignore"));
-        edit.changed = changed.value_or(table.has_field("Changed") && table.logical("Changed"));
-        editor::PostRecord before = editor::PostRow(table, edit, !code_mode_, reporter());
-        // What the post left, so that a redo after an undo restores it exactly.
-        editor::PostRecord after;
-        store::Table rows(table.session(), table.directory(), table.table_name());
-        rows.open();
-        for (const auto& r : before.rows)
-            if (rows.find_key({r.row_id})) after.rows.push_back(editor::row_state(rows));
+        TypedEdit edit{from_q(current_box()->toPlainText()), translated, ignore, changed};
         bool code = code_mode_;
-        undo_.push(new PostCommand(*this, table, std::move(before), std::move(after), [this, code] {
-            (code ? code_model_ : forms_model_)->refresh();
-            select_row_id(shown_row_id_.value_or(-1), current_grid()->currentIndex().row());
-        }));
+        undo_.push(PostCommand::post(table, row_id, edit, !code, reporter(), [this, code] {
+                       (code ? code_model_ : forms_model_)->refresh();
+                       select_row_id(shown_row_id_.value_or(-1),
+                                     current_grid()->currentIndex().row());
+                   }).release());
     } catch (const std::exception& e) {
         show_failure(this, e);
         return false;

@@ -22,6 +22,7 @@ class QToolButton;
 
 namespace lexorin::gui {
 
+class EditorPanel;
 class StringTableModel;
 
 // The table files the editor opens, all in one directory.
@@ -46,7 +47,8 @@ class TEditorm : public QDialog {
              int context_lines, QWidget* parent);
     ~TEditorm() override;
 
-    // The controls, named as in the window's design; the tests drive them.
+    // The controls, named as in the window's design; the tests drive them. The boxes and labels
+    // under the grids belong to the two mode panels.
     QToolButton* sbtnPascal = nullptr;
     QToolButton* sbtnForms = nullptr;
     QCheckBox* cbNoIgnored = nullptr;
@@ -74,7 +76,7 @@ class TEditorm : public QDialog {
     bool code_mode() const { return code_mode_; }
     store::Table& CurrentTable() { return code_mode_ ? wwTable1 : wwTable2; }
     QTableView* current_grid() const { return code_mode_ ? wwgridPascal : wwgridForms; }
-    QPlainTextEdit* current_box() const { return code_mode_ ? DBMePascal : DBMeForms; }
+    QPlainTextEdit* current_box() const;
     StringTableModel* current_model() const { return code_mode_ ? code_model_ : forms_model_; }
     QtReporter& reporter() { return *reporter_; }
 
@@ -103,8 +105,7 @@ class TEditorm : public QDialog {
 
   private:
     void build();
-    QWidget* build_code_panel();
-    QWidget* build_forms_panel();
+    EditorPanel* current_panel() const { return code_mode_ ? code_panel_ : forms_panel_; }
     void FormShow(bool CodeModeAtStart);
     void show_mode();
     void load_current_row();
@@ -129,6 +130,8 @@ class TEditorm : public QDialog {
     StringTableModel* forms_model_ = nullptr;
     QStackedWidget* grids_ = nullptr;
     QStackedWidget* panels_ = nullptr;
+    EditorPanel* code_panel_ = nullptr;
+    EditorPanel* forms_panel_ = nullptr;
     QLabel* counts_ = nullptr;
     std::unique_ptr<QtReporter> reporter_;
     QUndoStack undo_;

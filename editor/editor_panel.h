@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPlainTextEdit;
+class QTextEdit;
+
+namespace lexorin::store {
+class Table;
+}
+
+namespace lexorin::gui {
+
+// The panel under the translation editor's grid, one for each mode: the translation box, the
+// unit and the original of the current row, then the context lines of a code string or the
+// object and property of a form string; beside them the font and search buttons above the
+// problems the checks find in the row.
+class EditorPanel : public QWidget {
+    Q_OBJECT
+  public:
+    enum class Mode { Code, Forms };
+
+    // `context_lines` is the number of lines the code scan stored around each string; the
+    // string's own line is the middle one, or an earlier one near the top of its unit.
+    EditorPanel(Mode mode, int context_lines, QWidget* parent);
+
+    Mode mode() const { return mode_; }
+
+    QPlainTextEdit* translation = nullptr;
+    QLabel* unit = nullptr;
+    QPlainTextEdit* original = nullptr;
+    QLabel* problems = nullptr;
+    QTextEdit* context = nullptr;  // code mode only
+    QLabel* object = nullptr;      // forms mode only
+    QLabel* property = nullptr;    // forms mode only
+
+    // Shows the current row of `row` (none when it is null) apart from its translation, which
+    // the editor sets itself; `unit_text` and `problem_text` are those of the row.
+    void show_row(const store::Table* row, const QString& unit_text, const QString& problem_text);
+
+  signals:
+    void display_font_clicked();
+    void translate_font_clicked();
+    void search_clicked();
+
+  private:
+    void show_context(const store::Table& row);
+
+    Mode mode_;
+    int context_lines_;
+};
+
+}  // namespace lexorin::gui

@@ -1,0 +1,50 @@
+#include "editor/post_command.h"
+
+#include "base/errors.h"
+#include "store/translation_tables.h"
+
+namespace lexorin::gui {
+
+std::unique_ptr<PostCommand> PostCommand::post(store::Table& table, std::int64_t row_id,
+                                               const TypedEdit& typed, bool forms_mode,
+                                               Reporter& reporter, std::function<void()> refresh) {
+    if (!table.find_key({row_id})) throw StoreError("Datensatz nicht gefunden");
+    editor::RowEdit edit;
+    edit.translation = typed.translation;
+    edit.translated = typed.translated.value_or(table.logical("Translated"));
+    edit.ignore = typed.ignore.value_or(table.logical("Ignore"));
+    edit.changed = typed.changed.value_or(table.has_field("Changed") && table.logical("Changed"));
+    editor::PostRecord before = editor::PostRow(table, edit, forms_mode, reporter);
+    // What the post left, so that a redo after an undo restores it exactly.
+    editor::PostRecord after;
+    store::Table rows(table.session(), table.directory(), table.table_name());
+    rows.open();
+    for (const auto& r : before.rows)
+        if (rows.find_key({r.row_id})) after.rows.push_back(editor::row_state(rows));
+    return std::make_unique<PostCommand>(table, std::move(before), std::move(after),
+                                         std::move(refresh));
+}
+
+PostCommand::PostCommand(store::Table& table, editor::PostRecord before, editor::PostRecord after,
+                         std::function<void()> refresh)
+    : QUndoCommand("post"),
+      table_(table),
+      before_(std::move(before)),
+      after_(std::move(after)),
+      refresh_(std::move(refresh)) {}
+
+void PostCommand::undo() {
+    editor::Undo(table_, before_);
+    refresh_();
+}
+
+void PostCommand::redo() {
+    if (first_) {
+        first_ = false;  // the post itself has been made already
+        return;
+    }
+    editor::Undo(table_, after_);
+    refresh_();
+}
+
+}  // namespace lexorin::gui
