@@ -53,13 +53,16 @@ void BM_FilteredScan100k(benchmark::State& state) {
     Table t(session, scratch.dir.string(), "bench_pascal.db");
     t.open();
     fill(t, 100000);
-    t.set_filter("Ignore=0 and Translated=0");
+    const std::string not_ignored = std::string(field::Ignore) + "=0 and ";
+    const std::string untranslated = not_ignored + field::Translated + "=0";
+    const std::string outside_unit_3 = not_ignored + field::UnitName + "<>3";
+    t.set_filter(untranslated);
     t.set_filtered(true);
     for (auto _ : state) {
-        t.set_filter(state.range(0) ? "Ignore=0 and Translated=0" : "Ignore=0 and UnitName<>3");
+        t.set_filter(state.range(0) ? untranslated : outside_unit_3);
         long count = 0;
         for (t.first(); !t.eof(); t.next())
-            count += static_cast<long>(t.text("OriginalString").size());
+            count += static_cast<long>(t.text(field::OriginalString).size());
         benchmark::DoNotOptimize(count);
     }
     state.SetItemsProcessed(state.iterations() * 100000);

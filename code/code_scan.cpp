@@ -17,6 +17,7 @@
 #include "project/status_line.h"
 #include "store/table_files.h"
 #include "store/transcopy.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::code {
 
@@ -66,10 +67,10 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
     sweep_temporary_files_beside(units);  // leftovers of a killed run
 
     daten.tblPasFiles.open();
-    daten.tblPasFiles.set_index_name(store::kOrderName);
+    daten.tblPasFiles.set_index_name(store::order::Name);
     daten.tblPascal.open();
     daten.tblUnits.open();
-    daten.tblUnits.set_index_name(store::kOrderName);
+    daten.tblUnits.set_index_name(store::order::Name);
     translator.UnitsTable = &daten.tblUnits;
     translator.FormsTable = &daten.tblForms;
     translator.PascalTable = &daten.tblPascal;
@@ -125,7 +126,7 @@ CodeScanReport DryRunCodeScan(store::TDaten& daten, const store::Table& projects
     std::int64_t next_index = 1;
     if (daten.tblPascal.record_count() > 0) {
         daten.tblPascal.last();
-        next_index = daten.tblPascal.integer("Index") + 1;
+        next_index = daten.tblPascal.integer(store::field::Index) + 1;
     }
     MemoryStringStore strings(next_index);
     std::vector<std::string> units = ProjectUnitFiles(projects);

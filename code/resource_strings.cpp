@@ -3,6 +3,7 @@
 #include "base/file_utils.h"
 #include "base/text_utils.h"
 #include "store/table_store.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::code {
 
@@ -60,10 +61,10 @@ ResourceStringLines BuildResourceStringLines(store::Session& session, const stor
     lines.original.push_back("resourcestring");
     lines.translation.push_back("resourcestring");
     for (rows.first(); !rows.eof(); rows.next()) {
-        const std::int64_t index = rows.integer("Index");
-        const std::int64_t spaces = rows.integer("SpacesAtEnd");
-        const std::string original = rows.text("OriginalString");
-        const std::string translation = rows.text("TranslateString");
+        const std::int64_t index = rows.integer(store::field::Index);
+        const std::int64_t spaces = rows.integer(store::field::SpacesAtEnd);
+        const std::string original = rows.text(store::field::OriginalString);
+        const std::string translation = rows.text(store::field::TranslateString);
         AddResourceLines(lines.translation, index, translation.empty() ? original : translation,
                          spaces);
         AddResourceLines(lines.original, index, original, spaces);

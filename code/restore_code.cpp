@@ -17,6 +17,7 @@
 #include "code/translator.h"
 #include "project/project_lock.h"
 #include "store/table_store.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::code {
 
@@ -69,8 +70,8 @@ struct UnitWork {
 std::vector<UnitFile> ReadFileList(store::Table& files) {
     std::vector<UnitFile> units;
     for (files.first(); !files.eof(); files.next()) {
-        if (upper_case(files.text("UnitName")) == upper_case(store::kShowAll)) continue;
-        units.push_back({files.integer("Index"), files.text("Directory")});
+        if (upper_case(files.text(store::field::UnitName)) == upper_case(store::kShowAll)) continue;
+        units.push_back({files.integer(store::field::Index), files.text(store::field::Directory)});
     }
     return units;
 }
@@ -79,14 +80,14 @@ std::map<std::int64_t, PascalRow> ReadRows(store::Table& pascal) {
     std::map<std::int64_t, PascalRow> rows;
     for (pascal.first(); !pascal.eof(); pascal.next()) {
         PascalRow row;
-        row.index = pascal.integer("Index");
-        row.unit = pascal.integer("UnitName");
+        row.index = pascal.integer(store::field::Index);
+        row.unit = pascal.integer(store::field::UnitName);
         const std::int64_t blanks =
-            std::clamp<std::int64_t>(pascal.integer("SpacesAtEnd"), 0, 4096);
-        row.literal = "'" + pascal.text("OriginalString") +
+            std::clamp<std::int64_t>(pascal.integer(store::field::SpacesAtEnd), 0, 4096);
+        row.literal = "'" + pascal.text(store::field::OriginalString) +
                       std::string(static_cast<size_t>(blanks), ' ') + "'";
-        row.new_line = static_cast<int>(pascal.integer("NewLine"));
-        row.ignore = pascal.logical("Ignore");
+        row.new_line = static_cast<int>(pascal.integer(store::field::NewLine));
+        row.ignore = pascal.logical(store::field::Ignore);
         rows.emplace(row.index, std::move(row));
     }
     return rows;
@@ -152,16 +153,17 @@ std::vector<UnitWork> ResolveSelection(const RestoreSelection& selection,
 std::map<std::int64_t, std::vector<RowMark>> ReadMarks(store::Table& pascal) {
     std::map<std::int64_t, std::vector<RowMark>> by_unit;
     for (pascal.first(); !pascal.eof(); pascal.next())
-        by_unit[pascal.integer("UnitName")].push_back(
-            {pascal.integer("Index"), pascal.logical("Ignore"), pascal.integer("NewLine")});
+        by_unit[pascal.integer(store::field::UnitName)].push_back(
+            {pascal.integer(store::field::Index), pascal.logical(store::field::Ignore),
+             pascal.integer(store::field::NewLine)});
     return by_unit;
 }
 
 void Mark(store::Table& table, const RowMark& mark) {
     if (!table.find_key({mark.index})) return;
     table.edit();
-    table.set_logical("Ignore", mark.ignore);
-    table.set_integer("NewLine", mark.new_line);
+    table.set_logical(store::field::Ignore, mark.ignore);
+    table.set_integer(store::field::NewLine, mark.new_line);
     table.post_batched();  // the caller flushes once per unit
 }
 

@@ -10,19 +10,13 @@ namespace lexorin::code {
 using store::FieldType;
 namespace f = journal_field;
 
-namespace {
-// The order by unit path: every scanned unit is looked up once, so a walk would make a scan of
-// many units quadratic.
-constexpr const char* kPathOrder = "Path";
-}  // namespace
-
 const store::TableSchema& restore_journal_schema() {
     // The two lines are memos: a text field would lose their trailing blanks.
     static const store::TableSchema schema{{{f::Index, FieldType::Integer},
                                             {f::Directory, FieldType::Text},
                                             {f::UsesLine, FieldType::Memo},
                                             {f::FormLine, FieldType::Memo}},
-                                           {{kPathOrder, {f::Directory}}},
+                                           {{journal_order::Path, {f::Directory}}},
                                            true};
     return schema;
 }
@@ -38,7 +32,7 @@ RestoreJournal::RestoreJournal(store::Session& session, const std::string& progr
 }
 
 bool RestoreJournal::Locate(const std::string& path) {
-    if (table_.index_name() != kPathOrder) table_.set_index_name(kPathOrder);
+    if (table_.index_name() != journal_order::Path) table_.set_index_name(journal_order::Path);
     if (!table_.find_key({store::Value(path)})) return false;
     // The order may compare without regard to case; the path must match exactly.
     for (; !table_.eof(); table_.next()) {

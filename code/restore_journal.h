@@ -20,6 +20,12 @@ inline constexpr const char* UsesLine = "UsesLine";    // memo: keeps trailing b
 inline constexpr const char* FormLine = "FormLine";
 }  // namespace journal_field
 
+namespace journal_order {
+// The order by unit path (Directory): every scanned unit is looked up once, so a walk would make
+// a scan of many units quadratic.
+inline constexpr const char* Path = "Path";
+}  // namespace journal_order
+
 const store::TableSchema& restore_journal_schema();
 
 // What the journal keeps of one unit; an empty text means the line was not replaced.

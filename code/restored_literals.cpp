@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "store/table_store.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::code {
 
@@ -10,7 +11,7 @@ RestoredLiterals RestoredLiterals::Load(const store::Table& pascal, const store:
     RestoredLiterals restored;
     store::Table rows(pascal.session(), pascal.directory(), pascal.table_name());
     rows.open();
-    rows.set_filter("NewLine=0 and Ignore=1");
+    rows.set_filter(std::string(store::field::NewLine) + "=0 and " + store::field::Ignore + "=1");
     rows.set_filtered(true);
     if (rows.record_count() == 0) return restored;
 
@@ -18,15 +19,16 @@ RestoredLiterals RestoredLiterals::Load(const store::Table& pascal, const store:
     store::Table units(pasfiles.session(), pasfiles.directory(), pasfiles.table_name());
     units.open();
     for (units.first(); !units.eof(); units.next())
-        unit_paths.emplace(units.integer("Index"), units.text("Directory"));
+        unit_paths.emplace(units.integer(store::field::Index), units.text(store::field::Directory));
 
     for (rows.first(); !rows.eof(); rows.next()) {
-        auto unit = unit_paths.find(rows.integer("UnitName"));
+        auto unit = unit_paths.find(rows.integer(store::field::UnitName));
         if (unit == unit_paths.end()) continue;
         // The store drops trailing blanks; SpacesAtEnd gives them back.
-        std::string literal = rows.text("OriginalString");
-        literal.append(static_cast<size_t>(std::max<std::int64_t>(0, rows.integer("SpacesAtEnd"))),
-                       ' ');
+        std::string literal = rows.text(store::field::OriginalString);
+        literal.append(
+            static_cast<size_t>(std::max<std::int64_t>(0, rows.integer(store::field::SpacesAtEnd))),
+            ' ');
         restored.Add(unit->second, std::move(literal));
     }
     return restored;

@@ -9,21 +9,21 @@ namespace lexorin::code {
 std::int64_t TableStringStore::UnitIndex(const std::string& path) {
     if (unit_ && unit_->first == path) return unit_->second;
     const std::string name = file_name_of(path);
-    if (units_.index_name() != store::kOrderName) units_.set_index_name(store::kOrderName);
+    if (units_.index_name() != store::order::Name) units_.set_index_name(store::order::Name);
     std::optional<std::int64_t> index;
     // Units of the same name in different folders share the first key; the full path tells
     // them apart.
     if (units_.find_key({store::Value(name)})) {
         for (; !units_.eof(); units_.next()) {
-            if (units_.text("Directory") == path) {
-                index = units_.integer("Index");
+            if (units_.text(store::field::Directory) == path) {
+                index = units_.integer(store::field::Index);
                 break;
             }
         }
     }
     if (!index) {
         units_.append_record({store::Value(0), store::Value(name), store::Value(path)});
-        index = units_.integer("Index");
+        index = units_.integer(store::field::Index);
     }
     unit_.emplace(path, *index);
     return *index;
@@ -36,7 +36,7 @@ std::int64_t TableStringStore::Add(const FoundString& found) {
                            store::Value(found.ignore), store::Value(found.context),
                            store::Value(found.new_line), store::Value(found.original_line),
                            store::Value(found.spaces_at_end)});
-    return pascal_.integer("Index");
+    return pascal_.integer(store::field::Index);
 }
 
 void TableStringStore::Flush() {

@@ -13,6 +13,7 @@
 #include "code/restore_lines.h"
 #include "code/translator.h"
 #include "store/table_store.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::code {
 
@@ -30,8 +31,8 @@ std::vector<std::string> ScannedUnits(store::TDaten& daten, const std::string& p
     files.open();
     std::vector<std::string> units;
     for (files.first(); !files.eof(); files.next())
-        if (upper_case(files.text("UnitName")) != upper_case(store::kShowAll))
-            units.push_back(files.text("Directory"));
+        if (upper_case(files.text(store::field::UnitName)) != upper_case(store::kShowAll))
+            units.push_back(files.text(store::field::Directory));
     return units;
 }
 

@@ -20,6 +20,7 @@
 #include "base/text_utils.h"
 #include "code/restore_code.h"
 #include "editor/result_model_qt.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::gui {
 
@@ -65,7 +66,8 @@ void Tformpas::build() {
 
     auto* middle = new QHBoxLayout;
     DBLookupListBox1 = new QListView(this);
-    units_model_ = new StringTableModel(daten_.tblPasFiles, {{"UnitName", "UnitName"}}, this);
+    units_model_ =
+        new StringTableModel(daten_.tblPasFiles, {{store::field::UnitName, "UnitName"}}, this);
     DBLookupListBox1->setModel(units_model_);
     DBLookupListBox1->setFixedWidth(174);
     DBLookupListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -129,8 +131,9 @@ void Tformpas::build() {
             show_failure_text(this, text);
         },
         Qt::QueuedConnection);
-    connect(cbTranslated, &QCheckBox::clicked, this, [this] { tick(cbTranslated, "Translated"); });
-    connect(cbIgnore, &QCheckBox::clicked, this, [this] { tick(cbIgnore, "Ignore"); });
+    connect(cbTranslated, &QCheckBox::clicked, this,
+            [this] { tick(cbTranslated, store::field::Translated); });
+    connect(cbIgnore, &QCheckBox::clicked, this, [this] { tick(cbIgnore, store::field::Ignore); });
 }
 
 void Tformpas::showEvent(QShowEvent* event) {
@@ -144,7 +147,7 @@ void Tformpas::FormShow() {
     try {
         // The unit list sorted by file name; the grid as the pascal table stands.
         daten_.tblPasFiles.open();
-        daten_.tblPasFiles.set_index_name(store::kOrderName);
+        daten_.tblPasFiles.set_index_name(store::order::Name);
         daten_.tblPascal.open();
         setWindowTitle("Translator - Scan PAS files");
         units_model_->refresh();
@@ -161,18 +164,19 @@ void Tformpas::DBLookupListBox1Click(const QModelIndex& line) {
         store::Table& files = daten_.tblPasFiles;
         store::Table& pascal = daten_.tblPascal;
         std::string filter = editor::UnitClickFilter(
-            files.text("UnitName"), files.integer("Index"),
+            files.text(store::field::UnitName), files.integer(store::field::Index),
             {cbNoIgnored->isChecked(), cbNoTranslated->isChecked(), cbChangedOnly->isChecked()});
         pascal.set_filtered(false);
         pascal.set_filter("");
         pascal.set_filter(filter);
-        pascal.set_index_name(rbSortByUnit->isChecked() ? "" : store::kOrderString);
+        pascal.set_index_name(rbSortByUnit->isChecked() ? "" : store::order::String);
         pascal.set_filtered(true);
         DBGrid1->reload();
-        const bool show_all = upper_case(files.text("UnitName")) == upper_case(store::kShowAll);
+        const bool show_all =
+            upper_case(files.text(store::field::UnitName)) == upper_case(store::kShowAll);
         chosen_ = show_all ? Chosen::Nothing : Chosen::Unit;
-        chosen_unit_ = files.integer("Index");
-        chosen_unit_path_ = files.text("Directory");
+        chosen_unit_ = files.integer(store::field::Index);
+        chosen_unit_path_ = files.text(store::field::Directory);
     } catch (const std::exception& failure) {
         show_failure(this, failure);
         DBGrid1->reload();
@@ -207,19 +211,20 @@ void Tformpas::restore_row() {
         reporter_->information("Choose a string in the grid or a unit in the list first.");
         return;
     }
-    if (pascal.logical("Ignore") && pascal.integer("NewLine") == 0) {
+    if (pascal.logical(store::field::Ignore) && pascal.integer(store::field::NewLine) == 0) {
         reporter_->information("This string stands in the code as a literal already.");
         return;
     }
     restore(
         "Restore 1 string? Its literal goes back into the code; the row stays, marked "
         "Ignore.",
-        {pascal.integer("Index")}, {});
+        {pascal.integer(store::field::Index)}, {});
 }
 
 void Tformpas::restore_unit() {
     const std::string unit = std::to_string(chosen_unit_);
-    const int count = daten_.tblPascal.count_where("UnitName=" + unit + " and NewLine>0");
+    const int count = daten_.tblPascal.count_where(std::string(store::field::UnitName) + "=" +
+                                                   unit + " and " + store::field::NewLine + ">0");
     const std::string name = file_name_of(chosen_unit_path_);
     if (count == 0) {
         reporter_->information("Every string of " + name +
@@ -264,11 +269,11 @@ void Tformpas::show_row(int row) {
     shown_row_ = has_row ? row : -1;
     for (QWidget* control : std::initializer_list<QWidget*>{cbTranslated, cbIgnore, meContext})
         control->setEnabled(has_row);
-    lbOriginalLine->setText(has_row ? to_q(pascal.text("OriginalLine")) : QString());
-    lbNewLine->setText(has_row ? to_q(pascal.text("NewLine")) : QString());
-    cbTranslated->setChecked(has_row && pascal.logical("Translated"));
-    cbIgnore->setChecked(has_row && pascal.logical("Ignore"));
-    shown_context_ = has_row ? message_text(pascal.text("Context")) : QString();
+    lbOriginalLine->setText(has_row ? to_q(pascal.text(store::field::OriginalLine)) : QString());
+    lbNewLine->setText(has_row ? to_q(pascal.text(store::field::NewLine)) : QString());
+    cbTranslated->setChecked(has_row && pascal.logical(store::field::Translated));
+    cbIgnore->setChecked(has_row && pascal.logical(store::field::Ignore));
+    shown_context_ = has_row ? message_text(pascal.text(store::field::Context)) : QString();
     meContext->setPlainText(shown_context_);
 }
 
@@ -280,7 +285,8 @@ void Tformpas::tick(QCheckBox* box, const char* field) {
 void Tformpas::store_context() {
     if (shown_row_ < 0 || meContext->toPlainText() == shown_context_) return;
     QString typed = meContext->toPlainText();
-    if (DBGrid1->result_model()->store_text(shown_row_, "Context", context_from_q(typed)))
+    if (DBGrid1->result_model()->store_text(shown_row_, store::field::Context,
+                                            context_from_q(typed)))
         shown_context_ = typed;
 }
 

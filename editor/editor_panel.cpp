@@ -91,14 +91,14 @@ EditorPanel::EditorPanel(Mode mode, int context_lines, QWidget* parent)
 void EditorPanel::show_row(const store::Table* row, const QString& unit_text,
                            const QString& problem_text) {
     unit->setText(unit_text);
-    original->setPlainText(row ? to_q(row->text("OriginalString")) : QString());
+    original->setPlainText(row ? to_q(row->text(store::field::OriginalString)) : QString());
     if (mode_ == Mode::Code) {
         problems->setText(problem_text);
         context->clear();
         if (row) show_context(*row);
     } else {
-        object->setText(row ? to_q(row->text("Object")) : QString());
-        property->setText(row ? to_q(row->text("Property")) : QString());
+        object->setText(row ? to_q(row->text(store::field::Object)) : QString());
+        property->setText(row ? to_q(row->text(store::field::Property)) : QString());
         problems->setText(problem_text);
     }
 }
@@ -107,9 +107,9 @@ void EditorPanel::show_row(const store::Table* row, const QString& unit_text,
 void EditorPanel::show_context(const store::Table& row) {
     QStringList lines;
     // Each context line ends with a lone CR.
-    for (const auto& l : read_text_lines(row.text("Context"))) lines << to_q(l);
+    for (const auto& l : read_text_lines(row.text(store::field::Context))) lines << to_q(l);
     context->setPlainText(lines.join('\n'));
-    int own = std::min(static_cast<int>(row.integer("OriginalLine")) - 1,
+    int own = std::min(static_cast<int>(row.integer(store::field::OriginalLine)) - 1,
                        std::max(0, context_lines_ / 2));
     QTextBlock block = context->document()->findBlockByNumber(std::max(0, own));
     if (!block.isValid()) return;

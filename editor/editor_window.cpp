@@ -35,26 +35,27 @@ namespace lexorin::gui {
 namespace {
 
 std::vector<GridColumn> code_columns() {
-    return {{"OriginalString", "Original string", 84, false, false},
-            {"Ignore", "Ignore?", 7, true, true},
-            {"Translated", "Translated?", 11, true, true},
-            {"NewLine", "Line number", 5, false, false}};
+    return {{store::field::OriginalString, "Original string", 84, false, false},
+            {store::field::Ignore, "Ignore?", 7, true, true},
+            {store::field::Translated, "Translated?", 11, true, true},
+            {store::field::NewLine, "Line number", 5, false, false}};
 }
 
 std::vector<GridColumn> forms_columns() {
-    return {{"OriginalString", "OriginalString", 88, false, false},
-            {"Translated", "Translated", 6, true, true},
-            {"Ignore", "Ignore", 6, true, true},
-            {"Changed", "Changed", 6, true, true}};
+    return {{store::field::OriginalString, "OriginalString", 88, false, false},
+            {store::field::Translated, "Translated", 6, true, true},
+            {store::field::Ignore, "Ignore", 6, true, true},
+            {store::field::Changed, "Changed", 6, true, true}};
 }
 
 // The findings of the translation checks for the current row of a table: none for ignored and
 // untranslated rows.
 std::vector<project::CheckFinding> findings_of(const store::Table& row, bool code) {
-    if (row.logical("Ignore") || row.text("TranslateString").empty()) return {};
+    if (row.logical(store::field::Ignore) || row.text(store::field::TranslateString).empty())
+        return {};
     std::string blanks = project::spaces_at_end(row);
-    std::string original = row.text("OriginalString") + blanks;
-    std::string translation = row.text("TranslateString") + blanks;
+    std::string original = row.text(store::field::OriginalString) + blanks;
+    std::string translation = row.text(store::field::TranslateString) + blanks;
     return code ? project::CheckCodeTranslation(original, translation)
                 : project::CheckTranslation(original, translation);
 }
@@ -169,9 +170,9 @@ void TEditorm::build() {
                     if (current_grid()->currentIndex().row() != row)
                         current_grid()->setCurrentIndex(model->index(row, 0));
                     std::optional<bool> translated, ignore, changed;
-                    if (field == "Translated") translated = checked;
-                    if (field == "Ignore") ignore = checked;
-                    if (field == "Changed") changed = checked;
+                    if (field == store::field::Translated) translated = checked;
+                    if (field == store::field::Ignore) ignore = checked;
+                    if (field == store::field::Changed) changed = checked;
                     post_row(translated, ignore, changed);
                 });
         connect(model, &QAbstractItemModel::modelReset, this, [this] { update_counts(); });
@@ -268,9 +269,9 @@ void TEditorm::cbNotTranslatedClick() {
         return;
     }
     std::string text;
-    if (cbNoIgnored->isChecked()) text += "Ignore=0 and ";
-    if (cbChangedOnly->isChecked()) text += "Changed=1 and ";
-    if (cbNotTranslated->isChecked()) text += "Translated=0 and ";
+    if (cbNoIgnored->isChecked()) text += std::string(store::field::Ignore) + "=0 and ";
+    if (cbChangedOnly->isChecked()) text += std::string(store::field::Changed) + "=1 and ";
+    if (cbNotTranslated->isChecked()) text += std::string(store::field::Translated) + "=0 and ";
     std::optional<std::int64_t> mark = shown_row_id_;
     int old_row = current_grid()->currentIndex().row();
     try {
@@ -330,10 +331,11 @@ void TEditorm::load_current_row() {
     QString translation, unit, problems;
     if (has_row) {
         shown_row_id_ = table.row_id();
-        shown_translation_ = table.text("TranslateString");
+        shown_translation_ = table.text(store::field::TranslateString);
         translation = to_q(shown_translation_);
         store::Table& files = code_mode_ ? wwTable4 : wwTable3;
-        if (files.find_key({table.integer("UnitName")})) unit = to_q(files.text("Directory"));
+        if (files.find_key({table.integer(store::field::UnitName)}))
+            unit = to_q(files.text(store::field::Directory));
         problems = problems_of_current();
     }
     loading_ = true;
@@ -410,9 +412,11 @@ void TEditorm::update_counts() {
 QString TEditorm::counts_text() const {
     auto& table = const_cast<TEditorm*>(this)->CurrentTable();
     if (!table.is_open()) return {};
-    int translated = table.count_where("Translated=1");
-    int ignored = table.count_where("Ignore=1");
-    int untranslated = table.count_where("TranslateString='' and Translated=0 and Ignore=0");
+    int translated = table.count_where(std::string(store::field::Translated) + "=1");
+    int ignored = table.count_where(std::string(store::field::Ignore) + "=1");
+    int untranslated =
+        table.count_where(std::string(store::field::TranslateString) + "='' and " +
+                          store::field::Translated + "=0 and " + store::field::Ignore + "=0");
     return QString("Translated: %1   Untranslated: %2   Ignored: %3")
         .arg(translated)
         .arg(untranslated)
@@ -518,7 +522,7 @@ void TEditorm::Button1Click() {
     }
     std::vector<std::string> fields;
     for (const auto& f : CurrentTable().schema().fields) fields.push_back(f.name);
-    LocateDialog dialog(fields, "OriginalString", this);
+    LocateDialog dialog(fields, store::field::OriginalString, this);
     connect(&dialog, &LocateDialog::find_next, this, [this, &dialog] {
         try {
             bool wrapped = false;

@@ -15,6 +15,7 @@
 #include "base/reporter_qt.h"
 #include "base/text_qt.h"
 #include "editor/result_model_qt.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::gui {
 
@@ -56,7 +57,8 @@ void Tformview::build() {
     auto* splitter = new QSplitter(this);
     splitter->setHandleWidth(7);
     DBLookupListBox1 = new QListView(splitter);
-    units_model_ = new StringTableModel(daten_.tblUnits, {{"UnitName", "UnitName"}}, this);
+    units_model_ =
+        new StringTableModel(daten_.tblUnits, {{store::field::UnitName, "UnitName"}}, this);
     DBLookupListBox1->setModel(units_model_);
     DBLookupListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1 = new ResultGrid(new ResultTableModel(daten_.tblForms, result_grid_columns(), this),
@@ -100,9 +102,11 @@ void Tformview::build() {
             show_failure_text(this, text);
         },
         Qt::QueuedConnection);
-    connect(cbTranslated, &QCheckBox::clicked, this, [this] { tick(cbTranslated, "Translated"); });
-    connect(cbIgnore, &QCheckBox::clicked, this, [this] { tick(cbIgnore, "Ignore"); });
-    connect(cbChanged, &QCheckBox::clicked, this, [this] { tick(cbChanged, "Changed"); });
+    connect(cbTranslated, &QCheckBox::clicked, this,
+            [this] { tick(cbTranslated, store::field::Translated); });
+    connect(cbIgnore, &QCheckBox::clicked, this, [this] { tick(cbIgnore, store::field::Ignore); });
+    connect(cbChanged, &QCheckBox::clicked, this,
+            [this] { tick(cbChanged, store::field::Changed); });
     for (QCheckBox* box : {cbNoIgnored, cbNoTranslated, cbChangedOnly})
         connect(box, &QCheckBox::clicked, this, &Tformview::apply_choices);
     connect(RadioButton1, &QRadioButton::toggled, this, &Tformview::apply_choices);
@@ -122,7 +126,7 @@ void Tformview::FormShow() {
         // The forms table has no order by string unless its schema gains one.
         const auto& orders = daten_.tblForms.schema().orders;
         bool by_string = std::any_of(orders.begin(), orders.end(), [](const auto& order) {
-            return order.name == store::kOrderString;
+            return order.name == store::order::String;
         });
         RadioButton1->setEnabled(by_string);
         units_model_->refresh();
@@ -142,7 +146,7 @@ void Tformview::unit_clicked(const QModelIndex& line) {
 void Tformview::show_unit(int row) {
     bool has_row = row >= 0 && units_model_->move_to(row);
     unit_row_ = has_row ? row : -1;
-    shown_directory_ = has_row ? to_q(daten_.tblUnits.text("Directory")) : QString();
+    shown_directory_ = has_row ? to_q(daten_.tblUnits.text(store::field::Directory)) : QString();
     edDirectory->setText(shown_directory_);
     edDirectory->setEnabled(has_row);
 }
@@ -154,7 +158,7 @@ void Tformview::store_directory() {
         std::string directory = from_q(edDirectory->text());
         if (!units_model_->move_to(unit_row_)) return;
         units.edit();
-        units.set_text("Directory", directory);
+        units.set_text(store::field::Directory, directory);
         units.post();
         shown_directory_ = edDirectory->text();
     } catch (const std::exception& failure) {
@@ -172,7 +176,7 @@ void Tformview::apply_choices() {
         forms.set_filtered(false);
         forms.set_filter(editor::ChoicesFilter(
             {cbNoIgnored->isChecked(), cbNoTranslated->isChecked(), cbChangedOnly->isChecked()}));
-        forms.set_index_name(RadioButton1->isChecked() ? store::kOrderString : "");
+        forms.set_index_name(RadioButton1->isChecked() ? store::order::String : "");
         forms.set_filtered(true);
     } catch (const std::exception& failure) {
         show_failure(this, failure);
@@ -185,11 +189,11 @@ void Tformview::show_row(int row) {
     bool has_row = row >= 0 && DBGrid1->result_model()->move_to(row);
     shown_row_ = has_row ? row : -1;
     for (QCheckBox* box : {cbTranslated, cbIgnore, cbChanged}) box->setEnabled(has_row);
-    cbTranslated->setChecked(has_row && forms.logical("Translated"));
-    cbIgnore->setChecked(has_row && forms.logical("Ignore"));
-    cbChanged->setChecked(has_row && forms.logical("Changed"));
-    lbProperty->setText(has_row ? to_q(forms.text("Property")) : QString());
-    lbObject->setText(has_row ? to_q(forms.text("Object")) : QString());
+    cbTranslated->setChecked(has_row && forms.logical(store::field::Translated));
+    cbIgnore->setChecked(has_row && forms.logical(store::field::Ignore));
+    cbChanged->setChecked(has_row && forms.logical(store::field::Changed));
+    lbProperty->setText(has_row ? to_q(forms.text(store::field::Property)) : QString());
+    lbObject->setText(has_row ? to_q(forms.text(store::field::Object)) : QString());
 }
 
 void Tformview::tick(QCheckBox* box, const char* field) {

@@ -11,9 +11,10 @@ std::unique_ptr<PostCommand> PostCommand::post(store::Table& table, std::int64_t
     if (!table.find_key({row_id})) throw StoreError("Datensatz nicht gefunden");
     editor::RowEdit edit;
     edit.translation = typed.translation;
-    edit.translated = typed.translated.value_or(table.logical("Translated"));
-    edit.ignore = typed.ignore.value_or(table.logical("Ignore"));
-    edit.changed = typed.changed.value_or(table.has_field("Changed") && table.logical("Changed"));
+    edit.translated = typed.translated.value_or(table.logical(store::field::Translated));
+    edit.ignore = typed.ignore.value_or(table.logical(store::field::Ignore));
+    edit.changed = typed.changed.value_or(table.has_field(store::field::Changed) &&
+                                          table.logical(store::field::Changed));
     editor::PostRecord before = editor::PostRow(table, edit, forms_mode, reporter);
     // What the post left, so that a redo after an undo restores it exactly.
     editor::PostRecord after;

@@ -1,18 +1,20 @@
 #include "editor/post_rules.h"
 
 #include "base/text_utils.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::editor {
 
 void ApplyBeforePostRule(store::Table& table, bool formsMode) {
-    if (!trim(table.text("TranslateString")).empty()) table.set_logical("Translated", true);
-    if (formsMode) table.set_logical("Changed", false);
+    if (!trim(table.text(store::field::TranslateString)).empty())
+        table.set_logical(store::field::Translated, true);
+    if (formsMode) table.set_logical(store::field::Changed, false);
 }
 
 void PostTranslation(store::Table& table, const std::string& translation, bool formsMode) {
     table.edit();
     try {
-        table.set_text("TranslateString", translation);
+        table.set_text(store::field::TranslateString, translation);
         ApplyBeforePostRule(table, formsMode);
         table.post();
     } catch (...) {
@@ -24,10 +26,10 @@ void PostTranslation(store::Table& table, const std::string& translation, bool f
 RowBefore row_state(const store::Table& table) {
     RowBefore row;
     row.row_id = table.row_id();
-    row.translation = table.text("TranslateString");
-    row.translated = table.logical("Translated");
-    row.ignore = table.logical("Ignore");
-    row.changed = table.has_field("Changed") && table.logical("Changed");
+    row.translation = table.text(store::field::TranslateString);
+    row.translated = table.logical(store::field::Translated);
+    row.ignore = table.logical(store::field::Ignore);
+    row.changed = table.has_field(store::field::Changed) && table.logical(store::field::Changed);
     return row;
 }
 
@@ -36,10 +38,11 @@ static void write_row(store::Table& table, const RowEdit& edit, bool formsMode, 
                       bool batched = false) {
     table.edit();
     try {
-        table.set_text("TranslateString", edit.translation);
-        table.set_logical("Translated", edit.translated);
-        table.set_logical("Ignore", edit.ignore);
-        if (table.has_field("Changed")) table.set_logical("Changed", edit.changed);
+        table.set_text(store::field::TranslateString, edit.translation);
+        table.set_logical(store::field::Translated, edit.translated);
+        table.set_logical(store::field::Ignore, edit.ignore);
+        if (table.has_field(store::field::Changed))
+            table.set_logical(store::field::Changed, edit.changed);
         if (rules) ApplyBeforePostRule(table, formsMode);
         if (batched)
             table.post_batched();
@@ -58,19 +61,20 @@ PostRecord PostRow(store::Table& table, const RowEdit& edit, bool formsMode, Rep
     table.flush();
 
     // What the before-post rule left: the values that the other rows are offered.
-    const std::string last_original = table.text("OriginalString");
-    const bool last_translated = table.logical("Translated");
-    const bool last_ignore = table.logical("Ignore");
+    const std::string last_original = table.text(store::field::OriginalString);
+    const bool last_translated = table.logical(store::field::Translated);
+    const bool last_ignore = table.logical(store::field::Ignore);
     const std::string last_translation = edit.translation;
     if (last_original.empty()) return record;
 
     // The other untranslated rows with exactly this original, on a handle of their own.
     store::Table others(table.session(), table.directory(), table.table_name());
     others.open();
-    others.set_filter("Translated=0");
+    others.set_filter(std::string(store::field::Translated) + "=0");
     others.set_filtered(true);
-    others.set_accept_test(
-        [&](const store::Table& row) { return row.text("OriginalString") == last_original; });
+    others.set_accept_test([&](const store::Table& row) {
+        return row.text(store::field::OriginalString) == last_original;
+    });
     int passing = others.record_count();
     if (!((last_translated && passing >= 1) || passing >= 2)) return record;
     if (!reporter.confirm(kPropagationQuestion)) return record;

@@ -11,11 +11,18 @@ bool IsShowAllRow(const std::string& unit_name) {
 
 namespace {
 
+std::string lower_case_ascii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 std::string choice_terms(const ResultChoices& choices) {
     std::string terms;
-    if (choices.no_ignored) terms += " and Ignore=0";
-    if (choices.no_translated) terms += " and TranslateString=''";
-    if (choices.changed_only) terms += " and Changed=1";
+    if (choices.no_ignored) terms += std::string(" and ") + store::field::Ignore + "=0";
+    if (choices.no_translated)
+        terms += std::string(" and ") + store::field::TranslateString + "=''";
+    if (choices.changed_only) terms += std::string(" and ") + store::field::Changed + "=1";
     return terms;
 }
 
@@ -23,7 +30,9 @@ std::string choice_terms(const ResultChoices& choices) {
 
 std::string UnitClickFilter(const std::string& unit_name, std::int64_t key,
                             const ResultChoices& choices) {
-    std::string filter = IsShowAllRow(unit_name) ? "unitname<>" : "unitname=";
+    // The click names the field in lower case.
+    std::string filter = lower_case_ascii(store::field::UnitName);
+    filter += IsShowAllRow(unit_name) ? "<>" : "=";
     return filter + std::to_string(key) + choice_terms(choices);
 }
 

@@ -13,6 +13,7 @@
 
 #include "base/errors.h"
 #include "base/text_qt.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::gui {
 
@@ -83,11 +84,11 @@ bool ResultTableModel::store_logical(int row, const std::string& field, bool val
 }
 
 std::vector<GridColumn> result_grid_columns() {
-    return {{"OriginalString", "OriginalString", 30, false, false},
-            {"TranslateString", "TranslateString", 40, true, false},
+    return {{store::field::OriginalString, "OriginalString", 30, false, false},
+            {store::field::TranslateString, "TranslateString", 40, true, false},
             // The unit a string belongs to is the scanner's; typing another number here would
             // leave the string out of its unit's line.
-            {"UnitName", "UnitName", 8, false, false}};
+            {store::field::UnitName, "UnitName", 8, false, false}};
 }
 
 ResultGrid::ResultGrid(ResultTableModel* model, QWidget* parent)

@@ -11,6 +11,7 @@
 #include "project/project_lock.h"
 #include "project/projects_table.h"
 #include "store/transcopy.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::forms {
 
@@ -36,7 +37,7 @@ FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
                             Reporter& reporter) {
     FormScanReport report;
     daten.tblUnits.open();
-    daten.tblUnits.set_index_name(store::kOrderName);
+    daten.tblUnits.set_index_name(store::order::Name);
     daten.tblForms.open();
     const std::vector<std::string> files = ProjectFormFiles(projects);
 

@@ -51,12 +51,13 @@ std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
 
 std::optional<std::int64_t> FindFormUnit(store::Table& units, const std::string& form_path) {
     if (!units.is_open()) units.open();
-    if (units.index_name() != store::kOrderName) units.set_index_name(store::kOrderName);
+    if (units.index_name() != store::order::Name) units.set_index_name(store::order::Name);
     // Forms of the same name in different folders share the first key; the full path, compared
     // exactly, tells them apart.
     if (units.find_key({store::Value(file_name_of(form_path))}))
         for (; !units.eof(); units.next())
-            if (units.text("Directory") == form_path) return units.integer("Index");
+            if (units.text(store::field::Directory) == form_path)
+                return units.integer(store::field::Index);
     return std::nullopt;
 }
 
@@ -72,28 +73,28 @@ int TTranslator::ScanForm(const std::string& text_path, const std::string& form_
         read_text_lines(read_file(text_path)), UnwantedStrings, form_path, StatusBar, &code_page);
 
     if (!UnitsTable->is_open()) UnitsTable->open();
-    UnitsTable->set_index_name(store::kOrderName);
+    UnitsTable->set_index_name(store::order::Name);
     if (!FormsTable->is_open()) FormsTable->open();
     std::optional<std::int64_t> unit;
     if (!found.empty()) unit = forms::FindFormUnit(*UnitsTable, form_path);
     if (!found.empty() && !unit) {
         UnitsTable->append_record(
             {store::Value(0), store::Value(file_name_of(form_path)), store::Value(form_path)});
-        unit = UnitsTable->integer("Index");
+        unit = UnitsTable->integer(store::field::Index);
     }
-    if (!found.empty()) FormsTable->set_index_name(store::kOrderUniqueProperty);
+    if (!found.empty()) FormsTable->set_index_name(store::order::UniqueProperty);
     for (const auto& row : found) {
         if (StatusBar) StatusBar->process_events();
         if (FormsTable->find_key(
                 {store::Value(*unit), store::Value(row.object), store::Value(row.property)})) {
             // A change of case or of surrounding blanks is no new text to translate.
             if (upper_case(trim(row.original)) !=
-                upper_case(trim(FormsTable->text("OriginalString")))) {
+                upper_case(trim(FormsTable->text(store::field::OriginalString)))) {
                 FormsTable->edit();
-                FormsTable->set_text("OriginalString", row.original);
-                FormsTable->set_logical("Changed", true);
-                FormsTable->set_logical("Translated", false);
-                FormsTable->set_integer("SpacesAtEnd", row.spaces_at_end);
+                FormsTable->set_text(store::field::OriginalString, row.original);
+                FormsTable->set_logical(store::field::Changed, true);
+                FormsTable->set_logical(store::field::Translated, false);
+                FormsTable->set_integer(store::field::SpacesAtEnd, row.spaces_at_end);
                 FormsTable->post();
             }
         } else {
@@ -102,9 +103,9 @@ int TTranslator::ScanForm(const std::string& text_path, const std::string& form_
                  store::Value(false), store::Value(row.ignore), store::Value(row.object),
                  store::Value(row.property), store::Value(false), store::Value(row.spaces_at_end)});
             // Why a wide string was left out, where the table has room for it.
-            if (!row.note.empty() && FormsTable->has_field("Context")) {
+            if (!row.note.empty() && FormsTable->has_field(store::field::Context)) {
                 FormsTable->edit();
-                FormsTable->set_text("Context", row.note);
+                FormsTable->set_text(store::field::Context, row.note);
                 FormsTable->post();
             }
         }

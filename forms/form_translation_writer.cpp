@@ -85,16 +85,17 @@ int TTranslator::TranslateForm(const std::string& text_path, const std::string& 
     // folders have rows under the same keys, and the first of those would serve them all.
     std::optional<std::int64_t> unit;
     if (UnitsTable) unit = forms::FindFormUnit(*UnitsTable, form_path);
-    FormsTable->set_index_name(unit ? store::kOrderUniqueProperty : store::kOrderTranslation);
+    FormsTable->set_index_name(unit ? store::order::UniqueProperty : store::order::Translation);
     auto lookup = [&](const std::string& object,
                       const std::string& property) -> std::optional<forms::FormTranslation> {
         bool found = unit ? FormsTable->find_key(
                                 {store::Value(*unit), store::Value(object), store::Value(property)})
                           : FormsTable->find_key({store::Value(object), store::Value(property)});
         if (!found) return std::nullopt;
-        return forms::FormTranslation{FormsTable->text("OriginalString"),
-                                      FormsTable->text("TranslateString"),
-                                      static_cast<int>(FormsTable->integer("SpacesAtEnd"))};
+        return forms::FormTranslation{
+            FormsTable->text(store::field::OriginalString),
+            FormsTable->text(store::field::TranslateString),
+            static_cast<int>(FormsTable->integer(store::field::SpacesAtEnd))};
     };
     const CodePage code_page = forms::FormCodePage();
     forms::TranslatedFormText text =

@@ -13,6 +13,7 @@
 #include "project/project_lock.h"
 #include "project/projects_table.h"
 #include "project/status_line.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::forms {
 
@@ -67,7 +68,7 @@ FormWriteReport WriteFormChanges(store::TDaten& daten, store::Table& projects,
     ProjectLock lock(daten.program_directory(), projects.text(field::Name));
     daten.tblForms.open();
     daten.tblUnits.open();
-    daten.tblUnits.set_index_name(store::kOrderName);
+    daten.tblUnits.set_index_name(store::order::Name);
     const std::vector<std::string> files = ProjectFormFiles(projects);
     sweep_temporary_files_beside(files);  // leftovers of a killed run
 

@@ -12,6 +12,7 @@
 #include "project/po_file.h"
 #include "project/project_lock.h"
 #include "project/translation_checks.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::project {
 
@@ -33,7 +34,7 @@ std::string po_date_now() {
 std::map<std::int64_t, std::string> file_names(store::Table& files) {
     std::map<std::int64_t, std::string> names;
     for (files.first(); !files.eof(); files.next())
-        names[files.integer("Index")] = files.text("UnitName");
+        names[files.integer(store::field::Index)] = files.text(store::field::UnitName);
     return names;
 }
 
@@ -153,27 +154,29 @@ PoExportResult ExportPo(store::TDaten& daten, const std::string& project,
         store::Table& table = code ? daten.tblPascal : daten.tblForms;
         for (table.first(); !table.eof(); table.next()) {
             reporter.process_events();
-            std::int64_t index = table.integer("Index");
+            std::int64_t index = table.integer(store::field::Index);
             std::string label = entry_label(kind, index);
-            std::string original = table.text("OriginalString");
+            std::string original = table.text(store::field::OriginalString);
             if (original.empty()) {
                 result.notes.push_back(label + ": left out, its original is empty");
                 continue;
             }
             try {
                 std::string spaces = spaces_at_end(table);
-                std::string translation = table.text("TranslateString");
+                std::string translation = table.text(store::field::TranslateString);
                 PoEntry entry;
                 entry.has_context = true;
-                std::string where = code ? lookup(unit_names, table.integer("UnitName")) + ":" +
-                                               std::to_string(table.integer("NewLine"))
-                                         : lookup(form_names, table.integer("UnitName")) + " " +
-                                               table.text("Object") + " " + table.text("Property");
+                std::string where =
+                    code ? lookup(unit_names, table.integer(store::field::UnitName)) + ":" +
+                               std::to_string(table.integer(store::field::NewLine))
+                         : lookup(form_names, table.integer(store::field::UnitName)) + " " +
+                               table.text(store::field::Object) + " " +
+                               table.text(store::field::Property);
                 entry.context = code_page.to_utf8(label + " " + where);
                 entry.msgid = code_page.to_utf8(original + spaces);
                 if (!translation.empty()) {
                     entry.msgstr = code_page.to_utf8(translation + spaces);
-                    entry.fuzzy = !table.logical("Translated");
+                    entry.fuzzy = !table.logical(store::field::Translated);
                     if (!newlines_agree(entry.msgid, entry.msgstr)) {
                         result.notes.push_back(label +
                                                ": written without its translation, whose line "
@@ -182,10 +185,11 @@ PoExportResult ExportPo(store::TDaten& daten, const std::string& project,
                         entry.fuzzy = false;
                     }
                 }
-                if (table.logical("Ignore")) entry.comments = std::string(kIgnoreComment) + "\n";
+                if (table.logical(store::field::Ignore))
+                    entry.comments = std::string(kIgnoreComment) + "\n";
                 // The scanner ends every context line with a CR alone.
                 if (code)
-                    for (const auto& line : read_text_lines(table.text("Context")))
+                    for (const auto& line : read_text_lines(table.text(store::field::Context)))
                         entry.extracted += code_page.to_utf8(line) + "\n";
                 if (!entry.msgstr.empty()) ++result.translated;
                 catalog.entries.push_back(std::move(entry));
@@ -275,7 +279,7 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
             result.not_applied.push_back(update.label + ": the table has no such row");
             continue;
         }
-        if (table.text("OriginalString") + spaces_at_end(table) != update.original) {
+        if (table.text(store::field::OriginalString) + spaces_at_end(table) != update.original) {
             result.not_applied.push_back(update.label +
                                          ": the original has changed since the export");
             continue;
@@ -283,10 +287,10 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
         // The store keeps no trailing blanks; the writers put the original's back.
         std::string translation = trim_right_blanks(update.translation);
         bool set_translation = !translation.empty();
-        bool changed = table.logical("Ignore") != update.ignore;
+        bool changed = table.logical(store::field::Ignore) != update.ignore;
         if (set_translation)
-            changed = changed || table.text("TranslateString") != translation ||
-                      table.logical("Translated") != !update.fuzzy;
+            changed = changed || table.text(store::field::TranslateString) != translation ||
+                      table.logical(store::field::Translated) != !update.fuzzy;
         if (!changed) {
             ++result.unchanged;
             continue;
@@ -294,10 +298,10 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
         table.edit();
         try {
             if (set_translation) {
-                table.set_text("TranslateString", translation);
-                table.set_logical("Translated", !update.fuzzy);
+                table.set_text(store::field::TranslateString, translation);
+                table.set_logical(store::field::Translated, !update.fuzzy);
             }
-            table.set_logical("Ignore", update.ignore);
+            table.set_logical(store::field::Ignore, update.ignore);
             table.post();
         } catch (...) {
             table.cancel();

@@ -6,6 +6,7 @@
 #include "project/project_ready.h"
 #include "project/projects_table.h"
 #include "store/table_files.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::project {
 
@@ -54,7 +55,7 @@ bool lists_form_file(store::Session& session, const std::string& directory,
     store::Table units(session, directory, file_name);
     units.open();
     for (units.first(); !units.eof(); units.next())
-        if (units.text("UnitName") != store::kShowAll) return true;
+        if (units.text(store::field::UnitName) != store::kShowAll) return true;
     return false;
 }
 

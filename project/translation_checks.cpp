@@ -4,6 +4,7 @@
 
 #include "project/format_placeholders.h"
 #include "project/language_tables.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::project {
 
@@ -96,7 +97,7 @@ const char* check_kind_name(CheckKind kind) {
 }
 
 std::string spaces_at_end(const store::Table& row) {
-    std::int64_t count = std::clamp<std::int64_t>(row.integer("SpacesAtEnd"), 0, 1024);
+    std::int64_t count = std::clamp<std::int64_t>(row.integer(store::field::SpacesAtEnd), 0, 1024);
     return std::string(static_cast<size_t>(count), ' ');
 }
 
@@ -188,16 +189,16 @@ std::vector<TranslationProblem> CheckLanguage(store::TDaten& daten, const std::s
         store::Table& table = kind == store::TableKind::Pascal ? daten.tblPascal : daten.tblForms;
         for (table.first(); !table.eof(); table.next()) {
             reporter.process_events();
-            std::string translation = table.text("TranslateString");
-            if (translation.empty() || table.logical("Ignore")) continue;
+            std::string translation = table.text(store::field::TranslateString);
+            if (translation.empty() || table.logical(store::field::Ignore)) continue;
             // Writers put the original's trailing blanks back on both texts.
             std::string spaces = spaces_at_end(table);
-            std::string original = table.text("OriginalString") + spaces;
+            std::string original = table.text(store::field::OriginalString) + spaces;
             auto findings = kind == store::TableKind::Pascal
                                 ? CheckCodeTranslation(original, translation + spaces)
                                 : CheckTranslation(original, translation + spaces);
             for (auto& finding : findings)
-                problems.push_back({kind, table.integer("Index"), std::move(finding)});
+                problems.push_back({kind, table.integer(store::field::Index), std::move(finding)});
         }
     }
     return problems;

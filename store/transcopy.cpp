@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "store/table_files.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::store {
 
@@ -42,15 +43,17 @@ void Ttranscopy::copy_rows(bool forms) {
     out_->open();
     for (in_->first(); !in_->eof(); in_->next()) {
         pump();
-        if (out_->find_key({in_->integer("Index")})) continue;
+        if (out_->find_key({in_->integer(field::Index)})) continue;
         if (forms) {
-            out_->append_record({0, in_->text("OriginalString"), "", in_->integer("UnitName"),
-                                 false, false, in_->text("Object"), in_->text("Property"), false,
-                                 in_->integer("SpacesAtEnd")});
+            out_->append_record({0, in_->text(field::OriginalString), "",
+                                 in_->integer(field::UnitName), false, false,
+                                 in_->text(field::Object), in_->text(field::Property), false,
+                                 in_->integer(field::SpacesAtEnd)});
         } else {
-            out_->append_record({0, in_->text("OriginalString"), "", in_->integer("UnitName"),
-                                 false, false, in_->text("Context"), in_->integer("NewLine"),
-                                 in_->integer("OriginalLine"), in_->integer("SpacesAtEnd")});
+            out_->append_record(
+                {0, in_->text(field::OriginalString), "", in_->integer(field::UnitName), false,
+                 false, in_->text(field::Context), in_->integer(field::NewLine),
+                 in_->integer(field::OriginalLine), in_->integer(field::SpacesAtEnd)});
         }
     }
     out_->flush();
@@ -71,8 +74,8 @@ StringCounts Ttranscopy::CountStrings() {
         for (table.first(); !table.eof(); table.next()) {
             pump();
             ++rows;
-            if (table.text("TranslateString").empty() && !table.logical("Translated") &&
-                !table.logical("Ignore"))
+            if (table.text(field::TranslateString).empty() && !table.logical(field::Translated) &&
+                !table.logical(field::Ignore))
                 ++untranslated;
         }
     };

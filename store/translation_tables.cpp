@@ -7,49 +7,50 @@
 namespace lexorin::store {
 
 const TableSchema& forms_schema() {
-    static const TableSchema schema{{{"Index", FieldType::Integer},
-                                     {"OriginalString", FieldType::Text},
-                                     {"TranslateString", FieldType::Text},
-                                     {"UnitName", FieldType::Integer},
-                                     {"Translated", FieldType::Logical},
-                                     {"Ignore", FieldType::Logical},
-                                     {"Object", FieldType::Text},
-                                     {"Property", FieldType::Text},
-                                     {"Changed", FieldType::Logical},
-                                     {"SpacesAtEnd", FieldType::Integer},
-                                     // Why a string was left out, e.g. a wide string whose
-                                     // characters the code page cannot hold.
-                                     {"Context", FieldType::Memo}},
-                                    {{kOrderUniqueProperty, {"UnitName", "Object", "Property"}},
-                                     {kOrderTranslation, {"Object", "Property"}}},
-                                    true};
+    static const TableSchema schema{
+        {{field::Index, FieldType::Integer},
+         {field::OriginalString, FieldType::Text},
+         {field::TranslateString, FieldType::Text},
+         {field::UnitName, FieldType::Integer},
+         {field::Translated, FieldType::Logical},
+         {field::Ignore, FieldType::Logical},
+         {field::Object, FieldType::Text},
+         {field::Property, FieldType::Text},
+         {field::Changed, FieldType::Logical},
+         {field::SpacesAtEnd, FieldType::Integer},
+         // Why a string was left out, e.g. a wide string whose
+         // characters the code page cannot hold.
+         {field::Context, FieldType::Memo}},
+        {{order::UniqueProperty, {field::UnitName, field::Object, field::Property}},
+         {order::Translation, {field::Object, field::Property}}},
+        true};
     return schema;
 }
 
 // The pascal table carries a `Changed` flag too, so that the code view's "show only changed
 // strings" has a field to filter on; the code scanner leaves it false.
 const TableSchema& pascal_schema() {
-    static const TableSchema schema{{{"Index", FieldType::Integer},
-                                     {"OriginalString", FieldType::Text},
-                                     {"TranslateString", FieldType::Text},
-                                     {"UnitName", FieldType::Integer},
-                                     {"Translated", FieldType::Logical},
-                                     {"Ignore", FieldType::Logical},
-                                     {"Context", FieldType::Memo},
-                                     {"NewLine", FieldType::Integer},
-                                     {"OriginalLine", FieldType::Integer},
-                                     {"SpacesAtEnd", FieldType::Integer},
-                                     {"Changed", FieldType::Logical}},
-                                    {{kOrderString, {"OriginalString"}}},
+    static const TableSchema schema{{{field::Index, FieldType::Integer},
+                                     {field::OriginalString, FieldType::Text},
+                                     {field::TranslateString, FieldType::Text},
+                                     {field::UnitName, FieldType::Integer},
+                                     {field::Translated, FieldType::Logical},
+                                     {field::Ignore, FieldType::Logical},
+                                     {field::Context, FieldType::Memo},
+                                     {field::NewLine, FieldType::Integer},
+                                     {field::OriginalLine, FieldType::Integer},
+                                     {field::SpacesAtEnd, FieldType::Integer},
+                                     {field::Changed, FieldType::Logical}},
+                                    {{order::String, {field::OriginalString}}},
                                     true};
     return schema;
 }
 
 const TableSchema& file_list_schema() {
-    static const TableSchema schema{{{"Index", FieldType::Integer},
-                                     {"UnitName", FieldType::Text},
-                                     {"Directory", FieldType::Text}},
-                                    {{kOrderName, {"UnitName"}}},
+    static const TableSchema schema{{{field::Index, FieldType::Integer},
+                                     {field::UnitName, FieldType::Text},
+                                     {field::Directory, FieldType::Text}},
+                                    {{order::Name, {field::UnitName}}},
                                     true};
     return schema;
 }
@@ -159,7 +160,8 @@ void upgrade_table(Session& session, const std::string& directory, const std::st
     const std::string found = find_file_no_case(directory, file_name);
     if (found.empty()) return;  // opening it names the missing table
     const std::string path = join_path(directory, found);
-    if (!session.is_in_use(path)) add_missing_fields(session, path, forms_schema(), {"Context"});
+    if (!session.is_in_use(path))
+        add_missing_fields(session, path, forms_schema(), {field::Context});
 }
 
 void TDaten::point(Table& table, const std::string& file_name) {

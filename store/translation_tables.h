@@ -5,6 +5,7 @@
 
 #include "store/table_schema.h"
 #include "store/table_store.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::store {
 
@@ -28,12 +29,6 @@ const char* template_name(TableKind kind);
 
 // The row of a file list that stands for all files in the views' unit lists.
 inline constexpr const char* kShowAll = "(Show all)";
-
-// Order names.
-inline constexpr const char* kOrderUniqueProperty = "UniqueProperty";
-inline constexpr const char* kOrderTranslation = "Translation";
-inline constexpr const char* kOrderString = "String";
-inline constexpr const char* kOrderName = "Name";
 
 // The table name builder: project_language_kind for per-language tables, project_kind otherwise.
 // Project and language are used exactly as stored. Callers append ".db".

@@ -22,6 +22,17 @@ class RestoreJournalTest : public ::testing::Test, protected test::CodeTables {
     RestoreJournal& journal = *owned;
 };
 
+// Journals written by earlier versions are opened by these names.
+TEST(RestoreJournalSchema, KeepsTheNamesItsFilesWereWrittenWith) {
+    const store::TableSchema& schema = restore_journal_schema();
+    std::vector<std::string> fields;
+    for (const auto& field : schema.fields) fields.push_back(field.name);
+    EXPECT_EQ(fields, (std::vector<std::string>{"Index", "Directory", "UsesLine", "FormLine"}));
+    ASSERT_EQ(schema.orders.size(), 1u);
+    EXPECT_EQ(schema.orders[0].name, "Path");
+    EXPECT_EQ(schema.orders[0].fields, std::vector<std::string>{"Directory"});
+}
+
 TEST_F(RestoreJournalTest, KeepsTheFirstOriginalsWithTheirBlanks) {
     EXPECT_TRUE(file_exists(tables.file("Demo_restore.db")));
     journal.Record("/p/a.pas", "  Uses  SysUtils;   ", std::nullopt);

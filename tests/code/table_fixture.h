@@ -20,7 +20,7 @@ struct CodeTables {
         store::create_table(tables.file("Demo_pasfiles.db"), store::file_list_schema());
         pascal.open();
         pasfiles.open();
-        pasfiles.set_index_name(store::kOrderName);
+        pasfiles.set_index_name(store::order::Name);
         translator = LetterTranslator();
         translator.PascalTable = &pascal;
         translator.UnitsTable = &pasfiles;

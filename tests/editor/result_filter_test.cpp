@@ -43,7 +43,7 @@ class ResultFilterTable : public ::testing::Test {
         pascal.set_filtered(true);
         std::vector<std::string> seen;
         for (pascal.first(); !pascal.eof(); pascal.next())
-            seen.push_back(pascal.text("OriginalString"));
+            seen.push_back(pascal.text(store::field::OriginalString));
         return seen;
     }
     using Texts = std::vector<std::string>;
@@ -73,12 +73,12 @@ TEST_F(ResultFilterTable, KeptSettingsComeBackWhenTheViewGoes) {
     {
         KeepHandleSettings keep(pascal);
         pascal.set_filter("unitname=3 and Changed=1");
-        pascal.set_index_name(store::kOrderString);
+        pascal.set_index_name(store::order::String);
         pascal.set_filtered(true);
         ASSERT_EQ(pascal.record_count(), 1);
         pascal.first();
         pascal.edit();
-        pascal.set_text("TranslateString", "refused");
+        pascal.set_text(store::field::TranslateString, "refused");
     }
     EXPECT_EQ(pascal.state(), store::Table::State::Browse);
     EXPECT_FALSE(pascal.filtered());
@@ -86,9 +86,10 @@ TEST_F(ResultFilterTable, KeptSettingsComeBackWhenTheViewGoes) {
     EXPECT_EQ(pascal.index_name(), "");
     EXPECT_EQ(pascal.record_count(), 5);
     pascal.first();
-    EXPECT_EQ(pascal.text("OriginalString"), "Hello");  // primary order again
+    EXPECT_EQ(pascal.text(store::field::OriginalString), "Hello");  // primary order again
     ASSERT_TRUE(pascal.find_key({4}));
-    EXPECT_EQ(pascal.text("TranslateString"), "Oeffnen");  // the edit left was not stored
+    EXPECT_EQ(pascal.text(store::field::TranslateString),
+              "Oeffnen");  // the edit left was not stored
 
     // Settings taken while filtered come back filtered.
     pascal.set_filtered(true);

@@ -108,18 +108,18 @@ TEST_F(CopyTest, RowCopyAppendsWhatIsMissingAndKeepsWhatIsThere) {
     dst.open();
     ASSERT_EQ(dst.record_count(), 2);
     dst.first();
-    EXPECT_EQ(dst.text("OriginalString"), "changed original");  // same Index: untouched
-    EXPECT_EQ(dst.text("TranslateString"), "kept translation");
+    EXPECT_EQ(dst.text(field::OriginalString), "changed original");  // same Index: untouched
+    EXPECT_EQ(dst.text(field::TranslateString), "kept translation");
     dst.next();
-    EXPECT_EQ(dst.integer("Index"), 2);
-    EXPECT_EQ(dst.text("OriginalString"), "two");
-    EXPECT_EQ(dst.text("TranslateString"), "");  // translations are never copied
-    EXPECT_FALSE(dst.logical("Translated"));
-    EXPECT_FALSE(dst.logical("Ignore"));
-    EXPECT_EQ(dst.text("Context"), "ctx2");
-    EXPECT_EQ(dst.integer("NewLine"), 20);
-    EXPECT_EQ(dst.integer("OriginalLine"), 21);
-    EXPECT_EQ(dst.integer("SpacesAtEnd"), 2);
+    EXPECT_EQ(dst.integer(field::Index), 2);
+    EXPECT_EQ(dst.text(field::OriginalString), "two");
+    EXPECT_EQ(dst.text(field::TranslateString), "");  // translations are never copied
+    EXPECT_FALSE(dst.logical(field::Translated));
+    EXPECT_FALSE(dst.logical(field::Ignore));
+    EXPECT_EQ(dst.text(field::Context), "ctx2");
+    EXPECT_EQ(dst.integer(field::NewLine), 20);
+    EXPECT_EQ(dst.integer(field::OriginalLine), 21);
+    EXPECT_EQ(dst.integer(field::SpacesAtEnd), 2);
     dst.close();
 
     // A second run between tables with the same Index values changes nothing.
@@ -149,13 +149,13 @@ TEST_F(CopyTest, FormsRowCopyTakesObjectAndPropertyButNoFlags) {
     Table dst(session, dir.path(), "f2.db");
     dst.open();
     ASSERT_EQ(dst.record_count(), 1);
-    EXPECT_EQ(dst.text("OriginalString"), "Caption text");
-    EXPECT_EQ(dst.integer("UnitName"), 3);
-    EXPECT_EQ(dst.text("Object"), "Form1.Label1");
-    EXPECT_EQ(dst.text("Property"), "Caption");
-    EXPECT_FALSE(dst.logical("Changed"));
-    EXPECT_FALSE(dst.logical("Ignore"));
-    EXPECT_EQ(dst.integer("SpacesAtEnd"), 1);
+    EXPECT_EQ(dst.text(field::OriginalString), "Caption text");
+    EXPECT_EQ(dst.integer(field::UnitName), 3);
+    EXPECT_EQ(dst.text(field::Object), "Form1.Label1");
+    EXPECT_EQ(dst.text(field::Property), "Caption");
+    EXPECT_FALSE(dst.logical(field::Changed));
+    EXPECT_FALSE(dst.logical(field::Ignore));
+    EXPECT_EQ(dst.integer(field::SpacesAtEnd), 1);
 }
 
 TEST_F(CopyTest, CountStringsCountsRowsAndUntranslatedOnes) {
@@ -193,6 +193,34 @@ TEST_F(CopyTest, EmptyTemplateLeftByAnotherEngineIsNotMistakenForATable) {
     EXPECT_TRUE(find_file_no_case(dir.path(), "copy.db").empty());
 }
 
+// The names a schema writes into a table file: its fields, then each order with its fields.
+std::vector<std::string> written_names(const TableSchema& schema) {
+    std::vector<std::string> names;
+    for (const auto& field : schema.fields) names.push_back(field.name);
+    for (const auto& order : schema.orders) {
+        std::string text = order.name + ":";
+        for (const auto& field : order.fields) text += " " + field;
+        names.push_back(text);
+    }
+    return names;
+}
+
+// Tables written by earlier versions are opened by these names: a constant given another
+// spelling would leave every stored table unreadable.
+TEST(TranslationSchemas, KeepTheNamesTheirFilesWereWrittenWith) {
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(written_names(forms_schema()),
+              (Names{"Index", "OriginalString", "TranslateString", "UnitName", "Translated",
+                     "Ignore", "Object", "Property", "Changed", "SpacesAtEnd", "Context",
+                     "UniqueProperty: UnitName Object Property", "Translation: Object Property"}));
+    EXPECT_EQ(written_names(pascal_schema()),
+              (Names{"Index", "OriginalString", "TranslateString", "UnitName", "Translated",
+                     "Ignore", "Context", "NewLine", "OriginalLine", "SpacesAtEnd", "Changed",
+                     "String: OriginalString"}));
+    EXPECT_EQ(written_names(file_list_schema()),
+              (Names{"Index", "UnitName", "Directory", "Name: UnitName"}));
+}
+
 }  // namespace
 
 namespace {
@@ -207,14 +235,14 @@ TEST(TDatenHandles, ARepointedHandleStartsWithoutFilterAndOrder) {
     daten.point(daten.tblPascal, "P_L_pascal.db");
     daten.tblPascal.append_record({0, "b"});
     daten.tblPascal.append_record({0, "a"});
-    daten.tblPascal.set_index_name(kOrderString);
+    daten.tblPascal.set_index_name(order::String);
     daten.tblPascal.set_filter("Ignore=1");
     daten.tblPascal.set_filtered(true);
     EXPECT_EQ(daten.tblPascal.record_count(), 0);
     daten.point(daten.tblPascal, "P_L_pascal.db");
     EXPECT_EQ(daten.tblPascal.record_count(), 2);
     daten.tblPascal.first();
-    EXPECT_EQ(daten.tblPascal.text("OriginalString"), "b");  // Index order again
+    EXPECT_EQ(daten.tblPascal.text(field::OriginalString), "b");  // Index order again
 }
 
 }  // namespace
