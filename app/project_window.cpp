@@ -21,6 +21,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/commands.h"
 #include "app/scan_code_dialog.h"
 #include "app/scan_forms_dialog.h"
 #include "app/window_hints.h"
@@ -28,14 +29,13 @@
 #include "base/file_utils.h"
 #include "base/text_qt.h"
 #include "base/text_utils.h"
+#include "base/wait_cursor.h"
 #include "code/code_scan.h"
 #include "editor/code_result_view.h"
 #include "editor/editor_window.h"
 #include "editor/form_result_view.h"
 #include "project/backup.h"
 #include "project/languages.h"
-#include "project/project_delete.h"
-#include "project/status_advice.h"
 #include "store/translation_tables.h"
 
 namespace lexorin::gui {
@@ -301,7 +301,6 @@ void Tlx_project::run_command(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
         show_failure(this, e);
     }
     // What a command said while it worked ("2 Strings found", a backup path) ends with it.
@@ -370,14 +369,18 @@ void Tlx_project::check_new_project_name() {
                         "letter case would share their table files.");
 }
 
-void Tlx_project::store_field(const char* name, const std::string& value) {
+void Tlx_project::edit_field(const std::function<void(store::Table&)>& set) {
     store::Table& p = projects();
     if (p.state() == store::Table::State::Browse) {
         if (!p.has_current()) return;
         p.edit();
     }
-    p.set_text(name, value);
+    set(p);
     if (p.state() == store::Table::State::Edit) p.post();
+}
+
+void Tlx_project::store_field(const char* name, const std::string& value) {
+    edit_field([&](store::Table& p) { p.set_text(name, value); });
 }
 
 void Tlx_project::store_memo() {
@@ -391,15 +394,8 @@ void Tlx_project::store_memo() {
 
 void Tlx_project::store_recursive(bool on) {
     if (loading_) return;
-    run_command([&] {
-        store::Table& p = projects();
-        if (p.state() == store::Table::State::Browse) {
-            if (!p.has_current()) return;
-            p.edit();
-        }
-        p.set_logical(field::Recoursive, on);
-        if (p.state() == store::Table::State::Edit) p.post();
-    });
+    run_command(
+        [&] { edit_field([&](store::Table& p) { p.set_logical(field::Recoursive, on); }); });
 }
 
 void Tlx_project::DirectoryEdit1Exit() {
@@ -483,11 +479,12 @@ void Tlx_project::btlangaddClick() {
         project::ResetTemplateTables(daten_);
         std::string answer = reporter().ask_text("New language", "Enter language", "");
         if (answer.empty()) return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        project::AddLanguage(daten_, projects(), languages_, answer, reporter());
-        QApplication::restoreOverrideCursor();
+        {
+            WaitCursor wait;
+            commands::AddLanguage(handles(), answer, reporter());
+        }
         FillListFromText(lblang, projects().text(field::Languages));
-        DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+        ShowStatusLines();
         select_single_language();
     });
 }
@@ -497,7 +494,7 @@ void Tlx_project::BtlangdeleteClick() {
         languages_.selected = lblang->currentItem() && lblang->currentItem()->isSelected()
                                   ? lblang->currentRow()
                                   : -1;
-        project::DeleteLanguage(daten_, projects(), languages_, reporter());
+        commands::DeleteLanguage(handles(), reporter());
         FillListFromText(lblang, projects().text(field::Languages));
         select_single_language();
     });
@@ -506,9 +503,11 @@ void Tlx_project::BtlangdeleteClick() {
 // ---- the command frame ----
 
 bool Tlx_project::CheckProjectReady(bool needLanguage, bool requireSelection) {
-    if (!lblang->currentItem() || !lblang->currentItem()->isSelected()) languages_.selected = -1;
-    bool ok = lexorin::CheckProjectReady(projects(), languages_, needLanguage, requireSelection,
-                                         reporter());
+    sync_language_selection();
+    const commands::Needs needs = !needLanguage      ? commands::Needs::Project
+                                  : requireSelection ? commands::Needs::SelectedLanguage
+                                                     : commands::Needs::Language;
+    bool ok = commands::Ready(handles(), needs, reporter());
     if (ok && needLanguage) {
         loading_ = true;
         lblang->setCurrentRow(languages_.selected);
@@ -518,12 +517,14 @@ bool Tlx_project::CheckProjectReady(bool needLanguage, bool requireSelection) {
 }
 
 void Tlx_project::PrepareLanguageTables(bool codeMode) {
-    lexorin::PrepareLanguageTables(daten_, projects().text(field::Name), current_language(),
-                                   codeMode);
+    commands::Prepare(handles(), codeMode);
 }
 
-void Tlx_project::AddStatusLine(const std::string& message, const std::string& detail) {
-    lexorin::AddStatusLine(projects(), message, detail);
+void Tlx_project::sync_language_selection() {
+    if (!lblang->currentItem() || !lblang->currentItem()->isSelected()) languages_.selected = -1;
+}
+
+void Tlx_project::ShowStatusLines() {
     DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
     DBMemo1->moveCursor(QTextCursor::End);  // the newest line in view
     DBMemo1->ensureCursorVisible();
@@ -550,42 +551,32 @@ void Tlx_project::EditCommand() {
     PrepareLanguageTables(true);
 }
 
-void Tlx_project::Code1Click() {
+template <typename ScanDialogType>
+void Tlx_project::scan_command(bool codeMode) {
     run_command([&] {
         if (!CheckProjectReady(true, false)) return;
-        PrepareLanguageTables(true);
+        PrepareLanguageTables(codeMode);
         bool scanned = false;
         {
-            Tlx_codeform dialog(*this);
+            ScanDialogType dialog(*this);
             dialog.exec();
             scanned = dialog.Scanned();
         }
+        ShowStatusLines();
         if (scanned) {
-            AddStatusLine("Code scanned", "");
-            last_scan_was_code_ = true;
+            last_scan_was_code_ = codeMode;
             EditCommand();
         }
         PrepareLanguageTables(true);
     });
 }
 
+void Tlx_project::Code1Click() {
+    scan_command<Tlx_codeform>(true);
+}
+
 void Tlx_project::Forms1Click() {
-    run_command([&] {
-        if (!CheckProjectReady(true, false)) return;
-        PrepareLanguageTables(false);
-        bool scanned = false;
-        {
-            Tlx_dfmform dialog(*this);
-            dialog.exec();
-            scanned = dialog.Scanned();
-        }
-        if (scanned) {
-            AddStatusLine("Forms scanned", "");
-            last_scan_was_code_ = false;
-            EditCommand();
-        }
-        PrepareLanguageTables(true);
-    });
+    scan_command<Tlx_dfmform>(false);
 }
 
 void Tlx_project::Code2Click() {
@@ -594,9 +585,12 @@ void Tlx_project::Code2Click() {
         PrepareLanguageTables(true);
         daten_.tblPasFiles.open();
         Tformpas view(daten_, this);
-        view.set_restore_target({projects().text(field::Name), languages_,
-                                 [this] { AddStatusLine("Code restored", ""); }});
+        view.set_restore_target(
+            [this](const code::RestoreSelection& selection, Reporter& reporter) {
+                return commands::RestoreInPreparedTables(handles(), selection, reporter);
+            });
         view.exec();
+        ShowStatusLines();
     });
 }
 
@@ -620,31 +614,31 @@ void Tlx_project::Edit2Click() {
 void Tlx_project::Code3Click() {
     run_command([&] {
         if (!CheckProjectReady(true, true)) return;
-        PrepareLanguageTables(true);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        std::string language = current_language();
-        code::WriteCodeChanges(daten_, projects(), language, reporter());
-        QApplication::restoreOverrideCursor();
-        DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+        {
+            WaitCursor wait;
+            commands::WriteCode(handles(), reporter());
+        }
+        ShowStatusLines();
     });
 }
 
 void Tlx_project::Forms3Click() {
     run_command([&] {
         if (!CheckProjectReady(true, true)) return;
-        PrepareLanguageTables(false);
-        write_forms_command(*this, current_language());
-        DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+        {
+            WaitCursor wait;
+            commands::WriteForms(handles(), reporter());
+        }
+        ShowStatusLines();
     });
 }
 
 void Tlx_project::BitBtn2Click() {
     run_command([&] {
-        if (!lblang->currentItem() || !lblang->currentItem()->isSelected())
-            languages_.selected = -1;
-        auto advice = project::WhatNow(daten_, projects(), languages_, reporter());
+        sync_language_selection();
+        auto advice = commands::WhatNow(handles(), reporter());
         if (!advice) return;
-        DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
+        ShowStatusLines();
         reporter().information(advice->advice);
     });
 }
@@ -662,7 +656,7 @@ void Tlx_project::Bearbeiten1Click() {
         if (questions++ > 0) refresh();
     };
     run_command([&] {
-        project::DeleteProject(daten_, projects(), languages_, reporter());
+        commands::DeleteProject(handles(), reporter());
         refresh();
     });
     reporter_->before_question = nullptr;

@@ -5,13 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "app/command_frame.h"
 #include "base/hints_qt.h"
 #include "base/reporter_qt.h"
 #include "project/language_list.h"
-#include "project/language_tables.h"
-#include "project/project_ready.h"
 #include "project/projects_table.h"
-#include "project/status_line.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
@@ -57,10 +55,13 @@ class Tlx_project : public QMainWindow {
     // Operations of the window that the commands use.
     bool CheckProjectReady(bool needLanguage, bool requireSelection);
     void PrepareLanguageTables(bool codeMode);
-    void AddStatusLine(const std::string& message, const std::string& detail);
+    // Shows the project's Reserve memo, with the status line a command wrote last in view.
+    void ShowStatusLines();
     void FillListFromText(QListWidget* list, const std::string& text);
 
     store::TDaten& daten() { return daten_; }
+    // What the commands work on: the project row, the shared handles and the language list.
+    commands::ProjectHandles handles() { return {projects(), daten_, languages_}; }
     store::Table& projects() { return data_projects_->Projects; }
     QtReporter& reporter() { return *reporter_; }
     bool LastScanWasCode() const { return last_scan_was_code_; }
@@ -136,7 +137,10 @@ class Tlx_project : public QMainWindow {
     void show_record();
     // Runs a command; a failure ends it and shows its text in the error box.
     void run_command(const std::function<void()>& command);
-    // Stores a typed value in the current row, posting unless the row is new.
+    // Changes the current row (or the new row being typed) with `set`, posting unless the row
+    // is new; without a row nothing changes.
+    void edit_field(const std::function<void(store::Table&)>& set);
+    // Stores a typed text in the current row.
     void store_field(const char* field, const std::string& value);
     void store_memo();
     void store_recursive(bool on);
@@ -144,7 +148,12 @@ class Tlx_project : public QMainWindow {
     // A new project's name must be usable in file names and not taken yet.
     void check_new_project_name();
     std::string current_language() const;
+    // A language counts as selected only while its entry in the list is.
+    void sync_language_selection();
     void EditCommand();
+    // Scan -> Code / Forms: the scan dialog, then the translation editor after a scan.
+    template <typename ScanDialogType>
+    void scan_command(bool codeMode);
 
     store::Session session_;
     store::TDaten daten_;

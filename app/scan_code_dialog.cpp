@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "app/commands.h"
 #include "app/project_window.h"
 #include "base/file_utils.h"
 #include "base/text_qt.h"
@@ -136,17 +137,13 @@ void Tlx_codeform::store_options() {
     }
 }
 
-bool Tlx_codeform::confirm_first_scan() {
-    const auto question = code::FirstScanQuestion(owner().daten(), owner().projects());
-    return !question || reporter().confirm(*question);
-}
-
 void Tlx_codeform::scan() {
     store_options();  // a number that is not one stops here, before any unit is read
-    if (!confirm_first_scan()) return;
     LanguageList languages = dialog_languages();
-    code::CodeScanReport report =
-        code::RunCodeScan(owner().daten(), owner().projects(), languages, reporter());
+    const commands::ProjectHandles project{owner().projects(), owner().daten(), languages};
+    const auto result = commands::ScanCode(project, {}, reporter());
+    if (!result || !result->scanned) return;
+    const code::CodeScanReport& report = result->report;
     set_scanned();
     reporter().status("");
     if (!report.skipped.empty()) {
@@ -154,7 +151,7 @@ void Tlx_codeform::scan() {
         for (const auto& [path, reason] : report.skipped) text += "\r" + path + ": " + reason;
         reporter().warning(text);
     }
-    if (cbVerify->isChecked()) verify();
+    if (cbVerify->isChecked()) verify(project);
     // What the scan kept because of where it stands, so that the user sees why a literal
     // is still in the code.
     const std::string left_alone = code::LeftAloneSummary(report.left_alone);
@@ -162,21 +159,14 @@ void Tlx_codeform::scan() {
     accept();
 }
 
-void Tlx_codeform::verify() {
-    store::Table& p = owner().projects();
-    code::VerifyTarget target{p.text(field::Name), dialog_languages(), p.text(field::Directory),
-                              p.text(field::Cbuildcommand)};
-    if (!target.languages.has_selection()) target.languages.selected = 0;
-    code::VerifyReport report = code::VerifyBuild(owner().daten(), target, reporter());
+void Tlx_codeform::verify(const commands::ProjectHandles& project) {
+    const auto report = commands::VerifyCode(project, reporter());
     reporter().status("");
-    if (!report.restored.empty()) owner().AddStatusLine("Code restored", "");
-    if (report.has_command)
-        owner().AddStatusLine("Code verified",
-                              report.compiles ? ": it compiles" : ": it does not compile");
+    if (!report) return;
     std::string text;
-    for (const auto& line : code::VerifyReportLines(report))
+    for (const auto& line : code::VerifyReportLines(*report))
         text += (text.empty() ? "" : "\r") + line;
-    if (report.has_command && !report.compiles)
+    if (report->has_command && !report->compiles)
         reporter().warning(text);
     else
         reporter().information(text);

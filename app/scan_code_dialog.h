@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_frame.h"
 #include "app/scan_dialog.h"
 
 class QCheckBox;
@@ -32,11 +33,8 @@ class Tlx_codeform : public ScanDialog {
     void store_options() override;
 
   private:
-    // A project's first scan rewrites every unit in place: it asks once, naming the number of
-    // units and whether the backup archive exists. False on No.
-    bool confirm_first_scan();
     // After a scan: the project built, the refused literals given back, the report shown.
-    void verify();
+    void verify(const commands::ProjectHandles& project);
 };
 
 }  // namespace lexorin::gui

@@ -5,13 +5,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <QApplication>
-
+#include "app/commands.h"
 #include "app/project_window.h"
 #include "base/errors.h"
 #include "base/text_qt.h"
 #include "forms/form_scan.h"
-#include "forms/form_write_changes.h"
 #include "project/projects_table.h"
 
 namespace lexorin::gui {
@@ -57,8 +55,11 @@ void Tlx_dfmform::store_options() {
 
 void Tlx_dfmform::scan() {
     store_options();
-    forms::FormScanReport report =
-        forms::RunFormScan(owner().daten(), owner().projects(), dialog_languages(), reporter());
+    LanguageList languages = dialog_languages();
+    const auto scanned =
+        commands::ScanForms({owner().projects(), owner().daten(), languages}, reporter());
+    if (!scanned) return;
+    const forms::FormScanReport& report = *scanned;
     set_scanned();
     reporter().status("");
     if (!report.skipped.empty()) {
@@ -73,17 +74,6 @@ void Tlx_dfmform::scan() {
 void Tlx_dfmform::delete_tables() {
     forms::DeleteFormTables(owner().daten(), owner().projects().text(field::Name),
                             dialog_languages(), reporter());
-}
-
-void write_forms_command(Tlx_project& window, const std::string& language) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        forms::WriteFormChanges(window.daten(), window.projects(), language, window.reporter());
-    } catch (...) {
-        QApplication::restoreOverrideCursor();
-        throw;
-    }
-    QApplication::restoreOverrideCursor();
 }
 
 }  // namespace lexorin::gui

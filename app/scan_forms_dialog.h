@@ -25,7 +25,4 @@ class Tlx_dfmform : public ScanDialog {
     void store_options() override;
 };
 
-// Write changes -> Forms on the tables the project window prepared in forms mode.
-void write_forms_command(Tlx_project& window, const std::string& language);
-
 }  // namespace lexorin::gui

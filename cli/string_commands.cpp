@@ -1,10 +1,11 @@
 // strings: the rows of a language's code or forms table.
 #include <iostream>
 
+#include "app/command_frame.h"
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "cli/command_line.h"
-#include "project/projects_table.h"
+#include "store/translation_fields.h"
 #include "store/translation_tables.h"
 
 namespace lexorin::cli {
@@ -21,18 +22,11 @@ int strings(Context& context, Arguments& args) {
     store::TableKind kind = kind_from_option(args.option("--kind"));
     auto filter = args.option("--filter");
     auto words = args.positional(2);
-    {
-        project::TDataProjects data(context.session);
-        project::require_project(data.Projects, words[0]);
-        auto languages = project::decode_list(data.Projects.text(project::field::Languages));
-        bool known = false;
-        for (const auto& l : languages) known = known || l == words[1];
-        if (!known) throw Error("The project " + words[0] + " has no language " + words[1] + ".");
-    }
-    store::upgrade_table(context.session, context.home,
-                         store::table_file_name(words[0], words[1], kind), kind);
-    store::Table table(context.session, context.home,
-                       store::table_file_name(words[0], words[1], kind));
+    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    const std::string file =
+        store::table_file_name(project->name(), project->select_language(words[1]), kind);
+    store::upgrade_table(context.session, context.home, file, kind);
+    store::Table table(context.session, context.home, file);
     table.open();
     store::check_schema(table, store::schema_for(kind));
     if (filter) {
@@ -40,9 +34,10 @@ int strings(Context& context, Arguments& args) {
         table.set_filtered(true);
     }
     for (table.first(); !table.eof(); table.next()) {
-        std::cout << table.integer("Index") << "\t" << escape_field(table.text("OriginalString"))
-                  << "\t" << escape_field(table.text("TranslateString")) << "\t"
-                  << table.text("Ignore") << "\n";
+        std::cout << table.integer(store::field::Index) << "\t"
+                  << escape_field(table.text(store::field::OriginalString)) << "\t"
+                  << escape_field(table.text(store::field::TranslateString)) << "\t"
+                  << table.text(store::field::Ignore) << "\n";
     }
     return 0;
 }

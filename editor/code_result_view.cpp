@@ -183,8 +183,8 @@ void Tformpas::DBLookupListBox1Click(const QModelIndex& line) {
     }
 }
 
-void Tformpas::set_restore_target(RestoreTarget target) {
-    restore_target_ = std::move(target);
+void Tformpas::set_restore_target(RestoreAction action) {
+    restore_ = std::move(action);
     btRestore->setEnabled(true);
 }
 
@@ -192,7 +192,7 @@ void Tformpas::btRestoreClick() {
     try {
         DBGrid1->commit_editing();
         store_context();
-        if (!restore_target_) return;
+        if (!restore_) return;
         if (chosen_ == Chosen::Row)
             restore_row();
         else if (chosen_ == Chosen::Unit)
@@ -241,11 +241,8 @@ void Tformpas::restore(const std::string& question, const std::vector<std::int64
                        const std::vector<std::string>& units) {
     if (!reporter_->confirm(question)) return;
     code::RestoreSelection selection{units, indexes};
-    code::RestoreReport report = code::RestoreCode(
-        daten_, restore_target_->project, restore_target_->languages, selection, *reporter_);
+    code::RestoreReport report = restore_(selection, *reporter_);
     reporter_->status("");
-    if (restore_target_->restored && (!report.rows.empty() || !report.whole_units.empty()))
-        restore_target_->restored();
     DBGrid1->reload();
     units_model_->refresh();
 

@@ -5,8 +5,9 @@
 #include <memory>
 #include <optional>
 
+#include "base/reporter.h"
+#include "code/restore_code.h"
 #include "editor/result_filter.h"
-#include "project/language_list.h"
 #include "store/translation_tables.h"
 
 class QCheckBox;
@@ -35,15 +36,12 @@ class Tformpas : public QDialog {
     Tformpas(store::TDaten& daten, QWidget* parent);
     ~Tformpas() override;
 
-    // What the Restore button needs besides the shared handles: the project and all of its
-    // languages (every language's rows are marked), and what follows a restore (the status
-    // line). Without it the button is disabled.
-    struct RestoreTarget {
-        std::string project;
-        LanguageList languages;
-        std::function<void()> restored;
-    };
-    void set_restore_target(RestoreTarget target);
+    // What the Restore button runs: the restore command of the project on the selected rows or
+    // units, with the view's reporter (every language's rows are marked, the status line
+    // written). Without it the button is disabled.
+    using RestoreAction =
+        std::function<code::RestoreReport(const code::RestoreSelection&, Reporter&)>;
+    void set_restore_target(RestoreAction action);
 
     // The controls, named as in the window's design; the tests drive them.
     QCheckBox* cbNoIgnored = nullptr;
@@ -94,7 +92,7 @@ class Tformpas : public QDialog {
     int shown_row_ = -1;     // the grid row the controls below it show
     QString shown_context_;  // as the context box was filled
     bool shown_ = false;
-    std::optional<RestoreTarget> restore_target_;
+    RestoreAction restore_;
     std::unique_ptr<QtReporter> reporter_;
     // Where the user worked last: a unit line (its file list Index) or the grid.
     enum class Chosen { Nothing, Unit, Row } chosen_ = Chosen::Nothing;
