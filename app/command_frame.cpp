@@ -10,8 +10,8 @@ namespace lexorin::commands {
 namespace field = project::field;
 
 OpenedProject::OpenedProject(store::Session& session, const std::string& program_directory,
-                             const std::string& name)
-    : name_(name), projects_module_(session), daten_(session, program_directory) {
+                             const std::string& name, const CodePage& code_page)
+    : name_(name), projects_module_(session), daten_(session, program_directory, code_page) {
     project::require_project(projects(), name);
     languages_.fill(projects().text(field::Languages));
 }
@@ -28,8 +28,8 @@ const std::string& OpenedProject::select_language(const std::string& language) {
 
 std::unique_ptr<OpenedProject> OpenProject(store::Session& session,
                                            const std::string& program_directory,
-                                           const std::string& name) {
-    return std::make_unique<OpenedProject>(session, program_directory, name);
+                                           const std::string& name, const CodePage& code_page) {
+    return std::make_unique<OpenedProject>(session, program_directory, name, code_page);
 }
 
 bool Ready(ProjectHandles project, Needs needs, Reporter& reporter) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/code_page.h"
 #include "base/reporter.h"
 #include "project/language_list.h"
 #include "project/project_lock.h"
@@ -28,7 +29,7 @@ struct ProjectHandles {
 class OpenedProject {
   public:
     OpenedProject(store::Session& session, const std::string& program_directory,
-                  const std::string& name);
+                  const std::string& name, const CodePage& code_page);
 
     ProjectHandles handles() { return {projects(), daten_, languages_}; }
     store::Table& projects() { return projects_module_.Projects; }
@@ -48,10 +49,11 @@ class OpenedProject {
 };
 
 // Opens the project `name` of "Projects.DB" in the working directory; raises an Error when
-// there is no such project.
+// there is no such project. `code_page` is the program's, read once at start-up.
 std::unique_ptr<OpenedProject> OpenProject(store::Session& session,
                                            const std::string& program_directory,
-                                           const std::string& name);
+                                           const std::string& name,
+                                           const CodePage& code_page = CodePage());
 
 // What a command needs before it works: a language, and whether it must be the selected one.
 enum class Needs { Project, Language, SelectedLanguage };

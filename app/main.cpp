@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");  // the core's number texts do not follow the user's locale
     try {
         // The windows' code page: LEXORIN_CODE_PAGE, or Windows-1252.
-        lexorin::gui::set_window_code_page(lexorin::gui::code_page_from_environment());
+        lexorin::gui::set_window_code_page(lexorin::code_page_from_environment());
         std::string home = lexorin::program_directory();
         lexorin::prepare_program_directory(home, lexorin::executable_directory());
         lexorin::gui::Tlx_project window(QDir::currentPath().toStdString(), home);

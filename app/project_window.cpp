@@ -66,7 +66,7 @@ DirectoryEdit::DirectoryEdit(QWidget* parent)
 
 Tlx_project::Tlx_project(const std::string& working_directory, const std::string& program_directory,
                          QWidget* parent)
-    : QMainWindow(parent), daten_(session_, program_directory) {
+    : QMainWindow(parent), daten_(session_, program_directory, window_code_page()) {
     setWindowTitle("Projects");
     build_controls();
     build_menu();

@@ -1,5 +1,7 @@
 #include "base/code_page.h"
 
+#include <cstdlib>
+
 #include <iconv.h>
 
 #include <array>
@@ -187,6 +189,11 @@ std::string CodePage::from_utf8(std::string_view utf8) const {
                     " cannot be written in the code page " + name_ + ".");
     }
     return out;
+}
+
+CodePage code_page_from_environment() {
+    const char* name = std::getenv("LEXORIN_CODE_PAGE");
+    return CodePage(name && *name ? name : kDefaultCodePage);
 }
 
 }  // namespace lexorin

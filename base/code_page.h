@@ -32,6 +32,10 @@ class CodePage {
 
 // Decodes one UTF-8 character at `pos`, moving `pos` past it; raises Error for a malformed or
 // overlong sequence, a surrogate or a value beyond U+10FFFF.
+// The code page LEXORIN_CODE_PAGE names, or Windows-1252 when it is unset or empty. Raises
+// lexorin::Error for a name that is no code page.
+CodePage code_page_from_environment();
+
 char32_t decode_utf8(std::string_view text, size_t& pos);
 void append_utf8(std::string& out, char32_t code);
 // "U+20AC"

@@ -16,11 +16,6 @@ CodePage& current_code_page() {
 
 }  // namespace
 
-CodePage code_page_from_environment() {
-    const char* name = std::getenv("LEXORIN_CODE_PAGE");
-    return CodePage(name && *name ? name : kDefaultCodePage);
-}
-
 void set_window_code_page(CodePage page) {
     current_code_page() = std::move(page);
 }

@@ -9,9 +9,6 @@
 // byte for byte. The program sets that code page once at start-up (Windows-1252 until then).
 namespace lexorin::gui {
 
-// The code page LEXORIN_CODE_PAGE names, or Windows-1252 when it is unset or empty. Raises
-// lexorin::Error for a name that is no code page.
-CodePage code_page_from_environment();
 // Makes `page` the windows' code page; called at start-up, before the first window opens.
 void set_window_code_page(CodePage page);
 const CodePage& window_code_page();

@@ -31,7 +31,8 @@ int scan_code(Context& context, Arguments& args) {
     if (dry_run && verify)
         throw UsageError("--verify builds the rewritten code: not with --dry-run");
     auto words = args.positional(2);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
     const auto result =
         commands::ScanCode(project->handles(), {.dry_run = dry_run}, context.reporter);
@@ -63,7 +64,8 @@ int scan_code(Context& context, Arguments& args) {
 
 int write_code(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
     return commands::WriteCode(project->handles(), context.reporter) ? 0 : 1;
 }
@@ -71,7 +73,8 @@ int write_code(Context& context, Arguments& args) {
 int translate(Context& context, Arguments& args) {
     bool forms = args.option("--kind").value_or("code") == "forms";
     auto words = args.positional(4);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     const ProjectLock lock = commands::LockProject(project->handles());
     project->select_language(words[1]);
     if (!commands::Ready(project->handles(), commands::Needs::SelectedLanguage, context.reporter))

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page.h"
 #include "base/errors.h"
 #include "cli/cli_reporter.h"
 #include "store/table_store.h"
@@ -43,8 +44,9 @@ struct Context {
     std::string home;  // the program directory, with a trailing "/"
     store::Session session;
     CliReporter reporter;
-    explicit Context(std::string home_dir, Answer answer)
-        : home(std::move(home_dir)), reporter(answer) {}
+    CodePage code_page;  // the program's, read once at start-up
+    Context(std::string home_dir, Answer answer, CodePage page)
+        : home(std::move(home_dir)), reporter(answer), code_page(std::move(page)) {}
 };
 
 struct Command {

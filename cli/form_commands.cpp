@@ -37,7 +37,8 @@ int text_to_form(Context&, Arguments& args) {
 
 int scan_forms(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
     const auto report = commands::ScanForms(project->handles(), context.reporter);
     if (!report) return 1;
@@ -54,7 +55,8 @@ int scan_forms(Context& context, Arguments& args) {
 
 int write_forms(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
     const auto report = commands::WriteForms(project->handles(), context.reporter);
     if (!report) return 1;

@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     try {
         std::string home =
             chosen->name == "write-templates" ? std::string() : prepare_home(home_override);
-        Context context(home, answer);
+        Context context(home, answer, code_page_from_environment());
         int status = chosen->run(context, args);
         context.reporter.end_live_line();
         return status;

@@ -18,7 +18,8 @@ CodePage code_page_option(Arguments& args) {
 
 int backup(Context& context, Arguments& args) {
     auto words = args.positional(1);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     const auto result = commands::Backup(project->handles(), context.reporter);
     if (!result) return 1;
     context.reporter.information(result->message);
@@ -28,7 +29,8 @@ int backup(Context& context, Arguments& args) {
 
 int status(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
     auto advice = commands::WhatNow(project->handles(), context.reporter);
     if (!advice) return 1;
@@ -67,7 +69,8 @@ class TablesQuestion : public Reporter {
 int project_delete(Context& context, Arguments& args) {
     bool with_tables = args.flag("--with-tables");
     auto words = args.positional(1);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     TablesQuestion reporter(context.reporter, with_tables);
     auto result = commands::DeleteProject(project->handles(), reporter);
     if (!result.row_deleted) {
@@ -83,7 +86,8 @@ int project_delete(Context& context, Arguments& args) {
 int export_po(Context& context, Arguments& args) {
     CodePage code_page = code_page_option(args);
     auto words = args.positional(3);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
     auto result = commands::ExportPo(project->handles(), words[2], code_page, context.reporter);
     for (const auto& note : result.notes) context.reporter.warning(note);
@@ -94,7 +98,8 @@ int export_po(Context& context, Arguments& args) {
 int import_po(Context& context, Arguments& args) {
     CodePage code_page = code_page_option(args);
     auto words = args.positional(3);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
     auto result = commands::ImportPo(project->handles(), words[2], code_page, context.reporter);
     for (const auto& line : result.not_applied) context.reporter.warning(line);
@@ -104,7 +109,8 @@ int import_po(Context& context, Arguments& args) {
 
 int check(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
     auto problems = commands::Check(project->handles(), context.reporter);
     context.reporter.end_live_line();

@@ -120,7 +120,8 @@ int project_set(Context& context, Arguments& args) {
 
 int language_add(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     if (!commands::AddLanguage(project->handles(), words[1], context.reporter)) {
         std::cerr << "Nothing added.\n";
         return 1;
@@ -131,7 +132,8 @@ int language_add(Context& context, Arguments& args) {
 
 int language_delete(Context& context, Arguments& args) {
     auto words = args.positional(2);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
     const auto result = commands::DeleteLanguage(project->handles(), context.reporter);
     if (!result.deleted) {

@@ -39,7 +39,8 @@ int restore_code(Context& context, Arguments& args) {
     for (const auto& index : args.options("--index"))
         selection.indexes.push_back(index_argument(index));
     auto words = args.positional(2);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
     const auto restored = commands::RestoreCode(project->handles(), selection, context.reporter);
     if (!restored) return 1;

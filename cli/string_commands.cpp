@@ -22,7 +22,8 @@ int strings(Context& context, Arguments& args) {
     store::TableKind kind = kind_from_option(args.option("--kind"));
     auto filter = args.option("--filter");
     auto words = args.positional(2);
-    auto project = commands::OpenProject(context.session, context.home, words[0]);
+    auto project =
+        commands::OpenProject(context.session, context.home, words[0], context.code_page);
     const std::string file =
         store::table_file_name(project->name(), project->select_language(words[1]), kind);
     store::upgrade_table(context.session, context.home, file, kind);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/code_page.h"
 #include "base/file_utils.h"
 #include "base/reporter.h"
 #include "code/pascal_context.h"
@@ -64,10 +65,13 @@ class RestoredLiterals;
 
 class TTranslator : public PascalOptions {
   public:
-    store::Table* UnitsTable = nullptr;        // code scan: the project's file list of units
-    store::Table* FormsTable = nullptr;        // used by the form operations
-    store::Table* PascalTable = nullptr;       // the pascal table of the selected language
-    Reporter* StatusBar = nullptr;             // progress texts; none = no progress texts
+    store::Table* UnitsTable = nullptr;   // code scan: the project's file list of units
+    store::Table* FormsTable = nullptr;   // used by the form operations
+    store::Table* PascalTable = nullptr;  // the pascal table of the selected language
+    Reporter* StatusBar = nullptr;        // progress texts; none = no progress texts
+    // The program's 8-bit code page, through which the wide strings of forms are read and
+    // written.
+    CodePage FormsCodePage;
     std::vector<std::string> UnwantedStrings;  // used by the form operations
     // Literals the user gave back to the code; a scan leaves them alone. Not owned; may be none.
     const RestoredLiterals* Restored = nullptr;

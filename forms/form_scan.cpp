@@ -23,6 +23,7 @@ code::TTranslator FormTranslator(store::TDaten& daten, Reporter& reporter) {
     translator.FormsTable = &daten.tblForms;
     translator.PascalTable = &daten.tblPascal;
     translator.StatusBar = &reporter;
+    translator.FormsCodePage = daten.code_page();
     return translator;
 }
 

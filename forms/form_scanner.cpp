@@ -68,9 +68,9 @@ namespace lexorin::code {
 int TTranslator::ScanForm(const std::string& text_path, const std::string& form_path) {
     if (!UnitsTable || !FormsTable)
         throw Error("The form scan needs the forms table and the units table of the project");
-    const CodePage code_page = forms::FormCodePage();
-    const std::vector<forms::FormString> found = forms::FindFormStrings(
-        read_text_lines(read_file(text_path)), UnwantedStrings, form_path, StatusBar, &code_page);
+    const std::vector<forms::FormString> found =
+        forms::FindFormStrings(read_text_lines(read_file(text_path)), UnwantedStrings, form_path,
+                               StatusBar, &FormsCodePage);
 
     if (!UnitsTable->is_open()) UnitsTable->open();
     UnitsTable->set_index_name(store::order::Name);

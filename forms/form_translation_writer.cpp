@@ -97,9 +97,8 @@ int TTranslator::TranslateForm(const std::string& text_path, const std::string& 
             FormsTable->text(store::field::TranslateString),
             static_cast<int>(FormsTable->integer(store::field::SpacesAtEnd))};
     };
-    const CodePage code_page = forms::FormCodePage();
     forms::TranslatedFormText text =
-        forms::TranslateFormLines(lines, lookup, form_path, StatusBar, &code_page);
+        forms::TranslateFormLines(lines, lookup, form_path, StatusBar, &FormsCodePage);
     // An untouched text keeps its bytes, line breaks included, as a form stored as text must.
     if (text.replaced > 0) write_file_atomically(text_path, join_text_lines(text.lines));
     if (StatusBar) StatusBar->status(std::to_string(text.replaced) + " Strings found");

@@ -111,9 +111,4 @@ std::string ReplaceWideString(std::string_view line, const WideLineString& found
            std::string(line.substr(found.end));
 }
 
-CodePage FormCodePage() {
-    const char* name = std::getenv("LEXORIN_CODE_PAGE");
-    return CodePage(name && *name ? name : kDefaultCodePage);
-}
-
 }  // namespace lexorin::forms

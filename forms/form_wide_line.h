@@ -47,7 +47,4 @@ std::optional<LineString> FindLineString(std::string_view line, const CodePage& 
 std::string ReplaceWideString(std::string_view line, const WideLineString& found,
                               std::string_view translation, const CodePage& code_page);
 
-// The code page the form tables use: LEXORIN_CODE_PAGE when set, else Windows-1252.
-CodePage FormCodePage();
-
 }  // namespace lexorin::forms

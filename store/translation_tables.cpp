@@ -139,13 +139,14 @@ void check_schema(const Table& table, const TableSchema& expected) {
                              " is missing");
 }
 
-TDaten::TDaten(Session& session, std::string program_directory)
+TDaten::TDaten(Session& session, std::string program_directory, CodePage code_page)
     : tblForms(session, {}, kFormsTemplate),
       tblUnits(session, {}, "units_std.DB"),
       tblPascal(session, {}, "pascal_std.DB"),
       tblPasFiles(session, {}, "pasfiles_std.DB"),
       session_(session),
-      program_directory_(std::move(program_directory)) {
+      program_directory_(std::move(program_directory)),
+      code_page_(std::move(code_page)) {
     DatenCreate();
 }
 

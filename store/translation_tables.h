@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page.h"
 #include "store/table_schema.h"
 #include "store/table_store.h"
 #include "store/translation_fields.h"
@@ -55,7 +56,8 @@ void check_schema(const Table& table, const TableSchema& expected);
 // language's tables, all in the program directory.
 class TDaten {
   public:
-    TDaten(Session& session, std::string program_directory);
+    // `code_page`: the program's 8-bit code page, read once at start-up.
+    TDaten(Session& session, std::string program_directory, CodePage code_page = CodePage());
 
     Table tblForms;
     Table tblUnits;  // the units table for form work, the pasfiles table for code work
@@ -64,6 +66,7 @@ class TDaten {
 
     Session& session() const { return session_; }
     const std::string& program_directory() const { return program_directory_; }
+    const CodePage& code_page() const { return code_page_; }
 
     // Points a handle at another table in the program directory and opens it, in primary order
     // and without filter.
@@ -77,6 +80,7 @@ class TDaten {
 
     Session& session_;
     std::string program_directory_;
+    CodePage code_page_;
 };
 
 }  // namespace lexorin::store

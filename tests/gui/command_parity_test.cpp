@@ -137,7 +137,7 @@ class CommandParityTest : public QObject {
     void compare_copies() {
         const auto expected = by_cli->contents();
         const auto actual = by_window->contents();
-        QVERIFY(expected.count("/home/Demo_German_pascal.db") && expected.count("/Projects.DB"));
+        QVERIFY(expected.count("/Projects.DB") && expected.count("/src/greetings.pas"));
         for (const auto& [name, text] : expected) {
             const auto found = actual.find(name);
             QVERIFY2(found != actual.end(),

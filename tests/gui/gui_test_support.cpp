@@ -13,7 +13,7 @@ namespace {
 // The windows under test use the code page the program would, set as soon as the test's
 // application exists.
 void set_code_page_at_start() {
-    lexorin::gui::set_window_code_page(lexorin::gui::code_page_from_environment());
+    lexorin::gui::set_window_code_page(lexorin::code_page_from_environment());
 }
 
 }  // namespace
