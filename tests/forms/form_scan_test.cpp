@@ -190,6 +190,26 @@ TEST_F(FormOperations, AWideStringTheCodePageCannotHoldIsIgnoredWithANote) {
     EXPECT_TRUE(seen_wide && seen_latin);
 }
 
+TEST_F(FormOperations, WideStringsAreReadInTheProgramsCodePage) {
+    // The code page the program started with comes with the shared handles: in Windows-1250
+    // U+0142 is the byte B3, so the string is kept for translation.
+    write_test_file(src("wide.dfm"), "object Wide: TForm\r\n  Caption = 'Stra'#322'e'\r\nend\r\n");
+    store::TDaten central(session, home.dir(), CodePage("CP1250"));
+    RunFormScan(central, data.Projects, languages, reporter);
+    store::Table table(session, home.path(), "Demo_German_forms.db");
+    table.open();
+    bool seen = false;
+    for (table.first(); !table.eof(); table.next()) {
+        if (table.text("Object") != ".WIDE") continue;
+        seen = true;
+        EXPECT_EQ(table.text("OriginalString"),
+                  "Stra\xB3"
+                  "e");
+        EXPECT_FALSE(table.logical("Ignore"));
+    }
+    EXPECT_TRUE(seen);
+}
+
 TEST_F(FormOperations, AFormsTableOfTheEarlierLayoutGetsItsContextField) {
     // The German forms table as an earlier version wrote it: without Context, with a row.
     daten.close_all();
