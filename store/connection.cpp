@@ -101,7 +101,8 @@ void Connection::load_schema() {
             else if (type != "TEXT")
                 throw invalid("field " + name + " has an unknown type");
             if (schema_.fields.empty())
-                schema_.numbered_key = equal_no_case(name, "Index") && columns.column_int(5) == 1;
+                schema_.numbered_key =
+                    equal_no_case(name, kNumberedKey) && columns.column_int(5) == 1;
             std::string default_value;
             if (!columns.column_is_null(4)) default_value = unquote_default(columns.column_text(4));
             schema_.fields.push_back({name, field_type, default_value});

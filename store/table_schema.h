@@ -28,10 +28,13 @@ struct OrderDef {
     std::vector<std::string> fields;
 };
 
+// The name of the integer key that the store numbers on append.
+inline constexpr const char* kNumberedKey = "Index";
+
 struct TableSchema {
     std::vector<FieldDef> fields;
     std::vector<OrderDef> orders;
-    // The first field is the integer key `Index`, numbered by the store on append.
+    // The first field is the integer key kNumberedKey, numbered by the store on append.
     bool numbered_key = true;
 };
 

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "store/table_schema.h"
+
 // Field and order names of the four translation tables, as the program writes them into the
 // table files (the store looks field names up without regard to case). Renaming one makes the
 // files written before unreadable.
 namespace lexorin::store {
 
 namespace field {
-inline constexpr const char* Index = "Index";  // every kind: the numbered key
+inline constexpr const char* Index = kNumberedKey;  // every kind: the numbered key
 // forms and pascal: one row per string.
 inline constexpr const char* OriginalString = "OriginalString";
 inline constexpr const char* TranslateString = "TranslateString";
