@@ -45,25 +45,6 @@ namespace field = project::field;
 // The support mailbox that "Mail to us" opens a message to.
 constexpr const char* kSupportMail = "mailto:support@lexorin.example";
 
-DirectoryEdit::DirectoryEdit(QWidget* parent)
-    : QWidget(parent), line_(new QLineEdit(this)), browse_(new QToolButton(this)) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
-    row->addWidget(line_);
-    row->addWidget(browse_);
-    browse_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    browse_->setFocusPolicy(Qt::NoFocus);
-    setFocusProxy(line_);
-    connect(line_, &QLineEdit::editingFinished, this, &DirectoryEdit::left);
-    connect(browse_, &QToolButton::clicked, this, [this] {
-        QString chosen = QFileDialog::getExistingDirectory(this, QString(), line_->text());
-        if (chosen.isEmpty()) return;
-        line_->setText(chosen);
-        emit left();
-    });
-}
-
 Tlx_project::Tlx_project(const std::string& working_directory, const std::string& program_directory,
                          QWidget* parent)
     : QMainWindow(parent), daten_(session_, program_directory, window_code_page()) {
@@ -413,15 +394,11 @@ void Tlx_project::DirectoryEdit1Exit() {
         store::Table& p = projects();
         std::vector<std::string> excluded;
         for (int i = 0; i < lbex->count(); ++i) excluded.push_back(from_q(lbex->item(i)->text()));
-        auto files =
-            project::SourceCheck(directory, DBCheckBox1->isChecked(), excluded, reporter());
-        bool first_time = p.text(field::Directory).empty();
-        if (first_time) {
-            project::BackupResult result;
-            if (project::OfferBackup(daten_.program_directory(), from_q(EditName->text()), files,
-                                     reporter(), &result))
-                reporter().information(result.message);
-        }
+        // The backup is offered the first time the project gets a directory.
+        if (const auto backup = project::CheckSourcesAndOfferBackup(
+                daten_.program_directory(), from_q(EditName->text()), directory,
+                DBCheckBox1->isChecked(), excluded, p.text(field::Directory), reporter()))
+            reporter().information(backup->message);
         try {
             if (p.state() == store::Table::State::Browse) p.edit();
             if (p.state() == store::Table::State::Insert) check_new_project_name();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/command_frame.h"
+#include "app/directory_edit.h"
 #include "base/hints_qt.h"
 #include "base/reporter_qt.h"
 #include "project/language_list.h"
@@ -25,22 +26,6 @@ class QToolButton;
 class QUrl;
 
 namespace lexorin::gui {
-
-// A directory edit with a folder-browse button; `left` fires when the user leaves the field or
-// picks a folder.
-class DirectoryEdit : public QWidget {
-    Q_OBJECT
-  public:
-    explicit DirectoryEdit(QWidget* parent);
-    QLineEdit* line() const { return line_; }
-    QToolButton* browse_button() const { return browse_; }
-  signals:
-    void left();
-
-  private:
-    QLineEdit* line_;
-    QToolButton* browse_;
-};
 
 // The project window: the current project record, its excluded directories and languages, the
 // Details memo, the help panel and the menu from which every command runs.
