@@ -2,16 +2,15 @@
 // switch block, marker lines, and rescanning.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-
 #include "base/text_utils.h"
 #include "scan_helpers.h"
+#include "support/golden_file_gtest.h"
 #include "support/test_support.h"
 
 namespace lexorin::code {
 namespace {
 
+using lexorin::testing::MatchesGoldenFile;
 using test::InImplementation;
 using test::LetterTranslator;
 using test::RunScan;
@@ -21,25 +20,11 @@ std::string Golden(const std::string& name) {
     return lexorin::testing::read_test_file(std::string(LEXORIN_TEST_DATA) + "/code/" + name);
 }
 
-// Compares with a golden file; the actual text is left beside the build for a readable diff.
-void ExpectGolden(const std::string& actual, const std::string& name) {
-    const std::string expected = Golden(name);
-    if (actual != expected) {
-        std::string flat = name;
-        for (char& c : flat)
-            if (c == '/') c = '_';
-        std::string dump = ::testing::TempDir() + "actual_" + flat;
-        std::ofstream(dump, std::ios::binary) << actual;
-        ADD_FAILURE() << name << " differs; actual text in " << dump << "\n--- expected\n"
-                      << expected << "\n--- actual\n"
-                      << actual;
-    }
-}
-
 TEST(RewriteUnit, GoldenFormUnit) {
     TTranslator t = LetterTranslator();
     auto scan = RunScan(t, read_text_lines(Golden("form_unit/input.pas")));
-    ExpectGolden(join_text_lines(scan.lines), "form_unit/expected.pas");
+    EXPECT_TRUE(MatchesGoldenFile(join_text_lines(scan.lines),
+                                  LEXORIN_TEST_DATA "/code/form_unit/expected.pas"));
     EXPECT_EQ(scan.originals(), (Texts{"Hello", "After comment", "Closing line", "a{b",
                                        "Still code", "one", "two", "z z"}));
 }

@@ -20,6 +20,7 @@
 #include "corpus/corpus_sources.h"
 #include "corpus/fpcunit_runner.h"
 #include "corpus/free_pascal.h"
+#include "support/golden_file.h"
 #include "support/test_support.h"
 
 namespace lexorin::corpus {
@@ -132,7 +133,8 @@ class CorpusRun {
     FpcUnitTally js_before, js_after;
     int rows = 0;
     CommandResult restore;
-    std::vector<std::string> mismatches;  // units not given back as they were
+    // Files not given back as they were, each named with where it first differs.
+    std::vector<std::string> mismatches;
 
     std::string Project() const { return work_.file("corpus"); }
     std::string Relative(const std::string& path) const {
@@ -326,12 +328,15 @@ class CorpusRun {
         restore = lexorin::testing::run_cli(work_, "restore-code Corpus German");
         if (restore.status != 0) return;
         // Units come back as they were but for line ends; include files are never touched.
-        for (const auto& unit : corpus.units) {
-            const std::string original = read_test_file(Original(unit));
-            if (read_test_file(unit) != WithCrLf(original)) mismatches.push_back(unit);
-        }
-        for (const auto& file : corpus.include_files)
-            if (read_test_file(file) != read_test_file(Original(file))) mismatches.push_back(file);
+        auto compare = [&](const std::string& file, const std::string& expected) {
+            const std::string difference =
+                lexorin::testing::FirstDifference(expected, read_test_file(file));
+            if (!difference.empty())
+                mismatches.push_back(Relative(file) + ": " + difference + "\n");
+        };
+        for (const auto& unit : corpus.units)
+            compare(unit, WithCrLf(read_test_file(Original(unit))));
+        for (const auto& file : corpus.include_files) compare(file, read_test_file(Original(file)));
         std::cout << "[corpus] units given back as they were: "
                   << corpus.units.size() + corpus.include_files.size() - mismatches.size() << " of "
                   << corpus.units.size() + corpus.include_files.size() << " files\n"
@@ -438,19 +443,6 @@ std::string BrokenLines(CorpusRun& run, const std::map<std::string, CompileOutco
     return text.str();
 }
 
-// The first line where a restored unit differs from its original.
-std::string FirstDifference(CorpusRun& run, const std::string& unit) {
-    const auto expected = SplitLines(read_test_file(run.Original(unit)));
-    const auto actual = SplitLines(read_test_file(unit));
-    size_t line = 0;
-    while (line < expected.size() && line < actual.size() && expected[line] == actual[line]) ++line;
-    std::ostringstream text;
-    text << run.Relative(unit) << ":" << line + 1
-         << "\n    was: " << (line < expected.size() ? expected[line] : "(end of file)")
-         << "\n    now: " << (line < actual.size() ? actual[line] : "(end of file)") << "\n";
-    return text.str();
-}
-
 TEST(RealCorpus, EveryUnitThatCompiledBeforeCompilesAfterTheScan) {
     CorpusRun& run = CorpusRun::Get();
     run.CheckedAfterScan();
@@ -516,7 +508,7 @@ TEST(RealCorpus, RestoreGivesEveryUnitBackByteForByte) {
 
     std::ostringstream shown;
     for (size_t i = 0; i < run.mismatches.size() && i < kShownMismatches; ++i)
-        shown << FirstDifference(run, run.mismatches[i]);
+        shown << run.mismatches[i];
     EXPECT_TRUE(run.mismatches.empty())
         << run.mismatches.size() << " files differ from their originals after restore-code:\n"
         << shown.str();

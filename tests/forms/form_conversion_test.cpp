@@ -7,11 +7,13 @@
 
 #include "base/errors.h"
 #include "forms/form_errors.h"
+#include "support/golden_file_gtest.h"
 #include "support/test_support.h"
 
 namespace lexorin::forms {
 namespace {
 
+using lexorin::testing::MatchesGoldenFile;
 using lexorin::testing::read_test_file;
 using lexorin::testing::TempDir;
 using lexorin::testing::write_test_file;
@@ -32,7 +34,8 @@ TEST(FormConversion, BinaryFormBecomesText) {
     write_test_file(dir.file("Unit1.dfm"), Golden("collections", "form.dfm"));
     write_test_file(dir.file("Tempform.txt"), "old text that must go");
     EXPECT_FALSE(FormFileToText(dir.file("Unit1.dfm"), dir.file("Tempform.txt")));
-    EXPECT_EQ(read_test_file(dir.file("Tempform.txt")), Golden("collections", "form.txt"));
+    EXPECT_TRUE(MatchesGoldenFile(read_test_file(dir.file("Tempform.txt")),
+                                  LEXORIN_TEST_DATA "/forms/collections/form.txt"));
 }
 
 TEST(FormConversion, TextFormPassesThroughUnchanged) {
@@ -113,7 +116,8 @@ TEST(FormConversion, TextBecomesBinaryForm) {
     TempDir dir;
     write_test_file(dir.file("Tempform.txt"), Golden("values", "form.txt"));
     TextFileToForm(dir.file("Tempform.txt"), dir.file("Unit1.tra"), false);
-    EXPECT_EQ(read_test_file(dir.file("Unit1.tra")), Golden("values", "form.dfm"));
+    EXPECT_TRUE(MatchesGoldenFile(read_test_file(dir.file("Unit1.tra")),
+                                  LEXORIN_TEST_DATA "/forms/values/form.dfm"));
 }
 
 TEST(FormConversion, TextFormIsWrittenBackAsText) {

@@ -12,11 +12,13 @@
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
+#include "support/golden_file_gtest.h"
 #include "support/test_support.h"
 
 namespace lexorin::forms {
 namespace {
 
+using lexorin::testing::MatchesGoldenFile;
 using lexorin::testing::read_test_file;
 using lexorin::testing::run_command;
 using lexorin::testing::TempDir;
@@ -280,7 +282,8 @@ TEST_F(FreePascalLaterCodes, SingleCurrencyAndDateComeBackAndReadTheSame) {
 
 // The way of Write changes -> Forms: a binary form to text, scanned, translated, written back.
 TEST_F(FreePascalLaterCodes, ATranslatedFormKeepsItsFramesAndCodes) {
-    const std::string golden = read_test_file(LEXORIN_TEST_DATA "/forms/later_codes/form.dfm");
+    const std::string golden_file = LEXORIN_TEST_DATA "/forms/later_codes/form.dfm";
+    const std::string golden = read_test_file(golden_file);
     TempDir home;
     store::create_table(home.file("Demo_English_forms.db"), store::forms_schema());
     store::create_table(home.file("Demo_units.db"), store::file_list_schema());
@@ -319,7 +322,7 @@ TEST_F(FreePascalLaterCodes, ATranslatedFormKeepsItsFramesAndCodes) {
                        }));
 
     // Nothing translated: the ".tra" is the form, byte for byte.
-    EXPECT_EQ(write_tra(), golden);
+    EXPECT_TRUE(MatchesGoldenFile(write_tra(), golden_file));
 
     // Translations, also of an ignored row, go back as wide strings in their own code.
     for (forms.first(); !forms.eof(); forms.next()) {

@@ -8,11 +8,13 @@
 #include "forms/form_binary_writer.h"
 #include "forms/form_text_to_binary.h"
 #include "forms/form_text_writer.h"
+#include "support/golden_file_gtest.h"
 #include "support/test_support.h"
 
 namespace lexorin::forms {
 namespace {
 
+using lexorin::testing::MatchesGoldenFile;
 using lexorin::testing::read_test_file;
 
 std::vector<std::string> GoldenCases() {
@@ -23,16 +25,6 @@ std::vector<std::string> GoldenCases() {
     return cases;
 }
 
-// Shows where two texts part, which is what one needs to see of a layout difference.
-std::string FirstDifference(const std::string& actual, const std::string& expected) {
-    std::size_t i = 0;
-    while (i < actual.size() && i < expected.size() && actual[i] == expected[i]) ++i;
-    std::size_t line_start = expected.rfind('\n', i == 0 ? 0 : i - 1);
-    line_start = line_start == std::string::npos ? 0 : line_start + 1;
-    return "at byte " + std::to_string(i) + "\n  expected: " + expected.substr(line_start, 100) +
-           "\n  actual:   " + actual.substr(line_start, 100);
-}
-
 TEST(FormRoundTrip, GoldenCasesConvertBothWaysByteForByte) {
     auto cases = GoldenCases();
     ASSERT_GE(cases.size(), 6u);
@@ -40,9 +32,8 @@ TEST(FormRoundTrip, GoldenCasesConvertBothWaysByteForByte) {
         SCOPED_TRACE(dir);
         std::string binary = read_test_file(dir + "/form.dfm");
         std::string expected_text = read_test_file(dir + "/form.txt");
-        std::string text = FormResourceToText(binary);
-        EXPECT_EQ(text, expected_text) << FirstDifference(text, expected_text);
-        EXPECT_EQ(FormTextToResource(expected_text), binary);
+        EXPECT_TRUE(MatchesGoldenFile(FormResourceToText(binary), dir + "/form.txt"));
+        EXPECT_TRUE(MatchesGoldenFile(FormTextToResource(expected_text), dir + "/form.dfm"));
     }
 }
 

@@ -1,0 +1,5 @@
+program hello;
+
+begin
+  WriteLn('Hello, world');
+end.
