@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "base/text_utils.h"
+#include "code/scan_batch_journal.h"
 #include "project/language_tables.h"
 #include "project/project_ready.h"
 
@@ -44,7 +45,10 @@ void Prepare(ProjectHandles project, bool codeMode) {
 }
 
 ProjectLock LockProject(ProjectHandles project) {
-    return ProjectLock(project.daten.program_directory(), project.projects.text(field::Name));
+    const std::string name = project.projects.text(field::Name);
+    ProjectLock lock(project.daten.program_directory(), name);
+    code::RecoverScanBatch(project.daten.session(), project.daten.program_directory(), name);
+    return lock;
 }
 
 }  // namespace lexorin::commands

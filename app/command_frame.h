@@ -66,7 +66,8 @@ bool Ready(ProjectHandles project, Needs needs, Reporter& reporter);
 // Points the shared handles at the selected language's tables, in code or forms mode.
 void Prepare(ProjectHandles project, bool codeMode);
 
-// The lock of the project, for a command that changes its tables or files.
+// The lock of the project, for a command that changes its tables or files; a unit batch of a
+// scan that a crash interrupted is completed or taken back first.
 ProjectLock LockProject(ProjectHandles project);
 
 }  // namespace lexorin::commands

@@ -7,6 +7,7 @@
 #include "code/resource_strings.h"
 #include "code/restore_journal.h"
 #include "code/restored_literals.h"
+#include "code/scan_batch_journal.h"
 #include "code/table_string_store.h"
 #include "code/translator.h"
 #include "project/backup.h"
@@ -57,6 +58,8 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
                            const LanguageList& languages, Reporter& reporter) {
     CodeScanReport report;
     ProjectLock lock(daten.program_directory(), projects.text(field::Name));
+    // A batch a killed scan left is completed or taken back before anything else.
+    RecoverScanBatch(daten.session(), daten.program_directory(), projects.text(field::Name));
     // Everything the scan writes besides the units is checked before the first unit changes:
     // a table that fails later would leave rewritten units without their rows.
     store::RequireWritableTables(daten, projects.text(field::Name), languages.items,
@@ -77,6 +80,8 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
     translator.UnitBatch = kUnitBatch;
     RestoreJournal journal(daten.session(), daten.program_directory(), projects.text(field::Name));
     translator.Journal = &journal;
+    ScanBatchJournal batch(daten.program_directory(), projects.text(field::Name));
+    translator.BatchJournal = &batch;
     const RestoredLiterals restored = RestoredLiterals::Load(daten.tblPascal, daten.tblPasFiles);
     translator.Restored = &restored;
     for (size_t i = 0; i < units.size(); ++i) {

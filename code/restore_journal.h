@@ -51,6 +51,7 @@ class RestoreJournal {
     std::vector<std::string> Units();
     void Empty();
     void Flush();
+    store::Table& table() { return table_; }
 
   private:
     bool Locate(const std::string& path);

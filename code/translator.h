@@ -22,6 +22,7 @@ class Table;
 namespace lexorin::code {
 
 class RestoreJournal;
+class ScanBatchJournal;
 
 // The state of one unit while ScanUnit works through it; ScanSegment reads and updates it.
 struct UnitScanState {
@@ -85,6 +86,9 @@ class TTranslator : public PascalOptions {
     // Where the lines replaced by the uses insertion and the form switch block are kept, so
     // that the unit can be given back; none = not kept. Not owned.
     RestoreJournal* Journal = nullptr;
+    // Where a batch's progress is written down, so that a batch a crash interrupted is
+    // completed or taken back by the next command; none = not written. Not owned.
+    ScanBatchJournal* BatchJournal = nullptr;
     // Units whose rewritten text could not be put in place, with the reason; they stay as they
     // were.
     std::vector<std::pair<std::string, std::string>> FailedUnits;
@@ -136,6 +140,8 @@ class TTranslator : public PascalOptions {
     // Records the lines the rewrite replaced; true when the unit's entry is new.
     bool JournalOriginals(const std::string& path, const UnitRewrite& rewrite);
     std::vector<PendingUnit> pending_;
+    // Writes down where the tables stood before the batch's first row.
+    void BeginBatch();
 
     void RewriteLine(UnitScanState& unit, StringStore& strings) const;
     std::string RewriteComments(UnitScanState& unit, StringStore& strings) const;

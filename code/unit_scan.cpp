@@ -9,6 +9,7 @@
 #include "base/file_utils.h"
 #include "base/text_utils.h"
 #include "code/restore_journal.h"
+#include "code/scan_batch_journal.h"
 #include "code/table_string_store.h"
 #include "code/translator.h"
 #include "store/table_store.h"
@@ -61,6 +62,7 @@ int TTranslator::ScanUnit(const std::string& path) {
     RequireReplaceable(path, target);
     const std::string original = ReadUnitText(path);
 
+    if (UnitBatch > 1 && BatchJournal && !BatchJournal->open()) BeginBatch();
     TableStringStore strings(*UnitsTable, *PascalTable);
     UnitRewrite result = RewriteUnit(path, read_text_lines(original), strings);
     const std::string text = join_text_lines(result.lines);
@@ -97,8 +99,16 @@ bool TTranslator::JournalOriginals(const std::string& path, const UnitRewrite& r
 
 TTranslator::~TTranslator() = default;  // waiting units are dropped: their originals stay
 
+void TTranslator::BeginBatch() {
+    std::vector<TableMark> marks{{PascalTable->table_name(), PascalTable->last_key_number()},
+                                 {UnitsTable->table_name(), UnitsTable->last_key_number()}};
+    if (Journal)
+        marks.push_back({Journal->table().table_name(), Journal->table().last_key_number()});
+    BatchJournal->Begin(std::move(marks));
+}
+
 void TTranslator::CommitUnits() {
-    if (pending_.empty()) return;
+    const bool journaled = BatchJournal && BatchJournal->open();
     std::vector<PendingUnit> batch = std::move(pending_);
     pending_.clear();
     // The rows every new text refers to reach the disk first, then the new texts themselves,
@@ -107,8 +117,14 @@ void TTranslator::CommitUnits() {
     if (UnitsTable) UnitsTable->flush();
     if (Journal) Journal->Flush();
     std::vector<std::string> temps;
-    for (const auto& unit : batch) temps.push_back(unit.writer->temp_path());
-    sync_file_systems(temps);
+    std::vector<std::pair<std::string, std::string>> renames;
+    for (const auto& unit : batch) {
+        temps.push_back(unit.writer->temp_path());
+        renames.emplace_back(unit.writer->temp_path(), unit.writer->target());
+    }
+    if (!temps.empty()) sync_file_systems(temps);
+    // From here on the batch is completed, whatever happens to this run.
+    if (journaled && !batch.empty()) BatchJournal->Commit(renames);
     for (auto& unit : batch) {
         try {
             if (!file_exists(unit.writer->target()))
@@ -125,6 +141,7 @@ void TTranslator::CommitUnits() {
             }
         }
     }
+    if (journaled) BatchJournal->End();
 }
 
 }  // namespace lexorin::code

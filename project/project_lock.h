@@ -25,6 +25,9 @@ class ProjectLock {
     ~ProjectLock();
     ProjectLock(const ProjectLock&) = delete;
     ProjectLock& operator=(const ProjectLock&) = delete;
+    // The lock goes with the object: the moved-from one owns nothing.
+    ProjectLock(ProjectLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    ProjectLock& operator=(ProjectLock&&) = delete;
 
     // False for the nested lock of a process that already held it.
     bool owns() const { return fd_ >= 0; }

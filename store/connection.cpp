@@ -271,4 +271,32 @@ void Connection::delete_all_rows() {
     ++structure_version_;
 }
 
+std::int64_t Connection::last_key_number() {
+    if (!schema_.numbered_key) throw StoreError(path_ + " has no numbered key");
+    commit();
+    Statement& sequence = cached("SELECT seq FROM sqlite_sequence WHERE name = 'records'");
+    const std::int64_t number = sequence.step() ? sequence.column_int(0) : 0;
+    sequence.reset();
+    return number;
+}
+
+void Connection::delete_rows_after(std::int64_t number) {
+    if (!schema_.numbered_key) throw StoreError(path_ + " has no numbered key");
+    commit();
+    exec_sql(db(), "BEGIN IMMEDIATE", path_);
+    try {
+        Statement& remove = cached("DELETE FROM records WHERE " + primary_column() + " > ?");
+        remove.bind_int(1, number);
+        remove.run();
+        Statement& sequence = cached("UPDATE sqlite_sequence SET seq = ? WHERE name = 'records'");
+        sequence.bind_int(1, number);
+        sequence.run();
+        exec_sql(db(), "COMMIT", path_);
+    } catch (...) {
+        sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    ++structure_version_;
+}
+
 }  // namespace lexorin::store

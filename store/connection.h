@@ -39,6 +39,10 @@ class Connection {
                     bool batched = false);
     void delete_row(std::int64_t row_id);
     void delete_all_rows();
+    // The last number the store gave the key (0 when none yet), and the undoing of appends:
+    // rows numbered above `number` go and numbering goes on after it.
+    std::int64_t last_key_number();
+    void delete_rows_after(std::int64_t number);
 
     // Appends run inside a transaction that is committed every kBatchRows rows, by commit(),
     // and before every other change, so a loop of appends costs one disk sync per batch.

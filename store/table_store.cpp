@@ -642,6 +642,19 @@ void Table::empty() {
     session_.connect(file)->delete_all_rows();
 }
 
+std::int64_t Table::last_key_number() {
+    if (!is_open()) open();
+    return conn().last_key_number();
+}
+
+void Table::delete_rows_after(std::int64_t number) {
+    if (!is_open()) open();
+    cancel();
+    conn().delete_rows_after(number);
+    clear_current();
+    invalidate_rows();
+}
+
 void Table::flush() {
     if (conn_) conn_->commit();
 }

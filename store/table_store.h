@@ -147,6 +147,11 @@ class Table {
 
     // Deletes every row; numbering starts at 1 again. Works on a closed handle too.
     void empty();
+    // The last `Index` the store gave (0 when none yet), deleted rows included.
+    std::int64_t last_key_number();
+    // Takes back the appends after `number`: rows numbered above it go, and the next append is
+    // numbered number + 1.
+    void delete_rows_after(std::int64_t number);
     void flush();
 
   private:

@@ -1,0 +1,95 @@
+// A unit batch that a crash interrupted: taken back before its rows were all on disk, completed
+// after.
+#include <gtest/gtest.h>
+
+#include "base/errors.h"
+#include "base/file_utils.h"
+#include "code/restore_journal.h"
+#include "code/scan_batch_journal.h"
+#include "table_fixture.h"
+
+namespace lexorin::code {
+namespace {
+
+using lexorin::testing::read_test_file;
+using lexorin::testing::write_test_file;
+
+class ScanBatchTest : public ::testing::Test, protected test::CodeTables {
+  protected:
+    ScanBatchTest() {
+        for (const char* name : {"a.pas", "b.pas"})
+            write_test_file(sources.file(name),
+                            "unit u;\r\ninterface\r\nimplementation\r\nprocedure P;\r\nbegin\r\n"
+                            "  S := 'Hello world';\r\nend;\r\nend.\r\n");
+        translator.UnitBatch = 10;
+        translator.BatchJournal = &batch;
+    }
+    std::string journal_file() { return tables.file(scan_batch_file_name("Demo")); }
+
+    ScanBatchJournal batch{tables.path(), "Demo"};
+};
+
+TEST_F(ScanBatchTest, ABatchCutShortBeforeItsRenamesIsTakenBack) {
+    // An earlier batch stays as it was.
+    translator.ScanUnit(sources.file("a.pas"));
+    translator.CommitUnits();
+    EXPECT_FALSE(file_exists(journal_file()));
+    ASSERT_EQ(count(pascal), 1);
+
+    write_test_file(sources.file("c.pas"),
+                    "unit c;\r\ninterface\r\nimplementation\r\nprocedure P;\r\nbegin\r\n"
+                    "  S := 'Good bye';\r\nend;\r\nend.\r\n");
+    translator.ScanUnit(sources.file("b.pas"));
+    translator.ScanUnit(sources.file("c.pas"));
+    pascal.flush();
+    pasfiles.flush();
+    EXPECT_EQ(count(pascal), 3);
+    const std::string b_before = read_test_file(sources.file("b.pas"));
+    translator = TTranslator();  // killed: nothing renamed
+
+    EXPECT_TRUE(RecoverScanBatch(session, tables.path(), "Demo"));
+    EXPECT_EQ(count(pascal), 1);
+    EXPECT_EQ(count(pasfiles), 1);
+    EXPECT_EQ(read_test_file(sources.file("b.pas")), b_before);
+    EXPECT_FALSE(file_exists(journal_file()));
+    // Numbering goes on where the kept rows end, as an uninterrupted scan numbers.
+    pascal.append_record({0, "next"});
+    pascal.last();
+    EXPECT_EQ(pascal.integer("Index"), 2);
+    EXPECT_FALSE(RecoverScanBatch(session, tables.path(), "Demo"));
+}
+
+TEST_F(ScanBatchTest, ABatchCutShortDuringItsRenamesIsCompleted) {
+    translator.ScanUnit(sources.file("a.pas"));
+    translator.ScanUnit(sources.file("b.pas"));
+    // Written down as CommitUnits writes it once the rows are on disk, with the new texts in
+    // their temporary files; then the process dies after the first rename.
+    pascal.flush();
+    pasfiles.flush();
+    const std::string temp = sources.file(".~lexorin.b.pas.XXXXXX");
+    write_test_file(temp, "rewritten b");
+    batch.Commit(
+        {{sources.file("a.pas") + ".gone", sources.file("a.pas")}, {temp, sources.file("b.pas")}});
+    translator = TTranslator();
+
+    EXPECT_TRUE(RecoverScanBatch(session, tables.path(), "Demo"));
+    EXPECT_EQ(read_test_file(sources.file("b.pas")), "rewritten b");
+    EXPECT_FALSE(file_exists(temp));
+    EXPECT_EQ(count(pascal), 2);  // the rows stay with the units that refer to them
+    EXPECT_FALSE(file_exists(journal_file()));
+}
+
+TEST_F(ScanBatchTest, AJournalThatIsNotOneIsNamedAndKept) {
+    write_test_file(journal_file(), "something else\n");
+    try {
+        RecoverScanBatch(session, tables.path(), "Demo");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  journal_file() + " is not the journal of a scan batch; move it away to go on.");
+    }
+    EXPECT_TRUE(file_exists(journal_file()));
+}
+
+}  // namespace
+}  // namespace lexorin::code
