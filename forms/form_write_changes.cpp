@@ -44,9 +44,9 @@ int WriteTranslatedForm(code::TTranslator& translator, const std::string& form,
     FormStreamCodes codes;
     const bool was_text = FormFileToText(form, text_path, &codes);
     const int replaced = translator.TranslateForm(text_path, form);
-    // A form stored as text goes back as a copy of its text; a translation that broke that
-    // text must not reach the ".tra" (a binary form is checked on its way back anyway).
-    if (was_text && replaced > 0) CheckFormTextFile(text_path);
+    // A form stored as text goes back as a copy of its text: a text that is no form (or one a
+    // translation broke) must not reach the ".tra"; a binary form is checked on its way back.
+    if (was_text) CheckFormTextFile(text_path);
     TextFileToForm(text_path, target, was_text, &codes);
     return replaced;
 }

@@ -311,6 +311,26 @@ TEST_F(FormOperations, AFormThatFailsKeepsItsOlderTraAndIsNamed) {
         << reporter.infos[0];
 }
 
+TEST_F(FormOperations, ATextThatIsNoFormIsNeverCopiedToATra) {
+    // Nested deeper than any reader goes, and no form at all: both are refused by the scan, and
+    // neither may come back as a ".tra" that looks translated.
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += "object A" + std::to_string(i) + ": TPanel\r\n";
+    deep += "Caption = 'Deep'\r\n";
+    for (int i = 0; i < 100000; ++i) deep += "end\r\n";
+    write_test_file(src("deep.dfm"), deep);
+    write_test_file(src("junk.dfm"), "just some 'text'\r\n");
+    FormWriteReport report = WriteFormChanges(daten, data.Projects, "German", reporter);
+    EXPECT_EQ(report.written.size(), 2u);  // main and notes
+    ASSERT_EQ(report.failed.size(), 2u);
+    for (const auto& [form, reason] : report.failed) {
+        SCOPED_TRACE(form + ": " + reason);
+        EXPECT_NE(reason.find(" in Zeile "), std::string::npos);
+    }
+    EXPECT_FALSE(file_exists(src("deep.tra")));
+    EXPECT_FALSE(file_exists(src("junk.tra")));
+}
+
 // Free Pascal's Classes unit, an independent reader, used as a black box: a small program that
 // turns a binary form into its text.
 constexpr char kFreePascalReader[] = R"(program readform;
