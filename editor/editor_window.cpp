@@ -27,6 +27,7 @@
 #include "editor/post_command.h"
 #include "editor/post_rules.h"
 #include "editor/string_model_qt.h"
+#include "project/project_lock.h"
 #include "project/translation_checks.h"
 #include "store/translation_tables.h"
 
@@ -69,7 +70,9 @@ TEditorm::TEditorm(store::Session& session, const EditorTables& tables, bool Cod
       wwTable2(session, tables.directory, tables.forms),
       wwTable3(session, tables.directory, tables.units),
       wwTable4(session, tables.directory, tables.files),
-      context_lines_(context_lines) {
+      context_lines_(context_lines),
+      directory_(tables.directory),
+      project_(tables.project) {
     // The project and language edited, so that two editors or a restart are not confused.
     QString title = "Translation Editor";
     if (!tables.project.empty()) title += " - " + to_q(tables.project);
@@ -382,6 +385,9 @@ bool TEditorm::post_row(const std::optional<bool> translated, const std::optiona
     try {
         TypedEdit edit{from_q(current_box()->toPlainText()), translated, ignore, changed};
         bool code = code_mode_;
+        // A post changes the project's tables: not while another command holds them.
+        std::optional<ProjectLock> lock;
+        if (!project_.empty()) lock.emplace(directory_, project_);
         undo_.push(PostCommand::post(table, row_id, edit, !code, reporter(), [this, code] {
                        (code ? code_model_ : forms_model_)->refresh();
                        select_row_id(shown_row_id_.value_or(-1),

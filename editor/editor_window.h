@@ -125,6 +125,9 @@ class TEditorm : public QDialog {
     store::Table wwTable3;  // the form files, for the current form string's unit line
     store::Table wwTable4;  // the unit files, for the current code string's unit line
     int context_lines_;
+    // The program directory and the project, whose lock every post takes.
+    std::string directory_;
+    std::string project_;
     bool code_mode_ = true;
     StringTableModel* code_model_ = nullptr;
     StringTableModel* forms_model_ = nullptr;

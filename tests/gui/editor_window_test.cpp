@@ -1,6 +1,11 @@
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +23,7 @@
 #include "editor/post_rules.h"
 #include "editor/string_model_qt.h"
 #include "gui/gui_test_support.h"
+#include "project/project_lock.h"
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
@@ -160,6 +166,44 @@ class EditorWindowTest : public QObject {
         type_translation("Offen");
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(3, 0));
         QCOMPARE(translation(2), std::string("Offen"));
+    }
+
+    void aPostWaitsForAnotherCommandOnTheProject() {
+        // Another process holds the project while the user posts: after the wait the post is
+        // refused with the holder named, and nothing is written; once it lets go, posting works.
+        const pid_t holder = ::fork();
+        if (holder == 0) {
+            ProjectLock lock(dir->path(), "P");
+            ::sleep(30);
+            ::_exit(0);
+        }
+        QVERIFY(holder > 0);
+        // The holder writes its pid once it holds the lock.
+        const std::string lock_file = project_lock_path(dir->path(), "P");
+        const std::string holder_line = std::to_string(holder) + "\n";
+        QTRY_VERIFY(QFile(QString::fromStdString(lock_file)).exists() &&
+                    lexorin::testing::read_test_file(lock_file) == holder_line);
+        EditorTables tables{
+            dir->path(), "P_L_pascal.db", "P_L_forms.db", "P_units.db", "P_pasfiles.db", "P", "L"};
+        editor = std::make_unique<TEditorm>(*session, tables, true, 5, nullptr);
+        editor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
+        ModalAnswerer refused;
+        refused.box(
+            "Project P is in use by another Lexorin command (pid " + QString::number(holder) + ").",
+            QMessageBox::Ok);
+        type_translation("Nicht");
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        check(refused);
+        QCOMPARE(translation(1), std::string(""));
+        ::kill(holder, SIGKILL);
+        ::waitpid(holder, nullptr, 0);
+
+        ModalAnswerer answers;
+        answers.box(editor::kPropagationQuestion, QMessageBox::No);
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        check(answers);
+        QCOMPARE(translation(1), std::string("Nicht"));
     }
 
     void aRefusedCharacterKeepsTheRowAndTheTypedText() {
