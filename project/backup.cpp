@@ -101,8 +101,9 @@ std::string zip_error_text(int code) {
     return text;
 }
 
-// Adds one file; returns "" or the reason it was left out.
-std::string add_member(zip_t* archive, const std::string& file) {
+// Adds one file, in place of an older member of the same name (an archive made earlier must get
+// the current sources); returns "" or the reason it was left out.
+std::string add_member(zip_t* archive, const std::string& file, bool& replaced) {
     bool shrinks;
     try {
         shrinks = deflate_shrinks(file);
@@ -112,7 +113,9 @@ std::string add_member(zip_t* archive, const std::string& file) {
     std::string name = backup_member_name(file);
     ZipSource source(zip_source_file(archive, file.c_str(), 0, -1));
     if (!source) return std::string(zip_strerror(archive)) + ": " + file;
-    zip_int64_t index = zip_file_add(archive, name.c_str(), source.get(), ZIP_FL_ENC_GUESS);
+    replaced = zip_name_locate(archive, name.c_str(), 0) >= 0;
+    zip_int64_t index =
+        zip_file_add(archive, name.c_str(), source.get(), ZIP_FL_ENC_GUESS | ZIP_FL_OVERWRITE);
     if (index < 0) return std::string(zip_strerror(archive)) + ": " + name;
     source.release();  // the archive owns it now
     zip_int32_t method = shrinks ? ZIP_CM_DEFLATE : ZIP_CM_STORE;
@@ -184,9 +187,10 @@ BackupResult BackupFiles(const std::string& archive_path, const std::vector<std:
     const int total = static_cast<int>(files.size());
     for (int i = 0; i < total; ++i) {
         const std::string& file = files[static_cast<size_t>(i)];
-        std::string failure = add_member(archive.get(), file);
+        bool replaced = false;
+        std::string failure = add_member(archive.get(), file, replaced);
         if (failure.empty()) {
-            ++result.added;
+            ++(replaced ? result.replaced : result.added);
         } else {
             result.failures.push_back("Backup: " + failure);
             reporter.warning(result.failures.back());

@@ -28,6 +28,7 @@ std::vector<std::string> SourceCheck(const std::string& directory, bool recursiv
 
 struct BackupResult {
     int added = 0;
+    int replaced = 0;  // members of an earlier backup given the file's current content
     std::vector<std::string> failures;  // the "Backup: " messages, one per file left out
     std::string archive;                // the archive's path
     std::string message;                // the success text, for an information box

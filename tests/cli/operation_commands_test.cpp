@@ -54,6 +54,15 @@ TEST_F(OperationCommandsTest, BackupStatusAndCheck) {
               std::string::npos)
         << r.err;
     EXPECT_TRUE(file_exists(home("Demo.zip")));
+    // Again: the archive gets the current files in place of the older members, and says so.
+    const size_t end = r.err.find(" files added, 0 replaced, 0 left out.");
+    ASSERT_NE(end, std::string::npos) << r.err;
+    const std::string count =
+        r.err.substr(r.err.rfind('\n', end) + 1, end - r.err.rfind('\n', end) - 1);
+    r = cli("backup Demo");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("0 files added, " + count + " replaced, 0 left out."), std::string::npos)
+        << r.err;
 
     r = cli("status Demo German");
     ASSERT_EQ(r.status, 0) << r.err;
