@@ -120,14 +120,7 @@ class CommandParityTest : public QObject {
         window->lblang->setCurrentRow(row);
         window->lblang->item(row)->setSelected(true);
     }
-    void answer(ModalAnswerer& answers) {
-        QTRY_VERIFY2_WITH_TIMEOUT(
-            answers.done(),
-            qPrintable("waiting for a window; seen: " + answers.seen.join(" | ") +
-                       "; problems: " + answers.problems.join(" | ")),
-            20000);
-        QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
-    }
+    void answer(ModalAnswerer& answers) { lexorin::testing::check_answered(answers, 20000); }
     void cli(const std::string& arguments, int status = 0) {
         const auto result = by_cli->cli(arguments);
         QVERIFY2(result.status == status,

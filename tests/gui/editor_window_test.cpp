@@ -105,10 +105,7 @@ class EditorWindowTest : public QObject {
         box->selectAll();
         QTest::keyClicks(box, text);
     }
-    void check(ModalAnswerer& answers) {
-        QTRY_VERIFY_WITH_TIMEOUT(answers.done(), 5000);
-        QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
-    }
+    void check(ModalAnswerer& answers) { lexorin::testing::check_answered(answers, 5000); }
 
   private slots:
     void init() {

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTest>
 
 #include "base/text_qt.h"
 
@@ -117,6 +118,14 @@ void ModalAnswerer::poll() {
         // The dialog's own work may open further modal windows: run it after this poll.
         QTimer::singleShot(0, modal, [work = step.work, modal] { work(modal); });
     }
+}
+
+void check_answered(ModalAnswerer& answers, int timeout_ms) {
+    QTRY_VERIFY2_WITH_TIMEOUT(answers.done(),
+                              qPrintable("waiting for a window; seen: " + answers.seen.join(" | ") +
+                                         "; problems: " + answers.problems.join(" | ")),
+                              timeout_ms);
+    QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
 }
 
 }  // namespace lexorin::testing

@@ -52,4 +52,8 @@ class ModalAnswerer : public QObject {
     QTimer timer_;
 };
 
+// Waits until every step of `answers` was taken, up to `timeout_ms`; otherwise, or when a step
+// went wrong, the running test fails with what was seen.
+void check_answered(ModalAnswerer& answers, int timeout_ms = 5000);
+
 }  // namespace lexorin::testing

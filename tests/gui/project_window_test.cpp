@@ -61,14 +61,7 @@ class ProjectWindowTest : public QObject {
             emit edit->editingFinished();  // a window without focus: leave it by hand
         }
     }
-    void check(ModalAnswerer& answers) {
-        QTRY_VERIFY2_WITH_TIMEOUT(
-            answers.done(),
-            qPrintable("waiting for a window; seen: " + answers.seen.join(" | ") +
-                       "; problems: " + answers.problems.join(" | ")),
-            5000);
-        QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
-    }
+    void check(ModalAnswerer& answers) { lexorin::testing::check_answered(answers, 5000); }
     // Adds a project by the navigator and stores it by leaving the directory field.
     void add_project(const QString& name, const std::string& dir, bool backup = false) {
         QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);

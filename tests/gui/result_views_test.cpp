@@ -74,14 +74,7 @@ class ResultViewsTest : public QObject {
     std::string home() { return work->file("home"); }
     std::string src() { return work->file("src"); }
 
-    void check(ModalAnswerer& answers) {
-        QTRY_VERIFY2_WITH_TIMEOUT(
-            answers.done(),
-            qPrintable("waiting for a window; seen: " + answers.seen.join(" | ") +
-                       "; problems: " + answers.problems.join(" | ")),
-            20000);
-        QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
-    }
+    void check(ModalAnswerer& answers) { lexorin::testing::check_answered(answers, 20000); }
     // A project on the demo sources with the language German, scanned as the user does it;
     // `before_scan` may set the dialog's options and `after_scan` answer what the scan shows
     // before "Scanned.".
