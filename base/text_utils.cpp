@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -103,6 +104,15 @@ std::vector<std::string> SplitLines(const std::string& text) {
     }
     if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
+}
+
+std::string local_time_text(const char* format) {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buffer[64];
+    size_t n = std::strftime(buffer, sizeof buffer, format, &local);
+    return std::string(buffer, n);
 }
 
 }  // namespace lexorin

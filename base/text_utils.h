@@ -28,6 +28,9 @@ std::string join_crlf(const std::vector<std::string>& items);
 // piece without CR is the last line; an empty text gives no lines.
 std::vector<std::string> SplitLines(const std::string& text);
 
+// The local time now in a strftime format, e.g. "%x" for the user's short date.
+std::string local_time_text(const char* format);
+
 // Whole-file helpers. read_file raises an Error naming the file when it cannot be read.
 std::string read_file(const std::string& path);
 

@@ -1,7 +1,6 @@
 #include "project/po_exchange.h"
 
 #include <algorithm>
-#include <ctime>
 #include <map>
 #include <optional>
 #include <set>
@@ -22,12 +21,7 @@ namespace {
 
 // "2024-05-01 14:03+0200", the date form of PO headers.
 std::string po_date_now() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[64];
-    size_t n = std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M%z", &local);
-    return std::string(buffer, n);
+    return local_time_text("%Y-%m-%d %H:%M%z");
 }
 
 // Index -> UnitName of a file list table.

@@ -1,7 +1,5 @@
 #include "project/status_line.h"
 
-#include <ctime>
-
 #include "base/text_utils.h"
 #include "project/projects_table.h"
 
@@ -10,12 +8,7 @@ namespace lexorin {
 namespace field = project::field;
 
 std::string short_date_today() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[64];
-    size_t n = std::strftime(buffer, sizeof buffer, "%x", &local);
-    return std::string(buffer, n);
+    return local_time_text("%x");
 }
 
 void AddStatusLine(store::Table& projects, const std::string& message, const std::string& detail,
