@@ -14,6 +14,7 @@
 
 #include "base/errors.h"
 #include "base/file_utils.h"
+#include "base/temporary_files.h"
 #include "base/text_utils.h"
 #include "store/connection.h"
 #include "store/session.h"
@@ -72,12 +73,24 @@ static std::string column_definition(const FieldDef& f) {
     return column + " NOT NULL DEFAULT " + sql_text_literal(f.default_value);
 }
 
+// The table is built in a temporary file beside its place and linked there only when complete,
+// so that a process killed on the way leaves no half-made table under the name (the next
+// command would refuse it), only a temporary file the sweeps remove.
 void create_table(const std::string& path, const TableSchema& schema) {
-    if (std::string why = reserve_new_file(path); !why.empty())
-        throw StoreError("Cannot create table " + path + ": " + why);
+    std::string temp = temporary_pattern_beside(path);
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) throw StoreError("Cannot create table " + path + ": " + std::strerror(errno));
+    const int lock = hold_temporary_lock(fd);  // not swept while it is being built
+    ::close(fd);
+    struct LockRelease {
+        int fd;
+        ~LockRelease() {
+            if (fd >= 0) ::close(fd);
+        }
+    } release{lock};
     try {
         sqlite3* raw = nullptr;
-        int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        int rc = sqlite3_open_v2(temp.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
         DatabaseHandle db(raw);
         check_sqlite(raw, rc, path);
         std::string columns;
@@ -100,10 +113,21 @@ void create_table(const std::string& path, const TableSchema& schema) {
             sql += ");";
         }
         exec_sql(raw, sql + " COMMIT;", path);
+        db = DatabaseHandle();  // closed: the file is complete
+        // link() fails when the name was taken meanwhile, as an exclusive create does.
+        if (::link(temp.c_str(), path.c_str()) != 0) {
+            const int saved = errno;
+            const std::string why = saved == EEXIST ? why_not_a_table_file(path) : std::string();
+            throw StoreError("Cannot create table " + path + ": " +
+                             (saved != EEXIST ? std::strerror(saved)
+                              : why.empty()   ? "the file already exists"
+                                              : why));
+        }
     } catch (...) {
-        remove_table_files(path);
+        remove_table_files(temp);
         throw;
     }
+    remove_table_files(temp);
 }
 
 std::vector<std::string> add_missing_fields(Session& session, const std::string& path,
