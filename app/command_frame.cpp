@@ -1,6 +1,7 @@
 #include "app/command_frame.h"
 
 #include "base/errors.h"
+#include "base/temporary_files.h"
 #include "base/text_utils.h"
 #include "code/scan_batch_journal.h"
 #include "project/language_tables.h"
@@ -48,6 +49,7 @@ ProjectLock LockProject(ProjectHandles project) {
     const std::string name = project.projects.text(field::Name);
     ProjectLock lock(project.daten.program_directory(), name);
     code::RecoverScanBatch(project.daten.session(), project.daten.program_directory(), name);
+    sweep_temporary_files(project.daten.program_directory());  // tables a killed run began
     return lock;
 }
 
