@@ -1,5 +1,10 @@
 #include "code/code_scan.h"
 
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+#include <map>
+
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/temporary_files.h"
@@ -47,6 +52,40 @@ std::vector<std::string> ProjectUnitFiles(const store::Table& projects) {
 // the rows and one sync: a crash leaves every unit either rewritten or as it was.
 constexpr size_t kUnitBatch = 200;
 
+// The rewritten units are written beside the originals before any replaces its original, so a
+// scan needs at least their size free on every file system that holds units; checked before the
+// first unit changes, as a full disk halfway would leave the scan half done.
+static void RequireSpaceForUnits(const std::vector<std::string>& units) {
+    struct Need {
+        std::uintmax_t bytes = 0;
+        std::string folder;
+    };
+    std::map<dev_t, Need> needs;
+    for (const auto& unit : units) {
+        struct stat status {};
+        if (::stat(unit.c_str(), &status) != 0) continue;
+        Need& need = needs[status.st_dev];
+        need.bytes += static_cast<std::uintmax_t>(status.st_size);
+        if (need.folder.empty()) {
+            need.folder = directory_of(unit);
+            if (need.folder.size() > 1 && need.folder.back() == '/') need.folder.pop_back();
+        }
+    }
+    auto kilobytes = [](std::uintmax_t bytes) {
+        return std::to_string((bytes + 1023) / 1024) + " KB";
+    };
+    for (const auto& [device, need] : needs) {
+        struct statvfs disk {};
+        if (::statvfs(need.folder.c_str(), &disk) != 0) continue;
+        const std::uintmax_t free_bytes =
+            static_cast<std::uintmax_t>(disk.f_bavail) * static_cast<std::uintmax_t>(disk.f_frsize);
+        if (free_bytes < need.bytes)
+            throw Error("Not enough space on the disk of " + need.folder +
+                        ": the rewritten units need about " + kilobytes(need.bytes) + ", " +
+                        kilobytes(free_bytes) + " are free. No unit was changed.");
+    }
+}
+
 static TTranslator translator_for(const store::Table& projects, Reporter& reporter) {
     TTranslator translator;
     static_cast<PascalOptions&>(translator) = OptionsFromProject(projects);
@@ -67,6 +106,7 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
     require_writable_file(projects.path(), "The project table");
     TTranslator translator = translator_for(projects, reporter);
     std::vector<std::string> units = ProjectUnitFiles(projects);
+    RequireSpaceForUnits(units);
     sweep_temporary_files_beside(units);  // leftovers of a killed run
 
     daten.tblPasFiles.open();

@@ -9,6 +9,7 @@
 #include "base/text_utils.h"
 #include "cli/cli_fixture.h"
 #include "support/test_support.h"
+#include "support/tiny_tmpfs.h"
 
 using namespace lexorin;
 using lexorin::testing::CommandResult;
@@ -242,4 +243,33 @@ TEST_F(CodeCommandsTest, DryRunMakesTheSameDecisionsAsTheScan) {
         "1 case label";
     EXPECT_NE(dry.err.find(left), std::string::npos) << dry.err;
     EXPECT_NE(scan.err.find(left), std::string::npos) << scan.err;
+}
+
+// The units lie on a disk without room for their rewritten copies: the scan says so before it
+// changes anything.
+TEST(ScanCodeSpace, AFullSourceDiskIsNamedBeforeAnyUnitChanges) {
+    lexorin::testing::TinyTmpfs disk("512k");
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs needs the super-user";
+    TempDir work;
+    std::filesystem::create_directories(work.file("home"));
+    std::filesystem::create_directories(disk.file("src"));
+    std::string unit = "unit big;\r\ninterface\r\nimplementation\r\nprocedure P;\r\nbegin\r\n";
+    while (unit.size() < 150 * 1024) unit += "  S := 'A string to translate';\r\n";
+    unit += "end;\r\nend.\r\n";
+    for (const char* name : {"a.pas", "b.pas"}) write_test_file(disk.file("src/") + name, unit);
+    // What is left of the disk holds less than the two units.
+    std::string filler(180 * 1024, 'x');
+    write_test_file(disk.file("filler"), filler);
+    ASSERT_EQ(lexorin::testing::run_cli(work, "project add Demo " + disk.file("src")).status, 0);
+    ASSERT_EQ(lexorin::testing::run_cli(work, "language add Demo German").status, 0);
+
+    const CommandResult r = lexorin::testing::run_cli(work, "--yes scan-code Demo German");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Not enough space on the disk of " + disk.file("src") +
+                         ": the rewritten units need about "),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("No unit was changed."), std::string::npos) << r.err;
+    EXPECT_EQ(read_test_file(disk.file("src/a.pas")), unit);
+    EXPECT_EQ(lexorin::testing::run_cli(work, "strings Demo German").out, "");
 }
