@@ -41,11 +41,12 @@ PascalOptions OptionsFromProject(const store::Table& projects) {
     return options;
 }
 
-std::vector<std::string> ProjectUnitFiles(const store::Table& projects) {
+std::vector<std::string> ProjectUnitFiles(const store::Table& projects,
+                                          std::vector<project::UnreadableFolder>* unreadable) {
     return project::OncePerFile(
         project::CollectFiles(projects.text(field::Directory), projects.logical(field::Recoursive),
                               projects.text(field::SourceExtensions),
-                              project::decode_list(projects.text(field::Excluded))));
+                              project::decode_list(projects.text(field::Excluded)), unreadable));
 }
 
 // Rewritten units are put in place in groups of this many, each group after one commit of
@@ -105,7 +106,10 @@ CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
                                  store::TableKind::Pascal);
     require_writable_file(projects.path(), "The project table");
     TTranslator translator = translator_for(projects, reporter);
-    std::vector<std::string> units = ProjectUnitFiles(projects);
+    std::vector<project::UnreadableFolder> unreadable;
+    std::vector<std::string> units = ProjectUnitFiles(projects, &unreadable);
+    for (const auto& [folder, reason] : unreadable)
+        report.skipped.emplace_back(folder + "/", "the folder cannot be read: " + reason);
     RequireSpaceForUnits(units);
     sweep_temporary_files_beside(units);  // leftovers of a killed run
 

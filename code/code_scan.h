@@ -9,6 +9,7 @@
 #include "code/pascal_context.h"
 #include "code/pascal_options.h"
 #include "code/string_store.h"
+#include "project/file_iterator.h"
 #include "project/language_list.h"
 #include "project/language_tables.h"
 #include "store/table_store.h"
@@ -22,7 +23,9 @@ namespace lexorin::code {
 PascalOptions OptionsFromProject(const store::Table& projects);
 // The unit files of the current project row, by its `Source extensions` masks, each file once
 // whatever links lead to it.
-std::vector<std::string> ProjectUnitFiles(const store::Table& projects);
+// Folders that could not be read go to `unreadable` when given.
+std::vector<std::string> ProjectUnitFiles(
+    const store::Table& projects, std::vector<project::UnreadableFolder>* unreadable = nullptr);
 
 struct CodeScanReport {
     int units_scanned = 0;

@@ -27,11 +27,12 @@ code::TTranslator FormTranslator(store::TDaten& daten, Reporter& reporter) {
     return translator;
 }
 
-std::vector<std::string> ProjectFormFiles(const store::Table& projects) {
+std::vector<std::string> ProjectFormFiles(const store::Table& projects,
+                                          std::vector<project::UnreadableFolder>* unreadable) {
     return project::OncePerFile(
         project::CollectFiles(projects.text(field::Directory), projects.logical(field::Recoursive),
                               projects.text(field::FormsExtension),
-                              project::decode_list(projects.text(field::Excluded))));
+                              project::decode_list(projects.text(field::Excluded)), unreadable));
 }
 
 FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
@@ -40,7 +41,10 @@ FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
     daten.tblUnits.open();
     daten.tblUnits.set_index_name(store::order::Name);
     daten.tblForms.open();
-    const std::vector<std::string> files = ProjectFormFiles(projects);
+    std::vector<project::UnreadableFolder> unreadable;
+    const std::vector<std::string> files = ProjectFormFiles(projects, &unreadable);
+    for (const auto& [folder, reason] : unreadable)
+        report.skipped.emplace_back(folder + "/", "the folder cannot be read: " + reason);
 
     code::TTranslator translator = FormTranslator(daten, reporter);
     translator.UnwantedStrings = SplitLines(projects.text(field::Funwantedstrings));

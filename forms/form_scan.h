@@ -6,6 +6,7 @@
 
 #include "base/reporter.h"
 #include "code/translator.h"
+#include "project/file_iterator.h"
 #include "project/language_list.h"
 #include "project/language_tables.h"
 #include "store/table_store.h"
@@ -20,7 +21,9 @@ namespace lexorin::forms {
 code::TTranslator FormTranslator(store::TDaten& daten, Reporter& reporter);
 
 // The form files of the current project row, by its `Forms extension` masks.
-std::vector<std::string> ProjectFormFiles(const store::Table& projects);
+// Folders that could not be read go to `unreadable` when given.
+std::vector<std::string> ProjectFormFiles(
+    const store::Table& projects, std::vector<project::UnreadableFolder>* unreadable = nullptr);
 
 struct FormScanReport {
     int forms_scanned = 0;

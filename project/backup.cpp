@@ -142,8 +142,17 @@ std::string backup_member_name(const std::string& file) {
 }
 
 std::vector<std::string> SourceCheck(const std::string& directory, bool recursive,
-                                     const std::vector<std::string>& excluded, Reporter& reporter) {
-    std::vector<std::string> files = CollectFiles(directory, recursive, kBackupMasks, excluded);
+                                     const std::vector<std::string>& excluded, Reporter& reporter,
+                                     std::vector<std::string>* problems) {
+    std::vector<UnreadableFolder> unreadable;
+    std::vector<std::string> files =
+        CollectFiles(directory, recursive, kBackupMasks, excluded, &unreadable);
+    // The files of a folder that cannot be read are not saved: said, not passed over.
+    for (const auto& [folder, reason] : unreadable) {
+        const std::string text = "Backup: the folder " + folder + " cannot be read: " + reason;
+        reporter.warning(text);
+        if (problems) problems->push_back(text);
+    }
     if (files.empty())
         reporter.warning("Warning: The directory " + directory +
                          " does not countain files with the " + "extensions *.pas or *.dfm.");
@@ -248,8 +257,13 @@ BackupResult BackupProject(const std::string& program_directory, const std::stri
                            const std::vector<std::string>& excluded, Reporter& reporter) {
     check_file_name_part(project_name, "project name");
     ProjectLock lock(program_directory, project_name);
-    std::vector<std::string> files = SourceCheck(directory, recursive, excluded, reporter);
-    return BackupFiles(backup_archive_path(program_directory, project_name), files, reporter);
+    std::vector<std::string> unreadable;
+    std::vector<std::string> files =
+        SourceCheck(directory, recursive, excluded, reporter, &unreadable);
+    BackupResult result =
+        BackupFiles(backup_archive_path(program_directory, project_name), files, reporter);
+    result.failures.insert(result.failures.begin(), unreadable.begin(), unreadable.end());
+    return result;
 }
 
 }  // namespace lexorin::project

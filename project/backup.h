@@ -22,9 +22,12 @@ std::string backup_member_name(const std::string& file);
 
 // The source check, run when the directory field is left: collects the project's files with
 // kBackupMasks and warns "Warning: The directory <dir> does not countain files with the
-// extensions *.pas or *.dfm." when there are none. Returns the files.
+// extensions *.pas or *.dfm." when there are none, and "Backup: the folder <folder> cannot be
+// read: <reason>" for each folder it could not read (also added to `problems` when given).
+// Returns the files.
 std::vector<std::string> SourceCheck(const std::string& directory, bool recursive,
-                                     const std::vector<std::string>& excluded, Reporter& reporter);
+                                     const std::vector<std::string>& excluded, Reporter& reporter,
+                                     std::vector<std::string>* problems = nullptr);
 
 struct BackupResult {
     int added = 0;

@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "base/text_utils.h"
@@ -53,10 +56,11 @@ struct DirCloser {
 
 // The entries of a folder in a fixed order, the way the file systems the projects come from
 // list them (by name without regard to the case of a to z), so that a walk is repeatable.
-std::vector<std::string> folder_entries(const std::string& folder) {
+// A folder that cannot be opened gives nullopt, with errno telling why.
+std::optional<std::vector<std::string>> folder_entries(const std::string& folder) {
     std::vector<std::string> names;
     std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.empty() ? "/" : folder.c_str()));
-    if (!dir) return names;
+    if (!dir) return std::nullopt;
     while (const dirent* entry = ::readdir(dir.get())) names.emplace_back(entry->d_name);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         std::string ua = upper_case(a), ub = upper_case(b);
@@ -94,6 +98,7 @@ void TFileIterator::Execute() {
         }
     } end_of_walk{*this};
     files_.clear();
+    unreadable_.clear();
     if (OnActivate) OnActivate(*this);
     std::vector<FolderId> open_folders;
     WalkFolder(root_folder_, 1, open_folders);
@@ -114,7 +119,13 @@ void TFileIterator::WalkFolder(std::string folder, int level, std::vector<Folder
         ~Leave() { folders.pop_back(); }
     } leave{open_folders};
 
-    for (const std::string& name : folder_entries(folder)) {
+    const auto entries = folder_entries(folder);
+    if (!entries) {
+        // Its files would be missed without a word: the caller reports the folder.
+        unreadable_.push_back({folder, std::strerror(errno)});
+        return;
+    }
+    for (const std::string& name : *entries) {
         std::string path = folder + "/" + name;
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0) continue;  // a dangling link or an entry just removed
@@ -220,7 +231,8 @@ std::vector<std::string> SplitMasks(const std::string& mask_text) {
 
 std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
                                       const std::string& mask_text,
-                                      const std::vector<std::string>& excluded) {
+                                      const std::vector<std::string>& excluded,
+                                      std::vector<UnreadableFolder>* unreadable) {
     TFileIterator walker;
     walker.SetRootFolder(root);
     TFileIteratorOptions options = TFileIteratorOptions::all();
@@ -232,6 +244,7 @@ std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
     std::vector<std::string> names;
     names.reserve(walker.Files().size());
     for (const auto& file : walker.Files()) names.push_back(file.file_name);
+    if (unreadable) *unreadable = walker.UnreadableFolders();
     return names;
 }
 

@@ -57,6 +57,12 @@ inline constexpr std::uint32_t kAttrReadOnly = 0x01;
 inline constexpr std::uint32_t kAttrHidden = 0x02;
 inline constexpr std::uint32_t kAttrArchive = 0x20;
 
+// A folder the walk could not read, with the reason.
+struct UnreadableFolder {
+    std::string folder;
+    std::string reason;
+};
+
 // One accepted file: its name as reported and a copy of its details.
 struct TFileInfoObject {
     std::string file_name;
@@ -87,6 +93,8 @@ class TFileIterator {
     std::vector<std::string> ExcludedFolders;  // folder paths, each ending with "/"
 
     const std::vector<TFileInfoObject>& Files() const { return files_; }
+    // The folders of the last walk that could not be read (their files are missing).
+    const std::vector<UnreadableFolder>& UnreadableFolders() const { return unreadable_; }
     bool running() const { return running_; }
 
     // Runs one walk; Files() then holds the accepted names in the order found.
@@ -107,6 +115,7 @@ class TFileIterator {
     TFileIteratorOptions options_ = TFileIteratorOptions::all();
     std::string root_folder_ = "/";
     std::vector<TFileInfoObject> files_;
+    std::vector<UnreadableFolder> unreadable_;
     bool running_ = false;
 };
 
@@ -119,10 +128,12 @@ bool MatchesMask(const std::string& name, const std::string& mask);
 std::vector<std::string> SplitMasks(const std::string& mask_text);
 
 // The files under root that match one of the masks of mask_text, outside the excluded folders,
-// in the order found. A root that does not exist gives an empty list.
+// in the order found. A root that does not exist gives an empty list. The folders that could not
+// be read go to `unreadable` when given.
 std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
                                       const std::string& mask_text,
-                                      const std::vector<std::string>& excluded);
+                                      const std::vector<std::string>& excluded,
+                                      std::vector<UnreadableFolder>* unreadable = nullptr);
 
 // The files as listed, less those that are the same file as one listed before them (reached
 // again through a linked folder, or named twice): each file is worked on once per command.
