@@ -10,6 +10,7 @@
 #include "project/language_tables.h"
 #include "project/languages.h"
 #include "project/project_delete.h"
+#include "project/project_lock.h"
 #include "project/projects_table.h"
 #include "store/translation_tables.h"
 #include "support/recording_reporter.h"
@@ -110,17 +111,30 @@ TEST_F(DeleteTest, AnsweringNoKeepsTheTablesOrEverything) {
 }
 
 TEST_F(DeleteTest, FilesThatCannotBeRemovedAreReported) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root removes files from a read-only directory";
-    require_project(data.Projects, "Demo");
-    ScriptedReporter reporter({true, true});
-    ::chmod(home.path().c_str(), 0555);
-    auto result = DeleteProject(daten, data.Projects, languages, reporter);
-    ::chmod(home.path().c_str(), 0755);
-    ASSERT_EQ(result.failed.size(), 6u);
-    EXPECT_EQ(result.failed[0].rfind(home.dir(), 0), 0u) << result.failed[0];
-    ASSERT_EQ(reporter.warnings.size(), 1u);
-    EXPECT_EQ(reporter.warnings[0].rfind("These files could not be deleted:\r", 0), 0u);
-    EXPECT_TRUE(result.removed.empty());
+    // A user who may write the tables and the project table but not remove other users' files
+    // from the program directory (a sticky folder, as /tmp is).
+    session.flush_all();
+    write_test_file(project_lock_path(home.path(), "Demo"), "");
+    for (const auto& entry : std::filesystem::directory_iterator(home.path()))
+        ::chmod(entry.path().c_str(), 0666);
+    ::chmod(home.path().c_str(), 01777);
+    ::chmod(dir.path().c_str(), 0777);
+    ::chmod(dir.file(kProjectsFile).c_str(), 0666);
+    const std::string top = dir.path();
+    const std::string program = home.dir();
+    EXPECT_TRUE(lexorin::testing::check_without_privileges([&] {
+        store::Session own;  // handles of this process only
+        TDataProjects projects{own, top};
+        store::TDaten tables{own, program};
+        LanguageList none;
+        require_project(projects.Projects, "Demo");
+        ScriptedReporter reporter({true, true});
+        auto result = DeleteProject(tables, projects.Projects, none, reporter);
+        return result.row_deleted && result.failed.size() == 6u &&
+               result.failed[0].rfind(program, 0) == 0 && result.removed.empty() &&
+               reporter.warnings.size() == 1u &&
+               reporter.warnings[0].rfind("These files could not be deleted:\r", 0) == 0;
+    }));
     EXPECT_TRUE(has("Demo_units.db"));
 }
 

@@ -50,4 +50,22 @@ CommandResult run_command(const std::string& command_line, const std::string& st
     return result;
 }
 
+bool check_without_privileges(const std::function<bool()>& check) {
+    const pid_t child = ::fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(2);
+        bool passed = false;
+        try {
+            passed = check();
+        } catch (...) {
+        }
+        ::_exit(passed ? 0 : 1);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace lexorin::testing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace lexorin::testing {
@@ -31,5 +32,11 @@ struct CommandResult {
     std::string err;
 };
 CommandResult run_command(const std::string& command_line, const std::string& stdin_text = {});
+
+// Runs `check` in a child process that, when this one is the super-user, first becomes the user
+// nobody: file permissions then apply as they do to a user, also where CI runs as root. Returns
+// what `check` returned (false when it threw). The files it needs must be open to others; the
+// child must not use handles this process opened.
+bool check_without_privileges(const std::function<bool()>& check);
 
 }  // namespace lexorin::testing
