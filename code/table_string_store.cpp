@@ -24,6 +24,7 @@ std::int64_t TableStringStore::UnitIndex(const std::string& path) {
     if (!index) {
         units_.append_record({store::Value(0), store::Value(name), store::Value(path)});
         index = units_.integer(store::field::Index);
+        added_.unit = index;
     }
     unit_.emplace(path, *index);
     return *index;
@@ -36,7 +37,22 @@ std::int64_t TableStringStore::Add(const FoundString& found) {
                            store::Value(found.ignore), store::Value(found.context),
                            store::Value(found.new_line), store::Value(found.original_line),
                            store::Value(found.spaces_at_end)});
-    return pascal_.integer(store::field::Index);
+    added_.pascal.push_back(pascal_.integer(store::field::Index));
+    return added_.pascal.back();
+}
+
+void AddedRows::TakeBack(store::Table& units_table, store::Table& pascal_table) const noexcept {
+    auto remove = [](store::Table& table, std::int64_t index) {
+        try {
+            const std::string order = table.index_name();
+            table.set_index_name("");
+            if (table.find_key({store::Value(index)})) table.delete_record();
+            table.set_index_name(order);
+        } catch (const std::exception&) {
+        }
+    };
+    for (const std::int64_t index : pascal) remove(pascal_table, index);
+    if (unit) remove(units_table, *unit);
 }
 
 void TableStringStore::Flush() {

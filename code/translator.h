@@ -14,6 +14,7 @@
 #include "code/pascal_lexer.h"
 #include "code/pascal_options.h"
 #include "code/string_store.h"
+#include "code/table_string_store.h"
 
 namespace lexorin::store {
 class Table;
@@ -136,7 +137,10 @@ class TTranslator : public PascalOptions {
         std::string path;
         std::unique_ptr<AtomicFileWriter> writer;
         bool journaled = false;  // its journal entry was made by this scan
+        AddedRows rows;          // the rows its scan appended
     };
+    // Removes the journal entry this scan made for a unit that stays as it was.
+    void ForgetOriginals(const std::string& path, bool journaled) noexcept;
     // Records the lines the rewrite replaced; true when the unit's entry is new.
     bool JournalOriginals(const std::string& path, const UnitRewrite& rewrite);
     std::vector<PendingUnit> pending_;

@@ -64,30 +64,49 @@ int TTranslator::ScanUnit(const std::string& path) {
 
     if (UnitBatch > 1 && BatchJournal && !BatchJournal->open()) BeginBatch();
     TableStringStore strings(*UnitsTable, *PascalTable);
-    UnitRewrite result = RewriteUnit(path, read_text_lines(original), strings);
-    const std::string text = join_text_lines(result.lines);
-    AddCounts(LeftAlone, result.left_alone);
-
-    const bool journaled = text != original && JournalOriginals(path, result);
-    if (UnitBatch <= 1) {
-        // The rows the new text refers to, and the lines it replaced, reach the disk before the
-        // unit changes.
-        strings.Flush();
-        if (Journal) Journal->Flush();
-        if (text != original) {
-            if (!file_exists(target))
-                throw Error("Cannot rewrite " + path + ": the file was removed during the scan");
-            write_file_atomically(target, text);
+    bool journaled = false;
+    int strings_found = 0;
+    try {
+        UnitRewrite result = RewriteUnit(path, read_text_lines(original), strings);
+        strings_found = result.strings_found;
+        const std::string text = join_text_lines(result.lines);
+        journaled = text != original && JournalOriginals(path, result);
+        if (UnitBatch <= 1) {
+            // The rows the new text refers to, and the lines it replaced, reach the disk before
+            // the unit changes.
+            strings.Flush();
+            if (Journal) Journal->Flush();
+            if (text != original) {
+                if (!file_exists(target))
+                    throw Error("Cannot rewrite " + path +
+                                ": the file was removed during the scan");
+                write_file_atomically(target, text);
+            }
+        } else if (text != original) {
+            auto writer = std::make_unique<AtomicFileWriter>(target);
+            writer->write(text);
+            writer->finish(false);
+            pending_.push_back({path, std::move(writer), journaled, strings.added()});
         }
-    } else if (text != original) {
-        auto writer = std::make_unique<AtomicFileWriter>(target);
-        writer->write(text);
-        writer->finish(false);
-        pending_.push_back({path, std::move(writer), journaled});
-        if (pending_.size() >= UnitBatch) CommitUnits();
+        AddCounts(LeftAlone, result.left_alone);
+    } catch (...) {
+        // The unit stays as it was: the rows it would have referred to go again.
+        strings.added().TakeBack(*UnitsTable, *PascalTable);
+        ForgetOriginals(path, journaled);
+        throw;
     }
-    if (StatusBar) StatusBar->status(std::to_string(result.strings_found) + " Strings found");
-    return result.strings_found;
+    if (UnitBatch > 1 && pending_.size() >= UnitBatch) CommitUnits();
+    if (StatusBar) StatusBar->status(std::to_string(strings_found) + " Strings found");
+    return strings_found;
+}
+
+void TTranslator::ForgetOriginals(const std::string& path, bool journaled) noexcept {
+    // The unit stays as it was, so its new entry tells of no rewrite; an entry that cannot go
+    // is harmless, as giving back only touches lines the rewrite made.
+    try {
+        if (journaled && Journal) Journal->Remove(path);
+    } catch (const std::exception&) {
+    }
 }
 
 bool TTranslator::JournalOriginals(const std::string& path, const UnitRewrite& rewrite) {
@@ -133,12 +152,8 @@ void TTranslator::CommitUnits() {
             unit.writer->replace();
         } catch (const std::exception& e) {
             FailedUnits.emplace_back(unit.path, e.what());
-            // The unit stays as it was, so its new entry tells of no rewrite; an entry that
-            // cannot go is harmless, as giving back only touches lines the rewrite made.
-            try {
-                if (unit.journaled && Journal) Journal->Remove(unit.path);
-            } catch (const std::exception&) {
-            }
+            unit.rows.TakeBack(*UnitsTable, *PascalTable);
+            ForgetOriginals(unit.path, unit.journaled);
         }
     }
     if (journaled) BatchJournal->End();
