@@ -117,8 +117,7 @@ bool AddLanguage(ProjectHandles project, const std::string& language, Reporter& 
 LanguageDeletion DeleteLanguage(ProjectHandles project, Reporter& reporter) {
     LanguageDeletion result;
     std::optional<ProjectLock> lock;
-    if (project.projects.has_current())
-        lock.emplace(project.daten.program_directory(), project.projects.text(field::Name));
+    if (project.projects.has_current()) lock.emplace(LockProject(project));
     const size_t before = project.languages.items.size();
     result.failed =
         project::DeleteLanguage(project.daten, project.projects, project.languages, reporter);
@@ -129,7 +128,7 @@ LanguageDeletion DeleteLanguage(ProjectHandles project, Reporter& reporter) {
 project::ProjectDeletion DeleteProject(ProjectHandles project, Reporter& reporter) {
     std::optional<ProjectLock> lock;
     if (project.projects.has_current() && !project.projects.text(field::Name).empty())
-        lock.emplace(project.daten.program_directory(), project.projects.text(field::Name));
+        lock.emplace(LockProject(project));
     return project::DeleteProject(project.daten, project.projects, project.languages, reporter);
 }
 
