@@ -115,26 +115,17 @@ Tlx_codeform::Tlx_codeform(Tlx_project& owner)
     hints()->add(BitBtn4, scan_hint);
 }
 
-void Tlx_codeform::store_options() {
-    store::Table& p = owner().projects();
-    if (!p.has_current()) return;
-    p.edit();
-    try {
-        p.set_text(field::SourceExtensions, from_q(dbcodeext->text()));
-        p.set_logical(field::Cignoreinterface, cbIgnoreInterface->isChecked());
-        p.set_text(field::Cminlength, from_q(edMinLength->text()));
-        p.set_text(field::Ceditchars, from_q(edEditChars->text()));
-        p.set_text(field::Ccontextlines, from_q(edContextLines->text()));
-        p.set_text(field::Cstartignore, from_q(edStartIgnore->text()));
-        p.set_text(field::Cunwantedstrings, memo_value(meUnwantedStrings));
-        p.set_text(field::Cunwantedwordparts, memo_value(meUnwantedWordParts));
-        p.set_logical(field::Cverify, cbVerify->isChecked());
-        p.set_text(field::Cbuildcommand, from_q(edBuildCommand->text()));
-        p.post();
-    } catch (...) {
-        p.cancel();
-        throw;
-    }
+void Tlx_codeform::set_options(store::Table& p) {
+    p.set_text(field::SourceExtensions, from_q(dbcodeext->text()));
+    p.set_logical(field::Cignoreinterface, cbIgnoreInterface->isChecked());
+    p.set_text(field::Cminlength, from_q(edMinLength->text()));
+    p.set_text(field::Ceditchars, from_q(edEditChars->text()));
+    p.set_text(field::Ccontextlines, from_q(edContextLines->text()));
+    p.set_text(field::Cstartignore, from_q(edStartIgnore->text()));
+    p.set_text(field::Cunwantedstrings, memo_value(meUnwantedStrings));
+    p.set_text(field::Cunwantedwordparts, memo_value(meUnwantedWordParts));
+    p.set_logical(field::Cverify, cbVerify->isChecked());
+    p.set_text(field::Cbuildcommand, from_q(edBuildCommand->text()));
 }
 
 void Tlx_codeform::scan() {

@@ -30,7 +30,7 @@ class Tlx_codeform : public ScanDialog {
   protected:
     void scan() override;           // the Scan button
     void delete_tables() override;  // the Delete table button
-    void store_options() override;
+    void set_options(store::Table& project) override;
 
   private:
     // After a scan: the project built, the refused literals given back, the report shown.

@@ -149,6 +149,19 @@ void ScanDialog::run(void (ScanDialog::*work)()) {
     set_running(false);
 }
 
+void ScanDialog::store_options() {
+    store::Table& p = owner().projects();
+    if (!p.has_current()) return;
+    p.edit();
+    try {
+        set_options(p);
+        p.post();
+    } catch (...) {
+        p.cancel();
+        throw;
+    }
+}
+
 void ScanDialog::reject() {
     if (running_) return;  // a scan cannot be left half-way
     try {

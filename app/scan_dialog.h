@@ -17,6 +17,10 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 
+namespace lexorin::store {
+class Table;
+}
+
 namespace lexorin::gui {
 
 class Tlx_project;
@@ -49,8 +53,11 @@ class ScanDialog : public QDialog {
     // The dialog's own work; both run with the buttons disabled.
     virtual void scan() = 0;
     virtual void delete_tables() = 0;
-    // Copies the edited options into the project record and posts it.
-    virtual void store_options() = 0;
+    // Copies the edited options into the project record and posts it; a value the record
+    // refuses leaves it as it was.
+    void store_options();
+    // Sets the dialog's options on the project record in edit state.
+    virtual void set_options(store::Table& project) = 0;
 
     QFormLayout* options() const { return options_; }
     HintPanel* hints() const { return hints_; }

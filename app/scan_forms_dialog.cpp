@@ -39,18 +39,9 @@ Tlx_dfmform::Tlx_dfmform(Tlx_project& owner)
                  "before scanning. ALL your translations will be lost!");
 }
 
-void Tlx_dfmform::store_options() {
-    store::Table& p = owner().projects();
-    if (!p.has_current()) return;
-    p.edit();
-    try {
-        p.set_text(field::FormsExtension, from_q(dbcodeext->text()));
-        p.set_text(field::Funwantedstrings, memo_value(DBMemo1));
-        p.post();
-    } catch (...) {
-        p.cancel();
-        throw;
-    }
+void Tlx_dfmform::set_options(store::Table& p) {
+    p.set_text(field::FormsExtension, from_q(dbcodeext->text()));
+    p.set_text(field::Funwantedstrings, memo_value(DBMemo1));
 }
 
 void Tlx_dfmform::scan() {

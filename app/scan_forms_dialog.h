@@ -22,7 +22,7 @@ class Tlx_dfmform : public ScanDialog {
   protected:
     void scan() override;
     void delete_tables() override;
-    void store_options() override;
+    void set_options(store::Table& project) override;
 };
 
 }  // namespace lexorin::gui
