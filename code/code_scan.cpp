@@ -43,10 +43,7 @@ PascalOptions OptionsFromProject(const store::Table& projects) {
 
 std::vector<std::string> ProjectUnitFiles(const store::Table& projects,
                                           std::vector<project::UnreadableFolder>* unreadable) {
-    return project::OncePerFile(
-        project::CollectFiles(projects.text(field::Directory), projects.logical(field::Recoursive),
-                              projects.text(field::SourceExtensions),
-                              project::decode_list(projects.text(field::Excluded)), unreadable));
+    return project::ProjectFiles(projects, field::SourceExtensions, unreadable);
 }
 
 // Rewritten units are put in place in groups of this many, each group after one commit of

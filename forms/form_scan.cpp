@@ -29,10 +29,7 @@ code::TTranslator FormTranslator(store::TDaten& daten, Reporter& reporter) {
 
 std::vector<std::string> ProjectFormFiles(const store::Table& projects,
                                           std::vector<project::UnreadableFolder>* unreadable) {
-    return project::OncePerFile(
-        project::CollectFiles(projects.text(field::Directory), projects.logical(field::Recoursive),
-                              projects.text(field::FormsExtension),
-                              project::decode_list(projects.text(field::Excluded)), unreadable));
+    return project::ProjectFiles(projects, field::FormsExtension, unreadable);
 }
 
 FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,

@@ -13,6 +13,7 @@
 #include <set>
 
 #include "base/text_utils.h"
+#include "project/projects_table.h"
 
 namespace lexorin::project {
 
@@ -260,6 +261,13 @@ std::vector<std::string> OncePerFile(const std::vector<std::string>& files) {
         once.push_back(file);
     }
     return once;
+}
+
+std::vector<std::string> ProjectFiles(const store::Table& projects, const char* masks_field,
+                                      std::vector<UnreadableFolder>* unreadable) {
+    return OncePerFile(CollectFiles(projects.text(field::Directory),
+                                    projects.logical(field::Recoursive), projects.text(masks_field),
+                                    decode_list(projects.text(field::Excluded)), unreadable));
 }
 
 }  // namespace lexorin::project

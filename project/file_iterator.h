@@ -10,6 +10,10 @@
 
 // Walking a project's source tree: the walker component and the one-call file list that every
 // command uses.
+namespace lexorin::store {
+class Table;
+}
+
 namespace lexorin::project {
 
 // Misuse of a walker: changing its settings or starting it while it runs.
@@ -133,6 +137,12 @@ std::vector<std::string> SplitMasks(const std::string& mask_text);
 std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
                                       const std::string& mask_text,
                                       const std::vector<std::string>& excluded,
+                                      std::vector<UnreadableFolder>* unreadable = nullptr);
+
+// The files of the project on the current row of `projects` whose names match the masks in its
+// field `masks_field` (the unit or the form extensions): under its directory, recursively as
+// its row says, outside its excluded folders, each file once whatever links lead to it.
+std::vector<std::string> ProjectFiles(const store::Table& projects, const char* masks_field,
                                       std::vector<UnreadableFolder>* unreadable = nullptr);
 
 // The files as listed, less those that are the same file as one listed before them (reached
