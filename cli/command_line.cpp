@@ -79,17 +79,23 @@ std::string escape_field(const std::string& text) {
     return out;
 }
 
-int report_failed_files(const std::vector<std::pair<std::string, std::string>>& failed,
-                        size_t total, const std::string& what) {
-    if (failed.empty()) return 0;
+int report_failures(const std::vector<std::string>& reasons, size_t total,
+                    const std::string& what) {
+    if (reasons.empty()) return 0;
     constexpr size_t kReasonsShown = 3;
-    std::string line = std::to_string(failed.size()) + " of " + std::to_string(total) + " " + what;
-    for (size_t i = 0; i < failed.size() && i < kReasonsShown; ++i)
-        line += (i == 0 ? ": " : "; ") + file_name_of(failed[i].first) + ": " +
-                one_line(failed[i].second);
-    if (failed.size() > kReasonsShown) line += "; ...";
+    std::string line = std::to_string(reasons.size()) + " of " + std::to_string(total) + " " + what;
+    for (size_t i = 0; i < reasons.size() && i < kReasonsShown; ++i)
+        line += (i == 0 ? ": " : "; ") + one_line(reasons[i]);
+    if (reasons.size() > kReasonsShown) line += "; ...";
     std::cerr << line << "\n";
     return 1;
+}
+
+int report_failed_files(const std::vector<std::pair<std::string, std::string>>& failed,
+                        size_t total, const std::string& what) {
+    std::vector<std::string> reasons;
+    for (const auto& [file, reason] : failed) reasons.push_back(file_name_of(file) + ": " + reason);
+    return report_failures(reasons, total, what);
 }
 
 bool parse_yes_no(const std::string& text) {

@@ -67,7 +67,9 @@ void add_form_commands(std::vector<Command>& commands);       // form conversion
 std::string escape_field(const std::string& text);
 // The last line of a command whose work failed for some of its files, e.g. "2 of 40 units
 // could not be scanned: a.pas: ...; b.pas: ...", printed to stderr; the exit code: 1 when any
-// failed, else 0.
+// failed, else 0. `reasons` are the failures' own texts.
+int report_failures(const std::vector<std::string>& reasons, size_t total, const std::string& what);
+// The same for (file, reason) pairs, each shown as "<file name>: <reason>".
 int report_failed_files(const std::vector<std::pair<std::string, std::string>>& failed,
                         size_t total, const std::string& what);
 

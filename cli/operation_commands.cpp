@@ -25,17 +25,12 @@ int backup(Context& context, Arguments& args) {
     context.reporter.information(result->message);
     std::cerr << result->added << " files added, " << result->replaced << " replaced, "
               << result->failures.size() << " left out.\n";
-    // A file left out is a failure the last line names.
-    if (result->failures.empty()) return 0;
-    const size_t total =
-        static_cast<size_t>(result->added + result->replaced) + result->failures.size();
-    std::string line = std::to_string(result->failures.size()) + " of " + std::to_string(total) +
-                       " files could not be backed up";
-    for (size_t i = 0; i < result->failures.size() && i < 3; ++i)
-        line += (i == 0 ? ": " : "; ") + one_line(result->failures[i].substr(8));  // "Backup: "
-    if (result->failures.size() > 3) line += "; ...";
-    std::cerr << line << "\n";
-    return 1;
+    // A file left out is a failure the last line names, without the "Backup: " of its warning.
+    std::vector<std::string> reasons;
+    for (const auto& failure : result->failures) reasons.push_back(failure.substr(8));
+    return report_failures(reasons,
+                           static_cast<size_t>(result->added + result->replaced) + reasons.size(),
+                           "files could not be backed up");
 }
 
 int status(Context& context, Arguments& args) {
