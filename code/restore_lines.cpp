@@ -1,6 +1,7 @@
 #include "code/restore_lines.h"
 
 #include <algorithm>
+#include <array>
 
 #include "base/text_utils.h"
 #include "code/translator.h"
@@ -92,17 +93,17 @@ bool RemoveAddedUsesClause(std::vector<Line>& lines) {
 
 bool RestoreFormDirective(std::vector<Line>& lines, const std::optional<JournalEntry>& journal) {
     if (journal && journal->form_line.empty()) return false;  // the unit had the block before
-    const std::vector<std::string>& block = FormSwitchBlock();
     std::vector<size_t> kept;
     for (size_t i = 0; i < lines.size(); ++i)
         if (!lines[i].removed) kept.push_back(i);
-    for (size_t k = 0; k + block.size() <= kept.size(); ++k) {
-        bool match = true;
-        for (size_t b = 0; b < block.size() && match; ++b)
-            match = lines[kept[k + b]].text == block[b];
-        if (!match) continue;
-        lines[kept[k]].text = journal ? journal->form_line : std::string("{$R *.DFM}");
-        for (size_t b = 1; b < block.size(); ++b) lines[kept[k + b]].removed = true;
+    for (size_t k = 0; k + kFormSwitchBlockLines <= kept.size(); ++k) {
+        std::array<std::string_view, kFormSwitchBlockLines> block;
+        for (size_t b = 0; b < kFormSwitchBlockLines; ++b) block[b] = lines[kept[k + b]].text;
+        if (!IsFormSwitchBlock(block)) continue;
+        // The block holds the directive as it was read, unless an older version wrote it.
+        const std::string directive = journal ? journal->form_line : std::string(block[2]);
+        lines[kept[k]].text = directive;
+        for (size_t b = 1; b < kFormSwitchBlockLines; ++b) lines[kept[k + b]].removed = true;
         return true;
     }
     return false;

@@ -36,7 +36,8 @@ void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
             std::string_view(piece).substr(token.begin + 1, token.end - token.begin - 2);
         const Verdict verdict = EvaluateCandidate(*this, candidate, piece_tests);
         if (verdict == Verdict::Rejected) continue;
-        if (Pas_IgnoreInterface && !unit.implementation_seen) continue;
+        // A program or library has no interface part: its statement part is code.
+        if (Pas_IgnoreInterface && !unit.implementation_seen && !unit.program_file) continue;
         LiteralContext where = unit.context.LiteralHere();
         if (where == LiteralContext::Expression && Restored &&
             Restored->Contains(unit.path, candidate))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,6 +39,9 @@ struct UnitScanState {
     bool converted = false;           // the unit already carries the form switch block
     bool uses_seen = false;
     bool implementation_seen = false;
+    // A program or library: its statement part is code, and it has no interface part.
+    bool program_file = false;
+    std::optional<size_t> uses_output;  // the output line of the first uses line, when changed
     // The output line that holds the implementation keyword, or a program's heading: where a
     // uses clause goes when the unit has none.
     std::optional<size_t> uses_anchor;
@@ -148,6 +152,11 @@ class TTranslator : public PascalOptions {
     void BeginBatch();
 
     void RewriteLine(UnitScanState& unit, StringStore& strings) const;
+    // The older switch block linked {$R *.DFM} and {$R *.TRA}, names that do not exist where
+    // file names have a case and that Free Pascal cannot link: it gets the directive the unit had
+    // and the translated form's resource file.
+    void MendOlderFormSwitchBlocks(UnitScanState& unit) const;
+    std::string OriginalFormDirective(const std::string& unit_path) const;
     std::string RewriteComments(UnitScanState& unit, StringStore& strings) const;
 };
 
@@ -167,7 +176,14 @@ std::string UsesLineWithGlueUnit(std::string_view line);
 // refers to resource strings but has no uses clause of its own.
 inline constexpr std::string_view kAddedUsesClause = " uses lx_lang;";
 
-// The six lines that replace a unit's {$R *.DFM} line.
-const std::vector<std::string>& FormSwitchBlock();
+// The six lines that replace a unit's form resource directive (`directive_line` as it was read):
+// the include of the switches, the directive itself while TranslatedForm is off, and the
+// directive that links the translated form when it is on.
+std::vector<std::string> FormSwitchBlock(const std::string& directive_line);
+
+// Whether six lines are a form switch block: one this version writes, or the older one with
+// {$R *.DFM} and {$R *.TRA}.
+inline constexpr size_t kFormSwitchBlockLines = 6;
+bool IsFormSwitchBlock(const std::array<std::string_view, kFormSwitchBlockLines>& lines);
 
 }  // namespace lexorin::code

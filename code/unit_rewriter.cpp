@@ -1,7 +1,10 @@
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "base/text_utils.h"
+#include "code/form_directive.h"
+#include "code/restore_journal.h"
 #include "code/translator.h"
 
 namespace lexorin::code {
@@ -32,6 +35,14 @@ bool NamesGlueUnit(std::string_view line) {
     return false;
 }
 
+// Whether a unit refers to a resource string: it had literals replaced now or by an earlier
+// scan, whose marker lines stay above the changed lines.
+bool RefersToStrings(const UnitScanState& unit) {
+    return unit.strings_found > 0 ||
+           std::any_of(unit.output.begin(), unit.output.end(),
+                       [](const auto& line) { return starts_with(line, "//TL:"); });
+}
+
 void EraseAll(std::string& text, std::string_view token) {
     for (size_t at = text.find(token); at != std::string::npos; at = text.find(token))
         text.erase(at, token.size());
@@ -53,11 +64,7 @@ std::string MarkerLine(std::string_view before, CommentState state_at_start) {
 // the clause goes right after the implementation keyword (or after a program heading's
 // semicolon) on the same line, so that no line number moves.
 static void AddUsesClause(UnitScanState& unit) {
-    if (unit.uses_seen || !unit.uses_anchor) return;
-    const bool refers = unit.strings_found > 0 ||
-                        std::any_of(unit.output.begin(), unit.output.end(),
-                                    [](const auto& line) { return starts_with(line, "//TL:"); });
-    if (!refers) return;
+    if (unit.uses_seen || !unit.uses_anchor || !RefersToStrings(unit)) return;
     std::string& line = unit.output[*unit.uses_anchor];
     size_t at = line.find_first_not_of(" \t");
     if (at == std::string::npos) return;
@@ -79,11 +86,75 @@ std::string UsesLineWithGlueUnit(std::string_view line) {
     return "uses lx_lang, " + std::string(rest);
 }
 
-const std::vector<std::string>& FormSwitchBlock() {
-    static const std::vector<std::string> block = {"{$i lx_lang.inc}", "{$ifndef TranslatedForm}",
-                                                   "{$R *.DFM}",       "{$else}",
-                                                   "{$R *.TRA}",       "{$endif}"};
-    return block;
+namespace {
+
+constexpr std::string_view kIncludeSwitches = "{$i lx_lang.inc}";
+constexpr std::string_view kUnlessTranslated = "{$ifndef TranslatedForm}";
+constexpr std::string_view kElse = "{$else}";
+constexpr std::string_view kEndIf = "{$endif}";
+// What the switch block of earlier versions linked.
+constexpr std::string_view kOlderFormLine = "{$R *.DFM}";
+constexpr std::string_view kOlderTranslatedLine = "{$R *.TRA}";
+
+}  // namespace
+
+std::vector<std::string> FormSwitchBlock(const std::string& directive_line) {
+    const std::optional<FormDirective> directive = ParseFormDirective(directive_line);
+    const std::string translated =
+        TranslatedFormDirective(directive.value_or(FormDirective{"*.dfm"}));
+    return {std::string(kIncludeSwitches),
+            std::string(kUnlessTranslated),
+            directive_line,
+            std::string(kElse),
+            translated,
+            std::string(kEndIf)};
+}
+
+bool IsFormSwitchBlock(const std::array<std::string_view, kFormSwitchBlockLines>& lines) {
+    if (lines[0] != kIncludeSwitches || lines[1] != kUnlessTranslated || lines[3] != kElse ||
+        lines[5] != kEndIf)
+        return false;
+    if (lines[2] == kOlderFormLine && lines[4] == kOlderTranslatedLine) return true;
+    const std::optional<FormDirective> directive = ParseFormDirective(lines[2]);
+    return directive && lines[4] == TranslatedFormDirective(*directive);
+}
+
+std::string TTranslator::OriginalFormDirective(const std::string& unit_path) const {
+    if (Journal) {
+        if (const auto entry = Journal->Find(unit_path); entry && !entry->form_line.empty())
+            return entry->form_line;
+    }
+    // No line was kept: the form file beside the unit tells how it is spelt on disk.
+    namespace fs = std::filesystem;
+    const fs::path unit(unit_path);
+    const std::string stem = unit.stem().string();
+    std::error_code error;
+    for (fs::directory_iterator
+             it(unit.parent_path().empty() ? fs::path(".") : unit.parent_path(), error),
+         end;
+         !error && it != end; it.increment(error)) {
+        const fs::path name = it->path().filename();
+        if (!equal_no_case(name.stem().string(), stem) ||
+            !equal_no_case(name.extension().string(), ".dfm"))
+            continue;
+        if (name.stem().string() == stem) return "{$R *" + name.extension().string() + "}";
+        return "{$R " + name.string() + "}";
+    }
+    return std::string(kOlderFormLine);
+}
+
+void TTranslator::MendOlderFormSwitchBlocks(UnitScanState& unit) const {
+    std::vector<std::string>& out = unit.output;
+    for (size_t k = 0; k + kFormSwitchBlockLines <= out.size(); ++k) {
+        if (out[k + 2] != kOlderFormLine || out[k + 4] != kOlderTranslatedLine ||
+            !IsFormSwitchBlock(
+                {out[k], out[k + 1], out[k + 2], out[k + 3], out[k + 4], out[k + 5]}))
+            continue;
+        const std::string directive = OriginalFormDirective(unit.path);
+        const std::vector<std::string> block = FormSwitchBlock(directive);
+        std::copy(block.begin(), block.end(), out.begin() + static_cast<std::ptrdiff_t>(k));
+        k += kFormSwitchBlockLines - 1;
+    }
 }
 
 UnitRewrite TTranslator::RewriteUnit(const std::string& path, std::vector<std::string> lines,
@@ -94,7 +165,13 @@ UnitRewrite TTranslator::RewriteUnit(const std::string& path, std::vector<std::s
     unit.output.reserve(unit.lines.size() + unit.lines.size() / 4);
     for (unit.line_index = 0; unit.line_index < unit.lines.size(); ++unit.line_index)
         RewriteLine(unit, strings);
+    // The glue unit only where something refers to it: a unit without strings keeps its uses.
+    if (unit.uses_output && !RefersToStrings(unit)) {
+        unit.output[*unit.uses_output] = *unit.original_uses_line;
+        unit.original_uses_line.reset();
+    }
     AddUsesClause(unit);
+    MendOlderFormSwitchBlocks(unit);
     return {std::move(unit.output), unit.strings_found, std::move(unit.original_uses_line),
             std::move(unit.original_form_line), unit.left_alone};
 }
@@ -105,9 +182,11 @@ void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {
 
     if (line.find("$ifndef TranslatedForm}") != std::string::npos) unit.converted = true;
     const std::string upper_trimmed = upper_case(trim(line));
-    const bool form_directive = upper_trimmed == "{$R *.DFM}";
-    if (!unit.converted && form_directive) {
-        unit.output.insert(unit.output.end(), FormSwitchBlock().begin(), FormSwitchBlock().end());
+    // The directive stays as the user wrote it, inside the block.
+    const bool form_directive = !unit.converted && ParseFormDirective(line).has_value();
+    if (form_directive) {
+        const std::vector<std::string> block = FormSwitchBlock(line);
+        unit.output.insert(unit.output.end(), block.begin(), block.end());
         if (!unit.original_form_line) unit.original_form_line = line;
     }
 
@@ -119,6 +198,7 @@ void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {
         if (!NamesGlueUnit(line)) {
             unit.test_text = UsesLineWithGlueUnit(line);
             unit.original_uses_line = line;
+            unit.uses_output = unit.output.size();  // unless a marker line comes first
         }
     }
     bool anchor = false;
@@ -129,14 +209,19 @@ void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {
     }
     if (!unit.uses_anchor && !unit.implementation_seen && code_line &&
         (StartsWithKeyword(upper_trimmed, "PROGRAM") ||
-         StartsWithKeyword(upper_trimmed, "LIBRARY")))
+         StartsWithKeyword(upper_trimmed, "LIBRARY"))) {
         anchor = true;
+        unit.program_file = true;
+    }
 
     const std::string before = unit.test_text;
     const CommentState state_at_start = unit.comment;
     const std::string rewritten = RewriteComments(unit, strings);
-    if (rewritten != before) unit.output.push_back(MarkerLine(before, state_at_start));
-    if (!(form_directive && !unit.converted)) {
+    if (rewritten != before) {
+        unit.output.push_back(MarkerLine(before, state_at_start));
+        if (unit.uses_output && *unit.uses_output == unit.output.size() - 1) ++*unit.uses_output;
+    }
+    if (!form_directive) {
         unit.output.push_back(rewritten);
         if (anchor) {
             unit.uses_anchor = unit.output.size() - 1;

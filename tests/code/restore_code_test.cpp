@@ -95,7 +95,7 @@ TEST_F(RestoreCodeTest, TheDemoProjectComesBackWhole) {
         originals[unit] = read_test_file(unit);
     ScanAll();
     const std::string mainform = read_test_file(sources.file("mainform.pas"));
-    ASSERT_NE(mainform.find("{$R *.TRA}"), std::string::npos);
+    ASSERT_NE(mainform.find("{$R *.tra.res}"), std::string::npos);
     ASSERT_NE(mainform.find("''+s_"), std::string::npos);
     ASSERT_EQ(journal->Units().size(), 2u);
 
@@ -140,7 +140,7 @@ TEST_F(RestoreCodeTest, CommentsLineEndsBlanksAndMissingPartsComeBackExactly) {
     Unit("no_uses.pas",
          "unit no_uses;\ninterface\nimplementation\nprocedure P;\nbegin\n"
          "  Writeln('No uses here');\nend;\nend.");
-    // No literal at all: only the uses line and the form directive change.
+    // No literal at all: only the form directive changes; the uses line needs no glue unit.
     Unit("form_only.pas",
          "unit form_only;\r\ninterface\r\n  Uses  Forms;\r\nimplementation\r\n  {$r *.dfm}  \r\n"
          "end.\r\n");
@@ -152,7 +152,8 @@ TEST_F(RestoreCodeTest, CommentsLineEndsBlanksAndMissingPartsComeBackExactly) {
     for (const char* changed : {"comments.pas", "cr_only.pas", "no_uses.pas", "blanks.pas"})
         ASSERT_NE(read_test_file(sources.file(changed)).find("''+s_"), std::string::npos)
             << changed;
-    ASSERT_NE(read_test_file(sources.file("form_only.pas")).find("{$R *.TRA}"), std::string::npos);
+    ASSERT_NE(read_test_file(sources.file("form_only.pas")).find("{$R *.tra.res}"),
+              std::string::npos);
 
     RestoreReport report = Restore();
     EXPECT_TRUE(report.failed.empty());

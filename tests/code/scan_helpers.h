@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ inline TTranslator LetterTranslator() {
 struct Scan {
     std::vector<std::string> lines;
     std::vector<std::pair<std::int64_t, FoundString>> rows;
+    std::optional<std::string> original_uses_line;
+    std::optional<std::string> original_form_line;
     std::vector<std::string> originals() const {
         std::vector<std::string> texts;
         for (const auto& row : rows) texts.push_back(row.second.original);
@@ -29,7 +32,7 @@ inline Scan RunScan(const TTranslator& translator, std::vector<std::string> line
                     const std::string& path = "/p/unit1.pas") {
     MemoryStringStore strings;
     UnitRewrite rewrite = translator.RewriteUnit(path, std::move(lines), strings);
-    return {rewrite.lines, strings.rows()};
+    return {rewrite.lines, strings.rows(), rewrite.original_uses_line, rewrite.original_form_line};
 }
 
 // The lines of a routine body in a unit's implementation part, so that literals count. The

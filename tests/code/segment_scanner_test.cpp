@@ -121,10 +121,15 @@ TEST(ScanSegment, RescanOfRewrittenLineFindsNothing) {
 
 TEST(ScanSegment, InterfaceIsSkippedUnlessAsked) {
     TTranslator t = LetterTranslator();
-    Texts program = {"program p;", "begin", "  writeln('Hello');", "end."};
-    EXPECT_TRUE(RunScan(t, program).rows.empty());
+    // A program or library has no interface part: its statement part is taken.
+    for (const char* heading : {"program p;", "library l;", "Program p(input, output);"}) {
+        Texts program = {heading, "begin", "  writeln('Hello');", "end."};
+        EXPECT_EQ(RunScan(t, program).originals(), Texts{"Hello"}) << heading;
+    }
+    // A file without a heading is taken for a part of a unit until its implementation.
+    EXPECT_TRUE(RunScan(t, {"begin", "  writeln('Hello');", "end."}).rows.empty());
     t.Pas_IgnoreInterface = false;
-    EXPECT_EQ(RunScan(t, program).rows.size(), 1u);
+    EXPECT_EQ(RunScan(t, {"begin", "  writeln('Hello');", "end."}).rows.size(), 1u);
     // Interface literals are skipped, the implementation line's own literal counts.
     t.Pas_IgnoreInterface = true;
     EXPECT_EQ(RunScan(t, {"interface", "x = 'one';",

@@ -2,6 +2,8 @@
 // switch block, marker lines, and rescanning.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "base/text_utils.h"
 #include "scan_helpers.h"
 #include "support/golden_file_gtest.h"
@@ -41,21 +43,63 @@ TEST(RewriteUnit, FormDirectiveOnlyOnALineOfItsOwn) {
     TTranslator t = LetterTranslator();
     EXPECT_EQ(RunScan(t, {"{$R *.DFM} // form", "{$R *.RES}"}).lines,
               (Texts{"{$R *.DFM} // form", "{$R *.RES}"}));
-    Texts converted = {"{$ifndef TranslatedForm}", "{$R *.DFM}"};
+    Texts converted = {"{$ifndef TranslatedForm}", "{$R *.dfm}"};
     EXPECT_EQ(RunScan(t, converted).lines, converted);
 }
 
+// The first uses line of a unit that refers to a resource string, and what follows it.
+Texts UsesLinesAfterScan(const Texts& uses_lines) {
+    Texts unit = uses_lines;
+    unit.insert(unit.end(), {"implementation", "procedure P; begin x := 'text'; end;"});
+    Texts lines = RunScan(LetterTranslator(), unit).lines;
+    return Texts(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(uses_lines.size()));
+}
+
 TEST(RewriteUnit, UsesClause) {
-    TTranslator t = LetterTranslator();
-    EXPECT_EQ(RunScan(t, {"  uses Windows, SysUtils;"}).lines,
+    EXPECT_EQ(UsesLinesAfterScan({"  uses Windows, SysUtils;"}),
               Texts{"uses lx_lang, Windows, SysUtils;"});
-    EXPECT_EQ(RunScan(t, {"uses", "  Windows;"}).lines, (Texts{"uses lx_lang, ", "  Windows;"}));
-    EXPECT_EQ(RunScan(t, {"uses LX_Lang, Windows;"}).lines, Texts{"uses LX_Lang, Windows;"});
+    EXPECT_EQ(UsesLinesAfterScan({"uses", "  Windows;"}), (Texts{"uses lx_lang, ", "  Windows;"}));
+    EXPECT_EQ(UsesLinesAfterScan({"uses LX_Lang, Windows;"}), Texts{"uses LX_Lang, Windows;"});
     // Only the first uses line counts, and an identifier starting with "uses" is none.
-    EXPECT_EQ(RunScan(t, {"UsesCount := 1;", "uses A;", "uses B;"}).lines,
+    EXPECT_EQ(UsesLinesAfterScan({"UsesCount := 1;", "uses A;", "uses B;"}),
               (Texts{"UsesCount := 1;", "uses lx_lang, A;", "uses B;"}));
     // No marker for a line changed only by the insertion.
-    EXPECT_EQ(RunScan(t, {"uses A;"}).lines.size(), 1u);
+    EXPECT_EQ(UsesLinesAfterScan({"uses A;"}), Texts{"uses lx_lang, A;"});
+}
+
+TEST(RewriteUnit, UnitThatRefersToNoStringKeepsItsUses) {
+    TTranslator t = LetterTranslator();
+    const Texts unit = {"unit u;",        "interface",  "  uses Classes;",
+                        "implementation", "{$R *.dfm}", "end."};
+    auto scan = RunScan(t, unit);
+    EXPECT_EQ(scan.lines[2], "  uses Classes;");
+    EXPECT_FALSE(scan.original_uses_line) << "nothing to give back";
+    // The form unit still gets its switch block.
+    EXPECT_EQ(scan.lines[5], "{$ifndef TranslatedForm}");
+    // A unit that refers to strings from an earlier scan keeps the glue unit on a rescan.
+    const Texts rewritten = {"uses lx_lang, Classes;", "implementation", "//TL:x := 'text';",
+                             "x := ''+s_1+'';"};
+    EXPECT_EQ(RunScan(t, rewritten).lines, rewritten);
+    const Texts old_uses = {"uses Classes;", "implementation", "//TL:x := 'text';",
+                            "x := ''+s_1+'';"};
+    EXPECT_EQ(RunScan(t, old_uses).lines[0], "uses lx_lang, Classes;");
+}
+
+TEST(RewriteUnit, FormDirectiveStaysAsWrittenInsideTheSwitchBlock) {
+    TTranslator t = LetterTranslator();
+    const std::map<std::string, std::string> translated = {
+        {"{$R *.dfm}", "{$R *.tra.res}"},
+        {"  {$r Order_Form.DFM}", "{$R Order_Form.tra.res}"},
+        {"{$RESOURCE 'forms/main.dfm'}", "{$R forms/main.tra.res}"}};
+    for (const auto& [directive, translation] : translated) {
+        EXPECT_EQ(RunScan(t, {"implementation", directive, "end."}).lines,
+                  (Texts{"implementation", "{$i lx_lang.inc}", "{$ifndef TranslatedForm}",
+                         directive, "{$else}", translation, "{$endif}", "end."}))
+            << directive;
+    }
+    // Other resources, and a directive with more on its line, stay as they are.
+    for (const char* other : {"{$R *.res}", "{$R *.dfm} // form", "{$R *.dfm}{$R x.res}"})
+        EXPECT_EQ(RunScan(t, {other}).lines, Texts{other});
 }
 
 TEST(RewriteUnit, MarkersOfLinesEndingInABrace) {
@@ -98,6 +142,39 @@ TEST(RewriteUnit, UnitWithoutUsesClauseGetsOneWhereNoLineMoves) {
     t.Pas_IgnoreInterface = false;
     EXPECT_EQ(RunScan(t, {"program p; // demo", "begin", "  Writeln('Hello');", "end."}).lines[0],
               "program p; uses lx_lang; // demo");
+}
+
+TEST(RewriteUnit, OlderSwitchBlockGetsTheFormFileAsItIsSpeltOnDisk) {
+    const Texts older = {"implementation",
+                         "{$i lx_lang.inc}",
+                         "{$ifndef TranslatedForm}",
+                         "{$R *.DFM}",
+                         "{$else}",
+                         "{$R *.TRA}",
+                         "{$endif}",
+                         "end."};
+    auto block = [](const std::string& form, const std::string& translated) {
+        return Texts{"implementation",
+                     "{$i lx_lang.inc}",
+                     "{$ifndef TranslatedForm}",
+                     form,
+                     "{$else}",
+                     translated,
+                     "{$endif}",
+                     "end."};
+    };
+    lexorin::testing::TempDir dir;
+    TTranslator t = LetterTranslator();
+    lexorin::testing::write_test_file(dir.file("order_form.dfm"), "object F: TF\r\nend\r\n");
+    EXPECT_EQ(RunScan(t, older, dir.file("order_form.pas")).lines,
+              block("{$R *.dfm}", "{$R *.tra.res}"));
+    lexorin::testing::write_test_file(dir.file("Main.DFM"), "object F: TF\r\nend\r\n");
+    EXPECT_EQ(RunScan(t, older, dir.file("main.pas")).lines,
+              block("{$R Main.DFM}", "{$R Main.tra.res}"));
+    // Without a form file beside it the directive stays; the translated form is the new file.
+    const Texts mended = RunScan(t, older, dir.file("lonely.pas")).lines;
+    EXPECT_EQ(mended, block("{$R *.DFM}", "{$R *.tra.res}"));
+    EXPECT_EQ(RunScan(t, mended, dir.file("lonely.pas")).lines, mended);
 }
 
 }  // namespace
