@@ -255,7 +255,8 @@ void WriteCodeChanges(store::TDaten& daten, store::Table& projects, const std::s
     ProjectLock lock(daten.program_directory(), projects.text(field::Name));
     daten.tblPascal.open();
     sweep_temporary_files(ProjectDirectoryForFiles(directory));
-    WriteResourceStringFiles(daten.session(), daten.tblPascal, directory, &reporter);
+    WriteResourceStringFiles(daten.session(), daten.tblPascal, directory, daten.code_page(),
+                             &reporter);
     CopyGlueFiles(daten.program_directory(), directory);
     // The status line comes first, so that a project table that cannot be written is reported
     // instead of a success.

@@ -1,7 +1,12 @@
 #include "code/resource_strings.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/text_utils.h"
+#include "code/literal_text.h"
 #include "store/table_store.h"
 #include "store/translation_fields.h"
 
@@ -11,14 +16,17 @@ namespace {
 
 // Older Delphi compilers refuse a literal of more than 255 characters, so a longer text is
 // written as literals of at most that many characters joined by "+", one per line; it stays one
-// resource string. The stored text is Pascal source ('' for an apostrophe, '#13' between
-// literals): a pair '' is never cut, and a literal counts from its own opening quote.
+// resource string. The text is Pascal source ('' for an apostrophe, '#13' between literals): a
+// pair '' is never cut, a literal counts from its own opening quote, and in UTF-8 text a
+// character's bytes stay together.
 constexpr std::size_t kLongestLiteral = 255;
 
-void AddResourceLines(std::vector<std::string>& out, std::int64_t index, const std::string& text,
-                      std::int64_t spaces) {
-    const std::string body =
-        text + std::string(static_cast<size_t>(std::max<std::int64_t>(0, spaces)), ' ');
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+void AddResourceLines(std::vector<std::string>& out, std::int64_t index, const std::string& body,
+                      bool utf8) {
     std::string line = "  s_" + std::to_string(index) + " = '";
     bool quoted = true;
     std::size_t length = 0;  // source characters of the literal being written
@@ -38,36 +46,60 @@ void AddResourceLines(std::vector<std::string>& out, std::int64_t index, const s
             quoted = false;
             continue;
         }
+        std::size_t bytes = pair ? 2 : 1;
+        if (utf8)
+            while (i + bytes < body.size() && IsContinuationByte(body[i + bytes])) ++bytes;
         const std::size_t width = pair ? 2 : 1;
         if (length + width > kLongestLiteral) {
             out.push_back(line + "' +");
             line = "    '";
             length = 0;
         }
-        line.append(body, i, width);
+        line.append(body, i, bytes);
         length += width;
-        i += width - 1;
+        i += bytes - 1;
     }
     out.push_back(line + "';");
 }
 
+// The body of one resource string: the stored text made one Pascal literal (a translation an
+// older version kept as typed gets its apostrophes doubled), with the blanks the store drops.
+std::string ResourceBody(const std::string& stored, std::int64_t spaces) {
+    return WritableLiteralBody(stored) +
+           std::string(static_cast<size_t>(std::max<std::int64_t>(0, spaces)), ' ');
+}
+
 }  // namespace
 
+std::string ResourceStringSection(std::size_t rows) {
+    return rows > kMostResourceStrings ? "const" : "resourcestring";
+}
+
 ResourceStringLines BuildResourceStringLines(store::Session& session, const store::Table& pascal,
-                                             Reporter* reporter) {
+                                             const CodePage& code_page, Reporter* reporter) {
     store::Table rows(session, pascal.directory(), pascal.table_name());
     rows.open();
+    const std::string section = ResourceStringSection(static_cast<size_t>(rows.record_count()));
     ResourceStringLines lines;
-    lines.original.push_back("resourcestring");
-    lines.translation.push_back("resourcestring");
+    lines.original.push_back(section);
+    lines.translation.push_back(section);
     for (rows.first(); !rows.eof(); rows.next()) {
         const std::int64_t index = rows.integer(store::field::Index);
         const std::int64_t spaces = rows.integer(store::field::SpacesAtEnd);
         const std::string original = rows.text(store::field::OriginalString);
         const std::string translation = rows.text(store::field::TranslateString);
-        AddResourceLines(lines.translation, index, translation.empty() ? original : translation,
-                         spaces);
-        AddResourceLines(lines.original, index, original, spaces);
+        const std::string translated_body =
+            ResourceBody(translation.empty() ? original : translation, spaces);
+        std::string utf8_body;
+        try {
+            utf8_body = code_page.to_utf8(translated_body);
+        } catch (const Error& e) {
+            throw Error("Nothing was written: the " +
+                        std::string(translation.empty() ? "original" : "translation") + " of s_" +
+                        std::to_string(index) + " cannot be written as UTF-8. " + e.what());
+        }
+        AddResourceLines(lines.translation, index, utf8_body, true);
+        AddResourceLines(lines.original, index, ResourceBody(original, spaces), false);
         if (reporter) reporter->process_events();
     }
     return lines;
@@ -79,18 +111,62 @@ std::string ProjectDirectoryForFiles(const std::string& directory) {
 }
 
 void WriteResourceStringFiles(store::Session& session, const store::Table& pascal,
-                              const std::string& project_directory, Reporter* reporter) {
-    const ResourceStringLines lines = BuildResourceStringLines(session, pascal, reporter);
+                              const std::string& project_directory, const CodePage& code_page,
+                              Reporter* reporter) {
+    const ResourceStringLines lines =
+        BuildResourceStringLines(session, pascal, code_page, reporter);
     const std::string folder = ProjectDirectoryForFiles(project_directory);
-    write_file_atomically(folder + kStringsTranslation, join_text_lines(lines.translation));
+    write_file_atomically(folder + kStringsTranslation,
+                          std::string(kUtf8ByteOrderMark) + join_text_lines(lines.translation));
     write_file_atomically(folder + kStringsOriginal, join_text_lines(lines.original));
+}
+
+std::vector<std::string> ActiveDefines(std::string_view include_text) {
+    std::vector<std::string> names;
+    const std::string upper = upper_case(include_text);
+    for (size_t at = upper.find("{$DEFINE"); at != std::string::npos;
+         at = upper.find("{$DEFINE", at + 1)) {
+        size_t pos = at + 8;
+        if (pos >= upper.size() || static_cast<unsigned char>(upper[pos]) > 32) continue;
+        while (pos < upper.size() && static_cast<unsigned char>(upper[pos]) <= 32) ++pos;
+        const size_t name = pos;
+        while (pos < upper.size() &&
+               (std::isalnum(static_cast<unsigned char>(upper[pos])) || upper[pos] == '_'))
+            ++pos;
+        const size_t name_end = pos;
+        while (pos < upper.size() && static_cast<unsigned char>(upper[pos]) <= 32) ++pos;
+        if (name_end > name && pos < upper.size() && upper[pos] == '}')
+            names.emplace_back(include_text.substr(name, name_end - name));
+    }
+    return names;
+}
+
+std::string IncludeWithDefines(std::string include_text, const std::vector<std::string>& names) {
+    for (const auto& name : names) {
+        const std::vector<std::string> on = ActiveDefines(include_text);
+        if (std::any_of(on.begin(), on.end(),
+                        [&](const std::string& defined) { return equal_no_case(defined, name); }))
+            continue;
+        const size_t at = upper_case(include_text).find(upper_case("{.$define " + name + "}"));
+        if (at != std::string::npos)
+            include_text.erase(at + 1, 1);  // the dot that keeps it off
+        else
+            include_text += "{$define " + name + "}\r\n";
+    }
+    return include_text;
 }
 
 void CopyGlueFiles(const std::string& program_directory, const std::string& project_directory) {
     const std::string from = ProjectDirectoryForFiles(program_directory);
     const std::string to = ProjectDirectoryForFiles(project_directory);
-    for (const char* name : {kGlueInclude, kGlueUnit})
-        write_file_atomically(to + name, read_file(from + name));
+    const std::string unit = read_file(from + kGlueUnit);
+    std::string include = read_file(from + kGlueInclude);
+    // The switches are the user's: what the project's copy turns on stays on.
+    if (file_exists(to + kGlueInclude))
+        include =
+            IncludeWithDefines(std::move(include), ActiveDefines(read_file(to + kGlueInclude)));
+    write_file_atomically(to + kGlueInclude, include);
+    write_file_atomically(to + kGlueUnit, unit);
 }
 
 std::string CodeWrittenMessage(const std::string& project_directory) {

@@ -86,7 +86,8 @@ void WriteDeclarations(store::TDaten& daten, const VerifyTarget& target, Reporte
                                                    : target.languages.items.at(0),
                                                store::TableKind::Pascal));
     pascal.open();
-    WriteResourceStringFiles(daten.session(), pascal, target.directory, &reporter);
+    WriteResourceStringFiles(daten.session(), pascal, target.directory, daten.code_page(),
+                             &reporter);
     CopyGlueFiles(daten.program_directory(), target.directory);
 }
 

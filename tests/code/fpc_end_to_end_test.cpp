@@ -54,7 +54,7 @@ class FpcEndToEnd : public ::testing::Test, protected test::CodeTables {
     void ScanAndWrite() {
         for (const auto& unit : project::CollectFiles(sources.path(), true, "*.pas", {}))
             translator.ScanUnit(unit);
-        WriteResourceStringFiles(session, pascal, sources.path());
+        WriteResourceStringFiles(session, pascal, sources.path(), CodePage());
         CopyGlueFiles(std::string(LEXORIN_SOURCE_DIR) + "/code/glue", sources.path());
     }
     void Translate(const std::string& original_text, const std::string& translation) {
@@ -100,7 +100,7 @@ TEST_F(FpcEndToEnd, RewrittenProgramPrintsTheSameAndTranslates) {
         {"ok", "gut"},
         {"that''s many", "das sind ''viele''"}};
     for (const auto& [text, translation] : translations) Translate(text, translation);
-    WriteResourceStringFiles(session, pascal, sources.path());
+    WriteResourceStringFiles(session, pascal, sources.path(), CodePage());
     EXPECT_EQ(BuildAndRun(sources.path()), before) << "the original strings are the default";
 
     SwitchOn("TranslatedStrings");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
+#include "base/file_utils.h"
 #include "table_fixture.h"
 
 namespace lexorin::code {
@@ -21,33 +22,83 @@ class ResourceStringsTest : public ::testing::Test, protected test::CodeTables {
                               store::Value("ctx\r"), store::Value(2), store::Value(1),
                               store::Value(spaces)});
     }
+    void Write(const std::string& directory) {
+        WriteResourceStringFiles(session, pascal, directory, code_page);
+    }
+    void Write() { Write(sources.path()); }
     std::string Written(const char* name) { return read_test_file(sources.file(name)); }
+    // strings.tra without its byte order mark.
+    std::string Translations() {
+        std::string text = Written(kStringsTranslation);
+        EXPECT_EQ(text.substr(0, 3), kUtf8ByteOrderMark);
+        return text.substr(3);
+    }
+    CodePage code_page;
 };
 
 TEST_F(ResourceStringsTest, EmptyTableGivesTheHeaderOnly) {
-    WriteResourceStringFiles(session, pascal, sources.path());
+    Write();
     EXPECT_EQ(Written(kStringsOriginal), "resourcestring\r\n");
-    EXPECT_EQ(Written(kStringsTranslation), "resourcestring\r\n");
+    EXPECT_EQ(Translations(), "resourcestring\r\n");
 }
 
 TEST_F(ResourceStringsTest, RowsInIndexOrderWithTheirBlanks) {
     AddRow("Hello", "", 2);
     AddRow("it", "es", 0);
-    AddRow("Don''t", "Nicht ' doppelt", 0);  // written as typed
+    // An older version stored this translation as typed; it is written as a valid literal.
+    AddRow("Don''t", "Nicht ' doppelt", 0);
+    AddRow("Two", "Zwei'#13#10'Zeilen", 0);  // stored as a body, kept as it is
     // A view's filter on the shared handle must not drop rows from the files.
     pascal.set_filter("Translated=1");
     pascal.set_filtered(true);
-    WriteResourceStringFiles(session, pascal, sources.dir());
+    Write(sources.dir());
     EXPECT_EQ(Written(kStringsOriginal),
-              "resourcestring\r\n  s_1 = 'Hello  ';\r\n  s_2 = 'it';\r\n  s_3 = 'Don''t';\r\n");
-    EXPECT_EQ(Written(kStringsTranslation),
+              "resourcestring\r\n  s_1 = 'Hello  ';\r\n  s_2 = 'it';\r\n  s_3 = 'Don''t';\r\n"
+              "  s_4 = 'Two';\r\n");
+    EXPECT_EQ(Translations(),
               "resourcestring\r\n  s_1 = 'Hello  ';\r\n  s_2 = 'es';\r\n"
-              "  s_3 = 'Nicht ' doppelt';\r\n");
+              "  s_3 = 'Nicht '' doppelt';\r\n  s_4 = 'Zwei'#13#10'Zeilen';\r\n");
+}
+
+TEST_F(ResourceStringsTest, TranslationsAreUtf8AndOriginalsKeepTheirBytes) {
+    AddRow("f\xfcr", "\xc4nderungen speichern?", 0);
+    Write();
+    EXPECT_EQ(Written(kStringsOriginal), "resourcestring\r\n  s_1 = 'f\xfcr';\r\n");
+    EXPECT_EQ(Translations(), "resourcestring\r\n  s_1 = '\xc3\x84nderungen speichern?';\r\n");
+    // A long translation is cut between characters, never inside one.
+    AddRow("long", std::string(254, 'a') + "\xe4\xe4", 0);
+    Write();
+    EXPECT_NE(Translations().find("'" + std::string(254, 'a') + "\xc3\xa4' +\r\n    '\xc3\xa4';"),
+              std::string::npos);
+}
+
+TEST_F(ResourceStringsTest, ATextTheCodePageCannotConvertWritesNothing) {
+    code_page = CodePage("CP1251");
+    AddRow("fine", "", 0);
+    AddRow("bad", "\x98", 0);  // no character in CP1251
+    write_test_file(sources.file(kStringsTranslation), "older");
+    try {
+        Write();
+        ADD_FAILURE() << "the row was not refused";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("s_2"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(Written(kStringsTranslation), "older");
+    EXPECT_FALSE(lexorin::file_exists(sources.file(kStringsOriginal)));
+}
+
+TEST_F(ResourceStringsTest, BeyondTheResourceStringLimitConstantsAreDeclared) {
+    EXPECT_EQ(ResourceStringSection(kMostResourceStrings), "resourcestring");
+    EXPECT_EQ(ResourceStringSection(kMostResourceStrings + 1), "const");
+    for (size_t i = 0; i <= kMostResourceStrings; ++i) AddRow("Text", "", 0);
+    Write();
+    EXPECT_EQ(Written(kStringsOriginal).substr(0, 7), "const\r\n");
+    EXPECT_EQ(Translations().substr(0, 7), "const\r\n");
 }
 
 TEST_F(ResourceStringsTest, UnwritableDirectoryRaises) {
     AddRow("Hello", "", 0);
-    EXPECT_THROW(WriteResourceStringFiles(session, pascal, sources.file("missing")), Error);
+    EXPECT_THROW(Write(sources.file("missing")), Error);
 }
 
 TEST_F(ResourceStringsTest, LongTextsAreLiteralsOfAtMost255CharactersJoined) {
@@ -55,16 +106,16 @@ TEST_F(ResourceStringsTest, LongTextsAreLiteralsOfAtMost255CharactersJoined) {
     // 254 characters, then an apostrophe pair that must not be cut, then blanks at the end.
     AddRow(std::string(254, 'a') + "''b", std::string(255, 'c') + "'#13'" + std::string(300, 'd'),
            2);
-    WriteResourceStringFiles(session, pascal, sources.path());
+    Write();
     const std::string first = "  s_1 = '" + std::string(255, 'x') + "' +\r\n    '" +
                               std::string(255, 'x') + "' +\r\n    '" + std::string(90, 'x') +
                               "';\r\n";
     EXPECT_EQ(Written(kStringsOriginal), "resourcestring\r\n" + first + "  s_2 = '" +
                                              std::string(254, 'a') + "' +\r\n    '''b  ';\r\n");
     // A literal counts from its own quote: after '#13' the next one starts afresh.
-    EXPECT_EQ(Written(kStringsTranslation),
-              "resourcestring\r\n" + first + "  s_2 = '" + std::string(255, 'c') + "'#13'" +
-                  std::string(255, 'd') + "' +\r\n    '" + std::string(45, 'd') + "  ';\r\n");
+    EXPECT_EQ(Translations(), "resourcestring\r\n" + first + "  s_2 = '" + std::string(255, 'c') +
+                                  "'#13'" + std::string(255, 'd') + "' +\r\n    '" +
+                                  std::string(45, 'd') + "  ';\r\n");
 }
 
 TEST_F(ResourceStringsTest, FreePascalCompilesA1000CharacterResourceString) {
@@ -73,7 +124,7 @@ TEST_F(ResourceStringsTest, FreePascalCompilesA1000CharacterResourceString) {
     for (int i = 0; text.size() < 1000; ++i)
         text += i % 50 == 49 ? std::string("''") : std::string(1, static_cast<char>('a' + i % 26));
     AddRow(text, "", 0);
-    WriteResourceStringFiles(session, pascal, sources.path());
+    Write();
     write_test_file(sources.file("long.pas"),
                     "program long;\r\n{$mode delphi}\r\n{$I strings.org}\r\nbegin\r\n"
                     "  Writeln(Length(s_1));\r\n  Writeln(s_1);\r\nend.\r\n");
@@ -103,10 +154,39 @@ TEST(CopyGlueFiles, CopiesBothOrNamesTheMissingOne) {
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find(kGlueUnit), std::string::npos) << e.what();
     }
-    EXPECT_EQ(read_test_file(project.file(kGlueInclude)), "{$define x}\r\n");
+    EXPECT_EQ(read_test_file(project.file(kGlueInclude)), "old") << "nothing is written";
     write_test_file(program.file(kGlueUnit), "unit lx_lang;");
     CopyGlueFiles(program.dir(), project.path());
     EXPECT_EQ(read_test_file(project.file(kGlueUnit)), "unit lx_lang;");
+    EXPECT_EQ(read_test_file(project.file(kGlueInclude)), "{$define x}\r\n");
+}
+
+TEST(CopyGlueFiles, TheSwitchesTheUserTurnedOnStayOn) {
+    TempDir program, project;
+    write_test_file(program.file(kGlueUnit), "unit lx_lang;");
+    const std::string shipped =
+        "{ switches }\r\n{.$define TranslatedForm}\r\n"
+        "{.$define TranslatedStrings}\r\n";
+    write_test_file(program.file(kGlueInclude), shipped);
+    CopyGlueFiles(program.path(), project.path());
+    EXPECT_EQ(read_test_file(project.file(kGlueInclude)), shipped);
+    // As the closing message of Write changes -> Code tells: a line anywhere, any case.
+    write_test_file(project.file(kGlueInclude), shipped +
+                                                    "{$define translatedform}\r\n"
+                                                    "{$DEFINE  MyOwnSwitch }\r\n");
+    CopyGlueFiles(program.path(), project.path());
+    const std::string kept = read_test_file(project.file(kGlueInclude));
+    EXPECT_EQ(kept,
+              "{ switches }\r\n{$define TranslatedForm}\r\n{.$define TranslatedStrings}\r\n"
+              "{$define MyOwnSwitch}\r\n");
+    // Writing again changes nothing; a switch turned off again stays off.
+    CopyGlueFiles(program.path(), project.path());
+    EXPECT_EQ(read_test_file(project.file(kGlueInclude)), kept);
+    write_test_file(project.file(kGlueInclude), shipped);
+    CopyGlueFiles(program.path(), project.path());
+    EXPECT_EQ(read_test_file(project.file(kGlueInclude)), shipped);
+    EXPECT_EQ(ActiveDefines("{.$define A} {$define B} {$defineC} {$define D E}"),
+              std::vector<std::string>{"B"});
 }
 
 TEST(CodeWrittenMessage, Text) {
