@@ -142,25 +142,34 @@ void Tlx_codeform::scan() {
         for (const auto& [path, reason] : report.skipped) text += "\r" + path + ": " + reason;
         reporter().warning(text);
     }
-    if (cbVerify->isChecked()) verify(project);
+    const bool compiles = !cbVerify->isChecked() || verify(project);
     // What the scan kept because of where it stands, so that the user sees why a literal
     // is still in the code.
     const std::string left_alone = code::LeftAloneSummary(report.left_alone);
-    reporter().information(left_alone.empty() ? "Scanned." : "Scanned.\r\r" + left_alone + ".");
+    const std::string details = left_alone.empty() ? "" : "\r\r" + left_alone + ".";
+    if (compiles)
+        reporter().information("Scanned." + details);
+    else
+        reporter().warning(
+            "Scanned, but the project does not compile: the compiler's errors "
+            "are listed above." +
+            details);
     accept();
 }
 
-void Tlx_codeform::verify(const commands::ProjectHandles& project) {
+bool Tlx_codeform::verify(const commands::ProjectHandles& project) {
     const auto report = commands::VerifyCode(project, reporter());
     reporter().status("");
-    if (!report) return;
+    if (!report) return false;
     std::string text;
     for (const auto& line : code::VerifyReportLines(*report))
         text += (text.empty() ? "" : "\r") + line;
-    if (report->has_command && !report->compiles)
+    if (report->has_command && !report->compiles) {
         reporter().warning(text);
-    else
-        reporter().information(text);
+        return false;
+    }
+    reporter().information(text);
+    return true;
 }
 
 void Tlx_codeform::delete_tables() {

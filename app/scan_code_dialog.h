@@ -33,8 +33,9 @@ class Tlx_codeform : public ScanDialog {
     void set_options(store::Table& project) override;
 
   private:
-    // After a scan: the project built, the refused literals given back, the report shown.
-    void verify(const commands::ProjectHandles& project);
+    // After a scan: the project built, the refused literals given back, the report shown;
+    // false when the project does not compile.
+    bool verify(const commands::ProjectHandles& project);
 };
 
 }  // namespace lexorin::gui
