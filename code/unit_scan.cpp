@@ -67,10 +67,13 @@ int TTranslator::ScanUnit(const std::string& path) {
     bool journaled = false;
     int strings_found = 0;
     try {
-        UnitRewrite result = RewriteUnit(path, read_text_lines(original), strings);
+        std::vector<std::string> lines = read_text_lines(original);
+        UnitRewrite result = RewriteUnit(path, lines, strings);
         strings_found = result.strings_found;
-        const std::string text = join_text_lines(result.lines);
-        journaled = text != original && JournalOriginals(path, result);
+        // A unit whose lines all stay as they were keeps its bytes, line ends included.
+        const bool changed = result.lines != lines;
+        const std::string text = changed ? join_text_lines(result.lines) : original;
+        journaled = changed && JournalOriginals(path, result);
         if (UnitBatch <= 1) {
             // The rows the new text refers to, and the lines it replaced, reach the disk before
             // the unit changes.

@@ -50,6 +50,15 @@ TEST_F(ScanUnitTest, StoresRowsAndRewritesWithCrLf) {
     EXPECT_EQ(pascal.text("Context"), "procedure P;\rbegin\r  Show('Hello  ');\rend;\rend.\r");
 }
 
+TEST_F(ScanUnitTest, AUnitWithNothingToChangeKeepsItsBytes) {
+    // No literal, a uses clause, LF line ends: nothing refers to the glue unit.
+    const std::string unit = "unit U;\ninterface\nuses Classes;\nimplementation\nend.\n";
+    std::string path = sources.file("u.pas");
+    write_test_file(path, unit);
+    EXPECT_EQ(translator.ScanUnit(path), 0);
+    EXPECT_EQ(read_test_file(path), unit);
+}
+
 TEST_F(ScanUnitTest, UnitRowsAreFoundByNameAndPath) {
     std::string first = sources.file("a/u.pas"), second = sources.file("b/u.pas");
     write_test_file(first, kUnit);
