@@ -78,9 +78,12 @@ class RestoreCodeTest : public ::testing::Test, protected test::CodeTables {
         ADD_FAILURE() << "no row " << original;
         return 0;
     }
+    // Byte for byte, apart from the line ends of a unit that was rewritten (always CR LF).
     void ExpectEveryUnitAsBefore() {
-        for (const auto& [path, text] : originals)
-            EXPECT_EQ(read_test_file(path), Normalized(text)) << path;
+        for (const auto& [path, text] : originals) {
+            const std::string now = read_test_file(path);
+            if (now != text) EXPECT_EQ(now, Normalized(text)) << path;
+        }
     }
 
     std::unique_ptr<RestoreJournal> journal;
