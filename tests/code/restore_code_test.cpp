@@ -82,7 +82,9 @@ class RestoreCodeTest : public ::testing::Test, protected test::CodeTables {
     void ExpectEveryUnitAsBefore() {
         for (const auto& [path, text] : originals) {
             const std::string now = read_test_file(path);
-            if (now != text) EXPECT_EQ(now, Normalized(text)) << path;
+            if (now != text) {
+                EXPECT_EQ(now, Normalized(text)) << path;
+            }
         }
     }
 
