@@ -5,8 +5,8 @@
 
 #include "base/errors.h"
 #include "base/file_utils.h"
+#include "base/literal_text.h"
 #include "base/text_utils.h"
-#include "code/literal_text.h"
 #include "store/table_store.h"
 #include "store/translation_fields.h"
 

@@ -167,6 +167,31 @@ TEST_F(RestoreCodeTest, CommentsLineEndsBlanksAndMissingPartsComeBackExactly) {
     EXPECT_TRUE(journal->Units().empty());
 }
 
+// A unit the older version rewrote links {$R *.DFM} and {$R *.TRA}; a rescan gives it the
+// directive as the user wrote it, kept in the journal, and the translated form's resource file,
+// and restoring still gives the unit back as it was.
+TEST_F(RestoreCodeTest, ARescanMendsTheOlderSwitchBlockFromTheJournal) {
+    const std::string original =
+        "unit form;\ninterface\nuses Forms;\nimplementation\n  {$r *.dfm}\n"
+        "procedure P; begin Caption := 'Title'; end;\nend.\n";
+    const std::string path = Unit("form.pas", original);
+    ScanAll();
+    std::string older = read_test_file(path);
+    const std::string block = "{$ifndef TranslatedForm}\r\n  {$r *.dfm}\r\n{$else}\r\n"
+                              "{$R *.tra.res}\r\n";
+    ASSERT_NE(older.find(block), std::string::npos) << older;
+    older.replace(older.find(block), block.size(),
+                  "{$ifndef TranslatedForm}\r\n{$R *.DFM}\r\n{$else}\r\n{$R *.TRA}\r\n");
+    write_test_file(path, older);
+
+    const int rows = pascal.record_count();
+    ScanAll();
+    EXPECT_EQ(pascal.record_count(), rows);
+    EXPECT_NE(read_test_file(path).find(block), std::string::npos) << read_test_file(path);
+    Restore();
+    EXPECT_EQ(read_test_file(path), Normalized(original));
+}
+
 // A unit rewritten by a version that kept no journal gets its structural lines rebuilt; only
 // the indentation and letter case of the uses line are lost.
 TEST_F(RestoreCodeTest, UnitsWithoutJournalEntryGetTheInverseOfTheRewrite) {

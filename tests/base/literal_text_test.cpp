@@ -1,8 +1,8 @@
-#include "code/literal_text.h"
+#include "base/literal_text.h"
 
 #include <gtest/gtest.h>
 
-namespace lexorin::code {
+namespace lexorin {
 namespace {
 
 TEST(LiteralText, BodiesAreReadAsTheTextTheyStandFor) {
@@ -42,4 +42,4 @@ TEST(LiteralText, WritableBodiesKeepValidOnesAndMendTypedOnes) {
 }
 
 }  // namespace
-}  // namespace lexorin::code
+}  // namespace lexorin

@@ -3,11 +3,11 @@
 #include <string>
 #include <string_view>
 
-// A pascal row keeps its text as it stands between the apostrophes of the literal it was taken
-// from: Pascal source, with an apostrophe doubled ("Don''t"). Translators read and type the text
-// itself ("Don't"); these routines convert between the two at the edges (the editor, PO files,
-// the command line) and make sure that what goes into "strings.org"/"strings.tra" compiles.
-namespace lexorin::code {
+// The body of a Pascal string literal (what stands between its apostrophes: "Don''t") and the
+// text it stands for ("Don't"). Code texts are kept as bodies, as they stood in the source;
+// people read and type the text itself, so the two are converted wherever text meets them, and
+// a body is made valid before it is written into source that must compile.
+namespace lexorin {
 
 // Whether "'" + body + "'" is one Pascal string constant: quoted parts (with '' for an
 // apostrophe, no line break inside) and character codes #N or #$N (N up to 255), written next to
@@ -27,4 +27,4 @@ std::string LiteralBody(std::string_view text);
 // is, anything else (text an older version stored as typed) made into one.
 std::string WritableLiteralBody(std::string_view stored);
 
-}  // namespace lexorin::code
+}  // namespace lexorin

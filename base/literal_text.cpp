@@ -1,8 +1,8 @@
-#include "code/literal_text.h"
+#include "base/literal_text.h"
 
 #include <optional>
 
-namespace lexorin::code {
+namespace lexorin {
 
 namespace {
 
@@ -112,4 +112,4 @@ std::string WritableLiteralBody(std::string_view stored) {
     return IsLiteralBody(stored) ? std::string(stored) : LiteralBody(stored);
 }
 
-}  // namespace lexorin::code
+}  // namespace lexorin
