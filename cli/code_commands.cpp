@@ -8,6 +8,8 @@
 #include "cli/restore_commands.h"
 #include "code/code_scan.h"
 #include "editor/post_rules.h"
+#include "editor/row_text.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::cli {
 
@@ -40,11 +42,12 @@ int scan_code(Context& context, Arguments& args) {
     context.reporter.end_live_line();
     const code::CodeScanReport& report = result->report;
     if (dry_run) {
-        // The rows a scan would add: reference, unit and line, ignore flag, original.
+        // The rows a scan would add: reference, unit and line, ignore flag, original as it reads
+        // (the row keeps the literal's body), as `strings` prints it.
         for (const auto& [index, found] : report.would_add)
             std::cout << "s_" << index << "\t" << found.unit_path << ":" << found.original_line
                       << "\t" << (found.ignore ? "Wahr" : "Falsch") << "\t"
-                      << escape_field(found.original) << "\n";
+                      << escape_field(editor::ShownText(found.original, true)) << "\n";
         print_summary(report, true);
         return 0;
     }
@@ -86,7 +89,11 @@ int translate(Context& context, Arguments& args) {
     store::Table& table = forms ? project->daten().tblForms : project->daten().tblPascal;
     if (!table.find_key({static_cast<std::int64_t>(std::stoll(index_text))}))
         throw Error("There is no row " + index_text + " in " + table.table_name() + ".");
-    editor::PostTranslation(table, words[3], forms);
+    // TEXT is the text as it reads; a code row stores its literal body.
+    const std::string stored =
+        forms ? words[3]
+              : editor::StoredText(words[3], true, table.text(store::field::OriginalString));
+    editor::PostTranslation(table, stored, forms);
     table.flush();
     return 0;
 }

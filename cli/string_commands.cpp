@@ -5,6 +5,7 @@
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "cli/command_line.h"
+#include "editor/row_text.h"
 #include "store/translation_fields.h"
 #include "store/translation_tables.h"
 
@@ -34,10 +35,15 @@ int strings(Context& context, Arguments& args) {
         table.set_filter(*filter);
         table.set_filtered(true);
     }
+    // A code row keeps its texts as literal bodies (Don''t); they are printed as they read.
+    const bool code = kind == store::TableKind::Pascal;
+    auto text_of = [&](const char* field) {
+        return escape_field(editor::ShownText(table.text(field), code));
+    };
     for (table.first(); !table.eof(); table.next()) {
         std::cout << table.integer(store::field::Index) << "\t"
-                  << escape_field(table.text(store::field::OriginalString)) << "\t"
-                  << escape_field(table.text(store::field::TranslateString)) << "\t"
+                  << text_of(store::field::OriginalString) << "\t"
+                  << text_of(store::field::TranslateString) << "\t"
                   << table.text(store::field::Ignore) << "\n";
     }
     return 0;

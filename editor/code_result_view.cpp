@@ -77,8 +77,8 @@ void Tformpas::build() {
     DBLookupListBox1->setMinimumHeight(264);
 
     auto* right = new QVBoxLayout;
-    DBGrid1 =
-        new ResultGrid(new ResultTableModel(daten_.tblPascal, result_grid_columns(), this), this);
+    DBGrid1 = new ResultGrid(
+        new ResultTableModel(daten_.tblPascal, result_grid_columns(true), this), this);
     DBGrid1->setMinimumSize(533, 265);
     right->addWidget(DBGrid1, 1);
     auto* details = new QHBoxLayout;

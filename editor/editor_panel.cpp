@@ -12,6 +12,7 @@
 
 #include "base/text_qt.h"
 #include "base/text_utils.h"
+#include "editor/row_text.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
@@ -91,7 +92,9 @@ EditorPanel::EditorPanel(Mode mode, int context_lines, QWidget* parent)
 void EditorPanel::show_row(const store::Table* row, const QString& unit_text,
                            const QString& problem_text) {
     unit->setText(unit_text);
-    original->setPlainText(row ? to_q(row->text(store::field::OriginalString)) : QString());
+    original->setPlainText(
+        row ? to_q(editor::ShownText(row->text(store::field::OriginalString), mode_ == Mode::Code))
+            : QString());
     if (mode_ == Mode::Code) {
         problems->setText(problem_text);
         context->clear();

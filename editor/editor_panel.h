@@ -36,7 +36,8 @@ class EditorPanel : public QWidget {
     QLabel* property = nullptr;    // forms mode only
 
     // Shows the current row of `row` (none when it is null) apart from its translation, which
-    // the editor sets itself; `unit_text` and `problem_text` are those of the row.
+    // the editor sets itself; `unit_text` and `problem_text` are those of the row. A code row's
+    // original is shown as the text its literal stands for.
     void show_row(const store::Table* row, const QString& unit_text, const QString& problem_text);
 
   signals:

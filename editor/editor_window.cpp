@@ -26,6 +26,7 @@
 #include "editor/locate_dialog.h"
 #include "editor/post_command.h"
 #include "editor/post_rules.h"
+#include "editor/row_text.h"
 #include "editor/string_model_qt.h"
 #include "project/project_lock.h"
 #include "project/translation_checks.h"
@@ -36,7 +37,7 @@ namespace lexorin::gui {
 namespace {
 
 std::vector<GridColumn> code_columns() {
-    return {{store::field::OriginalString, "Original string", 84, false, false},
+    return {{store::field::OriginalString, "Original string", 84, false, false, true},
             {store::field::Ignore, "Ignore?", 7, true, true},
             {store::field::Translated, "Translated?", 11, true, true},
             {store::field::NewLine, "Line number", 5, false, false}};
@@ -312,7 +313,7 @@ void TEditorm::select_row_id(std::int64_t row_id, int fallback_row) {
 void TEditorm::current_row_changed(int row) {
     if (loading_) return;
     // Leaving a row with unposted changes posts them.
-    if (shown_row_id_ && current_box()->toPlainText() != to_q(shown_translation_)) {
+    if (shown_row_id_ && current_box()->toPlainText() != shown_translation_) {
         std::int64_t target = -1;
         if (current_model()->move_to(row)) target = CurrentTable().row_id();
         if (!post_row({}, {}, {})) {
@@ -330,12 +331,13 @@ void TEditorm::load_current_row() {
     int row = current_grid()->currentIndex().row();
     bool has_row = current_model()->move_to(row);
     shown_row_id_.reset();
-    shown_translation_.clear();
+    shown_original_.clear();
     QString translation, unit, problems;
     if (has_row) {
         shown_row_id_ = table.row_id();
-        shown_translation_ = table.text(store::field::TranslateString);
-        translation = to_q(shown_translation_);
+        shown_original_ = table.text(store::field::OriginalString);
+        translation =
+            to_q(editor::ShownText(table.text(store::field::TranslateString), code_mode_));
         store::Table& files = code_mode_ ? wwTable4 : wwTable3;
         if (files.find_key({table.integer(store::field::UnitName)}))
             unit = to_q(files.text(store::field::Directory));
@@ -343,6 +345,8 @@ void TEditorm::load_current_row() {
     }
     loading_ = true;
     current_box()->setPlainText(translation);
+    // As the box holds it: a line break may read back otherwise than it was set.
+    shown_translation_ = current_box()->toPlainText();
     current_box()->setEnabled(has_row);
     loading_ = false;
     current_panel()->show_row(has_row ? &table : nullptr, unit, problems);
@@ -360,7 +364,7 @@ QString TEditorm::problems_of_current() const {
 // ---- posting ----
 
 bool TEditorm::post_pending() {
-    if (shown_row_id_ && current_box()->toPlainText() != to_q(shown_translation_))
+    if (shown_row_id_ && current_box()->toPlainText() != shown_translation_)
         return post_row({}, {}, {});
     return true;
 }
@@ -383,8 +387,10 @@ bool TEditorm::post_row(const std::optional<bool> translated, const std::optiona
     int old_row = current_grid()->currentIndex().row();
     std::int64_t row_id = *shown_row_id_;
     try {
-        TypedEdit edit{from_q(current_box()->toPlainText()), translated, ignore, changed};
         bool code = code_mode_;
+        TypedEdit edit{
+            editor::StoredText(from_q(current_box()->toPlainText()), code, shown_original_),
+            translated, ignore, changed};
         // A post changes the project's tables: not while another command holds them.
         std::optional<ProjectLock> lock;
         if (!project_.empty()) lock.emplace(directory_, project_);
@@ -453,7 +459,7 @@ bool TEditorm::eventFilter(QObject* watched, QEvent* event) {
     // In a box with nothing typed, Ctrl+Z takes back the last post; while typing it undoes the
     // typing as usual.
     if (in_box && key->matches(QKeySequence::Undo) &&
-        current_box()->toPlainText() == to_q(shown_translation_)) {
+        current_box()->toPlainText() == shown_translation_) {
         undo_last_post();
         return true;
     }
@@ -500,8 +506,12 @@ void TEditorm::done(int result) {
 bool TEditorm::locate_next(const std::string& field, const std::string& text, bool* wrapped) {
     store::Table& table = CurrentTable();
     std::string wanted = upper_case(text);
+    // The texts of a code row are searched as the grid and the boxes show them.
+    const bool code_text = code_mode_ && (field == store::field::OriginalString ||
+                                          field == store::field::TranslateString);
     std::unordered_set<std::int64_t> matches;
-    table.scan_field(field, [&](std::int64_t id, const std::string& value) {
+    table.scan_field(field, [&](std::int64_t id, const std::string& stored) {
+        const std::string value = editor::ShownText(stored, code_text);
         if (value.size() >= wanted.size() && upper_case(value.substr(0, wanted.size())) == wanted)
             matches.insert(id);
     });

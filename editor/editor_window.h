@@ -83,8 +83,9 @@ class TEditorm : public QDialog {
     // The text of the counts in the status bar.
     QString counts_text() const;
     // Moves the grid to the next row whose field begins with `text` (ignoring case, as the
-    // program compares). Past the last row the search goes on from the first, once around, and
-    // `wrapped` says so; false when no row matches at all.
+    // program compares); a code row's original and translation as the grid shows them. Past the
+    // last row the search goes on from the first, once around, and `wrapped` says so; false when no
+    // row matches at all.
     bool locate_next(const std::string& field, const std::string& text, bool* wrapped = nullptr);
 
   public slots:
@@ -139,7 +140,8 @@ class TEditorm : public QDialog {
     std::unique_ptr<QtReporter> reporter_;
     QUndoStack undo_;
     std::optional<std::int64_t> shown_row_id_;  // the row whose texts the panel shows
-    std::string shown_translation_;
+    std::string shown_original_;                // as stored, for the line breaks of a post
+    QString shown_translation_;                 // as the translation box showed it
     bool loading_ = false;
 };
 

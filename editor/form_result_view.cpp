@@ -61,8 +61,8 @@ void Tformview::build() {
         new StringTableModel(daten_.tblUnits, {{store::field::UnitName, "UnitName"}}, this);
     DBLookupListBox1->setModel(units_model_);
     DBLookupListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1 = new ResultGrid(new ResultTableModel(daten_.tblForms, result_grid_columns(), this),
-                             splitter);
+    DBGrid1 = new ResultGrid(
+        new ResultTableModel(daten_.tblForms, result_grid_columns(false), this), splitter);
     splitter->addWidget(DBLookupListBox1);
     splitter->addWidget(DBGrid1);
     splitter->setSizes({174, 560});

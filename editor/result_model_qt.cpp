@@ -10,9 +10,11 @@
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "base/errors.h"
 #include "base/text_qt.h"
+#include "editor/row_text.h"
 #include "store/translation_fields.h"
 
 namespace lexorin::gui {
@@ -76,16 +78,23 @@ bool ResultTableModel::store_text(int row, const std::string& field, const QStri
         emit failed(message_text(failure.what()));
         return false;
     }
-    return store(row, [&] { table_.set_text(field, text); });
+    const bool code_text = std::any_of(columns().begin(), columns().end(), [&](const auto& c) {
+        return c.field == field && c.code_text;
+    });
+    return store(row, [&] {
+        if (code_text)
+            text = editor::StoredText(text, true, table_.text(store::field::OriginalString));
+        table_.set_text(field, text);
+    });
 }
 
 bool ResultTableModel::store_logical(int row, const std::string& field, bool value) {
     return store(row, [&] { table_.set_logical(field, value); });
 }
 
-std::vector<GridColumn> result_grid_columns() {
-    return {{store::field::OriginalString, "OriginalString", 30, false, false},
-            {store::field::TranslateString, "TranslateString", 40, true, false},
+std::vector<GridColumn> result_grid_columns(bool code_rows) {
+    return {{store::field::OriginalString, "OriginalString", 30, false, false, code_rows},
+            {store::field::TranslateString, "TranslateString", 40, true, false, code_rows},
             // The unit a string belongs to is the scanner's; typing another number here would
             // leave the string out of its unit's line.
             {store::field::UnitName, "UnitName", 8, false, false}};

@@ -26,7 +26,8 @@ class ResultTableModel : public StringTableModel {
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     // Stores one field of the grid's row `row` and posts it; false (after `failed`) when the
-    // text does not fit the code page or the store refuses the post.
+    // text does not fit the code page or the store refuses the post. A column of code texts
+    // takes the text as typed and stores its literal body.
     bool store_text(int row, const std::string& field, const QString& value);
     bool store_logical(int row, const std::string& field, bool value);
 
@@ -86,8 +87,8 @@ struct ResultChoicesStrip {
 // The application's error box with a failure's text.
 void show_failure_text(QWidget* parent, const QString& text);
 
-// The grid columns of both views.
-std::vector<GridColumn> result_grid_columns();
+// The grid columns of both views; the texts of code rows are shown and typed as text.
+std::vector<GridColumn> result_grid_columns(bool code_rows);
 inline constexpr int kOriginalColumn = 0;
 inline constexpr int kTranslationColumn = 1;
 

@@ -4,6 +4,7 @@
 #include <QColor>
 
 #include "base/text_qt.h"
+#include "editor/row_text.h"
 
 namespace lexorin::gui {
 
@@ -73,7 +74,7 @@ QVariant StringTableModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        QString text = to_q(table_.text(column.field));
+        QString text = to_q(editor::ShownText(table_.text(column.field), column.code_text));
         if (index.column() == 0 && mark && role == Qt::DisplayRole) {
             QString m = mark(table_);
             if (!m.isEmpty()) text = m + " " + text;

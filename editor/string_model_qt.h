@@ -10,13 +10,15 @@
 namespace lexorin::gui {
 
 // A grid column: the field it shows, its title and width in characters; logical fields show as
-// check boxes that one click toggles.
+// check boxes that one click toggles. A text of a code row is kept as a Pascal literal body and
+// shown as the text it stands for (`code_text`).
 struct GridColumn {
     std::string field;
     QString title;
     int width_chars = 10;
     bool editable = false;
     bool logical = false;
+    bool code_text = false;
 };
 
 // The rows of a table handle as a grid model. Rows are read when the grid paints them, through

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "base/errors.h"
+#include "base/literal_text.h"
 #include "base/text_utils.h"
 #include "project/language_tables.h"
 #include "project/po_file.h"
@@ -75,7 +76,21 @@ std::string header_text(const std::string& project, const std::string& language,
            "\nMIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n"
            "Content-Transfer-Encoding: 8bit\nX-Generator: Lexorin\nX-Lexorin-Project: " +
            code_page.to_utf8(project) + "\nX-Lexorin-Language: " + code_page.to_utf8(language) +
-           "\nX-Lexorin-Code-Page: " + code_page.name() + "\n";
+           "\nX-Lexorin-Code-Page: " + code_page.name() + "\n" + kCodeTextField + ": " +
+           kCodeTextNatural + "\n";
+}
+
+// Whether an entry still belongs to its row: the file's original equals the row's. A code
+// entry of a file written before code texts were natural holds the literal body (Don''t).
+bool same_original(const std::string& stored, const std::string& in_file, bool code_row) {
+    return (code_row && LiteralText(stored) == in_file) || stored == in_file;
+}
+
+// The stored form of a code translation from the file. A file written before code texts were
+// natural holds bodies, or text typed as it reads where the translator did not double an
+// apostrophe: a valid body is kept, anything else made into one.
+std::string code_translation_from_file(const std::string& text, bool natural_file) {
+    return natural_file ? LiteralBody(text) : WritableLiteralBody(text);
 }
 
 struct ContextKey {
@@ -167,9 +182,13 @@ PoExportResult ExportPo(store::TDaten& daten, const std::string& project,
                                table.text(store::field::Object) + " " +
                                table.text(store::field::Property);
                 entry.context = code_page.to_utf8(label + " " + where);
-                entry.msgid = code_page.to_utf8(original + spaces);
+                // A code row's texts are literal bodies; translators read the text itself.
+                auto file_text = [code](const std::string& stored) {
+                    return code ? LiteralText(stored) : stored;
+                };
+                entry.msgid = code_page.to_utf8(file_text(original + spaces));
                 if (!translation.empty()) {
-                    entry.msgstr = code_page.to_utf8(translation + spaces);
+                    entry.msgstr = code_page.to_utf8(file_text(translation + spaces));
                     entry.fuzzy = !table.logical(store::field::Translated);
                     if (!newlines_agree(entry.msgid, entry.msgstr)) {
                         result.notes.push_back(label +
@@ -209,6 +228,7 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
         throw Error("The PO file " + po_path + " holds the language " +
                     readable(file_language, code_page) + ", not " + language +
                     "; nothing was imported.");
+    const bool natural_file = po_header_field(catalog.header, kCodeTextField) == kCodeTextNatural;
 
     PoImportResult result;
     // Everything is checked and converted before the first row changes.
@@ -243,16 +263,21 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
             throw Error("The PO file " + po_path + ", entry " + label + ": " + e.what() +
                         " Nothing was imported.");
         }
-        if (update.translation.find_first_of("\r\n") != std::string::npos) {
+        // A code translation is written as a literal, with its line breaks as codes; a form
+        // string keeps its text as typed.
+        const bool code_row = key->kind == TableKind::Pascal;
+        if (!code_row && update.translation.find_first_of("\r\n") != std::string::npos) {
             result.not_applied.push_back(
                 label +
                 ": the translation holds a line break, which a Pascal string cannot "
                 "hold (write #13#10 in form strings)");
             continue;
         }
-        const auto control =
-            std::find_if(update.translation.begin(), update.translation.end(),
-                         [](unsigned char c) { return (c < 32 && c != '\t') || c == 127; });
+        const auto control = std::find_if(
+            update.translation.begin(), update.translation.end(), [code_row](unsigned char c) {
+                const bool line_break = c == '\r' || c == '\n';
+                return (c < 32 && c != '\t' && !(code_row && line_break)) || c == 127;
+            });
         if (control != update.translation.end()) {
             result.not_applied.push_back(label + ": the translation holds the control character #" +
                                          std::to_string(static_cast<unsigned char>(*control)) +
@@ -267,19 +292,22 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
     PrepareLanguageTables(daten, project, language, true);
     for (const auto& update : plan) {
         reporter.process_events();
-        store::Table& table =
-            update.key.kind == TableKind::Pascal ? daten.tblPascal : daten.tblForms;
+        const bool code_row = update.key.kind == TableKind::Pascal;
+        store::Table& table = code_row ? daten.tblPascal : daten.tblForms;
         if (!table.find_key({update.key.index})) {
             result.not_applied.push_back(update.label + ": the table has no such row");
             continue;
         }
-        if (table.text(store::field::OriginalString) + spaces_at_end(table) != update.original) {
+        if (!same_original(table.text(store::field::OriginalString) + spaces_at_end(table),
+                           update.original, code_row)) {
             result.not_applied.push_back(update.label +
                                          ": the original has changed since the export");
             continue;
         }
         // The store keeps no trailing blanks; the writers put the original's back.
         std::string translation = trim_right_blanks(update.translation);
+        if (code_row && !translation.empty())
+            translation = code_translation_from_file(translation, natural_file);
         bool set_translation = !translation.empty();
         bool changed = table.logical(store::field::Ignore) != update.ignore;
         if (set_translation)

@@ -14,6 +14,10 @@
 //   msgctxt "forms 7 mainform.dfm Form1.Button1 Caption"   kind, Index, form file, object, property
 //   msgid   the original, its trailing blanks (`SpacesAtEnd`) put back
 //   msgstr  the translation, the same blanks put back; "" when there is none
+// A code row keeps its texts as Pascal literal bodies (Don''t, Line'#13#10'two); the file holds
+// the texts they stand for (Don't, a real line break), and says so in its header with
+// "X-Lexorin-Code-Text: natural". A file without that field, from an earlier version, holds
+// the bodies; it is read as such.
 //   #.      the context lines of a code row
 //   #, fuzzy        a translation not marked `Translated`
 //   # lexorin-ignore   an ignored row (GNU's library keeps only the flags it knows, so this mark
@@ -22,6 +26,8 @@
 namespace lexorin::project {
 
 inline constexpr const char* kIgnoreComment = "lexorin-ignore";
+inline constexpr const char* kCodeTextField = "X-Lexorin-Code-Text";
+inline constexpr const char* kCodeTextNatural = "natural";
 
 struct PoExportResult {
     int entries = 0;
@@ -43,10 +49,12 @@ struct PoImportResult {
     std::string message;                   // "3 rows updated, 5 unchanged, 1 entry not applied."
 };
 
-// Reads `po_path` and updates the rows whose original still equals the entry's msgid: the
-// translation (when the entry has one) with `Translated` = not fuzzy, and `Ignore` from the
-// mark. Entries without a matching row are reported, not applied. A malformed file, one of
-// another language, or a text the code page cannot hold raises Error before any row changes.
+// Reads `po_path` and updates the rows whose original still equals the entry's msgid (for a
+// code row as text, or as the body a file of an earlier version holds): the translation (when
+// the entry has one; a code row's stored as a literal body) with `Translated` = not fuzzy, and
+// `Ignore` from the mark. Entries without a matching row are reported, not applied. A malformed
+// file, one of another language, or a text the code page cannot hold raises Error before any row
+// changes.
 PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
                         const std::string& language, const std::string& po_path,
                         const CodePage& code_page, Reporter& reporter);

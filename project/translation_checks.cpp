@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/literal_text.h"
 #include "project/format_placeholders.h"
 #include "project/language_tables.h"
 #include "store/translation_fields.h"
@@ -90,8 +91,6 @@ const char* check_kind_name(CheckKind kind) {
             return "trailing blanks";
         case CheckKind::LineBreaks:
             return "line breaks";
-        case CheckKind::Apostrophes:
-            return "apostrophes";
     }
     return "";
 }
@@ -163,22 +162,7 @@ std::vector<CheckFinding> CheckTranslation(std::string_view original,
 
 std::vector<CheckFinding> CheckCodeTranslation(std::string_view original,
                                                std::string_view translation) {
-    std::vector<CheckFinding> findings = CheckTranslation(original, translation);
-    for (size_t i = 0; i < translation.size();) {
-        if (translation[i] != '\'') {
-            ++i;
-            continue;
-        }
-        size_t run = translation.find_first_not_of('\'', i);
-        if (run == std::string_view::npos) run = translation.size();
-        if ((run - i) % 2 == 1) {
-            findings.push_back({CheckKind::Apostrophes,
-                                "an apostrophe must be typed twice ('') in a code string"});
-            break;
-        }
-        i = run;
-    }
-    return findings;
+    return CheckTranslation(LiteralText(original), LiteralText(translation));
 }
 
 std::vector<TranslationProblem> CheckLanguage(store::TDaten& daten, const std::string& project,

@@ -12,17 +12,9 @@
 // raise an exception, lose a keyboard shortcut or break the layout in the translated program.
 namespace lexorin::project {
 
-enum class CheckKind {
-    Placeholders,
-    Accelerators,
-    LeadingBlanks,
-    TrailingBlanks,
-    LineBreaks,
-    Apostrophes
-};
+enum class CheckKind { Placeholders, Accelerators, LeadingBlanks, TrailingBlanks, LineBreaks };
 
-// "placeholders", "accelerators", "leading blanks", "trailing blanks", "line breaks",
-// "apostrophes"
+// "placeholders", "accelerators", "leading blanks", "trailing blanks", "line breaks"
 const char* check_kind_name(CheckKind kind);
 
 struct CheckFinding {
@@ -32,8 +24,8 @@ struct CheckFinding {
 
 // The findings for one pair of texts (trailing blanks already put back on both).
 std::vector<CheckFinding> CheckTranslation(std::string_view original, std::string_view translation);
-// The same for a code string, which also must have every apostrophe doubled: the resource-string
-// file writes it as typed between apostrophes, where a single one ends the string.
+// The same for the stored texts of a code row, Pascal literal bodies (Don''t, A'#13#10'B): they
+// are compared as the texts they stand for, as translators read them.
 std::vector<CheckFinding> CheckCodeTranslation(std::string_view original,
                                                std::string_view translation);
 

@@ -130,6 +130,25 @@ TEST_F(CliTest, LanguagesAndStrings) {
     EXPECT_NE(cli("project show Demo").out.find("languages:\tGerman\n"), std::string::npos);
 }
 
+TEST_F(CliTest, StringsPrintsCodeTextsAsTheyReadAndFormTextsAsStored) {
+    ASSERT_EQ(cli("project add Demo src").status, 0);
+    ASSERT_EQ(cli("language add Demo German").status, 0);
+    {
+        // A code row keeps its literal's body; a form row keeps the form's text.
+        store::Session session;
+        store::Table pascal(session, work.file("home"), "Demo_German_pascal.db");
+        pascal.open();
+        pascal.append_record({0, "Don''t'#13#10'stop", "Geh''s", 1, true, false});
+        pascal.append_record({0, "gell's", "gell's", 1, true, false});  // no body: as it stands
+        store::Table forms(session, work.file("home"), "Demo_German_forms.db");
+        forms.open();
+        forms.append_record({0, "It'#39's", "Es''s", 1, true, false, "Form1", "Caption"});
+    }
+    EXPECT_EQ(cli("strings Demo German").out,
+              "1\tDon't\\r\\nstop\tGeh's\tFalsch\n2\tgell's\tgell's\tFalsch\n");
+    EXPECT_EQ(cli("strings Demo German --kind forms").out, "1\tIt'#39's\tEs''s\tFalsch\n");
+}
+
 TEST_F(CliTest, HomeOptionWinsOverTheEnvironment) {
     std::filesystem::create_directories(work.file("other"));
     ASSERT_EQ(cli("--home other project add Demo src").status, 0);

@@ -8,6 +8,7 @@
 #include "base/file_utils.h"
 #include "base/text_utils.h"
 #include "cli/cli_fixture.h"
+#include "store/table_store.h"
 #include "support/test_support.h"
 #include "support/tiny_tmpfs.h"
 
@@ -85,6 +86,19 @@ TEST_F(CodeCommandsTest, TranslateMarksTheRowTranslatedAsTheEditorDoes) {
                   .out.find("2\tGood bye and see you "
                             "soon\tAuf Wiedersehen\t"),
               std::string::npos);
+    // The text is typed as it reads; the row keeps the body its literal needs, and `strings`
+    // prints the text again.
+    ASSERT_EQ(cli("translate Demo German 2 \"Bis bald, gell's\"").status, 0);
+    EXPECT_NE(
+        cli("strings Demo German").out.find("2\tGood bye and see you soon\tBis bald, gell's\t"),
+        std::string::npos);
+    {
+        store::Session session;
+        store::Table pascal(session, work.file("home"), "Demo_German_pascal.db");
+        pascal.open();
+        ASSERT_TRUE(pascal.find_key({2}));
+        EXPECT_EQ(pascal.text("TranslateString"), "Bis bald, gell''s");
+    }
     // A blank translation leaves the flag as it is.
     ASSERT_EQ(cli("translate Demo German 3 '  '").status, 0);
     EXPECT_EQ(cli("strings Demo German --filter Translated=1").out.find("3\t"), std::string::npos);
@@ -101,7 +115,7 @@ TEST_F(CodeCommandsTest, WrittenCodeCompilesAndRunsInBothLanguages) {
 
     ASSERT_EQ(cli("--yes scan-code Demo German").status, 0);
     ASSERT_EQ(cli("translate Demo German 1 'Hallo, '").status, 0);
-    ASSERT_EQ(cli("translate Demo German 2 'Auf Wiedersehen'").status, 0);
+    ASSERT_EQ(cli("translate Demo German 2 \"Auf Wiederseh'n\"").status, 0);
     ASSERT_EQ(cli("translate Demo German 4 '%d Dinge'").status, 0);
     auto r = cli("write-code Demo German");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -122,7 +136,7 @@ TEST_F(CodeCommandsTest, WrittenCodeCompilesAndRunsInBothLanguages) {
     std::filesystem::remove_all(work.file("src/build"));
     auto translated = build_and_run_demo();
     ASSERT_EQ(translated.status, 0) << translated.err;
-    EXPECT_EQ(translated.out, "Hallo, World!\nAuf Wiedersehen\nItems: 3 Dinge\n");
+    EXPECT_EQ(translated.out, "Hallo, World!\nAuf Wiederseh'n\nItems: 3 Dinge\n");
 }
 
 }  // namespace
@@ -232,6 +246,8 @@ TEST_F(CodeCommandsTest, DryRunMakesTheSameDecisionsAsTheScan) {
     std::sort(would.begin(), would.end());
     std::sort(did.begin(), did.end());
     EXPECT_EQ(would, did);
+    // Both print the literal 'Don''t stop' as it reads.
+    EXPECT_NE(dry.out.find("\tFalsch\tDon't stop\n"), std::string::npos) << dry.out;
 
     // Only the statement literals of the new unit were taken; the report says what was left.
     const std::string contexts = src("contexts.pas");

@@ -150,6 +150,60 @@ class EditorWindowTest : public QObject {
         QCOMPARE(editor->counts_text(), QString("Translated: 0   Untranslated: 5   Ignored: 1"));
     }
 
+    void codeRowsShowAndTakeTheTextTheirLiteralStandsFor() {
+        {
+            // A code row keeps the literal's body; an earlier version stored translations as
+            // typed (row 7).
+            store::Table pascal(*session, dir->path(), "P_L_pascal.db");
+            pascal.open();
+            pascal.append_record({0, "Don''t stop", "Nicht's", 2, true, false, "", 20, 20, 0});
+            pascal.append_record({0, "Don''t stop", "", 2, false, false, "", 21, 21, 0});  // 8
+            pascal.append_record(
+                {0, "Zeile'#13#10'zwei", "Line'#13#10'two", 2, true, false, "", 22, 22, 0});  // 9
+            pascal.flush();
+        }
+        open_editor(true);
+        // Found as it reads, in any letter case.
+        QVERIFY(editor->locate_next("OriginalString", "don't st"));
+        QCOMPARE(current_row(), 6);
+        QCOMPARE(
+            editor->current_model()->data(editor->current_model()->index(6, 0), Qt::DisplayRole),
+            QVariant("Don't stop"));
+        QCOMPARE(editor->meOriginalPascal->toPlainText(), QString("Don't stop"));
+        QCOMPARE(editor->current_box()->toPlainText(), QString("Nicht's"));
+
+        ModalAnswerer answers;
+        answers.box(editor::kPropagationQuestion, QMessageBox::Yes);
+        type_translation("Geht's");
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        check(answers);
+        QCOMPARE(translation(7), std::string("Geht''s"));
+        QCOMPARE(translation(8), std::string("Geht''s"));  // offered to the equal row
+        QVERIFY(translated(8));
+        QCOMPARE(current_row(), 7);
+        QCOMPARE(editor->current_box()->toPlainText(), QString("Geht's"));
+        QVERIFY(editor->lbProblemsPascal->text().isEmpty());
+
+        // Undo gives back exactly what was stored, typed text and all.
+        QTest::keySequence(editor->current_box(), QKeySequence::Undo);
+        QCOMPARE(translation(7), std::string("Nicht's"));
+        QCOMPARE(translation(8), std::string(""));
+        QVERIFY(!translated(8));
+
+        // Line breaks show as lines; passing the row posts nothing, and a new text takes the
+        // original's line break.
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(8, 0));
+        QCOMPARE(editor->meOriginalPascal->toPlainText(), QString("Zeile\nzwei"));
+        QCOMPARE(editor->current_box()->toPlainText(), QString("Line\ntwo"));
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(7, 0));
+        QCOMPARE(translation(9), std::string("Line'#13#10'two"));
+        QCOMPARE(editor->undo_stack()->count(), 1);  // the post above, taken back
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(8, 0));
+        editor->current_box()->setPlainText("Eins\nZwei");  // as pasted
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        QCOMPARE(translation(9), std::string("Eins'#13#10'Zwei"));
+    }
+
     void answeringNoFillsNoOtherRow() {
         open_editor(true);
         ModalAnswerer answers;

@@ -292,6 +292,43 @@ class ResultViewsTest : public QObject {
         QVERIFY(tra.find("  s_" + stored[3]["Index"] + " = 'Vier';") != std::string::npos);
     }
 
+    void codeViewShowsAndTakesTheTextsTheLiteralsStandFor() {
+        open_scanned_project(false);
+        {
+            // A code row keeps its literal's body: an apostrophe doubled, a line break as codes.
+            store::Table& pascal = window->daten().tblPascal;
+            QVERIFY(pascal.find_key({1}));
+            pascal.edit();
+            pascal.set_text("OriginalString", "Don''t'#13#10'go");
+            pascal.set_text("TranslateString", "Geh''s");
+            pascal.post();
+            QVERIFY(pascal.find_key({2}));
+            pascal.edit();
+            pascal.set_text("TranslateString", "Bis'#13#10'bald");
+            pascal.post();
+        }
+        in_code_view([&](Tformpas* pas) {
+            QCOMPARE(column_texts(pas->DBGrid1, kOriginalColumn).value(0), QString("Don't\r\ngo"));
+            QCOMPARE(column_texts(pas->DBGrid1, kTranslationColumn).value(0), QString("Geh's"));
+            QCOMPARE(column_texts(pas->DBGrid1, kTranslationColumn).value(1),
+                     QString("Bis\r\nbald"));
+            // Passing through a cell stores nothing; a typed text is stored as a body.
+            click_cell(pas->DBGrid1, 1, kTranslationColumn);
+            QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+            click_cell(pas->DBGrid1, 0, kTranslationColumn);
+            QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+            auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            editor->selectAll();
+            QTest::keyClicks(editor, "Nicht's");
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_COMPARE(pas->DBGrid1->model()->index(0, kTranslationColumn).data().toString(),
+                         QString("Nicht's"));
+        });
+        auto stored = rows_of("Demo_German_pascal.db", {"TranslateString"});
+        QCOMPARE(stored[0]["TranslateString"], std::string("Nicht''s"));
+        QCOMPARE(stored[1]["TranslateString"], std::string("Bis'#13#10'bald"));
+    }
+
     void codeViewRestoresTheChosenRowThenTheChosenUnit() {
         open_scanned_project(false);
         const std::string greetings = src() + "/greetings.pas";

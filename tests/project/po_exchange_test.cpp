@@ -245,6 +245,77 @@ TEST_F(PoTest, ATranslatorsEditsComeInAndStaleEntriesAreReported) {
     EXPECT_EQ(rows("Demo_German_forms.db")[1], "2|Line1'#13#10'Line2||Falsch|Falsch");
 }
 
+// A code row keeps the literal's body (Don''t, Stop'#13#10'now); translators read and type the
+// text itself, in this file as in the editor.
+class PoCodeTextTest : public PoTest {
+  protected:
+    void SetUp() override {
+        PoTest::SetUp();
+        store::Table pascal(session, home.path(), "Demo_German_pascal.db");
+        pascal.open();
+        pascal.append_record({0, "Don''t'#13#10'stop", "", 2, false, false, "", 15, 15, 0});  // 6
+    }
+    static PoEntry& entry_of(PoCatalog& catalog, const std::string& context_start) {
+        for (auto& entry : catalog.entries)
+            if (entry.context.rfind(context_start, 0) == 0) return entry;
+        throw Error("no entry " + context_start);
+    }
+    std::string stored_translation(int index) {
+        store::Table pascal(session, home.path(), "Demo_German_pascal.db");
+        pascal.open();
+        return pascal.find_key({index}) ? pascal.text("TranslateString") : "?";
+    }
+};
+
+TEST_F(PoCodeTextTest, TextsTypedAsTheyReadAreStoredAsLiteralBodies) {
+    std::string po = dir.file("de.po");
+    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    PoCatalog catalog = read_po_file(po);
+    EXPECT_EQ(po_header_field(catalog.header, kCodeTextField), "natural");
+    EXPECT_EQ(entry_of(catalog, "code 6 ").msgid, "Don't\r\nstop");
+    // The translator types an apostrophe and a line break as they are.
+    entry_of(catalog, "code 6 ").msgstr = "Geh's\nnicht";
+    entry_of(catalog, "code 3 ").msgstr = "it''s two";  // two apostrophes meant as two
+    write_po_file(po, catalog);
+    auto check = run_command("msgfmt --check -o /dev/null '" + po + "'");
+    EXPECT_EQ(check.status, 0) << check.err;
+
+    auto result = import(po);
+    EXPECT_TRUE(result.not_applied.empty()) << result.not_applied.front();
+    EXPECT_EQ(result.updated, 2);
+    EXPECT_EQ(stored_translation(6), "Geh''s'#10'nicht");
+    EXPECT_EQ(stored_translation(3), "it''''s two");
+
+    // Written out again, the file holds what the translator typed; read in, it changes nothing.
+    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    catalog = read_po_file(po);
+    EXPECT_EQ(entry_of(catalog, "code 6 ").msgstr, "Geh's\nnicht");
+    EXPECT_EQ(entry_of(catalog, "code 3 ").msgstr, "it''s two");
+    result = import(po);
+    EXPECT_EQ(result.updated, 0);
+    EXPECT_EQ(stored_translation(6), "Geh''s'#10'nicht");
+}
+
+TEST_F(PoCodeTextTest, AFileOfAnEarlierVersionStillMatchesItsRowsAndLosesNothing) {
+    // An earlier version wrote the bodies as they are stored and no code-text field; its
+    // translators doubled their apostrophes, or forgot to.
+    std::string po = dir.file("de.po");
+    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    PoCatalog catalog = read_po_file(po);
+    const std::string field = std::string(kCodeTextField) + ": natural\n";
+    ASSERT_NE(catalog.header.find(field), std::string::npos);
+    catalog.header.erase(catalog.header.find(field), field.size());
+    entry_of(catalog, "code 6 ").msgid = "Don''t'#13#10'stop";
+    entry_of(catalog, "code 6 ").msgstr = "Geh''s'#13#10'nicht";
+    entry_of(catalog, "code 3 ").msgstr = "gell's";
+    write_po_file(po, catalog);
+
+    auto result = import(po);
+    EXPECT_TRUE(result.not_applied.empty()) << result.not_applied.front();
+    EXPECT_EQ(stored_translation(6), "Geh''s'#13#10'nicht");  // a body already: kept
+    EXPECT_EQ(stored_translation(3), "gell''s");              // as typed: made a body
+}
+
 TEST_F(PoTest, BadFilesChangeNothing) {
     auto before = all_rows();
     std::string po = dir.file("de.po");

@@ -130,17 +130,25 @@ TEST_F(CheckLanguageTest, ChecksTranslatedRowsOnlyWithTheirTrailingBlanks) {
 
 namespace {
 
-TEST(CodeTranslationChecks, ASingleApostropheIsReportedForCodeStringsOnly) {
+TEST(CodeTranslationChecks, CodeStringsAreComparedAsTheTextsTheirLiteralsStandFor) {
     using lexorin::project::CheckCodeTranslation;
     using lexorin::project::CheckKind;
-    using lexorin::project::CheckTranslation;
+    // Stored as literal bodies: an apostrophe doubled, a line break as codes.
     EXPECT_TRUE(CheckCodeTranslation("Don''t", "Nicht''s").empty());
-    EXPECT_TRUE(CheckCodeTranslation("x", "''''").empty());
-    auto findings = CheckCodeTranslation("Don''t", "L'homme");
-    ASSERT_EQ(findings.size(), 1u);
-    EXPECT_EQ(findings[0].kind, CheckKind::Apostrophes);
-    EXPECT_EQ(CheckCodeTranslation("a", "'''").size(), 1u);
-    EXPECT_TRUE(CheckTranslation("Don't", "L'homme").empty());  // forms keep single ones
+    EXPECT_TRUE(CheckCodeTranslation("Line'#13#10'two", "Zeile'#13#10'zwei").empty());
+    // A translation an older version stored as typed is read as it stands: no finding, the
+    // resource-string writer escapes it.
+    EXPECT_TRUE(CheckCodeTranslation("Don''t", "L'homme").empty());
+    auto breaks = CheckCodeTranslation("Line'#13#10'two", "Zeile zwei");
+    ASSERT_EQ(breaks.size(), 1u);
+    EXPECT_EQ(breaks[0].kind, CheckKind::LineBreaks);
+    // Characters written as codes count as the characters: a leading blank or tab, an
+    // ampersand that marks the keyboard shortcut.
+    EXPECT_TRUE(CheckCodeTranslation("'#32'Name", " Name").empty());
+    auto blanks = CheckCodeTranslation("'#9'Name", "Name");
+    ASSERT_EQ(blanks.size(), 1u);
+    EXPECT_EQ(blanks[0].kind, CheckKind::LeadingBlanks);
+    EXPECT_TRUE(CheckCodeTranslation("'#38'Open", "&Offnen").empty());
 }
 
 }  // namespace
