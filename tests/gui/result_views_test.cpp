@@ -79,7 +79,8 @@ class ResultViewsTest : public QObject {
     // `before_scan` may set the dialog's options and `after_scan` answer what the scan shows
     // before "Scanned.".
     void open_scanned_project(bool forms, std::function<void(ScanDialog*)> before_scan = {},
-                              std::function<void(ModalAnswerer&)> after_scan = {}) {
+                              std::function<void(ModalAnswerer&)> after_scan = {},
+                              const QString& closing = "Scanned.") {
         window = std::make_unique<Tlx_project>(work->path(), home() + "/");
         window->open_editor = [](Tlx_project&) {};
         window->show();
@@ -107,7 +108,7 @@ class ResultViewsTest : public QObject {
         if (!forms) scan.box_starting("This rewrites ", QMessageBox::Yes);  // the first scan
         if (after_scan) after_scan(scan);
         // The box goes on with the literals left alone, when there are some.
-        scan.box_starting("Scanned.", QMessageBox::Ok);
+        scan.box_starting(closing, QMessageBox::Ok);
         (forms ? window->Forms1 : window->Code1)->trigger();
         check(scan);
     }
@@ -411,6 +412,22 @@ class ResultViewsTest : public QObject {
         QVERIFY(p.logical("Cverify"));
         QCOMPARE(p.text("Cbuildcommand"),
                  std::string("mkdir -p out && fpc -Mobjfpc -FUout -FEout prog.dpr"));
+    }
+
+    void scanThatDoesNotCompileIsNotReportedAsSuccess() {
+        open_scanned_project(
+            false,
+            [](ScanDialog* dialog) {
+                auto* code = static_cast<Tlx_codeform*>(dialog);
+                QTest::mouseClick(code->cbVerify, Qt::LeftButton);
+                code->edBuildCommand->setText(
+                    "echo 'demo.dpr(3,1) Fatal: Can'\\''t open resource file' && false");
+            },
+            [](ModalAnswerer& answers) {
+                answers.box_starting("The project does not compile (1 build).", QMessageBox::Ok);
+            },
+            "Scanned, but the project does not compile");
+        QVERIFY(window->DBMemo1->toPlainText().contains("Code verified: it does not compile"));
     }
 
     void formsViewShowsEveryStringAndTheClickedUnitsPath() {
