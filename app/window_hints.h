@@ -55,8 +55,9 @@ inline constexpr const char* kWriteCode =
 inline constexpr const char* kWriteForms =
     "Write the changes to the forms|For each form found in the project directories a translated "
     "form is created. Strings that are not translated stay as they are.\r\nThe new files have the "
-    "extension \".TRA\" and lie beside the corresponding \".DFM\" file. They are linked into your "
-    "project when the compiler switch \"TRANSLATEDFORMS\" is set in the file \"lx_lang.inc\".\r\n"
+    "extension \".tra.res\" and lie beside the corresponding \".dfm\" file. They are linked into "
+    "your project when the compiler switch \"TranslatedForm\" is set in the file "
+    "\"lx_lang.inc\".\r\n"
     "\r\nNO ORIGINAL FILES WILL BE CHANGED!";
 
 }  // namespace lexorin::gui::hints

@@ -71,7 +71,7 @@ int write_forms(Context& context, Arguments& args) {
 
 void add_form_commands(std::vector<Command>& commands) {
     commands.push_back({"form-to-text", "IN OUT",
-                        "write the text form of a form file (a text form is copied)",
+                        "write the text form of a form file or a .tra.res (a text form is copied)",
                         form_to_text});
     commands.push_back({"text-to-form", "IN OUT",
                         "write a binary form file, resource header included, from a form text",
@@ -79,7 +79,8 @@ void add_form_commands(std::vector<Command>& commands) {
     commands.push_back({"scan-forms", "PROJECT LANG",
                         "scan the form files into the forms tables of every language", scan_forms});
     commands.push_back({"write-forms", "PROJECT LANG",
-                        "write a translated .tra file beside every form file", write_forms});
+                        "write the translated form <form>.tra.res beside every form file",
+                        write_forms});
 }
 
 }  // namespace lexorin::cli

@@ -25,6 +25,12 @@ class StringSink : public ByteSink {
     std::string& target_;
 };
 
+// Keeps nothing: for a conversion run only to check its input or to record its codes.
+class DiscardSink : public ByteSink {
+  public:
+    void write(std::string_view) override {}
+};
+
 // Reads an input stream through one 4096-byte buffer. Reading past the end raises EReadError
 // "Stream-Read-Fehler", as does a failing stream.
 class BufferedInput {

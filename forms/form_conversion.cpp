@@ -6,13 +6,16 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
+#include "base/text_utils.h"
 #include "forms/byte_streams.h"
 #include "forms/form_errors.h"
 #include "forms/form_text_to_binary.h"
 #include "forms/form_text_writer.h"
+#include "forms/resource_file.h"
 
 namespace lexorin::forms {
 
@@ -77,8 +80,17 @@ bool LooksLikeBinaryForm(std::string_view first_bytes) {
 bool FormFileToText(const std::string& form_path, const std::string& text_path,
                     FormStreamCodes* codes) {
     std::ifstream in = open_input(form_path);
-    bool binary = LooksLikeBinaryForm(read_head(in, 4));
-    if (binary) {
+    const std::string head = read_head(in, 16);
+    if (LooksLikeResourceFile(head)) {
+        // A translated form: the object stream of its form resource.
+        std::istringstream stream(FormStreamOfResourceFile(read_file(form_path)));
+        AtomicFileWriter out(text_path);
+        AtomicFileSink sink(out);
+        FormBinaryToText(stream, sink, codes);
+        out.commit();
+        return false;
+    }
+    if (LooksLikeBinaryForm(head)) {
         // Half-converted text is never kept: the target is replaced only after success, so a
         // failure leaves nothing behind and is reported, never passed off as a text form.
         AtomicFileWriter out(text_path);

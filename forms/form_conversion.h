@@ -9,7 +9,9 @@ namespace lexorin::forms {
 
 // Converts a form file into its text form in text_path, which is created or replaced only once
 // the text is complete. Gives wasText: true when the form file is stored as text (it does not
-// begin like a binary form and cannot be read as one) and was copied over unchanged.
+// begin like a binary form and cannot be read as one) and was copied over unchanged. A resource
+// file (a translated form) gives the text of its form resource; one that holds none raises
+// lexorin::Error.
 // A form file that begins like a binary form but cannot be converted raises the conversion's
 // failure (EReadError or EInvalidImage with its German text); a file that cannot be opened or
 // written raises lexorin::Error. On every failure text_path is left as it was.

@@ -9,15 +9,6 @@
 
 namespace lexorin::forms {
 
-namespace {
-
-class DiscardSink : public ByteSink {
-  public:
-    void write(std::string_view) override {}
-};
-
-}  // namespace
-
 void CheckFormTextFile(const std::string& text_path) {
     if (directory_exists(text_path))
         throw Error("Cannot open file " + text_path + ": it is a directory");

@@ -1,7 +1,9 @@
 #include "forms/form_text_to_binary.h"
 
+#include <algorithm>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 #include "forms/form_binary_writer.h"
 #include "forms/form_errors.h"
@@ -15,8 +17,9 @@ namespace {
 
 class TextToBinary {
   public:
-    TextToBinary(std::istream& in, ByteSink& out, const FormStreamCodes* codes)
-        : parser_(in), writer_(out), codes_(codes) {}
+    TextToBinary(std::istream& in, ByteSink& out, const FormStreamCodes* codes,
+                 const std::vector<std::size_t>* translated_lines = nullptr)
+        : parser_(in), writer_(out), codes_(codes), translated_lines_(translated_lines) {}
 
     // Gives the root object's class name, which the resource header needs.
     std::string Convert() {
@@ -45,6 +48,12 @@ class TextToBinary {
         return parser_.TokenSymbolIs("OBJECT") || parser_.TokenSymbolIs("INHERITED") ||
                parser_.TokenSymbolIs("INLINE");
     }
+    // Whether the current token stands on a line the translated form writer wrote.
+    bool OnTranslatedLine() const {
+        if (!translated_lines_) return false;
+        const auto line = static_cast<std::size_t>(parser_.SourceLine() - 1);
+        return std::binary_search(translated_lines_->begin(), translated_lines_->end(), line);
+    }
     // The code the value at this place had in the binary form, if recorded.
     std::optional<ValueType> RecordedCode() {
         if (!codes_ || next_value_ >= codes_->values.size()) {
@@ -68,6 +77,7 @@ class TextToBinary {
     TParser parser_;
     TWriter writer_;
     const FormStreamCodes* codes_;
+    const std::vector<std::size_t>* translated_lines_;
     std::size_t next_object_ = 0;
     std::size_t next_value_ = 0;
     int depth_ = 0;
@@ -199,45 +209,84 @@ void TextToBinary::ConvertFloat() {
     parser_.Error(FormatMessage(messages::kInvalidFloat, text));
 }
 
+// One piece of a string: a quoted run or "#" codes, or several of them written together.
+struct StringPiece {
+    bool translated = false;  // written by the translated form writer: characters, not bytes
+    bool wide = false;        // holds a code above 255; then `units` holds it
+    std::string bytes;
+    std::u16string units;
+
+    // The piece as UTF-16: quoted bytes and "#" codes up to 255 stand for U+0000-U+00FF.
+    std::u16string Units() const {
+        if (wide) return units;
+        std::u16string widened;
+        for (char byte : bytes) widened += static_cast<unsigned char>(byte);
+        return widened;
+    }
+};
+
 // An 8-bit string as code 6 or 12; one with a character above U+00FF as code 18. A string that
-// was wide or UTF-8 in the binary form goes back into that code.
+// was wide or UTF-8 in the binary form goes back into that code. A translation (a piece on a
+// translated line) goes into an 8-bit string as UTF-8 bytes, which a program on a UTF-8 system
+// prints as they are; the untranslated pieces keep their bytes.
 void TextToBinary::ConvertString(std::optional<ValueType> recorded) {
     const int line = parser_.SourceLine();
-    std::string text;
-    std::u16string units;
-    bool wide = false;
+    std::vector<StringPiece> pieces;
     for (bool first = true;; first = false) {
         if (!first) {
             parser_.NextToken();
             if (parser_.Token() != TParser::Kind::String) parser_.Error(messages::kStringExpected);
         }
-        if (parser_.TokenWide() && !wide) {
-            wide = true;
-            for (char byte : text) units += static_cast<unsigned char>(byte);
-        }
-        if (wide && parser_.TokenWide()) {
-            units += parser_.TokenWideString();
-        } else if (wide) {
-            for (char byte : parser_.TokenString()) units += static_cast<unsigned char>(byte);
-        } else {
-            text += parser_.TokenString();
-        }
+        StringPiece piece;
+        piece.translated = OnTranslatedLine();
+        piece.wide = parser_.TokenWide();
+        if (piece.wide)
+            piece.units = parser_.TokenWideString();
+        else
+            piece.bytes = parser_.TokenString();
+        pieces.push_back(std::move(piece));
         parser_.NextToken();
         if (!parser_.TokenIs('+')) break;
     }
-    bool recorded_wide = recorded && IsStringCode(*recorded) && *recorded != ValueType::String &&
-                         *recorded != ValueType::LString;
-    if (!wide && !recorded_wide) return writer_.WriteString(text);
-    if (!wide)
-        for (char byte : text) units += static_cast<unsigned char>(byte);
-    // A surrogate half without its partner, checked on the whole string since a pair may be cut
-    // into two pieces; the failure names the line where the string starts.
-    if (!IsWellFormedUtf16(units)) parser_.Error(messages::kInvalidString, line);
-    if (recorded == ValueType::Utf8String)
-        writer_.WriteUtf8String(units);
-    else
-        writer_.WriteWideString(
-            units, recorded == ValueType::UString ? ValueType::UString : ValueType::WString);
+    const bool recorded_wide = recorded && IsStringCode(*recorded) &&
+                               *recorded != ValueType::String && *recorded != ValueType::LString;
+    const bool translated = std::any_of(pieces.begin(), pieces.end(),
+                                        [](const StringPiece& p) { return p.translated; });
+    const bool wide =
+        std::any_of(pieces.begin(), pieces.end(), [](const StringPiece& p) { return p.wide; });
+    // A surrogate half without its partner is checked on the whole string, since a pair may be
+    // cut into two pieces; the failure names the line where the string starts.
+    auto whole_units = [&] {
+        std::u16string units;
+        for (const StringPiece& piece : pieces) units += piece.Units();
+        if (!IsWellFormedUtf16(units)) parser_.Error(messages::kInvalidString, line);
+        return units;
+    };
+    if (recorded_wide || (wide && !translated)) {
+        const std::u16string units = whole_units();
+        if (recorded == ValueType::Utf8String)
+            writer_.WriteUtf8String(units);
+        else
+            writer_.WriteWideString(
+                units, recorded == ValueType::UString ? ValueType::UString : ValueType::WString);
+        return;
+    }
+    if (translated) whole_units();
+    // Runs of pieces that are characters become UTF-8 together, so that a surrogate pair cut
+    // into two pieces stays one character.
+    std::string text;
+    std::u16string run;
+    for (const StringPiece& piece : pieces) {
+        if (piece.translated || piece.wide) {
+            run += piece.Units();
+            continue;
+        }
+        Utf16ToUtf8(run, text);
+        run.clear();
+        text += piece.bytes;
+    }
+    Utf16ToUtf8(run, text);
+    writer_.WriteString(text);
 }
 
 void TextToBinary::ConvertList() {
@@ -306,6 +355,15 @@ void FormTextToResource(std::istream& in, ByteSink& out, const FormStreamCodes* 
     std::string class_name = TextToBinary(in, buffer, codes).Convert();
     out.write(MakeResourceHeader(class_name, static_cast<std::uint32_t>(stream.size())));
     out.write(stream);
+}
+
+FormObjectStream TranslatedTextToBinary(std::string_view text, const FormStreamCodes& codes,
+                                        const std::vector<std::size_t>& translated_lines) {
+    std::istringstream in{std::string(text)};
+    FormObjectStream stream;
+    StringSink sink(stream.bytes);
+    stream.root_class = TextToBinary(in, sink, &codes, &translated_lines).Convert();
+    return stream;
 }
 
 std::string FormTextToBinary(std::string_view text) {

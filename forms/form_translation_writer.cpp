@@ -9,13 +9,16 @@
 #include "code/translator.h"
 #include "forms/form_line_walk.h"
 #include "forms/form_scanner.h"
+#include "forms/form_value_text.h"
 #include "forms/form_wide_line.h"
+#include "forms/translation_text.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
 namespace lexorin::forms {
 
-std::string ReplaceFormString(const std::string& line, const FormTranslation& row) {
+std::string ReplaceFormString(const std::string& line, const FormTranslation& row,
+                              const CodePage& code_page) {
     if (row.translation.empty() || trim(row.original).empty()) return line;
     std::size_t quote = line.find('\'');
     if (quote == std::string::npos) return line;
@@ -23,13 +26,14 @@ std::string ReplaceFormString(const std::string& line, const FormTranslation& ro
     return line.substr(0, quote) +
            code::ReplaceAllNoCase(std::string_view(line).substr(quote),
                                   code::EscapeApostrophes(row.original) + blanks,
-                                  code::EscapeApostrophes(row.translation) + blanks);
+                                  TranslationBetweenQuotes(row.translation + blanks, code_page,
+                                                           ContinuationIndent(line)));
 }
 
 namespace {
 
 // A wide string is replaced as a whole when the row was made from it (the same text, apart
-// from case and the blanks the store drops), written back in the wide layout.
+// from case and the blanks the store drops).
 std::string ReplaceWideLine(const std::string& line, const std::string& scanned,
                             const FormTranslation& row, const CodePage& code_page) {
     if (row.translation.empty() || trim(row.original).empty()) return line;
@@ -61,15 +65,55 @@ TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
         }
         std::optional<FormTranslation> row = lookup(walk.ObjectPath(), walk.PropertyKey());
         std::string changed = line;
-        if (row && found->wide)
-            changed = ReplaceWideLine(line, found->text, *row, page);
-        else if (row)
-            changed = ReplaceFormString(line, *row);
-        if (changed != line) ++result.replaced;
-        result.lines.push_back(std::move(changed));
+        try {
+            if (row && found->wide)
+                changed = ReplaceWideLine(line, found->text, *row, page);
+            else if (row)
+                changed = ReplaceFormString(line, *row, page);
+        } catch (const Error& e) {
+            throw Error("The translation of " + walk.ObjectPath() + " " + walk.PropertyKey() +
+                        " cannot go into the form: " + e.what());
+        }
+        if (changed == line) {
+            result.lines.push_back(line);
+        } else {
+            // A long translation brings lines of its own.
+            ++result.replaced;
+            for (std::string& part : read_text_lines(changed)) {
+                result.translated_lines.push_back(result.lines.size());
+                result.lines.push_back(std::move(part));
+            }
+        }
         walk.NextString();
     }
     return result;
+}
+
+TranslatedFormText TranslateFormText(code::TTranslator& translator, std::string_view text,
+                                     const std::string& form_path) {
+    store::Table* forms_table = translator.FormsTable;
+    if (!forms_table) throw Error("Writing a translated form needs the forms table");
+    if (!forms_table->is_open()) forms_table->open();
+    // The rows of this very form file when it was scanned; forms with the same name in other
+    // folders have rows under the same keys, and the first of those would serve them all.
+    std::optional<std::int64_t> unit;
+    if (translator.UnitsTable) unit = FindFormUnit(*translator.UnitsTable, form_path);
+    forms_table->set_index_name(unit ? store::order::UniqueProperty : store::order::Translation);
+    auto lookup = [&](const std::string& object,
+                      const std::string& property) -> std::optional<FormTranslation> {
+        bool found = unit ? forms_table->find_key(
+                                {store::Value(*unit), store::Value(object), store::Value(property)})
+                          : forms_table->find_key({store::Value(object), store::Value(property)});
+        if (!found) return std::nullopt;
+        return FormTranslation{forms_table->text(store::field::OriginalString),
+                               forms_table->text(store::field::TranslateString),
+                               static_cast<int>(forms_table->integer(store::field::SpacesAtEnd))};
+    };
+    TranslatedFormText translated = TranslateFormLines(
+        read_text_lines(text), lookup, form_path, translator.StatusBar, &translator.FormsCodePage);
+    if (translator.StatusBar)
+        translator.StatusBar->status(std::to_string(translated.replaced) + " Strings found");
+    return translated;
 }
 
 }  // namespace lexorin::forms
@@ -77,31 +121,10 @@ TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
 namespace lexorin::code {
 
 int TTranslator::TranslateForm(const std::string& text_path, const std::string& form_path) {
-    if (!FormsTable) throw Error("Writing a translated form needs the forms table");
-    if (!FormsTable->is_open()) FormsTable->open();
-    const std::vector<std::string> lines = read_text_lines(read_file(text_path));
-
-    // The rows of this very form file when it was scanned; forms with the same name in other
-    // folders have rows under the same keys, and the first of those would serve them all.
-    std::optional<std::int64_t> unit;
-    if (UnitsTable) unit = forms::FindFormUnit(*UnitsTable, form_path);
-    FormsTable->set_index_name(unit ? store::order::UniqueProperty : store::order::Translation);
-    auto lookup = [&](const std::string& object,
-                      const std::string& property) -> std::optional<forms::FormTranslation> {
-        bool found = unit ? FormsTable->find_key(
-                                {store::Value(*unit), store::Value(object), store::Value(property)})
-                          : FormsTable->find_key({store::Value(object), store::Value(property)});
-        if (!found) return std::nullopt;
-        return forms::FormTranslation{
-            FormsTable->text(store::field::OriginalString),
-            FormsTable->text(store::field::TranslateString),
-            static_cast<int>(FormsTable->integer(store::field::SpacesAtEnd))};
-    };
     forms::TranslatedFormText text =
-        forms::TranslateFormLines(lines, lookup, form_path, StatusBar, &FormsCodePage);
+        forms::TranslateFormText(*this, read_file(text_path), form_path);
     // An untouched text keeps its bytes, line breaks included, as a form stored as text must.
     if (text.replaced > 0) write_file_atomically(text_path, join_text_lines(text.lines));
-    if (StatusBar) StatusBar->status(std::to_string(text.replaced) + " Strings found");
     return text.replaced;
 }
 

@@ -3,10 +3,15 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/code_page.h"
 #include "base/reporter.h"
+
+namespace lexorin::code {
+class TTranslator;
+}
 
 // The translated form writer's rewriting without any file or table: a form text's strings
 // replaced by their translations. TTranslator::TranslateForm feeds it the forms table's rows.
@@ -26,20 +31,33 @@ using TranslationLookup =
 struct TranslatedFormText {
     std::vector<std::string> lines;
     int replaced = 0;  // strings replaced by a translation
+    // The lines that hold a translation (zero-based, ascending). Their strings are written as
+    // characters, which TranslatedTextToBinary needs to know.
+    std::vector<std::size_t> translated_lines;
 };
 
 // Walks the lines with the scanner's rules and replaces every string whose row has a
-// translation. `status` as for FindFormStrings. Raises an Error when an "end" closes nothing.
-// A wide string takes its translation from `code_page` (Windows-1252 when none is given) in the
-// wide layout, so the way back writes it in its own code again.
+// translation. `status` as for FindFormStrings. A translation, 8-bit text in `code_page`
+// (Windows-1252 when none is given), is written as its characters (TranslationBetweenQuotes),
+// so that the way back can put it into each value's own kind; a long one takes further lines.
+// Raises an Error when an "end" closes nothing, or naming the row whose translation has a byte
+// the code page leaves undefined.
 TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
                                       const TranslationLookup& lookup, const std::string& form_path,
                                       Reporter* status, const CodePage* code_page = nullptr);
 
+// The translator's forms table applied to a form text (the text form of form_path): the rows of
+// form_path's own scan when UnitsTable knows it, else the first row with the same object path
+// and property key. The work of TTranslator::TranslateForm without its file.
+TranslatedFormText TranslateFormText(code::TTranslator& translator, std::string_view text,
+                                     const std::string& form_path);
+
 // The line with the original, as the text form writes it ('#39' for an apostrophe, the blanks
-// at the end restored), replaced by the translation written the same way, everywhere in the
-// part that begins with the first quote, without regard to case. Indentation and property name
-// stay. Gives the line unchanged when the row holds no translation or a blank original.
-std::string ReplaceFormString(const std::string& line, const FormTranslation& row);
+// at the end restored), replaced by the translation (TranslationBetweenQuotes, blanks restored)
+// everywhere in the part that begins with the first quote, without regard to case. Indentation
+// and property name stay. Gives the line unchanged when the row holds no translation or a blank
+// original.
+std::string ReplaceFormString(const std::string& line, const FormTranslation& row,
+                              const CodePage& code_page);
 
 }  // namespace lexorin::forms

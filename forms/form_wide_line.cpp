@@ -6,6 +6,7 @@
 #include "base/text_utils.h"
 #include "forms/form_line_walk.h"
 #include "forms/form_value_text.h"
+#include "forms/translation_text.h"
 
 namespace lexorin::forms {
 
@@ -57,27 +58,6 @@ std::optional<WideLineString> FindWideString(std::string_view line) {
     return found;
 }
 
-std::string WideStringText(std::u16string_view units) {
-    if (units.empty()) return "''";
-    std::string text;
-    bool quoted = false;
-    for (char16_t unit : units) {
-        bool printable = unit >= 32 && unit <= 126;
-        if (printable != quoted) {
-            text += '\'';
-            quoted = printable;
-        }
-        if (printable) {
-            if (unit == '\'') text += '\'';
-            text += static_cast<char>(unit);
-        } else {
-            text += '#' + std::to_string(static_cast<unsigned>(unit));
-        }
-    }
-    if (quoted) text += '\'';
-    return text;
-}
-
 std::optional<LineString> FindLineString(std::string_view line, const CodePage& code_page) {
     std::optional<WideLineString> wide = FindWideString(line);
     if (!wide) {
@@ -105,9 +85,8 @@ std::optional<LineString> FindLineString(std::string_view line, const CodePage& 
 
 std::string ReplaceWideString(std::string_view line, const WideLineString& found,
                               std::string_view translation, const CodePage& code_page) {
-    std::u16string units;
-    Utf8ToUtf16(code_page.to_utf8(translation), units);
-    return std::string(line.substr(0, found.begin)) + WideStringText(units) +
+    return std::string(line.substr(0, found.begin)) + "'" +
+           TranslationBetweenQuotes(translation, code_page, ContinuationIndent(line)) + "'" +
            std::string(line.substr(found.end));
 }
 

@@ -23,10 +23,6 @@ struct WideLineString {
 };
 std::optional<WideLineString> FindWideString(std::string_view line);
 
-// The layout of such a string in the text form: printable ASCII in quoted runs with a quote
-// doubled, every other unit as "#" and its number; "''" when empty.
-std::string WideStringText(std::u16string_view units);
-
 // What the scanner records for a line: the string, and for a wide string whose characters the
 // code page cannot hold, the string as the text form writes it with a note why (the row is then
 // ignored; nothing is ever turned into '?').
@@ -42,8 +38,8 @@ struct LineString {
 std::optional<LineString> FindLineString(std::string_view line, const CodePage& code_page);
 
 // The line with its wide string replaced by `translation` (8-bit text in the code page) written
-// in the wide layout; the rest of the line stays. The translation's characters all have a
-// UTF-16 form, so none is lost.
+// as its characters (TranslationBetweenQuotes); the rest of the line stays. The translation's
+// characters all have a UTF-16 form, so none is lost.
 std::string ReplaceWideString(std::string_view line, const WideLineString& found,
                               std::string_view translation, const CodePage& code_page);
 

@@ -1,15 +1,11 @@
 #include "forms/form_write_changes.h"
 
-#include <filesystem>
-
-#include "base/errors.h"
 #include "base/temporary_files.h"
 #include "base/text_utils.h"
 #include "code/translator.h"
-#include "forms/form_conversion.h"
 #include "forms/form_scan.h"
-#include "forms/form_text_check.h"
 #include "forms/private_temp_directory.h"
+#include "forms/translated_form_file.h"
 #include "project/project_lock.h"
 #include "project/projects_table.h"
 #include "project/status_line.h"
@@ -21,8 +17,6 @@ namespace field = project::field;
 
 namespace {
 
-constexpr const char* kTranslatedExtension = ".tra";
-
 std::string GlueReminder(const std::string& program_directory,
                          const std::string& project_directory) {
     std::string from = program_directory;
@@ -32,30 +26,7 @@ std::string GlueReminder(const std::string& program_directory,
            from + " to " + project_directory + ".";
 }
 
-// One form: its text through "Tempform.txt", translated, and back into its ".tra".
-int WriteTranslatedForm(code::TTranslator& translator, const std::string& form,
-                        const std::string& text_path) {
-    const std::string target = TranslatedFormPath(form);
-    if (equal_no_case(target, form))
-        throw Error("Cannot write a translation of " + form +
-                    ": it has the extension of a translated form itself");
-    // The codes the text form cannot show (a small 64-bit integer, a wide string of plain
-    // letters, an inherited frame) go back as the form had them.
-    FormStreamCodes codes;
-    const bool was_text = FormFileToText(form, text_path, &codes);
-    const int replaced = translator.TranslateForm(text_path, form);
-    // A form stored as text goes back as a copy of its text: a text that is no form (or one a
-    // translation broke) must not reach the ".tra"; a binary form is checked on its way back.
-    if (was_text) CheckFormTextFile(text_path);
-    TextFileToForm(text_path, target, was_text, &codes);
-    return replaced;
-}
-
 }  // namespace
-
-std::string TranslatedFormPath(const std::string& form_path) {
-    return std::filesystem::path(form_path).replace_extension(kTranslatedExtension).string();
-}
 
 std::string FormsWrittenMessage(const std::string& program_directory,
                                 const std::string& project_directory) {
@@ -93,7 +64,7 @@ FormWriteReport WriteFormChanges(store::TDaten& daten, store::Table& projects,
 
     const std::string directory = projects.text(field::Directory);
     if (!report.failed.empty()) {
-        std::string text = "These forms were not written; their .tra files stay as they were:";
+        std::string text = "These forms were not written; their .tra.res files stay as they were:";
         for (const auto& [form, reason] : report.failed) text += "\r" + form + ": " + reason;
         reporter.warning(text);
     }

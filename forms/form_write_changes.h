@@ -8,25 +8,22 @@
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
-// Write changes -> Forms: for every form file of the project a translated copy beside it, with
-// the extension ".tra", in the form file's own format (binary, or text for a form stored as text).
+// Write changes -> Forms: for every form file of the project its translated form beside it, a
+// resource file named <form>.tra.res that the unit links when TranslatedForm is set.
 namespace lexorin::forms {
 
 struct FormWriteReport {
-    std::vector<std::string> written;  // form files whose ".tra" was written
-    // Form files whose ".tra" was not written (an older one stays as it was), with the reason:
-    // the form could not be read, or its translated text is no longer a form text.
+    std::vector<std::string> written;  // form files whose translated form was written
+    // Form files whose translated form was not written (an older one stays as it was), with the
+    // reason: the form could not be read or is no form, or a translation cannot go into it.
     std::vector<std::pair<std::string, std::string>> failed;
     int strings_replaced = 0;
 };
 
-// The ".tra" file beside a form file: the same name with its extension changed.
-std::string TranslatedFormPath(const std::string& form_path);
-
-// Writes the ".tra" files of the current project row's form files from the forms table of the
-// language, which daten holds in forms mode (PrepareLanguageTables). Each ".tra" is replaced only
-// once complete. Afterwards names the forms that failed in a warning, reports the ones written,
-// and records "Form changes written in " + language unless every form failed.
+// Writes the translated forms (WriteTranslatedForm) of the current project row's form files from
+// the forms table of the language, which daten holds in forms mode (PrepareLanguageTables).
+// Afterwards names the forms that failed in a warning, reports the ones written, and records
+// "Form changes written in " + language unless every form failed.
 FormWriteReport WriteFormChanges(store::TDaten& daten, store::Table& projects,
                                  const std::string& language, Reporter& reporter);
 

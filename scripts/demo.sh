@@ -37,7 +37,7 @@ step "Scan the forms (a binary and a text form), translate two strings, write th
 "$cli" translate Demo German 1 'Info zur Demo' --kind forms
 "$cli" translate Demo German 9 'Demo-Hauptfenster' --kind forms
 "$cli" write-forms Demo German
-"$cli" form-to-text src/aboutbox.tra "$run/aboutbox.tra.txt"
+"$cli" form-to-text src/aboutbox.tra.res "$run/aboutbox.tra.txt"
 cat "$run/aboutbox.tra.txt"
 
 step "Status, exchange with translators' tools, checks"

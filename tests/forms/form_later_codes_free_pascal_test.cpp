@@ -9,6 +9,8 @@
 #include "forms/form_conversion.h"
 #include "forms/form_text_to_binary.h"
 #include "forms/form_text_writer.h"
+#include "forms/resource_file.h"
+#include "forms/translated_form_file.h"
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
@@ -293,15 +295,18 @@ TEST_F(FreePascalLaterCodes, ATranslatedFormKeepsItsFramesAndCodes) {
     code::TTranslator translator;
     translator.FormsTable = &forms;
     translator.UnitsTable = &units;
-    const std::string form = dir_.file("Form1.dfm"), tra = dir_.file("Form1.tra");
+    const std::string form = dir_.file("Form1.dfm");
     const std::string text = dir_.file("Tempform.txt");
     write_test_file(form, golden);
+    // The translated form's stream behind the form's resource header (its size the stream's), as
+    // the golden file and Free Pascal's ObjectResourceToText have it.
     auto write_tra = [&] {
-        FormStreamCodes codes;
-        EXPECT_FALSE(FormFileToText(form, text, &codes));
-        translator.TranslateForm(text, form);
-        TextFileToForm(text, tra, false, &codes);
-        return read_test_file(tra);
+        WriteTranslatedForm(translator, form, text);
+        const std::string stream =
+            FormStreamOfResourceFile(read_test_file(TranslatedFormPath(form)));
+        std::string header = golden.substr(0, golden.find("TPF0") - 4);
+        for (int i = 0; i < 4; ++i) header += static_cast<char>(stream.size() >> (8 * i));
+        return header + stream;
     };
 
     FormFileToText(form, text);

@@ -10,6 +10,7 @@
 #include "forms/form_text_to_binary.h"
 #include "forms/form_text_writer.h"
 #include "forms/form_write_changes.h"
+#include "forms/resource_file.h"
 #include "project/language_list.h"
 #include "project/language_tables.h"
 #include "project/languages.h"
@@ -248,7 +249,7 @@ TEST_F(FormOperations, DeleteTableAsksFirstAndLeavesTheShowAllRow) {
     EXPECT_EQ(daten.tblUnits.integer("Index"), 1);
 }
 
-TEST_F(FormOperations, WriteGivesEachFormItsTraInItsOwnFormat) {
+TEST_F(FormOperations, WriteGivesEachFormItsTranslatedResourceFile) {
     RunFormScan(daten, data.Projects, languages, reporter);
     translate(1, "Haupt");
     translate(3, "l'usine");
@@ -261,13 +262,14 @@ TEST_F(FormOperations, WriteGivesEachFormItsTraInItsOwnFormat) {
     std::string expected = kMainText;
     expected.replace(expected.find("'Main'"), 6, "'Haupt'");
     expected.replace(expected.find("'factory'"), 9, "'l'#39'usine'");
-    const std::string tra = read_test_file(src("main.tra"));
-    EXPECT_EQ(tra, FormTextToResource(expected));
-    EXPECT_NE(tra.find("l'usine"), std::string::npos);  // the apostrophe itself in the stream
-    // Nothing translated in the text form: its ".tra" is the same text.
-    EXPECT_EQ(read_test_file(src("sub/notes.tra")), kNotesText);
-    EXPECT_FALSE(file_exists(src("tools/hidden.tra")));
+    EXPECT_EQ(read_test_file(src("main.tra.res")),
+              FormResourceFile("TMainForm", FormTextToBinary(expected)));
+    // Nothing translated in the text form: its resource holds the stream of its text.
+    EXPECT_EQ(read_test_file(src("sub/notes.tra.res")),
+              FormResourceFile("TNotesForm", FormTextToBinary(kNotesText)));
+    EXPECT_FALSE(file_exists(src("tools/hidden.tra.res")));
     EXPECT_EQ(read_test_file(src("main.dfm")), FormTextToResource(kMainText));
+    EXPECT_EQ(read_test_file(src("sub/notes.dfm")), kNotesText);
 
     ASSERT_EQ(reporter.infos.size(), 1u);
     EXPECT_EQ(reporter.infos[0],
@@ -278,42 +280,53 @@ TEST_F(FormOperations, WriteGivesEachFormItsTraInItsOwnFormat) {
               std::string::npos);
 }
 
-TEST_F(FormOperations, AFormThatFailsKeepsItsOlderTraAndIsNamed) {
+TEST_F(FormOperations, AFormThatFailsKeepsItsOlderFileAndIsNamed) {
     RunFormScan(daten, data.Projects, languages, reporter);
-    write_test_file(src("main.tra"), "older");
-    write_test_file(src("sub/notes.tra"), "older");
-    // A line break inside a string is no longer a form text, in either format.
-    translate(1, "Zeile 1\rZeile 2");
-    translate(4, "Notizen\r");
-    FormWriteReport report = WriteFormChanges(daten, data.Projects, "German", reporter);
+    write_test_file(src("main.tra.res"), "older");
+    write_test_file(src("sub/notes.tra.res"), "older");
+    // Bytes the program's code page leaves undefined cannot go into either form.
+    translate(1, "\x98");
+    translate(4, "Notizen \x98");
+    daten.tblForms.flush();
+    store::TDaten cyrillic{session, home.dir(), CodePage("CP1251")};
+    PrepareLanguageTables(cyrillic, "Demo", "German", false);
+    FormWriteReport report = WriteFormChanges(cyrillic, data.Projects, "German", reporter);
     EXPECT_TRUE(report.written.empty());
     ASSERT_EQ(report.failed.size(), 2u);
     EXPECT_EQ(report.failed[0].second,
-              "Ung\xFC"
-              "ltige Stringkonstante in Zeile 2");
-    EXPECT_EQ(read_test_file(src("main.tra")), "older");
-    EXPECT_EQ(read_test_file(src("sub/notes.tra")), "older");
+              "The translation of .MAINFORM Caption.0 cannot go into the form: The byte 0x98 has "
+              "no character in the code page CP1251.");
+    EXPECT_EQ(read_test_file(src("main.tra.res")), "older");
+    EXPECT_EQ(read_test_file(src("sub/notes.tra.res")), "older");
     EXPECT_TRUE(scratch_is_empty());
     ASSERT_EQ(reporter.warnings.size(), 1u);
-    EXPECT_NE(reporter.warnings[0].find("\r" + src("main.dfm") + ": Ung"), std::string::npos);
-    EXPECT_NE(reporter.warnings[0].find("\r" + src("sub/notes.dfm") + ": Ung"), std::string::npos);
+    EXPECT_EQ(reporter.warnings[0].rfind(
+                  "These forms were not written; their .tra.res files stay as they were:\r", 0),
+              0u);
+    EXPECT_NE(reporter.warnings[0].find("\r" + src("main.dfm") + ": The translation of .MAINFORM"),
+              std::string::npos);
+    EXPECT_NE(
+        reporter.warnings[0].find("\r" + src("sub/notes.dfm") + ": The translation of .NOTES"),
+        std::string::npos);
     EXPECT_TRUE(reporter.infos.empty());  // no success where nothing was written
     EXPECT_EQ(data.Projects.text(field::Reserve).find("Form changes written"), std::string::npos);
 
     // One form mended: only it is reported written.
-    translate(4, "Notizen");
-    report = WriteFormChanges(daten, data.Projects, "German", reporter);
+    translate(4, "Notizen\r\n");
+    daten.tblForms.flush();
+    report = WriteFormChanges(cyrillic, data.Projects, "German", reporter);
     EXPECT_EQ(report.written, (std::vector<std::string>{src("sub/notes.dfm")}));
-    EXPECT_EQ(read_test_file(src("sub/notes.tra")),
-              "object NotesForm: TNotesForm\r\n  Caption = 'Notizen'\r\nend\r\n");
+    EXPECT_EQ(
+        FormStreamOfResourceFile(read_test_file(src("sub/notes.tra.res"))),
+        FormTextToBinary("object NotesForm: TNotesForm\r\n  Caption = 'Notizen'#13#10\r\nend\r\n"));
     ASSERT_EQ(reporter.infos.size(), 1u);
     EXPECT_EQ(reporter.infos[0].rfind("1 of 2 forms written correctly.\r\r", 0), 0u)
         << reporter.infos[0];
 }
 
-TEST_F(FormOperations, ATextThatIsNoFormIsNeverCopiedToATra) {
+TEST_F(FormOperations, ATextThatIsNoFormNeverGivesATranslatedForm) {
     // Nested deeper than any reader goes, and no form at all: both are refused by the scan, and
-    // neither may come back as a ".tra" that looks translated.
+    // neither may come back as a translated form.
     std::string deep;
     for (int i = 0; i < 100000; ++i) deep += "object A" + std::to_string(i) + ": TPanel\r\n";
     deep += "Caption = 'Deep'\r\n";
@@ -327,61 +340,90 @@ TEST_F(FormOperations, ATextThatIsNoFormIsNeverCopiedToATra) {
         SCOPED_TRACE(form + ": " + reason);
         EXPECT_NE(reason.find(" in Zeile "), std::string::npos);
     }
-    EXPECT_FALSE(file_exists(src("deep.tra")));
-    EXPECT_FALSE(file_exists(src("junk.tra")));
+    EXPECT_FALSE(file_exists(src("deep.tra.res")));
+    EXPECT_FALSE(file_exists(src("junk.tra.res")));
 }
 
-// Free Pascal's Classes unit, an independent reader, used as a black box: a small program that
-// turns a binary form into its text.
-constexpr char kFreePascalReader[] = R"(program readform;
+// Free Pascal, as a black box: a program that links the translated forms as they are written and
+// turns each form resource, found by its name, into text with the Classes unit.
+constexpr char kFreePascalReader[] = R"(program readforms;
 {$mode objfpc}{$H+}
 uses Classes, SysUtils;
+{$R main.tra.res}
+{$R notes.tra.res}
+procedure Dump(const Name, FileName: string);
 var
-  inS, outS: TFileStream;
+  res: TResourceStream;
+  outS: TFileStream;
 begin
-  inS := TFileStream.Create(ParamStr(1), fmOpenRead);
-  outS := TFileStream.Create(ParamStr(2), fmCreate);
+  res := TResourceStream.Create(HInstance, Name, RT_RCDATA);
+  outS := TFileStream.Create(FileName, fmCreate);
   try
-    ObjectResourceToText(inS, outS);
+    ObjectBinaryToText(res, outS);
   finally
     outS.Free;
-    inS.Free;
+    res.Free;
   end;
+end;
+begin
+  Dump('TMAINFORM', 'main.txt');
+  Dump('TNOTESFORM', 'notes.txt');
 end.
 )";
 
-TEST_F(FormOperations, FreePascalReadsTheTraOfABinaryForm) {
+TEST_F(FormOperations, FreePascalLinksTheTranslatedFormsAndReadsThem) {
     if (lexorin::testing::run_command("command -v fpc").status != 0)
         GTEST_SKIP() << "fpc is not installed";
-    TempDir tool;
-    write_test_file(tool.file("readform.pas"), kFreePascalReader);
-    auto built = lexorin::testing::run_command("cd '" + tool.path() + "' && fpc -O1 readform.pas");
-    ASSERT_EQ(built.status, 0) << built.out << built.err;
-
     RunFormScan(daten, data.Projects, languages, reporter);
     translate(1, "Fen\xEAtre principale  ");
     translate(3, "l'usine");
+    translate(4, "Zwei\r\nZeilen");
     ASSERT_TRUE(WriteFormChanges(daten, data.Projects, "German", reporter).failed.empty());
-    auto read = lexorin::testing::run_command("'" + tool.file("readform") + "' '" +
-                                              src("main.tra") + "' '" + tool.file("out.txt") + "'");
-    ASSERT_EQ(read.status, 0) << read.out << read.err;
-    // Its text layout is its own; read back by us it must give the same stream, so both readers
-    // saw the same strings.
-    const std::string theirs = read_test_file(tool.file("out.txt"));
-    EXPECT_EQ(FormTextToResource(theirs), read_test_file(src("main.tra"))) << theirs;
-    EXPECT_NE(FormResourceToText(FormTextToResource(theirs)).find("'l'#39'usine'"),
-              std::string::npos);
+
+    TempDir tool;
+    write_test_file(tool.file("readforms.pas"), kFreePascalReader);
+    std::filesystem::copy_file(src("main.tra.res"), tool.file("main.tra.res"));
+    std::filesystem::copy_file(src("sub/notes.tra.res"), tool.file("notes.tra.res"));
+    auto built = lexorin::testing::run_command("cd '" + tool.path() +
+                                               "' && fpc -O1 readforms.pas && ./readforms");
+    ASSERT_EQ(built.status, 0) << built.out << built.err;
+    // Its text layout is its own; read back by us it must give the same streams, so both
+    // readers saw the same strings.
+    for (const char* name : {"main", "notes"}) {
+        SCOPED_TRACE(name);
+        const std::string theirs = read_test_file(tool.file(std::string(name) + ".txt"));
+        const std::string file = read_test_file(
+            src(std::string(name == std::string("main") ? "" : "sub/") + name + ".tra.res"));
+        EXPECT_EQ(FormTextToBinary(theirs), FormStreamOfResourceFile(file)) << theirs;
+    }
+    // The translations as a program on a UTF-8 system prints them.
+    const std::string main_stream = FormStreamOfResourceFile(read_test_file(src("main.tra.res")));
+    EXPECT_NE(main_stream.find("\x07"
+                               "Caption\x06\x13"
+                               "Fen\xC3\xAA"
+                               "tre principale"),
+              std::string::npos)
+        << main_stream;
+    EXPECT_NE(main_stream.find("l'usine"), std::string::npos);
+    EXPECT_NE(
+        FormStreamOfResourceFile(read_test_file(src("sub/notes.tra.res"))).find("Zwei\r\nZeilen"),
+        std::string::npos);
 }
 
-TEST_F(FormOperations, ATranslatedFormIsNeverItsOwnTarget) {
+TEST_F(FormOperations, ATranslatedFormIsNeverTranslatedAgain) {
     data.Projects.edit();
-    data.Projects.set_text(field::FormsExtension, "*.dfm;*.tra");
+    data.Projects.set_text(field::FormsExtension, "*.dfm;*.res;*.tra");
     data.Projects.post();
-    write_test_file(src("old.tra"), kNotesText);
+    // One written earlier, and an older ".tra" of main.dfm, whose target is main.dfm's own.
+    write_test_file(src("old.tra.res"), FormResourceFile("TOld", FormTextToBinary(kNotesText)));
+    write_test_file(src("main.tra"), kNotesText);
     FormWriteReport report = WriteFormChanges(daten, data.Projects, "German", reporter);
-    ASSERT_EQ(report.failed.size(), 1u);
-    EXPECT_EQ(report.failed[0].first, src("old.tra"));
-    EXPECT_EQ(read_test_file(src("old.tra")), kNotesText);
+    ASSERT_EQ(report.failed.size(), 2u);
+    EXPECT_EQ(report.failed[0].first, src("main.tra"));
+    EXPECT_EQ(report.failed[1].first, src("old.tra.res"));
+    EXPECT_FALSE(file_exists(src("old.tra.tra.res")));
+    EXPECT_EQ(FormStreamOfResourceFile(read_test_file(src("main.tra.res"))),
+              FormTextToBinary(kMainText));
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // The translated form writer: a form text scanned, translated in the table and rewritten.
 #include <gtest/gtest.h>
 
+#include "base/errors.h"
 #include "base/text_utils.h"
 #include "code/translator.h"
+#include "forms/form_text_to_binary.h"
 #include "forms/form_translation_writer.h"
+#include "forms/stream_bytes.h"
+#include "forms/translation_text.h"
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
@@ -17,15 +21,54 @@ using lexorin::testing::TempDir;
 using lexorin::testing::write_test_file;
 
 TEST(ReplaceFormString, OnlyTheQuotedPartChangesAsTheTextFormWritesIt) {
+    const CodePage cp1252;
     // "a" also stands in the property name, which is left alone.
-    EXPECT_EQ(ReplaceFormString("  Caption = 'a'", {"a", "b", 0}), "  Caption = 'b'");
-    EXPECT_EQ(ReplaceFormString("  Caption = 'It'#39's'", {"It's", "C'est", 0}),
+    EXPECT_EQ(ReplaceFormString("  Caption = 'a'", {"a", "b", 0}, cp1252), "  Caption = 'b'");
+    EXPECT_EQ(ReplaceFormString("  Caption = 'It'#39's'", {"It's", "C'est", 0}, cp1252),
               "  Caption = 'C'#39'est'");
     // The blanks belong to the search text: without them the line does not match.
-    EXPECT_EQ(ReplaceFormString("  Caption = 'Hello'", {"Hello", "Hallo", 2}),
+    EXPECT_EQ(ReplaceFormString("  Caption = 'Hello'", {"Hello", "Hallo", 2}, cp1252),
               "  Caption = 'Hello'");
     // A blank original would match the blanks of any line.
-    EXPECT_EQ(ReplaceFormString("  Caption = 'Yes  '", {"", "x", 2}), "  Caption = 'Yes  '");
+    EXPECT_EQ(ReplaceFormString("  Caption = 'Yes  '", {"", "x", 2}, cp1252),
+              "  Caption = 'Yes  '");
+    // The original keeps its bytes in the search text; the translation is written as characters.
+    EXPECT_EQ(
+        ReplaceFormString("  Caption = 'Gr\xFC\xDF  '", {"Gr\xFC\xDF", "Open \x80", 2}, cp1252),
+        "  Caption = 'Open '#8364'  '");
+}
+
+TEST(TranslationBetweenQuotes, EveryCharacterThatIsNoPrintableAsciiBecomesItsCode) {
+    const CodePage cp1252;
+    auto text = [&](std::string_view translation) {
+        return TranslationBetweenQuotes(translation, cp1252, "    ");
+    };
+    EXPECT_EQ(text("l'usine"), "l'#39'usine");
+    EXPECT_EQ(text("Zwei\r\nZeilen"), "Zwei'#13#10'Zeilen");
+    EXPECT_EQ(text("\tTab"), "'#9'Tab");     // starts with a code: an empty run before
+    EXPECT_EQ(text("Ende\r"), "Ende'#13'");  // ends with one: an empty run after
+    EXPECT_EQ(text("f\xFCr \x80 \x7F"), "f'#252'r '#8364' '#127'");
+    EXPECT_EQ(text(""), "");
+    // In another code page the same byte is another character.
+    EXPECT_EQ(TranslationBetweenQuotes("\xC4\xE0", CodePage("CP1251"), ""), "'#1044#1072'");
+    EXPECT_THROW(TranslationBetweenQuotes("\x98", CodePage("CP1251"), ""), Error);
+}
+
+TEST(TranslationBetweenQuotes, ALongTranslationTakesLinesOfItsOwn) {
+    // Plain letters, codes only, and both mixed: each comes back whole from the text, on lines
+    // the text reader takes.
+    for (const std::string& translation :
+         {std::string(2500, 'x'), std::string(1500, '\r'),
+          std::string(900, 'a') + "\xFC\r'" + std::string(2000, '\xE4')}) {
+        const std::string text = TranslationBetweenQuotes(translation, CodePage(), "    ");
+        const std::string form = "object F: TF\r\n  Caption = '" + text + "'\r\nend\r\n";
+        for (const std::string& line : read_text_lines(form))
+            EXPECT_LE(line.size(), kTranslationPieceBytes + 20);
+        // Read without translated lines, codes up to 255 are the Windows-1252 bytes again.
+        EXPECT_EQ(FormTextToBinary(form),
+                  bytes::Form(bytes::Object("TF", "F",
+                                            bytes::Prop("Caption", bytes::LString(translation)))));
+    }
 }
 
 // A scanned form in real tables, translated row by row, then rewritten.
