@@ -51,7 +51,8 @@ std::optional<forms::FormScanReport> ScanForms(ProjectHandles project, Reporter&
 // language.
 bool WriteCode(ProjectHandles project, Reporter& reporter);
 
-// Write changes -> Forms: a ".tra" beside every form file. The tables stay in forms mode.
+// Write changes -> Forms: a translated form (".tra.res") beside every form file. The tables stay in
+// forms mode.
 std::optional<forms::FormWriteReport> WriteForms(ProjectHandles project, Reporter& reporter);
 
 // Gives literals back to the units ("Code restored" when any came back).

@@ -31,7 +31,7 @@ step "Scan the code (first what it would do), translate, write the resource stri
 "$cli" translate Demo German 4 '%d Dinge'
 "$cli" write-code Demo German
 
-step "Scan the forms (a binary and a text form), translate two strings, write the .tra files"
+step "Scan the forms (a binary and a text form), translate two strings, write the translated forms (.tra.res)"
 "$cli" scan-forms Demo German
 "$cli" strings Demo German --kind forms
 "$cli" translate Demo German 1 'Info zur Demo' --kind forms

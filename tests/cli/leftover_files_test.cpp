@@ -31,10 +31,10 @@ TEST_F(LeftoverFilesTest, WritingCommandsSweepTheFoldersTheyWrite) {
     ASSERT_EQ(cli("write-code Demo German").status, 0);
     EXPECT_FALSE(exists("src/.~lexorin.strings.tra.Zz9Yy8"));
 
-    write_test_file(work.file("src/.~lexorin.aboutbox.tra.Qq1Ww2"), "half a form");
+    write_test_file(work.file("src/.~lexorin.aboutbox.tra.res.Qq1Ww2"), "half a form");
     ASSERT_EQ(cli("scan-forms Demo German").status, 0);
     ASSERT_EQ(cli("write-forms Demo German").status, 0);
-    EXPECT_FALSE(exists("src/.~lexorin.aboutbox.tra.Qq1Ww2"));
+    EXPECT_FALSE(exists("src/.~lexorin.aboutbox.tra.res.Qq1Ww2"));
 
     write_test_file(work.file("src/.~lexorin.greetings.pas.Rr3Tt4"), "half a unit");
     ASSERT_EQ(cli("restore-code Demo German").status, 0);

@@ -433,7 +433,7 @@ class ProjectWindowTest : public QObject {
         window->Forms3->trigger();
         check(write);
         QCOMPARE(window->reporter().status_label()->text(), QString());  // not "N Strings found"
-        QVERIFY(file_exists(src() + "/mainform.tra"));
+        QVERIFY(file_exists(src() + "/mainform.tra.res"));
         QVERIFY(window->DBMemo1->toPlainText().contains("Form changes written in French on "));
 
         ModalAnswerer advice;
@@ -458,7 +458,7 @@ class ProjectWindowTest : public QObject {
         QCOMPARE(languages_while_asking, 0);
         QVERIFY(!file_exists(home() + "/Demo_German_forms.db"));
         QVERIFY(!file_exists(home() + "/Demo_units.db"));
-        QVERIFY(file_exists(src() + "/mainform.tra"));  // the sources stay
+        QVERIFY(file_exists(src() + "/mainform.tra.res"));  // the sources stay
         QCOMPARE(window->EditName->text(), QString());
         ModalAnswerer nothing;
         nothing.box("No project name found. Plase enter a project.", QMessageBox::Ok);

@@ -15,9 +15,9 @@ implementation
 
 {$i lx_lang.inc}
 {$ifndef TranslatedForm}
-{$R *.DFM}
+{$r *.dfm}
 {$else}
-{$R *.TRA}
+{$R *.tra.res}
 {$endif}
 
 procedure TAboutBox.FormShow(Sender: TObject);

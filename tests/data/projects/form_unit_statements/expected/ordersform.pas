@@ -24,7 +24,7 @@ implementation
 {$ifndef TranslatedForm}
 {$R *.DFM}
 {$else}
-{$R *.TRA}
+{$R *.tra.res}
 {$endif}
 
 const
