@@ -7,6 +7,8 @@
 #include <map>
 
 #include "code/resource_strings.h"
+#include "forms/form_conversion.h"
+#include "forms/translated_form_file.h"
 #include "project/file_iterator.h"
 #include "table_fixture.h"
 
@@ -69,6 +71,30 @@ class FpcEndToEnd : public ::testing::Test, protected test::CodeTables {
         }
         ASSERT_TRUE(found) << original_text;
     }
+    // The form scanned and written back translated, as Scan -> Forms and Write changes -> Forms
+    // do it: through its text, into the forms table, and into its translated form file.
+    void TranslateForm(const std::string& original_text, const std::string& translation) {
+        store::create_table(tables.file("Demo_English_forms.db"), store::forms_schema());
+        store::create_table(tables.file("Demo_units.db"), store::file_list_schema());
+        store::Table forms(session, tables.path(), "Demo_English_forms.db");
+        store::Table units(session, tables.path(), "Demo_units.db");
+        forms.open();
+        units.open();
+        units.set_index_name(store::order::Name);
+        TTranslator form_translator;
+        form_translator.FormsTable = &forms;
+        form_translator.UnitsTable = &units;
+        const std::string form = sources.file("form1.dfm");
+        const std::string text = tables.file("Tempform.txt");
+        forms::FormFileToText(form, text);
+        ASSERT_EQ(form_translator.ScanForm(text, form), 1);
+        forms.first();
+        ASSERT_EQ(forms.text("OriginalString"), original_text);
+        forms.edit();
+        forms.set_text("TranslateString", translation);
+        forms.post();
+        EXPECT_EQ(forms::WriteTranslatedForm(form_translator, form, text), 1);
+    }
     void SwitchOn(const std::string& symbol) {
         std::string path = sources.file("lx_lang.inc");
         std::string text = read_test_file(path);
@@ -84,7 +110,7 @@ TEST_F(FpcEndToEnd, RewrittenProgramPrintsTheSameAndTranslates) {
 
     ScanAndWrite();
     EXPECT_NE(read_test_file(sources.file("greet.pas")).find("''+s_"), std::string::npos);
-    EXPECT_NE(read_test_file(sources.file("form1.pas")).find("{$R *.TRA}"), std::string::npos);
+    EXPECT_NE(read_test_file(sources.file("form1.pas")).find("{$R *.tra.res}"), std::string::npos);
     EXPECT_EQ(BuildAndRun(sources.path()), before);
 
     // A second scan finds nothing new, and the program still builds the same.
@@ -105,17 +131,23 @@ TEST_F(FpcEndToEnd, RewrittenProgramPrintsTheSameAndTranslates) {
 
     SwitchOn("TranslatedStrings");
     std::string expected = before;
-    Replace(expected, "It's a fine day", "Ein sch\xf6ner Tag");
+    Replace(expected, "It's a fine day", "Ein sch\xc3\xb6ner Tag");  // UTF-8
     Replace(expected, "Padded  |", "Gepolstert  |");
     Replace(expected, "Closing line text", "Schlusszeile");
     Replace(expected, "OK / ok", "OK / gut");
     Replace(expected, "that's many", "das sind 'viele'");
     EXPECT_EQ(BuildAndRun(sources.path()), expected);
 
-    // The translated form switch links the translated form resource and the translations.
+    // The translated form switch links the translated form and the translations.
+    TranslateForm("Greetings",
+                  "Gr\xfc\xdf"
+                  "e");
     write_test_file(sources.file("lx_lang.inc"),
                     read_test_file(std::string(LEXORIN_SOURCE_DIR) + "/code/glue/lx_lang.inc"));
     SwitchOn("TranslatedForm");
+    Replace(expected, "Greetings",
+            "Gr\xc3\xbc\xc3\x9f"
+            "e");
     EXPECT_EQ(BuildAndRun(sources.path()), expected);
 }
 

@@ -1,7 +1,7 @@
 program demo;
 
 { A console program of three units, scanned and rewritten by the code tests. The program file
-  itself has no implementation part, so its own literals are kept. }
+  has no interface part, so its own statements are scanned like any routine body. }
 
 uses
   SysUtils, greet, form1, plain;
