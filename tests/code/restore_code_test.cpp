@@ -177,8 +177,9 @@ TEST_F(RestoreCodeTest, ARescanMendsTheOlderSwitchBlockFromTheJournal) {
     const std::string path = Unit("form.pas", original);
     ScanAll();
     std::string older = read_test_file(path);
-    const std::string block = "{$ifndef TranslatedForm}\r\n  {$r *.dfm}\r\n{$else}\r\n"
-                              "{$R *.tra.res}\r\n";
+    const std::string block =
+        "{$ifndef TranslatedForm}\r\n  {$r *.dfm}\r\n{$else}\r\n"
+        "{$R *.tra.res}\r\n";
     ASSERT_NE(older.find(block), std::string::npos) << older;
     older.replace(older.find(block), block.size(),
                   "{$ifndef TranslatedForm}\r\n{$R *.DFM}\r\n{$else}\r\n{$R *.TRA}\r\n");
