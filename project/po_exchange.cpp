@@ -324,7 +324,8 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
                 table.set_logical(store::field::Translated, !update.fuzzy);
             }
             table.set_logical(store::field::Ignore, update.ignore);
-            table.post();
+            // One disk sync for the whole import (the flushes below), not one per row.
+            table.post_batched();
         } catch (...) {
             table.cancel();
             throw;

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -20,6 +19,8 @@
 #include "corpus/corpus_sources.h"
 #include "corpus/fpcunit_runner.h"
 #include "corpus/free_pascal.h"
+#include "corpus/line_ends.h"
+#include "corpus/stopwatch.h"
 #include "support/golden_file.h"
 #include "support/test_support.h"
 
@@ -37,22 +38,6 @@ constexpr size_t kMinimumPackages = 4;
 constexpr size_t kShownErrors = 150;
 constexpr size_t kShownMismatches = 25;
 
-// Lines as the rewriter reads them (ending at CR, LF or CR LF), each written back with CR LF.
-std::string WithCrLf(const std::string& text) {
-    std::string result;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        result.append(text, start, end - start).append("\r\n");
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
-            text[end + 1] == '\n')
-            ++end;
-        start = end + 1;
-    }
-    return result;
-}
-
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(WithCrLf(text));
@@ -68,16 +53,6 @@ std::string Lower(std::string text) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
-
-class Stopwatch {
-  public:
-    double seconds() const {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    }
-
-  private:
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-};
 
 // The corpus project in a scratch working directory and what each stage found.
 class CorpusRun {
@@ -328,15 +303,16 @@ class CorpusRun {
         restore = lexorin::testing::run_cli(work_, "restore-code Corpus German");
         if (restore.status != 0) return;
         // Units come back as they were but for line ends; include files are never touched.
-        auto compare = [&](const std::string& file, const std::string& expected) {
-            const std::string difference =
-                lexorin::testing::FirstDifference(expected, read_test_file(file));
+        auto compare = [&](const std::string& file, const std::string& difference) {
             if (!difference.empty())
                 mismatches.push_back(Relative(file) + ": " + difference + "\n");
         };
         for (const auto& unit : corpus.units)
-            compare(unit, WithCrLf(read_test_file(Original(unit))));
-        for (const auto& file : corpus.include_files) compare(file, read_test_file(Original(file)));
+            compare(unit,
+                    GivenBackDifference(read_test_file(Original(unit)), read_test_file(unit)));
+        for (const auto& file : corpus.include_files)
+            compare(file, lexorin::testing::FirstDifference(read_test_file(Original(file)),
+                                                            read_test_file(file)));
         std::cout << "[corpus] units given back as they were: "
                   << corpus.units.size() + corpus.include_files.size() - mismatches.size() << " of "
                   << corpus.units.size() + corpus.include_files.size() << " files\n"
@@ -377,13 +353,6 @@ class CorpusRun {
         if (!tally.ran) return "the runner printed no tally";
         return std::to_string(tally.tests) + " run, " + std::to_string(tally.errors) + " errors, " +
                std::to_string(tally.failures) + " failures";
-    }
-
-    static std::string Seconds(double seconds) {
-        std::ostringstream text;
-        text.precision(1);
-        text << std::fixed << seconds << " s";
-        return text.str();
     }
 
     TempDir work_;
