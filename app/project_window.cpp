@@ -36,6 +36,7 @@
 #include "editor/form_result_view.h"
 #include "project/backup.h"
 #include "project/languages.h"
+#include "project/project_delete.h"
 #include "store/translation_tables.h"
 
 namespace lexorin::gui {
@@ -314,7 +315,10 @@ void Tlx_project::DBNavigatorClick(int button) {
                 if (p.has_current()) p.edit();
                 break;
             case nbPost:
-                if (p.state() == store::Table::State::Insert) check_new_project_name();
+                if (p.state() == store::Table::State::Insert) {
+                    check_new_project_name();
+                    if (!accept_leftover_tables()) p.cancel();
+                }
                 if (p.state() != store::Table::State::Browse) p.post();
                 break;
         }
@@ -348,6 +352,35 @@ void Tlx_project::check_new_project_name() {
             throw Error("A project named " + other +
                         " already exists; names that differ only in "
                         "letter case would share their table files.");
+}
+
+bool Tlx_project::accept_leftover_tables() {
+    const std::string name = from_q(EditName->text());
+    // A second handle, as above: walking the rows must not post the new one.
+    store::Table others(session_, projects().directory(), projects().table_name());
+    others.open();
+    const std::vector<std::string> files =
+        project::LeftoverProjectFiles(daten_.program_directory(), others, name);
+    if (files.empty()) return true;
+    std::string question =
+        "The program directory already holds table files of a project named " + name + ":";
+    for (const auto& file : files) question += "\r" + file;
+    question += "\r\rKeep them and use them for the new project? (No does not add it.)";
+    if (!reporter().confirm(question)) return false;
+    // The languages whose tables are there come back with them.
+    const std::string languages = project::encode_list(project::LeftoverLanguages(files, name));
+    projects().set_text(field::Languages, languages);
+    FillListFromText(lblang, languages);
+    languages_.fill(languages);
+    select_single_language();
+    return true;
+}
+
+void Tlx_project::cancel_new_project() {
+    projects().cancel();
+    show_record();
+    EditName->setEnabled(false);
+    select_single_language();
 }
 
 void Tlx_project::edit_field(const std::function<void(store::Table&)>& set) {
@@ -397,11 +430,18 @@ void Tlx_project::DirectoryEdit1Exit() {
         // The backup is offered the first time the project gets a directory.
         if (const auto backup = project::CheckSourcesAndOfferBackup(
                 daten_.program_directory(), from_q(EditName->text()), directory,
-                DBCheckBox1->isChecked(), excluded, p.text(field::Directory), reporter()))
+                DBCheckBox1->isChecked(), excluded, p.text(field::Directory), reporter(),
+                project::ProjectOutsideLinks(p)))
             reporter().information(backup->message);
         try {
             if (p.state() == store::Table::State::Browse) p.edit();
-            if (p.state() == store::Table::State::Insert) check_new_project_name();
+            if (p.state() == store::Table::State::Insert) {
+                check_new_project_name();
+                if (!accept_leftover_tables()) {
+                    cancel_new_project();
+                    return;
+                }
+            }
             p.set_text(field::Directory, directory);
             p.post();
             EditName->setEnabled(false);
@@ -621,22 +661,14 @@ void Tlx_project::BitBtn2Click() {
 }
 
 void Tlx_project::Bearbeiten1Click() {
-    auto refresh = [this] {
+    // Both questions come before anything is deleted (the tables go first, the row last); the
+    // window then shows the project that is now current.
+    run_command([&] {
+        commands::DeleteProject(handles(), reporter());
         show_record();
         EditName->setEnabled(false);
         select_single_language();
-    };
-    // The second question (the translation files) comes after the row is gone: the window
-    // shows the project that is now current before asking it.
-    int questions = 0;
-    reporter_->before_question = [&] {
-        if (questions++ > 0) refresh();
-    };
-    run_command([&] {
-        commands::DeleteProject(handles(), reporter());
-        refresh();
     });
-    reporter_->before_question = nullptr;
 }
 
 void Tlx_project::Mailtous1Click() {

@@ -132,6 +132,11 @@ class Tlx_project : public QMainWindow {
     void select_single_language();
     // A new project's name must be usable in file names and not taken yet.
     void check_new_project_name();
+    // Tables that a deleted project of the new name left would become the new project's: asks
+    // whether that is meant; false (No) means the project is not added.
+    bool accept_leftover_tables();
+    // Gives up the row being added and shows the current one again.
+    void cancel_new_project();
     std::string current_language() const;
     // A language counts as selected only while its entry in the list is.
     void sync_language_selection();

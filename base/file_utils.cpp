@@ -11,7 +11,6 @@
 #include <cstring>
 
 #include "base/errors.h"
-#include "base/temporary_files.h"
 
 namespace lexorin {
 
@@ -46,13 +45,8 @@ static std::string replaceable_target(const std::string& target) {
     return target;
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string target) : target_(replaceable_target(target)) {
-    temp_path_ = temporary_pattern_beside(target_);
-    int fd = ::mkstemp(temp_path_.data());
-    if (fd < 0)
-        throw Error("Cannot create a temporary file beside " + target_ + ": " + errno_text());
-    // Held until the file is renamed or removed, so that a sweep by another command leaves it.
-    lock_fd_ = hold_temporary_lock(fd);
+AtomicFileWriter::AtomicFileWriter(std::string target)
+    : target_(replaceable_target(target)), temp_(target_) {
     struct stat st {};
     mode_t mode = 0644;
     if (::stat(target_.c_str(), &st) == 0) {
@@ -62,13 +56,13 @@ AtomicFileWriter::AtomicFileWriter(std::string target) : target_(replaceable_tar
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    ::fchmod(fd, mode);
-    file_ = ::fdopen(fd, "wb");
+    ::fchmod(temp_.fd(), mode);
+    const int fd = ::fcntl(temp_.fd(), F_DUPFD_CLOEXEC, 0);
+    file_ = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (!file_) {
-        ::close(fd);
-        ::unlink(temp_path_.c_str());
-        release_lock();
-        throw Error("Cannot write " + temp_path_ + ": " + errno_text());
+        const std::string why = errno_text();
+        if (fd >= 0) ::close(fd);
+        throw Error("Cannot write " + temp_.path() + ": " + why);
     }
 }
 
@@ -81,13 +75,7 @@ void AtomicFileWriter::discard() noexcept {
         std::fclose(file_);
         file_ = nullptr;
     }
-    ::unlink(temp_path_.c_str());
-    release_lock();
-}
-
-void AtomicFileWriter::release_lock() noexcept {
-    if (lock_fd_ >= 0) ::close(lock_fd_);
-    lock_fd_ = -1;
+    temp_.remove();
 }
 
 void AtomicFileWriter::write(std::string_view bytes) {
@@ -111,10 +99,9 @@ void AtomicFileWriter::finish(bool sync) {
 
 void AtomicFileWriter::replace() {
     if (!finished_) throw Error("Cannot replace " + target_ + ": the new text is not complete");
-    if (::rename(temp_path_.c_str(), target_.c_str()) != 0)
-        throw Error("Cannot replace " + target_ + ": " + errno_text());
+    if (const int error = temp_.rename_over(target_); error != 0)
+        throw Error("Cannot replace " + target_ + ": " + std::strerror(error));
     committed_ = true;
-    release_lock();
 }
 
 void AtomicFileWriter::commit() {

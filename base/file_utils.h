@@ -5,10 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/temporary_files.h"
+
 namespace lexorin {
 
 // Writes a file the safe way: the text goes to a temporary file in the target's directory (named
-// as app/temporary_files.h says, and held locked while the writer lives), which
+// and held as base/temporary_files.h says), which
 // is renamed over the target only once it is complete and flushed. The target keeps its mode;
 // until commit() the target is untouched, and a writer destroyed without commit() removes its
 // temporary file. So a crash, a full disk or an error never leaves a half-written file.
@@ -28,16 +30,14 @@ class AtomicFileWriter {
     // finish(true), then replace().
     void commit();
     const std::string& target() const { return target_; }
-    const std::string& temp_path() const { return temp_path_; }
+    const std::string& temp_path() const { return temp_.path(); }
 
   private:
     void discard() noexcept;
-    void release_lock() noexcept;
 
     std::string target_;
-    std::string temp_path_;
+    TemporaryFile temp_;  // keeps the file and its lock after file_ is closed
     std::FILE* file_ = nullptr;
-    int lock_fd_ = -1;  // keeps the temporary file's flock after file_ is closed
     bool finished_ = false;
     bool committed_ = false;
 };

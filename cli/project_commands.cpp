@@ -8,6 +8,7 @@
 #include "base/file_utils.h"
 #include "base/text_utils.h"
 #include "cli/command_line.h"
+#include "project/project_delete.h"
 #include "project/project_lock.h"
 #include "project/projects_table.h"
 
@@ -29,7 +30,19 @@ std::string absolute_directory(const std::string& dir) {
     return out;
 }
 
-int project_add(Context&, Arguments& args) {
+// Tables a deleted project of the name left would silently become the new project's: refused,
+// naming them, so that the user decides (the window asks instead).
+void refuse_leftover_tables(const std::string& home, store::Table& projects,
+                            const std::string& name) {
+    const std::vector<std::string> files = project::LeftoverProjectFiles(home, projects, name);
+    if (files.empty()) return;
+    std::string list;
+    for (const auto& file : files) list += (list.empty() ? "" : ", ") + file;
+    throw Error("The program directory already holds table files of a project named " + name +
+                ": " + list + ". Remove them (or move them away) before adding the project.");
+}
+
+int project_add(Context& context, Arguments& args) {
     project::NewProject p;
     p.recursive = !args.flag("--no-recursive");
     for (const auto& e : args.options("--exclude"))
@@ -39,6 +52,8 @@ int project_add(Context&, Arguments& args) {
     p.directory = absolute_directory(words[1]);
     store::Session session;
     project::TDataProjects data(session);
+    project::check_file_name_part(p.name, "project name");
+    refuse_leftover_tables(context.home, data.Projects, p.name);
     project::add_project(data.Projects, p);
     std::cerr << "Project " << p.name << " added.\n";
     return 0;

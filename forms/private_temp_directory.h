@@ -2,25 +2,24 @@
 
 #include <string>
 
+#include "base/temporary_files.h"
+
 namespace lexorin::forms {
 
 // A directory of our own under the system's temporary directory (made with mkdtemp, so no other
-// user or run can have put anything there, and named ".~lexorin.forms.XXXXXX"), removed with its
-// content when the object goes, also when a command fails half-way; one left by a killed run is
-// removed when the next one is made. The form commands keep their "Tempform.txt" in it.
+// user or run can have put anything there, and named as base/temporary_files.h says), removed
+// with its content when the object goes, also when a command fails half-way; one left by a
+// killed run is removed when the next one is made. The form commands keep their "Tempform.txt"
+// in it.
 class PrivateTempDirectory {
   public:
     PrivateTempDirectory();
-    ~PrivateTempDirectory();
-    PrivateTempDirectory(const PrivateTempDirectory&) = delete;
-    PrivateTempDirectory& operator=(const PrivateTempDirectory&) = delete;
 
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return directory_.path(); }
+    std::string file(const std::string& name) const { return path() + "/" + name; }
 
   private:
-    std::string path_;
-    int lock_fd_ = -1;  // flock on the folder: a sweep by another run leaves it alone
+    TemporaryDirectory directory_;
 };
 
 // Removes a file if it is there; a file that is already gone is no failure.

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
@@ -39,17 +40,6 @@ std::string why_not_a_table_file(const std::string& path) {
     return "it is not a regular file";
 }
 
-static std::string reserve_new_file(const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (fd < 0 && errno == EEXIST) {
-        std::string why = why_not_a_table_file(path);
-        return why.empty() ? "the file already exists" : why;
-    }
-    if (fd < 0) return std::strerror(errno);
-    ::close(fd);
-    return {};
-}
-
 // Only for schema defaults, which come from the program, never from a user or a file.
 static std::string sql_text_literal(const std::string& text) {
     std::string out = "'";
@@ -58,10 +48,6 @@ static std::string sql_text_literal(const std::string& text) {
         out += c;
     }
     return out + "'";
-}
-
-static void remove_table_files(const std::string& path) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((path + suffix).c_str());
 }
 
 // The column definition of a field that is not the numbered key.
@@ -75,59 +61,47 @@ static std::string column_definition(const FieldDef& f) {
 
 // The table is built in a temporary file beside its place and linked there only when complete,
 // so that a process killed on the way leaves no half-made table under the name (the next
-// command would refuse it), only a temporary file the sweeps remove.
+// command would refuse it), only a temporary file the sweeps remove (base/temporary_files.h).
 void create_table(const std::string& path, const TableSchema& schema) {
-    std::string temp = temporary_pattern_beside(path);
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) throw StoreError("Cannot create table " + path + ": " + std::strerror(errno));
-    const int lock = hold_temporary_lock(fd);  // not swept while it is being built
-    ::close(fd);
-    struct LockRelease {
-        int fd;
-        ~LockRelease() {
-            if (fd >= 0) ::close(fd);
-        }
-    } release{lock};
+    std::optional<TemporaryFile> temp;
     try {
-        sqlite3* raw = nullptr;
-        int rc = sqlite3_open_v2(temp.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-        DatabaseHandle db(raw);
-        check_sqlite(raw, rc, path);
-        std::string columns;
-        for (size_t i = 0; i < schema.fields.size(); ++i) {
-            const FieldDef& f = schema.fields[i];
-            if (i) columns += ", ";
-            if (i == 0 && schema.numbered_key)
-                columns += quote_identifier(f.name) + " " + declared_type(f.type) +
-                           " PRIMARY KEY AUTOINCREMENT";
-            else
-                columns += column_definition(f);
-        }
-        std::string sql =
-            "BEGIN; PRAGMA application_id = " + std::to_string(Connection::kApplicationId) +
-            "; CREATE TABLE records (" + columns + ");";
-        for (const auto& order : schema.orders) {
-            sql += " CREATE INDEX " + quote_identifier(order.name) + " ON records (";
-            for (size_t i = 0; i < order.fields.size(); ++i)
-                sql += (i ? ", " : "") + quote_identifier(order.fields[i]);
-            sql += ");";
-        }
-        exec_sql(raw, sql + " COMMIT;", path);
-        db = DatabaseHandle();  // closed: the file is complete
-        // link() fails when the name was taken meanwhile, as an exclusive create does.
-        if (::link(temp.c_str(), path.c_str()) != 0) {
-            const int saved = errno;
-            const std::string why = saved == EEXIST ? why_not_a_table_file(path) : std::string();
-            throw StoreError("Cannot create table " + path + ": " +
-                             (saved != EEXIST ? std::strerror(saved)
-                              : why.empty()   ? "the file already exists"
-                                              : why));
-        }
-    } catch (...) {
-        remove_table_files(temp);
-        throw;
+        temp.emplace(path);  // removed with its journal when anything below fails
+    } catch (const Error& e) {
+        throw StoreError(e.what());
     }
-    remove_table_files(temp);
+    sqlite3* raw = nullptr;
+    int rc = sqlite3_open_v2(temp->path().c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    DatabaseHandle db(raw);
+    check_sqlite(raw, rc, path);
+    std::string columns;
+    for (size_t i = 0; i < schema.fields.size(); ++i) {
+        const FieldDef& f = schema.fields[i];
+        if (i) columns += ", ";
+        if (i == 0 && schema.numbered_key)
+            columns += quote_identifier(f.name) + " " + declared_type(f.type) +
+                       " PRIMARY KEY AUTOINCREMENT";
+        else
+            columns += column_definition(f);
+    }
+    std::string sql =
+        "BEGIN; PRAGMA application_id = " + std::to_string(Connection::kApplicationId) +
+        "; CREATE TABLE records (" + columns + ");";
+    for (const auto& order : schema.orders) {
+        sql += " CREATE INDEX " + quote_identifier(order.name) + " ON records (";
+        for (size_t i = 0; i < order.fields.size(); ++i)
+            sql += (i ? ", " : "") + quote_identifier(order.fields[i]);
+        sql += ");";
+    }
+    exec_sql(raw, sql + " COMMIT;", path);
+    db = DatabaseHandle();  // closed: the file is complete
+    // A link fails when the name was taken meanwhile, as an exclusive create does.
+    if (const int error = temp->link_as(path); error != 0) {
+        const std::string why = error == EEXIST ? why_not_a_table_file(path) : std::string();
+        throw StoreError("Cannot create table " + path + ": " +
+                         (error != EEXIST ? std::strerror(error)
+                          : why.empty()   ? "the file already exists"
+                                          : why));
+    }
 }
 
 std::vector<std::string> add_missing_fields(Session& session, const std::string& path,
@@ -175,11 +149,17 @@ void copy_table(Session& session, const std::string& source, const std::string& 
         file_name_of(destination));
     if (!existing.empty())
         throw StoreError("Cannot create table " + destination + ": the file already exists");
-    if (std::string why = reserve_new_file(destination); !why.empty())
-        throw StoreError("Cannot create table " + destination + ": " + why);
+    // Built under a temporary name and linked in place when complete, as create_table does.
+    std::optional<TemporaryFile> temp;
     try {
+        temp.emplace(destination);
+    } catch (const Error& e) {
+        throw StoreError(e.what());
+    }
+    ::fchmod(temp->fd(), 0644);
+    {
         sqlite3* raw = nullptr;
-        int rc = sqlite3_open_v2(destination.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        int rc = sqlite3_open_v2(temp->path().c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
         DatabaseHandle to(raw);
         if (rc != SQLITE_OK) throw StoreError(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
         sqlite3_backup* backup = sqlite3_backup_init(raw, "main", from->db(), "main");
@@ -187,9 +167,13 @@ void copy_table(Session& session, const std::string& source, const std::string& 
         sqlite3_backup_step(backup, -1);
         rc = sqlite3_backup_finish(backup);
         if (rc != SQLITE_OK) throw StoreError(sqlite3_errmsg(raw));
-    } catch (...) {
-        remove_table_files(destination);
-        throw;
+    }
+    if (const int error = temp->link_as(destination); error != 0) {
+        const std::string why = error == EEXIST ? why_not_a_table_file(destination) : std::string();
+        throw StoreError("Cannot create table " + destination + ": " +
+                         (error != EEXIST ? std::strerror(error)
+                          : why.empty()   ? "the file already exists"
+                                          : why));
     }
 }
 

@@ -444,18 +444,14 @@ class ProjectWindowTest : public QObject {
         QVERIFY(window->DBMemo1->toPlainText().contains("Check French: "));
 
         ModalAnswerer remove;
-        QString name_while_asking = "not asked";
-        int languages_while_asking = -1;
+        bool tables_while_asking = false;
         remove.box("This function deletes your translation project. Proceed?", QMessageBox::Yes)
-            .box("Do you also want to delete your translation files?", QMessageBox::Yes, [&] {
-                name_while_asking = window->EditName->text();
-                languages_while_asking = window->lblang->count();
-            });
+            .box("Do you also want to delete your translation files?", QMessageBox::Yes,
+                 [&] { tables_while_asking = file_exists(home() + "/Demo_German_forms.db"); });
         window->Bearbeiten1->trigger();
         check(remove);
-        // The window no longer shows the deleted project while asking about its files.
-        QCOMPARE(name_while_asking, QString());
-        QCOMPARE(languages_while_asking, 0);
+        // Both questions come before anything goes; then the tables go, and the row last.
+        QVERIFY(tables_while_asking);
         QVERIFY(!file_exists(home() + "/Demo_German_forms.db"));
         QVERIFY(!file_exists(home() + "/Demo_units.db"));
         QVERIFY(file_exists(src() + "/mainform.tra.res"));  // the sources stay
@@ -464,6 +460,48 @@ class ProjectWindowTest : public QObject {
         nothing.box("No project name found. Plase enter a project.", QMessageBox::Ok);
         window->Code3->trigger();
         check(nothing);
+    }
+
+    // Tables a deletion left are not taken over without a word: No gives up the new project,
+    // Yes takes them over with their languages.
+    void addingANameWhoseTablesWereLeftAsksFirst() {
+        open_window();
+        add_project("Demo", src());
+        add_language("German");
+        add_language("French");
+        ModalAnswerer row_only;
+        row_only.box("This function deletes your translation project. Proceed?", QMessageBox::Yes)
+            .box("Do you also want to delete your translation files?", QMessageBox::No);
+        window->Bearbeiten1->trigger();
+        check(row_only);
+
+        QString question =
+            "The program directory already holds table files of a project named Demo:";
+        for (const char* name :
+             {"Demo_French_forms.db", "Demo_French_pascal.db", "Demo_German_forms.db",
+              "Demo_German_pascal.db", "Demo_pasfiles.db", "Demo_units.db"})
+            question += "\n" + QString::fromStdString(home()) + "/" + name;
+        question += "\n\nKeep them and use them for the new project? (No does not add it.)";
+        for (const bool keep : {false, true}) {
+            QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);
+            QTest::keyClicks(window->EditName, "Demo");
+            ModalAnswerer answers;
+            answers.box_starting("Do you want all your .pas and .dfm files", QMessageBox::No)
+                .box(question, keep ? QMessageBox::Yes : QMessageBox::No);
+            type_and_leave(window->DirectoryEdit1->line(), QString::fromStdString(src()));
+            check(answers);
+            QVERIFY(!window->EditName->isEnabled());
+            QVERIFY(file_exists(home() + "/Demo_units.db"));
+            store::Session session;
+            project::TDataProjects data(session, work->path());
+            QCOMPARE(project::project_names(data.Projects).size(), keep ? size_t{1} : size_t{0});
+        }
+        QCOMPARE(window->EditName->text(), QString("Demo"));
+        QCOMPARE(window->lblang->count(), 2);
+        store::Session session;
+        project::TDataProjects data(session, work->path());
+        project::require_project(data.Projects, "Demo");
+        QCOMPARE(data.Projects.text(field::Languages), std::string("French\r\nGerman"));
     }
 
     void aTypedCharacterTheCodePageCannotHoldIsRefused() {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -63,6 +65,98 @@ class DeleteTest : public ::testing::Test {
     LanguageList languages;
 };
 
+// Two projects, Demo and Demo_2, each with German and French, as the fixture below; made in a
+// session of its own that is closed again, so that a child process may be forked afterwards.
+void MakeTwoProjects(const TempDir& dir, const TempDir& home) {
+    std::filesystem::create_directories(dir.file("src"));
+    store::ensure_templates(home.path());
+    store::Session session;
+    TDataProjects data{session, dir.path()};
+    store::TDaten daten{session, home.dir()};
+    for (const char* name : {"Demo", "Demo_2"}) {
+        add_project(data.Projects, {name, dir.file("src"), true, {}});
+        require_project(data.Projects, name);
+        LanguageList list;
+        SilentReporter quiet;
+        AddLanguage(daten, data.Projects, list, "German", quiet);
+        AddLanguage(daten, data.Projects, list, "French", quiet);
+    }
+}
+
+// The files of the program directory whose names begin with "Demo_" but not "Demo_2".
+std::vector<std::string> DemoFiles(const TempDir& home) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(home.path())) {
+        const std::string name = e.path().filename().string();
+        if (name.starts_with("Demo_") && !name.starts_with("Demo_2")) names.push_back(name);
+    }
+    return names;
+}
+
+// Answers Yes to everything and dies with SIGKILL when it is told the status text of step
+// `kill_at` (0 = the first): the deletion says one before each table and one before the row.
+class KillingReporter : public lexorin::testing::RecordingReporter {
+  public:
+    explicit KillingReporter(int kill_at) : kill_at_(kill_at) {}
+    void status(const std::string& text) override {
+        if (!text.empty() && step_++ == kill_at_) ::raise(SIGKILL);
+    }
+
+  private:
+    int kill_at_;
+    int step_ = 0;
+};
+
+// Runs Project -> Delete with its tables on Demo in a child process killed at `step`; true when
+// it was killed, false when it ran to its end.
+bool DeleteKilledAt(const TempDir& dir, const TempDir& home, int step) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        store::Session session;  // handles of the child alone
+        TDataProjects data{session, dir.path()};
+        store::TDaten daten{session, home.dir()};
+        LanguageList languages;
+        require_project(data.Projects, "Demo");
+        KillingReporter reporter(step);
+        DeleteProject(daten, data.Projects, languages, reporter);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+TEST(DeleteKilled, AKillBeforeAnyStepLeavesTheRowAndRunningItAgainFinishes) {
+    const int steps =
+        static_cast<int>(project_table_names("Demo", {"German", "French"}).size()) + 1;
+    int step = 0;
+    for (;; ++step) {
+        TempDir dir, home;
+        MakeTwoProjects(dir, home);
+        const bool killed = DeleteKilledAt(dir, home, step);
+        store::Session session;
+        TDataProjects data{session, dir.path()};
+        store::TDaten daten{session, home.dir()};
+        if (killed) {
+            // The row is the last to go: the project is still there to be deleted again.
+            ASSERT_TRUE(locate_project(data.Projects, "Demo")) << "killed at step " << step;
+            LanguageList languages;
+            ScriptedReporter yes({true, true});
+            const ProjectDeletion again = DeleteProject(daten, data.Projects, languages, yes);
+            EXPECT_TRUE(again.failed.empty()) << "killed at step " << step;
+        }
+        EXPECT_EQ(project_names(data.Projects), (std::vector<std::string>{"Demo_2"}))
+            << "killed at step " << step;
+        EXPECT_EQ(DemoFiles(home), std::vector<std::string>{}) << "killed at step " << step;
+        EXPECT_TRUE(LeftoverProjectFiles(home.dir(), data.Projects, "Demo").empty());
+        for (const char* name : {"Demo_2_German_forms.db", "Demo_2_French_pascal.db",
+                                 "Demo_2_units.db", "Demo_2_pasfiles.db"})
+            EXPECT_TRUE(file_exists(home.file(name))) << name << ", killed at step " << step;
+        if (!killed) break;
+    }
+    EXPECT_EQ(step, steps);  // every step was cut short once, and the last run went through
+}
+
 TEST_F(DeleteTest, DeletingDemoWithTablesLeavesEveryTableOfDemo2) {
     require_project(data.Projects, "Demo");
     // The shared handles hold Demo's tables, as after any command.
@@ -89,6 +183,30 @@ TEST_F(DeleteTest, DeletingDemoWithTablesLeavesEveryTableOfDemo2) {
     // The window shows the row now current, and no handle is left on a deleted table.
     EXPECT_EQ(languages.items, (std::vector<std::string>{"German", "French"}));
     EXPECT_EQ(daten.tblForms.table_name(), "forms_std.db");
+}
+
+TEST_F(DeleteTest, TablesLeftByADeletionAreNamedForANewProjectOfTheName) {
+    EXPECT_TRUE(LeftoverProjectFiles(home.dir(), data.Projects, "Demo").empty());
+    require_project(data.Projects, "Demo");
+    ScriptedReporter row_only({true, false});
+    DeleteProject(daten, data.Projects, languages, row_only);
+    // A journal beside a table, and a table spelt in other letters, belong to it too.
+    write_test_file(home.file("Demo_units.db-journal"), "");
+    write_test_file(home.file("DEMO_Old_pascal.db"), "");
+    write_test_file(home.file("Demo_notes.txt"), "the user's");
+    std::vector<std::string> expected;
+    for (const char* name : {"Demo_German_forms.db", "Demo_German_pascal.db",
+                             "Demo_French_forms.db", "Demo_French_pascal.db", "Demo_units.db",
+                             "Demo_units.db-journal", "Demo_pasfiles.db", "DEMO_Old_pascal.db"})
+        expected.push_back(home.dir() + name);
+    std::sort(expected.begin(), expected.end());
+    // Demo_2's tables, which also begin with "Demo_", are its own: not listed.
+    EXPECT_EQ(LeftoverProjectFiles(home.dir(), data.Projects, "Demo"), expected);
+    // The languages whose forms and pascal tables are both there come back with a project
+    // that takes the files over.
+    EXPECT_EQ(LeftoverLanguages(expected, "Demo"), (std::vector<std::string>{"French", "German"}));
+    EXPECT_TRUE(LeftoverProjectFiles(home.dir(), data.Projects, "Demo_2").empty());
+    EXPECT_TRUE(LeftoverProjectFiles(home.dir(), data.Projects, "Other").empty());
 }
 
 TEST_F(DeleteTest, AnsweringNoKeepsTheTablesOrEverything) {
