@@ -33,6 +33,17 @@ std::int64_t index_argument(const std::string& text) {
     return std::stoll(digits);
 }
 
+// "s_4 s_5 s_9", or the first few and a count of the others: a line may hold tens of thousands.
+std::string reference_list(const std::vector<std::int64_t>& indexes) {
+    constexpr size_t kListed = 5;
+    std::string text;
+    for (size_t i = 0; i < indexes.size() && i < kListed; ++i)
+        text += (i > 0 ? " s_" : "s_") + std::to_string(indexes[i]);
+    if (indexes.size() > kListed)
+        text += " and " + std::to_string(indexes.size() - kListed) + " more";
+    return text;
+}
+
 int restore_code(Context& context, Arguments& args) {
     code::RestoreSelection selection;
     for (const auto& unit : args.options("--unit")) selection.units.push_back(unit_argument(unit));
@@ -46,16 +57,22 @@ int restore_code(Context& context, Arguments& args) {
     if (!restored) return 1;
     const code::RestoreReport& report = *restored;
     context.reporter.end_live_line();
-    // The restored rows: reference, unit and line, the line as it reads now.
-    for (const auto& row : report.rows)
-        std::cout << "s_" << row.index << "\t" << row.unit << ":" << row.line << "\t"
-                  << escape_field(row.text) << "\n";
+    // One line per changed line: its references, unit and line, the line as it reads now (cut
+    // short); a unit's lines beyond the first few are counted.
+    for (const auto& unit : report.units) {
+        for (const auto& line : unit.lines)
+            std::cout << reference_list(line.indexes) << "\t" << unit.unit << ":" << line.line
+                      << "\t" << escape_field(line.text) << "\n";
+        if (unit.unlisted_lines > 0)
+            std::cout << "... and " << unit.unlisted_lines << " more lines of " << unit.unit << " ("
+                      << unit.unlisted_rows << " strings)\n";
+    }
 
     std::cerr << report.rows.size() << " strings restored, " << report.whole_units.size()
               << " units given back whole, " << report.failed.size() << " units failed\n";
     for (const auto& unit : report.whole_units) std::cerr << "  given back whole " << unit << "\n";
-    for (std::int64_t index : report.without_reference)
-        std::cerr << "  no line refers to s_" << index << "\n";
+    if (!report.without_reference.empty())
+        std::cerr << "  no line refers to " << reference_list(report.without_reference) << "\n";
     for (const auto& [unit, reason] : report.failed)
         std::cerr << "  not restored " << unit << ": " << one_line(reason) << "\n";
     return report.failed.empty() ? 0 : 1;
@@ -68,8 +85,9 @@ Command restore_code_command() {
             "give literals back to the units (all without --unit/--index)", restore_code};
 }
 
-int verify_after_scan(Context& context, commands::OpenedProject& project) {
-    const auto report = commands::VerifyCode(project.handles(), context.reporter);
+int verify_after_scan(Context& context, commands::OpenedProject& project,
+                      const commands::VerifyOptions& options) {
+    const auto report = commands::VerifyCode(project.handles(), context.reporter, options);
     if (!report) return 1;
     context.reporter.end_live_line();
     for (const auto& line : code::VerifyReportLines(*report)) std::cerr << line << "\n";

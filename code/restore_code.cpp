@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
@@ -130,16 +131,18 @@ std::vector<UnitWork> ResolveSelection(const RestoreSelection& selection,
         if (matches.empty()) throw Error("No scanned unit of the project is named " + name + ".");
         for (const auto& unit : matches) take(unit).all_rows = true;
     }
+    // The compiler check hands over thousands of rows at a time.
+    std::unordered_map<std::int64_t, const UnitFile*> by_index;
+    for (const auto& unit : files) by_index.emplace(unit.index, &unit);
     for (std::int64_t index : selection.indexes) {
         auto row = rows.find(index);
         if (row == rows.end())
             throw Error("There is no row " + std::to_string(index) + " in " + table_name + ".");
-        auto unit = std::find_if(files.begin(), files.end(),
-                                 [&](const UnitFile& f) { return f.index == row->second.unit; });
-        if (unit == files.end())
+        auto unit = by_index.find(row->second.unit);
+        if (unit == by_index.end())
             throw Error("The row " + std::to_string(index) +
                         " belongs to no unit of the project's file list.");
-        take(*unit).rows.insert(index);
+        take(*unit->second).rows.insert(index);
     }
     std::vector<UnitWork> work;
     for (const auto& unit : known) {
@@ -197,6 +200,26 @@ std::vector<RowChange> UpdateRows(LanguageTable& language, std::int64_t unit,
         mark = to;
     }
     return changes;
+}
+
+// The rows given back and their lines: each changed line once, its text cut short, so that a
+// report stays small however many literals a line holds.
+void AddToReport(const std::string& path, const RestoredUnit& result, RestoreReport& report) {
+    if (result.restored.empty()) return;
+    std::map<int, std::vector<std::int64_t>> by_line;  // the map keeps the indexes ascending
+    for (const auto& [index, line] : result.restored) by_line[line].push_back(index);
+    RestoredUnitListing& listing = report.units.emplace_back();
+    listing.unit = path;
+    for (const auto& [line, indexes] : by_line) {
+        const std::string text = LineExcerpt(result.lines[static_cast<size_t>(line - 1)]);
+        for (std::int64_t index : indexes) report.rows.push_back({index, path, line, text});
+        if (listing.lines.size() < kListedLinesPerUnit) {
+            listing.lines.push_back({line, indexes, text});
+        } else {
+            ++listing.unlisted_lines;
+            listing.unlisted_rows += indexes.size();
+        }
+    }
 }
 
 void UndoRows(const std::vector<RowChange>& changes) {
@@ -297,8 +320,8 @@ class CodeRestorer {
         for (const auto& [index, line] : result.restored) {
             rows_.at(index).ignore = true;
             rows_.at(index).new_line = 0;
-            report.rows.push_back({index, path, line, result.lines[static_cast<size_t>(line - 1)]});
         }
+        AddToReport(path, result, report);
         if (result.whole) {
             report.whole_units.push_back(path);
             if (entry) journal_.Remove(path);
@@ -320,6 +343,16 @@ class CodeRestorer {
 };
 
 }  // namespace
+
+std::string LineExcerpt(std::string_view line) {
+    if (line.size() <= kExcerptLength) return std::string(line);
+    // Units may be kept in UTF-8: the cut goes before a character's continuation bytes (in an
+    // 8-bit code page that only makes it up to three bytes shorter).
+    size_t cut = kExcerptLength;
+    for (int back = 0; back < 3 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80; ++back)
+        --cut;
+    return std::string(line.substr(0, cut)) + "...";
+}
 
 RestoreReport RestoreCode(store::TDaten& daten, const std::string& project,
                           const LanguageList& languages, const RestoreSelection& selection,

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,15 +24,39 @@ struct RestoreSelection {
     bool everything() const { return units.empty() && indexes.empty(); }
 };
 
+// A report lists this many changed lines of each unit and counts the others, and shows a line's
+// text up to this many bytes: a generated unit may hold tens of thousands of literals on one
+// line of a megabyte.
+inline constexpr std::size_t kListedLinesPerUnit = 20;
+inline constexpr std::size_t kExcerptLength = 160;
+
 struct RestoredRow {
     std::int64_t index = 0;
     std::string unit;  // full path
     int line = 0;      // one-based, in the unit as written back
-    std::string text;  // that line
+    std::string text;  // that line, cut as RestoredLine::text is
+};
+
+// A line that got literals back, as it reads now.
+struct RestoredLine {
+    int line = 0;                       // one-based, in the unit as written back
+    std::vector<std::int64_t> indexes;  // the rows given back on it, ascending
+    std::string text;                   // cut as LineExcerpt cuts it
+};
+
+// The changed lines of one unit, for a report: the first kListedLinesPerUnit and a count of
+// the others.
+struct RestoredUnitListing {
+    std::string unit;  // full path
+    std::vector<RestoredLine> lines;
+    std::size_t unlisted_lines = 0;
+    std::size_t unlisted_rows = 0;
 };
 
 struct RestoreReport {
-    std::vector<RestoredRow> rows;
+    std::vector<RestoredRow> rows;  // every row given back
+    // Each unit that got literals back, in the order worked on.
+    std::vector<RestoredUnitListing> units;
     // Units that refer to no string any more and have their uses line and form directive back.
     std::vector<std::string> whole_units;
     // Units left as they were, with the reason.
@@ -38,6 +64,9 @@ struct RestoreReport {
     // Chosen rows that no line of their unit refers to (rows given back before are not listed).
     std::vector<std::int64_t> without_reference;
 };
+
+// A line's text as a report shows it: up to kExcerptLength bytes, then "..." if cut.
+std::string LineExcerpt(std::string_view line);
 
 // Gives back the chosen literals of the project's units. The language tables are reached by
 // name through `daten`'s session and program directory; `languages` names every language (the

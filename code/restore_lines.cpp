@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_map>
 
 #include "base/text_utils.h"
 #include "code/translator.h"
@@ -22,15 +23,61 @@ std::string MarkerFor(std::string_view line) {
     return std::string(kMarker) + text;
 }
 
-void ReplaceAll(std::string& text, const std::string& find, const std::string& replacement) {
-    for (size_t at = text.find(find); at != std::string::npos;
-         at = text.find(find, at + replacement.size()))
-        text.replace(at, find.size(), replacement);
+// A reference ''+s_N+'' that starts at `at`: its N and the position right after it.
+struct Reference {
+    std::int64_t index = 0;
+    size_t end = 0;
+};
+
+std::optional<Reference> ReferenceAt(std::string_view line, size_t at) {
+    const size_t digits = at + kReferenceStart.size();
+    size_t end = digits;
+    while (end < line.size() && line[end] >= '0' && line[end] <= '9') ++end;
+    if (end == digits || end - digits > 18 ||
+        line.substr(end, kReferenceEnd.size()) != kReferenceEnd)
+        return std::nullopt;
+    std::int64_t index = 0;
+    for (size_t i = digits; i < end; ++i) index = index * 10 + (line[i] - '0');
+    return Reference{index, end + kReferenceEnd.size()};
+}
+
+// The line with each reference to a chosen row replaced by its literal, in one pass: a line
+// may hold tens of thousands of references, and replacing them one row at a time would read
+// (and move) the whole line once per row.
+std::string GiveBackReferences(std::string_view line,
+                               const std::unordered_map<std::int64_t, std::string_view>& chosen) {
+    std::string result;
+    result.reserve(line.size());
+    size_t copied = 0;
+    for (size_t at = line.find(kReferenceStart); at != std::string_view::npos;) {
+        const std::optional<Reference> reference = ReferenceAt(line, at);
+        const auto literal = reference ? chosen.find(reference->index) : chosen.end();
+        if (literal == chosen.end()) {
+            at = line.find(kReferenceStart, at + 1);
+            continue;
+        }
+        result.append(line.substr(copied, at - copied));
+        result.append(literal->second);
+        copied = reference->end;
+        at = line.find(kReferenceStart, copied);
+    }
+    result.append(line.substr(copied));
+    return result;
 }
 
 std::vector<std::int64_t> CodeReferences(std::string_view line) {
     if (starts_with(line, kMarker)) return {};
     return ReferencesIn(line);
+}
+
+// Marker lines record earlier states of their line, references included: they count as
+// comments.
+bool HasCodeReference(std::string_view line) {
+    if (starts_with(line, kMarker)) return false;
+    for (size_t at = line.find(kReferenceStart); at != std::string_view::npos;
+         at = line.find(kReferenceStart, at + 1))
+        if (ReferenceAt(line, at)) return true;
+    return false;
 }
 
 struct Line {
@@ -49,7 +96,7 @@ int LineAbove(const std::vector<Line>& lines, int i) {
 // changed it). All of them go when the line holds no reference any more; while it still holds
 // some, only those that record the line exactly as it now reads.
 void DropMarkers(std::vector<Line>& lines, int i) {
-    const bool no_reference = ReferencesIn(lines[static_cast<size_t>(i)].text).empty();
+    const bool no_reference = !HasCodeReference(lines[static_cast<size_t>(i)].text);
     const std::string same = MarkerFor(lines[static_cast<size_t>(i)].text);
     for (int j = LineAbove(lines, i); j >= 0; j = LineAbove(lines, j)) {
         Line& above = lines[static_cast<size_t>(j)];
@@ -114,15 +161,9 @@ bool RestoreFormDirective(std::vector<Line>& lines, const std::optional<JournalE
 std::vector<std::int64_t> ReferencesIn(std::string_view line) {
     std::vector<std::int64_t> found;
     for (size_t at = line.find(kReferenceStart); at != std::string_view::npos;
-         at = line.find(kReferenceStart, at + 1)) {
-        size_t digits = at + kReferenceStart.size();
-        size_t end = digits;
-        while (end < line.size() && line[end] >= '0' && line[end] <= '9') ++end;
-        if (end == digits || end - digits > 18 ||
-            line.substr(end, kReferenceEnd.size()) != kReferenceEnd)
-            continue;
-        found.push_back(std::stoll(std::string(line.substr(digits, end - digits))));
-    }
+         at = line.find(kReferenceStart, at + 1))
+        if (const std::optional<Reference> reference = ReferenceAt(line, at))
+            found.push_back(reference->index);
     return found;
 }
 
@@ -141,14 +182,13 @@ RestoredUnit RestoreUnitLines(const std::vector<std::string>& source,
 
     // Where each reference stands; a line that moved since the scan is found all the same.
     std::map<std::int64_t, std::vector<int>> where;
-    // Marker lines record earlier states of their line, references included: they count as
-    // comments.
     for (size_t i = 0; i < lines.size(); ++i)
         for (std::int64_t index : CodeReferences(lines[i].text))
             if (where[index].empty() || where[index].back() != static_cast<int>(i))
                 where[index].push_back(static_cast<int>(i));
 
     RestoredUnit result;
+    std::unordered_map<std::int64_t, std::string_view> chosen;  // literal by row
     std::vector<int> changed;
     std::map<std::int64_t, int> restored_at;  // zero-based line of each given-back literal
     for (const LiteralToRestore& row : rows) {
@@ -157,25 +197,29 @@ RestoredUnit RestoreUnitLines(const std::vector<std::string>& source,
             result.missing.push_back(row.index);
             continue;
         }
-        const std::string reference = ResourceReferenceText(row.index);
         const std::vector<int>& at = found->second;
         // The line the scan recorded comes first, if it still holds the reference.
         int first = at.front();
         if (std::find(at.begin(), at.end(), row.new_line - 1) != at.end()) first = row.new_line - 1;
-        for (int i : at) {
-            ReplaceAll(lines[static_cast<size_t>(i)].text, reference, row.literal);
-            changed.push_back(i);
-        }
+        changed.insert(changed.end(), at.begin(), at.end());
+        chosen.emplace(row.index, row.literal);
         restored_at[row.index] = first;
         where.erase(found);
     }
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    for (int i : changed) {
+        std::string& text = lines[static_cast<size_t>(i)].text;
+        text = GiveBackReferences(text, chosen);
+    }
     for (int i : changed) DropMarkers(lines, i);
 
     bool any_reference = false;
     for (const Line& line : lines)
-        if (!line.removed && !CodeReferences(line.text).empty()) any_reference = true;
+        if (!line.removed && HasCodeReference(line.text)) {
+            any_reference = true;
+            break;
+        }
     bool structure = false;
     if (!any_reference) {
         structure |= RestoreUsesLine(lines, journal) || RemoveAddedUsesClause(lines);

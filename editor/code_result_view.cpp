@@ -40,6 +40,31 @@ QString context_from_q(QString text) {
     return text.replace(QChar('\n'), QChar('\r'));
 }
 
+// The changed lines, one per line of the box ("unit.pas:12: the line"): the first few of the
+// whole restore, then a count of the others, so that the box stays readable however many
+// literals came back.
+std::string restored_lines_text(const code::RestoreReport& report) {
+    constexpr std::size_t kShownLines = 20;
+    std::string text;
+    std::size_t shown = 0, more_lines = 0;
+    for (const auto& unit : report.units) {
+        for (const auto& line : unit.lines) {
+            if (shown == kShownLines) {
+                ++more_lines;
+                continue;
+            }
+            text += "\r" + file_name_of(unit.unit) + ":" + std::to_string(line.line) + ": " +
+                    trim(line.text);
+            ++shown;
+        }
+        more_lines += unit.unlisted_lines;
+    }
+    if (more_lines > 0)
+        text += "\r... and " + std::to_string(more_lines) +
+                (more_lines == 1 ? " more line." : " more lines.");
+    return text;
+}
+
 }  // namespace
 
 Tformpas::Tformpas(store::TDaten& daten, QWidget* parent)
@@ -248,9 +273,7 @@ void Tformpas::restore(const std::string& question, const std::vector<std::int64
 
     std::string text = std::to_string(report.rows.size()) +
                        (report.rows.size() == 1 ? " string" : " strings") + " restored.";
-    for (const auto& row : report.rows)
-        text +=
-            "\r" + file_name_of(row.unit) + ":" + std::to_string(row.line) + ": " + trim(row.text);
+    text += restored_lines_text(report);
     for (const auto& unit : report.whole_units)
         text += "\r" + file_name_of(unit) + " refers to no string any more.";
     for (const auto& [unit, reason] : report.failed) text += "\rNot restored: " + reason;

@@ -7,6 +7,41 @@
 
 namespace lexorin::forms {
 
+TReader::TReader(std::istream& in) : stream_(in), start_(in.tellg()), in_(in) {}
+
+TReader::~TReader() {
+    if (start_ == std::istream::pos_type(-1)) return;
+    try {
+        stream_.clear();
+        stream_.seekg(start_ + static_cast<std::istream::off_type>(consumed_));
+    } catch (const std::exception&) {
+        // A stream told to throw must not end the program from a destructor; the position is
+        // only a help for a report.
+    }
+}
+
+std::uint8_t TReader::Get() {
+    const std::uint8_t byte = in_.get();
+    ++consumed_;
+    return byte;
+}
+
+void TReader::Skip(std::size_t count) {
+    in_.skip(count);
+    consumed_ += count;
+}
+
+void TReader::Read(char* dest, std::size_t count) {
+    in_.read(dest, count);
+    consumed_ += count;
+}
+
+std::size_t TReader::ReadSome(char* dest, std::size_t count) {
+    const std::size_t got = in_.read_some(dest, count);
+    consumed_ += got;
+    return got;
+}
+
 void TReader::PropValueError() {
     throw EReadError(messages::kInvalidPropertyValue);
 }
@@ -20,20 +55,20 @@ void TReader::ReadResHeader() {
     std::uint8_t head[3];
     for (auto& byte : head) {
         if (in_.at_end()) throw EInvalidImage(messages::kInvalidStreamFormat);
-        byte = in_.get();
+        byte = Get();
     }
     if (head[0] != 0xFF || head[1] != 10 || head[2] != 0)
         throw EInvalidImage(messages::kInvalidStreamFormat);
     // The name ends at its 0 byte, or at offset 79 where the 80-byte header area ends.
     std::size_t name_length = 0;
-    while (name_length < 76 && in_.get() != 0) ++name_length;
+    while (name_length < 76 && Get() != 0) ++name_length;
     std::size_t consumed = 3 + name_length + (name_length < 76 ? 1 : 0);
-    in_.skip(name_length + 10 - consumed);  // flags and size, which are not needed
+    Skip(name_length + 10 - consumed);  // flags and size, which are not needed
 }
 
 void TReader::ReadSignature() {
     char signature[4];
-    in_.read(signature, 4);
+    Read(signature, 4);
     if (std::memcmp(signature, kSignature, 4) != 0)
         throw EReadError(messages::kInvalidStreamFormat);
 }
@@ -41,7 +76,7 @@ void TReader::ReadSignature() {
 TReader::Prefix TReader::ReadPrefix() {
     Prefix prefix;
     if (in_.peek() >= kPrefixMark) {
-        prefix.flags = in_.get() & 0x0F;
+        prefix.flags = Get() & 0x0F;
         if (prefix.flags & kFlagChildPos) prefix.position = ReadInteger();
     }
     return prefix;
@@ -51,12 +86,12 @@ std::int32_t TReader::ReadIntegerPayload(ValueType type) {
     unsigned char bytes[4];
     switch (type) {
         case ValueType::Int8:
-            return static_cast<std::int8_t>(in_.get());
+            return static_cast<std::int8_t>(Get());
         case ValueType::Int16:
-            in_.read(reinterpret_cast<char*>(bytes), 2);
+            Read(reinterpret_cast<char*>(bytes), 2);
             return static_cast<std::int16_t>(bytes[0] | (bytes[1] << 8));
         case ValueType::Int32:
-            in_.read(reinterpret_cast<char*>(bytes), 4);
+            Read(reinterpret_cast<char*>(bytes), 4);
             return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) |
                                              (static_cast<std::uint32_t>(bytes[1]) << 8) |
                                              (static_cast<std::uint32_t>(bytes[2]) << 16) |
@@ -75,7 +110,7 @@ std::int32_t TReader::ReadInteger() {
 
 std::uint32_t TReader::ReadLength() {
     unsigned char bytes[4];
-    in_.read(reinterpret_cast<char*>(bytes), 4);
+    Read(reinterpret_cast<char*>(bytes), 4);
     return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
            (static_cast<std::uint32_t>(bytes[2]) << 16) |
            (static_cast<std::uint32_t>(bytes[3]) << 24);
@@ -83,7 +118,7 @@ std::uint32_t TReader::ReadLength() {
 
 std::uint64_t TReader::ReadUInt64() {
     unsigned char bytes[8];
-    in_.read(reinterpret_cast<char*>(bytes), 8);
+    Read(reinterpret_cast<char*>(bytes), 8);
     std::uint64_t value = 0;
     for (int i = 7; i >= 0; --i) value = (value << 8) | bytes[i];
     return value;
@@ -96,7 +131,7 @@ std::u16string TReader::ReadWidePayload() {
     unsigned char chunk[4096];
     while (units.size() < count) {
         std::size_t want = std::min<std::size_t>(sizeof chunk / 2, count - units.size());
-        in_.read(reinterpret_cast<char*>(chunk), 2 * want);
+        Read(reinterpret_cast<char*>(chunk), 2 * want);
         for (std::size_t i = 0; i < want; ++i)
             units += static_cast<char16_t>(chunk[2 * i] | (chunk[2 * i + 1] << 8));
     }
@@ -110,7 +145,7 @@ std::u16string TReader::ReadUtf8Payload() {
     char chunk[4096];
     while (bytes.size() < length) {
         std::size_t want = std::min<std::size_t>(sizeof chunk, length - bytes.size());
-        in_.read(chunk, want);
+        Read(chunk, want);
         bytes.append(chunk, want);
     }
     std::u16string units;
@@ -119,9 +154,9 @@ std::u16string TReader::ReadUtf8Payload() {
 }
 
 std::string TReader::ReadStr() {
-    std::size_t length = in_.get();
+    std::size_t length = Get();
     std::string text(length, '\0');
-    in_.read(text.data(), length);
+    Read(text.data(), length);
     return text;
 }
 
@@ -136,7 +171,7 @@ std::string TReader::ReadString() {
     char chunk[4096];
     while (text.size() < length) {
         std::size_t want = std::min<std::size_t>(sizeof chunk, length - text.size());
-        in_.read(chunk, want);
+        Read(chunk, want);
         text.append(chunk, want);
     }
     return text;
@@ -159,7 +194,7 @@ std::string TReader::ReadIdent() {
 
 Extended80 TReader::ReadExtendedPayload() {
     Extended80 value;
-    in_.read(reinterpret_cast<char*>(value.data()), value.size());
+    Read(reinterpret_cast<char*>(value.data()), value.size());
     return value;
 }
 

@@ -12,10 +12,15 @@ namespace lexorin::forms {
 
 // Reads the pieces of a binary form stream through a 4096-byte buffer. Every read past the end
 // raises EReadError "Stream-Read-Fehler"; a value of the wrong kind raises EReadError
-// "Ungültiger Wert der Eigenschaft".
+// "Ungültiger Wert der Eigenschaft". Like the run-time's reader it hands back what it read
+// ahead when it goes: the stream then stands right after the last byte it took, after a
+// failure too, so that the caller can tell where reading stopped.
 class TReader {
   public:
-    explicit TReader(std::istream& in) : in_(in) {}
+    explicit TReader(std::istream& in);
+    ~TReader();
+    TReader(const TReader&) = delete;
+    TReader& operator=(const TReader&) = delete;
 
     // The 16-bit resource header: 0xFF, type word 10, the upper-cased class name ended by a 0
     // byte, flags word, size dword. Only the first byte and the type are checked (EInvalidImage
@@ -31,7 +36,7 @@ class TReader {
     Prefix ReadPrefix();
 
     ValueType NextValue() { return static_cast<ValueType>(in_.peek()); }
-    ValueType ReadValue() { return static_cast<ValueType>(in_.get()); }
+    ValueType ReadValue() { return static_cast<ValueType>(Get()); }
     bool EndOfList() { return NextValue() == ValueType::Null; }
     void ReadListBegin() { CheckValue(ValueType::List); }
     void ReadListEnd() { CheckValue(ValueType::Null); }
@@ -56,16 +61,22 @@ class TReader {
     // with "Ungültiger Wert der Eigenschaft".
     std::u16string ReadWidePayload();
     std::u16string ReadUtf8Payload();
-    std::uint8_t ReadByte() { return in_.get(); }
+    std::uint8_t ReadByte() { return Get(); }
     std::uint8_t PeekByte() { return in_.peek(); }
-    std::size_t ReadSome(char* dest, std::size_t count) { return in_.read_some(dest, count); }
-    void Read(char* dest, std::size_t count) { in_.read(dest, count); }
+    std::size_t ReadSome(char* dest, std::size_t count);
+    void Read(char* dest, std::size_t count);
 
     [[noreturn]] static void PropValueError();
 
   private:
     void CheckValue(ValueType expected);
+    // Every byte taken from in_ goes through these, so that consumed_ counts it.
+    std::uint8_t Get();
+    void Skip(std::size_t count);
 
+    std::istream& stream_;
+    std::istream::pos_type start_;  // -1 for a stream that cannot tell its position
+    std::uint64_t consumed_ = 0;    // bytes taken; a failed read takes none
     BufferedInput in_;
 };
 

@@ -70,6 +70,14 @@ void copy_stream(std::istream& in, const std::string& path, ByteSink& out) {
     }
 }
 
+// Where the reader of a failed conversion stopped: it leaves the stream right after the last
+// byte it took.
+std::uint64_t StoppedAt(std::istream& in) {
+    in.clear();
+    const std::istream::pos_type at = in.tellg();
+    return at == std::istream::pos_type(-1) ? 0 : static_cast<std::uint64_t>(at);
+}
+
 }  // namespace
 
 bool LooksLikeBinaryForm(std::string_view first_bytes) {
@@ -86,7 +94,11 @@ bool FormFileToText(const std::string& form_path, const std::string& text_path,
         std::istringstream stream(FormStreamOfResourceFile(read_file(form_path)));
         AtomicFileWriter out(text_path);
         AtomicFileSink sink(out);
-        FormBinaryToText(stream, sink, codes);
+        try {
+            FormBinaryToText(stream, sink, codes);
+        } catch (const EFormError&) {
+            RethrowInFile(form_path, AtByteOffset(StoppedAt(stream)) + " of its form resource");
+        }
         out.commit();
         return false;
     }
@@ -95,7 +107,11 @@ bool FormFileToText(const std::string& form_path, const std::string& text_path,
         // failure leaves nothing behind and is reported, never passed off as a text form.
         AtomicFileWriter out(text_path);
         AtomicFileSink sink(out);
-        FormResourceToText(in, sink, codes);
+        try {
+            FormResourceToText(in, sink, codes);
+        } catch (const EFormError&) {
+            RethrowInFile(form_path, AtByteOffset(StoppedAt(in)));
+        }
         out.commit();
         return false;
     }
@@ -111,10 +127,15 @@ void TextFileToForm(const std::string& text_path, const std::string& form_path, 
     std::ifstream in = open_input(text_path);
     AtomicFileWriter out(form_path);
     AtomicFileSink sink(out);
-    if (was_text)
+    if (was_text) {
         copy_stream(in, text_path, sink);
-    else
-        FormTextToResource(in, sink, codes);
+    } else {
+        try {
+            FormTextToResource(in, sink, codes);
+        } catch (const EFormError&) {
+            RethrowInFile(text_path);
+        }
+    }
     out.commit();
 }
 

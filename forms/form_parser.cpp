@@ -44,8 +44,7 @@ TParser::TParser(std::istream& in) : in_(in) {
 }
 
 void TParser::Error(std::string_view message, int line) const {
-    throw EParserError(
-        FormatMessage(FormatMessage(messages::kParseErrorFormat, message), std::to_string(line)));
+    throw EParserError(message, line);
 }
 
 // Keeps the partial line after the last LF for the next round, so that the bytes before avail_

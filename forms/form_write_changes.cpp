@@ -3,6 +3,7 @@
 #include "base/temporary_files.h"
 #include "base/text_utils.h"
 #include "code/translator.h"
+#include "forms/form_errors.h"
 #include "forms/form_scan.h"
 #include "forms/private_temp_directory.h"
 #include "forms/translated_form_file.h"
@@ -55,7 +56,8 @@ FormWriteReport WriteFormChanges(store::TDaten& daten, store::Table& projects,
                 report.strings_replaced += WriteTranslatedForm(translator, form, text_path);
                 report.written.push_back(form);
             } catch (const std::exception& e) {
-                report.failed.emplace_back(form, e.what());
+                // The report names the form; the reason gives the line or byte offset.
+                report.failed.emplace_back(form, FormFailureReason(e));
             }
             remove_if_present(text_path);
         }

@@ -47,14 +47,17 @@ TEST_F(FormCommandsTest, ConversionsBothWaysAndTheirFailures) {
     write_test_file(work.file("out.txt"), "kept");
     r = cli("form-to-text cut.dfm out.txt");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "error: Stream-Read-Fehler\n");
+    EXPECT_EQ(r.err,
+              "error: cut.dfm, byte offset 34: Stream-Read-Fehler (the form ends early: the file "
+              "is cut short or damaged)\n");
     EXPECT_EQ(file("out.txt"), "kept");
     write_test_file(work.file("bad.txt"), "object A: TA\r\n  Caption = 'open\r\nend\r\n");
     r = cli("text-to-form bad.txt out.txt");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err,
-              "error: Ung\xFC"
-              "ltige Stringkonstante in Zeile 2\n");
+              "error: bad.txt, line 2: Ung\xFC"
+              "ltige Stringkonstante in Zeile 2 (a quoted string that does not end on its line, "
+              "or a \"#\" without a character code)\n");
     EXPECT_EQ(file("out.txt"), "kept");
     EXPECT_EQ(cli("form-to-text missing.dfm out.txt").status, 1);
     EXPECT_EQ(cli("form-to-text src/aboutbox.dfm /dev/null").status, 1);  // no devices replaced
@@ -87,10 +90,13 @@ TEST_F(FormCommandsTest, ScanThenWriteTranslatedForms) {
     EXPECT_NE(r.err.find("Scanned.\n2 forms scanned, 12 strings found, 1 forms skipped\n"),
               std::string::npos)
         << r.err;
-    EXPECT_NE(r.err.find("\n1 of 3 forms could not be scanned: broken.dfm: Stream-Read-Fehler\n"),
+    const std::string cut =
+        "byte offset 58: Stream-Read-Fehler (the form ends early: the file is "
+        "cut short or damaged)\n";
+    EXPECT_NE(r.err.find("\n1 of 3 forms could not be scanned: broken.dfm: " + cut),
               std::string::npos)
         << r.err;
-    EXPECT_NE(r.err.find("  skipped " + work.file("src/broken.dfm") + ": Stream-Read-Fehler\n"),
+    EXPECT_NE(r.err.find("  skipped " + work.file("src/broken.dfm") + ": " + cut),
               std::string::npos);
     EXPECT_NE(cli("project show Demo").out.find("Forms scanned on "), std::string::npos);
     const std::string german = cli("strings Demo German --kind forms").out;

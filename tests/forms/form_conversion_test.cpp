@@ -66,7 +66,9 @@ TEST(FormConversion, BrokenBinaryFormFailsAndKeepsTheTarget) {
         FormFileToText(dir.file("Unit1.dfm"), dir.file("Tempform.txt"));
         FAIL();
     } catch (const EReadError& e) {
-        EXPECT_STREQ(e.what(), "Stream-Read-Fehler");
+        EXPECT_EQ(e.message(), "Stream-Read-Fehler");
+        EXPECT_EQ(e.file(), dir.file("Unit1.dfm"));
+        EXPECT_EQ(e.where(), "byte offset 40");
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("Tempform.txt")));
 }
@@ -137,9 +139,11 @@ TEST(FormConversion, BadTextKeepsAnOlderFormFile) {
         TextFileToForm(dir.file("Tempform.txt"), dir.file("Unit1.tra"), false);
         FAIL();
     } catch (const EParserError& e) {
-        EXPECT_STREQ(e.what(),
-                     "Ung\xFC"
-                     "ltige Stringkonstante in Zeile 2");
+        EXPECT_EQ(e.message(),
+                  "Ung\xFC"
+                  "ltige Stringkonstante in Zeile 2");
+        EXPECT_EQ(e.file(), dir.file("Tempform.txt"));
+        EXPECT_EQ(e.where(), "line 2");
     }
     EXPECT_EQ(read_test_file(dir.file("Unit1.tra")), "older translation");
     EXPECT_EQ(FileCount(dir), 2u) << "a temporary file was left behind";

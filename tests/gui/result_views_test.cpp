@@ -381,6 +381,35 @@ class ResultViewsTest : public QObject {
             }
     }
 
+    // A restore of many lines shows the first 20 of them and counts the others, one line each
+    // however many literals it holds.
+    void codeViewRestoreReportShowsTheFirstLinesAndCountsTheOthers() {
+        std::string unit =
+            "unit many;\ninterface\nimplementation\nprocedure P;\nbegin\n"
+            "  A('one', 'two', 'three');\n";
+        for (int i = 0; i < 24; ++i) unit += "  B('line " + std::to_string(i) + "');\n";
+        unit += "end;\nend.\n";
+        testing::write_test_file(src() + "/many.pas", unit);
+        open_scanned_project(false);
+        in_code_view([&](Tformpas* pas) {
+            click_line(pas->DBLookupListBox1, "many.pas");
+            ModalAnswerer restore;
+            restore.box_starting("Restore the 27 strings of many.pas?", QMessageBox::Yes)
+                .box_starting("27 strings restored.", QMessageBox::Ok);
+            QTest::mouseClick(pas->btRestore, Qt::LeftButton);
+            QTRY_VERIFY(restore.done());
+            QVERIFY2(restore.problems.isEmpty(), qPrintable(restore.problems.join("\n")));
+            const QStringList lines = restore.seen.value(1).split('\n');
+            QCOMPARE(lines.size(), 23);
+            QCOMPARE(lines[1], QString("many.pas:6: A('one', 'two', 'three');"));
+            QCOMPARE(lines[20], QString("many.pas:25: B('line 18');"));
+            QCOMPARE(lines[21], QString("... and 5 more lines."));
+            QCOMPARE(lines[22], QString("many.pas refers to no string any more."));
+        });
+        QCOMPARE(testing::read_test_file(src() + "/many.pas"),
+                 join_text_lines(read_text_lines(unit)));
+    }
+
     void scanWithVerifyGivesBackWhatTheCompilerRefuses() {
         if (std::system("command -v fpc >/dev/null 2>&1") != 0) QSKIP("fpc is not installed");
         std::filesystem::remove_all(src());
