@@ -1,5 +1,8 @@
 #include "app/commands.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "base/errors.h"
 #include "project/languages.h"
 #include "project/status_line.h"
@@ -39,13 +42,17 @@ std::optional<ScanCodeResult> ScanCode(ProjectHandles project, const ScanCodeOpt
     return result;
 }
 
-std::optional<code::VerifyReport> VerifyCode(ProjectHandles project, Reporter& reporter) {
+std::optional<code::VerifyReport> VerifyCode(ProjectHandles project, Reporter& reporter,
+                                             const VerifyOptions& options) {
     if (!Ready(project, Needs::Language, reporter)) return std::nullopt;
     const ProjectLock lock = LockProject(project);
     store::Table& projects = project.projects;
+    const std::int64_t seconds =
+        options.time_limit_seconds.value_or(projects.integer(field::Cbuildtimeout));
     const code::VerifyTarget target{projects.text(field::Name), project.languages,
                                     projects.text(field::Directory),
-                                    projects.text(field::Cbuildcommand)};
+                                    projects.text(field::Cbuildcommand),
+                                    std::chrono::seconds(std::max<std::int64_t>(seconds, 1))};
     code::VerifyReport report = code::VerifyBuild(project.daten, target, reporter);
     if (!report.has_command) return report;
     if (!report.restored.empty()) AddStatusLine(projects, "Code restored", "");
@@ -138,7 +145,8 @@ std::optional<project::BackupResult> Backup(ProjectHandles project, Reporter& re
     store::Table& row = project.projects;
     return project::BackupProject(project.daten.program_directory(), row.text(field::Name),
                                   row.text(field::Directory), row.logical(field::Recoursive),
-                                  project::decode_list(row.text(field::Excluded)), reporter);
+                                  project::decode_list(row.text(field::Excluded)), reporter,
+                                  project::ProjectOutsideLinks(row));
 }
 
 project::PoExportResult ExportPo(ProjectHandles project, const std::string& po_path,

@@ -40,9 +40,15 @@ struct ScanCodeResult {
 std::optional<ScanCodeResult> ScanCode(ProjectHandles project, const ScanCodeOptions& options,
                                        Reporter& reporter);
 
+struct VerifyOptions {
+    // The seconds each build may take; unset: the project's Cbuildtimeout.
+    std::optional<int> time_limit_seconds;
+};
+
 // The compiler check after a code scan: builds with the project's build command and gives back
 // the literals the compiler refuses ("Code restored", "Code verified: it compiles/does not").
-std::optional<code::VerifyReport> VerifyCode(ProjectHandles project, Reporter& reporter);
+std::optional<code::VerifyReport> VerifyCode(ProjectHandles project, Reporter& reporter,
+                                             const VerifyOptions& options = {});
 
 // Scan -> Forms: every form file into the forms tables of every language ("Forms scanned").
 std::optional<forms::FormScanReport> ScanForms(ProjectHandles project, Reporter& reporter);

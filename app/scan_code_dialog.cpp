@@ -2,9 +2,11 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "app/commands.h"
 #include "app/project_window.h"
@@ -51,8 +53,15 @@ Tlx_codeform::Tlx_codeform(Tlx_project& owner)
     edStartIgnore = new QLineEdit(this);
     meUnwantedStrings = new QPlainTextEdit(this);
     meUnwantedWordParts = new QPlainTextEdit(this);
+    cbFollowLinks = new QCheckBox("&Follow outside links", this);
     options()->addRow("E&xtensions", dbcodeext);
-    options()->addRow(QString(), cbIgnoreInterface);
+    // Both check boxes on one row, so that the memos below keep their height in the fixed-size
+    // dialog.
+    auto* checks = new QHBoxLayout;
+    checks->addWidget(cbIgnoreInterface);
+    checks->addWidget(cbFollowLinks);
+    checks->addStretch(1);
+    options()->addRow(QString(), checks);
     options()->addRow("&min. length", edMinLength);
     options()->addRow("&Line must contain", edEditChars);
     options()->addRow("&Number of context lines", edContextLines);
@@ -64,11 +73,19 @@ Tlx_codeform::Tlx_codeform(Tlx_project& owner)
     // One row for both, so that the memos above keep their height in the fixed-size dialog.
     edBuildCommand->setPlaceholderText("build command, e.g. fpc -Mdelphi app.dpr");
     edBuildCommand->setAccessibleName("Build command");
-    options()->addRow(cbVerify, edBuildCommand);
+    sbBuildTimeout = new QSpinBox(this);
+    sbBuildTimeout->setRange(1, 24 * 60 * 60);
+    sbBuildTimeout->setSuffix(" s");
+    sbBuildTimeout->setAccessibleName("Build time limit");
+    auto* build = new QHBoxLayout;
+    build->addWidget(edBuildCommand, 1);
+    build->addWidget(sbBuildTimeout);
+    options()->addRow(cbVerify, build);
 
     store::Table& p = owner.projects();
     dbcodeext->setText(to_q(p.text(field::SourceExtensions)));
     cbIgnoreInterface->setChecked(p.logical(field::Cignoreinterface));
+    cbFollowLinks->setChecked(p.logical(field::Cfollowlinks));
     edMinLength->setText(to_q(p.text(field::Cminlength)));
     edEditChars->setText(to_q(p.text(field::Ceditchars)));
     edContextLines->setText(to_q(p.text(field::Ccontextlines)));
@@ -77,11 +94,16 @@ Tlx_codeform::Tlx_codeform(Tlx_project& owner)
     meUnwantedWordParts->setPlainText(message_text(p.text(field::Cunwantedwordparts)));
     cbVerify->setChecked(p.logical(field::Cverify));
     edBuildCommand->setText(to_q(p.text(field::Cbuildcommand)));
+    sbBuildTimeout->setValue(static_cast<int>(p.integer(field::Cbuildtimeout)));
 
     hints()->add(dbcodeext,
                  "Extensions|All the files in the specified directory will be scanned.\r\n"
                  "Separate several extensions with \";\".");
     hints()->add(cbIgnoreInterface, "Ignore interface|Recommended.");
+    hints()->add(cbFollowLinks,
+                 "Follow outside links|A unit reached through a symbolic link "
+                 "that leads out of the project folder is scanned and rewritten where it lies, "
+                 "outside the project. Left off, such units are listed and left alone.");
     hints()->add(edMinLength,
                  "Minimum length|If the string is shorter than the specified length, it will be "
                  "ignored.");
@@ -106,6 +128,9 @@ Tlx_codeform::Tlx_codeform(Tlx_project& owner)
     hints()->add(edBuildCommand,
                  "Build command|The command that builds the project, run in the project "
                  "directory, for example fpc -Mdelphi app.dpr or lazbuild app.lpi.");
+    hints()->add(sbBuildTimeout,
+                 "Build time limit|A build that takes longer is stopped, with every process it "
+                 "started. Cancel in the status bar stops it at once.");
     hints()->add(BitBtn1,
                  "Delete the translation table|This function deletes the contents of your tables "
                  "before scanning. ALL your translations will be lost!");
@@ -118,6 +143,7 @@ Tlx_codeform::Tlx_codeform(Tlx_project& owner)
 void Tlx_codeform::set_options(store::Table& p) {
     p.set_text(field::SourceExtensions, from_q(dbcodeext->text()));
     p.set_logical(field::Cignoreinterface, cbIgnoreInterface->isChecked());
+    p.set_logical(field::Cfollowlinks, cbFollowLinks->isChecked());
     p.set_text(field::Cminlength, from_q(edMinLength->text()));
     p.set_text(field::Ceditchars, from_q(edEditChars->text()));
     p.set_text(field::Ccontextlines, from_q(edContextLines->text()));
@@ -126,6 +152,7 @@ void Tlx_codeform::set_options(store::Table& p) {
     p.set_text(field::Cunwantedwordparts, memo_value(meUnwantedWordParts));
     p.set_logical(field::Cverify, cbVerify->isChecked());
     p.set_text(field::Cbuildcommand, from_q(edBuildCommand->text()));
+    p.set_integer(field::Cbuildtimeout, sbBuildTimeout->value());
 }
 
 void Tlx_codeform::scan() {
@@ -142,13 +169,18 @@ void Tlx_codeform::scan() {
         for (const auto& [path, reason] : report.skipped) text += "\r" + path + ": " + reason;
         reporter().warning(text);
     }
-    const bool compiles = !cbVerify->isChecked() || verify(project);
+    const Verified verified = cbVerify->isChecked() ? verify(project) : Verified::Compiles;
     // What the scan kept because of where it stands, so that the user sees why a literal
     // is still in the code.
     const std::string left_alone = code::LeftAloneSummary(report.left_alone);
     const std::string details = left_alone.empty() ? "" : "\r\r" + left_alone + ".";
-    if (compiles)
+    if (verified == Verified::Compiles)
         reporter().information("Scanned." + details);
+    else if (verified == Verified::Stopped)
+        reporter().warning(
+            "Scanned, but the build was stopped before the compiler could judge "
+            "the rewritten code." +
+            details);
     else
         reporter().warning(
             "Scanned, but the project does not compile: the compiler's errors "
@@ -157,19 +189,20 @@ void Tlx_codeform::scan() {
     accept();
 }
 
-bool Tlx_codeform::verify(const commands::ProjectHandles& project) {
+Tlx_codeform::Verified Tlx_codeform::verify(const commands::ProjectHandles& project) {
     const auto report = commands::VerifyCode(project, reporter());
     reporter().status("");
-    if (!report) return false;
+    if (!report) return Verified::DoesNotCompile;
     std::string text;
     for (const auto& line : code::VerifyReportLines(*report))
         text += (text.empty() ? "" : "\r") + line;
-    if (report->has_command && !report->compiles) {
-        reporter().warning(text);
-        return false;
+    if (!report->has_command || report->compiles) {
+        reporter().information(text);
+        return Verified::Compiles;
     }
-    reporter().information(text);
-    return true;
+    reporter().warning(text);
+    return report->last_end == code::BuildEnd::Exited ? Verified::DoesNotCompile
+                                                      : Verified::Stopped;
 }
 
 void Tlx_codeform::delete_tables() {

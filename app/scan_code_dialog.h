@@ -6,6 +6,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QSpinBox;
 
 namespace lexorin::gui {
 
@@ -18,6 +19,7 @@ class Tlx_codeform : public ScanDialog {
 
     QLineEdit* dbcodeext = nullptr;                 // Source extensions
     QCheckBox* cbIgnoreInterface = nullptr;         // Cignoreinterface
+    QCheckBox* cbFollowLinks = nullptr;             // Cfollowlinks
     QLineEdit* edMinLength = nullptr;               // Cminlength
     QLineEdit* edEditChars = nullptr;               // Ceditchars
     QLineEdit* edContextLines = nullptr;            // Ccontextlines
@@ -26,6 +28,7 @@ class Tlx_codeform : public ScanDialog {
     QPlainTextEdit* meUnwantedWordParts = nullptr;  // Cunwantedwordparts
     QCheckBox* cbVerify = nullptr;                  // Cverify
     QLineEdit* edBuildCommand = nullptr;            // Cbuildcommand
+    QSpinBox* sbBuildTimeout = nullptr;             // Cbuildtimeout, in seconds
 
   protected:
     void scan() override;           // the Scan button
@@ -33,9 +36,10 @@ class Tlx_codeform : public ScanDialog {
     void set_options(store::Table& project) override;
 
   private:
-    // After a scan: the project built, the refused literals given back, the report shown;
-    // false when the project does not compile.
-    bool verify(const commands::ProjectHandles& project);
+    enum class Verified { Compiles, DoesNotCompile, Stopped };
+    // After a scan: the project built, the refused literals given back, the report shown.
+    // Stopped: a build did not end within its time limit or was cancelled.
+    Verified verify(const commands::ProjectHandles& project);
 };
 
 }  // namespace lexorin::gui

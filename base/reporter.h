@@ -15,8 +15,15 @@ class Reporter {
     virtual void status(const std::string& text) = 0;
     // Long work: `done` of `total` items finished, `item` the one at hand (total 0 = unknown).
     virtual void progress(int done, int total, const std::string& item) = 0;
-    // Lets the user interface repaint between rows of a long loop. There is no cancel.
+    // Lets the user interface repaint between rows of a long loop.
     virtual void process_events() {}
+    // Asked again and again by work that can stop halfway (a build): whether the user wants it
+    // stopped. A window shows a Cancel button while the work asks, until the status is cleared;
+    // the command line has none (Ctrl+C ends the program, and its work with it).
+    virtual bool cancel_requested() {
+        process_events();
+        return false;
+    }
 
     virtual void error(const std::string& text) = 0;
     virtual void warning(const std::string& text) = 0;

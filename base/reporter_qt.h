@@ -8,6 +8,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QStatusBar;
 class QWidget;
 
@@ -23,6 +24,9 @@ class QtReporter : public Reporter {
     void progress(int done, int total, const std::string& item) override;
     // Lets the window repaint, at most every 50 ms so that long loops are not slowed down.
     void process_events() override;
+    // Shows the Cancel button in the status bar until the status is cleared or a message box
+    // comes, and lets the window repaint; true once the button was pressed.
+    bool cancel_requested() override;
     void error(const std::string& text) override;
     void warning(const std::string& text) override;
     void information(const std::string& text) override;
@@ -36,11 +40,16 @@ class QtReporter : public Reporter {
 
     QLabel* status_label() const { return label_; }
     QProgressBar* progress_bar() const { return bar_; }
+    QPushButton* cancel_button() const { return cancel_; }
 
   private:
+    void end_cancellable_work();
+
     QPointer<QWidget> window_;
     QLabel* label_;
     QProgressBar* bar_;
+    QPushButton* cancel_;
+    bool cancellable_ = false;
     QElapsedTimer since_events_;
 };
 

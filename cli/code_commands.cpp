@@ -1,6 +1,7 @@
 // scan-code, write-code and translate.
 #include <algorithm>
 #include <iostream>
+#include <optional>
 
 #include "app/commands.h"
 #include "base/text_utils.h"
@@ -27,11 +28,24 @@ void print_summary(const code::CodeScanReport& report, bool dry_run) {
         std::cerr << "  skipped " << path << ": " << one_line(reason) << "\n";
 }
 
+// --timeout SECONDS: a whole number of seconds, at least one.
+int seconds_argument(const std::string& text) {
+    const std::string digits = trim(text);
+    if (digits.empty() || digits.size() > 7 ||
+        digits.find_first_not_of("0123456789") != std::string::npos || std::stoi(digits) < 1)
+        throw UsageError("--timeout must be a number of seconds, not " + text);
+    return std::stoi(digits);
+}
+
 int scan_code(Context& context, Arguments& args) {
     bool dry_run = args.flag("--dry-run");
     bool verify = args.flag("--verify");
+    const std::optional<std::string> timeout = args.option("--timeout");
     if (dry_run && verify)
         throw UsageError("--verify builds the rewritten code: not with --dry-run");
+    if (timeout && !verify) throw UsageError("--timeout limits the builds of --verify");
+    commands::VerifyOptions verify_options;
+    if (timeout) verify_options.time_limit_seconds = seconds_argument(*timeout);
     auto words = args.positional(2);
     auto project =
         commands::OpenProject(context.session, context.home, words[0], context.code_page);
@@ -57,7 +71,7 @@ int scan_code(Context& context, Arguments& args) {
     }
     context.reporter.information("Scanned.");
     print_summary(report, false);
-    const int verified = verify ? verify_after_scan(context, *project) : 0;
+    const int verified = verify ? verify_after_scan(context, *project, verify_options) : 0;
     // A unit that could not be scanned is a failure the last line names.
     const int scanned = report_failed_files(
         report.skipped, report.skipped.size() + static_cast<size_t>(report.units_scanned),
@@ -101,9 +115,10 @@ int translate(Context& context, Arguments& args) {
 }  // namespace
 
 void add_code_commands(std::vector<Command>& commands) {
-    commands.push_back({"scan-code", "PROJECT LANG [--dry-run|--verify]",
+    commands.push_back({"scan-code", "PROJECT LANG [--dry-run|--verify [--timeout SECONDS]]",
                         "scan and rewrite the units; --dry-run only reports, --verify builds "
-                        "and gives back what the compiler refuses",
+                        "and gives back what the compiler refuses (each build stopped after "
+                        "--timeout seconds, else the project's Cbuildtimeout)",
                         scan_code});
     commands.push_back(restore_code_command());
     commands.push_back({"write-code", "PROJECT LANG",

@@ -1,8 +1,10 @@
 #include "code/verify_build.h"
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
@@ -52,13 +54,13 @@ std::vector<std::string> UnitsNamed(const std::string& file, const std::string& 
 }
 
 // The rows whose references stand on the lines the compiler refused.
-std::set<std::int64_t> ReferencesOnReportedLines(const std::vector<CompilerMessage>& messages,
-                                                 const std::string& directory,
-                                                 const std::vector<std::string>& units) {
+std::set<std::int64_t> ReferencesOnReportedLines(
+    const std::set<std::pair<std::string, int>>& places, const std::string& directory,
+    const std::vector<std::string>& units) {
     std::set<std::int64_t> indexes;
     std::map<std::string, std::vector<std::string>> read;
-    for (const CompilerMessage& message : messages) {
-        for (const std::string& unit : UnitsNamed(message.file, directory, units)) {
+    for (const auto& [file, line_number] : places) {
+        for (const std::string& unit : UnitsNamed(file, directory, units)) {
             auto it = read.find(unit);
             if (it == read.end()) {
                 std::vector<std::string> lines;
@@ -69,8 +71,8 @@ std::set<std::int64_t> ReferencesOnReportedLines(const std::vector<CompilerMessa
                 it = read.emplace(unit, std::move(lines)).first;
             }
             const auto& lines = it->second;
-            if (message.line < 1 || message.line > static_cast<int>(lines.size())) continue;
-            const std::string& line = lines[static_cast<size_t>(message.line - 1)];
+            if (line_number < 1 || line_number > static_cast<int>(lines.size())) continue;
+            const std::string& line = lines[static_cast<size_t>(line_number - 1)];
             if (starts_with(line, "//TL:")) continue;
             for (std::int64_t index : ReferencesIn(line)) indexes.insert(index);
         }
@@ -91,36 +93,104 @@ void WriteDeclarations(store::TDaten& daten, const VerifyTarget& target, Reporte
     CopyGlueFiles(daten.program_directory(), target.directory);
 }
 
+// The status text is cleared however the verification ends: it also takes away the window's
+// Cancel button.
+struct ClearStatus {
+    Reporter& reporter;
+    ~ClearStatus() {
+        try {
+            reporter.status("");
+        } catch (...) {
+        }
+    }
+};
+
+// One build, its errors read while it prints them; the Cancel button asked between.
+BuildResult Build(const VerifyTarget& target, CompilerMessageLog& errors, Reporter& reporter) {
+    BuildOptions options;
+    options.time_limit = target.time_limit;
+    const auto started = std::chrono::steady_clock::now();
+    long long shown_seconds = 0;
+    options.cancel_requested = [&] {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                                 std::chrono::steady_clock::now() - started)
+                                 .count();
+        if (seconds != shown_seconds) {
+            shown_seconds = seconds;
+            reporter.status("Building (" + std::to_string(seconds) + " s): " + target.command);
+        }
+        return reporter.cancel_requested();
+    };
+    options.on_line = [&](std::string_view line) { errors.add_line(line); };
+    reporter.status("Building: " + target.command);
+    return RunBuildCommand(target.command, target.directory, options);
+}
+
+std::string Plural(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// A line's text in a report: without its indentation, and cut where a generated unit's lines
+// would fill screens.
+std::string Excerpt(const std::string& text) {
+    std::string line = trim(text);
+    if (line.size() > kExcerptLength) line = line.substr(0, kExcerptLength) + "...";
+    return line;
+}
+
+// "Restored unit.pas:12: the line" once per line, however many of its literals came back.
+void AddRestoredLines(const std::vector<RestoredRow>& rows, std::vector<std::string>& lines) {
+    std::set<std::tuple<std::string, int, std::string>> listed;
+    std::size_t shown = 0, more = 0;
+    for (const RestoredRow& row : rows) {
+        if (!listed.emplace(row.unit, row.line, row.text).second) continue;
+        if (shown == kReportedRestoredLines) {
+            ++more;
+            continue;
+        }
+        ++shown;
+        lines.push_back("Restored " + file_name_of(row.unit) + ":" + std::to_string(row.line) +
+                        ": " + Excerpt(row.text));
+    }
+    if (more > 0)
+        lines.push_back("... and " + Plural(more, "more restored line", "more restored lines") +
+                        " (" + Plural(rows.size(), "string", "strings") + " given back in all)");
+}
+
 }  // namespace
 
 VerifyReport VerifyBuild(store::TDaten& daten, const VerifyTarget& target, Reporter& reporter,
                          int max_rounds) {
     VerifyReport report;
     report.has_command = !trim(target.command).empty();
+    report.time_limit = target.time_limit;
     if (!report.has_command) return report;
     if (target.languages.items.empty()) throw Error("You have to add a language first.");
+    ClearStatus clear_status{reporter};
     WriteDeclarations(daten, target, reporter);
     const std::vector<std::string> units = ScannedUnits(daten, target.project);
 
     std::set<std::int64_t> tried;
     while (report.rounds < max_rounds) {
         ++report.rounds;
-        reporter.status("Building: " + target.command);
-        reporter.process_events();
-        BuildResult build = RunBuildCommand(target.command, target.directory);
-        report.last_output = build.output;
+        CompilerMessageLog errors;
+        BuildResult build = Build(target, errors, reporter);
+        report.last_output = std::move(build.output);
+        report.last_end = build.end;
         report.last_errors.clear();
+        report.more_errors = 0;
+        if (build.end != BuildEnd::Exited) break;  // stopped: nothing to judge
         if (build.status == 0) {
             report.compiles = true;
             break;
         }
-        const std::vector<CompilerMessage> messages = ParseCompilerMessages(build.output);
-        for (const auto& message : messages) report.last_errors.push_back(message.text);
-        if (messages.empty())
+        for (const auto& message : errors.shown()) report.last_errors.push_back(message.text);
+        report.more_errors = errors.count() - errors.shown().size();
+        if (errors.count() == 0)
             report.last_errors.push_back("The build command ended with status " +
                                          std::to_string(build.status) + ".");
         std::set<std::int64_t> refused =
-            ReferencesOnReportedLines(messages, target.directory, units);
+            ReferencesOnReportedLines(errors.places(), target.directory, units);
         RestoreSelection selection;
         for (std::int64_t index : refused)
             if (tried.insert(index).second) selection.indexes.push_back(index);
@@ -131,7 +201,6 @@ VerifyReport VerifyBuild(store::TDaten& daten, const VerifyTarget& target, Repor
         report.failed.insert(report.failed.end(), restored.failed.begin(), restored.failed.end());
         if (restored.rows.empty()) break;
     }
-    reporter.status("");
     return report;
 }
 
@@ -139,18 +208,33 @@ std::vector<std::string> VerifyReportLines(const VerifyReport& report) {
     if (!report.has_command)
         return {"No build command is set for this project, so the code was not built."};
     std::vector<std::string> lines;
-    for (const RestoredRow& row : report.restored)
-        lines.push_back("Restored " + file_name_of(row.unit) + ":" + std::to_string(row.line) +
-                        ": " + trim(row.text));
-    for (const auto& [unit, reason] : report.failed)
-        lines.push_back("Not restored " + unit + ": " + reason);
-    const std::string builds =
-        std::to_string(report.rounds) + (report.rounds == 1 ? " build" : " builds");
-    if (report.compiles) {
+    AddRestoredLines(report.restored, lines);
+    for (std::size_t i = 0; i < report.failed.size(); ++i) {
+        if (i == kReportedRestoredLines) {
+            lines.push_back("... and " +
+                            Plural(report.failed.size() - i, "more unit", "more units") +
+                            " not restored");
+            break;
+        }
+        lines.push_back("Not restored " + report.failed[i].first + ": " + report.failed[i].second);
+    }
+    const std::string builds = Plural(static_cast<std::size_t>(report.rounds), "build", "builds");
+    if (report.last_end == BuildEnd::TimedOut) {
+        lines.push_back(
+            "The build command did not end within its time limit of " +
+            Plural(static_cast<std::size_t>(report.time_limit.count()), "second", "seconds") +
+            " and was stopped, with every process it started (" + builds +
+            "). The project was not verified.");
+    } else if (report.last_end == BuildEnd::Cancelled) {
+        lines.push_back("The build was cancelled and stopped, with every process it started (" +
+                        builds + "). The project was not verified.");
+    } else if (report.compiles) {
         lines.push_back("The project compiles (" + builds + ").");
     } else {
         lines.push_back("The project does not compile (" + builds + "). The last errors:");
         for (const auto& error : report.last_errors) lines.push_back("  " + error);
+        if (report.more_errors > 0)
+            lines.push_back("  ... and " + Plural(report.more_errors, "more error", "more errors"));
     }
     return lines;
 }

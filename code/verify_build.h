@@ -1,10 +1,13 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/reporter.h"
+#include "code/build_command.h"
 #include "code/restore_code.h"
 #include "project/language_list.h"
 #include "store/translation_tables.h"
@@ -16,6 +19,9 @@ namespace lexorin::code {
 
 // Builds at most this many times.
 inline constexpr int kVerifyRounds = 20;
+// The report lists this many restored lines and counts the others; the same for units that
+// could not be given back.
+inline constexpr std::size_t kReportedRestoredLines = 200;
 
 struct VerifyReport {
     bool has_command = false;  // false: nothing was built
@@ -24,9 +30,15 @@ struct VerifyReport {
     std::vector<RestoredRow> restored;  // in the order they were given back
     // The units that could not be given back, with the reason.
     std::vector<std::pair<std::string, std::string>> failed;
-    // The error lines of the last build, when it failed.
+    // How the last build ended: by itself, or stopped at the time limit or by Cancel (then
+    // nothing was judged).
+    BuildEnd last_end = BuildEnd::Exited;
+    std::chrono::seconds time_limit{0};
+    // The first error lines of the last build, when it failed (CompilerMessageLog::
+    // kShownMessages of them), and the number of the others.
     std::vector<std::string> last_errors;
-    std::string last_output;  // all that the last build printed
+    std::size_t more_errors = 0;
+    std::string last_output;  // the beginning of what the last build printed
 };
 
 struct VerifyTarget {
@@ -34,12 +46,15 @@ struct VerifyTarget {
     LanguageList languages;  // the selected one is the one just scanned
     std::string directory;   // the project directory, where the command runs
     std::string command;     // the project's build command
+    // Each build is stopped after this long (the project's Cbuildtimeout).
+    std::chrono::seconds time_limit{kDefaultBuildTimeLimitSeconds};
 };
 
 // Writes the resource-string files and the glue files into the project directory (the build
 // needs declarations of every s_N), then builds; while the build fails on lines that refer to
 // strings, gives those lines' literals back (RestoreCode, by Index) and builds again. Stops when
-// it compiles, when no reported line holds a reference, or after `max_rounds` builds.
+// it compiles, when no reported line holds a reference, after `max_rounds` builds, or when a
+// build is stopped at its time limit or by the reporter's Cancel.
 VerifyReport VerifyBuild(store::TDaten& daten, const VerifyTarget& target, Reporter& reporter,
                          int max_rounds = kVerifyRounds);
 

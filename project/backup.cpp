@@ -17,6 +17,7 @@
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/temporary_files.h"
+#include "project/archive_update.h"
 #include "project/file_iterator.h"
 #include "project/project_lock.h"
 #include "project/projects_table.h"
@@ -143,51 +144,34 @@ std::string backup_member_name(const std::string& file) {
 
 std::vector<std::string> SourceCheck(const std::string& directory, bool recursive,
                                      const std::vector<std::string>& excluded, Reporter& reporter,
-                                     std::vector<std::string>* problems) {
+                                     std::vector<std::string>* problems, OutsideLinks links) {
     std::vector<UnreadableFolder> unreadable;
-    std::vector<std::string> files =
-        CollectFiles(directory, recursive, kBackupMasks, excluded, &unreadable);
-    // The files of a folder that cannot be read are not saved: said, not passed over.
-    for (const auto& [folder, reason] : unreadable) {
-        const std::string text = "Backup: the folder " + folder + " cannot be read: " + reason;
+    std::vector<OutsideLink> skipped_links;
+    std::vector<std::string> files = CollectFiles(directory, recursive, kBackupMasks, excluded,
+                                                  &unreadable, links, &skipped_links);
+    // The files of a folder that cannot be read, or behind a link out of the project folder,
+    // are not saved: said, not passed over.
+    auto problem = [&](const std::string& text) {
         reporter.warning(text);
         if (problems) problems->push_back(text);
-    }
+    };
+    for (const auto& [folder, reason] : unreadable)
+        problem("Backup: the folder " + folder + " cannot be read: " + reason);
+    for (const auto& link : skipped_links)
+        problem("Backup: " + link.path + ": " + OutsideLinkReason(link));
     if (files.empty())
         reporter.warning("Warning: The directory " + directory +
                          " does not countain files with the " + "extensions *.pas or *.dfm.");
     return files;
 }
 
-// libzip writes the new archive to "<archive>.XXXXXX" beside it and renames it at the end; a run
-// killed before that leaves the copy. The project lock keeps other backups of the same archive
-// away, so any such file is a leftover.
-static void remove_zip_leftovers(const std::string& archive_path) {
-    const std::string folder = directory_of(archive_path);
-    const std::string prefix = file_name_of(archive_path) + ".";
-    std::error_code ec;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(folder.empty() ? "." : folder, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        if (!std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                         [](unsigned char c) { return std::isalnum(c) != 0; }))
-            continue;
-        std::error_code status_error;
-        if (entry.is_symlink(status_error) || !entry.is_regular_file(status_error)) continue;
-        std::filesystem::remove(entry.path(), status_error);
-    }
-}
-
 BackupResult BackupFiles(const std::string& archive_path, const std::vector<std::string>& files,
                          Reporter& reporter) {
-    sweep_temporary_files(directory_of(archive_path));
-    remove_zip_leftovers(archive_path);
+    sweep_temporary_files(directory_of(archive_path));  // leftovers of a killed run
     BackupResult result;
     result.archive = archive_path;
     int error_code = 0;
-    ZipArchive archive(zip_open(archive_path.c_str(), ZIP_CREATE, &error_code));
+    ZipArchive archive(open_archive_for_update(archive_path, error_code));
     if (!archive)
         throw Error("The archive " + archive_path +
                     " cannot be opened: " + zip_error_text(error_code));
@@ -243,8 +227,9 @@ std::optional<BackupResult> CheckSourcesAndOfferBackup(const std::string& progra
                                                        const std::string& directory, bool recursive,
                                                        const std::vector<std::string>& excluded,
                                                        const std::string& stored_directory,
-                                                       Reporter& reporter) {
-    std::vector<std::string> files = SourceCheck(directory, recursive, excluded, reporter);
+                                                       Reporter& reporter, OutsideLinks links) {
+    std::vector<std::string> files =
+        SourceCheck(directory, recursive, excluded, reporter, nullptr, links);
     if (!stored_directory.empty()) return std::nullopt;
     BackupResult result;
     if (!OfferBackup(program_directory, project_name, files, reporter, &result))
@@ -254,12 +239,13 @@ std::optional<BackupResult> CheckSourcesAndOfferBackup(const std::string& progra
 
 BackupResult BackupProject(const std::string& program_directory, const std::string& project_name,
                            const std::string& directory, bool recursive,
-                           const std::vector<std::string>& excluded, Reporter& reporter) {
+                           const std::vector<std::string>& excluded, Reporter& reporter,
+                           OutsideLinks links) {
     check_file_name_part(project_name, "project name");
     ProjectLock lock(program_directory, project_name);
     std::vector<std::string> unreadable;
     std::vector<std::string> files =
-        SourceCheck(directory, recursive, excluded, reporter, &unreadable);
+        SourceCheck(directory, recursive, excluded, reporter, &unreadable, links);
     BackupResult result =
         BackupFiles(backup_archive_path(program_directory, project_name), files, reporter);
     result.failures.insert(result.failures.begin(), unreadable.begin(), unreadable.end());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/reporter.h"
+#include "project/file_iterator.h"
 
 // The backup of a project's unit and form files into a ZIP archive in the program directory,
 // offered when a project's directory is first given, before any scan rewrites a unit.
@@ -24,10 +25,13 @@ std::string backup_member_name(const std::string& file);
 // kBackupMasks and warns "Warning: The directory <dir> does not countain files with the
 // extensions *.pas or *.dfm." when there are none, and "Backup: the folder <folder> cannot be
 // read: <reason>" for each folder it could not read (also added to `problems` when given).
-// Returns the files.
+// Files and folders reached through links out of the directory are left out as the scans leave
+// them out (the project's Cfollowlinks gives `links`), each with a "Backup: " warning the same
+// way. Returns the files.
 std::vector<std::string> SourceCheck(const std::string& directory, bool recursive,
                                      const std::vector<std::string>& excluded, Reporter& reporter,
-                                     std::vector<std::string>* problems = nullptr);
+                                     std::vector<std::string>* problems = nullptr,
+                                     OutsideLinks links = OutsideLinks::Skip);
 
 struct BackupResult {
     int added = 0;
@@ -62,12 +66,14 @@ std::optional<BackupResult> CheckSourcesAndOfferBackup(const std::string& progra
                                                        const std::string& directory, bool recursive,
                                                        const std::vector<std::string>& excluded,
                                                        const std::string& stored_directory,
-                                                       Reporter& reporter);
+                                                       Reporter& reporter,
+                                                       OutsideLinks links = OutsideLinks::Skip);
 
 // The backup of a registered project without asking: its files (the warning above when there
 // are none) into its archive.
 BackupResult BackupProject(const std::string& program_directory, const std::string& project_name,
                            const std::string& directory, bool recursive,
-                           const std::vector<std::string>& excluded, Reporter& reporter);
+                           const std::vector<std::string>& excluded, Reporter& reporter,
+                           OutsideLinks links = OutsideLinks::Skip);
 
 }  // namespace lexorin::project

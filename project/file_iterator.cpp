@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -100,6 +101,10 @@ void TFileIterator::Execute() {
     } end_of_walk{*this};
     files_.clear();
     unreadable_.clear();
+    skipped_links_.clear();
+    const std::unique_ptr<char, decltype(&std::free)> real_root(
+        ::realpath(root_folder_.empty() ? "/" : root_folder_.c_str(), nullptr), &std::free);
+    real_root_ = real_root ? real_root.get() : "";
     if (OnActivate) OnActivate(*this);
     std::vector<FolderId> open_folders;
     WalkFolder(root_folder_, 1, open_folders);
@@ -130,9 +135,15 @@ void TFileIterator::WalkFolder(std::string folder, int level, std::vector<Folder
         std::string path = folder + "/" + name;
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0) continue;  // a dangling link or an entry just removed
+        std::string target;
+        const bool skip = LinksOutOfRoot == OutsideLinks::Skip && LeadsOut(path, target);
         if (S_ISDIR(st.st_mode)) {
-            if (name[0] != '.' && options_.has(TFileIteratorOption::fiRecurseFolders))
-                WalkFolder(path, level + 1, open_folders);
+            if (name[0] != '.' && options_.has(TFileIteratorOption::fiRecurseFolders)) {
+                if (skip)
+                    skipped_links_.push_back({path, target, true});
+                else
+                    WalkFolder(path, level + 1, open_folders);
+            }
             continue;
         }
         // Pipes, sockets and devices are not source files; opening a pipe would block the scan.
@@ -140,8 +151,24 @@ void TFileIterator::WalkFolder(std::string folder, int level, std::vector<Folder
         TFileInfo info;
         if (options_.has(TFileIteratorOption::fiDetails)) info = file_info(name, st, level);
         std::string file_name = options_.has(TFileIteratorOption::fiPath) ? path : name;
-        if (QueryAddFile(file_name, info)) AddFile(file_name, info);
+        if (!QueryAddFile(file_name, info)) continue;
+        if (skip)
+            skipped_links_.push_back({path, target, false});
+        else
+            AddFile(file_name, info);
     }
+}
+
+bool TFileIterator::LeadsOut(const std::string& path, std::string& target) const {
+    struct stat link {};
+    if (real_root_.empty() || ::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return false;
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    if (!real) return false;
+    target = real.get();
+    const bool inside = real_root_ == "/" || target == real_root_ ||
+                        (starts_with(target, real_root_) && target[real_root_.size()] == '/');
+    return !inside;
 }
 
 bool TFileIterator::QueryAddFile(const std::string& file_name, const TFileInfo& info) {
@@ -230,10 +257,19 @@ std::vector<std::string> SplitMasks(const std::string& mask_text) {
     return masks;
 }
 
+std::string OutsideLinkReason(const OutsideLink& link) {
+    return std::string("it is a link to a ") + (link.folder ? "folder" : "file") +
+           " outside the project folder (" + link.target + ")" +
+           (link.folder ? ", whose files were left out" : ", left as it is") +
+           "; allow links out of the project folder with the project option Cfollowlinks "
+           "(\"Follow outside links\" in Scan code)";
+}
+
 std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
                                       const std::string& mask_text,
                                       const std::vector<std::string>& excluded,
-                                      std::vector<UnreadableFolder>* unreadable) {
+                                      std::vector<UnreadableFolder>* unreadable, OutsideLinks links,
+                                      std::vector<OutsideLink>* skipped_links) {
     TFileIterator walker;
     walker.SetRootFolder(root);
     TFileIteratorOptions options = TFileIteratorOptions::all();
@@ -241,12 +277,20 @@ std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
     walker.SetOptions(options);
     walker.Masks = SplitMasks(mask_text);
     walker.ExcludedFolders = excluded;
+    walker.LinksOutOfRoot = links;
     walker.Execute();
     std::vector<std::string> names;
     names.reserve(walker.Files().size());
     for (const auto& file : walker.Files()) names.push_back(file.file_name);
     if (unreadable) *unreadable = walker.UnreadableFolders();
+    if (skipped_links) *skipped_links = walker.SkippedLinks();
     return names;
+}
+
+OutsideLinks ProjectOutsideLinks(const store::Table& projects) {
+    return projects.has_field(field::Cfollowlinks) && projects.logical(field::Cfollowlinks)
+               ? OutsideLinks::Follow
+               : OutsideLinks::Skip;
 }
 
 std::vector<std::string> OncePerFile(const std::vector<std::string>& files) {
@@ -264,10 +308,12 @@ std::vector<std::string> OncePerFile(const std::vector<std::string>& files) {
 }
 
 std::vector<std::string> ProjectFiles(const store::Table& projects, const char* masks_field,
-                                      std::vector<UnreadableFolder>* unreadable) {
+                                      std::vector<UnreadableFolder>* unreadable, OutsideLinks links,
+                                      std::vector<OutsideLink>* skipped_links) {
     return OncePerFile(CollectFiles(projects.text(field::Directory),
                                     projects.logical(field::Recoursive), projects.text(masks_field),
-                                    decode_list(projects.text(field::Excluded)), unreadable));
+                                    decode_list(projects.text(field::Excluded)), unreadable, links,
+                                    skipped_links));
 }
 
 }  // namespace lexorin::project

@@ -67,6 +67,24 @@ struct UnreadableFolder {
     std::string reason;
 };
 
+// What a walk does with a symbolic link that leads out of its root folder (to a file or a
+// folder that lies elsewhere).
+enum class OutsideLinks {
+    Follow,  // walked like any other file or folder
+    Skip,    // left out, and listed
+};
+
+// A link the walk left out because it leads out of the root folder.
+struct OutsideLink {
+    std::string path;    // as the walk met it, under the root
+    std::string target;  // where it leads
+    bool folder = false;
+};
+
+// Why an outside link was left out, for a report after its path: "it is a link to a file
+// outside the project folder (...); allow it with ...".
+std::string OutsideLinkReason(const OutsideLink& link);
+
 // One accepted file: its name as reported and a copy of its details.
 struct TFileInfoObject {
     std::string file_name;
@@ -95,10 +113,14 @@ class TFileIterator {
 
     std::vector<std::string> Masks;
     std::vector<std::string> ExcludedFolders;  // folder paths, each ending with "/"
+    OutsideLinks LinksOutOfRoot = OutsideLinks::Follow;
 
     const std::vector<TFileInfoObject>& Files() const { return files_; }
     // The folders of the last walk that could not be read (their files are missing).
     const std::vector<UnreadableFolder>& UnreadableFolders() const { return unreadable_; }
+    // The links of the last walk that were left out (LinksOutOfRoot Skip): files that would have
+    // been taken and folders that would have been walked.
+    const std::vector<OutsideLink>& SkippedLinks() const { return skipped_links_; }
     bool running() const { return running_; }
 
     // Runs one walk; Files() then holds the accepted names in the order found.
@@ -111,6 +133,9 @@ class TFileIterator {
         bool operator==(const FolderId&) const = default;
     };
     void WalkFolder(std::string folder, int level, std::vector<FolderId>& open_folders);
+    // Whether the entry at `path` is a link whose target lies outside the root folder, and
+    // where it leads.
+    bool LeadsOut(const std::string& path, std::string& target) const;
     bool QueryAddFile(const std::string& file_name, const TFileInfo& info);
     void AddFile(const std::string& file_name, const TFileInfo& info);
     bool MatchesAnyMask(const std::string& name) const;
@@ -120,6 +145,8 @@ class TFileIterator {
     std::string root_folder_ = "/";
     std::vector<TFileInfoObject> files_;
     std::vector<UnreadableFolder> unreadable_;
+    std::vector<OutsideLink> skipped_links_;
+    std::string real_root_;  // the root with every link resolved, for LeadsOut
     bool running_ = false;
 };
 
@@ -133,17 +160,27 @@ std::vector<std::string> SplitMasks(const std::string& mask_text);
 
 // The files under root that match one of the masks of mask_text, outside the excluded folders,
 // in the order found. A root that does not exist gives an empty list. The folders that could not
-// be read go to `unreadable` when given.
+// be read go to `unreadable` when given; with `links` Skip, the links out of the root that were
+// left out go to `skipped_links` when given.
 std::vector<std::string> CollectFiles(const std::string& root, bool recursive,
                                       const std::string& mask_text,
                                       const std::vector<std::string>& excluded,
-                                      std::vector<UnreadableFolder>* unreadable = nullptr);
+                                      std::vector<UnreadableFolder>* unreadable = nullptr,
+                                      OutsideLinks links = OutsideLinks::Follow,
+                                      std::vector<OutsideLink>* skipped_links = nullptr);
+
+// The project's choice for links out of its directory (field Cfollowlinks; Skip when a table
+// of an earlier version lacks it).
+OutsideLinks ProjectOutsideLinks(const store::Table& projects);
 
 // The files of the project on the current row of `projects` whose names match the masks in its
 // field `masks_field` (the unit or the form extensions): under its directory, recursively as
-// its row says, outside its excluded folders, each file once whatever links lead to it.
+// its row says, outside its excluded folders, each file once whatever links lead to it. Links
+// out of the directory are handled as `links` says.
 std::vector<std::string> ProjectFiles(const store::Table& projects, const char* masks_field,
-                                      std::vector<UnreadableFolder>* unreadable = nullptr);
+                                      std::vector<UnreadableFolder>* unreadable = nullptr,
+                                      OutsideLinks links = OutsideLinks::Follow,
+                                      std::vector<OutsideLink>* skipped_links = nullptr);
 
 // The files as listed, less those that are the same file as one listed before them (reached
 // again through a linked folder, or named twice): each file is worked on once per command.

@@ -12,6 +12,7 @@
 #include "project/po_file.h"
 #include "project/project_lock.h"
 #include "project/translation_checks.h"
+#include "store/held_tables.h"
 #include "store/translation_fields.h"
 
 namespace lexorin::project {
@@ -290,6 +291,9 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
     }
 
     PrepareLanguageTables(daten, project, language, true);
+    // One transaction for each table: the import is stored whole or not at all, the disk is
+    // synced once for each table, and the lookups below read without taking a lock each.
+    store::HeldTables import({&daten.tblPascal, &daten.tblForms});
     for (const auto& update : plan) {
         reporter.process_events();
         const bool code_row = update.key.kind == TableKind::Pascal;
@@ -324,16 +328,14 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
                 table.set_logical(store::field::Translated, !update.fuzzy);
             }
             table.set_logical(store::field::Ignore, update.ignore);
-            // One disk sync for the whole import (the flushes below), not one per row.
-            table.post_batched();
+            table.post();
         } catch (...) {
             table.cancel();
             throw;
         }
         ++result.updated;
     }
-    daten.tblPascal.flush();
-    daten.tblForms.flush();
+    import.Commit();
     size_t left = result.not_applied.size();
     result.message = std::to_string(result.updated) + " rows updated, " +
                      std::to_string(result.unchanged) + " unchanged, " + std::to_string(left) +

@@ -30,7 +30,9 @@ const store::TableSchema& projects_schema() {
          {field::Cunwantedwordparts, FieldType::Memo},
          {field::Funwantedstrings, FieldType::Memo},
          {field::Cbuildcommand, FieldType::Text},
-         {field::Cverify, FieldType::Logical, "0"}},
+         {field::Cverify, FieldType::Logical, "0"},
+         {field::Cbuildtimeout, FieldType::Integer, "600"},
+         {field::Cfollowlinks, FieldType::Logical, "0"}},
         {},
         false};
     return schema;
@@ -46,8 +48,9 @@ TDataProjects::TDataProjects(store::Session& session, const std::string& directo
     ensure_projects_table(directory);
     // Tables written before these fields existed get them.
     if (!session.is_in_use(Projects.path()))
-        store::add_missing_fields(session, Projects.path(), projects_schema(),
-                                  {field::Cbuildcommand, field::Cverify});
+        store::add_missing_fields(
+            session, Projects.path(), projects_schema(),
+            {field::Cbuildcommand, field::Cverify, field::Cbuildtimeout, field::Cfollowlinks});
     Projects.open();
     store::check_schema(Projects, projects_schema());
 }

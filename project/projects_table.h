@@ -33,11 +33,17 @@ inline constexpr const char* Funwantedstrings = "Funwantedstrings";
 // followed by a build that gives back the literals the compiler refuses.
 inline constexpr const char* Cbuildcommand = "Cbuildcommand";
 inline constexpr const char* Cverify = "Cverify";
+// The seconds a build may take before it is stopped with every process it started.
+inline constexpr const char* Cbuildtimeout = "Cbuildtimeout";
+// Whether units and folders reached through symbolic links that lead out of the project
+// directory are taken (their targets are then rewritten where they lie).
+inline constexpr const char* Cfollowlinks = "Cfollowlinks";
 }  // namespace field
 
 // The fields of a project row. Its column defaults make a first scan useful: units "*.pas",
 // forms "*.dfm", the interface part ignored, strings of two characters or more, five context
-// lines, and only strings holding a letter.
+// lines, and only strings holding a letter; builds stopped after ten minutes; no unit taken
+// through a link that leads out of the project directory.
 const store::TableSchema& projects_schema();
 
 // Creates an empty Projects table in `directory` ("" = the working directory) when missing.

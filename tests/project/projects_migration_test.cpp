@@ -45,6 +45,40 @@ TEST(ProjectsTableMigration, AnOlderTableGetsTheNewFieldsAndKeepsItsRows) {
     EXPECT_EQ(data.Projects.schema().fields.size(), project::projects_schema().fields.size());
 }
 
+TEST(ProjectsTableMigration, TheBuildTimeLimitAndTheLinkChoiceAreAddedWithTheirDefaults) {
+    // A table of the version before these two fields: the build command is there already.
+    TempDir work;
+    store::TableSchema earlier = project::projects_schema();
+    for (const char* added : {project::field::Cbuildtimeout, project::field::Cfollowlinks})
+        std::erase_if(earlier.fields, [&](const auto& f) { return f.name == added; });
+    ASSERT_EQ(earlier.fields.size() + 2, project::projects_schema().fields.size());
+    store::create_table(work.file("Projects.DB"), earlier);
+    {
+        store::Session session;
+        store::Table projects(session, work.path(), "Projects.DB");
+        projects.open();
+        projects.insert();
+        projects.set_text(project::field::Name, "Demo");
+        projects.set_text(project::field::Cbuildcommand, "make");
+        projects.post();
+    }
+    store::Session session;
+    project::TDataProjects data(session, work.path());
+    ASSERT_TRUE(project::locate_project(data.Projects, "Demo"));
+    EXPECT_EQ(data.Projects.integer(project::field::Cbuildtimeout), 600);
+    EXPECT_FALSE(data.Projects.logical(project::field::Cfollowlinks));
+    EXPECT_EQ(data.Projects.text(project::field::Cbuildcommand), "make");
+
+    // The oldest table gets all four.
+    TempDir oldest;
+    std::filesystem::copy_file(LEXORIN_TEST_DATA "/projects/Projects_before_build_command.DB",
+                               oldest.file("Projects.DB"));
+    project::TDataProjects migrated(session, oldest.path());
+    ASSERT_TRUE(project::locate_project(migrated.Projects, "Demo"));
+    EXPECT_EQ(migrated.Projects.integer(project::field::Cbuildtimeout), 600);
+    EXPECT_FALSE(migrated.Projects.logical(project::field::Cfollowlinks));
+}
+
 TEST(ProjectsTableMigration, AnotherTableIsRefusedAndNotChanged) {
     TempDir work;
     store::create_table(
