@@ -1,18 +1,18 @@
 #include "code/code_scan.h"
 
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-
 #include <map>
+#include <optional>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/temporary_files.h"
 #include "base/text_utils.h"
+#include "code/batch_failed.h"
 #include "code/resource_strings.h"
 #include "code/restore_journal.h"
 #include "code/restored_literals.h"
 #include "code/scan_batch_journal.h"
+#include "code/scan_space.h"
 #include "code/table_string_store.h"
 #include "code/translator.h"
 #include "project/backup.h"
@@ -21,6 +21,7 @@
 #include "project/project_lock.h"
 #include "project/projects_table.h"
 #include "project/status_line.h"
+#include "store/language_copies.h"
 #include "store/table_files.h"
 #include "store/transcopy.h"
 #include "store/translation_fields.h"
@@ -42,47 +43,16 @@ PascalOptions OptionsFromProject(const store::Table& projects) {
 }
 
 std::vector<std::string> ProjectUnitFiles(const store::Table& projects,
-                                          std::vector<project::UnreadableFolder>* unreadable) {
-    return project::ProjectFiles(projects, field::SourceExtensions, unreadable);
+                                          std::vector<project::UnreadableFolder>* unreadable,
+                                          std::vector<project::OutsideLink>* skipped_links) {
+    return project::ProjectFiles(projects, field::SourceExtensions, unreadable,
+                                 project::ProjectOutsideLinks(projects), skipped_links);
 }
 
 // Rewritten units are put in place in groups of this many, each group after one commit of
-// the rows and one sync: a crash leaves every unit either rewritten or as it was.
+// the rows in every language and one sync: a crash leaves every unit either rewritten or as it
+// was.
 constexpr size_t kUnitBatch = 200;
-
-// The rewritten units are written beside the originals before any replaces its original, so a
-// scan needs at least their size free on every file system that holds units; checked before the
-// first unit changes, as a full disk halfway would leave the scan half done.
-static void RequireSpaceForUnits(const std::vector<std::string>& units) {
-    struct Need {
-        std::uintmax_t bytes = 0;
-        std::string folder;
-    };
-    std::map<dev_t, Need> needs;
-    for (const auto& unit : units) {
-        struct stat status {};
-        if (::stat(unit.c_str(), &status) != 0) continue;
-        Need& need = needs[status.st_dev];
-        need.bytes += static_cast<std::uintmax_t>(status.st_size);
-        if (need.folder.empty()) {
-            need.folder = directory_of(unit);
-            if (need.folder.size() > 1 && need.folder.back() == '/') need.folder.pop_back();
-        }
-    }
-    auto kilobytes = [](std::uintmax_t bytes) {
-        return std::to_string((bytes + 1023) / 1024) + " KB";
-    };
-    for (const auto& [device, need] : needs) {
-        struct statvfs disk {};
-        if (::statvfs(need.folder.c_str(), &disk) != 0) continue;
-        const std::uintmax_t free_bytes =
-            static_cast<std::uintmax_t>(disk.f_bavail) * static_cast<std::uintmax_t>(disk.f_frsize);
-        if (free_bytes < need.bytes)
-            throw Error("Not enough space on the disk of " + need.folder +
-                        ": the rewritten units need about " + kilobytes(need.bytes) + ", " +
-                        kilobytes(free_bytes) + " are free. No unit was changed.");
-    }
-}
 
 static TTranslator translator_for(const store::Table& projects, Reporter& reporter) {
     TTranslator translator;
@@ -91,62 +61,104 @@ static TTranslator translator_for(const store::Table& projects, Reporter& report
     return translator;
 }
 
+// The report of a scan that stopped at a batch it could not commit: the batch's units were
+// taken back, those after it never scanned.
+static void ReportStop(CodeScanReport& report, const BatchFailed& stop,
+                       const std::vector<std::string>& units, size_t next,
+                       const std::map<std::string, int>& scanned) {
+    report.stopped = stop.what();
+    for (const auto& unit : stop.units()) {
+        if (const auto found = scanned.find(unit); found != scanned.end()) {
+            --report.units_scanned;
+            report.strings_found -= found->second;
+        }
+        report.skipped.emplace_back(unit, stop.what());
+    }
+    for (size_t i = next; i < units.size(); ++i)
+        report.skipped.emplace_back(units[i], "not scanned: the scan stopped before it");
+}
+
 CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
                            const LanguageList& languages, Reporter& reporter) {
     CodeScanReport report;
-    ProjectLock lock(daten.program_directory(), projects.text(field::Name));
+    const std::string project = projects.text(field::Name);
+    ProjectLock lock(daten.program_directory(), project);
     // A batch a killed scan left is completed or taken back before anything else.
-    RecoverScanBatch(daten.session(), daten.program_directory(), projects.text(field::Name));
+    RecoverScanBatch(daten.session(), daten.program_directory(), project);
     // Everything the scan writes besides the units is checked before the first unit changes:
     // a table that fails later would leave rewritten units without their rows.
-    store::RequireWritableTables(daten, projects.text(field::Name), languages.items,
-                                 store::TableKind::Pascal);
+    store::RequireWritableTables(daten, project, languages.items, store::TableKind::Pascal);
     require_writable_file(projects.path(), "The project table");
     TTranslator translator = translator_for(projects, reporter);
     std::vector<project::UnreadableFolder> unreadable;
-    std::vector<std::string> units = ProjectUnitFiles(projects, &unreadable);
+    std::vector<project::OutsideLink> outside;
+    std::vector<std::string> units = ProjectUnitFiles(projects, &unreadable, &outside);
     for (const auto& [folder, reason] : unreadable)
         report.skipped.emplace_back(folder + "/", "the folder cannot be read: " + reason);
-    RequireSpaceForUnits(units);
-    sweep_temporary_files_beside(units);  // leftovers of a killed run
+    for (const auto& link : outside)
+        report.skipped.emplace_back(link.path, project::OutsideLinkReason(link));
 
     daten.tblPasFiles.open();
     daten.tblPasFiles.set_index_name(store::order::Name);
     daten.tblPascal.open();
     daten.tblUnits.open();
     daten.tblUnits.set_index_name(store::order::Name);
+    std::vector<store::LanguageTable> others = store::OtherLanguageTables(
+        daten, daten.tblPascal, project, languages.items, store::TableKind::Pascal);
+    RequireSpaceForCodeScan(units, daten.program_directory(), languages.items.size(),
+                            translator.Pas_ContextLines, daten.tblPascal, others);
+    sweep_temporary_files_beside(units);  // leftovers of a killed run
+    // A language an earlier scan left behind gets its rows before any new row is numbered.
+    store::CatchUpLanguages(daten.tblPascal, languages.items, others, store::TableKind::Pascal,
+                            "Copying code language to ", reporter);
+
     translator.UnitsTable = &daten.tblUnits;
     translator.FormsTable = &daten.tblForms;
     translator.PascalTable = &daten.tblPascal;
+    translator.OtherPascalTables = store::TablesOf(others);
     translator.UnitBatch = kUnitBatch;
-    RestoreJournal journal(daten.session(), daten.program_directory(), projects.text(field::Name));
+    RestoreJournal journal(daten.session(), daten.program_directory(), project);
     translator.Journal = &journal;
-    ScanBatchJournal batch(daten.program_directory(), projects.text(field::Name));
+    ScanBatchJournal batch(daten.program_directory(), project);
     translator.BatchJournal = &batch;
     const RestoredLiterals restored = RestoredLiterals::Load(daten.tblPascal, daten.tblPasFiles);
     translator.Restored = &restored;
+    std::map<std::string, int> scanned;  // the strings of each unit scanned
+    std::optional<BatchFailed> stop;
+    size_t next = units.size();
     for (size_t i = 0; i < units.size(); ++i) {
         reporter.progress(static_cast<int>(i), static_cast<int>(units.size()), units[i]);
         try {
-            report.strings_found += translator.ScanUnit(units[i]);
+            const int strings = translator.ScanUnit(units[i]);
+            scanned[units[i]] = strings;
+            report.strings_found += strings;
             ++report.units_scanned;
+        } catch (const BatchFailed& e) {
+            stop.emplace(e);
+            next = i + 1;
+            break;
         } catch (const std::exception& e) {
             report.skipped.emplace_back(units[i], e.what());
         }
     }
-    translator.CommitUnits();
+    if (!stop) {
+        try {
+            translator.CommitUnits();
+        } catch (const BatchFailed& e) {
+            stop.emplace(e);
+        }
+    }
+    if (stop) ReportStop(report, *stop, units, next, scanned);
     for (const auto& failed : translator.FailedUnits) {
         report.skipped.push_back(failed);
         --report.units_scanned;
+        if (const auto found = scanned.find(failed.first); found != scanned.end())
+            report.strings_found -= found->second;
     }
     report.left_alone = translator.LeftAlone;
     reporter.progress(static_cast<int>(units.size()), static_cast<int>(units.size()), "");
     daten.tblUnits.flush();
     daten.tblPascal.flush();
-
-    // The new rows go to every other language of the project.
-    store::CopyToOtherLanguages(daten, daten.tblPascal, projects.text(field::Name), languages.items,
-                                store::TableKind::Pascal, "Copying code language to ", reporter);
     return report;
 }
 
@@ -175,7 +187,10 @@ CodeScanReport DryRunCodeScan(store::TDaten& daten, const store::Table& projects
         next_index = daten.tblPascal.integer(store::field::Index) + 1;
     }
     MemoryStringStore strings(next_index);
-    std::vector<std::string> units = ProjectUnitFiles(projects);
+    std::vector<project::OutsideLink> outside;
+    std::vector<std::string> units = ProjectUnitFiles(projects, nullptr, &outside);
+    for (const auto& link : outside)
+        report.skipped.emplace_back(link.path, project::OutsideLinkReason(link));
     for (size_t i = 0; i < units.size(); ++i) {
         reporter.progress(static_cast<int>(i), static_cast<int>(units.size()), units[i]);
         try {

@@ -22,10 +22,13 @@ namespace lexorin::code {
 // The code options of the current project row.
 PascalOptions OptionsFromProject(const store::Table& projects);
 // The unit files of the current project row, by its `Source extensions` masks, each file once
-// whatever links lead to it.
-// Folders that could not be read go to `unreadable` when given.
+// whatever links lead to it. Folders that could not be read go to `unreadable` when given. Units
+// and folders reached through links that lead out of the project directory are left out unless
+// the row allows them (Cfollowlinks): a rewrite would change a file elsewhere. Those left out go
+// to `skipped_links` when given (OutsideLinkReason says why).
 std::vector<std::string> ProjectUnitFiles(
-    const store::Table& projects, std::vector<project::UnreadableFolder>* unreadable = nullptr);
+    const store::Table& projects, std::vector<project::UnreadableFolder>* unreadable = nullptr,
+    std::vector<project::OutsideLink>* skipped_links = nullptr);
 
 struct CodeScanReport {
     int units_scanned = 0;
@@ -37,14 +40,20 @@ struct CodeScanReport {
     int lines_changed = 0;  // dry run: lines that the rewrite would change (marker lines)
     // Literals the rules accepted but left as they are because of where they stand.
     ContextCounts left_alone{};
+    // Why the scan stopped before its end, when it did: a batch of units it could not commit
+    // (a full disk) was taken back, and its units and those after it are among `skipped`.
+    std::string stopped;
 };
 
 // "12 literals left alone: 7 const section, 5 case label" (empty when none was).
 std::string LeftAloneSummary(const ContextCounts& counts);
 
 // Scans every unit of the current project into the language's tables, which `daten` holds in
-// code mode (PrepareLanguageTables), then copies the new rows to the project's other languages.
-// A unit that fails is left untouched, counted and listed; the scan goes on with the next.
+// code mode (PrepareLanguageTables), and the new rows into the project's other languages, batch
+// by batch: a unit changes only once its rows are committed in every language. A unit that
+// fails is left untouched, counted and listed; the scan goes on with the next. A batch that
+// cannot be committed (a full disk) is taken back and ends the scan (`stopped`). Raises an Error,
+// before any change, when the disks lack the space the scan needs.
 CodeScanReport RunCodeScan(store::TDaten& daten, const store::Table& projects,
                            const LanguageList& languages, Reporter& reporter);
 

@@ -7,11 +7,11 @@
 
 #include "store/session.h"
 
-// A code scan puts its rewritten units in place in batches. A batch changes three tables (the
-// pascal rows, the project's file list, the restore journal: separate files, committed one by
-// one) and then renames every unit of the batch into place. So that a batch is either all done
-// or not at all after a crash, its progress is written down in "<Project>.batch" in the program
-// directory:
+// A code scan puts its rewritten units in place in batches. A batch changes several tables (the
+// pascal rows of every language, the project's file list, the restore journal: separate files,
+// each held in one transaction and committed one by one) and then renames every unit of the
+// batch into place. So that a batch is either all done or not at all after a crash or a failed
+// commit, its progress is written down in "<Project>.batch" in the program directory:
 //
 //   LEXORIN SCAN BATCH
 //   state prepared | committed
@@ -22,7 +22,8 @@
 // (the rows numbered after the marks go, numbering goes on after them; the temporary files are
 // swept by the next scan). "committed" is written once every row is on disk, before the first
 // rename: a batch interrupted then is completed (the renames still to do are done). The file
-// goes when the batch is complete.
+// goes when the batch is complete, or taken back. A form scan writes the same journal, only
+// "prepared", before it commits a form's rows in every language.
 namespace lexorin::code {
 
 // "<Project>.batch".
@@ -42,8 +43,11 @@ class ScanBatchJournal {
     void Begin(std::vector<TableMark> marks);
     // Every row is on disk; the renames (temporary file, unit) come next.
     void Commit(const std::vector<std::pair<std::string, std::string>>& renames);
-    // The batch is complete.
+    // The batch is complete, or taken back.
     void End();
+    // The batch was given up but not wholly taken back: the journal stays for the next
+    // command, which takes back what is left.
+    void Keep() { open_ = false; }
     bool open() const { return open_; }
 
   private:

@@ -41,7 +41,8 @@ std::int64_t TableStringStore::Add(const FoundString& found) {
     return added_.pascal.back();
 }
 
-void AddedRows::TakeBack(store::Table& units_table, store::Table& pascal_table) const noexcept {
+void AddedRows::TakeBack(store::Table& units_table,
+                         const std::vector<store::Table*>& pascal_tables) const noexcept {
     auto remove = [](store::Table& table, std::int64_t index) {
         try {
             const std::string order = table.index_name();
@@ -51,7 +52,8 @@ void AddedRows::TakeBack(store::Table& units_table, store::Table& pascal_table) 
         } catch (const std::exception&) {
         }
     };
-    for (const std::int64_t index : pascal) remove(pascal_table, index);
+    for (store::Table* pascal_table : pascal_tables)
+        for (const std::int64_t index : pascal) remove(*pascal_table, index);
     if (unit) remove(units_table, *unit);
 }
 

@@ -19,8 +19,10 @@ struct AddedRows {
     std::vector<std::int64_t> pascal;
     std::optional<std::int64_t> unit;  // the unit's file list row, when the scan made it
 
-    // Deletes them. A failure here is not the one to report: the caller has one already.
-    void TakeBack(store::Table& units_table, store::Table& pascal_table) const noexcept;
+    // Deletes them, the pascal rows from every language's table (they have one number in
+    // all). A failure here is not the one to report: the caller has one already.
+    void TakeBack(store::Table& units_table,
+                  const std::vector<store::Table*>& pascal_tables) const noexcept;
 };
 
 // Stores the strings of one unit as pascal rows, and the unit itself as a row of the project's

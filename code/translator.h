@@ -18,8 +18,9 @@
 #include "code/table_string_store.h"
 
 namespace lexorin::store {
+class HeldTables;
 class Table;
-}
+}  // namespace lexorin::store
 
 namespace lexorin::code {
 
@@ -88,6 +89,9 @@ class TTranslator : public PascalOptions {
     // replace the originals, all together: one disk sync per batch instead of several per unit.
     // 1 replaces every unit at once. With more, call CommitUnits after the last ScanUnit.
     size_t UnitBatch = 1;
+    // The pascal tables of the project's other languages: each batch's new rows go to them, in
+    // the batch's unit of work, before its units change. Not owned.
+    std::vector<store::Table*> OtherPascalTables;
     // Where the lines replaced by the uses insertion and the form switch block are kept, so
     // that the unit can be given back; none = not kept. Not owned.
     RestoreJournal* Journal = nullptr;
@@ -100,8 +104,10 @@ class TTranslator : public PascalOptions {
 
     // Scans the unit at path into PascalTable and UnitsTable and rewrites it in place, the safe
     // way: the file is replaced only once the new text is complete and the rows it refers to
-    // are flushed. A unit that cannot be read or written, or that holds NUL bytes, raises an
-    // Error and stays as it was. Returns the number of strings found.
+    // are committed in every language. A unit that cannot be read or replaced, or that holds
+    // NUL bytes, raises an Error and stays as it was; the batch goes on. A failure while
+    // writing (rows, the restore journal, the new text: a full disk) takes the whole batch back
+    // and raises BatchFailed (code/batch_failed.h). Returns the number of strings found.
     int ScanUnit(const std::string& path);
 
     // The rewriting without any file or table access: the unit's lines in, its new lines out,
@@ -113,12 +119,14 @@ class TTranslator : public PascalOptions {
     // unit.rewritten.
     void ScanSegment(UnitScanState& unit, StringStore& strings) const;
 
-    // Commits the tables and puts every waiting rewritten unit in place.
+    // Copies the batch's new rows to OtherPascalTables, commits every table of the batch and
+    // puts every waiting rewritten unit in place. When the tables cannot be committed, the
+    // batch is taken back and BatchFailed raised.
     void CommitUnits();
 
-    TTranslator() = default;
-    TTranslator(TTranslator&&) = default;
-    TTranslator& operator=(TTranslator&&) = default;
+    TTranslator();
+    TTranslator(TTranslator&&);
+    TTranslator& operator=(TTranslator&&);
     ~TTranslator();
 
     // Scans the text form of one form file (text_path) into FormsTable, with the form file's
@@ -148,8 +156,18 @@ class TTranslator : public PascalOptions {
     // Records the lines the rewrite replaced; true when the unit's entry is new.
     bool JournalOriginals(const std::string& path, const UnitRewrite& rewrite);
     std::vector<PendingUnit> pending_;
-    // Writes down where the tables stood before the batch's first row.
+    // The unit of work of the running batch: every table it writes, held until CommitUnits.
+    std::unique_ptr<store::HeldTables> batch_;
+    // Holds the batch's tables and writes down where they stood, before the batch's first row.
     void BeginBatch();
+    // The tables of a batch, the scanned language's pascal table last.
+    std::vector<store::Table*> BatchTables() const;
+    // Takes the running batch back (its units, `failed_unit` too, stay as they were) and
+    // raises BatchFailed with `reason`.
+    [[noreturn]] void AbandonBatch(std::vector<PendingUnit> batch, const std::string& failed_unit,
+                                   const std::string& reason);
+    // Puts the committed batch's units in place; a unit that cannot be takes its rows back.
+    void ReplaceUnits(std::vector<PendingUnit>& batch);
 
     void RewriteLine(UnitScanState& unit, StringStore& strings) const;
     // The older switch block linked {$R *.DFM} and {$R *.TRA}, names that do not exist where

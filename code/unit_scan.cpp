@@ -4,15 +4,19 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/text_utils.h"
+#include "code/batch_failed.h"
 #include "code/restore_journal.h"
 #include "code/scan_batch_journal.h"
 #include "code/table_string_store.h"
 #include "code/translator.h"
+#include "store/held_tables.h"
 #include "store/table_store.h"
+#include "store/transcopy.h"
 
 namespace lexorin::code {
 
@@ -62,9 +66,14 @@ int TTranslator::ScanUnit(const std::string& path) {
     RequireReplaceable(path, target);
     const std::string original = ReadUnitText(path);
 
-    if (UnitBatch > 1 && BatchJournal && !BatchJournal->open()) BeginBatch();
+    if (!batch_) {
+        try {
+            BeginBatch();
+        } catch (const std::exception& e) {
+            AbandonBatch({}, path, e.what());
+        }
+    }
     TableStringStore strings(*UnitsTable, *PascalTable);
-    bool journaled = false;
     int strings_found = 0;
     try {
         std::vector<std::string> lines = read_text_lines(original);
@@ -73,32 +82,21 @@ int TTranslator::ScanUnit(const std::string& path) {
         // A unit whose lines all stay as they were keeps its bytes, line ends included.
         const bool changed = result.lines != lines;
         const std::string text = changed ? join_text_lines(result.lines) : original;
-        journaled = changed && JournalOriginals(path, result);
-        if (UnitBatch <= 1) {
-            // The rows the new text refers to, and the lines it replaced, reach the disk before
-            // the unit changes.
-            strings.Flush();
-            if (Journal) Journal->Flush();
-            if (text != original) {
-                if (!file_exists(target))
-                    throw Error("Cannot rewrite " + path +
-                                ": the file was removed during the scan");
-                write_file_atomically(target, text);
-            }
-        } else if (text != original) {
+        const bool journaled = changed && JournalOriginals(path, result);
+        if (text != original) {
+            // The new text waits beside the unit until the rows it refers to are committed.
             auto writer = std::make_unique<AtomicFileWriter>(target);
             writer->write(text);
             writer->finish(false);
             pending_.push_back({path, std::move(writer), journaled, strings.added()});
         }
         AddCounts(LeftAlone, result.left_alone);
-    } catch (...) {
-        // The unit stays as it was: the rows it would have referred to go again.
-        strings.added().TakeBack(*UnitsTable, *PascalTable);
-        ForgetOriginals(path, journaled);
-        throw;
+    } catch (const std::exception& e) {
+        // Rows, journal entries and new texts are written together: whatever failed (a full
+        // disk, most likely) would fail the rest of the batch too.
+        AbandonBatch(std::exchange(pending_, {}), path, e.what());
     }
-    if (UnitBatch > 1 && pending_.size() >= UnitBatch) CommitUnits();
+    if (UnitBatch <= 1 || pending_.size() >= UnitBatch) CommitUnits();
     if (StatusBar) StatusBar->status(std::to_string(strings_found) + " Strings found");
     return strings_found;
 }
@@ -119,34 +117,90 @@ bool TTranslator::JournalOriginals(const std::string& path, const UnitRewrite& r
     return is_new;
 }
 
-TTranslator::~TTranslator() = default;  // waiting units are dropped: their originals stay
+TTranslator::TTranslator() = default;
+TTranslator::TTranslator(TTranslator&&) = default;
+TTranslator& TTranslator::operator=(TTranslator&&) = default;
+// Waiting units are dropped: their originals stay, and the batch's rows are rolled back.
+TTranslator::~TTranslator() = default;
+
+std::vector<store::Table*> TTranslator::BatchTables() const {
+    std::vector<store::Table*> tables = OtherPascalTables;
+    tables.push_back(UnitsTable);
+    if (Journal) tables.push_back(&Journal->table());
+    tables.push_back(PascalTable);
+    return tables;
+}
 
 void TTranslator::BeginBatch() {
-    std::vector<TableMark> marks{{PascalTable->table_name(), PascalTable->last_key_number()},
-                                 {UnitsTable->table_name(), UnitsTable->last_key_number()}};
-    if (Journal)
-        marks.push_back({Journal->table().table_name(), Journal->table().last_key_number()});
+    batch_ = std::make_unique<store::HeldTables>(BatchTables());
+    if (!BatchJournal) return;
+    std::vector<TableMark> marks;
+    for (const auto& mark : batch_->marks()) marks.push_back({mark.table_name, mark.last_number});
     BatchJournal->Begin(std::move(marks));
 }
 
+void TTranslator::AbandonBatch(std::vector<PendingUnit> batch, const std::string& failed_unit,
+                               const std::string& reason) {
+    std::vector<std::string> units;
+    for (const auto& unit : batch) units.push_back(unit.path);
+    if (!failed_unit.empty()) units.push_back(failed_unit);
+    batch.clear();  // the new texts go
+    bool taken_back = true;
+    if (batch_) {
+        batch_->Rollback();
+        taken_back = batch_->restored();
+        batch_.reset();
+    }
+    if (BatchJournal && BatchJournal->open()) {
+        try {
+            // Kept when a table could not be taken back: the next command finishes the job.
+            if (taken_back)
+                BatchJournal->End();
+            else
+                BatchJournal->Keep();
+        } catch (const std::exception&) {
+            BatchJournal->Keep();  // its marks only repeat what is done
+        }
+    }
+    throw BatchFailed(reason, std::move(units), taken_back);
+}
+
 void TTranslator::CommitUnits() {
-    const bool journaled = BatchJournal && BatchJournal->open();
-    std::vector<PendingUnit> batch = std::move(pending_);
-    pending_.clear();
-    // The rows every new text refers to reach the disk first, then the new texts themselves,
-    // and only then do the units change.
-    if (PascalTable) PascalTable->flush();
-    if (UnitsTable) UnitsTable->flush();
-    if (Journal) Journal->Flush();
+    if (!batch_) return;
+    std::vector<PendingUnit> batch = std::exchange(pending_, {});
     std::vector<std::string> temps;
     std::vector<std::pair<std::string, std::string>> renames;
     for (const auto& unit : batch) {
         temps.push_back(unit.writer->temp_path());
         renames.emplace_back(unit.writer->temp_path(), unit.writer->target());
     }
-    if (!temps.empty()) sync_file_systems(temps);
-    // From here on the batch is completed, whatever happens to this run.
-    if (journaled && !batch.empty()) BatchJournal->Commit(renames);
+    try {
+        // Every language gets the batch's rows before any unit refers to them; the new texts
+        // and the rows reach the disk before the units change.
+        if (!OtherPascalTables.empty()) {
+            store::Table scanned(PascalTable->session(), PascalTable->directory(),
+                                 PascalTable->table_name());
+            scanned.open();
+            const std::int64_t after = batch_->mark_of(*PascalTable);
+            for (store::Table* other : OtherPascalTables)
+                store::CopyMissingRows(scanned, *other, after, store::TableKind::Pascal, StatusBar);
+        }
+        if (!temps.empty()) sync_file_systems(temps);
+        batch_->Commit();
+        // Once the journal says so, the batch is completed whatever happens to this run; until
+        // then a failure takes the committed rows back.
+        if (BatchJournal && BatchJournal->open() && !batch.empty()) BatchJournal->Commit(renames);
+    } catch (const std::exception& e) {
+        AbandonBatch(std::move(batch), "", e.what());
+    }
+    batch_.reset();
+    ReplaceUnits(batch);
+    if (BatchJournal && BatchJournal->open()) BatchJournal->End();
+}
+
+void TTranslator::ReplaceUnits(std::vector<PendingUnit>& batch) {
+    std::vector<store::Table*> pascal_tables = OtherPascalTables;
+    pascal_tables.push_back(PascalTable);
     for (auto& unit : batch) {
         try {
             if (!file_exists(unit.writer->target()))
@@ -155,11 +209,10 @@ void TTranslator::CommitUnits() {
             unit.writer->replace();
         } catch (const std::exception& e) {
             FailedUnits.emplace_back(unit.path, e.what());
-            unit.rows.TakeBack(*UnitsTable, *PascalTable);
+            unit.rows.TakeBack(*UnitsTable, pascal_tables);
             ForgetOriginals(unit.path, unit.journaled);
         }
     }
-    if (journaled) BatchJournal->End();
 }
 
 }  // namespace lexorin::code

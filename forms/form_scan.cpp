@@ -3,13 +3,17 @@
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/text_utils.h"
+#include "code/scan_batch_journal.h"
 #include "code/translator.h"
 #include "forms/form_conversion.h"
+#include "forms/form_errors.h"
+#include "forms/form_scan_space.h"
 #include "forms/form_text_check.h"
 #include "forms/private_temp_directory.h"
 #include "project/file_iterator.h"
 #include "project/project_lock.h"
 #include "project/projects_table.h"
+#include "store/held_tables.h"
 #include "store/transcopy.h"
 #include "store/translation_fields.h"
 
@@ -32,19 +36,79 @@ std::vector<std::string> ProjectFormFiles(const store::Table& projects,
     return project::ProjectFiles(projects, field::FormsExtension, unreadable);
 }
 
+namespace {
+
+// The tables one form's scan writes, and the journal that guards their commits.
+struct FormScanTables {
+    store::TDaten& daten;
+    std::vector<store::LanguageTable>& others;
+    code::ScanBatchJournal& journal;
+};
+
+// Stores the strings of one form (its text at text_path) in the scanned language's table, and
+// its new rows in every other language's, as one unit of work: in all of them or in none.
+// Raises a StoreError when the tables could not take them (they are all as before the
+// form again, or the journal stays for the next command); any other Error when the text could
+// not be scanned (nothing was written).
+int ScanFormInAllLanguages(code::TTranslator& translator, const std::string& text_path,
+                           const std::string& form, FormScanTables& tables) {
+    store::Table& scanned = tables.daten.tblForms;
+    std::vector<store::Table*> held_tables = store::TablesOf(tables.others);
+    held_tables.push_back(&tables.daten.tblUnits);
+    held_tables.push_back(&scanned);  // last: the scan changes rows there, not only appends
+    store::HeldTables held(held_tables);
+    const int strings = translator.ScanForm(text_path, form);
+    try {
+        const std::int64_t after = held.mark_of(scanned);
+        if (scanned.last_key_number() > after && !tables.others.empty()) {
+            store::CopyNewRows(scanned, tables.others, after, store::TableKind::Forms, "",
+                               *translator.StatusBar);
+            // The files are committed one by one: a run killed between them is taken back by
+            // the next command.
+            std::vector<code::TableMark> marks;
+            for (const auto& mark : held.marks())
+                marks.push_back({mark.table_name, mark.last_number});
+            tables.journal.Begin(std::move(marks));
+        }
+        held.Commit();
+    } catch (const std::exception& e) {
+        held.Rollback();
+        if (tables.journal.open()) {
+            if (held.restored())
+                tables.journal.End();
+            else
+                tables.journal.Keep();
+        }
+        throw StoreError(e.what());
+    }
+    if (tables.journal.open()) tables.journal.End();
+    return strings;
+}
+
+// The report of a scan that stopped at `stopped_at`: the forms from there on were not scanned.
+void ReportStop(FormScanReport& report, const std::vector<std::string>& files, size_t stopped_at,
+                const std::string& reason) {
+    report.stopped = reason +
+                     "; the scan stopped and left the forms tables of every language as they "
+                     "were before this form";
+    report.skipped.emplace_back(files[stopped_at], report.stopped);
+    for (size_t rest = stopped_at + 1; rest < files.size(); ++rest)
+        report.skipped.emplace_back(files[rest], "not scanned: the scan stopped before it");
+}
+
+}  // namespace
+
 FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
-                            Reporter& reporter) {
+                            const std::vector<std::string>& files,
+                            std::vector<store::LanguageTable>& others, Reporter& reporter) {
     FormScanReport report;
     daten.tblUnits.open();
     daten.tblUnits.set_index_name(store::order::Name);
     daten.tblForms.open();
-    std::vector<project::UnreadableFolder> unreadable;
-    const std::vector<std::string> files = ProjectFormFiles(projects, &unreadable);
-    for (const auto& [folder, reason] : unreadable)
-        report.skipped.emplace_back(folder + "/", "the folder cannot be read: " + reason);
-
     code::TTranslator translator = FormTranslator(daten, reporter);
     translator.UnwantedStrings = SplitLines(projects.text(field::Funwantedstrings));
+    code::ScanBatchJournal journal(daten.program_directory(), projects.text(field::Name));
+    FormScanTables tables{daten, others, journal};
 
     PrivateTempDirectory temp;
     const std::string text_path = temp.file("Tempform.txt");
@@ -55,10 +119,17 @@ FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
             // A form stored as text is copied as it stands; only a real form text is scanned,
             // so that a file of another kind under a form's name adds no rows.
             if (FormFileToText(form, text_path)) CheckFormTextFile(text_path);
-            report.strings_found += translator.ScanForm(text_path, form);
+            report.strings_found += ScanFormInAllLanguages(translator, text_path, form, tables);
             ++report.forms_scanned;
+        } catch (const StoreError& e) {
+            // The tables cannot take this form (a full disk): the forms after it would fare no
+            // better.
+            remove_if_present(text_path);
+            ReportStop(report, files, i, e.what());
+            break;
         } catch (const std::exception& e) {
-            report.skipped.emplace_back(form, e.what());
+            // The report names the form; the reason gives the line or byte offset.
+            report.skipped.emplace_back(form, FormFailureReason(e));
         }
         remove_if_present(text_path);
     }
@@ -68,21 +139,35 @@ FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
     return report;
 }
 
-void CopyFormsToLanguages(store::TDaten& daten, const std::string& project,
-                          const LanguageList& languages, Reporter& reporter) {
-    store::CopyToOtherLanguages(daten, daten.tblForms, project, languages.items,
-                                store::TableKind::Forms, "Copying forms language to ", reporter);
-}
-
 FormScanReport RunFormScan(store::TDaten& daten, const store::Table& projects,
                            const LanguageList& languages, Reporter& reporter) {
-    ProjectLock lock(daten.program_directory(), projects.text(field::Name));
+    const std::string project = projects.text(field::Name);
+    ProjectLock lock(daten.program_directory(), project);
+    // A form a killed scan left committed in some languages only is taken back first.
+    code::RecoverScanBatch(daten.session(), daten.program_directory(), project);
     // The tables every language gets are checked before anything is written.
-    store::RequireWritableTables(daten, projects.text(field::Name), languages.items,
-                                 store::TableKind::Forms);
+    store::RequireWritableTables(daten, project, languages.items, store::TableKind::Forms);
     require_writable_file(projects.path(), "The project table");
-    FormScanReport report = ScanAllForms(daten, projects, reporter);
-    CopyFormsToLanguages(daten, projects.text(field::Name), languages, reporter);
+    daten.tblUnits.open();
+    daten.tblUnits.set_index_name(store::order::Name);
+    daten.tblForms.open();
+    std::vector<project::UnreadableFolder> unreadable;
+    const std::vector<std::string> files = ProjectFormFiles(projects, &unreadable);
+    std::vector<store::LanguageTable> others = store::OtherLanguageTables(
+        daten, daten.tblForms, project, languages.items, store::TableKind::Forms);
+    RequireSpaceForFormScan(files, daten.program_directory(), languages.items.size(),
+                            daten.tblUnits, daten.tblForms, others);
+    // A language an earlier scan left behind gets its rows before any new row is numbered.
+    store::CatchUpLanguages(daten.tblForms, languages.items, others, store::TableKind::Forms,
+                            "Copying forms language to ", reporter);
+    FormScanReport report;
+    for (const auto& [folder, reason] : unreadable)
+        report.skipped.emplace_back(folder + "/", "the folder cannot be read: " + reason);
+    FormScanReport scan = ScanAllForms(daten, projects, files, others, reporter);
+    report.forms_scanned = scan.forms_scanned;
+    report.strings_found = scan.strings_found;
+    report.stopped = scan.stopped;
+    report.skipped.insert(report.skipped.end(), scan.skipped.begin(), scan.skipped.end());
     return report;
 }
 

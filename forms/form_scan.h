@@ -9,6 +9,7 @@
 #include "project/file_iterator.h"
 #include "project/language_list.h"
 #include "project/language_tables.h"
+#include "store/language_copies.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
@@ -30,22 +31,27 @@ struct FormScanReport {
     int strings_found = 0;
     // Forms that could not be read or scanned, with the reason; they added no rows.
     std::vector<std::pair<std::string, std::string>> skipped;
+    // Why the scan stopped before its end, when it did: the tables could not take a form's rows
+    // (a full disk), so every language's table was left as before that form; that form and the
+    // ones after it are among `skipped`.
+    std::string stopped;
 };
 
-// ScanAllForms: scans every form file of the current project into daten's forms and units
-// tables, which PrepareLanguageTables has pointed at the language in forms mode. Each form's text
-// goes through "Tempform.txt" in a private temporary directory, removed afterwards whatever
-// happens. A form that fails (unreadable, a broken binary form, a text that is no form) is
-// skipped, counted and listed; the scan goes on with the next.
-FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects, Reporter& reporter);
+// ScanAllForms: scans `files` into daten's forms and units tables, which PrepareLanguageTables
+// has pointed at the language in forms mode, and each form's new rows into `others`, the forms
+// tables of the other languages. Each form is one unit of work: its rows are committed in every
+// language or in none. Each form's text goes through "Tempform.txt" in a private temporary
+// directory, removed afterwards whatever happens. A form that fails (unreadable, a broken binary
+// form, a text that is no form) is skipped, counted and listed; the scan goes on with the next.
+// A form whose rows the tables cannot take (a full disk) ends the scan (`stopped`).
+FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
+                            const std::vector<std::string>& files,
+                            std::vector<store::LanguageTable>& others, Reporter& reporter);
 
-// Copies the rows of the scanned forms table (daten.tblForms) that the other languages' forms
-// tables lack into them, showing "Copying forms language to " + language for each language.
-void CopyFormsToLanguages(store::TDaten& daten, const std::string& project,
-                          const LanguageList& languages, Reporter& reporter);
-
-// The Scan button: ScanAllForms, then CopyFormsToLanguages. The caller shows "Scanned." and
-// records "Forms scanned" in the project history.
+// The Scan button: the other languages brought level with the scanned one, then ScanAllForms
+// over the project's form files. Raises an Error, before any change, when the program
+// directory lacks the space the scan needs. The caller shows "Scanned." and records "Forms
+// scanned" in the project history.
 FormScanReport RunFormScan(store::TDaten& daten, const store::Table& projects,
                            const LanguageList& languages, Reporter& reporter);
 

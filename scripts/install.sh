@@ -5,7 +5,7 @@ packages=(
     cmake ninja-build g++ pkg-config clang-format
     libsqlite3-dev libgtest-dev libbenchmark-dev
     qt6-base-dev libzip-dev zlib1g-dev libgettextpo-dev gettext
-    xvfb xauth
+    xvfb xauth time
     fp-compiler fp-units-rtl fp-units-fcl fp-units-db fpc-source
 )
 missing=()

@@ -1,6 +1,7 @@
 #include "store/connection.h"
 
 #include <cstdlib>
+#include <functional>
 
 #include "base/errors.h"
 #include "base/text_utils.h"
@@ -68,7 +69,11 @@ Connection::Connection(std::string path) : path_(std::move(path)) {
 
 Connection::~Connection() {
     try {
-        commit();
+        // Half a unit of work is never committed.
+        if (held_)
+            rollback_held();
+        else
+            commit();
     } catch (...) {
         // The destructor cannot report; the rows of an unfinished batch are lost only when the
         // disk refuses them, and every command flushes before it reports success.
@@ -185,22 +190,45 @@ static void bind_values(Statement& st, const TableSchema& schema,
 }
 
 void Connection::begin_batch() {
-    if (in_batch_) return;
+    if (lost_) throw lost_rows();
+    if (in_batch_) {
+        require_transaction();
+        return;
+    }
     exec_sql(db(), "BEGIN IMMEDIATE", path_);
     in_batch_ = true;
     batch_rows_ = 0;
 }
 
+StoreError Connection::lost_rows() const {
+    return StoreError("The rows not yet stored in " + path_ +
+                      " were lost when an earlier write to it failed");
+}
+
+void Connection::require_transaction() {
+    if (!in_batch_ || !sqlite3_get_autocommit(db())) return;
+    // The engine rolled the batch back when a write in it failed (a full disk): its rows are
+    // gone, and saying so beats "no transaction is active", or the writes that follow each
+    // committed on their own. A unit of work stays lost until it is rolled back.
+    end_transaction();
+    lost_ = held_;
+    throw lost_rows();
+}
+
+void Connection::end_transaction() noexcept {
+    if (!sqlite3_get_autocommit(db())) sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
+    in_batch_ = false;
+    batch_rows_ = 0;
+    // Cursors read their rows again: appended ones may be gone, changed ones changed back.
+    ++structure_version_;
+    ++update_version_;
+}
+
 void Connection::commit() {
+    if (lost_) throw lost_rows();
     if (!in_batch_) return;
-    if (sqlite3_get_autocommit(db())) {
-        // The engine rolled the batch back when a write in it failed (a full disk): its rows
-        // are gone, and saying so beats "no transaction is active".
-        in_batch_ = false;
-        batch_rows_ = 0;
-        throw StoreError("The rows not yet stored in " + path_ +
-                         " were lost when an earlier write to it failed");
-    }
+    require_transaction();
+    if (held_) return;  // the unit of work commits
     try {
         exec_sql(db(), "COMMIT", path_);
     } catch (...) {
@@ -217,11 +245,52 @@ void Connection::commit() {
     batch_rows_ = 0;
 }
 
+void Connection::hold() {
+    if (held_) throw StoreError(path_ + " is already part of a unit of work");
+    commit();  // what came before is not part of it
+    begin_batch();
+    held_ = true;
+}
+
+void Connection::write_out() {
+    if (lost_) throw lost_rows();
+    require_transaction();
+    check_sqlite(db(), sqlite3_db_cacheflush(db()), path_);
+}
+
+void Connection::commit_held() {
+    const bool lost = lost_;
+    held_ = false;
+    lost_ = false;
+    if (lost) throw lost_rows();
+    try {
+        commit();
+    } catch (...) {
+        end_transaction();  // a COMMIT refused (busy) leaves the transaction running
+        throw;
+    }
+}
+
+void Connection::rollback_held() noexcept {
+    held_ = false;
+    lost_ = false;
+    end_transaction();
+}
+
 std::int64_t Connection::insert_row(const std::vector<FieldValue>& values, bool batched) {
-    size_t from = schema_.numbered_key ? 1 : 0;
+    return insert(values, batched, false);
+}
+
+std::int64_t Connection::insert_row_with_key(const std::vector<FieldValue>& values, bool batched) {
+    return insert(values, batched, true);
+}
+
+std::int64_t Connection::insert(const std::vector<FieldValue>& values, bool batched,
+                                bool with_key) {
+    size_t from = schema_.numbered_key && !with_key ? 1 : 0;
     std::string placeholders;
     for (size_t i = from; i < schema_.fields.size(); ++i) placeholders += i > from ? ", ?" : "?";
-    if (batched) begin_batch();
+    if (batched || held_) begin_batch();
     Statement& insert = cached("INSERT INTO records (" + column_list(schema_, from) + ") VALUES (" +
                                placeholders + ")");
     bind_values(insert, schema_, values, from);
@@ -236,7 +305,7 @@ std::int64_t Connection::insert_row(const std::vector<FieldValue>& values, bool 
 void Connection::update_row(std::int64_t row_id, const std::vector<FieldValue>& values,
                             bool batched) {
     size_t from = schema_.numbered_key ? 1 : 0;
-    if (batched) begin_batch();
+    if (batched || held_) begin_batch();
     Statement& update = update_;
     update.reset();
     bind_values(update, schema_, values, from);
@@ -248,6 +317,7 @@ void Connection::update_row(std::int64_t row_id, const std::vector<FieldValue>& 
 }
 
 void Connection::delete_row(std::int64_t row_id) {
+    if (held_) begin_batch();
     Statement& remove = cached("DELETE FROM records WHERE rowid = ?");
     remove.bind_int(1, row_id);
     remove.run();
@@ -255,20 +325,32 @@ void Connection::delete_row(std::int64_t row_id) {
     commit();
 }
 
-void Connection::delete_all_rows() {
+void Connection::change_all_at_once(const std::function<void()>& change) {
+    if (held_) {
+        begin_batch();
+        change();
+        ++structure_version_;
+        return;
+    }
     commit();
     exec_sql(db(), "BEGIN IMMEDIATE", path_);
     try {
-        exec_sql(db(), "DELETE FROM records", path_);
-        // Numbering starts at 1 again in an emptied table.
-        if (schema_.numbered_key)
-            exec_sql(db(), "DELETE FROM sqlite_sequence WHERE name = 'records'", path_);
+        change();
         exec_sql(db(), "COMMIT", path_);
     } catch (...) {
         sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
     ++structure_version_;
+}
+
+void Connection::delete_all_rows() {
+    change_all_at_once([&] {
+        exec_sql(db(), "DELETE FROM records", path_);
+        // Numbering starts at 1 again in an emptied table.
+        if (schema_.numbered_key)
+            exec_sql(db(), "DELETE FROM sqlite_sequence WHERE name = 'records'", path_);
+    });
 }
 
 std::int64_t Connection::last_key_number() {
@@ -281,22 +363,17 @@ std::int64_t Connection::last_key_number() {
 }
 
 void Connection::delete_rows_after(std::int64_t number) {
-    if (!schema_.numbered_key) throw StoreError(path_ + " has no numbered key");
-    commit();
-    exec_sql(db(), "BEGIN IMMEDIATE", path_);
-    try {
+    // No row is numbered beyond the last number given, so there is nothing to write: taking
+    // back what never came needs no disk space, even on a full disk.
+    if (last_key_number() <= number) return;
+    change_all_at_once([&] {
         Statement& remove = cached("DELETE FROM records WHERE " + primary_column() + " > ?");
         remove.bind_int(1, number);
         remove.run();
         Statement& sequence = cached("UPDATE sqlite_sequence SET seq = ? WHERE name = 'records'");
         sequence.bind_int(1, number);
         sequence.run();
-        exec_sql(db(), "COMMIT", path_);
-    } catch (...) {
-        sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
-    ++structure_version_;
+    });
 }
 
 }  // namespace lexorin::store

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "base/errors.h"
 #include "store/sqlite_handle.h"
 #include "store/table_schema.h"
 
@@ -34,6 +36,9 @@ class Connection {
 
     bool read_row(std::int64_t row_id, std::vector<FieldValue>& values);
     std::int64_t insert_row(const std::vector<FieldValue>& values, bool batched);
+    // The same, under the key `values` holds (a copy of a row keeps its number); fails when the
+    // number is taken.
+    std::int64_t insert_row_with_key(const std::vector<FieldValue>& values, bool batched);
     // `batched`: inside the running batch of appends, committed with it.
     void update_row(std::int64_t row_id, const std::vector<FieldValue>& values,
                     bool batched = false);
@@ -47,6 +52,20 @@ class Connection {
     // Appends run inside a transaction that is committed every kBatchRows rows, by commit(),
     // and before every other change, so a loop of appends costs one disk sync per batch.
     void commit();
+
+    // A unit of work (see HeldTables): from hold() on, every change stays in one open
+    // transaction, whatever would commit it otherwise (a batch of appends filling up, a post, a
+    // delete, a flush), until commit_held() or rollback_held(). A held connection that is
+    // destroyed rolls back.
+    void hold();
+    bool held() const { return held_; }
+    // Writes the changes into the file, still uncommitted, so that the disk space they take is
+    // taken now: a full disk fails here, and the commit that follows needs next to nothing.
+    void write_out();
+    // Commits and ends the hold; a commit that fails leaves the file as it was before hold().
+    void commit_held();
+    // Takes back every change since hold() and ends it.
+    void rollback_held() noexcept;
     Statement& cached(const std::string& sql);
 
     std::vector<FieldValue> blank_row() const;
@@ -57,6 +76,15 @@ class Connection {
   private:
     void load_schema();
     void begin_batch();
+    std::int64_t insert(const std::vector<FieldValue>& values, bool batched, bool with_key);
+    // Raises the loss of the running transaction: the engine rolls one back by itself when a
+    // write in it fails (a full disk), and the writes after it would then each commit alone.
+    void require_transaction();
+    StoreError lost_rows() const;
+    // Rolls back what is still open and lets the cursors read their rows again.
+    void end_transaction() noexcept;
+    // Runs a change of many rows as one transaction of its own, or inside the unit of work.
+    void change_all_at_once(const std::function<void()>& change);
 
     std::string path_;
     DatabaseHandle db_;
@@ -65,6 +93,8 @@ class Connection {
     // Built once from the schema: the statements every row operation uses.
     Statement select_, insert_, update_;
     bool in_batch_ = false;
+    bool held_ = false;
+    bool lost_ = false;  // the unit of work lost its transaction to a failed write
     int batch_rows_ = 0;
     std::uint64_t structure_version_ = 1;
     std::uint64_t update_version_ = 1;

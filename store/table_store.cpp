@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
@@ -509,10 +510,17 @@ bool Table::find_key(const std::vector<Value>& values) {
     for (int position : order_positions_)
         order += quote_identifier(schema().fields[position].name) + ", ";
     order += conn().primary_column();
-    Statement st(
-        conn().db(),
-        "SELECT rowid FROM records" + where + " ORDER BY " + order + (accept_ ? "" : " LIMIT 1"),
-        conn().path());
+    const std::string sql =
+        "SELECT rowid FROM records" + where + " ORDER BY " + order + (accept_ ? "" : " LIMIT 1");
+    // Without an accept test the search is one step of a statement prepared once per handle's
+    // connection (an import looks up every entry); an accept test may search again while the
+    // rows are stepped through, so it gets a statement of its own.
+    std::optional<Statement> own;
+    Statement& st = accept_ ? own.emplace(conn().db(), sql, conn().path()) : conn().cached(sql);
+    struct Done {
+        Statement& statement;
+        ~Done() { statement.reset(); }  // a statement left on a row keeps the file read-locked
+    } done{st};
     bind_all(st, schema(), bind_fields, binds);
     while (st.step()) {
         std::int64_t id = st.column_int(0);
@@ -530,6 +538,14 @@ bool Table::find_key(const std::vector<Value>& values) {
 // ---- changes ----
 
 void Table::append_record(const std::vector<Value>& values) {
+    append_row(values, false);
+}
+
+void Table::append_record_with_key(const std::vector<Value>& values) {
+    append_row(values, true);
+}
+
+void Table::append_row(const std::vector<Value>& values, bool keep_key) {
     require_open("append");
     if (state_ != State::Browse) post();
     const auto& fields = schema().fields;
@@ -537,15 +553,17 @@ void Table::append_record(const std::vector<Value>& values) {
         throw StoreError("Too many values for a row of " + conn().path());
     std::vector<FieldValue> row = conn().blank_row();
     for (size_t i = 0; i < values.size(); ++i) {
-        if (i == 0 && schema().numbered_key) continue;  // the store numbers the row
+        if (i == 0 && schema().numbered_key && !keep_key) continue;  // the store numbers it
         assign(row[i], fields[i], values[i]);
     }
     bool was_fresh = rows_fresh();
-    std::int64_t id = conn().insert_row(row, true);
+    std::int64_t id =
+        keep_key ? conn().insert_row_with_key(row, true) : conn().insert_row(row, true);
     if (schema().numbered_key) row[0].number = id;
     bool simple_order =
         order_positions_.empty() && !(filtered_ && compiled_) && !accept_ && !master_;
-    if (was_fresh && simple_order) {
+    // A kept key may fill a gap; only a row at the end extends the list as it stands.
+    if (was_fresh && simple_order && (rows_.empty() || id > rows_.back())) {
         rows_.push_back(id);
         position_ = rows_.size() - 1;
         rows_structure_version_ = conn().structure_version();

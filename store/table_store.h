@@ -110,6 +110,9 @@ class Table {
     // whatever is given). The row is visible to every handle at once and becomes current; the
     // transaction is committed in batches, by flush(), by any post or delete, and on close.
     void append_record(const std::vector<Value>& values);
+    // The same, keeping the `Index` given: a row copied into another language's table keeps
+    // the number the units refer to. Raises an error when the number is taken.
+    void append_record_with_key(const std::vector<Value>& values);
 
     void insert();  // a new blank row in Insert state, stored by post()
     void edit();
@@ -155,8 +158,10 @@ class Table {
     void flush();
 
   private:
+    friend class HeldTables;  // holds the file's changes as part of a unit of work
     struct Compiled;
     Connection& conn() const;
+    void append_row(const std::vector<Value>& values, bool keep_key);
     int field_position(const std::string& name) const;
     const FieldValue& value_at(int position) const;
     void require_open(const char* what) const;

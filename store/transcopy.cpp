@@ -1,5 +1,7 @@
 #include "store/transcopy.h"
 
+#include <algorithm>
+
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "store/table_files.h"
@@ -37,25 +39,54 @@ void Ttranscopy::pump() const {
     if (StatusBar) StatusBar->process_events();
 }
 
+std::vector<Value> CopiedRow(const Table& in, TableKind kind) {
+    if (kind == TableKind::Forms)
+        return {in.integer(field::Index),
+                in.text(field::OriginalString),
+                "",
+                in.integer(field::UnitName),
+                false,
+                false,
+                in.text(field::Object),
+                in.text(field::Property),
+                false,
+                in.integer(field::SpacesAtEnd)};
+    return {in.integer(field::Index),
+            in.text(field::OriginalString),
+            "",
+            in.integer(field::UnitName),
+            false,
+            false,
+            in.text(field::Context),
+            in.integer(field::NewLine),
+            in.integer(field::OriginalLine),
+            in.integer(field::SpacesAtEnd)};
+}
+
+int CopyMissingRows(Table& in, Table& out, std::int64_t after, TableKind kind, Reporter* reporter) {
+    in.set_index_name("");
+    out.set_index_name("");
+    // The key is the row's identity, so the first row after `after` is found in the ordered
+    // list of identities instead of by walking the rows before it.
+    const std::vector<std::int64_t>& ids = in.visible_row_ids();
+    const auto first = std::upper_bound(ids.begin(), ids.end(), after);
+    if (first == ids.end()) return 0;
+    int copied = 0;
+    in.move_to_record(static_cast<int>(first - ids.begin()) + 1);
+    for (; !in.eof(); in.next()) {
+        if (reporter) reporter->process_events();
+        if (out.find_key({in.integer(field::Index)})) continue;
+        out.append_record_with_key(CopiedRow(in, kind));
+        ++copied;
+    }
+    return copied;
+}
+
 void Ttranscopy::copy_rows(bool forms) {
     if (!in_ || !out_) throw Error("The row copier has no tables: call OpenTables first");
     in_->open();
     out_->open();
-    for (in_->first(); !in_->eof(); in_->next()) {
-        pump();
-        if (out_->find_key({in_->integer(field::Index)})) continue;
-        if (forms) {
-            out_->append_record({0, in_->text(field::OriginalString), "",
-                                 in_->integer(field::UnitName), false, false,
-                                 in_->text(field::Object), in_->text(field::Property), false,
-                                 in_->integer(field::SpacesAtEnd)});
-        } else {
-            out_->append_record(
-                {0, in_->text(field::OriginalString), "", in_->integer(field::UnitName), false,
-                 false, in_->text(field::Context), in_->integer(field::NewLine),
-                 in_->integer(field::OriginalLine), in_->integer(field::SpacesAtEnd)});
-        }
-    }
+    CopyMissingRows(*in_, *out_, 0, forms ? TableKind::Forms : TableKind::Pascal, StatusBar);
     out_->flush();
 }
 
@@ -113,21 +144,6 @@ void RequireWritableTables(TDaten& daten, const std::string& project,
         check_schema(table, schema_for(table_kind));
         require_writable_file(table.path(), "The table");
     }
-}
-
-void CopyToOtherLanguages(TDaten& daten, Table& scanned, const std::string& project,
-                          const std::vector<std::string>& languages, TableKind kind,
-                          const std::string& status, Reporter& reporter) {
-    const std::string source = scanned.table_name();
-    scanned.close();
-    for (const auto& language : languages) {
-        reporter.status(status + language);
-        const std::string target = table_file_name(project, language, kind);
-        if (target != source)
-            CopyRows(daten.session(), daten.program_directory(), source, target, kind, &reporter);
-    }
-    reporter.status("");
-    scanned.open();
 }
 
 }  // namespace lexorin::store

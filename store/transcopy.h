@@ -23,8 +23,20 @@ struct StringCounts {
     int destination_untranslated = 0;
 };
 
+// The values of a copy of `in`'s current row (a forms or a pascal row): its number, original
+// and place, with no translation and none of the flags set at scan time.
+std::vector<Value> CopiedRow(const Table& in, TableKind kind);
+
+// Appends to `out` every row of `in` numbered after `after` that `out` lacks (matched by
+// `Index`), each under its own number: the units refer to a string by one number in every
+// language, also where the rows of one table have gaps (rows taken back) that another lacks.
+// Rows already in `out` stay as they are. Leaves both handles in primary order. Returns how many
+// rows it appended. The reporter, when given, may repaint between rows.
+int CopyMissingRows(Table& in, Table& out, std::int64_t after, TableKind kind, Reporter* reporter);
+
 // The row copier: brings into one language's table every string row of another language's
-// table that it lacks (matched by `Index` alone), without touching rows already there.
+// table that it lacks (matched by `Index` alone, each appended under its number), without
+// touching rows already there.
 // Call order: set the properties, OpenTables, one copy, CloseTables.
 class Ttranscopy {
   public:
@@ -55,18 +67,10 @@ class Ttranscopy {
 void CopyRows(Session& session, const std::string& path, const std::string& from,
               const std::string& to, TableKind kind, Reporter* reporter);
 
-// After a scan: the rows of the scanned table (`scanned`, a forms or pascal handle of `daten`)
-// that the same table of another language lacks are copied into it, for every language of the
-// list whose table name differs, each announced by `status` + language. The handle is closed
-// meanwhile and opened again afterwards.
 // Checks, before a scan changes anything, that the tables of every language of `kind` and the
 // project's file list open as tables of this program and may be written; raises an Error
 // naming the first that cannot.
 void RequireWritableTables(TDaten& daten, const std::string& project,
                            const std::vector<std::string>& languages, TableKind kind);
-
-void CopyToOtherLanguages(TDaten& daten, Table& scanned, const std::string& project,
-                          const std::vector<std::string>& languages, TableKind kind,
-                          const std::string& status, Reporter& reporter);
 
 }  // namespace lexorin::store

@@ -6,6 +6,8 @@
 #include "base/file_utils.h"
 #include "code/restore_journal.h"
 #include "code/scan_batch_journal.h"
+#include "store/table_files.h"
+#include "store/translation_tables.h"
 #include "table_fixture.h"
 
 namespace lexorin::code {
@@ -59,18 +61,38 @@ TEST_F(ScanBatchTest, ABatchCutShortBeforeItsRenamesIsTakenBack) {
     EXPECT_FALSE(RecoverScanBatch(session, tables.path(), "Demo"));
 }
 
-TEST_F(ScanBatchTest, ABatchCutShortDuringItsRenamesIsCompleted) {
-    translator.ScanUnit(sources.file("a.pas"));
-    translator.ScanUnit(sources.file("b.pas"));
-    // Written down as CommitUnits writes it once the rows are on disk, with the new texts in
-    // their temporary files; then the process dies after the first rename.
+// Killed between the commits of the languages' tables: some hold the batch's rows, some not.
+// Every table the journal names goes back to its mark.
+TEST_F(ScanBatchTest, ABatchCommittedInSomeLanguagesOnlyIsTakenBackInAll) {
+    store::create_table(tables.file("Demo_French_pascal.db"), store::pascal_schema());
+    store::Table french(session, tables.path(), "Demo_French_pascal.db");
+    french.open();
+    for (store::Table* table : {&pascal, &french})
+        table->append_record({0, "kept", "", 1, false, false});
+    batch.Begin({{"Demo_French_pascal.db", 1}, {"Demo_English_pascal.db", 1}});
+    french.append_record({0, "committed", "", 1, false, false});
+    french.flush();  // French was committed, English not yet
     pascal.flush();
-    pasfiles.flush();
+
+    EXPECT_TRUE(RecoverScanBatch(session, tables.path(), "Demo"));
+    EXPECT_EQ(count(french), 1);
+    EXPECT_EQ(count(pascal), 1);
+    french.append_record({0, "next", "", 1, false, false});
+    EXPECT_EQ(french.integer("Index"), 2);
+}
+
+TEST_F(ScanBatchTest, ABatchCutShortDuringItsRenamesIsCompleted) {
+    // The batch's rows are committed in every table and the new texts wait in their temporary
+    // files, as CommitUnits leaves them before its first rename; then the process dies after
+    // the first rename.
+    batch.Begin({{"Demo_English_pascal.db", 0}});
+    for (const char* text : {"Hello world", "Hello world"})
+        pascal.append_record({0, text, "", 1, false, false});
+    pascal.flush();
     const std::string temp = sources.file(".~lexorin.b.pas.XXXXXX");
     write_test_file(temp, "rewritten b");
     batch.Commit(
         {{sources.file("a.pas") + ".gone", sources.file("a.pas")}, {temp, sources.file("b.pas")}});
-    translator = TTranslator();
 
     EXPECT_TRUE(RecoverScanBatch(session, tables.path(), "Demo"));
     EXPECT_EQ(read_test_file(sources.file("b.pas")), "rewritten b");
