@@ -146,7 +146,11 @@ NewLiterals CountNewLiterals(const std::string& unit_text) {
 // on units of one literal a line, the estimate comes within a few bytes a row of the table
 // file; a tenth more leaves room for pages the table leaves part empty.
 std::uintmax_t EstimatedRowBytes(const std::string& unit_text, int context_lines) {
-    const NewLiterals found = CountNewLiterals(unit_text);
+    return EstimatedRowBytes(unit_text, CountNewLiterals(unit_text), context_lines);
+}
+
+std::uintmax_t EstimatedRowBytes(const std::string& unit_text, const NewLiterals& found,
+                                 int context_lines) {
     if (found.literals == 0) return 0;
     const std::uintmax_t lines =
         std::max<std::uintmax_t>(1, std::count(unit_text.begin(), unit_text.end(), '\n'));
@@ -173,7 +177,8 @@ void RequireSpaceForCodeScan(const std::vector<std::string>& units,
         } catch (const Error&) {
             continue;  // the scan reports it
         }
-        const std::uintmax_t unit_rows = EstimatedRowBytes(text, context_lines);
+        const NewLiterals found = CountNewLiterals(text);
+        const std::uintmax_t unit_rows = EstimatedRowBytes(text, found, context_lines);
         if (unit_rows == 0) continue;  // stays as it is
         rows += unit_rows;
         // A unit that changes is written anew beside itself before it replaces it, each
@@ -181,7 +186,7 @@ void RequireSpaceForCodeScan(const std::vector<std::string>& units,
         // bytes of its changed lines, until the batch is put in place.
         std::string folder = directory_of(unit);
         if (folder.empty()) folder = ".";
-        needs.Add(folder, FileSize(unit) + 2 * CountNewLiterals(text).line_bytes,
+        needs.Add(folder, text.size() + 2 * found.line_bytes,
                   "the rewritten units",
                   "each is written beside itself before it replaces it, a marker line before "
                   "every changed line");

@@ -39,10 +39,6 @@ class DiskSpaceNeeds {
 void AddLanguageTableNeeds(DiskSpaceNeeds& needs, const std::string& program_directory,
                            store::Table& scanned, std::vector<store::LanguageTable>& others);
 
-// The bytes the new rows of `unit_text` take in one language's pascal table, estimated from its
-// literals still to be taken (see scan_space.cpp); 0 for a unit already rewritten.
-std::uintmax_t EstimatedRowBytes(const std::string& unit_text, int context_lines);
-
 // The literals of `unit_text` still to be taken: those outside comment lines, marker lines and
 // rewritten references (an upper bound: the scan's rules leave some alone), their bytes, and
 // the bytes of the lines that hold them.
@@ -52,6 +48,13 @@ struct NewLiterals {
     std::uintmax_t line_bytes = 0;
 };
 NewLiterals CountNewLiterals(const std::string& unit_text);
+
+// The bytes the new rows of `unit_text` take in one language's pascal table, estimated from its
+// literals still to be taken (see scan_space.cpp); 0 for a unit already rewritten. The second
+// form takes the literals already counted.
+std::uintmax_t EstimatedRowBytes(const std::string& unit_text, int context_lines);
+std::uintmax_t EstimatedRowBytes(const std::string& unit_text, const NewLiterals& found,
+                                 int context_lines);
 
 // Before a code scan: the rows of every language in the program directory, the rows that
 // `others` lack to be level with `scanned`, and the rewritten units beside the originals.
