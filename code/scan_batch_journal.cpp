@@ -54,6 +54,18 @@ void ScanBatchJournal::End() {
     open_ = false;
 }
 
+void ScanBatchJournal::Settle(bool tables_taken_back) noexcept {
+    if (!open_) return;
+    try {
+        if (tables_taken_back) {
+            End();
+            return;
+        }
+    } catch (const std::exception&) {
+    }
+    Keep();
+}
+
 void ScanBatchJournal::Write(const std::string& state,
                              const std::vector<std::pair<std::string, std::string>>& renames) {
     std::string text = std::string(kHeader) + "\nstate " + state + "\n";

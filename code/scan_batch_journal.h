@@ -48,6 +48,9 @@ class ScanBatchJournal {
     // The batch was given up but not wholly taken back: the journal stays for the next
     // command, which takes back what is left.
     void Keep() { open_ = false; }
+    // After a batch was given up: ended when its tables were taken back, else kept (also when
+    // it cannot be removed: its marks only repeat what is done). Never raises.
+    void Settle(bool tables_taken_back) noexcept;
     bool open() const { return open_; }
 
   private:

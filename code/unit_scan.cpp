@@ -151,17 +151,8 @@ void TTranslator::AbandonBatch(std::vector<PendingUnit> batch, const std::string
         taken_back = batch_->restored();
         batch_.reset();
     }
-    if (BatchJournal && BatchJournal->open()) {
-        try {
-            // Kept when a table could not be taken back: the next command finishes the job.
-            if (taken_back)
-                BatchJournal->End();
-            else
-                BatchJournal->Keep();
-        } catch (const std::exception&) {
-            BatchJournal->Keep();  // its marks only repeat what is done
-        }
-    }
+    // Kept when a table could not be taken back: the next command finishes the job.
+    if (BatchJournal) BatchJournal->Settle(taken_back);
     throw BatchFailed(reason, std::move(units), taken_back);
 }
 

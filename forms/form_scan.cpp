@@ -73,12 +73,7 @@ int ScanFormInAllLanguages(code::TTranslator& translator, const std::string& tex
         held.Commit();
     } catch (const std::exception& e) {
         held.Rollback();
-        if (tables.journal.open()) {
-            if (held.restored())
-                tables.journal.End();
-            else
-                tables.journal.Keep();
-        }
+        tables.journal.Settle(held.restored());
         throw StoreError(e.what());
     }
     if (tables.journal.open()) tables.journal.End();
