@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 #include "support/test_support.h"
@@ -16,6 +17,21 @@ inline CommandResult run_cli(const TempDir& work, const std::string& args,
     return run_command("cd '" + work.path() + "' && LEXORIN_HOME='" + work.file("home") + "' '" +
                            LEXORIN_CLI + "' " + args,
                        input);
+}
+
+// The same for a stage of a longer road: a command that fails raises, naming it and its errors.
+inline CommandResult run_cli_or_throw(const TempDir& work, const std::string& args) {
+    CommandResult result = run_cli(work, args);
+    if (result.status != 0)
+        throw std::runtime_error("lexorin-cli " + args + " exited with " +
+                                 std::to_string(result.status) + ": " + result.err);
+    return result;
+}
+
+// The first line of a file, without its line end.
+inline std::string first_line_of(const std::string& path) {
+    const std::string text = read_test_file(path);
+    return text.substr(0, text.find_first_of("\r\n"));
 }
 
 // The demo project copied into a scratch working directory and registered with two languages.

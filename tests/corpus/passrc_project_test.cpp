@@ -128,11 +128,7 @@ class PassrcRun {
     std::string Runner() const { return work_.file("runner/passrc_runner.pas"); }
 
     CommandResult Cli(const std::string& args) {
-        CommandResult result = lexorin::testing::run_cli(work_, args);
-        if (result.status != 0)
-            throw std::runtime_error("lexorin-cli " + args + " exited with " +
-                                     std::to_string(result.status) + ": " + result.err);
-        return result;
+        return lexorin::testing::run_cli_or_throw(work_, args);
     }
 
     // The package's sources and test units as the project's src and tests folders, as they
@@ -197,8 +193,8 @@ class PassrcRun {
         const Stopwatch write_watch;
         Cli("write-code Passrc German");
         const double write_seconds = write_watch.seconds();
-        strings_org = FirstLine(Project() + "/strings.org");
-        strings_tra = FirstLine(Project() + "/strings.tra");
+        strings_org = lexorin::testing::first_line_of(Project() + "/strings.org");
+        strings_tra = lexorin::testing::first_line_of(Project() + "/strings.tra");
         std::cout << "[passrc] scan-code: " << rows << " rows in " << Seconds(scan_seconds)
                   << "; export-po, " << po.translated << " of " << po.entries
                   << " translated, import-po: " << Seconds(translate_seconds)
@@ -240,11 +236,6 @@ class PassrcRun {
                   << units.size() << " files given back as they were in "
                   << Seconds(watch.seconds()) << "\n"
                   << std::flush;
-    }
-
-    static std::string FirstLine(const std::string& path) {
-        const std::string text = read_test_file(path);
-        return text.substr(0, text.find_first_of("\r\n"));
     }
 
     TempDir work_;

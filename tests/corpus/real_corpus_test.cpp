@@ -143,11 +143,7 @@ class CorpusRun {
     }
 
     CommandResult Cli(const std::string& args) {
-        CommandResult result = lexorin::testing::run_cli(work_, args);
-        if (result.status != 0)
-            throw std::runtime_error("lexorin-cli " + args + " exited with " +
-                                     std::to_string(result.status) + ": " + result.err);
-        return result;
+        return lexorin::testing::run_cli_or_throw(work_, args);
     }
 
     std::string Options() const { return work_.file("fpc-options.cfg"); }

@@ -7,6 +7,13 @@
 #include <QMessageBox>
 #include <QTest>
 
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/directory_edit.h"
+#include "app/project_window.h"
 #include "base/text_qt.h"
 
 namespace {
@@ -126,6 +133,25 @@ void check_answered(ModalAnswerer& answers, int timeout_ms) {
                                          "; problems: " + answers.problems.join(" | ")),
                               timeout_ms);
     QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
+}
+
+void add_project_in_window(gui::Tlx_project& window, const QString& name, const QString& directory,
+                           const QString& language) {
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(window.navigator_button(gui::Tlx_project::nbInsert), Qt::LeftButton);
+    QTest::keyClicks(window.EditName, name);
+    ModalAnswerer backup;
+    backup.box_starting("Do you want all your .pas and .dfm files", QMessageBox::No);
+    window.DirectoryEdit1->line()->setText(directory);
+    emit window.DirectoryEdit1->left();
+    check_answered(backup, 20000);
+    ModalAnswerer added;
+    added.input(language);
+    QTest::mouseClick(window.btlangadd, Qt::LeftButton);
+    check_answered(added, 20000);
+    window.lblang->setCurrentRow(0);
+    window.lblang->item(0)->setSelected(true);
 }
 
 }  // namespace lexorin::testing

@@ -9,6 +9,10 @@
 
 class QWidget;
 
+namespace lexorin::gui {
+class Tlx_project;
+}
+
 namespace lexorin::testing {
 
 // Answers the modal windows that a command opens, in order, as a user would: each step waits
@@ -55,5 +59,10 @@ class ModalAnswerer : public QObject {
 // Waits until every step of `answers` was taken, up to `timeout_ms`; otherwise, or when a step
 // went wrong, the running test fails with what was seen.
 void check_answered(ModalAnswerer& answers, int timeout_ms = 5000);
+
+// Shows the project window and adds a project as the user does: its name and its directory
+// (the backup offer declined), then the language `language`, which ends up selected.
+void add_project_in_window(gui::Tlx_project& window, const QString& name, const QString& directory,
+                           const QString& language);
 
 }  // namespace lexorin::testing

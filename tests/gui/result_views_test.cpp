@@ -83,21 +83,8 @@ class ResultViewsTest : public QObject {
                               const QString& closing = "Scanned.") {
         window = std::make_unique<Tlx_project>(work->path(), home() + "/");
         window->open_editor = [](Tlx_project&) {};
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);
-        QTest::keyClicks(window->EditName, "Demo");
-        ModalAnswerer backup;
-        backup.box_starting("Do you want all your .pas and .dfm files", QMessageBox::No);
-        window->DirectoryEdit1->line()->setText(QString::fromStdString(src()));
-        emit window->DirectoryEdit1->left();
-        check(backup);
-        ModalAnswerer language;
-        language.input("German");
-        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
-        check(language);
-        window->lblang->setCurrentRow(0);
-        window->lblang->item(0)->setSelected(true);
+        lexorin::testing::add_project_in_window(*window, "Demo", QString::fromStdString(src()),
+                                                "German");
 
         ModalAnswerer scan;
         scan.dialog([&](QWidget* dialog) {

@@ -190,11 +190,7 @@ class ManyStringsRoad {
     std::string Project() const { return work_.file("project"); }
 
     CommandResult Cli(const std::string& args) {
-        CommandResult result = lexorin::testing::run_cli(work_, args);
-        if (result.status != 0)
-            throw std::runtime_error("lexorin-cli " + args + " exited with " +
-                                     std::to_string(result.status) + ": " + result.err);
-        return result;
+        return lexorin::testing::run_cli_or_throw(work_, args);
     }
 
     static void Report(const std::string& what, const BuiltProgram& program) {
@@ -242,18 +238,13 @@ class ManyStringsRoad {
         const Stopwatch write_watch;
         Cli("write-code Many German");
         const double write_seconds = write_watch.seconds();
-        strings_org = FirstLine(Project() + "/strings.org");
-        strings_tra = FirstLine(Project() + "/strings.tra");
+        strings_org = lexorin::testing::first_line_of(Project() + "/strings.org");
+        strings_tra = lexorin::testing::first_line_of(Project() + "/strings.tra");
         std::cout << "[many strings] scan-code: " << rows << " rows in " << Seconds(scan_seconds)
                   << "; export-po: " << Seconds(export_seconds)
                   << "; import-po: " << Seconds(import_seconds)
                   << "; write-code: " << Seconds(write_seconds) << "\n"
                   << std::flush;
-    }
-
-    static std::string FirstLine(const std::string& path) {
-        const std::string text = read_test_file(path);
-        return text.substr(0, text.find_first_of("\r\n"));
     }
 
     TempDir work_;
