@@ -186,8 +186,7 @@ void RequireSpaceForCodeScan(const std::vector<std::string>& units,
         // bytes of its changed lines, until the batch is put in place.
         std::string folder = directory_of(unit);
         if (folder.empty()) folder = ".";
-        needs.Add(folder, text.size() + 2 * found.line_bytes,
-                  "the rewritten units",
+        needs.Add(folder, text.size() + 2 * found.line_bytes, "the rewritten units",
                   "each is written beside itself before it replaces it, a marker line before "
                   "every changed line");
     }
