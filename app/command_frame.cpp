@@ -3,9 +3,8 @@
 #include "base/errors.h"
 #include "base/temporary_files.h"
 #include "base/text_utils.h"
-#include "code/scan_batch_journal.h"
 #include "project/language_tables.h"
-#include "project/project_ready.h"
+#include "store/scan_batch_journal.h"
 
 namespace lexorin::commands {
 
@@ -35,8 +34,24 @@ std::unique_ptr<OpenedProject> OpenProject(store::Session& session,
 }
 
 bool Ready(ProjectHandles project, Needs needs, Reporter& reporter) {
-    return CheckProjectReady(project.projects, project.languages, needs != Needs::Project,
-                             needs == Needs::SelectedLanguage, reporter);
+    const store::Table& projects = project.projects;
+    LanguageList& languages = project.languages;
+    const bool has_row = projects.is_open() && projects.has_current();
+    if (!has_row || projects.text(field::Name).empty() || projects.text(field::Directory).empty()) {
+        reporter.error("No project name found. Plase enter a project.");
+        return false;
+    }
+    if (needs == Needs::Project) return true;
+    if (needs == Needs::SelectedLanguage && !languages.has_selection()) {
+        reporter.error("You did not select a language.");
+        return false;
+    }
+    if (languages.items.empty()) {
+        reporter.error("You have to add a language first.");
+        return false;
+    }
+    if (!languages.has_selection()) languages.selected = 0;
+    return true;
 }
 
 void Prepare(ProjectHandles project, bool codeMode) {
@@ -48,7 +63,7 @@ void Prepare(ProjectHandles project, bool codeMode) {
 ProjectLock LockProject(ProjectHandles project) {
     const std::string name = project.projects.text(field::Name);
     ProjectLock lock(project.daten.program_directory(), name);
-    code::RecoverScanBatch(project.daten.session(), project.daten.program_directory(), name);
+    store::RecoverScanBatch(project.daten.session(), project.daten.program_directory(), name);
     sweep_temporary_files(project.daten.program_directory());  // tables a killed run began
     return lock;
 }

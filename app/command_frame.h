@@ -58,9 +58,12 @@ std::unique_ptr<OpenedProject> OpenProject(store::Session& session,
 // What a command needs before it works: a language, and whether it must be the selected one.
 enum class Needs { Project, Language, SelectedLanguage };
 
-// The precondition: false (its message went to the reporter) when the project has no name or
-// directory, or lacks the language the command needs; a command that needs any language takes
-// the first when none is selected.
+// The precondition of every command, checked once by the command function (a window checks it
+// itself only before it asks something or opens a dialog): false, its message gone to the
+// reporter, when the project row has no name or directory ("No project name found. Plase enter
+// a project."), or when the command needs the selected language and none is ("You did not
+// select a language.") or needs a language and the project has none ("You have to add a
+// language first."). A command that needs any language takes the first when none is selected.
 bool Ready(ProjectHandles project, Needs needs, Reporter& reporter);
 
 // Points the shared handles at the selected language's tables, in code or forms mode.

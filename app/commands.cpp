@@ -4,8 +4,18 @@
 #include <chrono>
 
 #include "base/errors.h"
+#include "base/file_utils.h"
+#include "base/text_utils.h"
+#include "code/resource_strings.h"
+#include "editor/post_rules.h"
+#include "editor/row_text.h"
 #include "project/languages.h"
+#include "project/project_lock.h"
+#include "project/projects_table.h"
 #include "project/status_line.h"
+#include "store/language_copies.h"
+#include "store/string_tables.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::commands {
 
@@ -19,6 +29,35 @@ const std::string& selected_language(ProjectHandles project) {
     return project.languages.selected_language();
 }
 
+// The language whose tables a command that needs a language but no selection works on: the
+// selected one, as Prepare points the shared handles.
+std::string prepared_language(ProjectHandles project) {
+    return project.languages.has_selection() ? project.languages.selected_language()
+                                             : std::string();
+}
+
+// Adds a language to the ready project under its lock, with its status line. A language that
+// was added and whose status line cannot be written is taken back, as any failure while it is
+// added is.
+bool add_language(ProjectHandles project, const std::string& language, Reporter& reporter) {
+    const ProjectLock lock = LockProject(project);
+    const store::TableFolder folder = project.daten.folder();
+    const project::LanguageAddition added =
+        project::AddLanguage(folder, project.projects, project.languages, language, reporter);
+    using Kind = project::LanguageAddition::Kind;
+    if (added.kind == Kind::Completed)
+        AddStatusLine(project.projects, "Language completed: " + added.language, "");
+    if (added.kind == Kind::Added) {
+        try {
+            AddStatusLine(project.projects, "Language added: " + added.language, "");
+        } catch (...) {
+            project::TakeBackLanguage(folder, project.projects, project.languages, added.language);
+            throw;
+        }
+    }
+    return static_cast<bool>(added);
+}
+
 }  // namespace
 
 std::optional<ScanCodeResult> ScanCode(ProjectHandles project, const ScanCodeOptions& options,
@@ -26,16 +65,27 @@ std::optional<ScanCodeResult> ScanCode(ProjectHandles project, const ScanCodeOpt
     if (!Ready(project, Needs::Language, reporter)) return std::nullopt;
     Prepare(project, true);
     ScanCodeResult result;
+    const store::TableFolder folder = project.daten.folder();
+    const std::string name = project.projects.text(field::Name);
+    const std::string language = prepared_language(project);
     if (options.dry_run) {
-        result.report = code::DryRunCodeScan(project.daten, project.projects, reporter);
+        store::PascalRows pascal(folder, name, language);
+        store::UnitFiles units(folder, name);
+        result.report = code::DryRunCodeScan(project.projects, pascal, units, reporter);
         return result;
     }
     const ProjectLock lock = LockProject(project);
+    store::PascalRows pascal(folder, name, language);
+    store::UnitFiles units(folder, name);
     // A project's first scan rewrites its units in place: asked once.
-    if (const auto question = code::FirstScanQuestion(project.daten, project.projects);
+    if (const auto question = code::FirstScanQuestion(units, project.projects);
         question && !reporter.confirm(*question))
         return result;
-    result.report = code::RunCodeScan(project.daten, project.projects, project.languages, reporter);
+    std::vector<store::LanguageTable> others = store::OtherLanguageTables(
+        folder, pascal.table(), name, project.languages.items, store::TableKind::Pascal);
+    code::RestoreJournal journal(folder, name);
+    result.report = code::RunCodeScan(project.projects, project.languages, pascal, units, others,
+                                      journal, reporter);
     result.scanned = true;
     AddStatusLine(project.projects, "Code scanned", "");
     Prepare(project, true);
@@ -49,11 +99,13 @@ std::optional<code::VerifyReport> VerifyCode(ProjectHandles project, Reporter& r
     store::Table& projects = project.projects;
     const std::int64_t seconds =
         options.time_limit_seconds.value_or(projects.integer(field::Cbuildtimeout));
-    const code::VerifyTarget target{projects.text(field::Name), project.languages,
-                                    projects.text(field::Directory),
+    const code::VerifyTarget target{projects.text(field::Directory),
                                     projects.text(field::Cbuildcommand),
                                     std::chrono::seconds(std::max<std::int64_t>(seconds, 1))};
-    code::VerifyReport report = code::VerifyBuild(project.daten, target, reporter);
+    code::ProjectCodeTables tables(project.daten.folder(), projects.text(field::Name),
+                                   project.languages);
+    code::VerifyReport report =
+        code::VerifyBuild(tables, target, project.daten.code_page(), reporter);
     if (!report.has_command) return report;
     if (!report.restored.empty()) AddStatusLine(projects, "Code restored", "");
     AddStatusLine(projects, "Code verified",
@@ -66,18 +118,42 @@ std::optional<forms::FormScanReport> ScanForms(ProjectHandles project, Reporter&
     if (!Ready(project, Needs::Language, reporter)) return std::nullopt;
     const ProjectLock lock = LockProject(project);
     Prepare(project, false);
+    const store::TableFolder folder = project.daten.folder();
+    const std::string name = project.projects.text(field::Name);
+    store::FormRows strings(folder, name, prepared_language(project));
+    store::FormFiles form_files(folder, name);
     forms::FormScanReport report =
-        forms::RunFormScan(project.daten, project.projects, project.languages, reporter);
+        forms::RunFormScan(folder, strings, form_files, project.projects, project.languages,
+                           project.daten.code_page(), reporter);
     AddStatusLine(project.projects, "Forms scanned", "");
     Prepare(project, true);
     return report;
+}
+
+bool DeleteCodeTables(ProjectHandles project, Reporter& reporter) {
+    const ProjectLock lock = LockProject(project);
+    return code::DeleteCodeTables(project.daten.folder(), project.projects.text(field::Name),
+                                  project.languages, reporter);
+}
+
+bool DeleteFormTables(ProjectHandles project, Reporter& reporter) {
+    const ProjectLock lock = LockProject(project);
+    return forms::DeleteFormTables(project.daten.folder(), project.projects.text(field::Name),
+                                   project.languages, reporter);
 }
 
 bool WriteCode(ProjectHandles project, Reporter& reporter) {
     if (!Ready(project, Needs::SelectedLanguage, reporter)) return false;
     const ProjectLock lock = LockProject(project);
     Prepare(project, true);
-    code::WriteCodeChanges(project.daten, project.projects, selected_language(project), reporter);
+    const std::string& language = selected_language(project);
+    const store::PascalRows pascal(project.daten.folder(), project.projects.text(field::Name),
+                                   language);
+    code::WriteCodeChanges(pascal, project.projects, project.daten.code_page(), reporter);
+    // The status line comes first, so that a project table that cannot be written is reported
+    // instead of a success.
+    AddStatusLine(project.projects, "Code changes written in " + language, "");
+    reporter.information(code::CodeWrittenMessage(project.projects.text(field::Directory)));
     return true;
 }
 
@@ -85,16 +161,26 @@ std::optional<forms::FormWriteReport> WriteForms(ProjectHandles project, Reporte
     if (!Ready(project, Needs::SelectedLanguage, reporter)) return std::nullopt;
     const ProjectLock lock = LockProject(project);
     Prepare(project, false);
-    return forms::WriteFormChanges(project.daten, project.projects, selected_language(project),
-                                   reporter);
+    const store::TableFolder folder = project.daten.folder();
+    const std::string name = project.projects.text(field::Name);
+    const std::string& language = selected_language(project);
+    store::FormRows strings(folder, name, language);
+    store::FormFiles form_files(folder, name);
+    forms::FormWriteReport report = forms::WriteFormChanges(strings, form_files, project.projects,
+                                                            project.daten.code_page(), reporter);
+    // Not when every form failed: then nothing was written.
+    if (report.failed.empty() || !report.written.empty())
+        AddStatusLine(project.projects, "Form changes written in " + language, "");
+    return report;
 }
 
 code::RestoreReport RestoreInPreparedTables(ProjectHandles project,
                                             const code::RestoreSelection& selection,
                                             Reporter& reporter) {
     const ProjectLock lock = LockProject(project);
-    code::RestoreReport report = code::RestoreCode(
-        project.daten, project.projects.text(field::Name), project.languages, selection, reporter);
+    code::ProjectCodeTables tables(project.daten.folder(), project.projects.text(field::Name),
+                                   project.languages);
+    code::RestoreReport report = code::RestoreCode(tables, selection, reporter);
     if (!report.rows.empty() || !report.whole_units.empty())
         AddStatusLine(project.projects, "Code restored", "");
     return report;
@@ -110,15 +196,28 @@ std::optional<code::RestoreReport> RestoreCode(ProjectHandles project,
     return report;
 }
 
-std::optional<project::StatusAdvice> WhatNow(ProjectHandles project, Reporter& reporter) {
-    return project::WhatNow(project.daten, project.projects, project.languages, reporter);
+std::optional<project::StatusAdvice> WhatNow(ProjectHandles project, Reporter& reporter,
+                                             const std::string& date) {
+    if (!Ready(project, Needs::Language, reporter)) return std::nullopt;
+    const std::string language = project.languages.selected_language();
+    project::LanguageStatus status(project.daten.folder(), project.projects.text(field::Name),
+                                   language, reporter);
+    AddStatusLine(project.projects, "Check " + language + ": ", status.result().summary, date);
+    return status.Advise(project.projects.text(field::Reserve));
 }
 
 bool AddLanguage(ProjectHandles project, const std::string& language, Reporter& reporter) {
     if (!Ready(project, Needs::Project, reporter)) return false;
-    const ProjectLock lock = LockProject(project);
-    return project::AddLanguage(project.daten, project.projects, project.languages, language,
-                                reporter);
+    return add_language(project, language, reporter);
+}
+
+bool AddLanguage(ProjectHandles project, const std::function<std::string()>& ask_language,
+                 Reporter& reporter) {
+    if (!Ready(project, Needs::Project, reporter)) return false;
+    project::EmptyTemplateTables(project.daten.folder());
+    const std::string language = ask_language();
+    if (language.empty()) return false;
+    return add_language(project, language, reporter);
 }
 
 LanguageDeletion DeleteLanguage(ProjectHandles project, Reporter& reporter) {
@@ -149,22 +248,111 @@ std::optional<project::BackupResult> Backup(ProjectHandles project, Reporter& re
                                   project::ProjectOutsideLinks(row));
 }
 
+bool OfferBackup(const std::string& program_directory, const std::string& project_name,
+                 const std::vector<std::string>& files, Reporter& reporter,
+                 project::BackupResult* result) {
+    // The lock after the answer: the question comes while the project may have no row yet.
+    if (!project::ConfirmBackup(project_name, reporter)) return false;
+    const ProjectLock lock(program_directory, project_name);
+    project::BackupResult done = project::BackupFiles(
+        project::backup_archive_path(program_directory, project_name), files, reporter);
+    if (result) *result = std::move(done);
+    return true;
+}
+
+std::optional<project::BackupResult> CheckSourcesAndOfferBackup(
+    const std::string& program_directory, const std::string& project_name,
+    const std::string& directory, bool recursive, const std::vector<std::string>& excluded,
+    const std::string& stored_directory, Reporter& reporter, project::OutsideLinks links) {
+    const std::vector<std::string> files =
+        project::SourceCheck(directory, recursive, excluded, reporter, nullptr, links);
+    if (!stored_directory.empty()) return std::nullopt;
+    project::BackupResult result;
+    if (!OfferBackup(program_directory, project_name, files, reporter, &result))
+        return std::nullopt;
+    return result;
+}
+
+void SetProjectField(store::Table& projects, const std::string& program_directory,
+                     const std::string& field, const FieldValue& value) {
+    const ProjectLock lock(program_directory, projects.text(field::Name));
+    if (equal_no_case(field, field::Name))
+        throw Error("The name of an existing project cannot be changed.");
+    if (equal_no_case(field, field::Directory)) {
+        const std::string& directory = std::get<std::string>(value);
+        if (!directory_exists(directory))
+            throw Error("The directory " + directory + " does not exist.");
+    }
+    projects.edit();
+    try {
+        if (const bool* truth = std::get_if<bool>(&value))
+            projects.set_logical(field, *truth);
+        else
+            projects.set_text(field, std::get<std::string>(value));
+        projects.post();
+    } catch (...) {
+        projects.cancel();
+        throw;
+    }
+}
+
+void ListStrings(ProjectHandles project, store::TableKind kind,
+                 const std::optional<std::string>& filter,
+                 const std::function<void(const StringRow&)>& row) {
+    store::Session& session = project.daten.session();
+    const std::string& directory = project.daten.program_directory();
+    const std::string file = store::table_file_name(project.projects.text(field::Name),
+                                                    selected_language(project), kind);
+    store::upgrade_table(session, directory, file, kind);
+    store::Table table(session, directory, file);
+    table.open();
+    store::check_schema(table, store::schema_for(kind));
+    if (filter) {
+        table.set_filter(*filter);
+        table.set_filtered(true);
+    }
+    for (table.first(); !table.eof(); table.next())
+        row({table.integer(store::field::Index), table.text(store::field::OriginalString),
+             table.text(store::field::TranslateString), table.logical(store::field::Ignore)});
+}
+
+bool Translate(ProjectHandles project, const TranslationEdit& edit, Reporter& reporter) {
+    const ProjectLock lock = LockProject(project);
+    if (!Ready(project, Needs::SelectedLanguage, reporter)) return false;
+    Prepare(project, true);
+    store::Table& table = edit.forms ? project.daten.tblForms : project.daten.tblPascal;
+    if (!table.find_key({static_cast<std::int64_t>(std::stoll(edit.row))}))
+        throw Error("There is no row " + edit.row + " in " + table.table_name() + ".");
+    // A code row stores its literal body.
+    const std::string stored =
+        edit.forms ? edit.text
+                   : editor::StoredText(edit.text, true, table.text(store::field::OriginalString));
+    editor::PostTranslation(table, stored, edit.forms);
+    table.flush();
+    return true;
+}
+
 project::PoExportResult ExportPo(ProjectHandles project, const std::string& po_path,
                                  const CodePage& code_page, Reporter& reporter) {
-    return project::ExportPo(project.daten, project.projects.text(field::Name),
-                             selected_language(project), po_path, code_page, reporter);
+    store::LanguageTables tables(project.daten.folder(), project.projects.text(field::Name),
+                                 selected_language(project));
+    return project::ExportPo(tables, po_path, code_page, reporter);
 }
 
 project::PoImportResult ImportPo(ProjectHandles project, const std::string& po_path,
                                  const CodePage& code_page, Reporter& reporter) {
     const ProjectLock lock = LockProject(project);
-    return project::ImportPo(project.daten, project.projects.text(field::Name),
-                             selected_language(project), po_path, code_page, reporter);
+    store::LanguageTables tables(project.daten.folder(), project.projects.text(field::Name),
+                                 selected_language(project));
+    return project::ImportPo(tables, po_path, code_page, reporter);
 }
 
 std::vector<project::TranslationProblem> Check(ProjectHandles project, Reporter& reporter) {
-    return project::CheckLanguage(project.daten, project.projects.text(field::Name),
-                                  selected_language(project), reporter);
+    const std::string name = project.projects.text(field::Name);
+    const std::string& language = selected_language(project);
+    store::PascalRows pascal(project.daten.folder(), name, language);
+    store::FormRows forms(project.daten.folder(), name, language);
+    return project::CheckLanguage(pascal, forms, reporter);
 }
 
 }  // namespace lexorin::commands

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         lexorin::gui::set_window_code_page(lexorin::code_page_from_environment());
         std::string home = lexorin::program_directory();
         lexorin::prepare_program_directory(home, lexorin::executable_directory());
-        lexorin::gui::Tlx_project window(QDir::currentPath().toStdString(), home);
+        lexorin::gui::ProjectWindow window(QDir::currentPath().toStdString(), home);
         window.show();
         // --screenshots DIR: pictures of the project window and the scan dialogs, then quit.
         QStringList args = QApplication::arguments();

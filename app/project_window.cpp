@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "app/commands.h"
 #include "app/scan_code_dialog.h"
@@ -32,8 +33,8 @@
 #include "base/wait_cursor.h"
 #include "code/code_scan.h"
 #include "editor/code_result_view.h"
-#include "editor/editor_window.h"
 #include "editor/form_result_view.h"
+#include "editor/translation_editor.h"
 #include "project/backup.h"
 #include "project/languages.h"
 #include "project/project_delete.h"
@@ -46,8 +47,8 @@ namespace field = project::field;
 // The support mailbox that "Mail to us" opens a message to.
 constexpr const char* kSupportMail = "mailto:support@lexorin.example";
 
-Tlx_project::Tlx_project(const std::string& working_directory, const std::string& program_directory,
-                         QWidget* parent)
+ProjectWindow::ProjectWindow(const std::string& working_directory,
+                             const std::string& program_directory, QWidget* parent)
     : QMainWindow(parent), daten_(session_, program_directory, window_code_page()) {
     setWindowTitle("Projects");
     build_controls();
@@ -55,7 +56,7 @@ Tlx_project::Tlx_project(const std::string& working_directory, const std::string
     reporter_ = std::make_unique<QtReporter>(this, statusBar());
     data_projects_ = std::make_unique<project::TDataProjects>(session_, working_directory);
     projects().first();
-    open_editor = [](Tlx_project& window) { window.open_translation_editor(); };
+    open_editor = [](ProjectWindow& window) { window.open_translation_editor(); };
     open_url = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     // The window keeps its designed size: no grip that cannot resize it.
     statusBar()->setSizeGripEnabled(false);
@@ -63,9 +64,9 @@ Tlx_project::Tlx_project(const std::string& working_directory, const std::string
     setFixedSize(729, 464 + menuBar()->sizeHint().height());
 }
 
-Tlx_project::~Tlx_project() = default;
+ProjectWindow::~ProjectWindow() = default;
 
-void Tlx_project::build_controls() {
+void ProjectWindow::build_controls() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* grid = new QGridLayout(central);
@@ -75,164 +76,171 @@ void Tlx_project::build_controls() {
     // Navigator and Close.
     auto* navigator = new QHBoxLayout;
     navigator->setSpacing(1);
-    const QStyle::StandardPixmap icons[nbCount] = {
+    const QStyle::StandardPixmap icons[kNavigatorButtonCount] = {
         QStyle::SP_MediaSkipBackward,   QStyle::SP_MediaSeekBackward,
         QStyle::SP_MediaSeekForward,    QStyle::SP_MediaSkipForward,
         QStyle::SP_FileDialogNewFolder, QStyle::SP_FileDialogDetailedView,
         QStyle::SP_DialogSaveButton};
-    for (int i = 0; i < nbCount; ++i) {
+    for (int i = 0; i < kNavigatorButtonCount; ++i) {
         navigator_[i] = new QToolButton(central);
         navigator_[i]->setIcon(style()->standardIcon(icons[i]));
         navigator_[i]->setAutoRaise(false);
         navigator->addWidget(navigator_[i]);
-        connect(navigator_[i], &QToolButton::clicked, this, [this, i] { DBNavigatorClick(i); });
+        connect(navigator_[i], &QToolButton::clicked, this, [this, i] { navigate(i); });
     }
     navigator->addStretch();
-    btnclose = new QPushButton("&Close", central);
-    navigator->addWidget(btnclose);
-    connect(btnclose, &QPushButton::clicked, this, &QWidget::close);
+    close_button = new QPushButton("&Close", central);
+    navigator->addWidget(close_button);
+    connect(close_button, &QPushButton::clicked, this, &QWidget::close);
     grid->addLayout(navigator, 0, 0, 1, 2);
 
     // The project record.
     auto* record = new QGridLayout;
     auto* name_label = new QLabel("&Name", central);
-    EditName = new QLineEdit(central);
-    name_label->setBuddy(EditName);
+    name_edit = new QLineEdit(central);
+    name_label->setBuddy(name_edit);
     auto* dir_label = new QLabel("&Directory", central);
-    DirectoryEdit1 = new DirectoryEdit(central);
-    dir_label->setBuddy(DirectoryEdit1->line());
-    EditDirectory = new QLineEdit(central);
-    EditDirectory->hide();
-    DBCheckBox1 = new QCheckBox("&recursive?", central);
+    directory_edit = new DirectoryEdit(central);
+    dir_label->setBuddy(directory_edit->line());
+    stored_directory = new QLineEdit(central);
+    stored_directory->hide();
+    recursive_check = new QCheckBox("&recursive?", central);
     record->addWidget(name_label, 0, 0);
-    record->addWidget(EditName, 0, 1, 1, 2);
+    record->addWidget(name_edit, 0, 1, 1, 2);
     record->addWidget(dir_label, 1, 0);
-    record->addWidget(DirectoryEdit1, 1, 1);
-    record->addWidget(DBCheckBox1, 1, 2);
+    record->addWidget(directory_edit, 1, 1);
+    record->addWidget(recursive_check, 1, 2);
     record->setColumnStretch(1, 1);
     grid->addLayout(record, 1, 0, 1, 2);
 
     // Excluded directories and languages.
     auto* excluded = new QGroupBox("Excluded directories", central);
     auto* ex_layout = new QGridLayout(excluded);
-    lbex = new QListWidget(excluded);
-    bexadd = new QPushButton("&Add", excluded);
-    bexdel = new QPushButton("De&lete", excluded);
-    DirectoryEdit2 = new DirectoryEdit(excluded);
-    DirectoryEdit2->hide();
-    ex_layout->addWidget(lbex, 0, 0, 3, 1);
-    ex_layout->addWidget(bexadd, 0, 1);
-    ex_layout->addWidget(bexdel, 1, 1);
-    ex_layout->addWidget(DirectoryEdit2, 3, 0, 1, 2);
+    excluded_folder_list = new QListWidget(excluded);
+    add_excluded_folder_button = new QPushButton("&Add", excluded);
+    delete_excluded_folder_button = new QPushButton("De&lete", excluded);
+    new_excluded_folder_edit = new DirectoryEdit(excluded);
+    new_excluded_folder_edit->hide();
+    ex_layout->addWidget(excluded_folder_list, 0, 0, 3, 1);
+    ex_layout->addWidget(add_excluded_folder_button, 0, 1);
+    ex_layout->addWidget(delete_excluded_folder_button, 1, 1);
+    ex_layout->addWidget(new_excluded_folder_edit, 3, 0, 1, 2);
     auto* languages = new QGroupBox("Languages", central);
     auto* lang_layout = new QGridLayout(languages);
-    lblang = new QListWidget(languages);
-    btlangadd = new QPushButton("A&dd", languages);
-    Btlangdelete = new QPushButton("Dele&te", languages);
-    lang_layout->addWidget(lblang, 0, 0, 3, 1);
-    lang_layout->addWidget(btlangadd, 0, 1);
-    lang_layout->addWidget(Btlangdelete, 1, 1);
+    language_list = new QListWidget(languages);
+    add_language_button = new QPushButton("A&dd", languages);
+    delete_language_button = new QPushButton("Dele&te", languages);
+    lang_layout->addWidget(language_list, 0, 0, 3, 1);
+    lang_layout->addWidget(add_language_button, 0, 1);
+    lang_layout->addWidget(delete_language_button, 1, 1);
     grid->addWidget(excluded, 2, 0);
     grid->addWidget(languages, 2, 1);
 
     // Details and the help panel.
-    auto* GroupBox1 = new QGroupBox("Details", central);
-    auto* details = new QVBoxLayout(GroupBox1);
-    DBMemo1 = new QPlainTextEdit(GroupBox1);
+    auto* details_group = new QGroupBox("Details", central);
+    auto* details = new QVBoxLayout(details_group);
+    details_memo = new QPlainTextEdit(details_group);
     // Alt+W belongs to the Write changes menu.
-    BitBtn2 = new QPushButton("W&hat now?", GroupBox1);
-    details->addWidget(DBMemo1);
-    details->addWidget(BitBtn2, 0, Qt::AlignRight);
-    Memo1 = new QPlainTextEdit(central);
-    Memo1->setReadOnly(true);
-    QFont bold = Memo1->font();
+    what_now_button = new QPushButton("W&hat now?", details_group);
+    details->addWidget(details_memo);
+    details->addWidget(what_now_button, 0, Qt::AlignRight);
+    help_memo = new QPlainTextEdit(central);
+    help_memo->setReadOnly(true);
+    QFont bold = help_memo->font();
     bold.setBold(true);
-    Memo1->setFont(bold);
-    Memo1->setStyleSheet("QPlainTextEdit { background: rgb(192, 220, 192); }");
-    grid->addWidget(GroupBox1, 3, 0);
-    grid->addWidget(Memo1, 3, 1);
+    help_memo->setFont(bold);
+    help_memo->setStyleSheet("QPlainTextEdit { background: rgb(192, 220, 192); }");
+    grid->addWidget(details_group, 3, 0);
+    grid->addWidget(help_memo, 3, 1);
     grid->setRowStretch(2, 2);
     grid->setRowStretch(3, 3);
 
-    hints_ = new HintPanel(Memo1);
-    const char* navigator_tips[nbCount] = {
+    hints_ = new HintPanel(help_memo);
+    const char* navigator_tips[kNavigatorButtonCount] = {
         "Go to first project", "Go to previous project", "Go to next project", "Go to last project",
         "Add a project",       "Modify this project",    "Write changes"};
-    for (int i = 0; i < nbCount; ++i) {
+    for (int i = 0; i < kNavigatorButtonCount; ++i) {
         // Each button has its own tooltip; the panel shows the navigator's long text.
         hints_->add(navigator_[i],
                     std::string(navigator_tips[i]) + "|" + long_hint(hints::kNavigator));
         navigator_[i]->setToolTip(navigator_tips[i]);
     }
-    hints_->add(EditName, hints::kEditName);
-    hints_->add(DirectoryEdit1->line(), hints::kDirectoryEdit1);
-    hints_->add(DBCheckBox1, hints::kDBCheckBox1);
-    hints_->add(lbex, hints::kLbex);
-    hints_->add(lblang, hints::kLblang);
-    hints_->add(BitBtn2, hints::kWhatNow);
+    hints_->add(name_edit, hints::kProjectName);
+    hints_->add(directory_edit->line(), hints::kProjectDirectory);
+    hints_->add(recursive_check, hints::kRecursive);
+    hints_->add(excluded_folder_list, hints::kExcludedFolders);
+    hints_->add(language_list, hints::kLanguages);
+    hints_->add(what_now_button, hints::kWhatNow);
 
-    connect(DirectoryEdit1, &DirectoryEdit::left, this, &Tlx_project::DirectoryEdit1Exit);
-    connect(EditName, &QLineEdit::textEdited, this, [this](const QString&) {
+    connect(directory_edit, &DirectoryEdit::left, this, &ProjectWindow::store_directory);
+    connect(name_edit, &QLineEdit::textEdited, this, [this](const QString&) {
         if (loading_ || projects().state() != store::Table::State::Insert) return;
         try {
-            projects().set_text(field::Name, from_q(EditName->text()));
+            projects().set_text(field::Name, from_q(name_edit->text()));
         } catch (const std::exception& e) {
             show_failure(this, e);
         }
     });
-    connect(DBCheckBox1, &QCheckBox::toggled, this, &Tlx_project::store_recursive);
-    connect(bexadd, &QPushButton::clicked, this, &Tlx_project::bexaddClick);
-    connect(DirectoryEdit2, &DirectoryEdit::left, this, &Tlx_project::DirectoryEdit2Exit);
-    connect(bexdel, &QPushButton::clicked, this, &Tlx_project::bexdelClick);
-    connect(btlangadd, &QPushButton::clicked, this, &Tlx_project::btlangaddClick);
-    connect(Btlangdelete, &QPushButton::clicked, this, &Tlx_project::BtlangdeleteClick);
-    connect(BitBtn2, &QPushButton::clicked, this, &Tlx_project::BitBtn2Click);
-    connect(lblang, &QListWidget::currentRowChanged, this, [this](int row) {
+    connect(recursive_check, &QCheckBox::toggled, this, &ProjectWindow::store_recursive);
+    connect(add_excluded_folder_button, &QPushButton::clicked, this,
+            &ProjectWindow::toggle_new_excluded_folder);
+    connect(new_excluded_folder_edit, &DirectoryEdit::left, this,
+            &ProjectWindow::add_excluded_folder);
+    connect(delete_excluded_folder_button, &QPushButton::clicked, this,
+            &ProjectWindow::delete_excluded_folder);
+    connect(add_language_button, &QPushButton::clicked, this, &ProjectWindow::add_language);
+    connect(delete_language_button, &QPushButton::clicked, this, &ProjectWindow::delete_language);
+    connect(what_now_button, &QPushButton::clicked, this, &ProjectWindow::what_now);
+    connect(language_list, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!loading_) languages_.selected = row;
     });
-    DBMemo1->installEventFilter(hints_);
+    details_memo->installEventFilter(hints_);
 }
 
-void Tlx_project::build_menu() {
+void ProjectWindow::build_menu() {
     auto* project_menu = menuBar()->addMenu("&Project");
-    Bearbeiten1 = project_menu->addAction("&Delete", this, &Tlx_project::Bearbeiten1Click);
+    delete_project_action =
+        project_menu->addAction("&Delete", this, &ProjectWindow::delete_project);
     auto* scan = menuBar()->addMenu("&Scan");
-    Code1 = scan->addAction("&Code", this, &Tlx_project::Code1Click);
-    Forms1 = scan->addAction("&Forms", this, &Tlx_project::Forms1Click);
-    Edit1 = new QMenu("&View results", this);  // created hidden and never shown
-    Code2 = Edit1->addAction("&Code", this, &Tlx_project::Code2Click);
-    Forms2 = Edit1->addAction("&Forms", this, &Tlx_project::Forms2Click);
-    Edit2 = menuBar()->addAction("&Edit", this, &Tlx_project::Edit2Click);
+    scan_code_action = scan->addAction("&Code", this, &ProjectWindow::scan_code);
+    scan_forms_action = scan->addAction("&Forms", this, &ProjectWindow::scan_forms);
+    view_results_menu = new QMenu("&View results", this);  // created hidden and never shown
+    view_code_results_action =
+        view_results_menu->addAction("&Code", this, &ProjectWindow::view_code_results);
+    view_form_results_action =
+        view_results_menu->addAction("&Forms", this, &ProjectWindow::view_form_results);
+    edit_translations_action =
+        menuBar()->addAction("&Edit", this, &ProjectWindow::edit_translations);
     auto* write = menuBar()->addMenu("&Write changes");
-    Code3 = write->addAction("&Code", this, &Tlx_project::Code3Click);
-    Forms3 = write->addAction("&Forms", this, &Tlx_project::Forms3Click);
-    Mailtous1 = menuBar()->addAction("&Mail to us", this, &Tlx_project::Mailtous1Click);
+    write_code_action = write->addAction("&Code", this, &ProjectWindow::write_code);
+    write_forms_action = write->addAction("&Forms", this, &ProjectWindow::write_forms);
+    mail_to_us_action = menuBar()->addAction("&Mail to us", this, &ProjectWindow::mail_to_us);
     for (auto* menu : {project_menu, scan, write}) menu->setToolTipsVisible(true);
 
-    hints_->add(Bearbeiten1, hints::kProjectDelete);
-    hints_->add(Code1, hints::kScanCode);
-    hints_->add(Forms1, hints::kScanForms);
-    hints_->add(Code2, hints::kViewCode);
-    hints_->add(Forms2, hints::kViewForms);
-    hints_->add(Edit2, hints::kEdit);
-    hints_->add(Code3, hints::kWriteCode);
-    hints_->add(Forms3, hints::kWriteForms);
+    hints_->add(delete_project_action, hints::kDeleteProject);
+    hints_->add(scan_code_action, hints::kScanCode);
+    hints_->add(scan_forms_action, hints::kScanForms);
+    hints_->add(view_code_results_action, hints::kViewCodeResults);
+    hints_->add(view_form_results_action, hints::kViewFormResults);
+    hints_->add(edit_translations_action, hints::kEditTranslations);
+    hints_->add(write_code_action, hints::kWriteCode);
+    hints_->add(write_forms_action, hints::kWriteForms);
 }
 
 // ---- showing the record ----
 
-void Tlx_project::showEvent(QShowEvent* event) {
+void ProjectWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_once_) {
         shown_once_ = true;
-        FormShow();
+        first_show();
     }
 }
 
-void Tlx_project::closeEvent(QCloseEvent* event) {
+void ProjectWindow::closeEvent(QCloseEvent* event) {
     try {
         if (projects().state() != store::Table::State::Browse &&
-            !EditName->text().trimmed().isEmpty())
+            !name_edit->text().trimmed().isEmpty())
             projects().post();
     } catch (const std::exception& e) {
         show_failure(this, e);
@@ -241,45 +249,45 @@ void Tlx_project::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Tlx_project::FormShow() {
+void ProjectWindow::first_show() {
     show_record();
-    EditName->setEnabled(false);
+    name_edit->setEnabled(false);
 }
 
-void Tlx_project::FillListFromText(QListWidget* list, const std::string& text) {
+void ProjectWindow::fill_list_from_text(QListWidget* list, const std::string& text) {
     list->clear();
     for (const auto& entry : project::decode_list(text)) list->addItem(to_q(entry));
-    DirectoryEdit1->line()->setText(EditDirectory->text());
+    directory_edit->line()->setText(stored_directory->text());
 }
 
-void Tlx_project::show_record() {
+void ProjectWindow::show_record() {
     loading_ = true;
     store::Table& p = projects();
     bool has_row = p.has_current() || p.state() == store::Table::State::Insert;
-    EditName->setText(has_row ? to_q(p.text(field::Name)) : QString());
-    EditDirectory->setText(has_row ? to_q(p.text(field::Directory)) : QString());
-    DBCheckBox1->setChecked(has_row && p.logical(field::Recoursive));
-    DBMemo1->setPlainText(has_row ? message_text(p.text(field::Reserve)) : QString());
-    FillListFromText(lbex, has_row ? p.text(field::Excluded) : std::string());
-    FillListFromText(lblang, has_row ? p.text(field::Languages) : std::string());
+    name_edit->setText(has_row ? to_q(p.text(field::Name)) : QString());
+    stored_directory->setText(has_row ? to_q(p.text(field::Directory)) : QString());
+    recursive_check->setChecked(has_row && p.logical(field::Recoursive));
+    details_memo->setPlainText(has_row ? message_text(p.text(field::Reserve)) : QString());
+    fill_list_from_text(excluded_folder_list, has_row ? p.text(field::Excluded) : std::string());
+    fill_list_from_text(language_list, has_row ? p.text(field::Languages) : std::string());
     languages_.fill(has_row ? p.text(field::Languages) : std::string());
-    lblang->setCurrentRow(languages_.selected);
+    language_list->setCurrentRow(languages_.selected);
     loading_ = false;
 }
 
-void Tlx_project::select_single_language() {
+void ProjectWindow::select_single_language() {
     loading_ = true;
     languages_.selected = languages_.items.size() == 1 ? 0 : -1;
-    lblang->setCurrentRow(languages_.selected);
-    if (languages_.selected < 0) lblang->clearSelection();
+    language_list->setCurrentRow(languages_.selected);
+    if (languages_.selected < 0) language_list->clearSelection();
     loading_ = false;
 }
 
-std::string Tlx_project::current_language() const {
+std::string ProjectWindow::current_language() const {
     return languages_.has_selection() ? languages_.selected_language() : std::string();
 }
 
-void Tlx_project::run_command(const std::function<void()>& command) {
+void ProjectWindow::run_command(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& e) {
@@ -291,30 +299,30 @@ void Tlx_project::run_command(const std::function<void()>& command) {
 
 // ---- the navigator and the fields ----
 
-void Tlx_project::DBNavigatorClick(int button) {
+void ProjectWindow::navigate(int button) {
     run_command([&] {
         store::Table& p = projects();
         store_memo();
         switch (button) {
-            case nbFirst:
+            case kFirstProject:
                 p.first();
                 break;
-            case nbPrior:
+            case kPriorProject:
                 p.prior();
                 break;
-            case nbNext:
+            case kNextProject:
                 p.next();
                 break;
-            case nbLast:
+            case kLastProject:
                 p.last();
                 break;
-            case nbInsert:
+            case kAddProject:
                 p.insert();
                 break;
-            case nbEdit:
+            case kEditProject:
                 if (p.has_current()) p.edit();
                 break;
-            case nbPost:
+            case kPostProject:
                 if (p.state() == store::Table::State::Insert) {
                     check_new_project_name();
                     if (!accept_leftover_tables()) p.cancel();
@@ -323,22 +331,22 @@ void Tlx_project::DBNavigatorClick(int button) {
                 break;
         }
         show_record();
-        if (button == nbInsert) {
-            EditName->setEnabled(true);
+        if (button == kAddProject) {
+            name_edit->setEnabled(true);
             loading_ = true;
-            DBCheckBox1->setChecked(true);
+            recursive_check->setChecked(true);
             loading_ = false;
             p.set_logical(field::Recoursive, true);
-            EditName->setFocus();
+            name_edit->setFocus();
         } else {
-            EditName->setEnabled(false);
+            name_edit->setEnabled(false);
         }
         select_single_language();
     });
 }
 
-void Tlx_project::check_new_project_name() {
-    std::string name = from_q(EditName->text());
+void ProjectWindow::check_new_project_name() {
+    std::string name = from_q(name_edit->text());
     project::check_file_name_part(name, "project name");
     // A second handle looks for the name, so that the new row is not posted by moving.
     store::Table others(session_, projects().directory(), projects().table_name());
@@ -354,8 +362,8 @@ void Tlx_project::check_new_project_name() {
                         "letter case would share their table files.");
 }
 
-bool Tlx_project::accept_leftover_tables() {
-    const std::string name = from_q(EditName->text());
+bool ProjectWindow::accept_leftover_tables() {
+    const std::string name = from_q(name_edit->text());
     // A second handle, as above: walking the rows must not post the new one.
     store::Table others(session_, projects().directory(), projects().table_name());
     others.open();
@@ -370,20 +378,20 @@ bool Tlx_project::accept_leftover_tables() {
     // The languages whose tables are there come back with them.
     const std::string languages = project::encode_list(project::LeftoverLanguages(files, name));
     projects().set_text(field::Languages, languages);
-    FillListFromText(lblang, languages);
+    fill_list_from_text(language_list, languages);
     languages_.fill(languages);
     select_single_language();
     return true;
 }
 
-void Tlx_project::cancel_new_project() {
+void ProjectWindow::cancel_new_project() {
     projects().cancel();
     show_record();
-    EditName->setEnabled(false);
+    name_edit->setEnabled(false);
     select_single_language();
 }
 
-void Tlx_project::edit_field(const std::function<void(store::Table&)>& set) {
+void ProjectWindow::edit_field(const std::function<void(store::Table&)>& set) {
     store::Table& p = projects();
     if (p.state() == store::Table::State::Browse) {
         if (!p.has_current()) return;
@@ -393,44 +401,45 @@ void Tlx_project::edit_field(const std::function<void(store::Table&)>& set) {
     if (p.state() == store::Table::State::Edit) p.post();
 }
 
-void Tlx_project::store_field(const char* name, const std::string& value) {
+void ProjectWindow::store_field(const char* name, const std::string& value) {
     edit_field([&](store::Table& p) { p.set_text(name, value); });
 }
 
-void Tlx_project::store_memo() {
+void ProjectWindow::store_memo() {
     store::Table& p = projects();
     bool has_row = p.has_current() || p.state() == store::Table::State::Insert;
     if (!has_row) return;
-    std::string text = join_crlf(read_text_lines(from_q(DBMemo1->toPlainText())));
+    std::string text = join_crlf(read_text_lines(from_q(details_memo->toPlainText())));
     if (text == p.text(field::Reserve)) return;
     store_field(field::Reserve, text);
 }
 
-void Tlx_project::store_recursive(bool on) {
+void ProjectWindow::store_recursive(bool on) {
     if (loading_) return;
     run_command(
         [&] { edit_field([&](store::Table& p) { p.set_logical(field::Recoursive, on); }); });
 }
 
-void Tlx_project::DirectoryEdit1Exit() {
+void ProjectWindow::store_directory() {
     if (leaving_directory_) return;
     leaving_directory_ = true;
     run_command([&] {
-        if (EditName->text().isEmpty()) return;
-        std::string directory = from_q(DirectoryEdit1->line()->text());
+        if (name_edit->text().isEmpty()) return;
+        std::string directory = from_q(directory_edit->line()->text());
         if (!directory_exists(directory)) {
             reporter().error("The directory " + directory + " does not exist.");
-            DirectoryEdit1->line()->setFocus();
+            directory_edit->line()->setFocus();
             return;
         }
-        if (!directory.empty()) EditDirectory->setText(DirectoryEdit1->line()->text());
+        if (!directory.empty()) stored_directory->setText(directory_edit->line()->text());
         store::Table& p = projects();
         std::vector<std::string> excluded;
-        for (int i = 0; i < lbex->count(); ++i) excluded.push_back(from_q(lbex->item(i)->text()));
+        for (int i = 0; i < excluded_folder_list->count(); ++i)
+            excluded.push_back(from_q(excluded_folder_list->item(i)->text()));
         // The backup is offered the first time the project gets a directory.
-        if (const auto backup = project::CheckSourcesAndOfferBackup(
-                daten_.program_directory(), from_q(EditName->text()), directory,
-                DBCheckBox1->isChecked(), excluded, p.text(field::Directory), reporter(),
+        if (const auto backup = commands::CheckSourcesAndOfferBackup(
+                daten_.program_directory(), from_q(name_edit->text()), directory,
+                recursive_check->isChecked(), excluded, p.text(field::Directory), reporter(),
                 project::ProjectOutsideLinks(p)))
             reporter().information(backup->message);
         try {
@@ -444,7 +453,7 @@ void Tlx_project::DirectoryEdit1Exit() {
             }
             p.set_text(field::Directory, directory);
             p.post();
-            EditName->setEnabled(false);
+            name_edit->setEnabled(false);
         } catch (const Error& e) {
             reporter().error(e.what());
         }
@@ -452,102 +461,106 @@ void Tlx_project::DirectoryEdit1Exit() {
     leaving_directory_ = false;
 }
 
-void Tlx_project::bexaddClick() {
-    if (DirectoryEdit2->isVisible()) {
-        DirectoryEdit2->hide();
+void ProjectWindow::toggle_new_excluded_folder() {
+    if (new_excluded_folder_edit->isVisible()) {
+        new_excluded_folder_edit->hide();
         return;
     }
-    DirectoryEdit2->line()->setText(EditDirectory->text());
-    DirectoryEdit2->show();
-    DirectoryEdit2->line()->setFocus();
+    new_excluded_folder_edit->line()->setText(stored_directory->text());
+    new_excluded_folder_edit->show();
+    new_excluded_folder_edit->line()->setFocus();
 }
 
-void Tlx_project::DirectoryEdit2Exit() {
-    if (DirectoryEdit2->line()->text().isEmpty() || !DirectoryEdit2->isVisible()) return;
+void ProjectWindow::add_excluded_folder() {
+    if (new_excluded_folder_edit->line()->text().isEmpty() ||
+        !new_excluded_folder_edit->isVisible())
+        return;
     run_command([&] {
-        DirectoryEdit2->hide();
-        std::string entry = trim(from_q(DirectoryEdit2->line()->text()));
-        if (entry.empty() || entry == from_q(DirectoryEdit1->line()->text())) return;
+        new_excluded_folder_edit->hide();
+        std::string entry = trim(from_q(new_excluded_folder_edit->line()->text()));
+        if (entry.empty() || entry == from_q(directory_edit->line()->text())) return;
         store::Table& p = projects();
         if (!p.has_current() && p.state() != store::Table::State::Insert) return;
         std::vector<std::string> list = project::decode_list(p.text(field::Excluded));
-        if (project::add_excluded_entry(list, entry, from_q(DirectoryEdit1->line()->text())))
+        if (project::add_excluded_entry(list, entry, from_q(directory_edit->line()->text())))
             store_field(field::Excluded, project::encode_list(list));
-        FillListFromText(lbex, p.text(field::Excluded));
+        fill_list_from_text(excluded_folder_list, p.text(field::Excluded));
     });
 }
 
-void Tlx_project::bexdelClick() {
-    auto* item = lbex->currentItem();
+void ProjectWindow::delete_excluded_folder() {
+    auto* item = excluded_folder_list->currentItem();
     if (!item || !item->isSelected()) return;
     run_command([&] {
-        delete lbex->takeItem(lbex->row(item));
+        delete excluded_folder_list->takeItem(excluded_folder_list->row(item));
         std::vector<std::string> list;
-        for (int i = 0; i < lbex->count(); ++i) list.push_back(from_q(lbex->item(i)->text()));
+        for (int i = 0; i < excluded_folder_list->count(); ++i)
+            list.push_back(from_q(excluded_folder_list->item(i)->text()));
         store_field(field::Excluded, project::encode_list(list));
     });
 }
 
 // ---- languages ----
 
-void Tlx_project::btlangaddClick() {
+void ProjectWindow::add_language() {
     run_command([&] {
-        if (!CheckProjectReady(false, false)) return;
-        project::ResetTemplateTables(daten_);
-        std::string answer = reporter().ask_text("New language", "Enter language", "");
-        if (answer.empty()) return;
+        sync_language_selection();
         {
-            WaitCursor wait;
-            commands::AddLanguage(handles(), answer, reporter());
+            std::optional<WaitCursor> wait;  // once the language is given
+            const auto ask = [&] {
+                std::string answer = reporter().ask_text("New language", "Enter language", "");
+                if (!answer.empty()) wait.emplace();
+                return answer;
+            };
+            if (!commands::AddLanguage(handles(), ask, reporter())) return;
         }
-        FillListFromText(lblang, projects().text(field::Languages));
-        ShowStatusLines();
+        fill_list_from_text(language_list, projects().text(field::Languages));
+        show_status_lines();
         select_single_language();
     });
 }
 
-void Tlx_project::BtlangdeleteClick() {
+void ProjectWindow::delete_language() {
     run_command([&] {
-        languages_.selected = lblang->currentItem() && lblang->currentItem()->isSelected()
-                                  ? lblang->currentRow()
-                                  : -1;
+        languages_.selected =
+            language_list->currentItem() && language_list->currentItem()->isSelected()
+                ? language_list->currentRow()
+                : -1;
         commands::DeleteLanguage(handles(), reporter());
-        FillListFromText(lblang, projects().text(field::Languages));
+        fill_list_from_text(language_list, projects().text(field::Languages));
         select_single_language();
     });
 }
 
 // ---- the command frame ----
 
-bool Tlx_project::CheckProjectReady(bool needLanguage, bool requireSelection) {
+bool ProjectWindow::check_project_ready(commands::Needs needs) {
     sync_language_selection();
-    const commands::Needs needs = !needLanguage      ? commands::Needs::Project
-                                  : requireSelection ? commands::Needs::SelectedLanguage
-                                                     : commands::Needs::Language;
     bool ok = commands::Ready(handles(), needs, reporter());
-    if (ok && needLanguage) {
+    if (ok && needs != commands::Needs::Project) {
         loading_ = true;
-        lblang->setCurrentRow(languages_.selected);
+        language_list->setCurrentRow(languages_.selected);
         loading_ = false;
     }
     return ok;
 }
 
-void Tlx_project::PrepareLanguageTables(bool codeMode) {
-    commands::Prepare(handles(), codeMode);
+void ProjectWindow::prepare_language_tables(bool code_mode) {
+    commands::Prepare(handles(), code_mode);
 }
 
-void Tlx_project::sync_language_selection() {
-    if (!lblang->currentItem() || !lblang->currentItem()->isSelected()) languages_.selected = -1;
+void ProjectWindow::sync_language_selection() {
+    if (!language_list->currentItem() || !language_list->currentItem()->isSelected())
+        languages_.selected = -1;
 }
 
-void Tlx_project::ShowStatusLines() {
-    DBMemo1->setPlainText(message_text(projects().text(field::Reserve)));
-    DBMemo1->moveCursor(QTextCursor::End);  // the newest line in view
-    DBMemo1->ensureCursorVisible();
+void ProjectWindow::show_status_lines() {
+    details_memo->setPlainText(message_text(projects().text(field::Reserve)));
+    details_memo->moveCursor(QTextCursor::End);  // the newest line in view
+    details_memo->ensureCursorVisible();
 }
 
-void Tlx_project::open_translation_editor() {
+void ProjectWindow::open_translation_editor() {
     EditorTables tables;
     tables.directory = daten_.program_directory();
     tables.code = daten_.tblPascal.table_name();
@@ -562,116 +575,116 @@ void Tlx_project::open_translation_editor() {
                                           context_lines);
 }
 
-void Tlx_project::EditCommand() {
+void ProjectWindow::run_editor() {
     daten_.close_all();
     open_editor(*this);
-    PrepareLanguageTables(true);
+    prepare_language_tables(true);
 }
 
 template <typename ScanDialogType>
-void Tlx_project::scan_command(bool codeMode) {
+void ProjectWindow::scan_command(bool code_mode) {
     run_command([&] {
-        if (!CheckProjectReady(true, false)) return;
-        PrepareLanguageTables(codeMode);
+        if (!check_project_ready(commands::Needs::Language)) return;
+        prepare_language_tables(code_mode);
         bool scanned = false;
         {
             ScanDialogType dialog(*this);
             dialog.exec();
-            scanned = dialog.Scanned();
+            scanned = dialog.scanned();
         }
-        ShowStatusLines();
+        show_status_lines();
         if (scanned) {
-            last_scan_was_code_ = codeMode;
-            EditCommand();
+            last_scan_was_code_ = code_mode;
+            run_editor();
         }
-        PrepareLanguageTables(true);
+        prepare_language_tables(true);
     });
 }
 
-void Tlx_project::Code1Click() {
-    scan_command<Tlx_codeform>(true);
+void ProjectWindow::scan_code() {
+    scan_command<CodeScanDialog>(true);
 }
 
-void Tlx_project::Forms1Click() {
-    scan_command<Tlx_dfmform>(false);
+void ProjectWindow::scan_forms() {
+    scan_command<FormScanDialog>(false);
 }
 
-void Tlx_project::Code2Click() {
+void ProjectWindow::view_code_results() {
     run_command([&] {
-        if (!CheckProjectReady(true, true)) return;
-        PrepareLanguageTables(true);
+        if (!check_project_ready(commands::Needs::SelectedLanguage)) return;
+        prepare_language_tables(true);
         daten_.tblPasFiles.open();
-        Tformpas view(daten_, this);
+        CodeResultView view(daten_, this);
         view.set_restore_target(
             [this](const code::RestoreSelection& selection, Reporter& reporter) {
                 return commands::RestoreInPreparedTables(handles(), selection, reporter);
             });
         view.exec();
-        ShowStatusLines();
+        show_status_lines();
     });
 }
 
-void Tlx_project::Forms2Click() {
+void ProjectWindow::view_form_results() {
     run_command([&] {
-        if (!CheckProjectReady(true, true)) return;
-        PrepareLanguageTables(false);
-        Tformview view(daten_, this);
+        if (!check_project_ready(commands::Needs::SelectedLanguage)) return;
+        prepare_language_tables(false);
+        FormResultView view(daten_, this);
         view.exec();
     });
 }
 
-void Tlx_project::Edit2Click() {
+void ProjectWindow::edit_translations() {
     run_command([&] {
-        if (!CheckProjectReady(true, true)) return;
-        PrepareLanguageTables(true);
-        EditCommand();
+        if (!check_project_ready(commands::Needs::SelectedLanguage)) return;
+        prepare_language_tables(true);
+        run_editor();
     });
 }
 
-void Tlx_project::Code3Click() {
+void ProjectWindow::write_code() {
     run_command([&] {
-        if (!CheckProjectReady(true, true)) return;
+        sync_language_selection();  // the command checks the project
         {
             WaitCursor wait;
-            commands::WriteCode(handles(), reporter());
+            if (!commands::WriteCode(handles(), reporter())) return;
         }
-        ShowStatusLines();
+        show_status_lines();
     });
 }
 
-void Tlx_project::Forms3Click() {
+void ProjectWindow::write_forms() {
     run_command([&] {
-        if (!CheckProjectReady(true, true)) return;
+        sync_language_selection();  // the command checks the project
         {
             WaitCursor wait;
-            commands::WriteForms(handles(), reporter());
+            if (!commands::WriteForms(handles(), reporter())) return;
         }
-        ShowStatusLines();
+        show_status_lines();
     });
 }
 
-void Tlx_project::BitBtn2Click() {
+void ProjectWindow::what_now() {
     run_command([&] {
         sync_language_selection();
         auto advice = commands::WhatNow(handles(), reporter());
         if (!advice) return;
-        ShowStatusLines();
+        show_status_lines();
         reporter().information(advice->advice);
     });
 }
 
-void Tlx_project::Bearbeiten1Click() {
+void ProjectWindow::delete_project() {
     // Both questions come before anything is deleted (the tables go first, the row last); the
     // window then shows the project that is now current.
     run_command([&] {
         commands::DeleteProject(handles(), reporter());
         show_record();
-        EditName->setEnabled(false);
+        name_edit->setEnabled(false);
         select_single_language();
     });
 }
 
-void Tlx_project::Mailtous1Click() {
+void ProjectWindow::mail_to_us() {
     const QUrl address(kSupportMail);
     if (!open_url(address))
         reporter().information("No mail program could be opened. Please write to " +

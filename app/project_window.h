@@ -29,86 +29,103 @@ namespace lexorin::gui {
 
 // The project window: the current project record, its excluded directories and languages, the
 // Details memo, the help panel and the menu from which every command runs.
-class Tlx_project : public QMainWindow {
+class ProjectWindow : public QMainWindow {
     Q_OBJECT
   public:
     // `working_directory` holds "Projects.DB"; `program_directory` the tables and templates.
-    Tlx_project(const std::string& working_directory, const std::string& program_directory,
-                QWidget* parent = nullptr);
-    ~Tlx_project() override;
+    ProjectWindow(const std::string& working_directory, const std::string& program_directory,
+                  QWidget* parent = nullptr);
+    ~ProjectWindow() override;
 
     // Operations of the window that the commands use.
-    bool CheckProjectReady(bool needLanguage, bool requireSelection);
-    void PrepareLanguageTables(bool codeMode);
+    // The frame's precondition before the window asks or opens something; a chosen language
+    // is shown selected.
+    bool check_project_ready(commands::Needs needs);
+    void prepare_language_tables(bool code_mode);
     // Shows the project's Reserve memo, with the status line a command wrote last in view.
-    void ShowStatusLines();
-    void FillListFromText(QListWidget* list, const std::string& text);
+    void show_status_lines();
+    void fill_list_from_text(QListWidget* list, const std::string& text);
 
     store::TDaten& daten() { return daten_; }
     // What the commands work on: the project row, the shared handles and the language list.
     commands::ProjectHandles handles() { return {projects(), daten_, languages_}; }
     store::Table& projects() { return data_projects_->Projects; }
     QtReporter& reporter() { return *reporter_; }
-    bool LastScanWasCode() const { return last_scan_was_code_; }
+    bool last_scan_was_code() const { return last_scan_was_code_; }
 
-    // The controls, named as in the window's design; the tests drive them.
+    // The controls; the tests drive them.
     QToolButton* navigator_button(int index) const { return navigator_[index]; }
-    QLineEdit* EditName = nullptr;
-    QLineEdit* EditDirectory = nullptr;  // hidden: carries the stored directory
-    DirectoryEdit* DirectoryEdit1 = nullptr;
-    QCheckBox* DBCheckBox1 = nullptr;
-    QListWidget* lbex = nullptr;
-    QPushButton* bexadd = nullptr;
-    QPushButton* bexdel = nullptr;
-    DirectoryEdit* DirectoryEdit2 = nullptr;
-    QListWidget* lblang = nullptr;
-    QPushButton* btlangadd = nullptr;
-    QPushButton* Btlangdelete = nullptr;
-    QPlainTextEdit* DBMemo1 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QPushButton* btnclose = nullptr;
-    QAction* Bearbeiten1 = nullptr;  // Project -> Delete
-    QAction* Code1 = nullptr;        // Scan -> Code
-    QAction* Forms1 = nullptr;       // Scan -> Forms
-    QAction* Code2 = nullptr;        // View results -> Code
-    QAction* Forms2 = nullptr;       // View results -> Forms
-    QAction* Edit2 = nullptr;        // Edit
-    QAction* Code3 = nullptr;        // Write changes -> Code
-    QAction* Forms3 = nullptr;       // Write changes -> Forms
-    QAction* Mailtous1 = nullptr;
-    QMenu* Edit1 = nullptr;  // "View results", hidden
+    QLineEdit* name_edit = nullptr;
+    QLineEdit* stored_directory = nullptr;  // hidden: carries the stored directory
+    DirectoryEdit* directory_edit = nullptr;
+    QCheckBox* recursive_check = nullptr;
+    QListWidget* excluded_folder_list = nullptr;
+    QPushButton* add_excluded_folder_button = nullptr;
+    QPushButton* delete_excluded_folder_button = nullptr;
+    DirectoryEdit* new_excluded_folder_edit = nullptr;
+    QListWidget* language_list = nullptr;
+    QPushButton* add_language_button = nullptr;
+    QPushButton* delete_language_button = nullptr;
+    QPlainTextEdit* details_memo = nullptr;
+    QPushButton* what_now_button = nullptr;
+    QPlainTextEdit* help_memo = nullptr;
+    QPushButton* close_button = nullptr;
+    // The menu commands; "View results" is created hidden and never shown.
+    QAction* delete_project_action = nullptr;     // Project -> Delete
+    QAction* scan_code_action = nullptr;          // Scan -> Code
+    QAction* scan_forms_action = nullptr;         // Scan -> Forms
+    QAction* view_code_results_action = nullptr;  // View results -> Code
+    QAction* view_form_results_action = nullptr;  // View results -> Forms
+    QAction* edit_translations_action = nullptr;  // Edit
+    QAction* write_code_action = nullptr;         // Write changes -> Code
+    QAction* write_forms_action = nullptr;        // Write changes -> Forms
+    QAction* mail_to_us_action = nullptr;
+    QMenu* view_results_menu = nullptr;
     HintPanel* hints() const { return hints_; }
 
     // The navigator's buttons, in their order.
-    enum NavigatorButton { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbEdit, nbPost, nbCount };
+    enum NavigatorButton {
+        kFirstProject,
+        kPriorProject,
+        kNextProject,
+        kLastProject,
+        kAddProject,
+        kEditProject,
+        kPostProject,
+        kNavigatorButtonCount
+    };
 
     // How a scan dialog's hand-over and the Edit command open the translation editor; the
     // tests replace it.
-    std::function<void(Tlx_project&)> open_editor;
+    std::function<void(ProjectWindow&)> open_editor;
     // Hands a "mailto:" address to the desktop; false when no mail program took it.
     std::function<bool(const QUrl&)> open_url;
     // Opens the translation editor on the prepared tables of the selected language.
     void open_translation_editor();
 
   public slots:
-    void DBNavigatorClick(int button);
-    void DirectoryEdit1Exit();
-    void bexaddClick();
-    void DirectoryEdit2Exit();
-    void bexdelClick();
-    void btlangaddClick();
-    void BtlangdeleteClick();
-    void BitBtn2Click();
-    void Bearbeiten1Click();
-    void Code1Click();
-    void Forms1Click();
-    void Code2Click();
-    void Forms2Click();
-    void Edit2Click();
-    void Code3Click();
-    void Forms3Click();
-    void Mailtous1Click();
+    // A navigator button: moves through the projects, adds, edits or posts one.
+    void navigate(int button);
+    // Leaving the directory field: checks the directory, offers the backup and stores it.
+    void store_directory();
+    // The excluded folders' Add button shows the field for a new one, or hides it again.
+    void toggle_new_excluded_folder();
+    // Leaving that field adds the folder typed or picked there.
+    void add_excluded_folder();
+    void delete_excluded_folder();
+    void add_language();
+    void delete_language();
+    void what_now();
+    // The menu commands.
+    void delete_project();
+    void scan_code();
+    void scan_forms();
+    void view_code_results();
+    void view_form_results();
+    void edit_translations();
+    void write_code();
+    void write_forms();
+    void mail_to_us();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -117,7 +134,8 @@ class Tlx_project : public QMainWindow {
   private:
     void build_controls();
     void build_menu();
-    void FormShow();
+    // The first showing: the current project, its name not editable.
+    void first_show();
     // Fills the controls from the current project row (or the new row being typed).
     void show_record();
     // Runs a command; a failure ends it and shows its text in the error box.
@@ -140,10 +158,11 @@ class Tlx_project : public QMainWindow {
     std::string current_language() const;
     // A language counts as selected only while its entry in the list is.
     void sync_language_selection();
-    void EditCommand();
+    // Runs the translation editor (open_editor) with the shared handles closed.
+    void run_editor();
     // Scan -> Code / Forms: the scan dialog, then the translation editor after a scan.
     template <typename ScanDialogType>
-    void scan_command(bool codeMode);
+    void scan_command(bool code_mode);
 
     store::Session session_;
     store::TDaten daten_;
@@ -151,7 +170,7 @@ class Tlx_project : public QMainWindow {
     LanguageList languages_;
     std::unique_ptr<QtReporter> reporter_;
     HintPanel* hints_ = nullptr;
-    QToolButton* navigator_[nbCount] = {};
+    QToolButton* navigator_[kNavigatorButtonCount] = {};
     bool last_scan_was_code_ = false;
     bool shown_once_ = false;
     bool leaving_directory_ = false;

@@ -12,23 +12,23 @@ namespace lexorin::gui {
 
 // "Scan code": the project's code options, the scan of every unit and the emptying of the
 // project's code tables.
-class Tlx_codeform : public ScanDialog {
+class CodeScanDialog : public ScanDialog {
     Q_OBJECT
   public:
-    explicit Tlx_codeform(Tlx_project& owner);
+    explicit CodeScanDialog(ProjectWindow& owner);
 
-    QLineEdit* dbcodeext = nullptr;                 // Source extensions
-    QCheckBox* cbIgnoreInterface = nullptr;         // Cignoreinterface
-    QCheckBox* cbFollowLinks = nullptr;             // Cfollowlinks
-    QLineEdit* edMinLength = nullptr;               // Cminlength
-    QLineEdit* edEditChars = nullptr;               // Ceditchars
-    QLineEdit* edContextLines = nullptr;            // Ccontextlines
-    QLineEdit* edStartIgnore = nullptr;             // Cstartignore
-    QPlainTextEdit* meUnwantedStrings = nullptr;    // Cunwantedstrings
-    QPlainTextEdit* meUnwantedWordParts = nullptr;  // Cunwantedwordparts
-    QCheckBox* cbVerify = nullptr;                  // Cverify
-    QLineEdit* edBuildCommand = nullptr;            // Cbuildcommand
-    QSpinBox* sbBuildTimeout = nullptr;             // Cbuildtimeout, in seconds
+    QLineEdit* extensions_edit = nullptr;                // Source extensions
+    QCheckBox* ignore_interface_check = nullptr;         // Cignoreinterface
+    QCheckBox* follow_links_check = nullptr;             // Cfollowlinks
+    QLineEdit* min_length_edit = nullptr;                // Cminlength
+    QLineEdit* required_chars_edit = nullptr;            // Ceditchars
+    QLineEdit* context_lines_edit = nullptr;             // Ccontextlines
+    QLineEdit* ignored_starts_edit = nullptr;            // Cstartignore
+    QPlainTextEdit* unwanted_strings_memo = nullptr;     // Cunwantedstrings
+    QPlainTextEdit* unwanted_word_parts_memo = nullptr;  // Cunwantedwordparts
+    QCheckBox* verify_check = nullptr;                   // Cverify
+    QLineEdit* build_command_edit = nullptr;             // Cbuildcommand
+    QSpinBox* build_timeout_spin = nullptr;              // Cbuildtimeout, in seconds
 
   protected:
     void scan() override;           // the Scan button

@@ -15,6 +15,7 @@
 #include <QStatusBar>
 
 #include "app/project_window.h"
+#include "app/window_hints.h"
 #include "base/text_qt.h"
 #include "base/text_utils.h"
 #include "project/projects_table.h"
@@ -23,7 +24,7 @@ namespace lexorin::gui {
 
 namespace field = project::field;
 
-ScanDialog::ScanDialog(Tlx_project& owner, const QString& caption, const QString& options_caption,
+ScanDialog::ScanDialog(ProjectWindow& owner, const QString& caption, const QString& options_caption,
                        const QStringList& info_lines, QSize size)
     : QDialog(&owner), owner_(owner) {
     setWindowTitle(caption);
@@ -33,83 +34,87 @@ ScanDialog::ScanDialog(Tlx_project& owner, const QString& caption, const QString
     // The project, as the main window shows it; only the languages can be chosen here.
     auto* identity = new QGroupBox("Project", this);
     auto* id_form = new QGridLayout(identity);
-    EditName = new QLineEdit(identity);
-    EditDirectory = new QLineEdit(identity);
-    DBCheckBox1 = new QCheckBox("&recursive?", identity);
-    lbex = new QListWidget(identity);
-    lblang = new QListWidget(identity);
+    name_edit = new QLineEdit(identity);
+    directory_edit = new QLineEdit(identity);
+    recursive_check = new QCheckBox("&recursive?", identity);
+    excluded_folder_list = new QListWidget(identity);
+    language_list = new QListWidget(identity);
     auto label = [&](const char* text, QWidget* buddy) {
         auto* l = new QLabel(text, identity);
         l->setBuddy(buddy);
         return l;
     };
-    id_form->addWidget(label("&Name", EditName), 0, 0);
-    id_form->addWidget(EditName, 0, 1, 1, 2);
-    id_form->addWidget(label("D&irectory", EditDirectory), 1, 0);
-    id_form->addWidget(EditDirectory, 1, 1);
-    id_form->addWidget(DBCheckBox1, 1, 2);
-    id_form->addWidget(label("E&xcluded", lbex), 2, 0, Qt::AlignTop);
-    id_form->addWidget(lbex, 2, 1, 1, 2);
-    id_form->addWidget(label("&Languages", lblang), 3, 0, Qt::AlignTop);
-    id_form->addWidget(lblang, 3, 1, 1, 2);
-    for (QWidget* w : {static_cast<QWidget*>(EditName), static_cast<QWidget*>(EditDirectory),
-                       static_cast<QWidget*>(DBCheckBox1), static_cast<QWidget*>(lbex)})
+    id_form->addWidget(label("&Name", name_edit), 0, 0);
+    id_form->addWidget(name_edit, 0, 1, 1, 2);
+    id_form->addWidget(label("D&irectory", directory_edit), 1, 0);
+    id_form->addWidget(directory_edit, 1, 1);
+    id_form->addWidget(recursive_check, 1, 2);
+    id_form->addWidget(label("E&xcluded", excluded_folder_list), 2, 0, Qt::AlignTop);
+    id_form->addWidget(excluded_folder_list, 2, 1, 1, 2);
+    id_form->addWidget(label("&Languages", language_list), 3, 0, Qt::AlignTop);
+    id_form->addWidget(language_list, 3, 1, 1, 2);
+    for (QWidget* w :
+         {static_cast<QWidget*>(name_edit), static_cast<QWidget*>(directory_edit),
+          static_cast<QWidget*>(recursive_check), static_cast<QWidget*>(excluded_folder_list)})
         w->setEnabled(false);
 
     store::Table& p = owner.projects();
-    EditName->setText(to_q(p.text(field::Name)));
-    EditDirectory->setText(to_q(p.text(field::Directory)));
-    DBCheckBox1->setChecked(p.logical(field::Recoursive));
-    for (int i = 0; i < owner.lbex->count(); ++i) lbex->addItem(owner.lbex->item(i)->text());
-    for (int i = 0; i < owner.lblang->count(); ++i) lblang->addItem(owner.lblang->item(i)->text());
-    lblang->setCurrentRow(owner.lblang->currentRow());
+    name_edit->setText(to_q(p.text(field::Name)));
+    directory_edit->setText(to_q(p.text(field::Directory)));
+    recursive_check->setChecked(p.logical(field::Recoursive));
+    for (int i = 0; i < owner.excluded_folder_list->count(); ++i)
+        excluded_folder_list->addItem(owner.excluded_folder_list->item(i)->text());
+    for (int i = 0; i < owner.language_list->count(); ++i)
+        language_list->addItem(owner.language_list->item(i)->text());
+    language_list->setCurrentRow(owner.language_list->currentRow());
 
     auto* options = new QGroupBox(options_caption, this);
     options_ = new QFormLayout(options);
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setReadOnly(true);
-    QFont bold = Memo1->font();
+    help_memo = new QPlainTextEdit(this);
+    help_memo->setReadOnly(true);
+    QFont bold = help_memo->font();
     bold.setBold(true);
-    Memo1->setFont(bold);
-    Memo1->setStyleSheet("QPlainTextEdit { background: rgb(255, 255, 225); }");
-    Memo1->setPlainText(info_lines.join('\n'));
-    Memo1->setMinimumHeight(120);
-    hints_ = new HintPanel(Memo1);
+    help_memo->setFont(bold);
+    help_memo->setStyleSheet("QPlainTextEdit { background: rgb(255, 255, 225); }");
+    help_memo->setPlainText(info_lines.join('\n'));
+    help_memo->setMinimumHeight(120);
+    hints_ = new HintPanel(help_memo);
 
     auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton("&Delete table", this);
-    BitBtn4 = new QPushButton("&Scan", this);
-    BitBtn2 = new QPushButton("&Close", this);
-    BitBtn3 = new QPushButton("&Help", this);
+    delete_tables_button = new QPushButton("&Delete table", this);
+    scan_button = new QPushButton("&Scan", this);
+    close_button = new QPushButton("&Close", this);
+    help_button = new QPushButton("&Help", this);
     // No button is the default: Enter in an option field must not start a scan, which
     // rewrites units in place. Enter in a one-line field moves on to the next control.
-    for (auto* b : {BitBtn1, BitBtn4, BitBtn2, BitBtn3}) {
+    for (auto* b : {delete_tables_button, scan_button, close_button, help_button}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
-    buttons->addWidget(BitBtn1);
+    buttons->addWidget(delete_tables_button);
     buttons->addStretch();
-    for (auto* b : {BitBtn4, BitBtn2, BitBtn3}) buttons->addWidget(b);
-    hints_->add(EditName, "Type the name of the project.");
+    for (auto* b : {scan_button, close_button, help_button}) buttons->addWidget(b);
+    hints_->add(name_edit, hints::kProjectName);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setSizeGripEnabled(false);
-    reporter_ = std::make_unique<QtReporter>(this, StatusBar1);
+    status_bar = new QStatusBar(this);
+    status_bar->setSizeGripEnabled(false);
+    reporter_ = std::make_unique<QtReporter>(this, status_bar);
 
     grid->addWidget(identity, 0, 0);
     grid->addWidget(options, 0, 1);
-    grid->addWidget(Memo1, 1, 0, 1, 2);
+    grid->addWidget(help_memo, 1, 0, 1, 2);
     grid->addLayout(buttons, 2, 0, 1, 2);
-    grid->addWidget(StatusBar1, 3, 0, 1, 2);
+    grid->addWidget(status_bar, 3, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(0, 3);
     grid->setRowStretch(1, 1);
     grid->setContentsMargins(8, 8, 8, 0);
 
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { run(&ScanDialog::scan); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { run(&ScanDialog::delete_tables); });
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(scan_button, &QPushButton::clicked, this, [this] { run(&ScanDialog::scan); });
+    connect(delete_tables_button, &QPushButton::clicked, this,
+            [this] { run(&ScanDialog::delete_tables); });
+    connect(close_button, &QPushButton::clicked, this, &QDialog::reject);
     setFixedSize(size);
 }
 
@@ -128,15 +133,16 @@ std::string ScanDialog::memo_value(const QPlainTextEdit* memo) {
 
 LanguageList ScanDialog::dialog_languages() const {
     LanguageList languages;
-    for (int i = 0; i < lblang->count(); ++i)
-        languages.items.push_back(from_q(lblang->item(i)->text()));
-    languages.selected = lblang->currentRow();
+    for (int i = 0; i < language_list->count(); ++i)
+        languages.items.push_back(from_q(language_list->item(i)->text()));
+    languages.selected = language_list->currentRow();
     return languages;
 }
 
 void ScanDialog::set_running(bool running) {
     running_ = running;
-    for (auto* b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4}) b->setEnabled(!running);
+    for (auto* b : {delete_tables_button, close_button, help_button, scan_button})
+        b->setEnabled(!running);
 }
 
 void ScanDialog::run(void (ScanDialog::*work)()) {

@@ -23,7 +23,7 @@ class Table;
 
 namespace lexorin::gui {
 
-class Tlx_project;
+class ProjectWindow;
 
 // What the two scan dialogs share: the project's identity (read-only, with the main window's
 // excluded directories and languages), a group of options bound to the project record, the help
@@ -31,23 +31,24 @@ class Tlx_project;
 class ScanDialog : public QDialog {
     Q_OBJECT
   public:
-    bool Scanned() const { return scanned_; }
+    bool scanned() const { return scanned_; }
 
-    QLineEdit* EditName = nullptr;
-    QLineEdit* EditDirectory = nullptr;
-    QCheckBox* DBCheckBox1 = nullptr;
-    QListWidget* lbex = nullptr;
-    QListWidget* lblang = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;  // Delete table
-    QPushButton* BitBtn4 = nullptr;  // Scan
-    QPushButton* BitBtn2 = nullptr;  // Close
-    QPushButton* BitBtn3 = nullptr;  // Help
-    QStatusBar* StatusBar1 = nullptr;
+    // The controls; the tests drive them.
+    QLineEdit* name_edit = nullptr;
+    QLineEdit* directory_edit = nullptr;
+    QCheckBox* recursive_check = nullptr;
+    QListWidget* excluded_folder_list = nullptr;
+    QListWidget* language_list = nullptr;
+    QPlainTextEdit* help_memo = nullptr;
+    QPushButton* delete_tables_button = nullptr;
+    QPushButton* scan_button = nullptr;
+    QPushButton* close_button = nullptr;
+    QPushButton* help_button = nullptr;
+    QStatusBar* status_bar = nullptr;
     QtReporter& reporter() { return *reporter_; }
 
   protected:
-    ScanDialog(Tlx_project& owner, const QString& caption, const QString& options_caption,
+    ScanDialog(ProjectWindow& owner, const QString& caption, const QString& options_caption,
                const QStringList& info_lines, QSize size);
 
     // The dialog's own work; both run with the buttons disabled.
@@ -61,7 +62,7 @@ class ScanDialog : public QDialog {
 
     QFormLayout* options() const { return options_; }
     HintPanel* hints() const { return hints_; }
-    Tlx_project& owner() const { return owner_; }
+    ProjectWindow& owner() const { return owner_; }
     void set_scanned() { scanned_ = true; }
     // The multi-line memo text as the table keeps it: lines joined by CR LF.
     static std::string memo_value(const QPlainTextEdit* memo);
@@ -77,7 +78,7 @@ class ScanDialog : public QDialog {
     void run(void (ScanDialog::*work)());
     void set_running(bool running);
 
-    Tlx_project& owner_;
+    ProjectWindow& owner_;
     QFormLayout* options_ = nullptr;
     HintPanel* hints_ = nullptr;
     std::unique_ptr<QtReporter> reporter_;

@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "app/project_window.h"
+#include "app/report_text.h"
 #include "base/errors.h"
 #include "base/text_qt.h"
 #include "forms/form_scan.h"
@@ -16,35 +17,35 @@ namespace lexorin::gui {
 
 namespace field = project::field;
 
-Tlx_dfmform::Tlx_dfmform(Tlx_project& owner)
+FormScanDialog::FormScanDialog(ProjectWindow& owner)
     : ScanDialog(owner, "Scan forms", "Form options",
                  {"This step will scan your forms and copy the strings into your database.",
                   "No original files will be changed."},
                  QSize(729, 483)) {
-    dbcodeext = new QLineEdit(this);
-    DBMemo1 = new QPlainTextEdit(this);
-    options()->addRow("E&xtensions", dbcodeext);
-    options()->addRow("Line &must not contain", DBMemo1);
+    extensions_edit = new QLineEdit(this);
+    unwanted_strings_memo = new QPlainTextEdit(this);
+    options()->addRow("E&xtensions", extensions_edit);
+    options()->addRow("Line &must not contain", unwanted_strings_memo);
     store::Table& p = owner.projects();
-    dbcodeext->setText(to_q(p.text(field::FormsExtension)));
-    DBMemo1->setPlainText(message_text(p.text(field::Funwantedstrings)));
-    hints()->add(dbcodeext,
+    extensions_edit->setText(to_q(p.text(field::FormsExtension)));
+    unwanted_strings_memo->setPlainText(message_text(p.text(field::Funwantedstrings)));
+    hints()->add(extensions_edit,
                  "Scan files with these extensions|All the files in the specified directory will "
                  "be scanned.\r\n\r\nSeparate several extensions with semicolons.");
-    hints()->add(DBMemo1,
+    hints()->add(unwanted_strings_memo,
                  "Forbidden strings in a line|If a line contains one of these substrings, it will "
                  "be ignored.");
-    hints()->add(BitBtn1,
+    hints()->add(delete_tables_button,
                  "Delete the translation table|This function deletes the contents of your tables "
                  "before scanning. ALL your translations will be lost!");
 }
 
-void Tlx_dfmform::set_options(store::Table& p) {
-    p.set_text(field::FormsExtension, from_q(dbcodeext->text()));
-    p.set_text(field::Funwantedstrings, memo_value(DBMemo1));
+void FormScanDialog::set_options(store::Table& p) {
+    p.set_text(field::FormsExtension, from_q(extensions_edit->text()));
+    p.set_text(field::Funwantedstrings, memo_value(unwanted_strings_memo));
 }
 
-void Tlx_dfmform::scan() {
+void FormScanDialog::scan() {
     store_options();
     LanguageList languages = dialog_languages();
     const auto scanned =
@@ -53,18 +54,15 @@ void Tlx_dfmform::scan() {
     const forms::FormScanReport& report = *scanned;
     set_scanned();
     reporter().status("");
-    if (!report.skipped.empty()) {
-        std::string text = std::to_string(report.skipped.size()) + " forms were skipped:";
-        for (const auto& [path, reason] : report.skipped) text += "\r" + path + ": " + reason;
-        reporter().warning(text);
-    }
+    if (!report.skipped.empty())
+        reporter().warning(commands::SkippedMessage(report.skipped, "forms were skipped:"));
     reporter().information("Scanned.");
     accept();
 }
 
-void Tlx_dfmform::delete_tables() {
-    forms::DeleteFormTables(owner().daten(), owner().projects().text(field::Name),
-                            dialog_languages(), reporter());
+void FormScanDialog::delete_tables() {
+    LanguageList languages = dialog_languages();
+    commands::DeleteFormTables({owner().projects(), owner().daten(), languages}, reporter());
 }
 
 }  // namespace lexorin::gui

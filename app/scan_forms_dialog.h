@@ -11,13 +11,13 @@ namespace lexorin::gui {
 
 // "Scan forms": the project's form options, the scan of every form file and the emptying of the
 // project's form tables.
-class Tlx_dfmform : public ScanDialog {
+class FormScanDialog : public ScanDialog {
     Q_OBJECT
   public:
-    explicit Tlx_dfmform(Tlx_project& owner);
+    explicit FormScanDialog(ProjectWindow& owner);
 
-    QLineEdit* dbcodeext = nullptr;     // Forms extension
-    QPlainTextEdit* DBMemo1 = nullptr;  // Funwantedstrings
+    QLineEdit* extensions_edit = nullptr;             // Forms extension
+    QPlainTextEdit* unwanted_strings_memo = nullptr;  // Funwantedstrings
 
   protected:
     void scan() override;

@@ -9,8 +9,8 @@
 #include "app/scan_forms_dialog.h"
 #include "base/text_qt.h"
 #include "editor/code_result_view.h"
-#include "editor/editor_window.h"
 #include "editor/string_model_qt.h"
+#include "editor/translation_editor.h"
 #include "project/language_tables.h"
 #include "project/projects_table.h"
 #include "store/translation_tables.h"
@@ -30,21 +30,21 @@ bool save(QWidget& widget, const QString& file) {
 
 }  // namespace
 
-int take_screenshots(Tlx_project& window, const QString& directory) {
+int take_screenshots(ProjectWindow& window, const QString& directory) {
     QDir().mkpath(directory);
     bool ok = save(window, directory + "/project_window.png");
     {
-        Tlx_codeform code(window);
+        CodeScanDialog code(window);
         ok = save(code, directory + "/scan_code_dialog.png") && ok;
     }
     {
-        Tlx_dfmform forms(window);
+        FormScanDialog forms(window);
         ok = save(forms, directory + "/scan_forms_dialog.png") && ok;
     }
     // The editor on the first language, when the project has one.
-    if (window.lblang->count() > 0) {
-        window.lblang->setCurrentRow(0);
-        window.PrepareLanguageTables(true);
+    if (window.language_list->count() > 0) {
+        window.language_list->setCurrentRow(0);
+        window.prepare_language_tables(true);
         EditorTables tables;
         tables.directory = window.daten().program_directory();
         tables.code = window.daten().tblPascal.table_name();
@@ -53,19 +53,19 @@ int take_screenshots(Tlx_project& window, const QString& directory) {
                                               store::TableKind::Units);
         tables.files = window.daten().tblPasFiles.table_name();
         tables.project = window.projects().text(project::field::Name);
-        tables.language = from_q(window.lblang->item(0)->text());
+        tables.language = from_q(window.language_list->item(0)->text());
         window.daten().close_all();
         for (bool code : {true, false}) {
             store::Session session;
-            TEditorm editor(session, tables, code, 5, &window);
+            TranslationEditor editor(session, tables, code, 5, &window);
             if (editor.current_model()->rowCount() > 1)
                 editor.current_grid()->setCurrentIndex(editor.current_model()->index(1, 0));
             ok = save(editor, directory + (code ? "/editor_code.png" : "/editor_forms.png")) && ok;
         }
         // The code results, as View results -> Code shows them.
-        window.PrepareLanguageTables(true);
+        window.prepare_language_tables(true);
         window.daten().tblPasFiles.open();
-        Tformpas view(window.daten(), &window);
+        CodeResultView view(window.daten(), &window);
         ok = save(view, directory + "/code_results.png") && ok;
     }
     return ok ? 0 : 1;

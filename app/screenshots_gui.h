@@ -4,10 +4,10 @@
 
 namespace lexorin::gui {
 
-class Tlx_project;
+class ProjectWindow;
 
 // Saves pictures of the project window and of both scan dialogs on its current project into
 // `directory` as PNG files; returns the exit status for main().
-int take_screenshots(Tlx_project& window, const QString& directory);
+int take_screenshots(ProjectWindow& window, const QString& directory);
 
 }  // namespace lexorin::gui

@@ -1,24 +1,25 @@
 #pragma once
 
-// The hints of the project window's controls and menu items: a tooltip, a "|" and the long text
-// that the help panel shows. A CR LF starts a new line of the panel.
+// The hints of the project window's controls and menu items (the scan dialogs show the project
+// name's too): a tooltip, a "|" and the long text that the help panel shows. A CR LF starts a
+// new line of the panel.
 namespace lexorin::gui::hints {
 
 inline constexpr const char* kNavigator =
     "Select / add a project|Use this navigator to browse through your projects.\r\nA project is "
     "mainly defined by a name and the directory of your source files. You should organize your "
     "projects i a way that all the sourcecode is located in one directory (plus subdirectories).";
-inline constexpr const char* kEditName = "Type the name of the project.";
-inline constexpr const char* kDirectoryEdit1 =
+inline constexpr const char* kProjectName = "Type the name of the project.";
+inline constexpr const char* kProjectDirectory =
     "Choose or type a driectory|This is the directory with your project.";
-inline constexpr const char* kDBCheckBox1 =
+inline constexpr const char* kRecursive =
     "Translate|If this box is checked, you will also scan and translate the \r\nsubdirectories of "
     "the specified diretory.";
-inline constexpr const char* kLbex =
+inline constexpr const char* kExcludedFolders =
     "These directories are excluded|The directories you choose here are not included into your "
     "scan.\r\n\r\nUse this feature for directories with tools, which do not directly communicate "
     "with the user.";
-inline constexpr const char* kLblang =
+inline constexpr const char* kLanguages =
     "Select a langauge|These are the languages for your project. For every new language a new "
     "table is created.\r\n\r\nDon't worry about version changes after new scans. Just check the "
     "tables for the different languages, using the function \"Edit\".";
@@ -26,7 +27,7 @@ inline constexpr const char* kWhatNow =
     "Gives you a hint about what to do|Press this button, if you want to know the status of your "
     "project and want to know what to do now.\r\n\r\nThe status info is always abour the selected "
     "language!";
-inline constexpr const char* kProjectDelete =
+inline constexpr const char* kDeleteProject =
     "Delete a project|This function deletes only the project information, but NOT the "
     "translations.\r\n\r\nPlease note that if you have scanned the source code, you will NOT be "
     "able to compule the project until you have used the function \"Write changes\"! After this, "
@@ -40,13 +41,14 @@ inline constexpr const char* kScanCode =
 inline constexpr const char* kScanForms =
     "Scan the forms|This step will scan your forms and copy the strings into your database. No "
     "original files will be changed.";
-inline constexpr const char* kViewCode =
+inline constexpr const char* kViewCodeResults =
     "View the results|View the results of your code scan. Here you can also change text strings, "
     "but in order to do the translation, better use \"Edit\".";
-inline constexpr const char* kViewForms =
+inline constexpr const char* kViewFormResults =
     "View the results|View the results of your forms scan. Here you can also change text "
     "strings, but in order to do the translation, better use \"Edit\".";
-inline constexpr const char* kEdit = "Do the translation|Here you can do the real translation.";
+inline constexpr const char* kEditTranslations =
+    "Do the translation|Here you can do the real translation.";
 inline constexpr const char* kWriteCode =
     "Write code changes|This step will collect your ressource strings in the files "
     "\"strings.org\" and \"strings.tra\".\r\nCopy the files \"lx_lang.pas\" and \"lx_lang.inc\" "

@@ -8,15 +8,18 @@
 #include <vector>
 
 #include "base/text_utils.h"
-#include "code/translator.h"
+#include "code/unit_batch.h"
+#include "code/unit_scanner.h"
+#include "store/string_tables.h"
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
 namespace {
 
+using lexorin::code::CodeScanOptions;
 using lexorin::code::MemoryStringStore;
-using lexorin::code::TTranslator;
+using lexorin::code::UnitScanner;
 
 // A unit of `lines` lines with a literal on every fourth line and comments of all kinds.
 std::vector<std::string> GeneratedUnit(int lines) {
@@ -44,18 +47,18 @@ std::vector<std::string> GeneratedUnit(int lines) {
     return unit;
 }
 
-TTranslator Options() {
-    TTranslator translator;
-    translator.Pas_StartChars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    return translator;
+CodeScanOptions Options() {
+    CodeScanOptions options;
+    options.required_chars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    return options;
 }
 
 void BM_RewriteUnit(benchmark::State& state) {
     const auto unit = GeneratedUnit(static_cast<int>(state.range(0)));
-    const TTranslator translator = Options();
+    const UnitScanner scanner(Options());
     for (auto _ : state) {
         MemoryStringStore strings;
-        auto result = translator.RewriteUnit("/bench/gen.pas", unit, strings);
+        auto result = scanner.RewriteUnit("/bench/gen.pas", unit, strings);
         benchmark::DoNotOptimize(result);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -81,15 +84,13 @@ void BM_ScanUnits(benchmark::State& state) {
         lexorin::store::create_table((root / "p_pasfiles.db").string(),
                                      lexorin::store::file_list_schema());
         lexorin::store::Session session;
-        lexorin::store::Table pascal(session, root.string(), "p_pascal.db");
-        lexorin::store::Table pasfiles(session, root.string(), "p_pasfiles.db");
-        pascal.open();
-        pasfiles.open();
-        TTranslator translator = Options();
-        translator.PascalTable = &pascal;
-        translator.UnitsTable = &pasfiles;
+        const lexorin::store::TableFolder folder{session, root.string()};
+        lexorin::store::PascalRows pascal(folder, lexorin::store::TableFile{"p_pascal.db"});
+        lexorin::store::UnitFiles units(folder, lexorin::store::TableFile{"p_pasfiles.db"});
+        const UnitScanner scanner(Options());
+        lexorin::code::UnitBatch batch({.pascal = pascal, .units = units});
         state.ResumeTiming();
-        for (const auto& path : paths) translator.ScanUnit(path);
+        for (const auto& path : paths) batch.ScanUnit(scanner, path);
     }
     fs::remove_all(root);
     state.SetItemsProcessed(state.iterations() * 50);

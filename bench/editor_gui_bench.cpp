@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "editor/editor_window.h"
 #include "editor/string_model_qt.h"
+#include "editor/translation_editor.h"
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
@@ -57,7 +57,7 @@ void BM_OpenEditor200k(benchmark::State& state) {
     auto tables = language().tables();
     for (auto _ : state) {
         store::Session session;
-        gui::TEditorm editor(session, tables, true, 5, nullptr);
+        gui::TranslationEditor editor(session, tables, true, 5, nullptr);
         editor.show();
         QApplication::processEvents();
         benchmark::DoNotOptimize(editor.current_model()->rowCount());
@@ -67,10 +67,10 @@ BENCHMARK(BM_OpenEditor200k)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_FilterSwitch200k(benchmark::State& state) {
     store::Session session;
-    gui::TEditorm editor(session, language().tables(), true, 5, nullptr);
+    gui::TranslationEditor editor(session, language().tables(), true, 5, nullptr);
     editor.show();
     QApplication::processEvents();
-    QCheckBox* boxes[] = {editor.cbNoIgnored, editor.cbNotTranslated};
+    QCheckBox* boxes[] = {editor.no_ignored_check, editor.not_translated_check};
     QCheckBox* box = boxes[state.range(0)];
     for (auto _ : state) {
         box->click();  // on
@@ -84,7 +84,7 @@ BENCHMARK(BM_FilterSwitch200k)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->I
 
 void BM_Search200k(benchmark::State& state) {
     store::Session session;
-    gui::TEditorm editor(session, language().tables(), true, 5, nullptr);
+    gui::TranslationEditor editor(session, language().tables(), true, 5, nullptr);
     editor.show();
     QApplication::processEvents();
     for (auto _ : state) {

@@ -17,14 +17,14 @@
 #include <vector>
 
 #include "base/errors.h"
-#include "forms/byte_streams.h"
-#include "forms/form_text_to_binary.h"
-#include "forms/form_text_writer.h"
+#include "codec/byte_streams.h"
+#include "codec/form_text_to_binary.h"
+#include "codec/form_text_writer.h"
 
 namespace {
 
-using lexorin::forms::FormResourceToText;
-using lexorin::forms::FormTextToResource;
+using lexorin::codec::FormResourceToText;
+using lexorin::codec::FormTextToResource;
 
 constexpr int kLargeObjects = 12000;
 constexpr int kSmallForms = 400;
@@ -227,7 +227,7 @@ const Forms& SmallForms() {
 }
 
 // The streaming conversions, as the form files are converted, into a sink that only counts.
-class CountingSink : public lexorin::forms::ByteSink {
+class CountingSink : public lexorin::codec::ByteSink {
   public:
     void write(std::string_view bytes) override { count += bytes.size(); }
     std::size_t count = 0;
@@ -238,7 +238,7 @@ void BinaryToText(benchmark::State& state, const Forms& forms) {
         CountingSink sink;
         for (const auto& binary : forms.binaries) {
             std::istringstream in(binary);
-            lexorin::forms::FormResourceToText(in, sink);
+            lexorin::codec::FormResourceToText(in, sink);
         }
         benchmark::DoNotOptimize(sink.count);
     }
@@ -251,7 +251,7 @@ void TextToBinary(benchmark::State& state, const Forms& forms) {
         CountingSink sink;
         for (const auto& text : forms.texts) {
             std::istringstream in(text);
-            lexorin::forms::FormTextToResource(in, sink);
+            lexorin::codec::FormTextToResource(in, sink);
         }
         benchmark::DoNotOptimize(sink.count);
     }
@@ -295,7 +295,7 @@ void Generate(const std::filesystem::path& dir) {
     }
 }
 
-class FileSink : public lexorin::forms::ByteSink {
+class FileSink : public lexorin::codec::ByteSink {
   public:
     explicit FileSink(std::ofstream& out) : out_(out) {}
     void write(std::string_view bytes) override {
@@ -321,9 +321,9 @@ void Convert(const std::string& mode, const std::string& list_path, int repeat) 
             std::ofstream out(paths[i + 1], std::ios::binary | std::ios::trunc);
             FileSink sink(out);
             if (to_text)
-                lexorin::forms::FormResourceToText(in, sink);
+                lexorin::codec::FormResourceToText(in, sink);
             else
-                lexorin::forms::FormTextToResource(in, sink);
+                lexorin::codec::FormTextToResource(in, sink);
             out.close();
             if (!out) throw lexorin::Error("Cannot write file " + paths[i + 1]);
         }

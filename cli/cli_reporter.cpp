@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/report_text.h"
+
 namespace lexorin::cli {
 
 std::string terminal_text(const std::string& text) {
@@ -21,16 +23,7 @@ std::string terminal_text(const std::string& text) {
 }
 
 std::string one_line(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (!out.empty() && out.back() != ' ') out += ' ';
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    return commands::OneLine(text);
 }
 
 CliReporter::CliReporter(Answer answer)
@@ -73,7 +66,6 @@ void CliReporter::progress(int done, int total, const std::string& item) {
 }
 
 void CliReporter::error(const std::string& text) {
-    ++errors_;
     line("error: " + text);
 }
 

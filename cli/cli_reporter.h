@@ -27,7 +27,6 @@ class CliReporter : public Reporter {
     std::string ask_text(const std::string& caption, const std::string& prompt,
                          const std::string& initial) override;
 
-    int errors_reported() const { return errors_; }
     // Ends a live progress line before other output.
     void end_live_line();
 
@@ -38,7 +37,6 @@ class CliReporter : public Reporter {
     bool stderr_tty_;
     bool stdin_tty_;
     bool live_line_ = false;
-    int errors_ = 0;
 };
 
 // Message texts use a single CR as line break; on a terminal that becomes a new line.

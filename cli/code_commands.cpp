@@ -4,13 +4,12 @@
 #include <optional>
 
 #include "app/commands.h"
+#include "app/report_text.h"
 #include "base/text_utils.h"
 #include "cli/command_line.h"
 #include "cli/restore_commands.h"
 #include "code/code_scan.h"
-#include "editor/post_rules.h"
 #include "editor/row_text.h"
-#include "store/translation_fields.h"
 
 namespace lexorin::cli {
 
@@ -24,8 +23,8 @@ void print_summary(const code::CodeScanReport& report, bool dry_run) {
     std::cerr << ", " << report.skipped.size() << " units skipped\n";
     const std::string left_alone = code::LeftAloneSummary(report.left_alone);
     if (!left_alone.empty()) std::cerr << left_alone << "\n";
-    for (const auto& [path, reason] : report.skipped)
-        std::cerr << "  skipped " << path << ": " << one_line(reason) << "\n";
+    for (const auto& line : commands::SkippedLines(report.skipped, commands::Reasons::OnOneLine))
+        std::cerr << "  skipped " << line << "\n";
 }
 
 // --timeout SECONDS: a whole number of seconds, at least one.
@@ -88,28 +87,17 @@ int write_code(Context& context, Arguments& args) {
 }
 
 int translate(Context& context, Arguments& args) {
-    bool forms = args.option("--kind").value_or("code") == "forms";
+    commands::TranslationEdit edit;
+    edit.forms = args.option("--kind").value_or("code") == "forms";
     auto words = args.positional(4);
     auto project =
         commands::OpenProject(context.session, context.home, words[0], context.code_page);
-    const ProjectLock lock = commands::LockProject(project->handles());
     project->select_language(words[1]);
-    if (!commands::Ready(project->handles(), commands::Needs::SelectedLanguage, context.reporter))
-        return 1;
-    commands::Prepare(project->handles(), true);
-    std::string index_text = trim(words[2]);
-    if (index_text.empty() || index_text.find_first_not_of("0123456789") != std::string::npos)
+    edit.row = trim(words[2]);
+    if (edit.row.empty() || edit.row.find_first_not_of("0123456789") != std::string::npos)
         throw UsageError("INDEX must be a row number, not " + words[2]);
-    store::Table& table = forms ? project->daten().tblForms : project->daten().tblPascal;
-    if (!table.find_key({static_cast<std::int64_t>(std::stoll(index_text))}))
-        throw Error("There is no row " + index_text + " in " + table.table_name() + ".");
-    // TEXT is the text as it reads; a code row stores its literal body.
-    const std::string stored =
-        forms ? words[3]
-              : editor::StoredText(words[3], true, table.text(store::field::OriginalString));
-    editor::PostTranslation(table, stored, forms);
-    table.flush();
-    return 0;
+    edit.text = words[3];  // as it reads
+    return commands::Translate(project->handles(), edit, context.reporter) ? 0 : 1;
 }
 
 }  // namespace

@@ -3,9 +3,10 @@
 #include <iostream>
 
 #include "app/commands.h"
+#include "app/report_text.h"
 #include "base/text_utils.h"
 #include "cli/command_line.h"
-#include "forms/form_conversion.h"
+#include "codec/form_conversion.h"
 
 namespace lexorin::cli {
 
@@ -23,7 +24,7 @@ void require_regular_output(const std::string& path) {
 int form_to_text(Context&, Arguments& args) {
     auto words = args.positional(2);
     require_regular_output(words[1]);
-    if (forms::FormFileToText(words[0], words[1]))
+    if (codec::FormFileToText(words[0], words[1]))
         std::cerr << words[0] << " is stored as text; copied unchanged\n";
     return 0;
 }
@@ -31,7 +32,7 @@ int form_to_text(Context&, Arguments& args) {
 int text_to_form(Context&, Arguments& args) {
     auto words = args.positional(2);
     require_regular_output(words[1]);
-    forms::TextFileToForm(words[0], words[1], false);
+    codec::TextFileToForm(words[0], words[1], false);
     return 0;
 }
 
@@ -46,8 +47,8 @@ int scan_forms(Context& context, Arguments& args) {
     context.reporter.information("Scanned.");
     std::cerr << report->forms_scanned << " forms scanned, " << report->strings_found
               << " strings found, " << report->skipped.size() << " forms skipped\n";
-    for (const auto& [path, reason] : report->skipped)
-        std::cerr << "  skipped " << path << ": " << one_line(reason) << "\n";
+    for (const auto& line : commands::SkippedLines(report->skipped, commands::Reasons::OnOneLine))
+        std::cerr << "  skipped " << line << "\n";
     return report_failed_files(report->skipped,
                                report->skipped.size() + static_cast<size_t>(report->forms_scanned),
                                "forms could not be scanned");

@@ -9,14 +9,11 @@
 #include "base/text_utils.h"
 #include "cli/command_line.h"
 #include "project/project_delete.h"
-#include "project/project_lock.h"
 #include "project/projects_table.h"
 
 namespace lexorin::cli {
 
 namespace {
-
-using project::field::Name;
 
 // Directories are stored as absolute paths, so that every command walks the same tree
 // whatever the working directory.
@@ -103,33 +100,20 @@ int project_set(Context& context, Arguments& args) {
     project::TDataProjects data(session);
     store::Table& projects = data.Projects;
     project::require_project(projects, words[0]);
-    ProjectLock lock(context.home, projects.text(Name));
     const std::string& field_name = words[1];
     if (!projects.has_field(field_name))
         throw UsageError("the Projects table has no field " + field_name);
-    if (equal_no_case(field_name, Name))
-        throw Error("The name of an existing project cannot be changed.");
-    std::string value = words[2];
     store::FieldType type{};
     for (const auto& f : projects.schema().fields)
         if (equal_no_case(f.name, field_name)) type = f.type;
-    if (equal_no_case(field_name, project::field::Directory)) {
-        value = absolute_directory(value);
-        if (!directory_exists(value)) throw Error("The directory " + value + " does not exist.");
-    }
-    projects.edit();
-    try {
-        if (type == store::FieldType::Logical)
-            projects.set_logical(field_name, parse_yes_no(value));
-        else if (type == store::FieldType::Memo)
-            projects.set_text(field_name, memo_from_command_line(value));
-        else
-            projects.set_text(field_name, value);
-        projects.post();
-    } catch (...) {
-        projects.cancel();
-        throw;
-    }
+    std::string text = words[2];
+    if (equal_no_case(field_name, project::field::Directory)) text = absolute_directory(text);
+    commands::FieldValue value = text;
+    if (type == store::FieldType::Logical)
+        value = parse_yes_no(text);
+    else if (type == store::FieldType::Memo)
+        value = memo_from_command_line(text);
+    commands::SetProjectField(projects, context.home, field_name, value);
     return 0;
 }
 

@@ -1,13 +1,10 @@
 // strings: the rows of a language's code or forms table.
 #include <iostream>
 
-#include "app/command_frame.h"
+#include "app/commands.h"
 #include "base/errors.h"
-#include "base/file_utils.h"
 #include "cli/command_line.h"
 #include "editor/row_text.h"
-#include "store/translation_fields.h"
-#include "store/translation_tables.h"
 
 namespace lexorin::cli {
 
@@ -25,27 +22,16 @@ int strings(Context& context, Arguments& args) {
     auto words = args.positional(2);
     auto project =
         commands::OpenProject(context.session, context.home, words[0], context.code_page);
-    const std::string file =
-        store::table_file_name(project->name(), project->select_language(words[1]), kind);
-    store::upgrade_table(context.session, context.home, file, kind);
-    store::Table table(context.session, context.home, file);
-    table.open();
-    store::check_schema(table, store::schema_for(kind));
-    if (filter) {
-        table.set_filter(*filter);
-        table.set_filtered(true);
-    }
+    project->select_language(words[1]);
     // A code row keeps its texts as literal bodies (Don''t); they are printed as they read.
     const bool code = kind == store::TableKind::Pascal;
-    auto text_of = [&](const char* field) {
-        return escape_field(editor::ShownText(table.text(field), code));
+    auto shown = [code](const std::string& stored) {
+        return escape_field(editor::ShownText(stored, code));
     };
-    for (table.first(); !table.eof(); table.next()) {
-        std::cout << table.integer(store::field::Index) << "\t"
-                  << text_of(store::field::OriginalString) << "\t"
-                  << text_of(store::field::TranslateString) << "\t"
-                  << table.text(store::field::Ignore) << "\n";
-    }
+    commands::ListStrings(project->handles(), kind, filter, [&](const commands::StringRow& row) {
+        std::cout << row.index << "\t" << shown(row.original) << "\t" << shown(row.translation)
+                  << "\t" << (row.ignore ? "Wahr" : "Falsch") << "\n";
+    });
     return 0;
 }
 

@@ -14,14 +14,11 @@ namespace lexorin::code {
 // batch would meet the same disk.
 class BatchFailed : public Error {
   public:
-    BatchFailed(std::string reason, std::vector<std::string> units, bool rows_taken_back)
+    BatchFailed(const std::string& reason, std::vector<std::string> units, bool rows_taken_back)
         : Error(Describe(reason, units.size(), rows_taken_back)),
-          reason_(std::move(reason)),
           units_(std::move(units)),
           rows_taken_back_(rows_taken_back) {}
 
-    // What failed, as the failure said it.
-    const std::string& reason() const { return reason_; }
     // The units of the batch, each left as it was.
     const std::vector<std::string>& units() const { return units_; }
     // False when a table could not be taken back at once (the disk still full): the batch's
@@ -37,7 +34,6 @@ class BatchFailed : public Error {
                                   "project");
     }
 
-    std::string reason_;
     std::vector<std::string> units_;
     bool rows_taken_back_ = true;
 };

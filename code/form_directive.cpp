@@ -21,11 +21,6 @@ bool IsFormExtension(std::string_view extension) {
 
 }  // namespace
 
-std::string TranslatedFormName(std::string_view form_file) {
-    const size_t dot = ExtensionStart(form_file);
-    return std::string(form_file.substr(0, dot)) + std::string(kTranslatedFormExtension);
-}
-
 std::optional<FormDirective> ParseFormDirective(std::string_view line) {
     const std::string text = trim(line);
     const std::string upper = upper_case(text);

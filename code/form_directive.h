@@ -4,19 +4,15 @@
 #include <string>
 #include <string_view>
 
+#include "base/translated_form_name.h"
+
 // The resource directive that links a form unit's form ({$R *.dfm}, {$R order_form.dfm}) and the
 // translated form that Write changes -> Forms writes beside each form file. Free Pascal picks the
 // way it links a resource file by its extension: a text form for .dfm/.lfm, a compiled resource
 // file for .res, a resource script for anything else; so the translated form is a resource file,
-// <name>.tra.res, holding the form as an RCDATA resource under its class name, as Delphi and
-// Free Pascal both link and their streaming reads.
+// <name>.tra.res (TranslatedFormName, base/translated_form_name.h), holding the form as an RCDATA
+// resource under its class name, as Delphi and Free Pascal both link and their streaming reads.
 namespace lexorin::code {
-
-inline constexpr std::string_view kTranslatedFormExtension = ".tra.res";
-
-// The translated form's file name for a form file name or path: the last extension replaced by
-// ".tra.res" (order_form.dfm -> order_form.tra.res, *.DFM -> *.tra.res).
-std::string TranslatedFormName(std::string_view form_file);
 
 // A line that holds nothing but a form resource directive.
 struct FormDirective {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "code/pascal_tokens.h"
+
 // Where in a Pascal unit a string literal stands. A reference ''+s_N+'' to a resource string
 // is an expression, not a constant: it compiles where a statement computes a value and nowhere
 // a constant is required. Every literal outside a statement part (const and resourcestring
@@ -34,25 +36,6 @@ const char* ContextName(LiteralContext context);
 using ContextCounts = std::array<int, static_cast<size_t>(LiteralContext::Count)>;
 void AddCounts(ContextCounts& total, const ContextCounts& more);
 int TotalLeftAlone(const ContextCounts& counts);
-
-// One token of a code piece (the text between comments, Pascal's own lexical rules).
-struct PascalToken {
-    enum class Kind {
-        Identifier,  // keywords included; `keyword` tells which
-        Literal,     // '...' with doubled apostrophes inside; an unterminated one runs to the end
-        CharCode,    // #13, #$0D
-        Number,
-        Symbol,  // one or two characters: := .. <= >= <> and single ones
-        Comment  // a // comment: the rest of the piece
-    };
-    Kind kind;
-    size_t begin;
-    size_t end;              // one past the last character
-    bool terminated = true;  // a literal with its closing apostrophe
-};
-
-// Reads the token that starts at or after `pos` (blanks skipped); false at the end of the piece.
-bool NextToken(std::string_view piece, size_t& pos, PascalToken& token);
 
 // Follows a unit's tokens across lines and knows, for each literal, in which context it stands.
 // The tracking is syntactic and forgiving: a declaration keyword met where a statement part

@@ -7,6 +7,7 @@
 #include "base/file_utils.h"
 #include "base/literal_text.h"
 #include "base/text_utils.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
 #include "store/translation_fields.h"
 
@@ -75,9 +76,9 @@ std::string ResourceStringSection(std::size_t rows) {
     return rows > kMostResourceStrings ? "const" : "resourcestring";
 }
 
-ResourceStringLines BuildResourceStringLines(store::Session& session, const store::Table& pascal,
+ResourceStringLines BuildResourceStringLines(const store::PascalRows& pascal,
                                              const CodePage& code_page, Reporter* reporter) {
-    store::Table rows(session, pascal.directory(), pascal.table_name());
+    store::Table rows(pascal.table().session(), pascal.directory(), pascal.file_name());
     rows.open();
     const std::string section = ResourceStringSection(static_cast<size_t>(rows.record_count()));
     ResourceStringLines lines;
@@ -110,11 +111,9 @@ std::string ProjectDirectoryForFiles(const std::string& directory) {
     return directory + "/";
 }
 
-void WriteResourceStringFiles(store::Session& session, const store::Table& pascal,
-                              const std::string& project_directory, const CodePage& code_page,
-                              Reporter* reporter) {
-    const ResourceStringLines lines =
-        BuildResourceStringLines(session, pascal, code_page, reporter);
+void WriteResourceStringFiles(const store::PascalRows& pascal, const std::string& project_directory,
+                              const CodePage& code_page, Reporter* reporter) {
+    const ResourceStringLines lines = BuildResourceStringLines(pascal, code_page, reporter);
     const std::string folder = ProjectDirectoryForFiles(project_directory);
     write_file_atomically(folder + kStringsTranslation,
                           std::string(kUtf8ByteOrderMark) + join_text_lines(lines.translation));

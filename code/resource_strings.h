@@ -9,9 +9,8 @@
 #include "base/reporter.h"
 
 namespace lexorin::store {
-class Session;
-class Table;
-}  // namespace lexorin::store
+class PascalRows;
+}
 
 // The resource-string files "strings.org" (original texts) and "strings.tra" (translations),
 // which declare the s_N that the rewritten units refer to, and the glue files beside them.
@@ -42,10 +41,10 @@ std::string ResourceStringSection(std::size_t rows);
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// Reads every row of the pascal table through a handle of its own, so that a filter or a
-// master link set on `pascal` by a view cannot leave rows out. A failing read raises its Error;
-// so does a text the code page cannot convert to UTF-8, naming its row.
-ResourceStringLines BuildResourceStringLines(store::Session& session, const store::Table& pascal,
+// Reads every row of `pascal` through a handle of its own, so that a filter set on its handle
+// cannot leave rows out. A failing read raises its Error; so does a text the code page cannot
+// convert to UTF-8, naming its row.
+ResourceStringLines BuildResourceStringLines(const store::PascalRows& pascal,
                                              const CodePage& code_page,
                                              Reporter* reporter = nullptr);
 
@@ -54,9 +53,8 @@ std::string ProjectDirectoryForFiles(const std::string& directory);
 
 // Writes "strings.tra", then "strings.org" into the project directory, each replaced only once
 // its new text is complete. Nothing is written when the rows cannot be read or converted.
-void WriteResourceStringFiles(store::Session& session, const store::Table& pascal,
-                              const std::string& project_directory, const CodePage& code_page,
-                              Reporter* reporter = nullptr);
+void WriteResourceStringFiles(const store::PascalRows& pascal, const std::string& project_directory,
+                              const CodePage& code_page, Reporter* reporter = nullptr);
 
 // Copies "lx_lang.inc", then "lx_lang.pas" from the program directory into the project
 // directory. The switches are the user's: every symbol the project's own "lx_lang.inc" defines

@@ -15,8 +15,7 @@
 #include "base/text_utils.h"
 #include "code/restore_journal.h"
 #include "code/restore_lines.h"
-#include "code/translator.h"
-#include "project/project_lock.h"
+#include "code/unit_scanner.h"
 #include "store/table_store.h"
 #include "store/translation_fields.h"
 
@@ -30,7 +29,8 @@ struct UnitFile {
     std::string path;
 };
 
-struct PascalRow {
+// A row of the language read, as a restore needs it.
+struct ScannedRow {
     std::int64_t index = 0;
     std::int64_t unit = 0;
     std::string literal;  // with apostrophes and the blanks the table dropped
@@ -48,15 +48,15 @@ struct RowMark {
 
 // A language's pascal table with the marks of its rows by unit, read once: the rows of a unit
 // are then reached by their key alone.
-struct LanguageTable {
-    std::unique_ptr<store::Table> table;
+struct LanguageMarks {
+    store::Table* table;
     std::map<std::int64_t, std::vector<RowMark>> by_unit;
 };
 
 // A row's marks before a restore changed them, for putting them back when the unit cannot be
 // replaced after all.
 struct RowChange {
-    LanguageTable* language;
+    LanguageMarks* language;
     RowMark* mark;
     RowMark before;
 };
@@ -77,10 +77,10 @@ std::vector<UnitFile> ReadFileList(store::Table& files) {
     return units;
 }
 
-std::map<std::int64_t, PascalRow> ReadRows(store::Table& pascal) {
-    std::map<std::int64_t, PascalRow> rows;
+std::map<std::int64_t, ScannedRow> ReadRows(store::Table& pascal) {
+    std::map<std::int64_t, ScannedRow> rows;
     for (pascal.first(); !pascal.eof(); pascal.next()) {
-        PascalRow row;
+        ScannedRow row;
         row.index = pascal.integer(store::field::Index);
         row.unit = pascal.integer(store::field::UnitName);
         const std::int64_t blanks =
@@ -110,7 +110,7 @@ std::vector<UnitFile> MatchUnits(const std::string& name, const std::vector<Unit
 std::vector<UnitWork> ResolveSelection(const RestoreSelection& selection,
                                        const std::vector<UnitFile>& files,
                                        const std::vector<std::string>& journal_units,
-                                       const std::map<std::int64_t, PascalRow>& rows,
+                                       const std::map<std::int64_t, ScannedRow>& rows,
                                        const std::string& table_name) {
     std::vector<UnitFile> known = files;
     for (const auto& path : journal_units) {
@@ -173,7 +173,7 @@ void Mark(store::Table& table, const RowMark& mark) {
 // Restored rows get Ignore and NewLine 0; the others of the unit get the number of the line
 // that holds their reference now (or of the line they stood on, less the lines dropped above).
 // Returns what was changed, for undoing it.
-std::vector<RowChange> UpdateRows(LanguageTable& language, std::int64_t unit,
+std::vector<RowChange> UpdateRows(LanguageMarks& language, std::int64_t unit,
                                   const RestoredUnit& result) {
     std::vector<RowChange> changes;
     auto rows = language.by_unit.find(unit);
@@ -243,24 +243,17 @@ void RequireWritable(const std::string& path) {
 
 class CodeRestorer {
   public:
-    CodeRestorer(store::TDaten& daten, const std::string& project, const LanguageList& languages)
-        : journal_(daten.session(), daten.program_directory(), project) {
-        if (languages.items.empty()) throw Error("You have to add a language first.");
-        const std::string& dir = daten.program_directory();
-        for (const auto& language : languages.items) {
-            LanguageTable& table = tables_.emplace_back();
-            table.table = std::make_unique<store::Table>(
-                daten.session(), dir,
-                store::table_file_name(project, language, store::TableKind::Pascal));
-            table.table->open();
-            table.by_unit = ReadMarks(*table.table);
+    explicit CodeRestorer(ProjectCodeTables& tables) : journal_(tables.journal) {
+        // Rows are read and found by their number, files listed in the order they were met.
+        for (auto& language : tables.pascal) {
+            LanguageMarks& marks = tables_.emplace_back();
+            marks.table = &language->table();
+            marks.table->set_index_name("");
+            marks.by_unit = ReadMarks(*marks.table);
         }
-        read_ = tables_[languages.has_selection() ? static_cast<size_t>(languages.selected) : 0]
-                    .table.get();
-        store::Table files(daten.session(), dir,
-                           store::table_file_name(project, "", store::TableKind::PasFiles));
-        files.open();
-        files_ = ReadFileList(files);
+        read_ = &tables.selected().table();
+        tables.units.table().set_index_name("");
+        files_ = ReadFileList(tables.units.table());
         rows_ = ReadRows(*read_);
         for (const auto& [index, row] : rows_) rows_by_unit_[row.unit].push_back(index);
     }
@@ -278,7 +271,7 @@ class CodeRestorer {
         auto unit_rows = rows_by_unit_.find(work.unit.index);
         if (work.unit.index != 0 && unit_rows != rows_by_unit_.end()) {
             for (std::int64_t index : unit_rows->second) {
-                const PascalRow& row = rows_.at(index);
+                const ScannedRow& row = rows_.at(index);
                 if (work.all_rows || work.rows.count(index))
                     literals.push_back({index, row.literal, row.new_line});
             }
@@ -334,13 +327,23 @@ class CodeRestorer {
     }
 
   private:
-    RestoreJournal journal_;
-    std::vector<LanguageTable> tables_;  // every language's, in the order of the list
+    RestoreJournal& journal_;
+    std::vector<LanguageMarks> tables_;  // every language's, in the order of the list
     store::Table* read_ = nullptr;       // the one the literals are read from
     std::vector<UnitFile> files_;
-    std::map<std::int64_t, PascalRow> rows_;
+    std::map<std::int64_t, ScannedRow> rows_;
     std::map<std::int64_t, std::vector<std::int64_t>> rows_by_unit_;
 };
+
+std::vector<std::unique_ptr<store::PascalRows>> EveryLanguage(const store::TableFolder& folder,
+                                                              const std::string& project,
+                                                              const LanguageList& languages) {
+    if (languages.items.empty()) throw Error("You have to add a language first.");
+    std::vector<std::unique_ptr<store::PascalRows>> tables;
+    for (const auto& language : languages.items)
+        tables.push_back(std::make_unique<store::PascalRows>(folder, project, language));
+    return tables;
+}
 
 }  // namespace
 
@@ -354,12 +357,17 @@ std::string LineExcerpt(std::string_view line) {
     return std::string(line.substr(0, cut)) + "...";
 }
 
-RestoreReport RestoreCode(store::TDaten& daten, const std::string& project,
-                          const LanguageList& languages, const RestoreSelection& selection,
+ProjectCodeTables::ProjectCodeTables(const store::TableFolder& folder, const std::string& project,
+                                     const LanguageList& languages)
+    : journal(folder, project),
+      pascal(EveryLanguage(folder, project, languages)),
+      selected_index(languages.has_selection() ? static_cast<size_t>(languages.selected) : 0),
+      units(folder, project) {}
+
+RestoreReport RestoreCode(ProjectCodeTables& tables, const RestoreSelection& selection,
                           Reporter& reporter) {
     RestoreReport report;
-    ProjectLock lock(daten.program_directory(), project);
-    CodeRestorer restorer(daten, project, languages);
+    CodeRestorer restorer(tables);
     const std::vector<UnitWork> work = restorer.Resolve(selection);
     std::vector<std::string> paths;
     for (const auto& unit : work) paths.push_back(unit.unit.path);

@@ -2,19 +2,37 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "base/reporter.h"
+#include "code/restore_journal.h"
 #include "project/language_list.h"
-#include "store/translation_tables.h"
+#include "store/string_tables.h"
 
 // Giving literals back to the code: the way back from a code scan, for some rows, some units or
 // the whole project. Restored rows stay in every language's pascal table with Ignore set and
 // NewLine 0, so that a later scan leaves their literals alone.
 namespace lexorin::code {
+
+// The tables of a project's code strings, open: what giving literals back reads and writes.
+struct ProjectCodeTables {
+    // Opens the tables of `project` in `folder` for every language of `languages`. Raises an
+    // Error when the list is empty ("You have to add a language first.") or a table is missing.
+    ProjectCodeTables(const store::TableFolder& folder, const std::string& project,
+                      const LanguageList& languages);
+
+    // The language worked on: the selected one, else the first.
+    store::PascalRows& selected() { return *pascal.at(selected_index); }
+
+    RestoreJournal journal;
+    std::vector<std::unique_ptr<store::PascalRows>> pascal;  // every language's, in list order
+    size_t selected_index = 0;
+    store::UnitFiles units;
+};
 
 // What to give back: units by full path or file name, and rows by Index. Both empty means every
 // unit of the project's file list and every unit the restore journal knows.
@@ -68,13 +86,12 @@ struct RestoreReport {
 // A line's text as a report shows it: up to kExcerptLength bytes, then "..." if cut.
 std::string LineExcerpt(std::string_view line);
 
-// Gives back the chosen literals of the project's units. The language tables are reached by
-// name through `daten`'s session and program directory; `languages` names every language (the
-// selected one, else the first, is read). A unit that cannot be read or written is reported
-// and left as it was, with its rows. A selection that names no scanned unit or row raises an
-// Error before anything changes.
-RestoreReport RestoreCode(store::TDaten& daten, const std::string& project,
-                          const LanguageList& languages, const RestoreSelection& selection,
+// Gives back the chosen literals of the project's units: the literals are read from the
+// selected language's table, the rows marked in every language's, the units found in the unit
+// files and the restore journal. A unit that cannot be read or written is reported and left as
+// it was, with its rows. A selection that names no scanned unit or row raises an Error before
+// anything changes.
+RestoreReport RestoreCode(ProjectCodeTables& tables, const RestoreSelection& selection,
                           Reporter& reporter);
 
 }  // namespace lexorin::code

@@ -21,12 +21,11 @@ const store::TableSchema& restore_journal_schema() {
     return schema;
 }
 
-RestoreJournal::RestoreJournal(store::Session& session, const std::string& program_directory,
-                               const std::string& project)
-    : table_(session, program_directory, project::restore_journal_file_name(project)) {
+RestoreJournal::RestoreJournal(const store::TableFolder& folder, const std::string& project)
+    : table_(folder.session, folder.directory, project::restore_journal_file_name(project)) {
     const std::string name = project::restore_journal_file_name(project);
-    if (store::find_file_no_case(program_directory, name).empty())
-        store::create_table(join_path(program_directory, name), restore_journal_schema());
+    if (store::find_file_no_case(folder.directory, name).empty())
+        store::create_table(join_path(folder.directory, name), restore_journal_schema());
     table_.open();
     store::check_schema(table_, restore_journal_schema());
 }

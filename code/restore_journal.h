@@ -6,6 +6,7 @@
 
 #include "store/table_schema.h"
 #include "store/table_store.h"
+#include "store/translation_tables.h"
 
 // The restore journal of a project: for every unit the code scan rewrote, the original text of
 // the two lines its structural insertions replaced (the first uses line and the form resource
@@ -37,9 +38,8 @@ struct JournalEntry {
 
 class RestoreJournal {
   public:
-    // Opens the project's journal in the program directory, creating it when missing.
-    RestoreJournal(store::Session& session, const std::string& program_directory,
-                   const std::string& project);
+    // Opens the project's journal in `folder`, the program directory, creating it when missing.
+    RestoreJournal(const store::TableFolder& folder, const std::string& project);
 
     std::optional<JournalEntry> Find(const std::string& path);
     // Keeps the originals of a unit's first rewrite: a field already filled stays as it is, so

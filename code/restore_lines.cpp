@@ -5,13 +5,13 @@
 #include <unordered_map>
 
 #include "base/text_utils.h"
-#include "code/translator.h"
+#include "code/marker_line.h"
+#include "code/unit_scanner.h"
 
 namespace lexorin::code {
 
 namespace {
 
-constexpr std::string_view kMarker = "//TL:";
 constexpr std::string_view kReferenceStart = "''+s_";
 constexpr std::string_view kReferenceEnd = "+''";
 constexpr std::string_view kGlueUses = "uses lx_lang, ";
@@ -20,7 +20,7 @@ constexpr std::string_view kGlueUses = "uses lx_lang, ";
 std::string MarkerFor(std::string_view line) {
     std::string text = trim(line);
     if (ends_with(text, "}")) text.pop_back();
-    return std::string(kMarker) + text;
+    return std::string(kMarkerPrefix) + text;
 }
 
 // A reference ''+s_N+'' that starts at `at`: its N and the position right after it.
@@ -66,14 +66,14 @@ std::string GiveBackReferences(std::string_view line,
 }
 
 std::vector<std::int64_t> CodeReferences(std::string_view line) {
-    if (starts_with(line, kMarker)) return {};
+    if (IsMarkerLine(line)) return {};
     return ReferencesIn(line);
 }
 
 // Marker lines record earlier states of their line, references included: they count as
 // comments.
 bool HasCodeReference(std::string_view line) {
-    if (starts_with(line, kMarker)) return false;
+    if (IsMarkerLine(line)) return false;
     for (size_t at = line.find(kReferenceStart); at != std::string_view::npos;
          at = line.find(kReferenceStart, at + 1))
         if (ReferenceAt(line, at)) return true;
@@ -100,7 +100,7 @@ void DropMarkers(std::vector<Line>& lines, int i) {
     const std::string same = MarkerFor(lines[static_cast<size_t>(i)].text);
     for (int j = LineAbove(lines, i); j >= 0; j = LineAbove(lines, j)) {
         Line& above = lines[static_cast<size_t>(j)];
-        if (!starts_with(above.text, kMarker)) break;
+        if (!IsMarkerLine(above.text)) break;
         if (!no_reference && above.text != same) break;
         above.removed = true;
     }
@@ -125,7 +125,7 @@ bool RestoreUsesLine(std::vector<Line>& lines, const std::optional<JournalEntry>
 // clause goes again once nothing refers to a resource string.
 bool RemoveAddedUsesClause(std::vector<Line>& lines) {
     for (Line& line : lines) {
-        if (line.removed || starts_with(line.text, kMarker)) continue;
+        if (line.removed || IsMarkerLine(line.text)) continue;
         const std::string upper = upper_case(trim(line.text));
         if (!starts_with(upper, "IMPLEMENTATION") && !starts_with(upper, "PROGRAM") &&
             !starts_with(upper, "LIBRARY"))

@@ -2,24 +2,26 @@
 
 #include <unordered_map>
 
+#include "store/string_tables.h"
 #include "store/table_store.h"
 #include "store/translation_fields.h"
 
 namespace lexorin::code {
 
-RestoredLiterals RestoredLiterals::Load(const store::Table& pascal, const store::Table& pasfiles) {
+RestoredLiterals RestoredLiterals::Load(const store::PascalRows& pascal,
+                                        const store::FileList& units) {
     RestoredLiterals restored;
-    store::Table rows(pascal.session(), pascal.directory(), pascal.table_name());
+    store::Table rows(pascal.table().session(), pascal.table().directory(), pascal.file_name());
     rows.open();
     rows.set_filter(std::string(store::field::NewLine) + "=0 and " + store::field::Ignore + "=1");
     rows.set_filtered(true);
     if (rows.record_count() == 0) return restored;
 
     std::unordered_map<std::int64_t, std::string> unit_paths;
-    store::Table units(pasfiles.session(), pasfiles.directory(), pasfiles.table_name());
-    units.open();
-    for (units.first(); !units.eof(); units.next())
-        unit_paths.emplace(units.integer(store::field::Index), units.text(store::field::Directory));
+    store::Table files(units.table().session(), units.table().directory(), units.file_name());
+    files.open();
+    for (files.first(); !files.eof(); files.next())
+        unit_paths.emplace(files.integer(store::field::Index), files.text(store::field::Directory));
 
     for (rows.first(); !rows.eof(); rows.next()) {
         auto unit = unit_paths.find(rows.integer(store::field::UnitName));
@@ -32,6 +34,11 @@ RestoredLiterals RestoredLiterals::Load(const store::Table& pascal, const store:
         restored.Add(unit->second, std::move(literal));
     }
     return restored;
+}
+
+const RestoredLiterals& RestoredLiterals::None() {
+    static const RestoredLiterals none;
+    return none;
 }
 
 void RestoredLiterals::Add(const std::string& unit_path, std::string literal) {

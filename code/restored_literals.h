@@ -6,8 +6,9 @@
 #include <string_view>
 
 namespace lexorin::store {
-class Table;
-}
+class FileList;
+class PascalRows;
+}  // namespace lexorin::store
 
 namespace lexorin::code {
 
@@ -16,14 +17,15 @@ namespace lexorin::code {
 // rewritten unit refers to; a later scan meets the literal again and must leave it alone.
 class RestoredLiterals {
   public:
-    // Reads the marked rows of `pascal` and the unit paths of `pasfiles` through handles of its
-    // own, so the callers' handles keep their position, filter and order.
-    static RestoredLiterals Load(const store::Table& pascal, const store::Table& pasfiles);
+    // Reads the marked rows of `pascal` and the unit paths of `units` (the project's unit files)
+    // through handles of its own, so the callers' handles keep their position, filter and order.
+    static RestoredLiterals Load(const store::PascalRows& pascal, const store::FileList& units);
+    // None given back: for a scan of units no table knows.
+    static const RestoredLiterals& None();
 
     void Add(const std::string& unit_path, std::string literal);
     // Whether `literal`, as it stands between its apostrophes, was given back in this unit.
     bool Contains(const std::string& unit_path, std::string_view literal) const;
-    bool empty() const { return by_unit_.empty(); }
 
   private:
     std::map<std::string, std::set<std::string, std::less<>>, std::less<>> by_unit_;

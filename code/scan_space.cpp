@@ -1,11 +1,6 @@
 #include "code/scan_space.h"
 
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <utility>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
@@ -19,101 +14,8 @@ namespace {
 // The fields of a pascal row besides its texts (key, unit, flags, line numbers, record header),
 // rounded up.
 constexpr std::uintmax_t kRowFields = 64;
-// Room for the journals besides the pages they keep: the batch journal (two paths for each of
-// up to 200 units, written beside itself before it replaces itself) and the first pages of the
-// tables' rollback journals.
-constexpr std::uintmax_t kJournals = 128 * 1024;
-
-std::string Kilobytes(std::uintmax_t bytes) {
-    return std::to_string((bytes + 1023) / 1024) + " KB";
-}
-
-std::uintmax_t FileSize(const std::string& path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    return error ? 0 : size;
-}
-
-// A table's bytes per row, from its file.
-std::uintmax_t BytesPerRow(store::Table& table) {
-    const int rows = table.record_count();
-    return rows > 0 ? FileSize(table.path()) / static_cast<std::uintmax_t>(rows) : 0;
-}
 
 }  // namespace
-
-// The rows the other languages lack, at the scanned table's bytes per row; the rollback
-// journals, which hold the pages a commit changes in the tables as they stand: at most about a
-// quarter of a table (its index on the text, measured at an eighth, and the last pages of the
-// rows).
-void AddLanguageTableNeeds(DiskSpaceNeeds& needs, const std::string& program_directory,
-                           store::Table& scanned, std::vector<store::LanguageTable>& others) {
-    const std::uintmax_t per_row = BytesPerRow(scanned);
-    std::uintmax_t missing = 0;
-    std::uintmax_t tables = FileSize(scanned.path());
-    for (auto& other : others) {
-        const int lacking = scanned.record_count() - other.table->record_count();
-        if (lacking > 0) missing += static_cast<std::uintmax_t>(lacking) * per_row;
-        tables += FileSize(other.table->path());
-    }
-    if (missing > 0)
-        needs.Add(program_directory, missing, "the rows the other languages lack",
-                  "copied to them first");
-    needs.Add(program_directory, tables / 4 + kJournals, "the journals of the tables",
-              "a journal keeps up to a quarter of its table as it stands");
-}
-
-void DiskSpaceNeeds::Add(std::string folder, std::uintmax_t bytes, const std::string& what,
-                         const std::string& why) {
-    if (bytes == 0) return;
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    needs_.push_back({std::move(folder), bytes, what, why});
-}
-
-void DiskSpaceNeeds::Require(const std::string& nothing_changed) const {
-    // The needs of each disk, the same need of several folders counted once, in their order.
-    struct Disk {
-        std::string folder;
-        std::vector<Need> needs;
-        std::uintmax_t bytes = 0;
-    };
-    std::vector<std::pair<dev_t, Disk>> disks;
-    for (const auto& need : needs_) {
-        struct stat status {};
-        if (::stat(need.folder.c_str(), &status) != 0) continue;
-        auto disk = std::find_if(disks.begin(), disks.end(),
-                                 [&](const auto& known) { return known.first == status.st_dev; });
-        if (disk == disks.end())
-            disk = disks.insert(disks.end(), {status.st_dev, Disk{need.folder, {}, 0}});
-        disk->second.bytes += need.bytes;
-        auto same = std::find_if(disk->second.needs.begin(), disk->second.needs.end(),
-                                 [&](const Need& known) { return known.what == need.what; });
-        if (same == disk->second.needs.end())
-            disk->second.needs.push_back(need);
-        else
-            same->bytes += need.bytes;
-    }
-    for (const auto& [device, disk] : disks) {
-        struct statvfs space {};
-        if (::statvfs(disk.folder.c_str(), &space) != 0) continue;
-        const std::uintmax_t free_bytes = static_cast<std::uintmax_t>(space.f_bavail) *
-                                          static_cast<std::uintmax_t>(space.f_frsize);
-        if (free_bytes >= disk.bytes) continue;
-        // "the rows need about 300 KB and the journals about 100 KB (why; why)"
-        std::string needs, reasons;
-        for (size_t i = 0; i < disk.needs.size(); ++i) {
-            const Need& need = disk.needs[i];
-            needs += (i == 0                       ? ""
-                      : i + 1 == disk.needs.size() ? " and "
-                                                   : ", ") +
-                     need.what + (i == 0 ? " need about " : " about ") + Kilobytes(need.bytes);
-            if (!need.why.empty()) reasons += (reasons.empty() ? "" : "; ") + need.why;
-        }
-        throw Error("Not enough space on the disk of " + disk.folder + ": " + needs +
-                    (reasons.empty() ? "" : " (" + reasons + ")") + ", " + Kilobytes(free_bytes) +
-                    " are free. " + nothing_changed);
-    }
-}
 
 NewLiterals CountNewLiterals(const std::string& unit_text) {
     NewLiterals found;
@@ -194,7 +96,7 @@ void RequireSpaceForCodeScan(const std::vector<std::string>& units,
         program_directory, rows * languages,
         "the rows of " + std::to_string(languages) + (languages == 1 ? " language" : " languages"),
         "a row holds its literal twice, its context lines and its fields, a tenth to spare");
-    AddLanguageTableNeeds(needs, program_directory, scanned, others);
+    store::AddLanguageTableNeeds(needs, program_directory, scanned, others);
     needs.Require("No unit was changed.");
 }
 

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "base/disk_space.h"
 #include "store/language_copies.h"
+#include "store/scan_table_space.h"
 #include "store/table_store.h"
 
 // The disk space a scan needs, checked before its first change. A scan that runs out of space
@@ -12,32 +14,8 @@
 // user a scan that cannot end, and says how much room to make.
 namespace lexorin::code {
 
-// What a command will write, gathered by disk and checked against the free space there.
-class DiskSpaceNeeds {
-  public:
-    // About `bytes` will be written under `folder` (which must exist) for `what` ("the
-    // rewritten units"), estimated as `why` says (the margin and its reason, for the user).
-    void Add(std::string folder, std::uintmax_t bytes, const std::string& what,
-             const std::string& why = "");
-    // Raises an Error for the first disk whose free space is short of what it needs:
-    // "Not enough space on the disk of <folder>: <what> need about N KB[ and <what> about M KB]
-    // (<why>[; <why>]), F KB are free. " + `nothing_changed`.
-    void Require(const std::string& nothing_changed) const;
-
-  private:
-    struct Need {
-        std::string folder;
-        std::uintmax_t bytes = 0;
-        std::string what;
-        std::string why;
-    };
-    std::vector<Need> needs_;
-};
-
-// What the tables of every language need besides the new rows: the rows that `others` lack to
-// be level with `scanned`, which a scan copies to them first, and the tables' journals.
-void AddLanguageTableNeeds(DiskSpaceNeeds& needs, const std::string& program_directory,
-                           store::Table& scanned, std::vector<store::LanguageTable>& others);
+// DiskSpaceNeeds (base/disk_space.h) gathers the needs; store::AddLanguageTableNeeds
+// (store/scan_table_space.h) adds those of the tables of every language.
 
 // The literals of `unit_text` still to be taken: those outside comment lines, marker lines and
 // rewritten references (an upper bound: the scan's rules leave some alone), their bytes, and

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/text_routines.h"
 #include "base/text_utils.h"
-#include "code/text_routines.h"
 
 namespace lexorin::code {
 
@@ -36,29 +36,24 @@ bool ContainsUnwantedWordPart(std::string_view candidate, const std::vector<std:
                        [&](const std::string& part) { return ContainsNoCase(candidate, part); });
 }
 
-PieceTests::PieceTests(const PascalOptions& options, std::string_view piece)
+PieceTests::PieceTests(const CodeScanOptions& options, std::string_view piece)
     : rejects_every_literal(MentionsStdcall(piece) || CarriesNotransMarker(piece) ||
                             OpensConstSection(piece)),
-      holds_unwanted_string(
-          std::any_of(options.Pas_UnwantedStrings.begin(), options.Pas_UnwantedStrings.end(),
+      holds_skipped_piece(
+          std::any_of(options.skipped_pieces.begin(), options.skipped_pieces.end(),
                       [&](const std::string& entry) { return ContainsNoCase(piece, entry); })) {}
 
-Verdict EvaluateCandidate(const PascalOptions& options, std::string_view candidate,
-                          std::string_view piece) {
-    return EvaluateCandidate(options, candidate, PieceTests(options, piece));
-}
-
-Verdict EvaluateCandidate(const PascalOptions& options, std::string_view candidate,
+Verdict EvaluateCandidate(const CodeScanOptions& options, std::string_view candidate,
                           const PieceTests& piece) {
-    // The start-character test is made only while the unwanted list has an entry.
+    // The start-character test is made only while the skipped pieces have an entry.
     const bool unwanted =
-        !candidate.empty() && !options.Pas_UnwantedStrings.empty() &&
-        (options.Pas_UnwantedStart.find(candidate.front()) != std::string_view::npos ||
-         piece.holds_unwanted_string);
-    if (IsTooShort(candidate, options.Pas_MinLength) || piece.rejects_every_literal || unwanted ||
-        !HasStartChar(candidate, options.Pas_StartChars))
+        !candidate.empty() && !options.skipped_pieces.empty() &&
+        (options.rejected_starts.find(candidate.front()) != std::string_view::npos ||
+         piece.holds_skipped_piece);
+    if (IsTooShort(candidate, options.min_length) || piece.rejects_every_literal || unwanted ||
+        !HasStartChar(candidate, options.required_chars))
         return Verdict::Rejected;
-    return ContainsUnwantedWordPart(candidate, options.Pas_UnwantedWordPart)
+    return ContainsUnwantedWordPart(candidate, options.ignored_word_parts)
                ? Verdict::AcceptedIgnored
                : Verdict::Accepted;
 }

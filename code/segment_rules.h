@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "code/pascal_options.h"
+#include "code/code_scan_options.h"
 
 // The tests that decide whether a quoted candidate of a code piece is user-visible text. The
 // piece is the text the line tests look at (for the first uses line, with lx_lang inserted).
@@ -26,17 +26,15 @@ bool ContainsUnwantedWordPart(std::string_view candidate, const std::vector<std:
 // The tests that look at the piece alone, made once per piece: a long line with many literals
 // must not be searched again for every one of them.
 struct PieceTests {
-    PieceTests(const PascalOptions& options, std::string_view piece);
+    PieceTests(const CodeScanOptions& options, std::string_view piece);
     bool rejects_every_literal = false;  // stdcall, NOTRANS or a line opening with const
-    bool holds_unwanted_string = false;  // an entry of Pas_UnwantedStrings occurs in it
+    bool holds_skipped_piece = false;    // an entry of skipped_pieces occurs in it
 };
 
 enum class Verdict { Rejected, Accepted, AcceptedIgnored };
 // All of the tests above, in order.
-Verdict EvaluateCandidate(const PascalOptions& options, std::string_view candidate,
+Verdict EvaluateCandidate(const CodeScanOptions& options, std::string_view candidate,
                           const PieceTests& piece);
-Verdict EvaluateCandidate(const PascalOptions& options, std::string_view candidate,
-                          std::string_view piece);
 
 // Blanks (code 32 only) at the end of a candidate; the table keeps texts without them.
 int SpacesAtEnd(std::string_view candidate);

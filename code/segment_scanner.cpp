@@ -1,8 +1,9 @@
 #include <string>
 
+#include "code/pascal_tokens.h"
 #include "code/restored_literals.h"
 #include "code/segment_rules.h"
-#include "code/translator.h"
+#include "code/unit_scanner.h"
 
 namespace lexorin::code {
 
@@ -10,13 +11,13 @@ std::string ResourceReferenceText(std::int64_t index) {
     return "''+s_" + std::to_string(index) + "+''";
 }
 
-void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
+void UnitScanner::ScanSegment(UnitScanState& unit, StringStore& strings) const {
     unit.rewritten = unit.test_text;
     if (IsCommentLine(unit.scan_text)) return;
-    if (StatusBar) {
-        StatusBar->process_events();
+    if (progress_) {
+        progress_->process_events();
         if (unit.line_index % 10 == 1)
-            StatusBar->status("Processing " + unit.path + " line " +
+            progress_->status("Processing " + unit.path + " line " +
                               std::to_string(unit.line_index));
     }
 
@@ -28,19 +29,18 @@ void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
     const std::string& piece = unit.test_text;
     std::string rewritten;
     size_t copied = 0;
-    const PieceTests piece_tests(*this, piece);
+    const PieceTests piece_tests(options_, piece);
     PascalToken token;
     for (size_t pos = 0; NextToken(piece, pos, token); unit.context.Feed(token, piece)) {
         if (token.kind != PascalToken::Kind::Literal || !token.terminated) continue;
         const std::string_view candidate =
             std::string_view(piece).substr(token.begin + 1, token.end - token.begin - 2);
-        const Verdict verdict = EvaluateCandidate(*this, candidate, piece_tests);
+        const Verdict verdict = EvaluateCandidate(options_, candidate, piece_tests);
         if (verdict == Verdict::Rejected) continue;
         // A program or library has no interface part: its statement part is code.
-        if (Pas_IgnoreInterface && !unit.implementation_seen && !unit.program_file) continue;
+        if (options_.ignore_interface && !unit.implementation_seen && !unit.program_file) continue;
         LiteralContext where = unit.context.LiteralHere();
-        if (where == LiteralContext::Expression && Restored &&
-            Restored->Contains(unit.path, candidate))
+        if (where == LiteralContext::Expression && restored_->Contains(unit.path, candidate))
             where = LiteralContext::Restored;
         if (where != LiteralContext::Expression) {
             ++unit.left_alone[static_cast<size_t>(where)];
@@ -51,7 +51,7 @@ void TTranslator::ScanSegment(UnitScanState& unit, StringStore& strings) const {
         found.unit_path = unit.path;
         found.original = std::string(candidate);
         found.ignore = verdict == Verdict::AcceptedIgnored;
-        found.context = ContextText(unit.lines, unit.line_index, Pas_ContextLines,
+        found.context = ContextText(unit.lines, unit.line_index, options_.context_lines,
                                     unit.piece_offset + token.begin);
         // The rewriter writes a marker line before every changed line.
         found.new_line = static_cast<int>(unit.output.size()) + 2;

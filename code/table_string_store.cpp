@@ -1,29 +1,16 @@
 #include "code/table_string_store.h"
 
 #include "base/file_utils.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
-#include "store/translation_tables.h"
 
 namespace lexorin::code {
 
 std::int64_t TableStringStore::UnitIndex(const std::string& path) {
     if (unit_ && unit_->first == path) return unit_->second;
-    const std::string name = file_name_of(path);
-    if (units_.index_name() != store::order::Name) units_.set_index_name(store::order::Name);
-    std::optional<std::int64_t> index;
-    // Units of the same name in different folders share the first key; the full path tells
-    // them apart.
-    if (units_.find_key({store::Value(name)})) {
-        for (; !units_.eof(); units_.next()) {
-            if (units_.text(store::field::Directory) == path) {
-                index = units_.integer(store::field::Index);
-                break;
-            }
-        }
-    }
+    std::optional<std::int64_t> index = units_.find(path);
     if (!index) {
-        units_.append_record({store::Value(0), store::Value(name), store::Value(path)});
-        index = units_.integer(store::field::Index);
+        index = units_.append({0, file_name_of(path), path});
         added_.unit = index;
     }
     unit_.emplace(path, *index);
@@ -31,17 +18,19 @@ std::int64_t TableStringStore::UnitIndex(const std::string& path) {
 }
 
 std::int64_t TableStringStore::Add(const FoundString& found) {
-    const std::int64_t unit_index = UnitIndex(found.unit_path);
-    pascal_.append_record({store::Value(0), store::Value(found.original), store::Value(""),
-                           store::Value(unit_index), store::Value(false),
-                           store::Value(found.ignore), store::Value(found.context),
-                           store::Value(found.new_line), store::Value(found.original_line),
-                           store::Value(found.spaces_at_end)});
-    added_.pascal.push_back(pascal_.integer(store::field::Index));
+    store::PascalRow row;
+    row.original = found.original;
+    row.unit = UnitIndex(found.unit_path);
+    row.ignore = found.ignore;
+    row.context = found.context;
+    row.new_line = found.new_line;
+    row.original_line = found.original_line;
+    row.spaces_at_end = found.spaces_at_end;
+    added_.pascal.push_back(pascal_.append(row));
     return added_.pascal.back();
 }
 
-void AddedRows::TakeBack(store::Table& units_table,
+void AddedRows::TakeBack(store::FileList& units,
                          const std::vector<store::Table*>& pascal_tables) const noexcept {
     auto remove = [](store::Table& table, std::int64_t index) {
         try {
@@ -54,7 +43,7 @@ void AddedRows::TakeBack(store::Table& units_table,
     };
     for (store::Table* pascal_table : pascal_tables)
         for (const std::int64_t index : pascal) remove(*pascal_table, index);
-    if (unit) remove(units_table, *unit);
+    if (unit) remove(units.table(), *unit);
 }
 
 void TableStringStore::Flush() {

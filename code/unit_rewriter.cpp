@@ -1,11 +1,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 
+#include "base/errors.h"
+#include "base/file_utils.h"
 #include "base/text_utils.h"
 #include "code/form_directive.h"
-#include "code/restore_journal.h"
-#include "code/translator.h"
+#include "code/marker_line.h"
+#include "code/unit_scanner.h"
 
 namespace lexorin::code {
 
@@ -40,7 +43,7 @@ bool NamesGlueUnit(std::string_view line) {
 bool RefersToStrings(const UnitScanState& unit) {
     return unit.strings_found > 0 ||
            std::any_of(unit.output.begin(), unit.output.end(),
-                       [](const auto& line) { return starts_with(line, "//TL:"); });
+                       [](const auto& line) { return IsMarkerLine(line); });
 }
 
 void EraseAll(std::string& text, std::string_view token) {
@@ -55,7 +58,7 @@ std::string MarkerLine(std::string_view before, CommentState state_at_start) {
     if (ends_with(text, "}")) text.pop_back();
     if (state_at_start == CommentState::Brace) EraseAll(text, "}");
     if (state_at_start == CommentState::Paren) EraseAll(text, "*)");
-    return "//TL:" + text;
+    return std::string(kMarkerPrefix) + text;
 }
 
 }  // namespace
@@ -119,11 +122,13 @@ bool IsFormSwitchBlock(const std::array<std::string_view, kFormSwitchBlockLines>
     return directive && lines[4] == TranslatedFormDirective(*directive);
 }
 
-std::string TTranslator::OriginalFormDirective(const std::string& unit_path) const {
-    if (Journal) {
-        if (const auto entry = Journal->Find(unit_path); entry && !entry->form_line.empty())
-            return entry->form_line;
-    }
+namespace {
+
+// The form directive an older switch block stands for: the one the journal kept, else the one
+// that names the form file beside the unit.
+std::string OriginalFormDirective(const std::string& unit_path,
+                                  const std::optional<JournalEntry>& kept) {
+    if (kept && !kept->form_line.empty()) return kept->form_line;
     // No line was kept: the form file beside the unit tells how it is spelt on disk.
     namespace fs = std::filesystem;
     const fs::path unit(unit_path);
@@ -143,22 +148,40 @@ std::string TTranslator::OriginalFormDirective(const std::string& unit_path) con
     return std::string(kOlderFormLine);
 }
 
-void TTranslator::MendOlderFormSwitchBlocks(UnitScanState& unit) const {
+// The older switch block linked {$R *.DFM} and {$R *.TRA}, names that do not exist where file
+// names have a case and that Free Pascal cannot link: it gets the directive the unit had and the
+// translated form's resource file.
+void MendOlderFormSwitchBlocks(UnitScanState& unit, const std::optional<JournalEntry>& kept) {
     std::vector<std::string>& out = unit.output;
     for (size_t k = 0; k + kFormSwitchBlockLines <= out.size(); ++k) {
         if (out[k + 2] != kOlderFormLine || out[k + 4] != kOlderTranslatedLine ||
             !IsFormSwitchBlock(
                 {out[k], out[k + 1], out[k + 2], out[k + 3], out[k + 4], out[k + 5]}))
             continue;
-        const std::string directive = OriginalFormDirective(unit.path);
+        const std::string directive = OriginalFormDirective(unit.path, kept);
         const std::vector<std::string> block = FormSwitchBlock(directive);
         std::copy(block.begin(), block.end(), out.begin() + static_cast<std::ptrdiff_t>(k));
         k += kFormSwitchBlockLines - 1;
     }
 }
 
-UnitRewrite TTranslator::RewriteUnit(const std::string& path, std::vector<std::string> lines,
-                                     StringStore& strings) const {
+}  // namespace
+
+std::string ReadUnitText(const std::string& path) {
+    std::string text = read_file(path);
+    if (text.find('\0') != std::string::npos)
+        throw Error("Cannot scan " + path +
+                    ": the file holds NUL bytes, so it is not a Pascal unit");
+    return text;
+}
+
+UnitScanner::UnitScanner(CodeScanOptions options, const RestoredLiterals& restored,
+                         Reporter* progress)
+    : options_(std::move(options)), restored_(&restored), progress_(progress) {}
+
+UnitRewrite UnitScanner::RewriteUnit(const std::string& path, std::vector<std::string> lines,
+                                     StringStore& strings,
+                                     const std::optional<JournalEntry>& kept) const {
     UnitScanState unit;
     unit.path = path;
     unit.lines = std::move(lines);
@@ -171,12 +194,12 @@ UnitRewrite TTranslator::RewriteUnit(const std::string& path, std::vector<std::s
         unit.original_uses_line.reset();
     }
     AddUsesClause(unit);
-    MendOlderFormSwitchBlocks(unit);
+    MendOlderFormSwitchBlocks(unit, kept);
     return {std::move(unit.output), unit.strings_found, std::move(unit.original_uses_line),
             std::move(unit.original_form_line), unit.left_alone};
 }
 
-void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {
+void UnitScanner::RewriteLine(UnitScanState& unit, StringStore& strings) const {
     const std::string& line = unit.lines[unit.line_index];
     unit.scan_text = unit.test_text = line;
 
@@ -232,7 +255,7 @@ void TTranslator::RewriteLine(UnitScanState& unit, StringStore& strings) const {
 }
 
 // Scans the code parts of the line and keeps its comments as they are.
-std::string TTranslator::RewriteComments(UnitScanState& unit, StringStore& strings) const {
+std::string UnitScanner::RewriteComments(UnitScanState& unit, StringStore& strings) const {
     const std::string line = unit.test_text;
     std::string rewritten;
     rewritten.reserve(line.size() + 16);

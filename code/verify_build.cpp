@@ -11,9 +11,10 @@
 #include "base/text_utils.h"
 #include "code/build_command.h"
 #include "code/compiler_messages.h"
+#include "code/marker_line.h"
 #include "code/resource_strings.h"
 #include "code/restore_lines.h"
-#include "code/translator.h"
+#include "code/unit_scanner.h"
 #include "store/table_store.h"
 #include "store/translation_fields.h"
 
@@ -27,9 +28,9 @@ std::string Normal(const std::string& path) {
     return fs::path(path).lexically_normal().string();
 }
 
-std::vector<std::string> ScannedUnits(store::TDaten& daten, const std::string& project) {
-    store::Table files(daten.session(), daten.program_directory(),
-                       store::table_file_name(project, "", store::TableKind::PasFiles));
+std::vector<std::string> ScannedUnits(const store::UnitFiles& unit_files) {
+    store::Table files(unit_files.table().session(), unit_files.directory(),
+                       unit_files.file_name());
     files.open();
     std::vector<std::string> units;
     for (files.first(); !files.eof(); files.next())
@@ -73,24 +74,17 @@ std::set<std::int64_t> ReferencesOnReportedLines(
             const auto& lines = it->second;
             if (line_number < 1 || line_number > static_cast<int>(lines.size())) continue;
             const std::string& line = lines[static_cast<size_t>(line_number - 1)];
-            if (starts_with(line, "//TL:")) continue;
+            if (IsMarkerLine(line)) continue;
             for (std::int64_t index : ReferencesIn(line)) indexes.insert(index);
         }
     }
     return indexes;
 }
 
-void WriteDeclarations(store::TDaten& daten, const VerifyTarget& target, Reporter& reporter) {
-    store::Table pascal(daten.session(), daten.program_directory(),
-                        store::table_file_name(target.project,
-                                               target.languages.has_selection()
-                                                   ? target.languages.selected_language()
-                                                   : target.languages.items.at(0),
-                                               store::TableKind::Pascal));
-    pascal.open();
-    WriteResourceStringFiles(daten.session(), pascal, target.directory, daten.code_page(),
-                             &reporter);
-    CopyGlueFiles(daten.program_directory(), target.directory);
+void WriteDeclarations(ProjectCodeTables& tables, const VerifyTarget& target,
+                       const CodePage& code_page, Reporter& reporter) {
+    WriteResourceStringFiles(tables.selected(), target.directory, code_page, &reporter);
+    CopyGlueFiles(tables.units.directory(), target.directory);
 }
 
 // The status text is cleared however the verification ends: it also takes away the window's
@@ -159,16 +153,15 @@ void AddRestoredLines(const std::vector<RestoredRow>& rows, std::vector<std::str
 
 }  // namespace
 
-VerifyReport VerifyBuild(store::TDaten& daten, const VerifyTarget& target, Reporter& reporter,
-                         int max_rounds) {
+VerifyReport VerifyBuild(ProjectCodeTables& tables, const VerifyTarget& target,
+                         const CodePage& code_page, Reporter& reporter, int max_rounds) {
     VerifyReport report;
     report.has_command = !trim(target.command).empty();
     report.time_limit = target.time_limit;
     if (!report.has_command) return report;
-    if (target.languages.items.empty()) throw Error("You have to add a language first.");
     ClearStatus clear_status{reporter};
-    WriteDeclarations(daten, target, reporter);
-    const std::vector<std::string> units = ScannedUnits(daten, target.project);
+    WriteDeclarations(tables, target, code_page, reporter);
+    const std::vector<std::string> units = ScannedUnits(tables.units);
 
     std::set<std::int64_t> tried;
     while (report.rounds < max_rounds) {
@@ -195,8 +188,7 @@ VerifyReport VerifyBuild(store::TDaten& daten, const VerifyTarget& target, Repor
         for (std::int64_t index : refused)
             if (tried.insert(index).second) selection.indexes.push_back(index);
         if (selection.indexes.empty()) break;  // nothing the compiler refused can be given back
-        RestoreReport restored =
-            RestoreCode(daten, target.project, target.languages, selection, reporter);
+        RestoreReport restored = RestoreCode(tables, selection, reporter);
         report.restored.insert(report.restored.end(), restored.rows.begin(), restored.rows.end());
         report.failed.insert(report.failed.end(), restored.failed.begin(), restored.failed.end());
         if (restored.rows.empty()) break;

@@ -6,11 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/code_page.h"
 #include "base/reporter.h"
 #include "code/build_command.h"
 #include "code/restore_code.h"
-#include "project/language_list.h"
-#include "store/translation_tables.h"
 
 // The compiler as judge of a code scan: the project is built with its own build command, and
 // every rewritten line the compiler refuses gets its literals back, until it compiles. A literal
@@ -42,20 +41,20 @@ struct VerifyReport {
 };
 
 struct VerifyTarget {
-    std::string project;
-    LanguageList languages;  // the selected one is the one just scanned
-    std::string directory;   // the project directory, where the command runs
-    std::string command;     // the project's build command
+    std::string directory;  // the project directory, where the command runs
+    std::string command;    // the project's build command
     // Each build is stopped after this long (the project's Cbuildtimeout).
     std::chrono::seconds time_limit{kDefaultBuildTimeLimitSeconds};
 };
 
-// Writes the resource-string files and the glue files into the project directory (the build
-// needs declarations of every s_N), then builds; while the build fails on lines that refer to
-// strings, gives those lines' literals back (RestoreCode, by Index) and builds again. Stops when
-// it compiles, when no reported line holds a reference, after `max_rounds` builds, or when a
-// build is stopped at its time limit or by the reporter's Cancel.
-VerifyReport VerifyBuild(store::TDaten& daten, const VerifyTarget& target, Reporter& reporter,
+// Writes the resource-string files of the selected language of `tables` (the one just scanned)
+// and the glue files from the program directory (the folder of the tables) into the project
+// directory (the build needs declarations of every s_N), then builds; while the build fails on
+// lines that refer to strings, gives those lines' literals back (RestoreCode, by Index) and
+// builds again. Stops when it compiles, when no reported line holds a reference, after
+// `max_rounds` builds, or when a build is stopped at its time limit or by the reporter's Cancel.
+VerifyReport VerifyBuild(ProjectCodeTables& tables, const VerifyTarget& target,
+                         const CodePage& code_page, Reporter& reporter,
                          int max_rounds = kVerifyRounds);
 
 // The report as lines of text, for an information box or a terminal.

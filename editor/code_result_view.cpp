@@ -67,7 +67,7 @@ std::string restored_lines_text(const code::RestoreReport& report) {
 
 }  // namespace
 
-Tformpas::Tformpas(store::TDaten& daten, QWidget* parent)
+CodeResultView::CodeResultView(store::TDaten& daten, QWidget* parent)
     : QDialog(parent),
       daten_(daten),
       keep_pascal_(daten.tblPascal),
@@ -77,98 +77,99 @@ Tformpas::Tformpas(store::TDaten& daten, QWidget* parent)
     resize(736, 542);
 }
 
-Tformpas::~Tformpas() = default;
+CodeResultView::~CodeResultView() = default;
 
-void Tformpas::build() {
+void CodeResultView::build() {
     auto* layout = new QVBoxLayout(this);
     ResultChoicesStrip strip(this);
-    cbNoIgnored = strip.cbNoIgnored;
-    cbNoTranslated = strip.cbNoTranslated;
-    cbChangedOnly = strip.cbChangedOnly;
-    rbSortByUnit = strip.rbSortByUnit;
-    RadioButton1 = strip.RadioButton1;
+    no_ignored_check = strip.no_ignored_check;
+    no_translated_check = strip.no_translated_check;
+    changed_only_check = strip.changed_only_check;
+    unsorted_radio = strip.unsorted_radio;
+    sort_by_string_radio = strip.sort_by_string_radio;
     layout->addLayout(strip.layout);
 
     auto* middle = new QHBoxLayout;
-    DBLookupListBox1 = new QListView(this);
+    unit_list = new QListView(this);
     units_model_ =
         new StringTableModel(daten_.tblPasFiles, {{store::field::UnitName, "UnitName"}}, this);
-    DBLookupListBox1->setModel(units_model_);
-    DBLookupListBox1->setFixedWidth(174);
-    DBLookupListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(DBLookupListBox1, &QListView::clicked, this, &Tformpas::DBLookupListBox1Click);
-    connect(DBLookupListBox1, &QListView::activated, this, &Tformpas::DBLookupListBox1Click);
-    middle->addWidget(DBLookupListBox1, 0, Qt::AlignTop);
-    DBLookupListBox1->setMinimumHeight(264);
+    unit_list->setModel(units_model_);
+    unit_list->setFixedWidth(174);
+    unit_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(unit_list, &QListView::clicked, this, &CodeResultView::unit_clicked);
+    connect(unit_list, &QListView::activated, this, &CodeResultView::unit_clicked);
+    middle->addWidget(unit_list, 0, Qt::AlignTop);
+    unit_list->setMinimumHeight(264);
 
     auto* right = new QVBoxLayout;
-    DBGrid1 = new ResultGrid(
+    string_grid = new ResultGrid(
         new ResultTableModel(daten_.tblPascal, result_grid_columns(true), this), this);
-    DBGrid1->setMinimumSize(533, 265);
-    right->addWidget(DBGrid1, 1);
+    string_grid->setMinimumSize(533, 265);
+    right->addWidget(string_grid, 1);
     auto* details = new QHBoxLayout;
     details->addWidget(new QLabel("Original line #:", this));
-    lbOriginalLine = bold_label(this);
-    details->addWidget(lbOriginalLine);
+    original_line_label = bold_label(this);
+    details->addWidget(original_line_label);
     details->addSpacing(16);
     details->addWidget(new QLabel("New line #:", this));
-    lbNewLine = bold_label(this);
-    details->addWidget(lbNewLine);
+    new_line_label = bold_label(this);
+    details->addWidget(new_line_label);
     details->addSpacing(16);
-    cbTranslated = new QCheckBox("Translated", this);
-    cbIgnore = new QCheckBox("Ignore", this);
-    details->addWidget(cbTranslated);
-    details->addWidget(cbIgnore);
+    translated_check = new QCheckBox("Translated", this);
+    ignore_check = new QCheckBox("Ignore", this);
+    details->addWidget(translated_check);
+    details->addWidget(ignore_check);
     details->addStretch();
     right->addLayout(details);
     middle->addLayout(right, 1);
     layout->addLayout(middle, 1);
 
-    meContext = new QPlainTextEdit(this);
-    meContext->setFixedHeight(129);
-    meContext->installEventFilter(this);
-    layout->addWidget(meContext);
+    context_memo = new QPlainTextEdit(this);
+    context_memo->setFixedHeight(129);
+    context_memo->installEventFilter(this);
+    layout->addWidget(context_memo);
 
     auto* bottom = new QHBoxLayout;
-    btRestore = new QPushButton("&Restore", this);
-    btRestore->setToolTip(
+    restore_button = new QPushButton("&Restore", this);
+    restore_button->setToolTip(
         "Puts the literal of the chosen string, or all literals of the chosen unit, back into "
         "the code; the rows stay, marked Ignore, so that a new scan leaves them alone");
-    btRestore->setEnabled(false);
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setSizeGripEnabled(false);
-    reporter_ = std::make_unique<QtReporter>(this, StatusBar1);
-    bottom->addWidget(btRestore);
-    bottom->addWidget(StatusBar1, 1);
+    restore_button->setEnabled(false);
+    status_bar = new QStatusBar(this);
+    status_bar->setSizeGripEnabled(false);
+    reporter_ = std::make_unique<QtReporter>(this, status_bar);
+    bottom->addWidget(restore_button);
+    bottom->addWidget(status_bar, 1);
     layout->addLayout(bottom);
-    connect(btRestore, &QPushButton::clicked, this, &Tformpas::btRestoreClick);
+    connect(restore_button, &QPushButton::clicked, this, &CodeResultView::restore_chosen);
     // The grid's cell editor takes the focus, not the grid itself.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && (now == DBGrid1 || DBGrid1->isAncestorOf(now))) chosen_ = Chosen::Row;
+        if (now && (now == string_grid || string_grid->isAncestorOf(now))) chosen_ = Chosen::Row;
     });
 
-    connect(DBGrid1, &ResultGrid::row_entered, this, &Tformpas::show_row);
+    connect(string_grid, &ResultGrid::row_entered, this, &CodeResultView::show_row);
     // Queued: a box shown while the cell editor commits would make it commit again.
     connect(
-        DBGrid1->result_model(), &ResultTableModel::failed, this,
+        string_grid->result_model(), &ResultTableModel::failed, this,
         [this](const QString& text) {
-            show_row(DBGrid1->current_row());  // the controls show what is stored
+            show_row(string_grid->current_row());  // the controls show what is stored
             show_failure_text(this, text);
         },
         Qt::QueuedConnection);
-    connect(cbTranslated, &QCheckBox::clicked, this,
-            [this] { tick(cbTranslated, store::field::Translated); });
-    connect(cbIgnore, &QCheckBox::clicked, this, [this] { tick(cbIgnore, store::field::Ignore); });
+    connect(translated_check, &QCheckBox::clicked, this,
+            [this] { tick(translated_check, store::field::Translated); });
+    connect(ignore_check, &QCheckBox::clicked, this,
+            [this] { tick(ignore_check, store::field::Ignore); });
 }
 
-void Tformpas::showEvent(QShowEvent* event) {
+void CodeResultView::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    FormShow();
+    first_show();
 }
 
-void Tformpas::FormShow() {
+void CodeResultView::first_show() {
     try {
         // The unit list sorted by file name; the grid as the pascal table stands.
         daten_.tblPasFiles.open();
@@ -176,13 +177,13 @@ void Tformpas::FormShow() {
         daten_.tblPascal.open();
         setWindowTitle("Translator - Scan PAS files");
         units_model_->refresh();
-        DBGrid1->reload();
+        string_grid->reload();
     } catch (const std::exception& failure) {
         show_failure(this, failure);
     }
 }
 
-void Tformpas::DBLookupListBox1Click(const QModelIndex& line) {
+void CodeResultView::unit_clicked(const QModelIndex& line) {
     try {
         store_context();
         if (!line.isValid() || !units_model_->move_to(line.row())) return;
@@ -190,13 +191,14 @@ void Tformpas::DBLookupListBox1Click(const QModelIndex& line) {
         store::Table& pascal = daten_.tblPascal;
         std::string filter = editor::UnitClickFilter(
             files.text(store::field::UnitName), files.integer(store::field::Index),
-            {cbNoIgnored->isChecked(), cbNoTranslated->isChecked(), cbChangedOnly->isChecked()});
+            {no_ignored_check->isChecked(), no_translated_check->isChecked(),
+             changed_only_check->isChecked()});
         pascal.set_filtered(false);
         pascal.set_filter("");
         pascal.set_filter(filter);
-        pascal.set_index_name(rbSortByUnit->isChecked() ? "" : store::order::String);
+        pascal.set_index_name(unsorted_radio->isChecked() ? "" : store::order::String);
         pascal.set_filtered(true);
-        DBGrid1->reload();
+        string_grid->reload();
         const bool show_all =
             upper_case(files.text(store::field::UnitName)) == upper_case(store::kShowAll);
         chosen_ = show_all ? Chosen::Nothing : Chosen::Unit;
@@ -204,18 +206,18 @@ void Tformpas::DBLookupListBox1Click(const QModelIndex& line) {
         chosen_unit_path_ = files.text(store::field::Directory);
     } catch (const std::exception& failure) {
         show_failure(this, failure);
-        DBGrid1->reload();
+        string_grid->reload();
     }
 }
 
-void Tformpas::set_restore_target(RestoreAction action) {
+void CodeResultView::set_restore_target(RestoreAction action) {
     restore_ = std::move(action);
-    btRestore->setEnabled(true);
+    restore_button->setEnabled(true);
 }
 
-void Tformpas::btRestoreClick() {
+void CodeResultView::restore_chosen() {
     try {
-        DBGrid1->commit_editing();
+        string_grid->commit_editing();
         store_context();
         if (!restore_) return;
         if (chosen_ == Chosen::Row)
@@ -229,10 +231,10 @@ void Tformpas::btRestoreClick() {
     }
 }
 
-void Tformpas::restore_row() {
-    const int row = DBGrid1->current_row();
+void CodeResultView::restore_row() {
+    const int row = string_grid->current_row();
     store::Table& pascal = daten_.tblPascal;
-    if (row < 0 || !DBGrid1->result_model()->move_to(row)) {
+    if (row < 0 || !string_grid->result_model()->move_to(row)) {
         reporter_->information("Choose a string in the grid or a unit in the list first.");
         return;
     }
@@ -246,7 +248,7 @@ void Tformpas::restore_row() {
         {pascal.integer(store::field::Index)}, {});
 }
 
-void Tformpas::restore_unit() {
+void CodeResultView::restore_unit() {
     const std::string unit = std::to_string(chosen_unit_);
     const int count = daten_.tblPascal.count_where(std::string(store::field::UnitName) + "=" +
                                                    unit + " and " + store::field::NewLine + ">0");
@@ -262,13 +264,13 @@ void Tformpas::restore_unit() {
             {}, {chosen_unit_path_});
 }
 
-void Tformpas::restore(const std::string& question, const std::vector<std::int64_t>& indexes,
-                       const std::vector<std::string>& units) {
+void CodeResultView::restore(const std::string& question, const std::vector<std::int64_t>& indexes,
+                             const std::vector<std::string>& units) {
     if (!reporter_->confirm(question)) return;
     code::RestoreSelection selection{units, indexes};
     code::RestoreReport report = restore_(selection, *reporter_);
     reporter_->status("");
-    DBGrid1->reload();
+    string_grid->reload();
     units_model_->refresh();
 
     std::string text = std::to_string(report.rows.size()) +
@@ -283,40 +285,42 @@ void Tformpas::restore(const std::string& question, const std::vector<std::int64
         reporter_->warning(text);
 }
 
-void Tformpas::show_row(int row) {
+void CodeResultView::show_row(int row) {
     store::Table& pascal = daten_.tblPascal;
-    bool has_row = row >= 0 && DBGrid1->result_model()->move_to(row);
+    bool has_row = row >= 0 && string_grid->result_model()->move_to(row);
     shown_row_ = has_row ? row : -1;
-    for (QWidget* control : std::initializer_list<QWidget*>{cbTranslated, cbIgnore, meContext})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{translated_check, ignore_check, context_memo})
         control->setEnabled(has_row);
-    lbOriginalLine->setText(has_row ? to_q(pascal.text(store::field::OriginalLine)) : QString());
-    lbNewLine->setText(has_row ? to_q(pascal.text(store::field::NewLine)) : QString());
-    cbTranslated->setChecked(has_row && pascal.logical(store::field::Translated));
-    cbIgnore->setChecked(has_row && pascal.logical(store::field::Ignore));
+    original_line_label->setText(has_row ? to_q(pascal.text(store::field::OriginalLine))
+                                         : QString());
+    new_line_label->setText(has_row ? to_q(pascal.text(store::field::NewLine)) : QString());
+    translated_check->setChecked(has_row && pascal.logical(store::field::Translated));
+    ignore_check->setChecked(has_row && pascal.logical(store::field::Ignore));
     shown_context_ = has_row ? message_text(pascal.text(store::field::Context)) : QString();
-    meContext->setPlainText(shown_context_);
+    context_memo->setPlainText(shown_context_);
 }
 
-void Tformpas::tick(QCheckBox* box, const char* field) {
+void CodeResultView::tick(QCheckBox* box, const char* field) {
     if (shown_row_ < 0) return;
-    DBGrid1->result_model()->store_logical(shown_row_, field, box->isChecked());
+    string_grid->result_model()->store_logical(shown_row_, field, box->isChecked());
 }
 
-void Tformpas::store_context() {
-    if (shown_row_ < 0 || meContext->toPlainText() == shown_context_) return;
-    QString typed = meContext->toPlainText();
-    if (DBGrid1->result_model()->store_text(shown_row_, store::field::Context,
-                                            context_from_q(typed)))
+void CodeResultView::store_context() {
+    if (shown_row_ < 0 || context_memo->toPlainText() == shown_context_) return;
+    QString typed = context_memo->toPlainText();
+    if (string_grid->result_model()->store_text(shown_row_, store::field::Context,
+                                                context_from_q(typed)))
         shown_context_ = typed;
 }
 
-bool Tformpas::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == meContext && event->type() == QEvent::FocusOut) store_context();
+bool CodeResultView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == context_memo && event->type() == QEvent::FocusOut) store_context();
     return QDialog::eventFilter(watched, event);
 }
 
-void Tformpas::done(int result) {
-    DBGrid1->commit_editing();
+void CodeResultView::done(int result) {
+    string_grid->commit_editing();
     store_context();
     QDialog::done(result);
 }

@@ -29,12 +29,12 @@ class StringTableModel;
 // units. Clicking a unit line narrows the grid to that unit (or shows all) with the chosen
 // boxes and order; translations and the context are typed straight into the pascal table.
 // The shared handles get their filter and order back when the window goes.
-class Tformpas : public QDialog {
+class CodeResultView : public QDialog {
     Q_OBJECT
   public:
     // `daten` holds the language's tables in code mode, tblPasFiles open.
-    Tformpas(store::TDaten& daten, QWidget* parent);
-    ~Tformpas() override;
+    CodeResultView(store::TDaten& daten, QWidget* parent);
+    ~CodeResultView() override;
 
     // What the Restore button runs: the restore command of the project on the selected rows or
     // units, with the view's reporter (every language's rows are marked, the status line
@@ -43,27 +43,30 @@ class Tformpas : public QDialog {
         std::function<code::RestoreReport(const code::RestoreSelection&, Reporter&)>;
     void set_restore_target(RestoreAction action);
 
-    // The controls, named as in the window's design; the tests drive them.
-    QCheckBox* cbNoIgnored = nullptr;
-    QCheckBox* cbNoTranslated = nullptr;
-    QCheckBox* cbChangedOnly = nullptr;
-    QRadioButton* rbSortByUnit = nullptr;
-    QRadioButton* RadioButton1 = nullptr;
-    QListView* DBLookupListBox1 = nullptr;
-    ResultGrid* DBGrid1 = nullptr;
-    QLabel* lbOriginalLine = nullptr;  // OriginalLine after "Original line #:"
-    QLabel* lbNewLine = nullptr;       // NewLine after "New line #:"
-    QCheckBox* cbTranslated = nullptr;
-    QCheckBox* cbIgnore = nullptr;
-    QPlainTextEdit* meContext = nullptr;
+    // The controls; the tests drive them.
+    QCheckBox* no_ignored_check = nullptr;
+    QCheckBox* no_translated_check = nullptr;
+    QCheckBox* changed_only_check = nullptr;
+    QRadioButton* unsorted_radio = nullptr;
+    QRadioButton* sort_by_string_radio = nullptr;
+    QListView* unit_list = nullptr;
+    ResultGrid* string_grid = nullptr;
+    QLabel* original_line_label = nullptr;  // OriginalLine after "Original line #:"
+    QLabel* new_line_label = nullptr;       // NewLine after "New line #:"
+    QCheckBox* translated_check = nullptr;
+    QCheckBox* ignore_check = nullptr;
+    QPlainTextEdit* context_memo = nullptr;
     // Gives back the literal of the grid's row, or every literal of the unit chosen in the
     // unit list, whichever the user worked in last.
-    QPushButton* btRestore = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
+    QPushButton* restore_button = nullptr;
+    QStatusBar* status_bar = nullptr;
 
   public slots:
-    void DBLookupListBox1Click(const QModelIndex& line);
-    void btRestoreClick();
+    // A unit line: the grid narrowed to that unit, or every unit for "(Show all)", with the
+    // chosen boxes and order.
+    void unit_clicked(const QModelIndex& line);
+    // The Restore button: the chosen string or unit given back its literals, after a question.
+    void restore_chosen();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -72,12 +75,11 @@ class Tformpas : public QDialog {
 
   private:
     void build();
-    void FormShow();
+    void first_show();
     void show_row(int row);
     void tick(QCheckBox* box, const char* field);
     // Posts the context box when its text differs from the stored one.
     void store_context();
-    void fail(const std::exception& failure);
     // The row and unit the Restore button would work on.
     void restore_row();
     void restore_unit();

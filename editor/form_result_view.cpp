@@ -31,40 +31,40 @@ Widget* bold(Widget* widget) {
 
 }  // namespace
 
-Tformview::Tformview(store::TDaten& daten, QWidget* parent)
+FormResultView::FormResultView(store::TDaten& daten, QWidget* parent)
     : QDialog(parent), daten_(daten), keep_forms_(daten.tblForms), keep_units_(daten.tblUnits) {
     setWindowTitle("View forms");
     build();
     resize(748, 470);
 }
 
-Tformview::~Tformview() = default;
+FormResultView::~FormResultView() = default;
 
-void Tformview::build() {
+void FormResultView::build() {
     auto* layout = new QVBoxLayout(this);
     auto* top = new QWidget(this);
     top->setFixedHeight(61);
     ResultChoicesStrip strip(top);
     strip.layout->setContentsMargins(0, 0, 0, 0);
     top->setLayout(strip.layout);
-    cbNoIgnored = strip.cbNoIgnored;
-    cbNoTranslated = strip.cbNoTranslated;
-    cbChangedOnly = strip.cbChangedOnly;
-    rbSortByUnit = strip.rbSortByUnit;
-    RadioButton1 = strip.RadioButton1;
+    no_ignored_check = strip.no_ignored_check;
+    no_translated_check = strip.no_translated_check;
+    changed_only_check = strip.changed_only_check;
+    unsorted_radio = strip.unsorted_radio;
+    sort_by_string_radio = strip.sort_by_string_radio;
     layout->addWidget(top);
 
     auto* splitter = new QSplitter(this);
     splitter->setHandleWidth(7);
-    DBLookupListBox1 = new QListView(splitter);
+    unit_list = new QListView(splitter);
     units_model_ =
         new StringTableModel(daten_.tblUnits, {{store::field::UnitName, "UnitName"}}, this);
-    DBLookupListBox1->setModel(units_model_);
-    DBLookupListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1 = new ResultGrid(
+    unit_list->setModel(units_model_);
+    unit_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    string_grid = new ResultGrid(
         new ResultTableModel(daten_.tblForms, result_grid_columns(false), this), splitter);
-    splitter->addWidget(DBLookupListBox1);
-    splitter->addWidget(DBGrid1);
+    splitter->addWidget(unit_list);
+    splitter->addWidget(string_grid);
     splitter->setSizes({174, 560});
     splitter->setStretchFactor(1, 1);
     layout->addWidget(splitter, 1);
@@ -72,54 +72,55 @@ void Tformview::build() {
     auto* bottom = new QWidget(this);
     bottom->setFixedHeight(86);
     auto* strip_below = new QGridLayout(bottom);
-    cbTranslated = new QCheckBox("Translated", bottom);
-    cbIgnore = new QCheckBox("Ignore", bottom);
-    cbChanged = new QCheckBox("Changed", bottom);
-    strip_below->addWidget(cbTranslated, 0, 0);
-    strip_below->addWidget(cbIgnore, 1, 0);
-    strip_below->addWidget(cbChanged, 2, 0);
+    translated_check = new QCheckBox("Translated", bottom);
+    ignore_check = new QCheckBox("Ignore", bottom);
+    changed_check = new QCheckBox("Changed", bottom);
+    strip_below->addWidget(translated_check, 0, 0);
+    strip_below->addWidget(ignore_check, 1, 0);
+    strip_below->addWidget(changed_check, 2, 0);
     strip_below->addWidget(new QLabel("Property name:", bottom), 0, 1);
-    lbProperty = bold(new QLabel(bottom));
-    strip_below->addWidget(lbProperty, 0, 2);
+    property_label = bold(new QLabel(bottom));
+    strip_below->addWidget(property_label, 0, 2);
     strip_below->addWidget(new QLabel("Class name:", bottom), 1, 1);
-    lbObject = bold(new QLabel(bottom));
-    strip_below->addWidget(lbObject, 1, 2);
+    object_label = bold(new QLabel(bottom));
+    strip_below->addWidget(object_label, 1, 2);
     strip_below->addWidget(new QLabel("Unit name:", bottom), 2, 1);
-    edDirectory = bold(new QLineEdit(bottom));
-    strip_below->addWidget(edDirectory, 2, 2);
+    directory_edit = bold(new QLineEdit(bottom));
+    strip_below->addWidget(directory_edit, 2, 2);
     strip_below->setColumnStretch(2, 1);
     layout->addWidget(bottom);
 
-    connect(DBLookupListBox1, &QListView::clicked, this, &Tformview::unit_clicked);
-    connect(DBLookupListBox1, &QListView::activated, this, &Tformview::unit_clicked);
-    connect(edDirectory, &QLineEdit::editingFinished, this, &Tformview::store_directory);
-    connect(DBGrid1, &ResultGrid::row_entered, this, &Tformview::show_row);
+    connect(unit_list, &QListView::clicked, this, &FormResultView::unit_clicked);
+    connect(unit_list, &QListView::activated, this, &FormResultView::unit_clicked);
+    connect(directory_edit, &QLineEdit::editingFinished, this, &FormResultView::store_directory);
+    connect(string_grid, &ResultGrid::row_entered, this, &FormResultView::show_row);
     // Queued: a box shown while the cell editor commits would make it commit again.
     connect(
-        DBGrid1->result_model(), &ResultTableModel::failed, this,
+        string_grid->result_model(), &ResultTableModel::failed, this,
         [this](const QString& text) {
-            show_row(DBGrid1->current_row());  // the controls show what is stored
+            show_row(string_grid->current_row());  // the controls show what is stored
             show_failure_text(this, text);
         },
         Qt::QueuedConnection);
-    connect(cbTranslated, &QCheckBox::clicked, this,
-            [this] { tick(cbTranslated, store::field::Translated); });
-    connect(cbIgnore, &QCheckBox::clicked, this, [this] { tick(cbIgnore, store::field::Ignore); });
-    connect(cbChanged, &QCheckBox::clicked, this,
-            [this] { tick(cbChanged, store::field::Changed); });
-    for (QCheckBox* box : {cbNoIgnored, cbNoTranslated, cbChangedOnly})
-        connect(box, &QCheckBox::clicked, this, &Tformview::apply_choices);
-    connect(RadioButton1, &QRadioButton::toggled, this, &Tformview::apply_choices);
+    connect(translated_check, &QCheckBox::clicked, this,
+            [this] { tick(translated_check, store::field::Translated); });
+    connect(ignore_check, &QCheckBox::clicked, this,
+            [this] { tick(ignore_check, store::field::Ignore); });
+    connect(changed_check, &QCheckBox::clicked, this,
+            [this] { tick(changed_check, store::field::Changed); });
+    for (QCheckBox* box : {no_ignored_check, no_translated_check, changed_only_check})
+        connect(box, &QCheckBox::clicked, this, &FormResultView::apply_choices);
+    connect(sort_by_string_radio, &QRadioButton::toggled, this, &FormResultView::apply_choices);
 }
 
-void Tformview::showEvent(QShowEvent* event) {
+void FormResultView::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    FormShow();
+    first_show();
 }
 
-void Tformview::FormShow() {
+void FormResultView::first_show() {
     try {
         daten_.tblForms.open();
         daten_.tblUnits.open();
@@ -128,7 +129,7 @@ void Tformview::FormShow() {
         bool by_string = std::any_of(orders.begin(), orders.end(), [](const auto& order) {
             return order.name == store::order::String;
         });
-        RadioButton1->setEnabled(by_string);
+        sort_by_string_radio->setEnabled(by_string);
         units_model_->refresh();
         apply_choices();  // the grid as the strip says: every row, in Index order
         show_unit(units_model_->rowCount() > 0 ? 0 : -1);
@@ -138,29 +139,29 @@ void Tformview::FormShow() {
 }
 
 // The file list moves "Unit name:" only: the grid keeps showing the strings of every form.
-void Tformview::unit_clicked(const QModelIndex& line) {
+void FormResultView::unit_clicked(const QModelIndex& line) {
     store_directory();
     if (line.isValid()) show_unit(line.row());
 }
 
-void Tformview::show_unit(int row) {
+void FormResultView::show_unit(int row) {
     bool has_row = row >= 0 && units_model_->move_to(row);
     unit_row_ = has_row ? row : -1;
     shown_directory_ = has_row ? to_q(daten_.tblUnits.text(store::field::Directory)) : QString();
-    edDirectory->setText(shown_directory_);
-    edDirectory->setEnabled(has_row);
+    directory_edit->setText(shown_directory_);
+    directory_edit->setEnabled(has_row);
 }
 
-void Tformview::store_directory() {
-    if (unit_row_ < 0 || edDirectory->text() == shown_directory_) return;
+void FormResultView::store_directory() {
+    if (unit_row_ < 0 || directory_edit->text() == shown_directory_) return;
     store::Table& units = daten_.tblUnits;
     try {
-        std::string directory = from_q(edDirectory->text());
+        std::string directory = from_q(directory_edit->text());
         if (!units_model_->move_to(unit_row_)) return;
         units.edit();
         units.set_text(store::field::Directory, directory);
         units.post();
-        shown_directory_ = edDirectory->text();
+        shown_directory_ = directory_edit->text();
     } catch (const std::exception& failure) {
         units.cancel();
         show_unit(unit_row_);  // before the box, so that leaving the field stores nothing more
@@ -169,40 +170,41 @@ void Tformview::store_directory() {
 }
 
 // The three boxes and the order, on the forms table as the code view has them on its table.
-void Tformview::apply_choices() {
+void FormResultView::apply_choices() {
     store::Table& forms = daten_.tblForms;
     try {
-        DBGrid1->commit_editing();
+        string_grid->commit_editing();
         forms.set_filtered(false);
-        forms.set_filter(editor::ChoicesFilter(
-            {cbNoIgnored->isChecked(), cbNoTranslated->isChecked(), cbChangedOnly->isChecked()}));
-        forms.set_index_name(RadioButton1->isChecked() ? store::order::String : "");
+        forms.set_filter(
+            editor::ChoicesFilter({no_ignored_check->isChecked(), no_translated_check->isChecked(),
+                                   changed_only_check->isChecked()}));
+        forms.set_index_name(sort_by_string_radio->isChecked() ? store::order::String : "");
         forms.set_filtered(true);
     } catch (const std::exception& failure) {
         show_failure(this, failure);
     }
-    DBGrid1->reload();
+    string_grid->reload();
 }
 
-void Tformview::show_row(int row) {
+void FormResultView::show_row(int row) {
     store::Table& forms = daten_.tblForms;
-    bool has_row = row >= 0 && DBGrid1->result_model()->move_to(row);
+    bool has_row = row >= 0 && string_grid->result_model()->move_to(row);
     shown_row_ = has_row ? row : -1;
-    for (QCheckBox* box : {cbTranslated, cbIgnore, cbChanged}) box->setEnabled(has_row);
-    cbTranslated->setChecked(has_row && forms.logical(store::field::Translated));
-    cbIgnore->setChecked(has_row && forms.logical(store::field::Ignore));
-    cbChanged->setChecked(has_row && forms.logical(store::field::Changed));
-    lbProperty->setText(has_row ? to_q(forms.text(store::field::Property)) : QString());
-    lbObject->setText(has_row ? to_q(forms.text(store::field::Object)) : QString());
+    for (QCheckBox* box : {translated_check, ignore_check, changed_check}) box->setEnabled(has_row);
+    translated_check->setChecked(has_row && forms.logical(store::field::Translated));
+    ignore_check->setChecked(has_row && forms.logical(store::field::Ignore));
+    changed_check->setChecked(has_row && forms.logical(store::field::Changed));
+    property_label->setText(has_row ? to_q(forms.text(store::field::Property)) : QString());
+    object_label->setText(has_row ? to_q(forms.text(store::field::Object)) : QString());
 }
 
-void Tformview::tick(QCheckBox* box, const char* field) {
+void FormResultView::tick(QCheckBox* box, const char* field) {
     if (shown_row_ < 0) return;
-    DBGrid1->result_model()->store_logical(shown_row_, field, box->isChecked());
+    string_grid->result_model()->store_logical(shown_row_, field, box->isChecked());
 }
 
-void Tformview::done(int result) {
-    DBGrid1->commit_editing();
+void FormResultView::done(int result) {
+    string_grid->commit_editing();
     store_directory();
     QDialog::done(result);
 }

@@ -21,26 +21,27 @@ class StringTableModel;
 // Clicking a file line shows that file's path under "Unit name:" and leaves the grid as it is;
 // the check boxes narrow the grid at once. Typed translations, ticks and the path are posted
 // straight into the tables; the shared handles get their filter and order back on closing.
-class Tformview : public QDialog {
+class FormResultView : public QDialog {
     Q_OBJECT
   public:
     // `daten` holds the language's tables in forms mode: tblUnits is the units table.
-    Tformview(store::TDaten& daten, QWidget* parent);
-    ~Tformview() override;
+    FormResultView(store::TDaten& daten, QWidget* parent);
+    ~FormResultView() override;
 
-    QCheckBox* cbNoIgnored = nullptr;
-    QCheckBox* cbNoTranslated = nullptr;
-    QCheckBox* cbChangedOnly = nullptr;
-    QRadioButton* rbSortByUnit = nullptr;
-    QRadioButton* RadioButton1 = nullptr;
-    QListView* DBLookupListBox1 = nullptr;
-    ResultGrid* DBGrid1 = nullptr;
-    QCheckBox* cbTranslated = nullptr;
-    QCheckBox* cbIgnore = nullptr;
-    QCheckBox* cbChanged = nullptr;
-    QLabel* lbProperty = nullptr;      // after "Property name:"
-    QLabel* lbObject = nullptr;        // after "Class name:"
-    QLineEdit* edDirectory = nullptr;  // after "Unit name:"
+    // The controls; the tests drive them.
+    QCheckBox* no_ignored_check = nullptr;
+    QCheckBox* no_translated_check = nullptr;
+    QCheckBox* changed_only_check = nullptr;
+    QRadioButton* unsorted_radio = nullptr;
+    QRadioButton* sort_by_string_radio = nullptr;
+    QListView* unit_list = nullptr;
+    ResultGrid* string_grid = nullptr;
+    QCheckBox* translated_check = nullptr;
+    QCheckBox* ignore_check = nullptr;
+    QCheckBox* changed_check = nullptr;
+    QLabel* property_label = nullptr;     // after "Property name:"
+    QLabel* object_label = nullptr;       // after "Class name:"
+    QLineEdit* directory_edit = nullptr;  // after "Unit name:"
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -48,7 +49,7 @@ class Tformview : public QDialog {
 
   private:
     void build();
-    void FormShow();
+    void first_show();
     void unit_clicked(const QModelIndex& line);
     void show_unit(int row);
     void store_directory();

@@ -5,16 +5,23 @@
 
 namespace lexorin::gui {
 
-std::unique_ptr<PostCommand> PostCommand::post(store::Table& table, std::int64_t row_id,
-                                               const TypedEdit& typed, bool forms_mode,
-                                               Reporter& reporter, std::function<void()> refresh) {
+namespace {
+
+void go_to_row(store::Table& table, std::int64_t row_id) {
     if (!table.find_key({row_id})) throw StoreError("Datensatz nicht gefunden");
-    editor::RowEdit edit;
-    edit.translation = typed.translation;
-    edit.translated = typed.translated.value_or(table.logical(store::field::Translated));
-    edit.ignore = typed.ignore.value_or(table.logical(store::field::Ignore));
-    edit.changed = typed.changed.value_or(table.has_field(store::field::Changed) &&
-                                          table.logical(store::field::Changed));
+}
+
+}  // namespace
+
+editor::RowState stored_row(store::Table& table, std::int64_t row_id) {
+    go_to_row(table, row_id);
+    return editor::row_state(table);
+}
+
+std::unique_ptr<PostCommand> PostCommand::post(store::Table& table, const editor::RowState& edit,
+                                               bool forms_mode, Reporter& reporter,
+                                               std::function<void()> refresh) {
+    go_to_row(table, edit.row_id);
     editor::PostRecord before = editor::PostRow(table, edit, forms_mode, reporter);
     // What the post left, so that a redo after an undo restores it exactly.
     editor::PostRecord after;

@@ -1,30 +1,21 @@
 #include "editor/post_rules.h"
 
-#include "base/text_utils.h"
+#include "project/translation_write.h"
 #include "store/translation_fields.h"
 
 namespace lexorin::editor {
 
-void ApplyBeforePostRule(store::Table& table, bool formsMode) {
-    if (!trim(table.text(store::field::TranslateString)).empty())
-        table.set_logical(store::field::Translated, true);
-    if (formsMode) table.set_logical(store::field::Changed, false);
-}
+using project::Commit;
+using project::Flags;
 
 void PostTranslation(store::Table& table, const std::string& translation, bool formsMode) {
-    table.edit();
-    try {
-        table.set_text(store::field::TranslateString, translation);
-        ApplyBeforePostRule(table, formsMode);
-        table.post();
-    } catch (...) {
-        table.cancel();
-        throw;
-    }
+    project::TranslationWrite write;
+    write.translation = translation;
+    project::WriteTranslation(table, write, Flags::ByRule, formsMode);
 }
 
-RowBefore row_state(const store::Table& table) {
-    RowBefore row;
+RowState row_state(const store::Table& table) {
+    RowState row;
     row.row_id = table.row_id();
     row.translation = table.text(store::field::TranslateString);
     row.translated = table.logical(store::field::Translated);
@@ -33,28 +24,16 @@ RowBefore row_state(const store::Table& table) {
     return row;
 }
 
-// `batched` rows wait for the table's flush: the rows of one post or undo commit together.
-static void write_row(store::Table& table, const RowEdit& edit, bool formsMode, bool rules,
+// The whole state of a row; `batched` rows wait for the table's flush: the rows of one post or
+// undo commit together.
+static void write_row(store::Table& table, const RowState& edit, bool formsMode, bool rules,
                       bool batched = false) {
-    table.edit();
-    try {
-        table.set_text(store::field::TranslateString, edit.translation);
-        table.set_logical(store::field::Translated, edit.translated);
-        table.set_logical(store::field::Ignore, edit.ignore);
-        if (table.has_field(store::field::Changed))
-            table.set_logical(store::field::Changed, edit.changed);
-        if (rules) ApplyBeforePostRule(table, formsMode);
-        if (batched)
-            table.post_batched();
-        else
-            table.post();
-    } catch (...) {
-        table.cancel();
-        throw;
-    }
+    project::WriteTranslation(table, {edit.translation, edit.translated, edit.ignore, edit.changed},
+                              rules ? Flags::ByRule : Flags::AsGiven, formsMode,
+                              batched ? Commit::WithFlush : Commit::Now);
 }
 
-PostRecord PostRow(store::Table& table, const RowEdit& edit, bool formsMode, Reporter& reporter) {
+PostRecord PostRow(store::Table& table, const RowState& edit, bool formsMode, Reporter& reporter) {
     PostRecord record;
     record.rows.push_back(row_state(table));
     write_row(table, edit, formsMode, true);
@@ -83,14 +62,14 @@ PostRecord PostRow(store::Table& table, const RowEdit& edit, bool formsMode, Rep
     std::vector<std::int64_t> ids = others.visible_row_ids();
     others.set_accept_test(nullptr);
     others.set_filtered(false);
-    RowEdit copy{last_translation, false, last_ignore, false};
+    RowState copy{last_translation, false, last_ignore, false};
     // Thousands of equal rows are one transaction; the status bar shows how far it is.
     const int total = static_cast<int>(ids.size());
     int done = 0;
     for (std::int64_t id : ids) {
         if (++done % 100 == 0) reporter.progress(done, total, "");
         if (!others.find_key({id})) continue;
-        RowBefore before = row_state(others);
+        RowState before = row_state(others);
         if (id == record.rows.front().row_id) continue;  // the posted row itself
         copy.translated = before.translated;
         copy.changed = before.changed;
@@ -107,8 +86,7 @@ void Undo(store::Table& table, const PostRecord& record) {
     rows.open();
     for (auto it = record.rows.rbegin(); it != record.rows.rend(); ++it) {
         if (!rows.find_key({it->row_id})) continue;
-        write_row(rows, {it->translation, it->translated, it->ignore, it->changed}, false, false,
-                  true);
+        write_row(rows, *it, false, false, true);
     }
     rows.flush();
 }

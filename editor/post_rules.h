@@ -8,12 +8,10 @@
 #include "store/table_store.h"
 
 // What posting a row in the translation editor does: the before-post rule (a translation marks
-// the row translated; in forms mode the row is no longer changed) and the after-post rule (the
-// translation offered to every other untranslated row with the same original), with what is
-// needed to undo a post exactly.
+// the row translated; in forms mode the row is no longer changed; project::WriteTranslation
+// applies it) and the after-post rule (the translation offered to every other untranslated row
+// with the same original), with what is needed to undo a post exactly.
 namespace lexorin::editor {
-
-void ApplyBeforePostRule(store::Table& table, bool formsMode);
 
 // Sets the translation of the current row and posts it with the before-post rule only.
 void PostTranslation(store::Table& table, const std::string& translation, bool formsMode);
@@ -22,35 +20,30 @@ inline constexpr const char* kPropagationQuestion =
     "There are additional untranslated occurences of the string that are currently not "
     "translated. Should these be translated, too?";
 
-// A row as it was before a post changed it.
-struct RowBefore {
-    std::int64_t row_id = 0;
+// A row's translation and flags: what a post writes to a row, or what a row held before a post
+// changed it, with the row's identity so that undo finds it again. Last, so that an edit can be
+// written {translation, translated, ignore, changed}.
+struct RowState {
     std::string translation;
     bool translated = false;
     bool ignore = false;
     bool changed = false;
+    std::int64_t row_id = 0;
 };
 
 // Every row one post changed, the posted row first, then those the translation was copied to.
 struct PostRecord {
-    std::vector<RowBefore> rows;
+    std::vector<RowState> rows;
     bool empty() const { return rows.empty(); }
 };
 
-// The change a user makes to the current row before posting it.
-struct RowEdit {
-    std::string translation;
-    bool translated = false;
-    bool ignore = false;
-    bool changed = false;
-};
+// The current row of `table`.
+RowState row_state(const store::Table& table);
 
-RowBefore row_state(const store::Table& table);
-
-// Posts `edit` on the current row of `table` with both rules; the propagation question goes to
-// `reporter`, and the copies are made through a handle of their own, so that the caller's
-// filter and position stay as they were. Returns what undo() needs.
-PostRecord PostRow(store::Table& table, const RowEdit& edit, bool formsMode, Reporter& reporter);
+// Posts `edit` on the current row of `table` with both rules (its row id is not looked at); the
+// propagation question goes to `reporter`, and the copies are made through a handle of their own,
+// so that the caller's filter and position stay as they were. Returns what undo() needs.
+PostRecord PostRow(store::Table& table, const RowState& edit, bool formsMode, Reporter& reporter);
 
 // Puts every row of a post back exactly as it was (no rules run).
 void Undo(store::Table& table, const PostRecord& record);

@@ -11,9 +11,9 @@ namespace lexorin::editor {
 
 // The three check boxes of the result views.
 struct ResultChoices {
-    bool no_ignored = false;     // cbNoIgnored
-    bool no_translated = false;  // cbNoTranslated: keeps rows whose translation is empty
-    bool changed_only = false;   // cbChangedOnly
+    bool no_ignored = false;
+    bool no_translated = false;  // keeps rows whose translation is empty
+    bool changed_only = false;
 };
 
 // True for the file list row that stands for all units (compared upper-cased).

@@ -110,8 +110,7 @@ ResultGrid::ResultGrid(ResultTableModel* model, QWidget* parent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     setColumnWidth(kOriginalColumn, 190);
     setColumnWidth(kTranslationColumn, 271);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &ResultGrid::DBGrid1ColEnter);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &ResultGrid::enter_cell);
     connect(model, &ResultTableModel::posted, this, &ResultGrid::after_post);
 }
 
@@ -132,7 +131,7 @@ void ResultGrid::commit_editing() {
     if (state() == QAbstractItemView::EditingState) setCurrentIndex({});
 }
 
-void ResultGrid::DBGrid1ColEnter(const QModelIndex& current, const QModelIndex& previous) {
+void ResultGrid::enter_cell(const QModelIndex& current, const QModelIndex& previous) {
     if (current.isValid() && current.column() == kOriginalColumn) {
         setCurrentIndex(current.sibling(current.row(), kTranslationColumn));
         return;
@@ -174,21 +173,21 @@ void show_failure_text(QWidget* parent, const QString& text) {
 }
 
 ResultChoicesStrip::ResultChoicesStrip(QWidget* parent)
-    : cbNoIgnored(new QCheckBox("don't show \"ignored strings\"", parent)),
-      cbNoTranslated(new QCheckBox("don't show already translated strings", parent)),
-      cbChangedOnly(new QCheckBox("show only changed strings", parent)),
-      rbSortByUnit(new QRadioButton("no sorting", parent)),
-      RadioButton1(new QRadioButton("sort by String", parent)),
+    : no_ignored_check(new QCheckBox("don't show \"ignored strings\"", parent)),
+      no_translated_check(new QCheckBox("don't show already translated strings", parent)),
+      changed_only_check(new QCheckBox("show only changed strings", parent)),
+      unsorted_radio(new QRadioButton("no sorting", parent)),
+      sort_by_string_radio(new QRadioButton("sort by String", parent)),
       layout(new QHBoxLayout) {
     auto* boxes = new QVBoxLayout;
-    boxes->addWidget(cbNoIgnored);
-    boxes->addWidget(cbNoTranslated);
-    boxes->addWidget(cbChangedOnly);
+    boxes->addWidget(no_ignored_check);
+    boxes->addWidget(no_translated_check);
+    boxes->addWidget(changed_only_check);
     auto* orders = new QVBoxLayout;
-    orders->addWidget(rbSortByUnit);
-    orders->addWidget(RadioButton1);
+    orders->addWidget(unsorted_radio);
+    orders->addWidget(sort_by_string_radio);
     orders->addStretch();
-    rbSortByUnit->setChecked(true);
+    unsorted_radio->setChecked(true);
     layout->addLayout(boxes);
     layout->addLayout(orders);
     layout->addStretch();

@@ -62,7 +62,7 @@ class ResultGrid : public QTableView {
 
   public slots:
     // The column rule: entering the original text's column moves on to the translation.
-    void DBGrid1ColEnter(const QModelIndex& current, const QModelIndex& previous);
+    void enter_cell(const QModelIndex& current, const QModelIndex& previous);
 
   private:
     void after_post(int row, std::int64_t row_id);
@@ -76,11 +76,11 @@ class ResultGrid : public QTableView {
 // The top strip of both views: three check boxes and two radio buttons.
 struct ResultChoicesStrip {
     explicit ResultChoicesStrip(QWidget* parent);
-    QCheckBox* cbNoIgnored;
-    QCheckBox* cbNoTranslated;
-    QCheckBox* cbChangedOnly;
-    QRadioButton* rbSortByUnit;  // "no sorting"
-    QRadioButton* RadioButton1;  // "sort by String"
+    QCheckBox* no_ignored_check;
+    QCheckBox* no_translated_check;
+    QCheckBox* changed_only_check;
+    QRadioButton* unsorted_radio;        // "no sorting"
+    QRadioButton* sort_by_string_radio;  // "sort by String"
     QHBoxLayout* layout;
 };
 

@@ -1,8 +1,8 @@
 #include "forms/form_line_walk.h"
 
 #include "base/errors.h"
+#include "base/text_routines.h"
 #include "base/text_utils.h"
-#include "code/text_routines.h"
 
 namespace lexorin::forms {
 
@@ -63,7 +63,7 @@ std::optional<std::string> ExtractFormString(std::string_view line) {
     // The closing quote is the last byte; the last element of a list has ")" after it.
     std::size_t cut = !rest.empty() && rest.back() == ')' ? 2 : 1;
     std::string_view inner = rest.size() >= cut ? rest.substr(0, rest.size() - cut) : "";
-    std::string text = code::UnescapeApostrophes(inner);
+    std::string text = UnescapeApostrophes(inner);
     if (trim(text).empty()) return std::nullopt;
     return text;
 }

@@ -29,11 +29,9 @@ class FormLineWalk {
     // Called once a string of the current property has been counted.
     void NextString() { ++property_counter_; }
 
+  private:
     // Open elements, bottom first: the upper-cased text after "OBJECT "/"INHERITED "/"INLINE " (as
     // "BUTTON1: TBUTTON") or "ITEM." and the item's number.
-    const std::vector<std::string>& PathStack() const { return path_stack_; }
-
-  private:
     std::vector<std::string> path_stack_;
     int item_counter_ = 0;  // reset by object lines only, so items of one object number on
     std::string property_name_;

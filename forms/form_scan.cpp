@@ -3,33 +3,21 @@
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/text_utils.h"
-#include "code/scan_batch_journal.h"
-#include "code/translator.h"
-#include "forms/form_conversion.h"
-#include "forms/form_errors.h"
+#include "codec/form_conversion.h"
+#include "codec/form_errors.h"
+#include "codec/form_text_check.h"
 #include "forms/form_scan_space.h"
-#include "forms/form_text_check.h"
+#include "forms/form_scanner.h"
 #include "forms/private_temp_directory.h"
-#include "project/file_iterator.h"
-#include "project/project_lock.h"
 #include "project/projects_table.h"
 #include "store/held_tables.h"
+#include "store/scan_batch_journal.h"
 #include "store/transcopy.h"
 #include "store/translation_fields.h"
 
 namespace lexorin::forms {
 
 namespace field = project::field;
-
-code::TTranslator FormTranslator(store::TDaten& daten, Reporter& reporter) {
-    code::TTranslator translator;
-    translator.UnitsTable = &daten.tblUnits;
-    translator.FormsTable = &daten.tblForms;
-    translator.PascalTable = &daten.tblPascal;
-    translator.StatusBar = &reporter;
-    translator.FormsCodePage = daten.code_page();
-    return translator;
-}
 
 std::vector<std::string> ProjectFormFiles(const store::Table& projects,
                                           std::vector<project::UnreadableFolder>* unreadable) {
@@ -40,9 +28,10 @@ namespace {
 
 // The tables one form's scan writes, and the journal that guards their commits.
 struct FormScanTables {
-    store::TDaten& daten;
+    store::FormRows& strings;
+    store::FormFiles& form_files;
     std::vector<store::LanguageTable>& others;
-    code::ScanBatchJournal& journal;
+    store::ScanBatchJournal& journal;
 };
 
 // Stores the strings of one form (its text at text_path) in the scanned language's table, and
@@ -50,22 +39,22 @@ struct FormScanTables {
 // Raises a StoreError when the tables could not take them (they are all as before the
 // form again, or the journal stays for the next command); any other Error when the text could
 // not be scanned (nothing was written).
-int ScanFormInAllLanguages(code::TTranslator& translator, const std::string& text_path,
-                           const std::string& form, FormScanTables& tables) {
-    store::Table& scanned = tables.daten.tblForms;
+int ScanFormInAllLanguages(FormStringScanner& scanner, const std::string& text_path,
+                           const std::string& form, FormScanTables& tables, Reporter& reporter) {
+    store::Table& scanned = tables.strings.table();
     std::vector<store::Table*> held_tables = store::TablesOf(tables.others);
-    held_tables.push_back(&tables.daten.tblUnits);
+    held_tables.push_back(&tables.form_files.table());
     held_tables.push_back(&scanned);  // last: the scan changes rows there, not only appends
     store::HeldTables held(held_tables);
-    const int strings = translator.ScanForm(text_path, form);
+    const int strings = scanner.Scan(text_path, form);
     try {
         const std::int64_t after = held.mark_of(scanned);
         if (scanned.last_key_number() > after && !tables.others.empty()) {
             store::CopyNewRows(scanned, tables.others, after, store::TableKind::Forms, "",
-                               *translator.StatusBar);
+                               reporter);
             // The files are committed one by one: a run killed between them is taken back by
             // the next command.
-            std::vector<code::TableMark> marks;
+            std::vector<store::TableMark> marks;
             for (const auto& mark : held.marks())
                 marks.push_back({mark.table_name, mark.last_number});
             tables.journal.Begin(std::move(marks));
@@ -93,17 +82,16 @@ void ReportStop(FormScanReport& report, const std::vector<std::string>& files, s
 
 }  // namespace
 
-FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
-                            const std::vector<std::string>& files,
-                            std::vector<store::LanguageTable>& others, Reporter& reporter) {
+FormScanReport ScanAllForms(store::FormRows& strings, store::FormFiles& form_files,
+                            std::vector<store::LanguageTable>& others, const store::Table& projects,
+                            const std::vector<std::string>& files, const CodePage& code_page,
+                            Reporter& reporter) {
     FormScanReport report;
-    daten.tblUnits.open();
-    daten.tblUnits.set_index_name(store::order::Name);
-    daten.tblForms.open();
-    code::TTranslator translator = FormTranslator(daten, reporter);
-    translator.UnwantedStrings = SplitLines(projects.text(field::Funwantedstrings));
-    code::ScanBatchJournal journal(daten.program_directory(), projects.text(field::Name));
-    FormScanTables tables{daten, others, journal};
+    FormStringScanner scanner(strings, form_files, code_page,
+                              SplitLines(projects.text(field::Funwantedstrings)), reporter);
+    // The journal lies beside the tables it guards.
+    store::ScanBatchJournal journal(strings.directory(), projects.text(field::Name));
+    FormScanTables tables{strings, form_files, others, journal};
 
     PrivateTempDirectory temp;
     const std::string text_path = temp.file("Tempform.txt");
@@ -113,8 +101,9 @@ FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
         try {
             // A form stored as text is copied as it stands; only a real form text is scanned,
             // so that a file of another kind under a form's name adds no rows.
-            if (FormFileToText(form, text_path)) CheckFormTextFile(text_path);
-            report.strings_found += ScanFormInAllLanguages(translator, text_path, form, tables);
+            if (codec::FormFileToText(form, text_path)) codec::CheckFormTextFile(text_path);
+            report.strings_found +=
+                ScanFormInAllLanguages(scanner, text_path, form, tables, reporter);
             ++report.forms_scanned;
         } catch (const StoreError& e) {
             // The tables cannot take this form (a full disk): the forms after it would fare no
@@ -124,41 +113,41 @@ FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
             break;
         } catch (const std::exception& e) {
             // The report names the form; the reason gives the line or byte offset.
-            report.skipped.emplace_back(form, FormFailureReason(e));
+            report.skipped.emplace_back(form, codec::FormFailureReason(e));
         }
         remove_if_present(text_path);
     }
     reporter.progress(static_cast<int>(files.size()), static_cast<int>(files.size()), "");
-    daten.tblUnits.flush();
-    daten.tblForms.flush();
+    form_files.flush();
+    strings.flush();
     return report;
 }
 
-FormScanReport RunFormScan(store::TDaten& daten, const store::Table& projects,
-                           const LanguageList& languages, Reporter& reporter) {
+FormScanReport RunFormScan(const store::TableFolder& folder, store::FormRows& strings,
+                           store::FormFiles& form_files, const store::Table& projects,
+                           const LanguageList& languages, const CodePage& code_page,
+                           Reporter& reporter) {
     const std::string project = projects.text(field::Name);
-    ProjectLock lock(daten.program_directory(), project);
     // A form a killed scan left committed in some languages only is taken back first.
-    code::RecoverScanBatch(daten.session(), daten.program_directory(), project);
+    store::RecoverScanBatch(folder.session, folder.directory, project);
     // The tables every language gets are checked before anything is written.
-    store::RequireWritableTables(daten, project, languages.items, store::TableKind::Forms);
+    store::RequireWritableTables(folder, project, languages.items, store::TableKind::Forms);
     require_writable_file(projects.path(), "The project table");
-    daten.tblUnits.open();
-    daten.tblUnits.set_index_name(store::order::Name);
-    daten.tblForms.open();
     std::vector<project::UnreadableFolder> unreadable;
     const std::vector<std::string> files = ProjectFormFiles(projects, &unreadable);
     std::vector<store::LanguageTable> others = store::OtherLanguageTables(
-        daten, daten.tblForms, project, languages.items, store::TableKind::Forms);
-    RequireSpaceForFormScan(files, daten.program_directory(), languages.items.size(),
-                            daten.tblUnits, daten.tblForms, others);
+        folder, strings.table(), project, languages.items, store::TableKind::Forms);
+    RequireSpaceForFormScan(files, folder.directory, languages.items.size(), form_files, strings,
+                            others);
     // A language an earlier scan left behind gets its rows before any new row is numbered.
-    store::CatchUpLanguages(daten.tblForms, languages.items, others, store::TableKind::Forms,
+    store::CatchUpLanguages(strings.table(), languages.items, others, store::TableKind::Forms,
                             "Copying forms language to ", reporter);
     FormScanReport report;
-    for (const auto& [folder, reason] : unreadable)
-        report.skipped.emplace_back(folder + "/", "the folder cannot be read: " + reason);
-    FormScanReport scan = ScanAllForms(daten, projects, files, others, reporter);
+    for (const auto& [unreadable_folder, reason] : unreadable)
+        report.skipped.emplace_back(unreadable_folder + "/",
+                                    "the folder cannot be read: " + reason);
+    FormScanReport scan =
+        ScanAllForms(strings, form_files, others, projects, files, code_page, reporter);
     report.forms_scanned = scan.forms_scanned;
     report.strings_found = scan.strings_found;
     report.stopped = scan.stopped;
@@ -166,25 +155,19 @@ FormScanReport RunFormScan(store::TDaten& daten, const store::Table& projects,
     return report;
 }
 
-bool DeleteFormTables(store::TDaten& daten, const std::string& project,
+bool DeleteFormTables(const store::TableFolder& folder, const std::string& project,
                       const LanguageList& languages, Reporter& reporter) {
     if (!reporter.confirm(
             "Do you really want to delete your last forms scan and ALL of your translations?"))
         return false;
-    ProjectLock lock(daten.program_directory(), project);
     for (const auto& language : languages.items) {
-        daten.tblForms.close();
-        daten.tblForms.set_table_name(
-            store::table_file_name(project, language, store::TableKind::Forms));
-        daten.tblForms.empty();
-        daten.tblForms.open();
+        store::FormRows strings(folder, project, language);
+        strings.table().empty();
     }
-    daten.tblUnits.close();
-    daten.tblUnits.set_table_name(store::table_file_name(project, "", store::TableKind::Units));
-    daten.tblUnits.empty();
-    daten.tblUnits.open();
-    daten.tblUnits.append_record({0, store::kShowAll});
-    daten.tblUnits.flush();
+    store::FormFiles form_files(folder, project);
+    form_files.table().empty();
+    form_files.append({0, store::kShowAll, {}});
+    form_files.flush();
     return true;
 }
 

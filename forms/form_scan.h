@@ -4,22 +4,18 @@
 #include <utility>
 #include <vector>
 
+#include "base/code_page.h"
 #include "base/reporter.h"
-#include "code/translator.h"
-#include "project/file_iterator.h"
+#include "project/file_walker.h"
 #include "project/language_list.h"
-#include "project/language_tables.h"
 #include "store/language_copies.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
-#include "store/translation_tables.h"
 
 // The Scan forms dialog's work, shared by the dialog and the command line: every form file of the
 // project converted to text and scanned into the selected language's forms table and the
-// project's units table, the new rows copied to the other languages; and its Delete table button.
+// project's form files, the new rows copied to the other languages; and its Delete table button.
 namespace lexorin::forms {
-
-// A scanner on daten's tables (units, forms, pascal), reporting to `reporter`.
-code::TTranslator FormTranslator(store::TDaten& daten, Reporter& reporter);
 
 // The form files of the current project row, by its `Forms extension` masks.
 // Folders that could not be read go to `unreadable` when given.
@@ -37,28 +33,31 @@ struct FormScanReport {
     std::string stopped;
 };
 
-// ScanAllForms: scans `files` into daten's forms and units tables, which PrepareLanguageTables
-// has pointed at the language in forms mode, and each form's new rows into `others`, the forms
-// tables of the other languages. Each form is one unit of work: its rows are committed in every
-// language or in none. Each form's text goes through "Tempform.txt" in a private temporary
-// directory, removed afterwards whatever happens. A form that fails (unreadable, a broken binary
-// form, a text that is no form) is skipped, counted and listed; the scan goes on with the next.
-// A form whose rows the tables cannot take (a full disk) ends the scan (`stopped`).
-FormScanReport ScanAllForms(store::TDaten& daten, const store::Table& projects,
-                            const std::vector<std::string>& files,
-                            std::vector<store::LanguageTable>& others, Reporter& reporter);
+// Scans `files` into `strings` (the scanned language's forms table) and `form_files` (the
+// project's), and each form's new rows into `others`, the forms tables of the other languages.
+// The unwanted strings are the current project row's. Each form is one unit of work: its rows
+// are committed in every language or in none. Each form's text goes through "Tempform.txt" in a
+// private temporary directory, removed afterwards whatever happens. A form that fails
+// (unreadable, a broken binary form, a text that is no form) is skipped, counted and listed; the
+// scan goes on with the next. A form whose rows the tables cannot take (a full disk) ends the
+// scan (`stopped`). Wide strings are converted to `code_page`.
+FormScanReport ScanAllForms(store::FormRows& strings, store::FormFiles& form_files,
+                            std::vector<store::LanguageTable>& others, const store::Table& projects,
+                            const std::vector<std::string>& files, const CodePage& code_page,
+                            Reporter& reporter);
 
-// The Scan button: the other languages brought level with the scanned one, then ScanAllForms
-// over the project's form files. Raises an Error, before any change, when the program
-// directory lacks the space the scan needs. The caller shows "Scanned." and records "Forms
-// scanned" in the project history.
-FormScanReport RunFormScan(store::TDaten& daten, const store::Table& projects,
-                           const LanguageList& languages, Reporter& reporter);
+// The Scan button: the other languages' forms tables in `folder` brought level with `strings`
+// (the selected language's), then ScanAllForms over the project's form files. Raises an Error,
+// before any change, when the program directory lacks the space the scan needs. The caller shows
+// "Scanned." and records "Forms scanned" in the project history.
+FormScanReport RunFormScan(const store::TableFolder& folder, store::FormRows& strings,
+                           store::FormFiles& form_files, const store::Table& projects,
+                           const LanguageList& languages, const CodePage& code_page,
+                           Reporter& reporter);
 
-// The Delete table button: after a Yes, empties the forms tables of every language and the
-// project's units table, which gets its "(Show all)" row again. The forms handle stays on the
-// last language's table. Returns false on No.
-bool DeleteFormTables(store::TDaten& daten, const std::string& project,
+// The Delete table button: after a Yes, empties the forms tables of every language in `folder`
+// and the project's form files, which get their "(Show all)" row again. Returns false on No.
+bool DeleteFormTables(const store::TableFolder& folder, const std::string& project,
                       const LanguageList& languages, Reporter& reporter);
 
 }  // namespace lexorin::forms

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "code/scan_space.h"
-#include "forms/form_scanner.h"
+#include "base/disk_space.h"
+#include "store/scan_table_space.h"
 
 namespace lexorin::forms {
 
@@ -19,21 +19,21 @@ constexpr std::uintmax_t kRowBytesPerFormByte = 4;
 
 void RequireSpaceForFormScan(const std::vector<std::string>& forms,
                              const std::string& program_directory, size_t languages,
-                             store::Table& units, store::Table& scanned,
+                             store::FormFiles& form_files, store::FormRows& scanned,
                              std::vector<store::LanguageTable>& others) {
     std::uintmax_t bytes = 0;
     for (const auto& form : forms) {
-        if (FindFormUnit(units, form)) continue;
+        if (form_files.find(form)) continue;
         std::error_code error;
         const std::uintmax_t size = std::filesystem::file_size(form, error);
         if (!error) bytes += size;
     }
-    code::DiskSpaceNeeds needs;
+    DiskSpaceNeeds needs;
     needs.Add(
         program_directory, bytes * kRowBytesPerFormByte * languages,
         "the rows of " + std::to_string(languages) + (languages == 1 ? " language" : " languages"),
         "a table takes up to four times the bytes of its forms");
-    code::AddLanguageTableNeeds(needs, program_directory, scanned, others);
+    store::AddLanguageTableNeeds(needs, program_directory, scanned.table(), others);
     needs.Require("No table was changed.");
 }
 

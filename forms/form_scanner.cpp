@@ -1,14 +1,15 @@
 #include "forms/form_scanner.h"
 
-#include "base/errors.h"
+#include <optional>
+#include <utility>
+
 #include "base/file_utils.h"
+#include "base/text_routines.h"
 #include "base/text_utils.h"
-#include "code/text_routines.h"
-#include "code/translator.h"
 #include "forms/form_line_walk.h"
 #include "forms/form_wide_line.h"
 #include "store/table_store.h"
-#include "store/translation_tables.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::forms {
 
@@ -16,7 +17,7 @@ namespace {
 
 bool HoldsUnwanted(const std::string& line, const std::vector<std::string>& unwanted) {
     for (const auto& entry : unwanted)
-        if (code::ContainsNoCase(line, entry)) return true;
+        if (ContainsNoCase(line, entry)) return true;
     return false;
 }
 
@@ -49,70 +50,54 @@ std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
     return found;
 }
 
-std::optional<std::int64_t> FindFormUnit(store::Table& units, const std::string& form_path) {
-    if (!units.is_open()) units.open();
-    if (units.index_name() != store::order::Name) units.set_index_name(store::order::Name);
-    // Forms of the same name in different folders share the first key; the full path, compared
-    // exactly, tells them apart.
-    if (units.find_key({store::Value(file_name_of(form_path))}))
-        for (; !units.eof(); units.next())
-            if (units.text(store::field::Directory) == form_path)
-                return units.integer(store::field::Index);
-    return std::nullopt;
-}
+FormStringScanner::FormStringScanner(store::FormRows& strings, store::FormFiles& files,
+                                     const CodePage& code_page, std::vector<std::string> unwanted,
+                                     Reporter& reporter)
+    : strings_(strings),
+      files_(files),
+      code_page_(code_page),
+      unwanted_(std::move(unwanted)),
+      reporter_(reporter) {}
 
-}  // namespace lexorin::forms
-
-namespace lexorin::code {
-
-int TTranslator::ScanForm(const std::string& text_path, const std::string& form_path) {
-    if (!UnitsTable || !FormsTable)
-        throw Error("The form scan needs the forms table and the units table of the project");
-    const std::vector<forms::FormString> found =
-        forms::FindFormStrings(read_text_lines(read_file(text_path)), UnwantedStrings, form_path,
-                               StatusBar, &FormsCodePage);
-
-    if (!UnitsTable->is_open()) UnitsTable->open();
-    UnitsTable->set_index_name(store::order::Name);
-    if (!FormsTable->is_open()) FormsTable->open();
-    std::optional<std::int64_t> unit;
-    if (!found.empty()) unit = forms::FindFormUnit(*UnitsTable, form_path);
-    if (!found.empty() && !unit) {
-        UnitsTable->append_record(
-            {store::Value(0), store::Value(file_name_of(form_path)), store::Value(form_path)});
-        unit = UnitsTable->integer(store::field::Index);
-    }
-    if (!found.empty()) FormsTable->set_index_name(store::order::UniqueProperty);
-    for (const auto& row : found) {
-        if (StatusBar) StatusBar->process_events();
-        if (FormsTable->find_key(
-                {store::Value(*unit), store::Value(row.object), store::Value(row.property)})) {
-            // A change of case or of surrounding blanks is no new text to translate.
-            if (upper_case(trim(row.original)) !=
-                upper_case(trim(FormsTable->text(store::field::OriginalString)))) {
-                FormsTable->edit();
-                FormsTable->set_text(store::field::OriginalString, row.original);
-                FormsTable->set_logical(store::field::Changed, true);
-                FormsTable->set_logical(store::field::Translated, false);
-                FormsTable->set_integer(store::field::SpacesAtEnd, row.spaces_at_end);
-                FormsTable->post();
+int FormStringScanner::Scan(const std::string& text_path, const std::string& form_path) {
+    const std::vector<FormString> found = FindFormStrings(
+        read_text_lines(read_file(text_path)), unwanted_, form_path, &reporter_, &code_page_);
+    if (!found.empty()) {
+        // Forms of the same name in different folders are told apart by their full path.
+        std::optional<std::int64_t> form = files_.find(form_path);
+        if (!form) form = files_.append({0, file_name_of(form_path), form_path});
+        store::Table& rows = strings_.table();
+        rows.set_index_name(store::order::UniqueProperty);
+        for (const auto& string : found) {
+            reporter_.process_events();
+            if (rows.find_key({store::Value(*form), store::Value(string.object),
+                               store::Value(string.property)})) {
+                // A change of case or of surrounding blanks is no new text to translate.
+                if (upper_case(trim(string.original)) !=
+                    upper_case(trim(rows.text(store::field::OriginalString)))) {
+                    rows.edit();
+                    rows.set_text(store::field::OriginalString, string.original);
+                    rows.set_logical(store::field::Changed, true);
+                    rows.set_logical(store::field::Translated, false);
+                    rows.set_integer(store::field::SpacesAtEnd, string.spaces_at_end);
+                    rows.post();
+                }
+                continue;
             }
-        } else {
-            FormsTable->append_record(
-                {store::Value(0), store::Value(row.original), store::Value(""), store::Value(*unit),
-                 store::Value(false), store::Value(row.ignore), store::Value(row.object),
-                 store::Value(row.property), store::Value(false), store::Value(row.spaces_at_end)});
-            // Why a wide string was left out, where the table has room for it.
-            if (!row.note.empty() && FormsTable->has_field(store::field::Context)) {
-                FormsTable->edit();
-                FormsTable->set_text(store::field::Context, row.note);
-                FormsTable->post();
-            }
+            store::FormRow row;
+            row.original = string.original;
+            row.form = *form;
+            row.ignore = string.ignore;
+            row.object = string.object;
+            row.property = string.property;
+            row.spaces_at_end = string.spaces_at_end;
+            row.context = string.note;  // why a wide string was left out
+            strings_.append(row);
         }
     }
     const int count = static_cast<int>(found.size());
-    if (StatusBar) StatusBar->status(std::to_string(count) + " Strings found");
+    reporter_.status(std::to_string(count) + " Strings found");
     return count;
 }
 
-}  // namespace lexorin::code
+}  // namespace lexorin::forms

@@ -4,16 +4,14 @@
 
 #include "base/errors.h"
 #include "base/file_utils.h"
+#include "base/text_routines.h"
 #include "base/text_utils.h"
-#include "code/text_routines.h"
-#include "code/translator.h"
+#include "codec/form_value_text.h"
 #include "forms/form_line_walk.h"
-#include "forms/form_scanner.h"
-#include "forms/form_value_text.h"
 #include "forms/form_wide_line.h"
 #include "forms/translation_text.h"
 #include "store/table_store.h"
-#include "store/translation_tables.h"
+#include "store/translation_fields.h"
 
 namespace lexorin::forms {
 
@@ -24,10 +22,10 @@ std::string ReplaceFormString(const std::string& line, const FormTranslation& ro
     if (quote == std::string::npos) return line;
     const std::string blanks(static_cast<std::size_t>(std::max(row.spaces_at_end, 0)), ' ');
     return line.substr(0, quote) +
-           code::ReplaceAllNoCase(std::string_view(line).substr(quote),
-                                  code::EscapeApostrophes(row.original) + blanks,
-                                  TranslationBetweenQuotes(row.translation + blanks, code_page,
-                                                           ContinuationIndent(line)));
+           ReplaceAllNoCase(std::string_view(line).substr(quote),
+                            EscapeApostrophes(row.original) + blanks,
+                            TranslationBetweenQuotes(row.translation + blanks, code_page,
+                                                     ContinuationIndent(line)));
 }
 
 namespace {
@@ -89,43 +87,40 @@ TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
     return result;
 }
 
-TranslatedFormText TranslateFormText(code::TTranslator& translator, std::string_view text,
-                                     const std::string& form_path) {
-    store::Table* forms_table = translator.FormsTable;
-    if (!forms_table) throw Error("Writing a translated form needs the forms table");
-    if (!forms_table->is_open()) forms_table->open();
+TranslatedFormWriter::TranslatedFormWriter(store::FormRows& strings, store::FormFiles& files,
+                                           const CodePage& code_page, Reporter& reporter)
+    : strings_(strings), files_(files), code_page_(code_page), reporter_(reporter) {}
+
+TranslatedFormText TranslatedFormWriter::TranslateText(std::string_view text,
+                                                       const std::string& form_path) {
     // The rows of this very form file when it was scanned; forms with the same name in other
     // folders have rows under the same keys, and the first of those would serve them all.
-    std::optional<std::int64_t> unit;
-    if (translator.UnitsTable) unit = FindFormUnit(*translator.UnitsTable, form_path);
-    forms_table->set_index_name(unit ? store::order::UniqueProperty : store::order::Translation);
+    const std::optional<std::int64_t> form = files_.find(form_path);
+    store::Table& rows = strings_.table();
+    rows.set_index_name(form ? store::order::UniqueProperty : store::order::Translation);
     auto lookup = [&](const std::string& object,
                       const std::string& property) -> std::optional<FormTranslation> {
-        bool found = unit ? forms_table->find_key(
-                                {store::Value(*unit), store::Value(object), store::Value(property)})
-                          : forms_table->find_key({store::Value(object), store::Value(property)});
+        const bool found =
+            form
+                ? rows.find_key({store::Value(*form), store::Value(object), store::Value(property)})
+                : rows.find_key({store::Value(object), store::Value(property)});
         if (!found) return std::nullopt;
-        return FormTranslation{forms_table->text(store::field::OriginalString),
-                               forms_table->text(store::field::TranslateString),
-                               static_cast<int>(forms_table->integer(store::field::SpacesAtEnd))};
+        return FormTranslation{rows.text(store::field::OriginalString),
+                               rows.text(store::field::TranslateString),
+                               static_cast<int>(rows.integer(store::field::SpacesAtEnd))};
     };
-    TranslatedFormText translated = TranslateFormLines(
-        read_text_lines(text), lookup, form_path, translator.StatusBar, &translator.FormsCodePage);
-    if (translator.StatusBar)
-        translator.StatusBar->status(std::to_string(translated.replaced) + " Strings found");
+    TranslatedFormText translated =
+        TranslateFormLines(read_text_lines(text), lookup, form_path, &reporter_, &code_page_);
+    reporter_.status(std::to_string(translated.replaced) + " Strings found");
     return translated;
 }
 
-}  // namespace lexorin::forms
-
-namespace lexorin::code {
-
-int TTranslator::TranslateForm(const std::string& text_path, const std::string& form_path) {
-    forms::TranslatedFormText text =
-        forms::TranslateFormText(*this, read_file(text_path), form_path);
+int TranslatedFormWriter::TranslateFile(const std::string& text_path,
+                                        const std::string& form_path) {
+    TranslatedFormText text = TranslateText(read_file(text_path), form_path);
     // An untouched text keeps its bytes, line breaks included, as a form stored as text must.
     if (text.replaced > 0) write_file_atomically(text_path, join_text_lines(text.lines));
     return text.replaced;
 }
 
-}  // namespace lexorin::code
+}  // namespace lexorin::forms

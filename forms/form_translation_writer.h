@@ -8,13 +8,11 @@
 
 #include "base/code_page.h"
 #include "base/reporter.h"
+#include "store/string_tables.h"
 
-namespace lexorin::code {
-class TTranslator;
-}
-
-// The translated form writer's rewriting without any file or table: a form text's strings
-// replaced by their translations. TTranslator::TranslateForm feeds it the forms table's rows.
+// The translated form writer: a form text's strings replaced by their translations, without any
+// file or table (TranslateFormLines), and with the rows of a language's forms table
+// (TranslatedFormWriter).
 namespace lexorin::forms {
 
 // What a row of the forms table says about one string.
@@ -46,11 +44,30 @@ TranslatedFormText TranslateFormLines(const std::vector<std::string>& lines,
                                       const TranslationLookup& lookup, const std::string& form_path,
                                       Reporter* status, const CodePage* code_page = nullptr);
 
-// The translator's forms table applied to a form text (the text form of form_path): the rows of
-// form_path's own scan when UnitsTable knows it, else the first row with the same object path
-// and property key. The work of TTranslator::TranslateForm without its file.
-TranslatedFormText TranslateFormText(code::TTranslator& translator, std::string_view text,
-                                     const std::string& form_path);
+// Applies one language's forms table to form texts. The tables and the reporter belong to the
+// caller.
+class TranslatedFormWriter {
+  public:
+    // `code_page`: the program's 8-bit code page, in which the translations are written.
+    TranslatedFormWriter(store::FormRows& strings, store::FormFiles& files,
+                         const CodePage& code_page, Reporter& reporter);
+
+    // The forms table applied to a form text (the text form of form_path): the rows of
+    // form_path's own scan when the form files list it, else the first row with the same object
+    // path and property key. The reporter's status gets "<n> Strings found".
+    TranslatedFormText TranslateText(std::string_view text, const std::string& form_path);
+
+    // Rewrites the text form in text_path with the translations of the forms table, as
+    // TranslateText. The file is replaced only when a string changed, the safe way. Returns the
+    // number of strings replaced.
+    int TranslateFile(const std::string& text_path, const std::string& form_path);
+
+  private:
+    store::FormRows& strings_;
+    store::FormFiles& files_;
+    CodePage code_page_;
+    Reporter& reporter_;
+};
 
 // The line with the original, as the text form writes it ('#39' for an apostrophe, the blanks
 // at the end restored), replaced by the translation (TranslationBetweenQuotes, blanks restored)

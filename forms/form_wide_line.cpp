@@ -4,8 +4,8 @@
 
 #include "base/errors.h"
 #include "base/text_utils.h"
+#include "codec/form_value_text.h"
 #include "forms/form_line_walk.h"
-#include "forms/form_value_text.h"
 #include "forms/translation_text.h"
 
 namespace lexorin::forms {
@@ -48,7 +48,7 @@ std::optional<WideLineString> FindWideString(std::string_view line) {
         }
     }
     found.end = i;
-    if (!beyond_8_bits || !IsWellFormedUtf16(found.units)) return std::nullopt;
+    if (!beyond_8_bits || !codec::IsWellFormedUtf16(found.units)) return std::nullopt;
     std::string_view rest = line.substr(i);
     std::size_t last = rest.find_last_not_of(" \t\r\n");
     rest = last == std::string_view::npos ? std::string_view() : rest.substr(0, last + 1);
@@ -70,7 +70,7 @@ std::optional<LineString> FindLineString(std::string_view line, const CodePage& 
     LineString found;
     found.wide = true;
     std::string utf8;
-    Utf16ToUtf8(wide->units, utf8);
+    codec::Utf16ToUtf8(wide->units, utf8);
     try {
         found.text = code_page.from_utf8(utf8);
     } catch (const Error& e) {

@@ -2,14 +2,12 @@
 
 #include "base/temporary_files.h"
 #include "base/text_utils.h"
-#include "code/translator.h"
-#include "forms/form_errors.h"
+#include "codec/form_errors.h"
 #include "forms/form_scan.h"
+#include "forms/form_translation_writer.h"
 #include "forms/private_temp_directory.h"
 #include "forms/translated_form_file.h"
-#include "project/project_lock.h"
 #include "project/projects_table.h"
-#include "project/status_line.h"
 #include "store/translation_fields.h"
 
 namespace lexorin::forms {
@@ -27,24 +25,25 @@ std::string GlueReminder(const std::string& program_directory,
            from + " to " + project_directory + ".";
 }
 
-}  // namespace
-
+// The closing text after every form was written: "Forms written correctly." and the reminder to
+// copy the glue files from the program directory into the project directory.
 std::string FormsWrittenMessage(const std::string& program_directory,
                                 const std::string& project_directory) {
     return "Forms written correctly.\r\r" + GlueReminder(program_directory, project_directory);
 }
 
-FormWriteReport WriteFormChanges(store::TDaten& daten, store::Table& projects,
-                                 const std::string& language, Reporter& reporter) {
+}  // namespace
+
+FormWriteReport WriteFormChanges(store::FormRows& strings, store::FormFiles& form_files,
+                                 const store::Table& projects, const CodePage& code_page,
+                                 Reporter& reporter) {
     FormWriteReport report;
-    ProjectLock lock(daten.program_directory(), projects.text(field::Name));
-    daten.tblForms.open();
-    daten.tblUnits.open();
-    daten.tblUnits.set_index_name(store::order::Name);
+    // The tables lie in the program directory.
+    const std::string& program_directory = strings.directory();
     const std::vector<std::string> files = ProjectFormFiles(projects);
     sweep_temporary_files_beside(files);  // leftovers of a killed run
 
-    code::TTranslator translator = FormTranslator(daten, reporter);
+    TranslatedFormWriter writer(strings, form_files, code_page, reporter);
 
     {
         PrivateTempDirectory temp;
@@ -53,11 +52,11 @@ FormWriteReport WriteFormChanges(store::TDaten& daten, store::Table& projects,
             const std::string& form = files[i];
             reporter.progress(static_cast<int>(i), static_cast<int>(files.size()), form);
             try {
-                report.strings_replaced += WriteTranslatedForm(translator, form, text_path);
+                report.strings_replaced += WriteTranslatedForm(writer, form, text_path);
                 report.written.push_back(form);
             } catch (const std::exception& e) {
                 // The report names the form; the reason gives the line or byte offset.
-                report.failed.emplace_back(form, FormFailureReason(e));
+                report.failed.emplace_back(form, codec::FormFailureReason(e));
             }
             remove_if_present(text_path);
         }
@@ -71,14 +70,12 @@ FormWriteReport WriteFormChanges(store::TDaten& daten, store::Table& projects,
         reporter.warning(text);
     }
     if (report.failed.empty()) {
-        reporter.information(FormsWrittenMessage(daten.program_directory(), directory));
+        reporter.information(FormsWrittenMessage(program_directory, directory));
     } else if (!report.written.empty()) {
         reporter.information(std::to_string(report.written.size()) + " of " +
                              std::to_string(files.size()) + " forms written correctly.\r\r" +
-                             GlueReminder(daten.program_directory(), directory));
+                             GlueReminder(program_directory, directory));
     }
-    if (report.failed.empty() || !report.written.empty())
-        AddStatusLine(projects, "Form changes written in " + language, "");
     return report;
 }
 

@@ -4,9 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/code_page.h"
 #include "base/reporter.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
-#include "store/translation_tables.h"
 
 // Write changes -> Forms: for every form file of the project its translated form beside it, a
 // resource file named <form>.tra.res that the unit links when TranslatedForm is set.
@@ -21,15 +22,11 @@ struct FormWriteReport {
 };
 
 // Writes the translated forms (WriteTranslatedForm) of the current project row's form files from
-// the forms table of the language, which daten holds in forms mode (PrepareLanguageTables).
-// Afterwards names the forms that failed in a warning, reports the ones written, and records
-// "Form changes written in " + language unless every form failed.
-FormWriteReport WriteFormChanges(store::TDaten& daten, store::Table& projects,
-                                 const std::string& language, Reporter& reporter);
-
-// The closing text after every form was written: "Forms written correctly." and the reminder to
-// copy the glue files from the program directory into the project directory.
-std::string FormsWrittenMessage(const std::string& program_directory,
-                                const std::string& project_directory);
+// `strings`, the forms table of the language, and `form_files`, the project's; translations are
+// written in `code_page`. Afterwards names the forms that failed in a warning and reports the
+// ones written.
+FormWriteReport WriteFormChanges(store::FormRows& strings, store::FormFiles& form_files,
+                                 const store::Table& projects, const CodePage& code_page,
+                                 Reporter& reporter);
 
 }  // namespace lexorin::forms

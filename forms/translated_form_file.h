@@ -2,9 +2,7 @@
 
 #include <string>
 
-namespace lexorin::code {
-class TTranslator;
-}
+#include "forms/form_translation_writer.h"
 
 // One form's translated form file: the form translated with the forms table and written beside
 // it as the resource file that the unit's switch block links when TranslatedForm is set.
@@ -14,13 +12,13 @@ namespace lexorin::forms {
 std::string TranslatedFormPath(const std::string& form_path);
 
 // Converts form_path to text in text_path (the temporary "Tempform.txt"), translates it with the
-// translator's forms table, and writes TranslatedFormPath(form_path): a resource file holding
+// writer's forms table, and writes TranslatedFormPath(form_path): a resource file holding
 // the object stream. A binary form keeps every byte the translation does not change; a form
 // stored as text goes through the same conversion as its text gives it. The file is replaced
 // only once complete; any failure (a form that cannot be read, a text that is no form, a
 // translation that cannot go into it) raises and leaves an older file as it was. Gives the
 // number of strings replaced.
-int WriteTranslatedForm(code::TTranslator& translator, const std::string& form_path,
+int WriteTranslatedForm(TranslatedFormWriter& writer, const std::string& form_path,
                         const std::string& text_path);
 
 }  // namespace lexorin::forms

@@ -1,13 +1,13 @@
 #include "forms/translation_text.h"
 
-#include "forms/form_value_text.h"
+#include "codec/form_value_text.h"
 
 namespace lexorin::forms {
 
 std::string TranslationBetweenQuotes(std::string_view translation, const CodePage& code_page,
                                      std::string_view indent) {
     std::u16string units;
-    Utf8ToUtf16(code_page.to_utf8(translation), units);
+    codec::Utf8ToUtf16(code_page.to_utf8(translation), units);
     std::string text;
     std::size_t piece_start = 0;
     bool quoted = true;

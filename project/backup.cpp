@@ -18,8 +18,7 @@
 #include "base/file_utils.h"
 #include "base/temporary_files.h"
 #include "project/archive_update.h"
-#include "project/file_iterator.h"
-#include "project/project_lock.h"
+#include "project/file_walker.h"
 #include "project/projects_table.h"
 
 namespace lexorin::project {
@@ -208,33 +207,13 @@ BackupResult BackupFiles(const std::string& archive_path, const std::vector<std:
     return result;
 }
 
-bool OfferBackup(const std::string& program_directory, const std::string& project_name,
-                 const std::vector<std::string>& files, Reporter& reporter, BackupResult* result) {
+bool ConfirmBackup(const std::string& project_name, Reporter& reporter) {
     if (!reporter.confirm("Do you want all your .pas and .dfm files to be automatically backed "
                           "up\rinto " +
                           project_name + ".zip in the Lexorin directory?"))
         return false;
     check_file_name_part(project_name, "project name");
-    ProjectLock lock(program_directory, project_name);
-    BackupResult done =
-        BackupFiles(backup_archive_path(program_directory, project_name), files, reporter);
-    if (result) *result = std::move(done);
     return true;
-}
-
-std::optional<BackupResult> CheckSourcesAndOfferBackup(const std::string& program_directory,
-                                                       const std::string& project_name,
-                                                       const std::string& directory, bool recursive,
-                                                       const std::vector<std::string>& excluded,
-                                                       const std::string& stored_directory,
-                                                       Reporter& reporter, OutsideLinks links) {
-    std::vector<std::string> files =
-        SourceCheck(directory, recursive, excluded, reporter, nullptr, links);
-    if (!stored_directory.empty()) return std::nullopt;
-    BackupResult result;
-    if (!OfferBackup(program_directory, project_name, files, reporter, &result))
-        return std::nullopt;
-    return result;
 }
 
 BackupResult BackupProject(const std::string& program_directory, const std::string& project_name,
@@ -242,7 +221,6 @@ BackupResult BackupProject(const std::string& program_directory, const std::stri
                            const std::vector<std::string>& excluded, Reporter& reporter,
                            OutsideLinks links) {
     check_file_name_part(project_name, "project name");
-    ProjectLock lock(program_directory, project_name);
     std::vector<std::string> unreadable;
     std::vector<std::string> files =
         SourceCheck(directory, recursive, excluded, reporter, &unreadable, links);

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/reporter.h"
-#include "project/file_iterator.h"
+#include "project/file_walker.h"
 
 // The backup of a project's unit and form files into a ZIP archive in the program directory,
 // offered when a project's directory is first given, before any scan rewrites a unit.
@@ -49,25 +48,10 @@ struct BackupResult {
 BackupResult BackupFiles(const std::string& archive_path, const std::vector<std::string>& files,
                          Reporter& reporter);
 
-// The backup offer: asks "Do you want all your .pas and .dfm files to be automatically backed
-// up\rinto <project>.zip in the Lexorin directory?"; on Yes backs the files up into the
-// project's archive. Returns false on No. On Yes the result's message is to be shown as
-// information: "Your files have been backed up successfully into <program dir><project>.zip".
-bool OfferBackup(const std::string& program_directory, const std::string& project_name,
-                 const std::vector<std::string>& files, Reporter& reporter,
-                 BackupResult* result = nullptr);
-
-// Leaving the directory field: the source check, then the backup offer when the row has no
-// stored directory yet (the first time a directory is given). Returns the backup when one was
-// made. An archive that cannot be written raises Error: the caller then does not store the
-// directory, so that the offer comes again.
-std::optional<BackupResult> CheckSourcesAndOfferBackup(const std::string& program_directory,
-                                                       const std::string& project_name,
-                                                       const std::string& directory, bool recursive,
-                                                       const std::vector<std::string>& excluded,
-                                                       const std::string& stored_directory,
-                                                       Reporter& reporter,
-                                                       OutsideLinks links = OutsideLinks::Skip);
+// The question of the backup offer: "Do you want all your .pas and .dfm files to be
+// automatically backed up\rinto <project>.zip in the Lexorin directory?". False on No; on Yes
+// raises Error when the project name cannot name a file.
+bool ConfirmBackup(const std::string& project_name, Reporter& reporter);
 
 // The backup of a registered project without asking: its files (the warning above when there
 // are none) into its archive.

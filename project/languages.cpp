@@ -2,15 +2,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/text_utils.h"
-#include "project/project_lock.h"
 #include "project/projects_table.h"
-#include "project/status_line.h"
 #include "store/table_files.h"
 #include "store/transcopy.h"
 
@@ -19,35 +18,28 @@ namespace lexorin::project {
 using store::table_file_name;
 using store::TableKind;
 
-void ResetTemplateTables(store::TDaten& daten) {
-    struct Pair {
-        store::Table* table;
-        TableKind kind;
-    };
-    for (Pair p : {Pair{&daten.tblForms, TableKind::Forms}, Pair{&daten.tblUnits, TableKind::Units},
-                   Pair{&daten.tblPascal, TableKind::Pascal},
-                   Pair{&daten.tblPasFiles, TableKind::PasFiles}}) {
-        p.table->close();
-        p.table->set_table_name(store::template_name(p.kind));
-        p.table->set_directory(daten.program_directory());
-        p.table->empty();
-        p.table->open();
+void EmptyTemplateTables(const store::TableFolder& tables) {
+    for (TableKind kind :
+         {TableKind::Forms, TableKind::Units, TableKind::Pascal, TableKind::PasFiles}) {
+        store::Table table(tables.session, tables.directory, store::template_name(kind));
+        table.empty();
     }
 }
 
-static void copy_rows(store::TDaten& daten, Reporter& reporter, const std::string& status,
-                      const std::string& from, const std::string& to, TableKind kind) {
+static void copy_rows(const store::TableFolder& tables, Reporter& reporter,
+                      const std::string& status, const std::string& from, const std::string& to,
+                      TableKind kind) {
     reporter.status(status);
-    store::CopyRows(daten.session(), daten.program_directory(), from, to, kind, &reporter);
+    store::CopyRows(tables.session, tables.directory, from, to, kind, &reporter);
     reporter.status("");
 }
 
 namespace {
 
 // The rows of a table, or -1 when it does not exist.
-int RowsOf(store::TDaten& daten, const std::string& name) {
-    if (store::find_file_no_case(daten.program_directory(), name).empty()) return -1;
-    store::Table table(daten.session(), daten.program_directory(), name);
+int RowsOf(const store::TableFolder& tables, const std::string& name) {
+    if (store::find_file_no_case(tables.directory, name).empty()) return -1;
+    store::Table table(tables.session, tables.directory, name);
     table.open();
     return table.record_count();
 }
@@ -55,15 +47,15 @@ int RowsOf(store::TDaten& daten, const std::string& name) {
 // Creates the language's tables that are missing from the templates and copies into them the
 // rows of `source` they lack. Returns the names of the tables it created. Run again on a
 // language whose tables a killed command left missing or partial, it completes them.
-std::vector<std::string> BuildLanguageTables(store::TDaten& daten, Reporter& reporter,
+std::vector<std::string> BuildLanguageTables(const store::TableFolder& tables, Reporter& reporter,
                                              const std::string& project,
                                              const std::string& language,
                                              const std::string& source) {
-    const std::string& dir = daten.program_directory();
+    const std::string& dir = tables.directory;
     std::vector<std::string> created;
     auto ensure = [&](TableKind kind, const std::string& target) {
         if (!store::find_file_no_case(dir, target).empty()) return;
-        store::CopyTableFile(daten.session(), dir, store::template_name(kind), dir, target);
+        store::CopyTableFile(tables.session, dir, store::template_name(kind), dir, target);
         created.push_back(target);
     };
     const std::string forms_table = table_file_name(project, language, TableKind::Forms);
@@ -71,12 +63,12 @@ std::vector<std::string> BuildLanguageTables(store::TDaten& daten, Reporter& rep
     ensure(TableKind::Forms, forms_table);
     ensure(TableKind::Units, table_file_name(project, language, TableKind::Units));
     if (!source.empty())
-        copy_rows(daten, reporter, "Copying forms from language " + source,
+        copy_rows(tables, reporter, "Copying forms from language " + source,
                   table_file_name(project, source, TableKind::Forms), forms_table,
                   TableKind::Forms);
     ensure(TableKind::Pascal, pascal_table);
     if (!source.empty())
-        copy_rows(daten, reporter, "Copying code language " + source,
+        copy_rows(tables, reporter, "Copying code language " + source,
                   table_file_name(project, source, TableKind::Pascal), pascal_table,
                   TableKind::Pascal);
     ensure(TableKind::PasFiles, table_file_name(project, language, TableKind::PasFiles));
@@ -96,9 +88,9 @@ void StoreLanguageList(store::Table& projects, const std::vector<std::string>& l
 
 // A language already listed: its tables are completed when a killed command left them missing
 // or partial; a complete language is a duplicate.
-bool CompleteLanguage(store::TDaten& daten, store::Table& projects, LanguageList& languages,
-                      const std::vector<std::string>& list, const std::string& language,
-                      Reporter& reporter) {
+LanguageAddition CompleteLanguage(const store::TableFolder& tables, store::Table& projects,
+                                  LanguageList& languages, const std::vector<std::string>& list,
+                                  const std::string& language, Reporter& reporter) {
     const std::string project = projects.text(field::Name);
     std::string source;
     for (const auto& other : list)
@@ -108,32 +100,31 @@ bool CompleteLanguage(store::TDaten& daten, store::Table& projects, LanguageList
         }
     const std::string forms_table = table_file_name(project, language, TableKind::Forms);
     const std::string pascal_table = table_file_name(project, language, TableKind::Pascal);
-    const int forms_before = RowsOf(daten, forms_table);
-    const int pascal_before = RowsOf(daten, pascal_table);
-    const bool created = !BuildLanguageTables(daten, reporter, project, language, source).empty();
-    if (!created && RowsOf(daten, forms_table) == forms_before &&
-        RowsOf(daten, pascal_table) == pascal_before)
+    const int forms_before = RowsOf(tables, forms_table);
+    const int pascal_before = RowsOf(tables, pascal_table);
+    const bool created = !BuildLanguageTables(tables, reporter, project, language, source).empty();
+    if (!created && RowsOf(tables, forms_table) == forms_before &&
+        RowsOf(tables, pascal_table) == pascal_before)
         throw Error("This language already exists for the project.");
     languages.fill(projects.text(field::Languages));
-    AddStatusLine(projects, "Language completed: " + language, "");
-    return true;
+    return {LanguageAddition::Kind::Completed, language};
 }
 
 }  // namespace
 
-bool AddLanguage(store::TDaten& daten, store::Table& projects, LanguageList& languages,
-                 const std::string& answer, Reporter& reporter) {
-    ResetTemplateTables(daten);
-    if (answer.empty()) return false;
+LanguageAddition AddLanguage(const store::TableFolder& tables, store::Table& projects,
+                             LanguageList& languages, const std::string& answer,
+                             Reporter& reporter) {
+    EmptyTemplateTables(tables);
+    if (answer.empty()) return {};
     const std::string project = projects.text(field::Name);
-    ProjectLock lock(daten.program_directory(), project);
     std::vector<std::string> list = decode_list(projects.text(field::Languages));
     for (const auto& existing : list)
         if (equal_no_case(existing, answer))
-            return CompleteLanguage(daten, projects, languages, list, existing, reporter);
+            return CompleteLanguage(tables, projects, languages, list, existing, reporter);
     check_file_name_part(answer, "language");
 
-    const std::string& dir = daten.program_directory();
+    const std::string& dir = tables.directory;
     // Table names of different projects can meet ("A_b" + "c" and "A" + "b_c"); never take over
     // tables that are already there.
     for (TableKind kind : {TableKind::Forms, TableKind::Pascal}) {
@@ -147,27 +138,33 @@ bool AddLanguage(store::TDaten& daten, store::Table& projects, LanguageList& lan
     // The list entry comes first: a command killed while the tables are made leaves a listed
     // language that adding it again completes, or that can be deleted. A failure seen here
     // takes back both.
-    const std::vector<std::string> before = list;
     const std::string source = list.empty() ? std::string() : list.front();
     list.push_back(answer);
     StoreLanguageList(projects, list);
     languages.fill(projects.text(field::Languages));
     try {
-        BuildLanguageTables(daten, reporter, project, answer, source);
-        AddStatusLine(projects, "Language added: " + answer, "");
+        BuildLanguageTables(tables, reporter, project, answer, source);
     } catch (...) {
-        ResetTemplateTables(daten);
-        for (TableKind kind : {TableKind::Forms, TableKind::Pascal})
-            delete_table_files(dir, table_file_name(project, answer, kind));
-        try {
-            StoreLanguageList(projects, before);
-        } catch (...) {
-            // The list keeps the language, whose missing tables adding it again completes.
-        }
-        languages.fill(projects.text(field::Languages));
+        TakeBackLanguage(tables, projects, languages, answer);
         throw;
     }
-    return true;
+    return {LanguageAddition::Kind::Added, answer};
+}
+
+void TakeBackLanguage(const store::TableFolder& tables, store::Table& projects,
+                      LanguageList& languages, const std::string& language) {
+    const std::string project = projects.text(field::Name);
+    EmptyTemplateTables(tables);
+    for (TableKind kind : {TableKind::Forms, TableKind::Pascal})
+        delete_table_files(tables.directory, table_file_name(project, language, kind));
+    std::vector<std::string> list = decode_list(projects.text(field::Languages));
+    list.erase(std::remove(list.begin(), list.end(), language), list.end());
+    try {
+        StoreLanguageList(projects, list);
+    } catch (...) {
+        // The list keeps the language, whose missing tables adding it again completes.
+    }
+    languages.fill(projects.text(field::Languages));
 }
 
 std::vector<std::string> delete_table_files(const std::string& directory,
@@ -178,7 +175,7 @@ std::vector<std::string> delete_table_files(const std::string& directory,
     return failed;
 }
 
-std::vector<std::string> DeleteLanguage(store::TDaten& daten, store::Table& projects,
+std::vector<std::string> DeleteLanguage(const store::TableFolder& tables, store::Table& projects,
                                         LanguageList& languages, Reporter& reporter) {
     if (!languages.has_selection()) {
         reporter.error("You did not select a language.");
@@ -189,15 +186,13 @@ std::vector<std::string> DeleteLanguage(store::TDaten& daten, store::Table& proj
         return {};
     const std::string project = projects.text(field::Name);
     const std::string language = languages.selected_language();
-    std::string dir = daten.program_directory();
+    std::string dir = tables.directory;
     if (dir.empty() || dir.back() != '/') dir += '/';
     if (!reporter.confirm("ALL database files like " + dir + project + "_" + language + "_" +
                           "*.* will be deleted!\r\rProceed?"))
         return {};
 
-    ProjectLock lock(daten.program_directory(), project);
-    daten.close_all();
-    ResetTemplateTables(daten);
+    EmptyTemplateTables(tables);
     // Only this language's own tables: a pattern would also take the tables of a language whose
     // name extends this one's with "_".
     std::vector<std::string> failed;

@@ -8,10 +8,9 @@
 #include "base/errors.h"
 #include "base/literal_text.h"
 #include "base/text_utils.h"
-#include "project/language_tables.h"
 #include "project/po_file.h"
-#include "project/project_lock.h"
 #include "project/translation_checks.h"
+#include "project/translation_write.h"
 #include "store/held_tables.h"
 #include "store/translation_fields.h"
 
@@ -149,19 +148,19 @@ struct PlannedUpdate {
 
 }  // namespace
 
-PoExportResult ExportPo(store::TDaten& daten, const std::string& project,
-                        const std::string& language, const std::string& po_path,
+PoExportResult ExportPo(store::LanguageTables& tables, const std::string& po_path,
                         const CodePage& code_page, Reporter& reporter) {
-    PrepareLanguageTables(daten, project, language, false);  // tblUnits on the units table
-    auto unit_names = file_names(daten.tblPasFiles);
-    auto form_names = file_names(daten.tblUnits);
+    const std::string& project = tables.project;
+    const std::string& language = tables.language;
+    auto unit_names = file_names(tables.unit_files.table());
+    auto form_names = file_names(tables.form_files.table());
 
     PoExportResult result;
     PoCatalog catalog;
     catalog.header = header_text(project, language, code_page);
     for (TableKind kind : {TableKind::Pascal, TableKind::Forms}) {
         bool code = kind == TableKind::Pascal;
-        store::Table& table = code ? daten.tblPascal : daten.tblForms;
+        store::Table& table = code ? tables.pascal.table() : tables.forms.table();
         for (table.first(); !table.eof(); table.next()) {
             reporter.process_events();
             std::int64_t index = table.integer(store::field::Index);
@@ -219,10 +218,9 @@ PoExportResult ExportPo(store::TDaten& daten, const std::string& project,
     return result;
 }
 
-PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
-                        const std::string& language, const std::string& po_path,
+PoImportResult ImportPo(store::LanguageTables& tables, const std::string& po_path,
                         const CodePage& code_page, Reporter& reporter) {
-    ProjectLock lock(daten.program_directory(), project);
+    const std::string& language = tables.language;
     PoCatalog catalog = read_po_file(po_path);
     std::string file_language = po_header_field(catalog.header, "X-Lexorin-Language");
     if (!file_language.empty() && !equal_no_case(readable(file_language, code_page), language))
@@ -290,14 +288,13 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
         plan.push_back(std::move(update));
     }
 
-    PrepareLanguageTables(daten, project, language, true);
     // One transaction for each table: the import is stored whole or not at all, the disk is
     // synced once for each table, and the lookups below read without taking a lock each.
-    store::HeldTables import({&daten.tblPascal, &daten.tblForms});
+    store::HeldTables import({&tables.pascal.table(), &tables.forms.table()});
     for (const auto& update : plan) {
         reporter.process_events();
         const bool code_row = update.key.kind == TableKind::Pascal;
-        store::Table& table = code_row ? daten.tblPascal : daten.tblForms;
+        store::Table& table = code_row ? tables.pascal.table() : tables.forms.table();
         if (!table.find_key({update.key.index})) {
             result.not_applied.push_back(update.label + ": the table has no such row");
             continue;
@@ -321,18 +318,15 @@ PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
             ++result.unchanged;
             continue;
         }
-        table.edit();
-        try {
-            if (set_translation) {
-                table.set_text(store::field::TranslateString, translation);
-                table.set_logical(store::field::Translated, !update.fuzzy);
-            }
-            table.set_logical(store::field::Ignore, update.ignore);
-            table.post();
-        } catch (...) {
-            table.cancel();
-            throw;
+        // The flags as the file has them: a fuzzy entry stays untranslated whatever its text, and
+        // a form string keeps its Changed mark for the translator.
+        TranslationWrite write;
+        if (set_translation) {
+            write.translation = translation;
+            write.translated = !update.fuzzy;
         }
+        write.ignore = update.ignore;
+        WriteTranslation(table, write, Flags::AsGiven, !code_row);
         ++result.updated;
     }
     import.Commit();

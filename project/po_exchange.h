@@ -5,6 +5,7 @@
 
 #include "base/code_page.h"
 #include "base/reporter.h"
+#include "store/string_tables.h"
 #include "store/translation_tables.h"
 
 // Exchange with the tools translators use: a language's rows as a GNU gettext PO file and back.
@@ -38,8 +39,7 @@ struct PoExportResult {
 
 // Writes the language's rows to `po_path` (replaced only once complete). Raises Error for a
 // text with a character the code page lacks, naming the row; then no file is written.
-PoExportResult ExportPo(store::TDaten& daten, const std::string& project,
-                        const std::string& language, const std::string& po_path,
+PoExportResult ExportPo(store::LanguageTables& tables, const std::string& po_path,
                         const CodePage& code_page, Reporter& reporter);
 
 struct PoImportResult {
@@ -55,8 +55,7 @@ struct PoImportResult {
 // `Ignore` from the mark. Entries without a matching row are reported, not applied. A malformed
 // file, one of another language, or a text the code page cannot hold raises Error before any row
 // changes.
-PoImportResult ImportPo(store::TDaten& daten, const std::string& project,
-                        const std::string& language, const std::string& po_path,
+PoImportResult ImportPo(store::LanguageTables& tables, const std::string& po_path,
                         const CodePage& code_page, Reporter& reporter);
 
 }  // namespace lexorin::project

@@ -96,40 +96,31 @@ bool is_table_name_of(const std::string& table, const std::string& name) {
 
 }  // namespace
 
-ProjectDeletion DeleteProjectTables(store::TDaten& daten, store::Table& projects,
+ProjectDeletion DeleteProjectTables(const store::TableFolder& tables, store::Table& projects,
                                     const std::string& project,
                                     const std::vector<std::string>& languages, Reporter* status) {
     ProjectDeletion result;
     result.tables_deleted = true;
-    // No handle may hold a table about to go: the shared ones are moved to the templates,
-    // which are only opened here (emptying them would need a writable directory).
-    daten.close_all();
-    daten.point(daten.tblForms, store::kFormsTemplate);
-    daten.point(daten.tblUnits, store::kUnitsTemplate);
-    daten.point(daten.tblPascal, store::kPascalTemplate);
-    daten.point(daten.tblPasFiles, store::kPasFilesTemplate);
-
     const std::vector<std::string> others = registered_tables(projects, project);
     for (const auto& name : project_table_names(project, languages)) {
         if (is_registered(others, name)) {
             result.kept.push_back(name);
             continue;
         }
-        if (status) status->status("Deleting " + join_path(daten.program_directory(), name));
-        remove_table(daten.program_directory(), name, result);
+        if (status) status->status("Deleting " + join_path(tables.directory, name));
+        remove_table(tables.directory, name, result);
     }
     return result;
 }
 
-ProjectDeletion DeleteProject(store::TDaten& daten, store::Table& projects, LanguageList& languages,
-                              Reporter& reporter) {
+ProjectDeletion DeleteProject(const store::TableFolder& tables, store::Table& projects,
+                              LanguageList& languages, Reporter& reporter) {
     ProjectDeletion result;
     if (!reporter.confirm("This function deletes your translation project. Proceed?"))
         return result;
     if (!projects.is_open() || !projects.has_current())
         throw Error("There is no project to delete.");
     const std::string project = projects.text(field::Name);
-    ProjectLock lock(daten.program_directory(), project);
     const std::vector<std::string> project_languages = decode_list(projects.text(field::Languages));
     const bool with_tables = reporter.confirm("Do you also want to delete your translation files?");
 
@@ -138,7 +129,7 @@ ProjectDeletion DeleteProject(store::TDaten& daten, store::Table& projects, Lang
     // tables would stay with nothing naming them, for a new project of the name to take over.
     if (with_tables) {
         require_writable_file(projects.path(), "The project table");
-        result = DeleteProjectTables(daten, projects, project, project_languages, &reporter);
+        result = DeleteProjectTables(tables, projects, project, project_languages, &reporter);
     }
     reporter.status("Deleting the project " + project);
     try {
@@ -151,7 +142,7 @@ ProjectDeletion DeleteProject(store::TDaten& daten, store::Table& projects, Lang
     result.row_deleted = true;
     reporter.status("");
     // A project that is gone needs no lock file.
-    std::remove(project_lock_path(daten.program_directory(), project).c_str());
+    std::remove(project_lock_path(tables.directory, project).c_str());
     // The window shows the row that is now current.
     languages.fill(projects.has_current() ? projects.text(field::Languages) : std::string());
 
@@ -162,7 +153,7 @@ ProjectDeletion DeleteProject(store::TDaten& daten, store::Table& projects, Lang
     }
     if (!result.kept.empty()) {
         std::string text = "These tables are also those of another project and were kept:";
-        for (const auto& k : result.kept) text += "\r" + join_path(daten.program_directory(), k);
+        for (const auto& k : result.kept) text += "\r" + join_path(tables.directory, k);
         reporter.warning(text);
     }
     return result;

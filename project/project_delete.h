@@ -27,12 +27,12 @@ struct ProjectDeletion {
     std::vector<std::string> kept;     // tables left because another project uses them too
 };
 
-// Removes every file of the project's own tables from the program directory, after releasing
-// the shared handles. Tables whose names another registered project's tables also have (names
+// Removes every file of the project's own tables from the program directory (the caller holds
+// none of them open). Tables whose names another registered project's tables also have (names
 // can meet when they hold "_") are kept and listed. Tables of other projects whose names merely
 // begin with this project's name and "_" are never touched.
 // `status`, when given, is told "Deleting <file>" before each table.
-ProjectDeletion DeleteProjectTables(store::TDaten& daten, store::Table& projects,
+ProjectDeletion DeleteProjectTables(const store::TableFolder& tables, store::Table& projects,
                                     const std::string& project,
                                     const std::vector<std::string>& languages,
                                     Reporter* status = nullptr);
@@ -44,8 +44,8 @@ ProjectDeletion DeleteProjectTables(store::TDaten& daten, store::Table& projects
 // command run again finishes it; a row that cannot be deleted (raises Error) leaves the tables.
 // Files that could not be removed are also reported as a warning. Sources, rewritten units,
 // resource-string files, translated forms and the backup archive stay.
-ProjectDeletion DeleteProject(store::TDaten& daten, store::Table& projects, LanguageList& languages,
-                              Reporter& reporter);
+ProjectDeletion DeleteProject(const store::TableFolder& tables, store::Table& projects,
+                              LanguageList& languages, Reporter& reporter);
 
 // The files in the program directory that a new project named `name` would take for its own:
 // tables of that name (with their engine companions) that a deletion without its tables left,

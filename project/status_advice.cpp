@@ -3,7 +3,6 @@
 #include "base/file_utils.h"
 #include "base/text_utils.h"
 #include "project/language_tables.h"
-#include "project/project_ready.h"
 #include "project/projects_table.h"
 #include "store/table_files.h"
 #include "store/translation_fields.h"
@@ -11,10 +10,10 @@
 namespace lexorin::project {
 
 std::string CountSummary(const store::StringCounts& c) {
-    return "Forms: " + std::to_string(c.source_rows) + " strings, " +
-           std::to_string(c.source_untranslated) +
-           " not translated. Code: " + std::to_string(c.destination_rows) + " strings, " +
-           std::to_string(c.destination_untranslated) + " not translated.";
+    return "Forms: " + std::to_string(c.forms_rows) + " strings, " +
+           std::to_string(c.forms_untranslated) +
+           " not translated. Code: " + std::to_string(c.pascal_rows) + " strings, " +
+           std::to_string(c.pascal_untranslated) + " not translated.";
 }
 
 std::string BuildAdvice(const std::string& reserve, const std::string& language, bool forms_scanned,
@@ -49,48 +48,37 @@ std::string BuildAdvice(const std::string& reserve, const std::string& language,
     return advice;
 }
 
-bool lists_form_file(store::Session& session, const std::string& directory,
-                     const std::string& file_name) {
-    if (store::find_file_no_case(directory, file_name).empty()) return false;
-    store::Table units(session, directory, file_name);
-    units.open();
+// Whether the project's list of form files names a form file: a row other than "(Show all)".
+// A project whose list is missing has none.
+static bool lists_form_file(const store::TableFolder& tables, const std::string& project) {
+    const std::string file_name = store::table_file_name(project, {}, store::TableKind::Units);
+    if (store::find_file_no_case(tables.directory, file_name).empty()) return false;
+    store::FormFiles form_files(tables, project);
+    store::Table& units = form_files.table();
     for (units.first(); !units.eof(); units.next())
         if (units.text(store::field::UnitName) != store::kShowAll) return true;
     return false;
 }
 
-std::optional<StatusAdvice> WhatNow(store::TDaten& daten, store::Table& projects,
-                                    LanguageList& languages, Reporter& reporter,
-                                    const std::string& date) {
-    if (!CheckProjectReady(projects, languages, false, false, reporter)) return std::nullopt;
-    if (!CheckProjectReady(projects, languages, true, false, reporter)) return std::nullopt;
-    if (!CheckProjectReady(projects, languages, true, true, reporter)) return std::nullopt;
-    const std::string project = projects.text(field::Name);
-    const std::string language = languages.selected_language();
-    PrepareLanguageTables(daten, project, language, true);
-
+LanguageStatus::LanguageStatus(const store::TableFolder& tables, const std::string& project,
+                               const std::string& language, Reporter& reporter)
+    : tables_(tables),
+      project_(project),
+      language_(language),
+      forms_(tables, project, language),
+      pascal_(tables, project, language),
+      unit_files_(tables, project) {
     reporter.status("Analyzing translation of language " + language);
-    store::Ttranscopy copier(daten.session());
-    copier.StatusBar = &reporter;
-    copier.intablename = daten.tblForms.table_name();
-    copier.outtablename = daten.tblPascal.table_name();
-    copier.path = daten.program_directory();
-    copier.OpenTables();
-    StatusAdvice result;
-    result.counts = copier.CountStrings();
-    copier.CloseTables();
-    result.summary = CountSummary(result.counts);
+    result_.counts = store::CountStrings(forms_.table(), pascal_.table(), &reporter);
+    result_.summary = CountSummary(result_.counts);
     reporter.status("");
+}
 
-    AddStatusLine(projects, "Check " + language + ": ", result.summary, date);
-
-    bool forms_scanned =
-        lists_form_file(daten.session(), daten.program_directory(),
-                        store::table_file_name(project, language, store::TableKind::Units));
-    bool code_scanned = daten.tblPasFiles.record_count() >= 2;
-    result.advice =
-        BuildAdvice(projects.text(field::Reserve), language, forms_scanned, code_scanned);
-    return result;
+StatusAdvice LanguageStatus::Advise(const std::string& reserve) {
+    const bool forms_scanned = lists_form_file(tables_, project_);
+    const bool code_scanned = unit_files_.record_count() >= 2;
+    result_.advice = BuildAdvice(reserve, language_, forms_scanned, code_scanned);
+    return result_;
 }
 
 }  // namespace lexorin::project

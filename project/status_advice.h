@@ -1,11 +1,10 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "base/reporter.h"
 #include "project/language_list.h"
-#include "project/status_line.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
 #include "store/transcopy.h"
 #include "store/translation_tables.h"
@@ -29,16 +28,31 @@ std::string CountSummary(const store::StringCounts& counts);
 std::string BuildAdvice(const std::string& reserve, const std::string& language, bool forms_scanned,
                         bool code_scanned);
 
-// Whether a units table lists a form file: a row other than "(Show all)". A missing table
-// lists none.
-bool lists_form_file(store::Session& session, const std::string& directory,
-                     const std::string& file_name);
+// "What now?" on one language of a project, in the two steps around its status line: the
+// counts first, then the advice, which reads the check line the caller has recorded by then.
+class LanguageStatus {
+  public:
+    // Opens the language's tables and the project's unit files (a missing table raises the
+    // store's error) and counts the strings, "Analyzing translation of language <language>" on
+    // the status bar meanwhile.
+    LanguageStatus(const store::TableFolder& tables, const std::string& project,
+                   const std::string& language, Reporter& reporter);
 
-// The whole command on the current project row: the three precondition checks (nullopt when
-// one fails; its message went to the reporter), the tables prepared in code mode, the counts,
-// the "Check <language>: " status line, and the advice, which the caller shows.
-std::optional<StatusAdvice> WhatNow(store::TDaten& daten, store::Table& projects,
-                                    LanguageList& languages, Reporter& reporter,
-                                    const std::string& date = short_date_today());
+    // The counts and their summary; the advice is empty until Advise.
+    const StatusAdvice& result() const { return result_; }
+    // The advice from `reserve`, the project's status lines: the scans still missing, or the
+    // language's check lines and the steps towards a translated program.
+    StatusAdvice Advise(const std::string& reserve);
+
+  private:
+    store::TableFolder tables_;
+    std::string project_;
+    std::string language_;
+    // Opened in this order, as the counts and the advice read them.
+    store::FormRows forms_;
+    store::PascalRows pascal_;
+    store::UnitFiles unit_files_;
+    StatusAdvice result_;
+};
 
 }  // namespace lexorin::project

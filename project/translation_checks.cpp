@@ -4,7 +4,6 @@
 
 #include "base/literal_text.h"
 #include "project/format_placeholders.h"
-#include "project/language_tables.h"
 #include "store/translation_fields.h"
 
 namespace lexorin::project {
@@ -165,12 +164,11 @@ std::vector<CheckFinding> CheckCodeTranslation(std::string_view original,
     return CheckTranslation(LiteralText(original), LiteralText(translation));
 }
 
-std::vector<TranslationProblem> CheckLanguage(store::TDaten& daten, const std::string& project,
-                                              const std::string& language, Reporter& reporter) {
-    PrepareLanguageTables(daten, project, language, true);
+std::vector<TranslationProblem> CheckLanguage(store::PascalRows& pascal, store::FormRows& forms,
+                                              Reporter& reporter) {
     std::vector<TranslationProblem> problems;
     for (store::TableKind kind : {store::TableKind::Pascal, store::TableKind::Forms}) {
-        store::Table& table = kind == store::TableKind::Pascal ? daten.tblPascal : daten.tblForms;
+        store::Table& table = kind == store::TableKind::Pascal ? pascal.table() : forms.table();
         for (table.first(); !table.eof(); table.next()) {
             reporter.process_events();
             std::string translation = table.text(store::field::TranslateString);

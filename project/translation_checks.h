@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/reporter.h"
+#include "store/string_tables.h"
 #include "store/translation_tables.h"
 
 // Checks of a translation against its original, as translators' tools make them: what would
@@ -47,9 +48,9 @@ std::string spaces_at_end(const store::Table& row);
 // "code" or "forms"
 const char* table_kind_label(store::TableKind table);
 
-// Every translated row of the language's pascal and forms tables, in that order and by `Index`;
-// ignored rows and rows without a translation are not checked. Prepares the shared handles.
-std::vector<TranslationProblem> CheckLanguage(store::TDaten& daten, const std::string& project,
-                                              const std::string& language, Reporter& reporter);
+// Every translated row of a language's pascal and forms tables, in that order and by `Index`;
+// ignored rows and rows without a translation are not checked.
+std::vector<TranslationProblem> CheckLanguage(store::PascalRows& pascal, store::FormRows& forms,
+                                              Reporter& reporter);
 
 }  // namespace lexorin::project

@@ -17,7 +17,7 @@ std::unique_ptr<Table> SiblingOf(const Table& table) {
 
 }  // namespace
 
-std::vector<LanguageTable> OtherLanguageTables(TDaten& daten, const Table& scanned,
+std::vector<LanguageTable> OtherLanguageTables(const TableFolder& folder, const Table& scanned,
                                                const std::string& project,
                                                const std::vector<std::string>& languages,
                                                TableKind kind) {
@@ -25,7 +25,7 @@ std::vector<LanguageTable> OtherLanguageTables(TDaten& daten, const Table& scann
     for (const auto& language : languages) {
         const std::string name = table_file_name(project, language, kind);
         if (name == scanned.table_name()) continue;
-        auto table = std::make_unique<Table>(daten.session(), daten.program_directory(), name);
+        auto table = std::make_unique<Table>(folder.session, folder.directory, name);
         table->open();
         others.push_back({language, std::move(table)});
     }

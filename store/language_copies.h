@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/reporter.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
@@ -22,7 +23,7 @@ struct LanguageTable {
 
 // The tables of `kind` of the project's languages whose table name differs from `scanned`'s,
 // in list order, open.
-std::vector<LanguageTable> OtherLanguageTables(TDaten& daten, const Table& scanned,
+std::vector<LanguageTable> OtherLanguageTables(const TableFolder& folder, const Table& scanned,
                                                const std::string& project,
                                                const std::vector<std::string>& languages,
                                                TableKind kind);

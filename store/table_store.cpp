@@ -603,8 +603,6 @@ void Table::post_batched() {
 
 void Table::post_row(bool batched) {
     require_editing();
-    if (before_post_) before_post_(*this);
-    require_editing();  // a hook may have cancelled
     if (state_ == State::Insert) {
         std::int64_t id = conn().insert_row(buffer_, batched);
         if (schema().numbered_key) buffer_[0].number = id;
@@ -617,7 +615,6 @@ void Table::post_row(bool batched) {
     state_ = State::Browse;
     position_.reset();
     eof_ = bof_ = false;
-    if (after_post_) after_post_(*this);
 }
 
 void Table::cancel() {

@@ -49,7 +49,6 @@ struct Bookmark {
 class Table {
   public:
     enum class State { Inactive, Browse, Edit, Insert };
-    using Hook = std::function<void(Table&)>;
     using AcceptTest = std::function<bool(const Table&)>;
 
     explicit Table(Session& session);
@@ -145,8 +144,6 @@ class Table {
     // The master must outlive the link; set_master(nullptr, "") removes it.
     void set_master(const Table* master, const std::string& master_field);
 
-    void set_before_post(Hook hook) { before_post_ = std::move(hook); }
-    void set_after_post(Hook hook) { after_post_ = std::move(hook); }
 
     // Deletes every row; numbering starts at 1 again. Works on a closed handle too.
     void empty();
@@ -206,9 +203,6 @@ class Table {
     std::vector<FieldValue> buffer_;
     bool eof_ = true;
     bool bof_ = true;
-
-    Hook before_post_;
-    Hook after_post_;
 };
 
 }  // namespace lexorin::store

@@ -24,21 +24,6 @@ void CopyTableFile(Session& session, const std::string& source_directory,
     }
 }
 
-void Ttranscopy::OpenTables() {
-    in_ = std::make_unique<Table>(session_, path, intablename);
-    out_ = std::make_unique<Table>(session_, path, outtablename);
-}
-
-void Ttranscopy::CloseTables() {
-    if (out_) out_->flush();
-    in_.reset();
-    out_.reset();
-}
-
-void Ttranscopy::pump() const {
-    if (StatusBar) StatusBar->process_events();
-}
-
 std::vector<Value> CopiedRow(const Table& in, TableKind kind) {
     if (kind == TableKind::Forms)
         return {in.integer(field::Index),
@@ -82,55 +67,34 @@ int CopyMissingRows(Table& in, Table& out, std::int64_t after, TableKind kind, R
     return copied;
 }
 
-void Ttranscopy::copy_rows(bool forms) {
-    if (!in_ || !out_) throw Error("The row copier has no tables: call OpenTables first");
-    in_->open();
-    out_->open();
-    CopyMissingRows(*in_, *out_, 0, forms ? TableKind::Forms : TableKind::Pascal, StatusBar);
-    out_->flush();
-}
-
-void Ttranscopy::CopyFormsRows() {
-    copy_rows(true);
-}
-void Ttranscopy::CopyPascalRows() {
-    copy_rows(false);
-}
-
-StringCounts Ttranscopy::CountStrings() {
+StringCounts CountStrings(Table& forms, Table& pascal, Reporter* reporter) {
     StringCounts counts;
-    if (!in_ || !out_) throw Error("The row copier has no tables: call OpenTables first");
     auto count = [&](Table& table, int& rows, int& untranslated) {
-        table.open();
+        if (!table.is_open()) table.open();
         for (table.first(); !table.eof(); table.next()) {
-            pump();
+            if (reporter) reporter->process_events();
             ++rows;
             if (table.text(field::TranslateString).empty() && !table.logical(field::Translated) &&
                 !table.logical(field::Ignore))
                 ++untranslated;
         }
     };
-    count(*in_, counts.source_rows, counts.source_untranslated);
-    count(*out_, counts.destination_rows, counts.destination_untranslated);
+    count(forms, counts.forms_rows, counts.forms_untranslated);
+    count(pascal, counts.pascal_rows, counts.pascal_untranslated);
     return counts;
 }
 
 void CopyRows(Session& session, const std::string& path, const std::string& from,
               const std::string& to, TableKind kind, Reporter* reporter) {
-    Ttranscopy copier(session);
-    copier.StatusBar = reporter;
-    copier.intablename = from;
-    copier.outtablename = to;
-    copier.path = path;
-    copier.OpenTables();
-    if (kind == TableKind::Forms)
-        copier.CopyFormsRows();
-    else
-        copier.CopyPascalRows();
-    copier.CloseTables();
+    Table in(session, path, from);
+    Table out(session, path, to);
+    in.open();
+    out.open();
+    CopyMissingRows(in, out, 0, kind, reporter);
+    out.flush();
 }
 
-void RequireWritableTables(TDaten& daten, const std::string& project,
+void RequireWritableTables(const TableFolder& folder, const std::string& project,
                            const std::vector<std::string>& languages, TableKind kind) {
     std::vector<std::pair<std::string, TableKind>> tables;
     for (const auto& language : languages)
@@ -138,8 +102,8 @@ void RequireWritableTables(TDaten& daten, const std::string& project,
     const TableKind files = kind == TableKind::Forms ? TableKind::Units : TableKind::PasFiles;
     tables.emplace_back(table_file_name(project, "", files), files);
     for (const auto& [name, table_kind] : tables) {
-        upgrade_table(daten.session(), daten.program_directory(), name, table_kind);
-        Table table(daten.session(), daten.program_directory(), name);
+        upgrade_table(folder.session, folder.directory, name, table_kind);
+        Table table(folder.session, folder.directory, name);
         table.open();  // names a missing, foreign or broken file
         check_schema(table, schema_for(table_kind));
         require_writable_file(table.path(), "The table");

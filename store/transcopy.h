@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/reporter.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
@@ -16,12 +17,17 @@ void CopyTableFile(Session& session, const std::string& source_directory,
                    const std::string& source_name, const std::string& destination_directory,
                    const std::string& destination_name);
 
+// The strings of one language: rows, and rows neither translated nor ignored.
 struct StringCounts {
-    int source_rows = 0;
-    int source_untranslated = 0;
-    int destination_rows = 0;
-    int destination_untranslated = 0;
+    int forms_rows = 0;
+    int forms_untranslated = 0;
+    int pascal_rows = 0;
+    int pascal_untranslated = 0;
 };
+
+// Counts the rows of a forms and a pascal table; the reporter, when given, may repaint between
+// rows.
+StringCounts CountStrings(Table& forms, Table& pascal, Reporter* reporter);
 
 // The values of a copy of `in`'s current row (a forms or a pascal row): its number, original
 // and place, with no translation and none of the flags set at scan time.
@@ -34,43 +40,16 @@ std::vector<Value> CopiedRow(const Table& in, TableKind kind);
 // rows it appended. The reporter, when given, may repaint between rows.
 int CopyMissingRows(Table& in, Table& out, std::int64_t after, TableKind kind, Reporter* reporter);
 
-// The row copier: brings into one language's table every string row of another language's
-// table that it lacks (matched by `Index` alone, each appended under its number), without
-// touching rows already there.
-// Call order: set the properties, OpenTables, one copy, CloseTables.
-class Ttranscopy {
-  public:
-    explicit Ttranscopy(Session& session) : session_(session) {}
-
-    Reporter* StatusBar = nullptr;  // lets the user interface repaint between rows
-    std::string intablename;
-    std::string outtablename;
-    std::string path;
-
-    void OpenTables();
-    void CloseTables();
-    void CopyFormsRows();
-    void CopyPascalRows();
-    StringCounts CountStrings();
-
-  private:
-    void copy_rows(bool forms);
-    void pump() const;
-
-    Session& session_;
-    std::unique_ptr<Table> in_;
-    std::unique_ptr<Table> out_;
-};
-
-// One row copy between two tables in `path`: OpenTables, CopyFormsRows or CopyPascalRows by the
-// kind, CloseTables.
+// Brings into the table `to` every string row of the table `from` (both in `path`, of `kind`)
+// that it lacks, matched by `Index` alone and each appended under its number, without touching
+// rows already there.
 void CopyRows(Session& session, const std::string& path, const std::string& from,
               const std::string& to, TableKind kind, Reporter* reporter);
 
 // Checks, before a scan changes anything, that the tables of every language of `kind` and the
 // project's file list open as tables of this program and may be written; raises an Error
 // naming the first that cannot.
-void RequireWritableTables(TDaten& daten, const std::string& project,
+void RequireWritableTables(const TableFolder& folder, const std::string& project,
                            const std::vector<std::string>& languages, TableKind kind);
 
 }  // namespace lexorin::store

@@ -54,6 +54,13 @@ void check_schema(const Table& table, const TableSchema& expected);
 
 // The translation-tables module: four shared handles that the commands re-point at the selected
 // language's tables, all in the program directory.
+// The folder that holds the program's tables (the program directory) and the session that
+// opens them.
+struct TableFolder {
+    Session& session;
+    std::string directory;
+};
+
 class TDaten {
   public:
     // `code_page`: the program's 8-bit code page, read once at start-up.
@@ -71,6 +78,9 @@ class TDaten {
     // Points a handle at another table in the program directory and opens it, in primary order
     // and without filter.
     void point(Table& table, const std::string& file_name);
+    // Where the tables are, for the typed tables.
+    TableFolder folder() const { return {session_, program_directory_}; }
+    operator TableFolder() const { return folder(); }
     // Closes the four handles (pascal, pasfiles, forms, units).
     void close_all();
 

@@ -6,9 +6,9 @@
 #include "base/file_utils.h"
 #include "base/text_utils.h"
 #include "cli/cli_fixture.h"
-#include "forms/form_text_to_binary.h"
-#include "forms/form_text_writer.h"
-#include "forms/resource_file.h"
+#include "codec/form_text_to_binary.h"
+#include "codec/form_text_writer.h"
+#include "codec/resource_file.h"
 #include "support/test_support.h"
 
 using namespace lexorin;
@@ -124,21 +124,21 @@ TEST_F(FormCommandsTest, ScanThenWriteTranslatedForms) {
     // The binary form's translated form holds its stream with the translations, the letter
     // beyond ASCII in UTF-8; the blanks at the end stay.
     ASSERT_EQ(cli("form-to-text src/aboutbox.tra.res about.txt").status, 0);
-    std::string expected = forms::FormResourceToText(file("src/aboutbox.dfm"));
+    std::string expected = codec::FormResourceToText(file("src/aboutbox.dfm"));
     expected.replace(expected.find("'It'#39's a demo'"), 17, "'C'#39'est une d\xC3\xA9mo'");
     expected.replace(expected.find("'Closes the box  '"), 18, "'Schliesst das Fenster  '");
     EXPECT_EQ(file("about.txt"), expected);
     EXPECT_EQ(file("src/aboutbox.tra.res"),
-              forms::FormResourceFile("TAboutBox", forms::FormTextToBinary(expected)));
+              codec::FormResourceFile("TAboutBox", codec::FormTextToBinary(expected)));
     // The text form's holds the stream of its text.
     std::string main = file("src/mainform.dfm");
     main.replace(main.find("'Demo main window'"), 18, "'Demo-Hauptfenster'");
     EXPECT_EQ(file("src/mainform.tra.res"),
-              forms::FormResourceFile("TMainForm", forms::FormTextToBinary(main)));
+              codec::FormResourceFile("TMainForm", codec::FormTextToBinary(main)));
     r = cli("form-to-text src/mainform.tra.res main.txt");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");  // converted, not copied as a text form
-    EXPECT_EQ(file("main.txt"), forms::FormBinaryToText(forms::FormTextToBinary(main)));
+    EXPECT_EQ(file("main.txt"), codec::FormBinaryToText(codec::FormTextToBinary(main)));
     // A damaged one is refused with the reason.
     write_test_file(work.file("cut.tra.res"), file("src/mainform.tra.res").substr(0, 50));
     r = cli("form-to-text cut.tra.res out.txt");

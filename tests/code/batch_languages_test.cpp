@@ -23,9 +23,10 @@ class BatchLanguages : public ::testing::Test, protected CodeTables {
   protected:
     BatchLanguages() {
         store::create_table(tables.file("Demo_French_pascal.db"), store::pascal_schema());
-        french.open();
-        translator.OtherPascalTables = {&french};
-        translator.UnitBatch = 10;
+        others.push_back({"French", std::make_unique<store::Table>(session, tables.path(),
+                                                                   "Demo_French_pascal.db")});
+        others.back().table->open();
+        NewBatch({.size = 10, .other_languages = &others});
     }
     // Number -> original of every row another process sees in `file`.
     std::string Stored(const std::string& file) {
@@ -38,20 +39,20 @@ class BatchLanguages : public ::testing::Test, protected CodeTables {
         return rows;
     }
 
-    store::Table french{session, tables.path(), "Demo_French_pascal.db"};
+    std::vector<store::LanguageTable> others;
 };
 
 TEST_F(BatchLanguages, TheRowsReachEveryLanguageBeforeTheUnitsChange) {
     const std::string a = sources.file("a.pas"), b = sources.file("b.pas");
     write_test_file(a, UnitText("Hello"));
     write_test_file(b, UnitText("Good bye"));
-    translator.ScanUnit(a);
-    translator.ScanUnit(b);
+    ScanUnit(a);
+    ScanUnit(b);
     // Waiting: neither the units nor any table has changed for another process.
     EXPECT_EQ(read_test_file(a), UnitText("Hello"));
     EXPECT_EQ(Stored("Demo_English_pascal.db"), "");
     EXPECT_EQ(Stored("Demo_French_pascal.db"), "");
-    translator.CommitUnits();
+    batch->CommitUnits();
     EXPECT_EQ(Stored("Demo_English_pascal.db"), "1=Hello;2=Good bye;");
     EXPECT_EQ(Stored("Demo_French_pascal.db"), "1=Hello;2=Good bye;");
     EXPECT_NE(read_test_file(b).find("''+s_2+''"), std::string::npos);
@@ -63,18 +64,18 @@ TEST_F(BatchLanguages, AUnitThatCannotBeReplacedTakesItsRowsFromEveryLanguage) {
     const std::string a = sources.file("a.pas"), b = sources.file("b.pas");
     write_test_file(a, UnitText("Hello"));
     write_test_file(b, UnitText("Good bye"));
-    translator.ScanUnit(a);
-    translator.ScanUnit(b);
+    ScanUnit(a);
+    ScanUnit(b);
     std::filesystem::remove(a);
-    translator.CommitUnits();
-    ASSERT_EQ(translator.FailedUnits.size(), 1u);
+    batch->CommitUnits();
+    ASSERT_EQ(batch->failed_units().size(), 1u);
     EXPECT_EQ(Stored("Demo_English_pascal.db"), "2=Good bye;");
     EXPECT_EQ(Stored("Demo_French_pascal.db"), "2=Good bye;");
 
     const std::string c = sources.file("c.pas");
     write_test_file(c, UnitText("Later"));
-    translator.ScanUnit(c);
-    translator.CommitUnits();
+    ScanUnit(c);
+    batch->CommitUnits();
     EXPECT_EQ(Stored("Demo_French_pascal.db"), "2=Good bye;3=Later;");
     EXPECT_NE(read_test_file(c).find("''+s_3+''"), std::string::npos);
 }
@@ -85,14 +86,15 @@ TEST_F(BatchLanguages, AUnitThatCannotBeReplacedTakesItsRowsFromEveryLanguage) {
 TEST_F(BatchLanguages, ABatchThatCannotBeCommittedIsTakenBackEverywhere) {
     const std::string a = sources.file("a.pas"), b = sources.file("b.pas");
     write_test_file(a, UnitText("Hello"));
-    translator.ScanUnit(a);
-    translator.CommitUnits();
+    ScanUnit(a);
+    batch->CommitUnits();
     write_test_file(b, UnitText("Good bye"));
-    translator.ScanUnit(b);
-    store::Table unknown(session, tables.path(), "Demo_Spanish_pascal.db");
-    translator.OtherPascalTables.push_back(&unknown);  // not open: the copy fails
+    ScanUnit(b);
+    others.push_back({"Spanish", std::make_unique<store::Table>(session, tables.path(),
+                                                                "Demo_Spanish_pascal.db")});
+    // not open: the copy fails
     try {
-        translator.CommitUnits();
+        batch->CommitUnits();
         FAIL() << "the batch was committed";
     } catch (const BatchFailed& e) {
         EXPECT_EQ(e.units(), std::vector<std::string>{b});
@@ -106,9 +108,9 @@ TEST_F(BatchLanguages, ABatchThatCannotBeCommittedIsTakenBackEverywhere) {
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
 
     // Numbering goes on as before the batch.
-    translator.OtherPascalTables.pop_back();
-    translator.ScanUnit(b);
-    translator.CommitUnits();
+    others.pop_back();
+    ScanUnit(b);
+    batch->CommitUnits();
     EXPECT_EQ(Stored("Demo_French_pascal.db"), "1=Hello;2=Good bye;");
 }
 

@@ -142,9 +142,9 @@ class VerifyLimitsTest : public ::testing::Test, protected test::CodeTables {
         write_test_file(sources.file("show.pas"),
                         "unit show;\ninterface\nimplementation\nprocedure Run;\nbegin\n"
                         "  WriteLn('Hello world');\nend;\nend.\n");
-        journal = std::make_unique<RestoreJournal>(session, tables.path(), "Demo");
-        translator.Journal = journal.get();
-        translator.ScanUnit(sources.file("show.pas"));
+        journal = std::make_unique<RestoreJournal>(folder(), "Demo");
+        NewBatch({.restore_journal = journal.get()});
+        ScanUnit(sources.file("show.pas"));
         pascal.flush();
     }
     // The line of the scanned unit that refers to s_1.
@@ -156,9 +156,9 @@ class VerifyLimitsTest : public ::testing::Test, protected test::CodeTables {
         return 0;
     }
     VerifyReport Verify(const std::string& command, std::chrono::seconds limit) {
-        store::TDaten daten(session, tables.path());
-        VerifyTarget target{"Demo", LanguageList{{"English"}, 0}, sources.path(), command, limit};
-        return VerifyBuild(daten, target, reporter, 5);
+        ProjectCodeTables code_tables(folder(), "Demo", LanguageList{{"English"}, 0});
+        VerifyTarget target{sources.path(), command, limit};
+        return VerifyBuild(code_tables, target, CodePage(), reporter, 5);
     }
 
     std::unique_ptr<RestoreJournal> journal;

@@ -7,9 +7,11 @@
 #include <map>
 
 #include "code/resource_strings.h"
-#include "forms/form_conversion.h"
+#include "codec/form_conversion.h"
+#include "forms/form_scanner.h"
 #include "forms/translated_form_file.h"
-#include "project/file_iterator.h"
+#include "project/file_walker.h"
+#include "store/string_tables.h"
 #include "table_fixture.h"
 
 namespace lexorin::code {
@@ -55,8 +57,8 @@ class FpcEndToEnd : public ::testing::Test, protected test::CodeTables {
     }
     void ScanAndWrite() {
         for (const auto& unit : project::CollectFiles(sources.path(), true, "*.pas", {}))
-            translator.ScanUnit(unit);
-        WriteResourceStringFiles(session, pascal, sources.path(), CodePage());
+            ScanUnit(unit);
+        WriteResourceStringFiles(*pascal_rows, sources.path(), CodePage());
         CopyGlueFiles(std::string(LEXORIN_SOURCE_DIR) + "/code/glue", sources.path());
     }
     void Translate(const std::string& original_text, const std::string& translation) {
@@ -76,24 +78,23 @@ class FpcEndToEnd : public ::testing::Test, protected test::CodeTables {
     void TranslateForm(const std::string& original_text, const std::string& translation) {
         store::create_table(tables.file("Demo_English_forms.db"), store::forms_schema());
         store::create_table(tables.file("Demo_units.db"), store::file_list_schema());
-        store::Table forms(session, tables.path(), "Demo_English_forms.db");
-        store::Table units(session, tables.path(), "Demo_units.db");
-        forms.open();
-        units.open();
-        units.set_index_name(store::order::Name);
-        TTranslator form_translator;
-        form_translator.FormsTable = &forms;
-        form_translator.UnitsTable = &units;
+        store::FormRows strings({session, tables.path()},
+                                store::TableFile{"Demo_English_forms.db"});
+        store::FormFiles files({session, tables.path()}, store::TableFile{"Demo_units.db"});
+        store::Table& forms = strings.table();
+        SilentReporter reporter;
         const std::string form = sources.file("form1.dfm");
         const std::string text = tables.file("Tempform.txt");
-        forms::FormFileToText(form, text);
-        ASSERT_EQ(form_translator.ScanForm(text, form), 1);
+        codec::FormFileToText(form, text);
+        ASSERT_EQ(
+            forms::FormStringScanner(strings, files, CodePage(), {}, reporter).Scan(text, form), 1);
         forms.first();
         ASSERT_EQ(forms.text("OriginalString"), original_text);
         forms.edit();
         forms.set_text("TranslateString", translation);
         forms.post();
-        EXPECT_EQ(forms::WriteTranslatedForm(form_translator, form, text), 1);
+        forms::TranslatedFormWriter writer(strings, files, CodePage(), reporter);
+        EXPECT_EQ(forms::WriteTranslatedForm(writer, form, text), 1);
     }
     void SwitchOn(const std::string& symbol) {
         std::string path = sources.file("lx_lang.inc");
@@ -126,7 +127,7 @@ TEST_F(FpcEndToEnd, RewrittenProgramPrintsTheSameAndTranslates) {
         {"ok", "gut"},
         {"that''s many", "das sind ''viele''"}};
     for (const auto& [text, translation] : translations) Translate(text, translation);
-    WriteResourceStringFiles(session, pascal, sources.path(), CodePage());
+    WriteResourceStringFiles(*pascal_rows, sources.path(), CodePage());
     EXPECT_EQ(BuildAndRun(sources.path()), before) << "the original strings are the default";
 
     SwitchOn("TranslatedStrings");

@@ -9,7 +9,7 @@
 
 #include "code/code_scan.h"
 #include "project/backup.h"
-#include "project/file_iterator.h"
+#include "project/file_walker.h"
 #include "project/projects_table.h"
 #include "store/table_store.h"
 #include "support/recording_reporter.h"

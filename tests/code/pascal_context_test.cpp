@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "code/pascal_context.h"
+#include "code/pascal_tokens.h"
 #include "code/restored_literals.h"
 #include "scan_helpers.h"
 
 namespace lexorin::code {
 namespace {
 
-using test::LetterTranslator;
+using test::LetterOptions;
 using test::RunScan;
 using Texts = std::vector<std::string>;
 
@@ -17,9 +18,9 @@ int Count(const ContextCounts& counts, LiteralContext context) {
     return counts[static_cast<size_t>(context)];
 }
 
-ContextCounts LeftAlone(const TTranslator& translator, const Texts& lines) {
+ContextCounts LeftAlone(const CodeScanOptions& options, const Texts& lines) {
     MemoryStringStore strings;
-    return translator.RewriteUnit("/p/u.pas", lines, strings).left_alone;
+    return UnitScanner(options).RewriteUnit("/p/u.pas", lines, strings).left_alone;
 }
 
 const Texts kUnit = {
@@ -58,7 +59,7 @@ const Texts kUnit = {
 };
 
 TEST(PascalContext, OnlyStatementLiteralsAreReplaced) {
-    const TTranslator t = LetterTranslator();
+    const CodeScanOptions t = LetterOptions();
     auto scan = RunScan(t, kUnit);
     EXPECT_EQ(scan.originals(), (Texts{"Real text", "Alpha chosen", "Beta chosen", "Other chosen",
                                        "After asm", "init text"}));
@@ -82,7 +83,7 @@ TEST(PascalContext, OnlyStatementLiteralsAreReplaced) {
 }
 
 TEST(PascalContext, AttributesAndClassDeclarationsKeepTheirLiterals) {
-    const TTranslator t = LetterTranslator();
+    const CodeScanOptions t = LetterOptions();
     const Texts unit = {"implementation",
                         "type",
                         "  [Attr('attribute text')]",
@@ -105,7 +106,7 @@ TEST(PascalContext, AttributesAndClassDeclarationsKeepTheirLiterals) {
 }
 
 TEST(PascalContext, CaseLabelsInNestedAndStringCases) {
-    const TTranslator t = LetterTranslator();
+    const CodeScanOptions t = LetterOptions();
     const Texts unit = {"implementation",
                         "procedure P;",
                         "begin",
@@ -128,8 +129,8 @@ TEST(PascalContext, CaseLabelsInNestedAndStringCases) {
 }
 
 TEST(PascalContext, ProgramBlockAndNestedRoutines) {
-    TTranslator t = LetterTranslator();
-    t.Pas_IgnoreInterface = false;
+    CodeScanOptions t = LetterOptions();
+    t.ignore_interface = false;
     const Texts program = {
         "program demo;",
         "uses u in 'u.pas';",
@@ -154,7 +155,7 @@ TEST(PascalContext, ProgramBlockAndNestedRoutines) {
 }
 
 TEST(PascalContext, DoubledBeginsOfConditionalCodeFallBackToDeclarations) {
-    const TTranslator t = LetterTranslator();
+    const CodeScanOptions t = LetterOptions();
     // Both branches of the condition open a body; only one end follows. The declarations after
     // it must still be seen as such.
     const Texts unit = {"implementation",
@@ -183,7 +184,7 @@ TEST(PascalContext, DoubledBeginsOfConditionalCodeFallBackToDeclarations) {
 }
 
 TEST(PascalContext, DoubledApostropheBelongsToItsLiteral) {
-    const TTranslator t = LetterTranslator();
+    const CodeScanOptions t = LetterOptions();
     auto scan =
         RunScan(t, test::InImplementation({"  ShowMessage('Don''t forget');",
                                            "  S := 'It''s'#13'next line' + '''quoted''';"}));
@@ -197,17 +198,16 @@ TEST(PascalContext, DoubledApostropheBelongsToItsLiteral) {
 }
 
 TEST(PascalContext, UnterminatedLiteralIsLeftAsItIs) {
-    const TTranslator t = LetterTranslator();
+    const CodeScanOptions t = LetterOptions();
     auto scan = RunScan(t, test::InImplementation({"  X := 'never closed", "  Y := 'closed';"}));
     EXPECT_EQ(scan.originals(), (Texts{"closed"}));
     EXPECT_EQ(scan.lines[1], "  X := 'never closed");
 }
 
 TEST(PascalContext, RestoredLiteralsAreNotTakenAgain) {
-    TTranslator t = LetterTranslator();
     RestoredLiterals restored;
     restored.Add("/p/unit1.pas", "Keep me ");
-    t.Restored = &restored;
+    const UnitScanner t(LetterOptions(), restored);
     auto scan = RunScan(t, test::InImplementation({"  A := 'Keep me ';", "  B := 'Keep me';"}));
     EXPECT_EQ(scan.originals(), (Texts{"Keep me"}));
     // Another unit with the same text is scanned as usual.

@@ -23,7 +23,7 @@ class ResourceStringsTest : public ::testing::Test, protected test::CodeTables {
                               store::Value(spaces)});
     }
     void Write(const std::string& directory) {
-        WriteResourceStringFiles(session, pascal, directory, code_page);
+        WriteResourceStringFiles(*pascal_rows, directory, code_page);
     }
     void Write() { Write(sources.path()); }
     std::string Written(const char* name) { return read_test_file(sources.file(name)); }
@@ -48,9 +48,9 @@ TEST_F(ResourceStringsTest, RowsInIndexOrderWithTheirBlanks) {
     // An older version stored this translation as typed; it is written as a valid literal.
     AddRow("Don''t", "Nicht ' doppelt", 0);
     AddRow("Two", "Zwei'#13#10'Zeilen", 0);  // stored as a body, kept as it is
-    // A view's filter on the shared handle must not drop rows from the files.
-    pascal.set_filter("Translated=1");
-    pascal.set_filtered(true);
+    // A view's filter on the table's handle must not drop rows from the files.
+    pascal_rows->table().set_filter("Translated=1");
+    pascal_rows->table().set_filtered(true);
     Write(sources.dir());
     EXPECT_EQ(Written(kStringsOriginal),
               "resourcestring\r\n  s_1 = 'Hello  ';\r\n  s_2 = 'it';\r\n  s_3 = 'Don''t';\r\n"

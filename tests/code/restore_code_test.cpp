@@ -11,7 +11,7 @@
 #include "base/text_utils.h"
 #include "code/restore_code.h"
 #include "code/restore_journal.h"
-#include "project/file_iterator.h"
+#include "project/file_walker.h"
 #include "project/language_list.h"
 #include "store/table_files.h"
 #include "store/transcopy.h"
@@ -43,8 +43,8 @@ class RestoreCodeTest : public ::testing::Test, protected test::CodeTables {
   protected:
     void SetUp() override {
         store::create_table(tables.file("Demo_German_pascal.db"), store::pascal_schema());
-        journal = std::make_unique<RestoreJournal>(session, tables.path(), "Demo");
-        translator.Journal = journal.get();
+        journal = std::make_unique<RestoreJournal>(folder(), "Demo");
+        NewBatch({.restore_journal = journal.get()});
     }
     std::string Unit(const std::string& name, const std::string& text) {
         write_test_file(sources.file(name), text);
@@ -54,15 +54,14 @@ class RestoreCodeTest : public ::testing::Test, protected test::CodeTables {
     // Scans every unit and copies the new rows to the second language, as a scan does.
     void ScanAll() {
         for (const auto& unit : project::CollectFiles(sources.path(), true, "*.pas", {}))
-            translator.ScanUnit(unit);
+            ScanUnit(unit);
         pascal.flush();
         store::CopyRows(session, tables.path(), "Demo_English_pascal.db", "Demo_German_pascal.db",
                         store::TableKind::Pascal, nullptr);
     }
     RestoreReport Restore(const RestoreSelection& selection = {}) {
-        store::TDaten daten(session, tables.path());
-        LanguageList languages{{"English", "German"}, 0};
-        return RestoreCode(daten, "Demo", languages, selection, reporter);
+        ProjectCodeTables code_tables(folder(), "Demo", LanguageList{{"English", "German"}, 0});
+        return RestoreCode(code_tables, selection, reporter);
     }
     std::map<std::int64_t, RowState> Rows(const std::string& language) {
         store::Table table(session, tables.path(), "Demo_" + language + "_pascal.db");
@@ -320,6 +319,15 @@ TEST_F(RestoreCodeTest, ASelectionOfNoScannedUnitOrRowChangesNothing) {
     EXPECT_THROW(Restore({{"u.pas"}, {99}}), Error);
     EXPECT_EQ(read_test_file(path), rewritten);
     EXPECT_EQ(Rows("English")[1], (RowState{false, 7}));
+}
+
+TEST_F(RestoreCodeTest, AProjectWithoutLanguagesHasNoTablesToRestoreFrom) {
+    try {
+        ProjectCodeTables code_tables(folder(), "Demo", LanguageList{});
+        FAIL() << "tables without a language";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "You have to add a language first.");
+    }
 }
 
 }  // namespace

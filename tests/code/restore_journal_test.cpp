@@ -17,8 +17,7 @@ using lexorin::testing::write_test_file;
 
 class RestoreJournalTest : public ::testing::Test, protected test::CodeTables {
   protected:
-    std::unique_ptr<RestoreJournal> owned =
-        std::make_unique<RestoreJournal>(session, tables.path(), "Demo");
+    std::unique_ptr<RestoreJournal> owned = std::make_unique<RestoreJournal>(folder(), "Demo");
     RestoreJournal& journal = *owned;
 };
 
@@ -52,7 +51,7 @@ TEST_F(RestoreJournalTest, KeepsTheFirstOriginalsWithTheirBlanks) {
 }
 
 TEST_F(RestoreJournalTest, TheScanRecordsAUnitsFirstRewriteOnly) {
-    translator.Journal = &journal;
+    NewBatch({.restore_journal = &journal});
     const std::string form = sources.file("form.pas");
     write_test_file(form,
                     "unit form;\ninterface\nuses Forms ;  \nimplementation\n {$R *.dfm}\n"
@@ -61,8 +60,8 @@ TEST_F(RestoreJournalTest, TheScanRecordsAUnitsFirstRewriteOnly) {
     write_test_file(plain,
                     "unit plain;\ninterface\nimplementation\nprocedure P; begin Caption := "
                     "'Text'; end;\nend.\n");
-    translator.ScanUnit(form);
-    translator.ScanUnit(plain);
+    ScanUnit(form);
+    ScanUnit(plain);
     ASSERT_EQ(journal.Units(), std::vector<std::string>{form});
     EXPECT_EQ(journal.Find(form)->uses_line, "uses Forms ;  ");
     EXPECT_EQ(journal.Find(form)->form_line, " {$R *.dfm}");
@@ -71,26 +70,27 @@ TEST_F(RestoreJournalTest, TheScanRecordsAUnitsFirstRewriteOnly) {
     std::string text = read_test_file(form);
     text += "procedure Q; begin Caption := 'New'; end;\r\n";
     write_test_file(form, text);
-    translator.ScanUnit(form);
+    ScanUnit(form);
     EXPECT_EQ(journal.Find(form)->uses_line, "uses Forms ;  ");
     EXPECT_EQ(journal.Find(form)->form_line, " {$R *.dfm}");
 }
 
 TEST_F(RestoreJournalTest, DeleteTableEmptiesItAndProjectDeletionRemovesIt) {
     journal.Record("/p/a.pas", "uses SysUtils;", std::nullopt);
-    store::TDaten daten(session, tables.path());
     lexorin::testing::RecordingReporter yes(true);
-    ASSERT_TRUE(DeleteCodeTables(daten, "Demo", LanguageList{{"English"}, 0}, yes));
+    ASSERT_TRUE(DeleteCodeTables(folder(), "Demo", LanguageList{{"English"}, 0}, yes));
     EXPECT_TRUE(journal.Units().empty());
     EXPECT_TRUE(yes.warnings.empty());
 
     pascal.close();
     pasfiles.close();
-    daten.close_all();
+    batch.reset();
+    pascal_rows.reset();
+    unit_files.reset();
     owned.reset();  // no handle may hold the file
     store::ensure_templates(tables.path());
     store::Table no_projects(session);
-    auto deleted = project::DeleteProjectTables(daten, no_projects, "Demo", {"English"});
+    auto deleted = project::DeleteProjectTables(folder(), no_projects, "Demo", {"English"});
     EXPECT_TRUE(deleted.failed.empty());
     EXPECT_FALSE(file_exists(tables.file("Demo_restore.db")));
 }

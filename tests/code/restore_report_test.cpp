@@ -26,8 +26,8 @@ using lexorin::testing::write_test_file;
 class RestoreReportTest : public ::testing::Test, protected test::CodeTables {
   protected:
     void SetUp() override {
-        journal = std::make_unique<RestoreJournal>(session, tables.path(), "Demo");
-        translator.Journal = journal.get();
+        journal = std::make_unique<RestoreJournal>(folder(), "Demo");
+        NewBatch({.restore_journal = journal.get()});
     }
     // Writes the unit (CR LF line ends, as a restore writes it), scans it and gives it back.
     RestoreReport ScanAndRestore(const std::string& name, const std::vector<std::string>& lines,
@@ -35,10 +35,10 @@ class RestoreReportTest : public ::testing::Test, protected test::CodeTables {
         path = sources.file(name);
         original = join_text_lines(lines);
         write_test_file(path, original);
-        translator.ScanUnit(path);
+        ScanUnit(path);
         pascal.flush();
-        store::TDaten daten(session, tables.path());
-        return RestoreCode(daten, "Demo", LanguageList{{"English"}, 0}, selection, reporter);
+        ProjectCodeTables code_tables(folder(), "Demo", LanguageList{{"English"}, 0});
+        return RestoreCode(code_tables, selection, reporter);
     }
 
     std::unique_ptr<RestoreJournal> journal;
@@ -134,8 +134,8 @@ TEST_F(RestoreReportTest, EveryOtherLiteralOfALongLineComesBackAndTheRestStayRef
     EXPECT_EQ(lines[7], expected);
 
     // The others follow, and the unit is as it was.
-    store::TDaten daten(session, tables.path());
-    report = RestoreCode(daten, "Demo", LanguageList{{"English"}, 0}, {}, reporter);
+    ProjectCodeTables code_tables(folder(), "Demo", LanguageList{{"English"}, 0});
+    report = RestoreCode(code_tables, {}, reporter);
     EXPECT_EQ(report.rows.size(), static_cast<size_t>(count / 2));
     EXPECT_EQ(read_test_file(path), original);
 }

@@ -5,7 +5,7 @@
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "code/restore_journal.h"
-#include "code/scan_batch_journal.h"
+#include "store/scan_batch_journal.h"
 #include "store/table_files.h"
 #include "store/translation_tables.h"
 #include "table_fixture.h"
@@ -15,6 +15,9 @@ namespace {
 
 using lexorin::testing::read_test_file;
 using lexorin::testing::write_test_file;
+using store::RecoverScanBatch;
+using store::scan_batch_file_name;
+using store::ScanBatchJournal;
 
 class ScanBatchTest : public ::testing::Test, protected test::CodeTables {
   protected:
@@ -23,31 +26,30 @@ class ScanBatchTest : public ::testing::Test, protected test::CodeTables {
             write_test_file(sources.file(name),
                             "unit u;\r\ninterface\r\nimplementation\r\nprocedure P;\r\nbegin\r\n"
                             "  S := 'Hello world';\r\nend;\r\nend.\r\n");
-        translator.UnitBatch = 10;
-        translator.BatchJournal = &batch;
+        NewBatch({.size = 10, .batch_journal = &journal});
     }
     std::string journal_file() { return tables.file(scan_batch_file_name("Demo")); }
 
-    ScanBatchJournal batch{tables.path(), "Demo"};
+    ScanBatchJournal journal{tables.path(), "Demo"};
 };
 
 TEST_F(ScanBatchTest, ABatchCutShortBeforeItsRenamesIsTakenBack) {
     // An earlier batch stays as it was.
-    translator.ScanUnit(sources.file("a.pas"));
-    translator.CommitUnits();
+    ScanUnit(sources.file("a.pas"));
+    batch->CommitUnits();
     EXPECT_FALSE(file_exists(journal_file()));
     ASSERT_EQ(count(pascal), 1);
 
     write_test_file(sources.file("c.pas"),
                     "unit c;\r\ninterface\r\nimplementation\r\nprocedure P;\r\nbegin\r\n"
                     "  S := 'Good bye';\r\nend;\r\nend.\r\n");
-    translator.ScanUnit(sources.file("b.pas"));
-    translator.ScanUnit(sources.file("c.pas"));
+    ScanUnit(sources.file("b.pas"));
+    ScanUnit(sources.file("c.pas"));
     pascal.flush();
     pasfiles.flush();
     EXPECT_EQ(count(pascal), 3);
     const std::string b_before = read_test_file(sources.file("b.pas"));
-    translator = TTranslator();  // killed: nothing renamed
+    batch.reset();  // killed: nothing renamed
 
     EXPECT_TRUE(RecoverScanBatch(session, tables.path(), "Demo"));
     EXPECT_EQ(count(pascal), 1);
@@ -69,7 +71,7 @@ TEST_F(ScanBatchTest, ABatchCommittedInSomeLanguagesOnlyIsTakenBackInAll) {
     french.open();
     for (store::Table* table : {&pascal, &french})
         table->append_record({0, "kept", "", 1, false, false});
-    batch.Begin({{"Demo_French_pascal.db", 1}, {"Demo_English_pascal.db", 1}});
+    journal.Begin({{"Demo_French_pascal.db", 1}, {"Demo_English_pascal.db", 1}});
     french.append_record({0, "committed", "", 1, false, false});
     french.flush();  // French was committed, English not yet
     pascal.flush();
@@ -85,13 +87,13 @@ TEST_F(ScanBatchTest, ABatchCutShortDuringItsRenamesIsCompleted) {
     // The batch's rows are committed in every table and the new texts wait in their temporary
     // files, as CommitUnits leaves them before its first rename; then the process dies after
     // the first rename.
-    batch.Begin({{"Demo_English_pascal.db", 0}});
+    journal.Begin({{"Demo_English_pascal.db", 0}});
     for (const char* text : {"Hello world", "Hello world"})
         pascal.append_record({0, text, "", 1, false, false});
     pascal.flush();
     const std::string temp = sources.file(".~lexorin.b.pas.XXXXXX");
     write_test_file(temp, "rewritten b");
-    batch.Commit(
+    journal.Commit(
         {{sources.file("a.pas") + ".gone", sources.file("a.pas")}, {temp, sources.file("b.pas")}});
 
     EXPECT_TRUE(RecoverScanBatch(session, tables.path(), "Demo"));

@@ -4,15 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "code/translator.h"
+#include "code/code_scan_options.h"
+#include "code/unit_scanner.h"
 
 namespace lexorin::code::test {
 
-// A translator set up as the scan dialogs create it, accepting literals with a letter in them.
-inline TTranslator LetterTranslator() {
-    TTranslator translator;
-    translator.Pas_StartChars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    return translator;
+// The scan options as the scan dialogs set them, accepting literals with a letter in them.
+inline CodeScanOptions LetterOptions() {
+    CodeScanOptions options;
+    options.required_chars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    return options;
 }
 
 struct Scan {
@@ -28,11 +29,15 @@ struct Scan {
 };
 
 // Rewrites the lines in memory, numbering strings from 1.
-inline Scan RunScan(const TTranslator& translator, std::vector<std::string> lines,
+inline Scan RunScan(const UnitScanner& scanner, std::vector<std::string> lines,
                     const std::string& path = "/p/unit1.pas") {
     MemoryStringStore strings;
-    UnitRewrite rewrite = translator.RewriteUnit(path, std::move(lines), strings);
+    UnitRewrite rewrite = scanner.RewriteUnit(path, std::move(lines), strings);
     return {rewrite.lines, strings.rows(), rewrite.original_uses_line, rewrite.original_form_line};
+}
+inline Scan RunScan(const CodeScanOptions& options, std::vector<std::string> lines,
+                    const std::string& path = "/p/unit1.pas") {
+    return RunScan(UnitScanner(options), std::move(lines), path);
 }
 
 // The lines of a routine body in a unit's implementation part, so that literals count. The

@@ -3,27 +3,26 @@
 #include <gtest/gtest.h>
 
 #include "code/segment_rules.h"
-#include "code/text_routines.h"
 #include "scan_helpers.h"
 
 namespace lexorin::code {
 namespace {
 
 using test::InImplementation;
-using test::LetterTranslator;
+using test::LetterOptions;
 using test::RunScan;
 using Texts = std::vector<std::string>;
 
 // The rewritten form of one implementation line: the marker and the line, or the line alone.
-Texts RewriteOne(const TTranslator& translator, const std::string& line) {
-    Texts out = RunScan(translator, InImplementation({line})).lines;
+Texts RewriteOne(const CodeScanOptions& options, const std::string& line) {
+    Texts out = RunScan(options, InImplementation({line})).lines;
     out.erase(out.begin());
     return out;
 }
 
 TEST(ScanSegment, ReplacesLiteralsAndKeepsTrailingBlanks) {
     auto scan =
-        RunScan(LetterTranslator(), InImplementation({"  ShowMessage('Hello ' + Name + ' !');"}));
+        RunScan(LetterOptions(), InImplementation({"  ShowMessage('Hello ' + Name + ' !');"}));
     ASSERT_EQ(scan.rows.size(), 1u);
     EXPECT_EQ(scan.rows[0].second.original, "Hello ");
     EXPECT_EQ(scan.rows[0].second.spaces_at_end, 1);
@@ -35,7 +34,7 @@ TEST(ScanSegment, ReplacesLiteralsAndKeepsTrailingBlanks) {
 }
 
 TEST(ScanSegment, LineTestsReject) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     EXPECT_EQ(RewriteOne(t, "    // Caption := 'Hello';"), Texts{"    // Caption := 'Hello';"});
     EXPECT_EQ(RewriteOne(t, "Caption := 'Hello'; // NOTRANS").size(), 1u);
     EXPECT_EQ(RewriteOne(t, "Caption := 'Hello'; // notrans").size(), 1u);
@@ -49,28 +48,28 @@ TEST(ScanSegment, LineTestsReject) {
 }
 
 TEST(ScanSegment, CandidateTestsReject) {
-    TTranslator t = LetterTranslator();
-    t.Pas_MinLength = 3;
+    CodeScanOptions t = LetterOptions();
+    t.min_length = 3;
     EXPECT_EQ(RunScan(t, InImplementation({"a := ' ab ' + 'abc';"})).originals(), Texts{"abc"});
-    t.Pas_MinLength = 2;
+    t.min_length = 2;
     EXPECT_EQ(RunScan(t, InImplementation({"a := '' + '12' + 'x1';"})).originals(), Texts{"x1"});
-    t.Pas_StartChars = "";
+    t.required_chars = "";
     EXPECT_TRUE(RunScan(t, InImplementation({"a := 'Hello';"})).rows.empty());
 }
 
 TEST(ScanSegment, UnwantedStartIsTestedOnlyWithUnwantedStrings) {
-    TTranslator t = LetterTranslator();
-    t.Pas_UnwantedStart = "#";
+    CodeScanOptions t = LetterOptions();
+    t.rejected_starts = "#";
     EXPECT_EQ(RunScan(t, InImplementation({"a := '#abc';"})).rows.size(), 1u);
-    t.Pas_UnwantedStrings = {"SQL.Add"};
+    t.skipped_pieces = {"SQL.Add"};
     EXPECT_TRUE(RunScan(t, InImplementation({"a := '#abc';"})).rows.empty());
     EXPECT_TRUE(RunScan(t, InImplementation({"q.sql.add('select');"})).rows.empty());
     EXPECT_EQ(RunScan(t, InImplementation({"a := 'abc';"})).rows.size(), 1u);
 }
 
 TEST(ScanSegment, UnwantedWordPartStoresAsIgnored) {
-    TTranslator t = LetterTranslator();
-    t.Pas_UnwantedWordPart = {"", ".DLL"};
+    CodeScanOptions t = LetterOptions();
+    t.ignored_word_parts = {"", ".DLL"};
     auto scan = RunScan(t, InImplementation({"a := 'user32.dll'; b := 'Hello';"}));
     ASSERT_EQ(scan.rows.size(), 2u);
     EXPECT_TRUE(scan.rows[0].second.ignore);
@@ -81,7 +80,7 @@ TEST(ScanSegment, UnwantedWordPartStoresAsIgnored) {
 TEST(ScanSegment, DoubledApostrophesAndConcatenations) {
     // A doubled apostrophe is part of its literal, which is stored as it stands; each quoted
     // part of a concatenation is a literal of its own.
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     auto scan = RunScan(t, InImplementation({"s := 'it''s' + #13 + 'ok'#10'fine';"}));
     EXPECT_EQ(scan.originals(), (Texts{"it''s", "ok", "fine"}));
     EXPECT_EQ(scan.lines.back(), "s := ''+s_1+'' + #13 + ''+s_2+''#10''+s_3+'';");
@@ -92,7 +91,7 @@ TEST(ScanSegment, DoubledApostrophesAndConcatenations) {
 
 TEST(ScanSegment, EachLiteralKeepsItsOwnRow) {
     // Letter case counts, and a repeated literal refers to its own row.
-    auto scan = RunScan(LetterTranslator(), InImplementation({"a('OK', 'ok', 'OK');"}));
+    auto scan = RunScan(LetterOptions(), InImplementation({"a('OK', 'ok', 'OK');"}));
     EXPECT_EQ(scan.originals(), (Texts{"OK", "ok", "OK"}));
     EXPECT_EQ(scan.lines.back(), "a(''+s_1+'', ''+s_2+'', ''+s_3+'');");
 }
@@ -100,14 +99,14 @@ TEST(ScanSegment, EachLiteralKeepsItsOwnRow) {
 TEST(ScanSegment, QuotedTextSpanningOtherLiteralsIsLeftAlone) {
     // ' + c + ' is also the text between the literals 'a' and 'b'; replacing it there would
     // merge them into one literal and change the program.
-    TTranslator t = LetterTranslator();
-    t.Pas_MinLength = 1;
+    CodeScanOptions t = LetterOptions();
+    t.min_length = 1;
     auto scan = RunScan(t, InImplementation({"x := 'a' + c + 'b'; y := ' + c + ';"}));
     EXPECT_EQ(scan.lines.back(), "x := ''+s_1+'' + c + ''+s_2+''; y := ''+s_3+'';");
 }
 
 TEST(ScanSegment, LoneApostropheAndTrailingLineComment) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     EXPECT_TRUE(RunScan(t, InImplementation({"a := 'unterminated"})).rows.empty());
     auto scan = RunScan(t, InImplementation({"a := 'Hello'; // don't 'quote' me"}));
     EXPECT_EQ(scan.originals(), Texts{"Hello"});
@@ -115,12 +114,12 @@ TEST(ScanSegment, LoneApostropheAndTrailingLineComment) {
 }
 
 TEST(ScanSegment, RescanOfRewrittenLineFindsNothing) {
-    EXPECT_EQ(RewriteOne(LetterTranslator(), "ShowMessage(''+s_12+'');"),
+    EXPECT_EQ(RewriteOne(LetterOptions(), "ShowMessage(''+s_12+'');"),
               Texts{"ShowMessage(''+s_12+'');"});
 }
 
 TEST(ScanSegment, InterfaceIsSkippedUnlessAsked) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     // A program or library has no interface part: its statement part is taken.
     for (const char* heading : {"program p;", "library l;", "Program p(input, output);"}) {
         Texts program = {heading, "begin", "  writeln('Hello');", "end."};
@@ -128,10 +127,10 @@ TEST(ScanSegment, InterfaceIsSkippedUnlessAsked) {
     }
     // A file without a heading is taken for a part of a unit until its implementation.
     EXPECT_TRUE(RunScan(t, {"begin", "  writeln('Hello');", "end."}).rows.empty());
-    t.Pas_IgnoreInterface = false;
+    t.ignore_interface = false;
     EXPECT_EQ(RunScan(t, {"begin", "  writeln('Hello');", "end."}).rows.size(), 1u);
     // Interface literals are skipped, the implementation line's own literal counts.
-    t.Pas_IgnoreInterface = true;
+    t.ignore_interface = true;
     EXPECT_EQ(RunScan(t, {"interface", "x = 'one';",
                           "implementation {'two'} procedure P; begin y := 'three';"})
                   .originals(),
@@ -139,29 +138,20 @@ TEST(ScanSegment, InterfaceIsSkippedUnlessAsked) {
 }
 
 TEST(ScanSegment, ContextLines) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     auto scan = RunScan(
         t, {"implementation procedure P; begin a := 'first';", "l2", "l3", "l4", "b := 'last';"});
     ASSERT_EQ(scan.rows.size(), 2u);
     EXPECT_EQ(scan.rows[0].second.context,
               "implementation procedure P; begin a := 'first';\rl2\rl3\r");
     EXPECT_EQ(scan.rows[1].second.context, "l3\rl4\rb := 'last';\r");
-    t.Pas_ContextLines = 1;
+    t.context_lines = 1;
     scan = RunScan(t, {"implementation procedure P; begin", "a := 'mid';", "z"});
     EXPECT_EQ(scan.rows[0].second.context, "a := 'mid';\r");
 }
 
-TEST(TextRoutines, ReplaceAndApostrophes) {
-    EXPECT_EQ(ReplaceAllNoCase("aXbxc", "x", "-"), "a-b-c");
-    EXPECT_EQ(ReplaceAllNoCase("aXbxc", "", "-"), "aXbxc");
-    EXPECT_EQ(ReplaceAllNoCase("aaa", "a", "aa"), "aaaaaa");  // replaced text is not searched
-    EXPECT_EQ(ReplaceAllNoCase("\xE4x\xC4", "\xE4", "-"), "-x\xC4");  // only a to z fold
-    EXPECT_EQ(EscapeApostrophes("it's"), "it'#39's");
-    EXPECT_EQ(UnescapeApostrophes("it'#39's"), "it's");
-}
-
 TEST(ScanSegment, ContextOfALongLineIsCutAroundTheLiteral) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     std::string line = "  S := ";
     for (int i = 0; i < 2000; ++i) line += "'text" + std::to_string(i) + "' + ";
     line += "'end';";

@@ -16,25 +16,25 @@ const char* kUnit =
 
 TEST(UnitBatches, UnitsChangeOnlyWhenTheirBatchIsCommitted) {
     CodeTables t;
-    t.translator.UnitBatch = 3;
+    t.NewBatch({.size = 3});
     std::vector<std::string> units;
     for (int i = 0; i < 4; ++i) {
         units.push_back(t.sources.file("u" + std::to_string(i) + ".pas"));
         write_test_file(units.back(), kUnit);
     }
-    for (int i = 0; i < 2; ++i) t.translator.ScanUnit(units[i]);
+    for (int i = 0; i < 2; ++i) t.ScanUnit(units[i]);
     EXPECT_EQ(read_test_file(units[0]), kUnit);  // still waiting
-    t.translator.ScanUnit(units[2]);             // the third fills the batch
+    t.ScanUnit(units[2]);                        // the third fills the batch
     EXPECT_NE(read_test_file(units[0]).find("''+s_1+''"), std::string::npos);
     EXPECT_NE(read_test_file(units[2]).find("''+s_3+''"), std::string::npos);
 
     // A unit removed while it waits is reported and not brought back.
-    t.translator.ScanUnit(units[3]);
+    t.ScanUnit(units[3]);
     std::filesystem::remove(units[3]);
-    t.translator.CommitUnits();
+    t.batch->CommitUnits();
     EXPECT_FALSE(std::filesystem::exists(units[3]));
-    ASSERT_EQ(t.translator.FailedUnits.size(), 1u);
-    EXPECT_EQ(t.translator.FailedUnits[0].first, units[3]);
+    ASSERT_EQ(t.batch->failed_units().size(), 1u);
+    EXPECT_EQ(t.batch->failed_units()[0].first, units[3]);
     // No temporary file is left beside the units.
     for (const auto& entry : std::filesystem::directory_iterator(t.sources.path()))
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
@@ -55,11 +55,8 @@ TEST(UnitBatches, UnitsStillWaitingWhenTheScanIsAbandonedStayAsTheyWere) {
     std::string unit = t.sources.file("u.pas");
     write_test_file(unit, kUnit);
     {
-        TTranslator translator = LetterTranslator();
-        translator.PascalTable = &t.pascal;
-        translator.UnitsTable = &t.pasfiles;
-        translator.UnitBatch = 10;
-        translator.ScanUnit(unit);
+        UnitBatch batch({.pascal = *t.pascal_rows, .units = *t.unit_files}, 10);
+        batch.ScanUnit(t.scanner, unit);
     }
     EXPECT_EQ(read_test_file(unit), kUnit);
     for (const auto& entry : std::filesystem::directory_iterator(t.sources.path()))

@@ -14,7 +14,7 @@ namespace {
 
 using lexorin::testing::MatchesGoldenFile;
 using test::InImplementation;
-using test::LetterTranslator;
+using test::LetterOptions;
 using test::RunScan;
 using Texts = std::vector<std::string>;
 
@@ -23,7 +23,7 @@ std::string Golden(const std::string& name) {
 }
 
 TEST(RewriteUnit, GoldenFormUnit) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     auto scan = RunScan(t, read_text_lines(Golden("form_unit/input.pas")));
     EXPECT_TRUE(MatchesGoldenFile(join_text_lines(scan.lines),
                                   LEXORIN_TEST_DATA "/code/form_unit/expected.pas"));
@@ -32,7 +32,7 @@ TEST(RewriteUnit, GoldenFormUnit) {
 }
 
 TEST(RewriteUnit, RescanOfRewrittenUnitChangesNothing) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     Texts once = RunScan(t, read_text_lines(Golden("form_unit/input.pas"))).lines;
     auto twice = RunScan(t, once);
     EXPECT_TRUE(twice.rows.empty());
@@ -40,7 +40,7 @@ TEST(RewriteUnit, RescanOfRewrittenUnitChangesNothing) {
 }
 
 TEST(RewriteUnit, FormDirectiveOnlyOnALineOfItsOwn) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     EXPECT_EQ(RunScan(t, {"{$R *.DFM} // form", "{$R *.RES}"}).lines,
               (Texts{"{$R *.DFM} // form", "{$R *.RES}"}));
     Texts converted = {"{$ifndef TranslatedForm}", "{$R *.dfm}"};
@@ -51,7 +51,7 @@ TEST(RewriteUnit, FormDirectiveOnlyOnALineOfItsOwn) {
 Texts UsesLinesAfterScan(const Texts& uses_lines) {
     Texts unit = uses_lines;
     unit.insert(unit.end(), {"implementation", "procedure P; begin x := 'text'; end;"});
-    Texts lines = RunScan(LetterTranslator(), unit).lines;
+    Texts lines = RunScan(LetterOptions(), unit).lines;
     return Texts(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(uses_lines.size()));
 }
 
@@ -68,7 +68,7 @@ TEST(RewriteUnit, UsesClause) {
 }
 
 TEST(RewriteUnit, UnitThatRefersToNoStringKeepsItsUses) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     const Texts unit = {"unit u;",        "interface",  "  uses Classes;",
                         "implementation", "{$R *.dfm}", "end."};
     auto scan = RunScan(t, unit);
@@ -86,7 +86,7 @@ TEST(RewriteUnit, UnitThatRefersToNoStringKeepsItsUses) {
 }
 
 TEST(RewriteUnit, FormDirectiveStaysAsWrittenInsideTheSwitchBlock) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     const std::map<std::string, std::string> translated = {
         {"{$R *.dfm}", "{$R *.tra.res}"},
         {"  {$r Order_Form.DFM}", "{$R Order_Form.tra.res}"},
@@ -103,22 +103,22 @@ TEST(RewriteUnit, FormDirectiveStaysAsWrittenInsideTheSwitchBlock) {
 }
 
 TEST(RewriteUnit, MarkersOfLinesEndingInABrace) {
-    auto scan = RunScan(LetterTranslator(), InImplementation({"  x := 'abc'; {note}"}));
+    auto scan = RunScan(LetterOptions(), InImplementation({"  x := 'abc'; {note}"}));
     EXPECT_EQ(scan.lines, (Texts{test::kImplementationLine, "//TL:x := 'abc'; {note",
                                  "  x := ''+s_1+''; {note}"}));
 }
 
 TEST(RewriteUnit, UnterminatedCommentRunsToTheEnd) {
-    auto scan = RunScan(LetterTranslator(), InImplementation({"{ open", "x := 'abc';"}));
+    auto scan = RunScan(LetterOptions(), InImplementation({"{ open", "x := 'abc';"}));
     EXPECT_TRUE(scan.rows.empty());
     // "(*)" opens a comment and does not close it.
-    scan = RunScan(LetterTranslator(), InImplementation({"(*) x := 'abc';", "*) y := 'def';"}));
+    scan = RunScan(LetterOptions(), InImplementation({"(*) x := 'abc';", "*) y := 'def';"}));
     EXPECT_EQ(scan.originals(), Texts{"def"});
 }
 
 TEST(RewriteUnit, LineNumbersCountMarkersAndBlocks) {
-    auto scan = RunScan(LetterTranslator(), {"implementation", "{$R *.DFM}",
-                                             "procedure P; begin a := 'one';", "b := 'two';"});
+    auto scan = RunScan(LetterOptions(), {"implementation", "{$R *.DFM}",
+                                          "procedure P; begin a := 'one';", "b := 'two';"});
     ASSERT_EQ(scan.rows.size(), 2u);
     // implementation, six block lines, marker, a, marker, b
     EXPECT_EQ(scan.rows[0].second.new_line, 9);
@@ -128,7 +128,7 @@ TEST(RewriteUnit, LineNumbersCountMarkersAndBlocks) {
 }
 
 TEST(RewriteUnit, UnitWithoutUsesClauseGetsOneWhereNoLineMoves) {
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     auto scan = RunScan(t, {"unit u;", "interface", "implementation", "initialization",
                             "  Message := 'Some text';", "end."});
     EXPECT_EQ(scan.lines[2], "implementation uses lx_lang;");
@@ -139,7 +139,7 @@ TEST(RewriteUnit, UnitWithoutUsesClauseGetsOneWhereNoLineMoves) {
     EXPECT_EQ(RunScan(t, {"unit u;", "implementation", "end."}).lines,
               (Texts{"unit u;", "implementation", "end."}));
     // A program without uses gets it after its heading.
-    t.Pas_IgnoreInterface = false;
+    t.ignore_interface = false;
     EXPECT_EQ(RunScan(t, {"program p; // demo", "begin", "  Writeln('Hello');", "end."}).lines[0],
               "program p; uses lx_lang; // demo");
 }
@@ -164,7 +164,7 @@ TEST(RewriteUnit, OlderSwitchBlockGetsTheFormFileAsItIsSpeltOnDisk) {
                      "end."};
     };
     lexorin::testing::TempDir dir;
-    TTranslator t = LetterTranslator();
+    CodeScanOptions t = LetterOptions();
     lexorin::testing::write_test_file(dir.file("order_form.dfm"), "object F: TF\r\nend\r\n");
     EXPECT_EQ(RunScan(t, older, dir.file("order_form.pas")).lines,
               block("{$R *.dfm}", "{$R *.tra.res}"));
@@ -175,6 +175,26 @@ TEST(RewriteUnit, OlderSwitchBlockGetsTheFormFileAsItIsSpeltOnDisk) {
     const Texts mended = RunScan(t, older, dir.file("lonely.pas")).lines;
     EXPECT_EQ(mended, block("{$R *.DFM}", "{$R *.tra.res}"));
     EXPECT_EQ(RunScan(t, mended, dir.file("lonely.pas")).lines, mended);
+}
+
+// The journal's entry, when the batch hands it over, names the directive the block stood for;
+// the form file beside the unit is not looked at then.
+TEST(RewriteUnit, OlderSwitchBlockGetsTheDirectiveTheJournalKept) {
+    const Texts older = {"implementation",
+                         "{$i lx_lang.inc}",
+                         "{$ifndef TranslatedForm}",
+                         "{$R *.DFM}",
+                         "{$else}",
+                         "{$R *.TRA}",
+                         "{$endif}",
+                         "end."};
+    MemoryStringStore strings;
+    const JournalEntry kept{"/p/order_form.pas", "", "  {$R Order_Form.dfm}"};
+    const UnitRewrite rewrite =
+        UnitScanner(LetterOptions()).RewriteUnit("/p/order_form.pas", older, strings, kept);
+    EXPECT_EQ(rewrite.lines, (Texts{"implementation", "{$i lx_lang.inc}",
+                                    "{$ifndef TranslatedForm}", "  {$R Order_Form.dfm}", "{$else}",
+                                    "{$R Order_Form.tra.res}", "{$endif}", "end."}));
 }
 
 }  // namespace

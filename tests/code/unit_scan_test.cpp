@@ -22,7 +22,7 @@ TEST_F(ScanUnitTest, StoresRowsAndRewritesWithCrLf) {
     std::string path = sources.file("u.pas");
     write_test_file(path, kUnit);
     ::chmod(path.c_str(), 0640);
-    EXPECT_EQ(translator.ScanUnit(path), 1);
+    EXPECT_EQ(ScanUnit(path), 1);
 
     EXPECT_EQ(read_test_file(path),
               "unit U;\r\ninterface\r\nimplementation uses lx_lang;\r\nprocedure P;\r\nbegin\r\n"
@@ -55,7 +55,7 @@ TEST_F(ScanUnitTest, AUnitWithNothingToChangeKeepsItsBytes) {
     const std::string unit = "unit U;\ninterface\nuses Classes;\nimplementation\nend.\n";
     std::string path = sources.file("u.pas");
     write_test_file(path, unit);
-    EXPECT_EQ(translator.ScanUnit(path), 0);
+    EXPECT_EQ(ScanUnit(path), 0);
     EXPECT_EQ(read_test_file(path), unit);
 }
 
@@ -64,10 +64,10 @@ TEST_F(ScanUnitTest, UnitRowsAreFoundByNameAndPath) {
     write_test_file(first, kUnit);
     write_test_file(second, kUnit);
     pasfiles.append_record({store::Value(0), store::Value(store::kShowAll), store::Value("")});
-    translator.ScanUnit(first);
-    translator.ScanUnit(second);
+    ScanUnit(first);
+    ScanUnit(second);
     write_test_file(first, kUnit);  // a literal added to an already scanned unit
-    translator.ScanUnit(first);
+    ScanUnit(first);
     EXPECT_EQ(count(pasfiles), 3);
     EXPECT_EQ(count(pascal), 3);
     pascal.first();
@@ -81,9 +81,9 @@ TEST_F(ScanUnitTest, UnitRowsAreFoundByNameAndPath) {
 TEST_F(ScanUnitTest, SecondScanAddsNothingAndKeepsTheFile) {
     std::string path = sources.file("u.pas");
     write_test_file(path, kUnit);
-    translator.ScanUnit(path);
+    ScanUnit(path);
     std::string once = read_test_file(path);
-    EXPECT_EQ(translator.ScanUnit(path), 0);
+    EXPECT_EQ(ScanUnit(path), 0);
     EXPECT_EQ(read_test_file(path), once);
     EXPECT_EQ(count(pascal), 1);
 }
@@ -92,7 +92,7 @@ TEST_F(ScanUnitTest, OddLineEndsAndEmptyFiles) {
     std::string path = sources.file("cr.pas");
     write_test_file(
         path, "implementation uses lx_lang; procedure T; begin\rx := 'abc';\r\ny := 'de';\nend.");
-    EXPECT_EQ(translator.ScanUnit(path), 2);
+    EXPECT_EQ(ScanUnit(path), 2);
     EXPECT_EQ(read_test_file(path),
               "implementation uses lx_lang; procedure T; begin\r\n//TL:x := 'abc';\r\nx := "
               "''+s_1+'';\r\n//TL:y "
@@ -100,7 +100,7 @@ TEST_F(ScanUnitTest, OddLineEndsAndEmptyFiles) {
               "y := ''+s_2+'';\r\nend.\r\n");
     std::string empty = sources.file("empty.pas");
     write_test_file(empty, "");
-    EXPECT_EQ(translator.ScanUnit(empty), 0);
+    EXPECT_EQ(ScanUnit(empty), 0);
     EXPECT_EQ(read_test_file(empty), "");
 }
 
@@ -108,7 +108,7 @@ TEST_F(ScanUnitTest, HighBytesPassThrough) {
     std::string path = sources.file("u.pas");
     write_test_file(
         path, "implementation uses lx_lang; procedure T; begin\r\nx := 'Gr\xFC\xDF Gott';\r\n");
-    EXPECT_EQ(translator.ScanUnit(path), 1);
+    EXPECT_EQ(ScanUnit(path), 1);
     pascal.first();
     EXPECT_EQ(pascal.text("OriginalString"), "Gr\xFC\xDF Gott");
 }
@@ -120,7 +120,7 @@ TEST_F(ScanUnitTest, BadUnitsAreLeftAsTheyWere) {
                             std::string(1, '\0') + "\n";
     write_test_file(nul, nul_bytes);
     try {
-        translator.ScanUnit(nul);
+        ScanUnit(nul);
         ADD_FAILURE() << "a unit with NUL bytes was scanned";
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("NUL"), std::string::npos) << e.what();
@@ -130,12 +130,12 @@ TEST_F(ScanUnitTest, BadUnitsAreLeftAsTheyWere) {
     std::string locked = sources.file("locked.pas");
     write_test_file(locked, kUnit);
     ::chmod(locked.c_str(), 0444);
-    EXPECT_THROW(translator.ScanUnit(locked), Error);
+    EXPECT_THROW(ScanUnit(locked), Error);
     EXPECT_EQ(read_test_file(locked), kUnit);
 
-    EXPECT_THROW(translator.ScanUnit(sources.file("missing.pas")), Error);
+    EXPECT_THROW(ScanUnit(sources.file("missing.pas")), Error);
     ASSERT_EQ(::mkfifo(sources.file("pipe.pas").c_str(), 0600), 0);
-    EXPECT_THROW(translator.ScanUnit(sources.file("pipe.pas")), Error);
+    EXPECT_THROW(ScanUnit(sources.file("pipe.pas")), Error);
     EXPECT_EQ(count(pascal), 0);
     EXPECT_EQ(count(pasfiles), 0);
 }
@@ -143,9 +143,8 @@ TEST_F(ScanUnitTest, BadUnitsAreLeftAsTheyWere) {
 TEST_F(ScanUnitTest, TableFailureLeavesTheUnit) {
     std::string path = sources.file("u.pas");
     write_test_file(path, kUnit);
-    store::Table broken(session, tables.path(), "no_such_table.db");
-    translator.PascalTable = &broken;
-    EXPECT_THROW(translator.ScanUnit(path), Error);
+    pascal_rows->table().close();  // no row can be written
+    EXPECT_THROW(ScanUnit(path), Error);
     EXPECT_EQ(read_test_file(path), kUnit);
 }
 
@@ -153,7 +152,7 @@ TEST_F(ScanUnitTest, LinkedUnitIsRewrittenWhereItLies) {
     std::string real = sources.file("real.pas"), link = sources.file("link.pas");
     write_test_file(real, kUnit);
     ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
-    translator.ScanUnit(link);
+    ScanUnit(link);
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -171,8 +170,9 @@ TEST_F(ScanUnitTest, ProgressTexts) {
     for (int i = 0; i < 12; ++i) text += "x := 'abc';\n";
     write_test_file(path, text);
     RecordingReporter reporter;
-    translator.StatusBar = &reporter;
-    translator.ScanUnit(path);
+    scanner = UnitScanner(test::LetterOptions(), RestoredLiterals::None(), &reporter);
+    NewBatch({.reporter = &reporter});
+    ScanUnit(path);
     EXPECT_EQ(reporter.texts,
               (std::vector<std::string>{"Processing " + path + " line 1",
                                         "Processing " + path + " line 11", "12 Strings found"}));

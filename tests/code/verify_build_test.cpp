@@ -10,7 +10,7 @@
 #include "code/compiler_messages.h"
 #include "code/restore_journal.h"
 #include "code/verify_build.h"
-#include "project/file_iterator.h"
+#include "project/file_walker.h"
 #include "support/recording_reporter.h"
 #include "table_fixture.h"
 
@@ -102,15 +102,15 @@ class VerifyBuildTest : public ::testing::Test, protected test::CodeTables {
         write_test_file(sources.file("show.pas"), kShowUnit);
         write_test_file(sources.file("prog.dpr"),
                         "program prog;\nuses show;\nbegin\n  Run;\nend.\n");
-        journal = std::make_unique<RestoreJournal>(session, tables.path(), "Demo");
-        translator.Journal = journal.get();
-        translator.ScanUnit(sources.file("show.pas"));
+        journal = std::make_unique<RestoreJournal>(folder(), "Demo");
+        NewBatch({.restore_journal = journal.get()});
+        ScanUnit(sources.file("show.pas"));
         pascal.flush();
     }
     VerifyReport Verify(const std::string& command, int rounds = kVerifyRounds) {
-        store::TDaten daten(session, tables.path());
-        VerifyTarget target{"Demo", LanguageList{{"English"}, 0}, sources.path(), command};
-        return VerifyBuild(daten, target, reporter, rounds);
+        ProjectCodeTables code_tables(folder(), "Demo", LanguageList{{"English"}, 0});
+        VerifyTarget target{sources.path(), command};
+        return VerifyBuild(code_tables, target, CodePage(), reporter, rounds);
     }
 
     std::unique_ptr<RestoreJournal> journal;

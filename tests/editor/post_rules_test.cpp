@@ -37,7 +37,7 @@ class PostRulesTest : public ::testing::Test {
         go(index);
         return forms.text("TranslateString");
     }
-    RowEdit edit_of_current(const std::string& text) {
+    RowState edit_of_current(const std::string& text) {
         return {text, forms.logical("Translated"), forms.logical("Ignore"),
                 forms.logical("Changed")};
     }
@@ -91,7 +91,7 @@ TEST_F(PostRulesTest, IgnoredUntranslatedRowIsCopiedWithItsIgnoreFlag) {
     forms.append_record({0, "Other", "", 1, false, false});
     go(5);
     Answering yes(true);
-    RowEdit edit = edit_of_current("");
+    RowState edit = edit_of_current("");
     edit.ignore = true;
     PostRow(forms, edit, true, yes);
     EXPECT_EQ(yes.questions.size(), 1u);  // two untranslated rows pass: the posted one too
@@ -102,7 +102,7 @@ TEST_F(PostRulesTest, IgnoredUntranslatedRowIsCopiedWithItsIgnoreFlag) {
 
 TEST_F(PostRulesTest, BlankTranslationsLeaveTheFlagAndATickedRowIsTickedAgain) {
     go(5);
-    RowEdit edit = edit_of_current("   ");
+    RowState edit = edit_of_current("   ");
     edit.translated = true;
     SilentReporter quiet;
     PostRow(forms, edit, false, quiet);

@@ -5,12 +5,13 @@
 #include <map>
 #include <sstream>
 
-#include "code/translator.h"
-#include "forms/form_conversion.h"
-#include "forms/form_text_to_binary.h"
-#include "forms/form_text_writer.h"
-#include "forms/resource_file.h"
+#include "codec/form_conversion.h"
+#include "codec/form_text_to_binary.h"
+#include "codec/form_text_writer.h"
+#include "codec/resource_file.h"
+#include "forms/form_scanner.h"
 #include "forms/translated_form_file.h"
+#include "store/string_tables.h"
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
@@ -239,7 +240,7 @@ std::string AsOneLinePerValue(std::string text) {
 
 TEST_F(FreePascalLaterCodes, OurTextIsFreePascalsAndGivesTheSameBytesBack) {
     std::string theirs = Generate(false);
-    std::string text = FormBinaryToText(theirs);
+    std::string text = codec::FormBinaryToText(theirs);
     EXPECT_NE(text.find("  inline Frame1: TFrameX\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  Long = \r\n    #322#322"), std::string::npos) << text;
     EXPECT_EQ(AsOneLinePerValue(text), TheirText(theirs));
@@ -248,26 +249,26 @@ TEST_F(FreePascalLaterCodes, OurTextIsFreePascalsAndGivesTheSameBytesBack) {
     // wide strings come back as code 18, which Free Pascal reads to the same values.
     std::istringstream in(theirs);
     std::string recorded_text;
-    StringSink sink(recorded_text);
-    FormStreamCodes codes;
-    FormBinaryToText(in, sink, &codes);
+    codec::StringSink sink(recorded_text);
+    codec::FormStreamCodes codes;
+    codec::FormBinaryToText(in, sink, &codes);
     std::istringstream text_in(recorded_text);
     std::string back;
-    StringSink back_sink(back);
-    FormTextToBinary(text_in, back_sink, &codes);
+    codec::StringSink back_sink(back);
+    codec::FormTextToBinary(text_in, back_sink, &codes);
     EXPECT_EQ(back, theirs);
-    std::string plain_back = FormTextToBinary(text);
+    std::string plain_back = codec::FormTextToBinary(text);
     EXPECT_NE(plain_back, theirs);
     EXPECT_EQ(TheirReading(plain_back), TheirReading(theirs));
 }
 
 TEST_F(FreePascalLaterCodes, SingleCurrencyAndDateComeBackAndReadTheSame) {
     std::string theirs = Generate(true);
-    std::string text = FormBinaryToText(theirs);
+    std::string text = codec::FormBinaryToText(theirs);
     EXPECT_NE(text.find("  Sgl = 1.5s\r\n  Cur = 12.3456c\r\n  Dat = 45000.25d\r\n"),
               std::string::npos)
         << text;
-    std::string back = FormTextToBinary(text);
+    std::string back = codec::FormTextToBinary(text);
     std::string reading = TheirReading(theirs);
     EXPECT_NE(reading.find("Sgl=1.5\n"), std::string::npos) << reading;
     EXPECT_NE(reading.find("Child=Frame1 TFrameX inline=TRUE"), std::string::npos) << reading;
@@ -290,27 +291,28 @@ TEST_F(FreePascalLaterCodes, ATranslatedFormKeepsItsFramesAndCodes) {
     store::create_table(home.file("Demo_English_forms.db"), store::forms_schema());
     store::create_table(home.file("Demo_units.db"), store::file_list_schema());
     store::Session session;
-    store::Table forms{session, home.path(), "Demo_English_forms.db"};
-    store::Table units{session, home.path(), "Demo_units.db"};
-    code::TTranslator translator;
-    translator.FormsTable = &forms;
-    translator.UnitsTable = &units;
+    store::FormRows strings{{session, home.path()}, store::TableFile{"Demo_English_forms.db"}};
+    store::FormFiles files{{session, home.path()}, store::TableFile{"Demo_units.db"}};
+    store::Table& forms = strings.table();
+    SilentReporter reporter;
+    FormStringScanner scanner(strings, files, CodePage(), {}, reporter);
+    TranslatedFormWriter writer(strings, files, CodePage(), reporter);
     const std::string form = dir_.file("Form1.dfm");
     const std::string text = dir_.file("Tempform.txt");
     write_test_file(form, golden);
     // The translated form's stream behind the form's resource header (its size the stream's), as
     // the golden file and Free Pascal's ObjectResourceToText have it.
     auto write_tra = [&] {
-        WriteTranslatedForm(translator, form, text);
+        WriteTranslatedForm(writer, form, text);
         const std::string stream =
-            FormStreamOfResourceFile(read_test_file(TranslatedFormPath(form)));
+            codec::FormStreamOfResourceFile(read_test_file(TranslatedFormPath(form)));
         std::string header = golden.substr(0, golden.find("TPF0") - 4);
         for (int i = 0; i < 4; ++i) header += static_cast<char>(stream.size() >> (8 * i));
         return header + stream;
     };
 
-    FormFileToText(form, text);
-    EXPECT_EQ(translator.ScanForm(text, form), 5);
+    codec::FormFileToText(form, text);
+    EXPECT_EQ(scanner.Scan(text, form), 5);
     // Only the label's "OK" is Windows-1252 text; the others hold other characters and are kept
     // as the form writes them, ignored.
     std::map<std::string, bool> ignored;

@@ -4,17 +4,19 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
+#include "app/commands.h"
 #include "base/file_utils.h"
+#include "codec/form_text_to_binary.h"
+#include "codec/form_text_writer.h"
+#include "codec/resource_file.h"
 #include "forms/form_scan.h"
-#include "forms/form_text_to_binary.h"
-#include "forms/form_text_writer.h"
 #include "forms/form_write_changes.h"
-#include "forms/resource_file.h"
 #include "project/language_list.h"
-#include "project/language_tables.h"
 #include "project/languages.h"
 #include "project/projects_table.h"
+#include "store/string_tables.h"
 #include "store/table_files.h"
 #include "support/test_support.h"
 
@@ -70,7 +72,7 @@ class FormOperations : public ::testing::Test {
         had_tmpdir_ = old != nullptr;
         ::setenv("TMPDIR", scratch.path().c_str(), 1);
 
-        write_test_file(src("main.dfm"), FormTextToResource(kMainText));
+        write_test_file(src("main.dfm"), codec::FormTextToResource(kMainText));
         write_test_file(src("sub/notes.dfm"), kNotesText);
         write_test_file(src("tools/hidden.dfm"),
                         "object Hidden: TForm\r\n  Caption = 'x'\r\nend\r\n");
@@ -78,12 +80,13 @@ class FormOperations : public ::testing::Test {
         project::add_project(data.Projects,
                              {"Demo", dir.file("src"), true, {dir.file("src/tools")}});
         for (const char* language : {"German", "French"})
-            ASSERT_TRUE(project::AddLanguage(daten, data.Projects, languages, language, reporter));
+            ASSERT_TRUE(project::AddLanguage(folder, data.Projects, languages, language, reporter));
         data.Projects.edit();
         data.Projects.set_text(field::Funwantedstrings, "Font.Name");
         data.Projects.post();
         languages.selected = 0;
-        PrepareLanguageTables(daten, "Demo", "German", false);
+        strings.emplace(folder, "Demo", "German");
+        form_files.emplace(folder, "Demo");
         reporter.copying.clear();
     }
     void TearDown() override {
@@ -105,11 +108,23 @@ class FormOperations : public ::testing::Test {
         return out;
     }
     void translate(std::int64_t index, const std::string& text) {
-        daten.tblForms.set_index_name("");
-        ASSERT_TRUE(daten.tblForms.find_key({index}));
-        daten.tblForms.edit();
-        daten.tblForms.set_text("TranslateString", text);
-        daten.tblForms.post();
+        store::Table& forms = strings->table();
+        forms.set_index_name("");
+        ASSERT_TRUE(forms.find_key({index}));
+        forms.edit();
+        forms.set_text("TranslateString", text);
+        forms.post();
+    }
+    // The Scan button on German, wide strings read in `code_page`.
+    FormScanReport scan(const CodePage& code_page = CodePage()) {
+        return RunFormScan(folder, *strings, *form_files, data.Projects, languages, code_page,
+                           reporter);
+    }
+    // Write changes -> Forms from German, translations written in `code_page`: the command, which
+    // records the status line.
+    FormWriteReport write(const CodePage& code_page = CodePage()) {
+        store::TDaten daten(session, home.dir(), code_page);
+        return commands::WriteForms({data.Projects, daten, languages}, reporter).value();
     }
 
     TempDir dir;
@@ -117,7 +132,9 @@ class FormOperations : public ::testing::Test {
     TempDir scratch;
     store::Session session;
     project::TDataProjects data{session, dir.path()};
-    store::TDaten daten{session, home.dir()};
+    store::TableFolder folder{session, home.dir()};
+    std::optional<store::FormRows> strings;      // German's
+    std::optional<store::FormFiles> form_files;  // the project's
     LanguageList languages;
     Recorder reporter;
 
@@ -128,12 +145,12 @@ class FormOperations : public ::testing::Test {
 
 TEST_F(FormOperations, ScanFillsTheLanguageAndCopiesNewRowsToTheOthers) {
     // Files that are no forms, or broken ones, are listed and add nothing.
-    std::string binary = FormTextToResource(kNotesText);
+    std::string binary = codec::FormTextToResource(kNotesText);
     write_test_file(src("broken.dfm"), binary.substr(0, binary.size() - 5));
     write_test_file(src("junk.dfm"), "just some 'text'\r\n");
     write_test_file(src("nul.dfm"), std::string("object A: TA\0'x'\r\nend\r\n", 22));
 
-    FormScanReport report = RunFormScan(daten, data.Projects, languages, reporter);
+    FormScanReport report = scan();
     EXPECT_EQ(report.forms_scanned, 2);
     EXPECT_EQ(report.strings_found, 4);
     ASSERT_EQ(report.skipped.size(), 3u);
@@ -156,15 +173,15 @@ TEST_F(FormOperations, ScanFillsTheLanguageAndCopiesNewRowsToTheOthers) {
                                                         "factory||Falsch", "Notes||Falsch"}));
     EXPECT_EQ(reporter.copying, (std::vector<std::string>{"Copying forms language to German",
                                                           "Copying forms language to French"}));
-    EXPECT_TRUE(daten.tblForms.is_open());
+    EXPECT_TRUE(strings->table().is_open());
 
     // A second scan adds nothing anywhere.
-    report = RunFormScan(daten, data.Projects, languages, reporter);
+    report = scan();
     EXPECT_EQ(report.strings_found, 4);
     EXPECT_EQ(rows("German"), german);
     EXPECT_EQ(rows("French").size(), 4u);
-    daten.tblUnits.set_index_name("");
-    EXPECT_EQ(daten.tblUnits.record_count(), 2);
+    form_files->table().set_index_name("");
+    EXPECT_EQ(form_files->record_count(), 2);
 }
 
 TEST_F(FormOperations, AWideStringTheCodePageCannotHoldIsIgnoredWithANote) {
@@ -172,7 +189,7 @@ TEST_F(FormOperations, AWideStringTheCodePageCannotHoldIsIgnoredWithANote) {
     write_test_file(src("wide.dfm"),
                     "object Wide: TForm\r\n  Caption = 'Stra'#322'e'\r\n"
                     "  Hint = 'Caf'#233\r\nend\r\n");
-    RunFormScan(daten, data.Projects, languages, reporter);
+    scan();
     store::Table table(session, home.path(), "Demo_German_forms.db");
     table.open();
     bool seen_wide = false, seen_latin = false;
@@ -194,11 +211,10 @@ TEST_F(FormOperations, AWideStringTheCodePageCannotHoldIsIgnoredWithANote) {
 }
 
 TEST_F(FormOperations, WideStringsAreReadInTheProgramsCodePage) {
-    // The code page the program started with comes with the shared handles: in Windows-1250
+    // The code page the program started with, which the command passes on: in Windows-1250
     // U+0142 is the byte B3, so the string is kept for translation.
     write_test_file(src("wide.dfm"), "object Wide: TForm\r\n  Caption = 'Stra'#322'e'\r\nend\r\n");
-    store::TDaten central(session, home.dir(), CodePage("CP1250"));
-    RunFormScan(central, data.Projects, languages, reporter);
+    scan(CodePage("CP1250"));
     store::Table table(session, home.path(), "Demo_German_forms.db");
     table.open();
     bool seen = false;
@@ -215,7 +231,7 @@ TEST_F(FormOperations, WideStringsAreReadInTheProgramsCodePage) {
 
 TEST_F(FormOperations, AFormsTableOfTheEarlierLayoutGetsItsContextField) {
     // The German forms table as an earlier version wrote it: without Context, with a row.
-    daten.close_all();
+    strings.reset();
     const std::string path = home.file("Demo_German_forms.db");
     std::filesystem::remove(path);
     store::TableSchema earlier = store::forms_schema();
@@ -226,36 +242,36 @@ TEST_F(FormOperations, AFormsTableOfTheEarlierLayoutGetsItsContextField) {
         old.open();
         old.append_record({0, "Kept", "Behalten", 1, true, false, "Main", "Caption", false, 0});
     }
-    PrepareLanguageTables(daten, "Demo", "German", false);
-    EXPECT_NO_THROW(store::check_schema(daten.tblForms, store::forms_schema()));
-    daten.tblForms.first();
-    EXPECT_EQ(daten.tblForms.text("TranslateString"), "Behalten");
-    EXPECT_EQ(daten.tblForms.text("Context"), "");
+    strings.emplace(folder, "Demo", "German");
+    EXPECT_NO_THROW(store::check_schema(strings->table(), store::forms_schema()));
+    strings->table().first();
+    EXPECT_EQ(strings->table().text("TranslateString"), "Behalten");
+    EXPECT_EQ(strings->table().text("Context"), "");
 }
 
 TEST_F(FormOperations, DeleteTableAsksFirstAndLeavesTheShowAllRow) {
-    RunFormScan(daten, data.Projects, languages, reporter);
+    scan();
     reporter.answer = false;
-    EXPECT_FALSE(DeleteFormTables(daten, "Demo", languages, reporter));
+    EXPECT_FALSE(DeleteFormTables(folder, "Demo", languages, reporter));
     EXPECT_EQ(rows("French").size(), 4u);
     reporter.answer = true;
-    EXPECT_TRUE(DeleteFormTables(daten, "Demo", languages, reporter));
+    EXPECT_TRUE(DeleteFormTables(folder, "Demo", languages, reporter));
     EXPECT_EQ(reporter.questions.back(),
               "Do you really want to delete your last forms scan and ALL of your translations?");
     EXPECT_TRUE(rows("German").empty());
     EXPECT_TRUE(rows("French").empty());
-    EXPECT_EQ(daten.tblForms.table_name(), "Demo_French_forms.db");
-    ASSERT_EQ(daten.tblUnits.record_count(), 1);
-    daten.tblUnits.first();
-    EXPECT_EQ(daten.tblUnits.text("UnitName"), "(Show all)");
-    EXPECT_EQ(daten.tblUnits.integer("Index"), 1);
+    EXPECT_EQ(strings->record_count(), 0);  // an open handle sees the emptied table
+    ASSERT_EQ(form_files->record_count(), 1);
+    form_files->table().first();
+    EXPECT_EQ(form_files->table().text("UnitName"), "(Show all)");
+    EXPECT_EQ(form_files->table().integer("Index"), 1);
 }
 
 TEST_F(FormOperations, WriteGivesEachFormItsTranslatedResourceFile) {
-    RunFormScan(daten, data.Projects, languages, reporter);
+    scan();
     translate(1, "Haupt");
     translate(3, "l'usine");
-    FormWriteReport report = WriteFormChanges(daten, data.Projects, "German", reporter);
+    FormWriteReport report = write();
     EXPECT_TRUE(report.failed.empty());
     EXPECT_EQ(report.written, (std::vector<std::string>{src("main.dfm"), src("sub/notes.dfm")}));
     EXPECT_EQ(report.strings_replaced, 2);
@@ -265,12 +281,12 @@ TEST_F(FormOperations, WriteGivesEachFormItsTranslatedResourceFile) {
     expected.replace(expected.find("'Main'"), 6, "'Haupt'");
     expected.replace(expected.find("'factory'"), 9, "'l'#39'usine'");
     EXPECT_EQ(read_test_file(src("main.tra.res")),
-              FormResourceFile("TMainForm", FormTextToBinary(expected)));
+              codec::FormResourceFile("TMainForm", codec::FormTextToBinary(expected)));
     // Nothing translated in the text form: its resource holds the stream of its text.
     EXPECT_EQ(read_test_file(src("sub/notes.tra.res")),
-              FormResourceFile("TNotesForm", FormTextToBinary(kNotesText)));
+              codec::FormResourceFile("TNotesForm", codec::FormTextToBinary(kNotesText)));
     EXPECT_FALSE(file_exists(src("tools/hidden.tra.res")));
-    EXPECT_EQ(read_test_file(src("main.dfm")), FormTextToResource(kMainText));
+    EXPECT_EQ(read_test_file(src("main.dfm")), codec::FormTextToResource(kMainText));
     EXPECT_EQ(read_test_file(src("sub/notes.dfm")), kNotesText);
 
     ASSERT_EQ(reporter.infos.size(), 1u);
@@ -283,16 +299,14 @@ TEST_F(FormOperations, WriteGivesEachFormItsTranslatedResourceFile) {
 }
 
 TEST_F(FormOperations, AFormThatFailsKeepsItsOlderFileAndIsNamed) {
-    RunFormScan(daten, data.Projects, languages, reporter);
+    scan();
     write_test_file(src("main.tra.res"), "older");
     write_test_file(src("sub/notes.tra.res"), "older");
     // Bytes the program's code page leaves undefined cannot go into either form.
     translate(1, "\x98");
     translate(4, "Notizen \x98");
-    daten.tblForms.flush();
-    store::TDaten cyrillic{session, home.dir(), CodePage("CP1251")};
-    PrepareLanguageTables(cyrillic, "Demo", "German", false);
-    FormWriteReport report = WriteFormChanges(cyrillic, data.Projects, "German", reporter);
+    strings->flush();
+    FormWriteReport report = write(CodePage("CP1251"));
     EXPECT_TRUE(report.written.empty());
     ASSERT_EQ(report.failed.size(), 2u);
     EXPECT_EQ(report.failed[0].second,
@@ -315,12 +329,12 @@ TEST_F(FormOperations, AFormThatFailsKeepsItsOlderFileAndIsNamed) {
 
     // One form mended: only it is reported written.
     translate(4, "Notizen\r\n");
-    daten.tblForms.flush();
-    report = WriteFormChanges(cyrillic, data.Projects, "German", reporter);
+    strings->flush();
+    report = write(CodePage("CP1251"));
     EXPECT_EQ(report.written, (std::vector<std::string>{src("sub/notes.dfm")}));
-    EXPECT_EQ(
-        FormStreamOfResourceFile(read_test_file(src("sub/notes.tra.res"))),
-        FormTextToBinary("object NotesForm: TNotesForm\r\n  Caption = 'Notizen'#13#10\r\nend\r\n"));
+    EXPECT_EQ(codec::FormStreamOfResourceFile(read_test_file(src("sub/notes.tra.res"))),
+              codec::FormTextToBinary(
+                  "object NotesForm: TNotesForm\r\n  Caption = 'Notizen'#13#10\r\nend\r\n"));
     ASSERT_EQ(reporter.infos.size(), 1u);
     EXPECT_EQ(reporter.infos[0].rfind("1 of 2 forms written correctly.\r\r", 0), 0u)
         << reporter.infos[0];
@@ -335,7 +349,7 @@ TEST_F(FormOperations, ATextThatIsNoFormNeverGivesATranslatedForm) {
     for (int i = 0; i < 100000; ++i) deep += "end\r\n";
     write_test_file(src("deep.dfm"), deep);
     write_test_file(src("junk.dfm"), "just some 'text'\r\n");
-    FormWriteReport report = WriteFormChanges(daten, data.Projects, "German", reporter);
+    FormWriteReport report = write();
     EXPECT_EQ(report.written.size(), 2u);  // main and notes
     ASSERT_EQ(report.failed.size(), 2u);
     for (const auto& [form, reason] : report.failed) {
@@ -376,11 +390,11 @@ end.
 TEST_F(FormOperations, FreePascalLinksTheTranslatedFormsAndReadsThem) {
     if (lexorin::testing::run_command("command -v fpc").status != 0)
         GTEST_SKIP() << "fpc is not installed";
-    RunFormScan(daten, data.Projects, languages, reporter);
+    scan();
     translate(1, "Fen\xEAtre principale  ");
     translate(3, "l'usine");
     translate(4, "Zwei\r\nZeilen");
-    ASSERT_TRUE(WriteFormChanges(daten, data.Projects, "German", reporter).failed.empty());
+    ASSERT_TRUE(write().failed.empty());
 
     TempDir tool;
     write_test_file(tool.file("readforms.pas"), kFreePascalReader);
@@ -396,10 +410,11 @@ TEST_F(FormOperations, FreePascalLinksTheTranslatedFormsAndReadsThem) {
         const std::string theirs = read_test_file(tool.file(std::string(name) + ".txt"));
         const std::string file = read_test_file(
             src(std::string(name == std::string("main") ? "" : "sub/") + name + ".tra.res"));
-        EXPECT_EQ(FormTextToBinary(theirs), FormStreamOfResourceFile(file)) << theirs;
+        EXPECT_EQ(codec::FormTextToBinary(theirs), codec::FormStreamOfResourceFile(file)) << theirs;
     }
     // The translations as a program on a UTF-8 system prints them.
-    const std::string main_stream = FormStreamOfResourceFile(read_test_file(src("main.tra.res")));
+    const std::string main_stream =
+        codec::FormStreamOfResourceFile(read_test_file(src("main.tra.res")));
     EXPECT_NE(main_stream.find("\x07"
                                "Caption\x06\x13"
                                "Fen\xC3\xAA"
@@ -407,9 +422,9 @@ TEST_F(FormOperations, FreePascalLinksTheTranslatedFormsAndReadsThem) {
               std::string::npos)
         << main_stream;
     EXPECT_NE(main_stream.find("l'usine"), std::string::npos);
-    EXPECT_NE(
-        FormStreamOfResourceFile(read_test_file(src("sub/notes.tra.res"))).find("Zwei\r\nZeilen"),
-        std::string::npos);
+    EXPECT_NE(codec::FormStreamOfResourceFile(read_test_file(src("sub/notes.tra.res")))
+                  .find("Zwei\r\nZeilen"),
+              std::string::npos);
 }
 
 TEST_F(FormOperations, ATranslatedFormIsNeverTranslatedAgain) {
@@ -417,15 +432,16 @@ TEST_F(FormOperations, ATranslatedFormIsNeverTranslatedAgain) {
     data.Projects.set_text(field::FormsExtension, "*.dfm;*.res;*.tra");
     data.Projects.post();
     // One written earlier, and an older ".tra" of main.dfm, whose target is main.dfm's own.
-    write_test_file(src("old.tra.res"), FormResourceFile("TOld", FormTextToBinary(kNotesText)));
+    write_test_file(src("old.tra.res"),
+                    codec::FormResourceFile("TOld", codec::FormTextToBinary(kNotesText)));
     write_test_file(src("main.tra"), kNotesText);
-    FormWriteReport report = WriteFormChanges(daten, data.Projects, "German", reporter);
+    FormWriteReport report = write();
     ASSERT_EQ(report.failed.size(), 2u);
     EXPECT_EQ(report.failed[0].first, src("main.tra"));
     EXPECT_EQ(report.failed[1].first, src("old.tra.res"));
     EXPECT_FALSE(file_exists(src("old.tra.tra.res")));
-    EXPECT_EQ(FormStreamOfResourceFile(read_test_file(src("main.tra.res"))),
-              FormTextToBinary(kMainText));
+    EXPECT_EQ(codec::FormStreamOfResourceFile(read_test_file(src("main.tra.res"))),
+              codec::FormTextToBinary(kMainText));
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 
 #include "base/errors.h"
 #include "base/text_utils.h"
-#include "code/translator.h"
+#include "forms/form_scanner.h"
+#include "store/string_tables.h"
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
@@ -19,28 +20,33 @@ using lexorin::testing::TempDir;
 using lexorin::testing::write_test_file;
 
 // A language's forms table and the project's units table in a temporary program directory,
-// opened as the scan opens them, and a translator pointed at them.
+// opened as the scan opens them, and the scanner's unwanted strings.
+bool CreateTables(const TempDir& home) {
+    store::create_table(home.file("Demo_English_forms.db"), store::forms_schema());
+    store::create_table(home.file("Demo_units.db"), store::file_list_schema());
+    return true;
+}
+
 struct ScanTables {
-    ScanTables() {
-        store::create_table(home.file("Demo_English_forms.db"), store::forms_schema());
-        store::create_table(home.file("Demo_units.db"), store::file_list_schema());
-        forms.open();
-        units.open();
-        translator.FormsTable = &forms;
-        translator.UnitsTable = &units;
-    }
     // Scans a form text as if it were the text of the form file at form_path.
     int Scan(const std::string& text, const std::string& form_path = "/p/Unit1.dfm") {
         write_test_file(work.file("Tempform.txt"), text);
-        return translator.ScanForm(work.file("Tempform.txt"), form_path);
+        return Scanner().Scan(work.file("Tempform.txt"), form_path);
+    }
+    FormStringScanner Scanner() {
+        return FormStringScanner(strings, files, CodePage(), unwanted, reporter);
     }
 
     TempDir home;
     TempDir work;
     store::Session session;
-    store::Table forms{session, home.path(), "Demo_English_forms.db"};
-    store::Table units{session, home.path(), "Demo_units.db"};
-    code::TTranslator translator;
+    bool created = CreateTables(home);
+    store::FormRows strings{{session, home.path()}, store::TableFile{"Demo_English_forms.db"}};
+    store::FormFiles files{{session, home.path()}, store::TableFile{"Demo_units.db"}};
+    store::Table& forms = strings.table();
+    store::Table& units = files.table();
+    std::vector<std::string> unwanted;
+    SilentReporter reporter;
 };
 
 // Object, property and original of every row, in Index order.
@@ -139,7 +145,7 @@ TEST(FormScanner, InheritedFormsItemsOfSeveralCollectionsAndSplitStrings) {
 
 TEST(FormScanner, TrailingBlanksAndUnwantedLines) {
     ScanTables t;
-    t.translator.UnwantedStrings = {"", "font.name"};
+    t.unwanted = {"", "font.name"};
     t.Scan(Lines(
         {"object Form1: TForm1", "  Caption = 'Hello  '", "  Font.Name = 'MS Sans Serif'", "end"}));
     t.forms.set_index_name("");
@@ -184,7 +190,7 @@ TEST(FormScanner, RescansUpdateOnlyStringsThatChanged) {
     EXPECT_FALSE(t.forms.logical("Changed"));
 
     // An update leaves the flag the row got at its first scan.
-    t.translator.UnwantedStrings = {"caption"};
+    t.unwanted = {"caption"};
     t.Scan(form("Okay   ", "Push"));
     ASSERT_EQ(t.forms.record_count(), 2);
     t.forms.set_index_name("");
@@ -229,7 +235,7 @@ TEST(FormScanner, ABrokenTextFailsBeforeAnyRowIsWritten) {
     }
     EXPECT_EQ(t.forms.record_count(), 0);
     EXPECT_EQ(t.units.record_count(), 0);
-    EXPECT_THROW(t.translator.ScanForm(t.work.file("missing.txt"), "/p/x.dfm"), Error);
+    EXPECT_THROW(t.Scanner().Scan(t.work.file("missing.txt"), "/p/x.dfm"), Error);
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 
 #include "base/errors.h"
 #include "base/text_utils.h"
-#include "code/translator.h"
-#include "forms/form_text_to_binary.h"
+#include "codec/form_text_to_binary.h"
+#include "codec/stream_bytes.h"
+#include "forms/form_scanner.h"
 #include "forms/form_translation_writer.h"
-#include "forms/stream_bytes.h"
 #include "forms/translation_text.h"
+#include "store/string_tables.h"
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
@@ -65,24 +66,25 @@ TEST(TranslationBetweenQuotes, ALongTranslationTakesLinesOfItsOwn) {
         for (const std::string& line : read_text_lines(form))
             EXPECT_LE(line.size(), kTranslationPieceBytes + 20);
         // Read without translated lines, codes up to 255 are the Windows-1252 bytes again.
-        EXPECT_EQ(FormTextToBinary(form),
-                  bytes::Form(bytes::Object("TF", "F",
-                                            bytes::Prop("Caption", bytes::LString(translation)))));
+        EXPECT_EQ(
+            codec::FormTextToBinary(form),
+            codec::bytes::Form(codec::bytes::Object(
+                "TF", "F", codec::bytes::Prop("Caption", codec::bytes::LString(translation)))));
     }
 }
 
 // A scanned form in real tables, translated row by row, then rewritten.
+bool CreateTables(const TempDir& home) {
+    store::create_table(home.file("Demo_English_forms.db"), store::forms_schema());
+    store::create_table(home.file("Demo_units.db"), store::file_list_schema());
+    return true;
+}
+
 struct WriterTables {
-    WriterTables() {
-        store::create_table(home.file("Demo_English_forms.db"), store::forms_schema());
-        store::create_table(home.file("Demo_units.db"), store::file_list_schema());
-        translator.FormsTable = &forms;
-        translator.UnitsTable = &units;
-    }
     std::string text_file() const { return work.file("Tempform.txt"); }
     void Scan(const std::string& text, const std::string& form_path) {
         write_test_file(text_file(), text);
-        translator.ScanForm(text_file(), form_path);
+        FormStringScanner(strings, files, CodePage(), {}, reporter).Scan(text_file(), form_path);
     }
     // Sets the translation of the row with this original (the first one in Index order).
     void Translate(const std::string& original, const std::string& translation,
@@ -101,7 +103,7 @@ struct WriterTables {
     // Rewrites the text as the text of the form file at form_path; gives the new text.
     std::string Write(const std::string& text, const std::string& form_path, int* replaced = {}) {
         write_test_file(text_file(), text);
-        int n = translator.TranslateForm(text_file(), form_path);
+        int n = writer.TranslateFile(text_file(), form_path);
         if (replaced) *replaced = n;
         return read_test_file(text_file());
     }
@@ -109,9 +111,12 @@ struct WriterTables {
     TempDir home;
     TempDir work;
     store::Session session;
-    store::Table forms{session, home.path(), "Demo_English_forms.db"};
-    store::Table units{session, home.path(), "Demo_units.db"};
-    code::TTranslator translator;
+    bool created = CreateTables(home);
+    store::FormRows strings{{session, home.path()}, store::TableFile{"Demo_English_forms.db"}};
+    store::FormFiles files{{session, home.path()}, store::TableFile{"Demo_units.db"}};
+    store::Table& forms = strings.table();
+    SilentReporter reporter;
+    TranslatedFormWriter writer{strings, files, CodePage(), reporter};
 };
 
 std::string Lines(std::initializer_list<const char*> lines) {

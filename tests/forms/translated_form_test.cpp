@@ -8,13 +8,14 @@
 #include <filesystem>
 
 #include "base/errors.h"
-#include "code/translator.h"
-#include "forms/form_conversion.h"
-#include "forms/form_errors.h"
-#include "forms/form_text_to_binary.h"
-#include "forms/resource_file.h"
-#include "forms/resource_header.h"
-#include "forms/stream_bytes.h"
+#include "codec/form_conversion.h"
+#include "codec/form_errors.h"
+#include "codec/form_text_to_binary.h"
+#include "codec/resource_file.h"
+#include "codec/resource_header.h"
+#include "codec/stream_bytes.h"
+#include "forms/form_scanner.h"
+#include "store/string_tables.h"
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
@@ -26,7 +27,7 @@ namespace {
 using lexorin::testing::read_test_file;
 using lexorin::testing::TempDir;
 using lexorin::testing::write_test_file;
-using namespace bytes;
+using namespace codec::bytes;
 
 // The value kinds stream_bytes.h leaves out.
 std::string WString(std::u16string_view units) {
@@ -44,20 +45,14 @@ std::string List(const std::string& values) {
     return "\x01" + values + kEnd;
 }
 
-// A project's forms folder, its scanned rows and the translator that writes from them.
+// A project's forms folder and its scanned rows, from which the translated forms are written.
 class TranslatedForms : public ::testing::Test {
   protected:
-    TranslatedForms() {
-        store::create_table(home.file("Demo_German_forms.db"), store::forms_schema());
-        store::create_table(home.file("Demo_units.db"), store::file_list_schema());
-        translator.FormsTable = &forms;
-        translator.UnitsTable = &units;
-    }
     std::string form_file(const std::string& name) const { return src.file(name); }
     std::string text_file() const { return work.file("Tempform.txt"); }
     void Scan(const std::string& form) {
-        FormFileToText(form, text_file());
-        translator.ScanForm(text_file(), form);
+        codec::FormFileToText(form, text_file());
+        FormStringScanner(strings, files, code_page, {}, reporter).Scan(text_file(), form);
     }
     void Translate(const std::string& original, const std::string& translation) {
         forms.set_index_name("");
@@ -71,18 +66,28 @@ class TranslatedForms : public ::testing::Test {
         ADD_FAILURE() << "no row " << original;
     }
     int Write(const std::string& form) {
-        return WriteTranslatedForm(translator, form, text_file());
+        TranslatedFormWriter writer(strings, files, code_page, reporter);
+        return WriteTranslatedForm(writer, form, text_file());
     }
     // The object stream in the translated form file beside `form`.
     std::string WrittenStream(const std::string& form) {
-        return FormStreamOfResourceFile(read_test_file(TranslatedFormPath(form)));
+        return codec::FormStreamOfResourceFile(read_test_file(TranslatedFormPath(form)));
+    }
+
+    static bool CreateTables(const TempDir& home) {
+        store::create_table(home.file("Demo_German_forms.db"), store::forms_schema());
+        store::create_table(home.file("Demo_units.db"), store::file_list_schema());
+        return true;
     }
 
     TempDir home, src, work;
     store::Session session;
-    store::Table forms{session, home.path(), "Demo_German_forms.db"};
-    store::Table units{session, home.path(), "Demo_units.db"};
-    code::TTranslator translator;
+    bool created = CreateTables(home);
+    store::FormRows strings{{session, home.path()}, store::TableFile{"Demo_German_forms.db"}};
+    store::FormFiles files{{session, home.path()}, store::TableFile{"Demo_units.db"}};
+    store::Table& forms = strings.table();
+    CodePage code_page;  // the scanner's and the writer's
+    SilentReporter reporter;
 };
 
 TEST(TranslatedFormPath, IsTheFormsNameWithTheResourceFileExtension) {
@@ -106,12 +111,14 @@ TEST_F(TranslatedForms, ABinaryFormKeepsEveryKindAndUntranslatedByte) {
                                             String("Short"), String("One line"), String("Quote"));
     const std::string form = form_file("Unit1.dfm");
     write_test_file(
-        form, MakeResourceHeader("TForm1", static_cast<std::uint32_t>(original.size())) + original);
+        form, codec::MakeResourceHeader("TForm1", static_cast<std::uint32_t>(original.size())) +
+                  original);
     Scan(form);
 
     // Nothing translated: the stream is the form's, byte for byte, under the root's class name.
     EXPECT_EQ(Write(form), 0);
-    EXPECT_EQ(read_test_file(TranslatedFormPath(form)), FormResourceFile("TForm1", original));
+    EXPECT_EQ(read_test_file(TranslatedFormPath(form)),
+              codec::FormResourceFile("TForm1", original));
 
     // An 8-bit string takes its translation as UTF-8 (and the long code once beyond 255
     // bytes, which 200 umlauts are in UTF-8 though 200 bytes in Windows-1252); a wide and a
@@ -163,7 +170,7 @@ TEST_F(TranslatedForms, AFormStoredAsTextBecomesTheStreamItsTextGives) {
     EXPECT_EQ(Write(form), 0);
     EXPECT_EQ(WrittenStream(form),
               expected(String("Notes"), WString(u"Fenster \u0142a"), String("One")));
-    EXPECT_EQ(FormTextToBinary(kNotesText), WrittenStream(form));
+    EXPECT_EQ(codec::FormTextToBinary(kNotesText), WrittenStream(form));
 
     // The wide string (a character beyond U+00FF) stays wide; the 8-bit ones take UTF-8.
     Translate("Notes", "Notizen \x80");
@@ -176,7 +183,7 @@ TEST_F(TranslatedForms, AFormStoredAsTextBecomesTheStreamItsTextGives) {
 }
 
 TEST_F(TranslatedForms, AUtf8CodePageGivesItsBytesAsTheyAre) {
-    translator.FormsCodePage = CodePage("UTF-8");
+    code_page = CodePage("UTF-8");
     const std::string form = form_file("notes.dfm");
     write_test_file(form, kNotesText);
     Scan(form);
@@ -197,7 +204,7 @@ TEST_F(TranslatedForms, AFormThatCannotBeWrittenLeavesItsOlderFileAlone) {
     write_test_file(target, "older");
 
     // A byte the code page leaves undefined: named with its row.
-    translator.FormsCodePage = CodePage("CP1251");
+    code_page = CodePage("CP1251");
     Translate("Notes", "\x98");
     try {
         Write(form);
@@ -211,9 +218,9 @@ TEST_F(TranslatedForms, AFormThatCannotBeWrittenLeavesItsOlderFileAlone) {
 
     // A text that is no longer a form, and a binary form cut short.
     write_test_file(form, "object Notes: TNotesForm\r\n  Caption = 'open\r\nend\r\n");
-    EXPECT_THROW(Write(form), EParserError);
-    write_test_file(form, FormTextToResource(kNotesText).substr(0, 40));
-    EXPECT_THROW(Write(form), EReadError);
+    EXPECT_THROW(Write(form), codec::EParserError);
+    write_test_file(form, codec::FormTextToResource(kNotesText).substr(0, 40));
+    EXPECT_THROW(Write(form), codec::EReadError);
     EXPECT_EQ(read_test_file(target), "older");
 
     // A translated form, or an older one, as a form: its own target, or a form's.

@@ -5,36 +5,36 @@
 // Built with -DLEXORIN_BUILD_FUZZ=ON (see tests/fuzz/CMakeLists.txt), or by hand in one line:
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. -o form_binary_fuzz
 //     tests/fuzz/form_binary_fuzz.cpp
-//     forms/{big_natural,byte_streams,extended80,form_binary_reader,form_binary_writer}.cpp
-//     forms/{form_errors,form_parser,form_text_to_binary,form_text_writer,resource_header}.cpp
-//     forms/form_value_text.cpp
-//     app/text_utils.cpp
+//     codec/{big_natural,byte_streams,extended80,form_binary_reader,form_binary_writer}.cpp
+//     codec/{form_errors,form_parser,form_text_to_binary,form_text_writer,resource_header}.cpp
+//     codec/form_value_text.cpp
+//     base/{code_page,text_utils}.cpp
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 
-#include "forms/form_errors.h"
-#include "forms/form_text_to_binary.h"
-#include "forms/form_text_writer.h"
+#include "codec/form_errors.h"
+#include "codec/form_text_to_binary.h"
+#include "codec/form_text_writer.h"
 
-namespace forms = lexorin::forms;
+namespace codec = lexorin::codec;
 
 namespace {
 
-std::string ToText(const std::string& resource, forms::FormStreamCodes& codes) {
+std::string ToText(const std::string& resource, codec::FormStreamCodes& codes) {
     std::istringstream in(resource);
     std::string text;
-    forms::StringSink sink(text);
-    forms::FormResourceToText(in, sink, &codes);
+    codec::StringSink sink(text);
+    codec::FormResourceToText(in, sink, &codes);
     return text;
 }
 
-std::string ToResource(const std::string& text, const forms::FormStreamCodes& codes) {
+std::string ToResource(const std::string& text, const codec::FormStreamCodes& codes) {
     std::istringstream in(text);
     std::string resource;
-    forms::StringSink sink(resource);
-    forms::FormTextToResource(in, sink, &codes);
+    codec::StringSink sink(resource);
+    codec::FormTextToResource(in, sink, &codes);
     return resource;
 }
 
@@ -43,25 +43,25 @@ std::string ToResource(const std::string& text, const forms::FormStreamCodes& co
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string input(reinterpret_cast<const char*>(data), size);
     std::string text;
-    forms::FormStreamCodes codes;
+    codec::FormStreamCodes codes;
     try {
         text = ToText(input, codes);
-    } catch (const forms::EFilerError&) {
+    } catch (const codec::EFilerError&) {
         return 0;
     }
     // Reading back must never crash; it may fail only for streams our writer would not make.
     try {
-        forms::FormTextToResource(text);
-    } catch (const forms::EParserError&) {
+        codec::FormTextToResource(text);
+    } catch (const codec::EParserError&) {
     }
     std::string again;
     try {
         again = ToResource(text, codes);
-    } catch (const forms::EParserError&) {
+    } catch (const codec::EParserError&) {
         return 0;
     }
     // A stream of our writer: its text and the codes recorded from it give it back.
-    forms::FormStreamCodes codes_again;
+    codec::FormStreamCodes codes_again;
     std::string text_again = ToText(again, codes_again);
     if (ToResource(text_again, codes_again) != again) std::abort();
     return 0;

@@ -7,24 +7,24 @@
 #include <string>
 
 #include "base/errors.h"
-#include "forms/resource_file.h"
+#include "codec/resource_file.h"
 
-namespace forms = lexorin::forms;
+namespace codec = lexorin::codec;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     try {
-        forms::ReadResourceFile(input);
+        codec::ReadResourceFile(input);
     } catch (const lexorin::Error&) {
         return 0;
     }
     std::string stream;
     try {
-        stream = forms::FormStreamOfResourceFile(input);
+        stream = codec::FormStreamOfResourceFile(input);
     } catch (const lexorin::Error&) {
         return 0;
     }
-    if (forms::FormStreamOfResourceFile(forms::FormResourceFile("TFORM", stream)) != stream)
+    if (codec::FormStreamOfResourceFile(codec::FormResourceFile("TFORM", stream)) != stream)
         std::abort();
     return 0;
 }

@@ -96,7 +96,7 @@ class CommandParityTest : public QObject {
   private:
     std::unique_ptr<ProjectCopy> by_cli;
     std::unique_ptr<ProjectCopy> by_window;
-    std::unique_ptr<Tlx_project> window;
+    std::unique_ptr<ProjectWindow> window;
 
     // Both copies get the project Demo with German and French, through the command line.
     void register_project() {
@@ -111,14 +111,14 @@ class CommandParityTest : public QObject {
         }
     }
     void open_window() {
-        window = std::make_unique<Tlx_project>(by_window->top(), by_window->home() + "/");
-        window->open_editor = [](Tlx_project&) {};
+        window = std::make_unique<ProjectWindow>(by_window->top(), by_window->home() + "/");
+        window->open_editor = [](ProjectWindow&) {};
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
     void select_language(int row) {
-        window->lblang->setCurrentRow(row);
-        window->lblang->item(row)->setSelected(true);
+        window->language_list->setCurrentRow(row);
+        window->language_list->item(row)->setSelected(true);
     }
     void answer(ModalAnswerer& answers) { lexorin::testing::check_answered(answers, 20000); }
     void cli(const std::string& arguments, int status = 0) {
@@ -146,20 +146,22 @@ class CommandParityTest : public QObject {
     void scan_code_in_window() {
         ModalAnswerer scan;
         scan.dialog([](QWidget* dialog) {
-                QTest::mouseClick(static_cast<Tlx_codeform*>(dialog)->BitBtn4, Qt::LeftButton);
+                QTest::mouseClick(static_cast<CodeScanDialog*>(dialog)->scan_button,
+                                  Qt::LeftButton);
             })
             .box_starting("This rewrites 2 units in place.", QMessageBox::Yes)
             .box_starting("Scanned.", QMessageBox::Ok);
-        window->Code1->trigger();
+        window->scan_code_action->trigger();
         answer(scan);
     }
     void scan_forms_in_window() {
         ModalAnswerer scan;
         scan.dialog([](QWidget* dialog) {
-                QTest::mouseClick(static_cast<Tlx_dfmform*>(dialog)->BitBtn4, Qt::LeftButton);
+                QTest::mouseClick(static_cast<FormScanDialog*>(dialog)->scan_button,
+                                  Qt::LeftButton);
             })
             .box("Scanned.", QMessageBox::Ok);
-        window->Forms1->trigger();
+        window->scan_forms_action->trigger();
         answer(scan);
     }
 
@@ -185,7 +187,7 @@ class CommandParityTest : public QObject {
         cli("write-code Demo German");
         ModalAnswerer write;
         write.box_starting("Code written successfully.", QMessageBox::Ok);
-        window->Code3->trigger();
+        window->write_code_action->trigger();
         answer(write);
         compare_copies();
     }
@@ -198,7 +200,7 @@ class CommandParityTest : public QObject {
         cli("write-forms Demo German");
         ModalAnswerer write;
         write.box_starting("Forms written correctly.", QMessageBox::Ok);
-        window->Forms3->trigger();
+        window->write_forms_action->trigger();
         answer(write);
         compare_copies();
     }
@@ -207,7 +209,7 @@ class CommandParityTest : public QObject {
         cli("status Demo German");
         ModalAnswerer advice;
         advice.box_starting("Suggestions:\n", QMessageBox::Ok);
-        QTest::mouseClick(window->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(window->what_now_button, Qt::LeftButton);
         answer(advice);
         compare_copies();
     }
@@ -218,23 +220,23 @@ class CommandParityTest : public QObject {
         cli("restore-code Demo German --unit greetings.pas");
         ModalAnswerer view;
         view.dialog([](QWidget* dialog) {
-            auto* pas = qobject_cast<Tformpas*>(dialog);
-            QAbstractItemModel* units = pas->DBLookupListBox1->model();
+            auto* code_view = qobject_cast<CodeResultView*>(dialog);
+            QAbstractItemModel* units = code_view->unit_list->model();
             for (int row = 0; row < units->rowCount(); ++row) {
                 const QModelIndex line = units->index(row, 0);
                 if (line.data().toString() != "greetings.pas") continue;
-                QTest::mouseClick(pas->DBLookupListBox1->viewport(), Qt::LeftButton, {},
-                                  pas->DBLookupListBox1->visualRect(line).center());
+                QTest::mouseClick(code_view->unit_list->viewport(), Qt::LeftButton, {},
+                                  code_view->unit_list->visualRect(line).center());
             }
             ModalAnswerer restore;
             restore.box_starting("Restore the 4 strings of greetings.pas?", QMessageBox::Yes)
                 .box_starting("4 strings restored.", QMessageBox::Ok);
-            QTest::mouseClick(pas->btRestore, Qt::LeftButton);
+            QTest::mouseClick(code_view->restore_button, Qt::LeftButton);
             QTRY_VERIFY(restore.done());
             QVERIFY2(restore.problems.isEmpty(), qPrintable(restore.problems.join("\n")));
-            pas->reject();
+            code_view->reject();
         });
-        window->Code2->trigger();
+        window->view_code_results_action->trigger();
         answer(view);
         compare_copies();
     }
@@ -243,7 +245,7 @@ class CommandParityTest : public QObject {
         cli("language add Demo Spanish");
         ModalAnswerer add;
         add.input("Spanish");
-        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        QTest::mouseClick(window->add_language_button, Qt::LeftButton);
         answer(add);
         compare_copies();
 
@@ -252,7 +254,7 @@ class CommandParityTest : public QObject {
         ModalAnswerer remove;
         remove.box_starting("With this function you delete ALL the translation", QMessageBox::Yes)
             .box_starting("ALL database files like", QMessageBox::Yes);
-        QTest::mouseClick(window->Btlangdelete, Qt::LeftButton);
+        QTest::mouseClick(window->delete_language_button, Qt::LeftButton);
         answer(remove);
         compare_copies();
     }
@@ -264,7 +266,7 @@ class CommandParityTest : public QObject {
         ModalAnswerer remove;
         remove.box("This function deletes your translation project. Proceed?", QMessageBox::Yes)
             .box("Do you also want to delete your translation files?", QMessageBox::Yes);
-        window->Bearbeiten1->trigger();
+        window->delete_project_action->trigger();
         answer(remove);
         compare_copies();
     }

@@ -18,10 +18,10 @@
 #include <QToolButton>
 #include <memory>
 
-#include "editor/editor_window.h"
 #include "editor/locate_dialog.h"
 #include "editor/post_rules.h"
 #include "editor/string_model_qt.h"
+#include "editor/translation_editor.h"
 #include "gui/gui_test_support.h"
 #include "project/project_lock.h"
 #include "store/table_files.h"
@@ -40,7 +40,7 @@ class EditorWindowTest : public QObject {
   private:
     std::unique_ptr<TempDir> dir;
     std::unique_ptr<store::Session> session;
-    std::unique_ptr<TEditorm> editor;
+    std::unique_ptr<TranslationEditor> editor;
 
     void make_tables() {
         using store::create_table;
@@ -77,7 +77,7 @@ class EditorWindowTest : public QObject {
     void open_editor(bool code_mode) {
         EditorTables tables{
             dir->path(), "P_L_pascal.db", "P_L_forms.db", "P_units.db", "P_pasfiles.db", "", ""};
-        editor = std::make_unique<TEditorm>(*session, tables, code_mode, 5, nullptr);
+        editor = std::make_unique<TranslationEditor>(*session, tables, code_mode, 5, nullptr);
         editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
         editor->activateWindow();
@@ -123,8 +123,8 @@ class EditorWindowTest : public QObject {
         open_editor(true);
         QCOMPARE(editor->windowTitle(), QString("Translation Editor"));
         QCOMPARE(current_row(), 0);
-        QCOMPARE(editor->lbUnitPascal->text(), QString("/src/main.pas"));
-        QCOMPARE(editor->meContext->toPlainText(),
+        QCOMPARE(editor->code_unit_label->text(), QString("/src/main.pas"));
+        QCOMPARE(editor->context_view->toPlainText(),
                  QString("line 1\nline 2\n  S := 'Don''t';\nline 4\nline 5"));
         ModalAnswerer answers;
         answers.box(editor::kPropagationQuestion, QMessageBox::Yes);
@@ -169,7 +169,7 @@ class EditorWindowTest : public QObject {
         QCOMPARE(
             editor->current_model()->data(editor->current_model()->index(6, 0), Qt::DisplayRole),
             QVariant("Don't stop"));
-        QCOMPARE(editor->meOriginalPascal->toPlainText(), QString("Don't stop"));
+        QCOMPARE(editor->code_original_box->toPlainText(), QString("Don't stop"));
         QCOMPARE(editor->current_box()->toPlainText(), QString("Nicht's"));
 
         ModalAnswerer answers;
@@ -182,7 +182,7 @@ class EditorWindowTest : public QObject {
         QVERIFY(translated(8));
         QCOMPARE(current_row(), 7);
         QCOMPARE(editor->current_box()->toPlainText(), QString("Geht's"));
-        QVERIFY(editor->lbProblemsPascal->text().isEmpty());
+        QVERIFY(editor->code_problems_label->text().isEmpty());
 
         // Undo gives back exactly what was stored, typed text and all.
         QTest::keySequence(editor->current_box(), QKeySequence::Undo);
@@ -193,7 +193,7 @@ class EditorWindowTest : public QObject {
         // Line breaks show as lines; passing the row posts nothing, and a new text takes the
         // original's line break.
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(8, 0));
-        QCOMPARE(editor->meOriginalPascal->toPlainText(), QString("Zeile\nzwei"));
+        QCOMPARE(editor->code_original_box->toPlainText(), QString("Zeile\nzwei"));
         QCOMPARE(editor->current_box()->toPlainText(), QString("Line\ntwo"));
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(7, 0));
         QCOMPARE(translation(9), std::string("Line'#13#10'two"));
@@ -236,7 +236,7 @@ class EditorWindowTest : public QObject {
                     lexorin::testing::read_test_file(lock_file) == holder_line);
         EditorTables tables{
             dir->path(), "P_L_pascal.db", "P_L_forms.db", "P_units.db", "P_pasfiles.db", "P", "L"};
-        editor = std::make_unique<TEditorm>(*session, tables, true, 5, nullptr);
+        editor = std::make_unique<TranslationEditor>(*session, tables, true, 5, nullptr);
         editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
         ModalAnswerer refused;
@@ -292,7 +292,7 @@ class EditorWindowTest : public QObject {
         // Close refuses to drop the text: the editor stays open with it.
         ModalAnswerer close;
         close.box_starting("The character \"\u0142\" (U+0142)", QMessageBox::Ok);
-        QTest::mouseClick(editor->btnclose, Qt::LeftButton);
+        QTest::mouseClick(editor->close_button, Qt::LeftButton);
         check(close);
         QCOMPARE(close.seen.size(), 1);
         QVERIFY(editor->isVisible());
@@ -310,11 +310,11 @@ class EditorWindowTest : public QObject {
     void filtersNarrowAndRestore() {
         open_editor(true);
         QCOMPARE(editor->current_model()->rowCount(), 6);
-        QTest::mouseClick(editor->cbNoIgnored, Qt::LeftButton);
+        QTest::mouseClick(editor->no_ignored_check, Qt::LeftButton);
         QCOMPARE(editor->current_model()->rowCount(), 5);
-        QCOMPARE(editor->CurrentTable().filter(), std::string("Ignore=0"));
-        QTest::mouseClick(editor->cbNotTranslated, Qt::LeftButton);
-        QCOMPARE(editor->CurrentTable().filter(), std::string("Ignore=0 and Translated=0"));
+        QCOMPARE(editor->current_table().filter(), std::string("Ignore=0"));
+        QTest::mouseClick(editor->not_translated_check, Qt::LeftButton);
+        QCOMPARE(editor->current_table().filter(), std::string("Ignore=0 and Translated=0"));
         // With "Not translated only" on, a posted row leaves the grid and the cursor stands on
         // the next one.
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(1, 0));
@@ -322,10 +322,10 @@ class EditorWindowTest : public QObject {
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
         QCOMPARE(editor->current_model()->rowCount(), 4);
         QCOMPARE(editor->current_box()->toPlainText(), QString());
-        QTest::mouseClick(editor->cbNoIgnored, Qt::LeftButton);
-        QTest::mouseClick(editor->cbNotTranslated, Qt::LeftButton);
+        QTest::mouseClick(editor->no_ignored_check, Qt::LeftButton);
+        QTest::mouseClick(editor->not_translated_check, Qt::LeftButton);
         QCOMPARE(editor->current_model()->rowCount(), 6);
-        QVERIFY(!editor->CurrentTable().filtered());
+        QVERIFY(!editor->current_table().filtered());
     }
 
     void searchFindsTheNextMatchingRow() {
@@ -362,16 +362,16 @@ class EditorWindowTest : public QObject {
                 d->reject();
             })
             .box("Search value not found.", QMessageBox::Ok);
-        editor->Button1Click();
+        editor->search();
         check(answers);
     }
 
     void titleAndStatusBarNameTheProjectAndLanguage() {
         EditorTables tables{dir->path(),     "P_L_pascal.db", "P_L_forms.db", "P_units.db",
                             "P_pasfiles.db", "Demo",          "German"};
-        editor = std::make_unique<TEditorm>(*session, tables, true, 5, nullptr);
+        editor = std::make_unique<TranslationEditor>(*session, tables, true, 5, nullptr);
         QCOMPARE(editor->windowTitle(), QString("Translation Editor - Demo - German"));
-        QCOMPARE(editor->lbProjectLanguage->text(), QString("Project Demo, language German"));
+        QCOMPARE(editor->project_language_label->text(), QString("Project Demo, language German"));
     }
 
     void opensOnTheModeWithRowsWithTheFocusInTheGrid() {
@@ -382,9 +382,9 @@ class EditorWindowTest : public QObject {
         }
         open_editor(false);  // the last scan was of forms, but only code has rows
         QVERIFY(editor->code_mode());
-        QVERIFY(editor->sbtnPascal->isChecked());
+        QVERIFY(editor->code_mode_button->isChecked());
         QCOMPARE(current_row(), 0);
-        QTRY_VERIFY(editor->focusWidget() == editor->wwgridPascal);
+        QTRY_VERIFY(editor->focusWidget() == editor->code_grid);
     }
 
     void typingInTheGridGoesToTheTranslationBox() {
@@ -406,12 +406,12 @@ class EditorWindowTest : public QObject {
     void formsRowsLoseTheirChangedFlagOnPost() {
         open_editor(false);
         QVERIFY(!editor->code_mode());
-        QVERIFY(editor->sbtnForms->isChecked());
-        QVERIFY(editor->cbChangedOnly->isVisible());
-        QCOMPARE(editor->lbObject->text(), QString("Form1"));
-        QCOMPARE(editor->lbUnitForms->text(), QString("/src/main.dfm"));
-        QTest::mouseClick(editor->cbChangedOnly, Qt::LeftButton);
-        QCOMPARE(editor->CurrentTable().filter(), std::string("Changed=1"));
+        QVERIFY(editor->forms_mode_button->isChecked());
+        QVERIFY(editor->changed_only_check->isVisible());
+        QCOMPARE(editor->object_label->text(), QString("Form1"));
+        QCOMPARE(editor->forms_unit_label->text(), QString("/src/main.dfm"));
+        QTest::mouseClick(editor->changed_only_check, Qt::LeftButton);
+        QCOMPARE(editor->current_table().filter(), std::string("Changed=1"));
         QCOMPARE(editor->current_model()->rowCount(), 2);
         type_translation("Titel");
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
@@ -422,10 +422,10 @@ class EditorWindowTest : public QObject {
         QVERIFY(!forms.logical("Changed"));
         QVERIFY(forms.logical("Translated"));
         // Back to code mode: "Changed only" is cleared and hidden.
-        QTest::mouseClick(editor->sbtnPascal, Qt::LeftButton);
+        QTest::mouseClick(editor->code_mode_button, Qt::LeftButton);
         QVERIFY(editor->code_mode());
-        QVERIFY(!editor->cbChangedOnly->isVisible());
-        QVERIFY(!editor->cbChangedOnly->isChecked());
+        QVERIFY(!editor->changed_only_check->isVisible());
+        QVERIFY(!editor->changed_only_check->isChecked());
     }
 
     void translationChecksMarkRowsWithProblems() {
@@ -435,14 +435,14 @@ class EditorWindowTest : public QObject {
         type_translation("Dateien");
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(5, 0));
-        QVERIFY(editor->lbProblemsPascal->text().startsWith("placeholders"));
+        QVERIFY(editor->code_problems_label->text().startsWith("placeholders"));
         QApplication::processEvents();
         QCOMPARE(editor->current_box()->size(), box_size);  // the problem text takes no room
         QVERIFY(editor->current_model()
                     ->data(editor->current_model()->index(5, 0), Qt::DisplayRole)
                     .toString()
                     .startsWith("(!)"));
-        QTest::mouseClick(editor->cbProblemsOnly, Qt::LeftButton);
+        QTest::mouseClick(editor->problems_only_check, Qt::LeftButton);
         QCOMPARE(editor->current_model()->rowCount(), 1);
         type_translation("%d Dateien");
         QTest::keyClick(editor->current_box(), Qt::Key_Return);

@@ -135,23 +135,23 @@ void check_answered(ModalAnswerer& answers, int timeout_ms) {
     QVERIFY2(answers.problems.isEmpty(), qPrintable(answers.problems.join("\n")));
 }
 
-void add_project_in_window(gui::Tlx_project& window, const QString& name, const QString& directory,
-                           const QString& language) {
+void add_project_in_window(gui::ProjectWindow& window, const QString& name,
+                           const QString& directory, const QString& language) {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTest::mouseClick(window.navigator_button(gui::Tlx_project::nbInsert), Qt::LeftButton);
-    QTest::keyClicks(window.EditName, name);
+    QTest::mouseClick(window.navigator_button(gui::ProjectWindow::kAddProject), Qt::LeftButton);
+    QTest::keyClicks(window.name_edit, name);
     ModalAnswerer backup;
     backup.box_starting("Do you want all your .pas and .dfm files", QMessageBox::No);
-    window.DirectoryEdit1->line()->setText(directory);
-    emit window.DirectoryEdit1->left();
+    window.directory_edit->line()->setText(directory);
+    emit window.directory_edit->left();
     check_answered(backup, 20000);
     ModalAnswerer added;
     added.input(language);
-    QTest::mouseClick(window.btlangadd, Qt::LeftButton);
+    QTest::mouseClick(window.add_language_button, Qt::LeftButton);
     check_answered(added, 20000);
-    window.lblang->setCurrentRow(0);
-    window.lblang->item(0)->setSelected(true);
+    window.language_list->setCurrentRow(0);
+    window.language_list->item(0)->setSelected(true);
 }
 
 }  // namespace lexorin::testing

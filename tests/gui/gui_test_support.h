@@ -10,7 +10,7 @@
 class QWidget;
 
 namespace lexorin::gui {
-class Tlx_project;
+class ProjectWindow;
 }
 
 namespace lexorin::testing {
@@ -62,7 +62,7 @@ void check_answered(ModalAnswerer& answers, int timeout_ms = 5000);
 
 // Shows the project window and adds a project as the user does: its name and its directory
 // (the backup offer declined), then the language `language`, which ends up selected.
-void add_project_in_window(gui::Tlx_project& window, const QString& name, const QString& directory,
-                           const QString& language);
+void add_project_in_window(gui::ProjectWindow& window, const QString& name,
+                           const QString& directory, const QString& language);
 
 }  // namespace lexorin::testing

@@ -38,15 +38,15 @@ class ProjectWindowTest : public QObject {
 
   private:
     std::unique_ptr<TempDir> work;
-    std::unique_ptr<Tlx_project> window;
+    std::unique_ptr<ProjectWindow> window;
     int editor_opened = 0;
 
     std::string home() { return work->file("home"); }
     std::string src() { return work->file("src"); }
 
     void open_window() {
-        window = std::make_unique<Tlx_project>(work->path(), home() + "/");
-        window->open_editor = [this](Tlx_project&) { ++editor_opened; };
+        window = std::make_unique<ProjectWindow>(work->path(), home() + "/");
+        window->open_editor = [this](ProjectWindow&) { ++editor_opened; };
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -64,10 +64,10 @@ class ProjectWindowTest : public QObject {
     void check(ModalAnswerer& answers) { lexorin::testing::check_answered(answers, 5000); }
     // Adds a project by the navigator and stores it by leaving the directory field.
     void add_project(const QString& name, const std::string& dir, bool backup = false) {
-        QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);
-        QVERIFY(window->EditName->isEnabled());
-        QVERIFY(window->DBCheckBox1->isChecked());
-        QTest::keyClicks(window->EditName, name);
+        QTest::mouseClick(window->navigator_button(ProjectWindow::kAddProject), Qt::LeftButton);
+        QVERIFY(window->name_edit->isEnabled());
+        QVERIFY(window->recursive_check->isChecked());
+        QTest::keyClicks(window->name_edit, name);
         ModalAnswerer answers;
         answers.box(
             "Do you want all your .pas and .dfm files to be automatically backed up\ninto " + name +
@@ -77,18 +77,18 @@ class ProjectWindowTest : public QObject {
             answers.box("Your files have been backed up successfully into " +
                             QString::fromStdString(home() + "/") + name + ".zip",
                         QMessageBox::Ok);
-        type_and_leave(window->DirectoryEdit1->line(), QString::fromStdString(dir));
+        type_and_leave(window->directory_edit->line(), QString::fromStdString(dir));
         check(answers);
     }
     void add_language(const QString& language) {
         ModalAnswerer answers;
         answers.input(language);
-        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        QTest::mouseClick(window->add_language_button, Qt::LeftButton);
         check(answers);
     }
     void select_language(int row) {
-        window->lblang->setCurrentRow(row);
-        window->lblang->item(row)->setSelected(true);
+        window->language_list->setCurrentRow(row);
+        window->language_list->item(row)->setSelected(true);
     }
 
   private slots:
@@ -109,51 +109,51 @@ class ProjectWindowTest : public QObject {
         open_window();
         ModalAnswerer answers;
         answers.box("No project name found. Plase enter a project.", QMessageBox::Ok);
-        window->Code1->trigger();
+        window->scan_code_action->trigger();
         check(answers);
 
         add_project("Demo", src());
         ModalAnswerer no_language;
         no_language.box("You have to add a language first.", QMessageBox::Ok);
-        window->Code1->trigger();
+        window->scan_code_action->trigger();
         check(no_language);
 
         add_language("German");
         add_language("French");
-        window->lblang->clearSelection();
-        window->lblang->setCurrentRow(-1);
+        window->language_list->clearSelection();
+        window->language_list->setCurrentRow(-1);
         ModalAnswerer not_selected;
         not_selected.box("You did not select a language.", QMessageBox::Ok);
-        window->Edit2->trigger();
+        window->edit_translations_action->trigger();
         check(not_selected);
         QCOMPARE(editor_opened, 0);
         // Scan -> Code selects the first language and goes on, here to its dialog.
         ModalAnswerer scan;
         scan.dialog([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
-        window->Code1->trigger();
+        window->scan_code_action->trigger();
         check(scan);
-        QCOMPARE(window->lblang->currentRow(), 0);
+        QCOMPARE(window->language_list->currentRow(), 0);
         QCOMPARE(editor_opened, 0);  // closed without scanning: no editor, no history line
-        QVERIFY(!window->DBMemo1->toPlainText().contains("Code scanned"));
+        QVERIFY(!window->details_memo->toPlainText().contains("Code scanned"));
     }
 
     void addingAProjectChecksTheDirectoryAndOffersTheBackup() {
         open_window();
         // Leaving the directory field with no name typed changes nothing and says nothing.
         ModalAnswerer silent;
-        type_and_leave(window->DirectoryEdit1->line(), "/nowhere");
+        type_and_leave(window->directory_edit->line(), "/nowhere");
         QTest::qWait(100);
         QVERIFY(silent.seen.isEmpty());
 
-        QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);
-        QTest::keyClicks(window->EditName, "Demo");
+        QTest::mouseClick(window->navigator_button(ProjectWindow::kAddProject), Qt::LeftButton);
+        QTest::keyClicks(window->name_edit, "Demo");
         ModalAnswerer missing;
         missing.box("The directory /nowhere/at/all does not exist.", QMessageBox::Ok);
-        type_and_leave(window->DirectoryEdit1->line(), "/nowhere/at/all");
+        type_and_leave(window->directory_edit->line(), "/nowhere/at/all");
         check(missing);
         ModalAnswerer empty_field;
         empty_field.box("The directory  does not exist.", QMessageBox::Ok);
-        type_and_leave(window->DirectoryEdit1->line(), "");
+        type_and_leave(window->directory_edit->line(), "");
         check(empty_field);
 
         std::filesystem::create_directories(work->file("empty"));
@@ -165,9 +165,9 @@ class ProjectWindowTest : public QObject {
             "Do you want all your .pas and .dfm files to be automatically backed up\ninto "
             "Demo.zip in the Lexorin directory?",
             QMessageBox::No);
-        type_and_leave(window->DirectoryEdit1->line(), QString::fromStdString(work->file("empty")));
+        type_and_leave(window->directory_edit->line(), QString::fromStdString(work->file("empty")));
         check(warned);
-        QVERIFY(!window->EditName->isEnabled());
+        QVERIFY(!window->name_edit->isEnabled());
         QVERIFY(!file_exists(home() + "/Demo.zip"));
 
         // The row is stored with its defaults; a directory given again offers no backup.
@@ -177,7 +177,7 @@ class ProjectWindowTest : public QObject {
         QVERIFY(data.Projects.logical(field::Recoursive));
         QCOMPARE(data.Projects.text(field::Directory), work->file("empty"));
         ModalAnswerer again;
-        type_and_leave(window->DirectoryEdit1->line(), QString::fromStdString(src()));
+        type_and_leave(window->directory_edit->line(), QString::fromStdString(src()));
         QTest::qWait(150);
         QVERIFY2(again.seen.isEmpty(), qPrintable(again.seen.join("|")));
 
@@ -188,53 +188,55 @@ class ProjectWindowTest : public QObject {
     void aNameDifferingOnlyInLetterCaseIsRefused() {
         open_window();
         add_project("Demo", src());
-        QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);
-        QTest::keyClicks(window->EditName, "DEMO");
+        QTest::mouseClick(window->navigator_button(ProjectWindow::kAddProject), Qt::LeftButton);
+        QTest::keyClicks(window->name_edit, "DEMO");
         ModalAnswerer answers;
         answers.box_starting("Do you want all your .pas and .dfm files", QMessageBox::No)
             .box(
                 "A project named Demo already exists; names that differ only in letter case "
                 "would share their table files.",
                 QMessageBox::Ok);
-        type_and_leave(window->DirectoryEdit1->line(), QString::fromStdString(src()));
+        type_and_leave(window->directory_edit->line(), QString::fromStdString(src()));
         check(answers);
-        QVERIFY(window->EditName->isEnabled());  // still being added: the name can be mended
+        QVERIFY(window->name_edit->isEnabled());  // still being added: the name can be mended
     }
 
     void excludedDirectoriesAndLanguages() {
         open_window();
         add_project("Demo", src());
-        QTest::mouseClick(window->bexadd, Qt::LeftButton);
-        QVERIFY(window->DirectoryEdit2->isVisible());
-        QCOMPARE(window->DirectoryEdit2->line()->text(), QString::fromStdString(src()));
-        type_and_leave(window->DirectoryEdit2->line(), QString::fromStdString(src() + "/tools"));
-        QCOMPARE(window->lbex->count(), 1);
-        QCOMPARE(window->lbex->item(0)->text(), QString::fromStdString(src() + "/tools/"));
+        QTest::mouseClick(window->add_excluded_folder_button, Qt::LeftButton);
+        QVERIFY(window->new_excluded_folder_edit->isVisible());
+        QCOMPARE(window->new_excluded_folder_edit->line()->text(), QString::fromStdString(src()));
+        type_and_leave(window->new_excluded_folder_edit->line(),
+                       QString::fromStdString(src() + "/tools"));
+        QCOMPARE(window->excluded_folder_list->count(), 1);
+        QCOMPARE(window->excluded_folder_list->item(0)->text(),
+                 QString::fromStdString(src() + "/tools/"));
         // The project directory itself is refused silently.
-        QTest::mouseClick(window->bexadd, Qt::LeftButton);
-        type_and_leave(window->DirectoryEdit2->line(), QString::fromStdString(src()));
-        QCOMPARE(window->lbex->count(), 1);
-        window->lbex->setCurrentRow(0);
-        window->lbex->item(0)->setSelected(true);
-        QTest::mouseClick(window->bexdel, Qt::LeftButton);
-        QCOMPARE(window->lbex->count(), 0);
+        QTest::mouseClick(window->add_excluded_folder_button, Qt::LeftButton);
+        type_and_leave(window->new_excluded_folder_edit->line(), QString::fromStdString(src()));
+        QCOMPARE(window->excluded_folder_list->count(), 1);
+        window->excluded_folder_list->setCurrentRow(0);
+        window->excluded_folder_list->item(0)->setSelected(true);
+        QTest::mouseClick(window->delete_excluded_folder_button, Qt::LeftButton);
+        QCOMPARE(window->excluded_folder_list->count(), 0);
 
         add_language("German");
-        QCOMPARE(window->lblang->count(), 1);
-        QCOMPARE(window->lblang->currentRow(), 0);  // the only one is selected
+        QCOMPARE(window->language_list->count(), 1);
+        QCOMPARE(window->language_list->currentRow(), 0);  // the only one is selected
         QVERIFY(file_exists(home() + "/Demo_German_pascal.db"));
         ModalAnswerer duplicate;
         duplicate.input("german").box("This language already exists for the project.",
                                       QMessageBox::Ok);
-        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        QTest::mouseClick(window->add_language_button, Qt::LeftButton);
         check(duplicate);
         ModalAnswerer cancelled;
         cancelled.input("Klingon", true);
-        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        QTest::mouseClick(window->add_language_button, Qt::LeftButton);
         check(cancelled);
-        QCOMPARE(window->lblang->count(), 1);
+        QCOMPARE(window->language_list->count(), 1);
         add_language("French");
-        QVERIFY(window->DBMemo1->toPlainText().contains("Language added: French on "));
+        QVERIFY(window->details_memo->toPlainText().contains("Language added: French on "));
 
         select_language(1);
         ModalAnswerer remove;
@@ -246,18 +248,18 @@ class ProjectWindowTest : public QObject {
             .box("ALL database files like " + QString::fromStdString(home()) +
                      "/Demo_French_*.* will be deleted!\n\nProceed?",
                  QMessageBox::Yes);
-        QTest::mouseClick(window->Btlangdelete, Qt::LeftButton);
+        QTest::mouseClick(window->delete_language_button, Qt::LeftButton);
         check(remove);
         QVERIFY(!file_exists(home() + "/Demo_French_pascal.db"));
         QVERIFY(file_exists(home() + "/Demo_German_pascal.db"));
-        QCOMPARE(window->lblang->count(), 1);
-        QCOMPARE(window->lblang->currentRow(), 0);
+        QCOMPARE(window->language_list->count(), 1);
+        QCOMPARE(window->language_list->currentRow(), 0);
 
-        window->lblang->clearSelection();
-        window->lblang->setCurrentRow(-1);
+        window->language_list->clearSelection();
+        window->language_list->setCurrentRow(-1);
         ModalAnswerer none;
         none.box("You did not select a language.", QMessageBox::Ok);
-        QTest::mouseClick(window->Btlangdelete, Qt::LeftButton);
+        QTest::mouseClick(window->delete_language_button, Qt::LeftButton);
         check(none);
     }
 
@@ -273,11 +275,12 @@ class ProjectWindowTest : public QObject {
         select_language(0);
         ModalAnswerer scan;
         scan.dialog([](QWidget* widget) {
-                QTest::mouseClick(static_cast<Tlx_codeform*>(widget)->BitBtn4, Qt::LeftButton);
+                QTest::mouseClick(static_cast<CodeScanDialog*>(widget)->scan_button,
+                                  Qt::LeftButton);
             })
             .box_starting("This rewrites ", QMessageBox::Yes)
             .box_starting("Scanned.", QMessageBox::Ok);
-        window->Code1->trigger();
+        window->scan_code_action->trigger();
         check(scan);
         // The demo's own units keep a const of their own.
         QVERIFY2(scan.seen.join("|").contains("2 literals left alone: 2 const section."),
@@ -290,31 +293,32 @@ class ProjectWindowTest : public QObject {
     void scanCodeAndWriteChanges() {
         open_window();
         add_project("Demo", src());
-        QTest::mouseClick(window->bexadd, Qt::LeftButton);
-        type_and_leave(window->DirectoryEdit2->line(), QString::fromStdString(src() + "/tools"));
+        QTest::mouseClick(window->add_excluded_folder_button, Qt::LeftButton);
+        type_and_leave(window->new_excluded_folder_edit->line(),
+                       QString::fromStdString(src() + "/tools"));
         add_language("German");
         add_language("French");
         select_language(0);
 
         ModalAnswerer scan;
         scan.dialog([](QWidget* widget) {
-                auto* dialog = static_cast<Tlx_codeform*>(widget);
+                auto* dialog = static_cast<CodeScanDialog*>(widget);
                 QCOMPARE(dialog->windowTitle(), QString("Scan code"));
-                QCOMPARE(dialog->dbcodeext->text(), QString("*.pas"));
-                QCOMPARE(dialog->edMinLength->text(), QString("2"));
-                QCOMPARE(dialog->lbex->count(), 1);
-                QCOMPARE(dialog->lblang->count(), 2);
-                QTest::mouseClick(dialog->BitBtn4, Qt::LeftButton);
+                QCOMPARE(dialog->extensions_edit->text(), QString("*.pas"));
+                QCOMPARE(dialog->min_length_edit->text(), QString("2"));
+                QCOMPARE(dialog->excluded_folder_list->count(), 1);
+                QCOMPARE(dialog->language_list->count(), 2);
+                QTest::mouseClick(dialog->scan_button, Qt::LeftButton);
             })
             // tools/ is excluded: two units of the demo.
             .box("This rewrites 2 units in place. A backup archive does not exist. Scan now?",
                  QMessageBox::Yes)
             .box("Scanned.", QMessageBox::Ok);
-        window->Code1->trigger();
+        window->scan_code_action->trigger();
         check(scan);
         QCOMPARE(editor_opened, 1);
-        QVERIFY(window->LastScanWasCode());
-        QVERIFY(window->DBMemo1->toPlainText().contains("Code scanned on "));
+        QVERIFY(window->last_scan_was_code());
+        QVERIFY(window->details_memo->toPlainText().contains("Code scanned on "));
         std::string unit = lexorin::testing::read_test_file(src() + "/greetings.pas");
         QVERIFY(unit.find("''+s_1+''") != std::string::npos);
         QVERIFY(lexorin::testing::read_test_file(src() + "/tools/helper.pas").find("s_") ==
@@ -328,27 +332,27 @@ class ProjectWindowTest : public QObject {
 
         ModalAnswerer write;
         write.box_starting("Code written successfully.", QMessageBox::Ok);
-        window->Code3->trigger();
+        window->write_code_action->trigger();
         check(write);
         QVERIFY(file_exists(src() + "/strings.org"));
         QVERIFY(file_exists(src() + "/strings.tra"));
         QVERIFY(file_exists(src() + "/lx_lang.pas"));
-        QVERIFY(window->DBMemo1->toPlainText().contains("Code changes written in German on "));
+        QVERIFY(window->details_memo->toPlainText().contains("Code changes written in German on "));
 
         // Delete table, declined and then accepted.
         ModalAnswerer declined;
         declined
             .dialog([](QWidget* widget) {
-                auto* dialog = static_cast<Tlx_codeform*>(widget);
-                QTest::mouseClick(dialog->BitBtn1, Qt::LeftButton);
-                QTest::mouseClick(dialog->BitBtn1, Qt::LeftButton);
-                QTest::mouseClick(dialog->BitBtn2, Qt::LeftButton);
+                auto* dialog = static_cast<CodeScanDialog*>(widget);
+                QTest::mouseClick(dialog->delete_tables_button, Qt::LeftButton);
+                QTest::mouseClick(dialog->delete_tables_button, Qt::LeftButton);
+                QTest::mouseClick(dialog->close_button, Qt::LeftButton);
             })
             .box("Do you really want to delete your last scan and ALL of your translations?",
                  QMessageBox::No)
             .box("Do you really want to delete your last scan and ALL of your translations?",
                  QMessageBox::Yes);
-        window->Code1->trigger();
+        window->scan_code_action->trigger();
         check(declined);
         store::Session session;
         store::Table pasfiles(session, home(), "Demo_pasfiles.db");
@@ -372,21 +376,21 @@ class ProjectWindowTest : public QObject {
         bool open_after_no = false;
         ModalAnswerer scan;
         scan.dialog([&](QWidget* widget) {
-                auto* dialog = static_cast<Tlx_codeform*>(widget);
-                QVERIFY(!dialog->BitBtn4->isDefault());
-                dialog->edMinLength->setFocus();
-                QTest::keyClick(dialog->edMinLength, Qt::Key_Return);
+                auto* dialog = static_cast<CodeScanDialog*>(widget);
+                QVERIFY(!dialog->scan_button->isDefault());
+                dialog->min_length_edit->setFocus();
+                QTest::keyClick(dialog->min_length_edit, Qt::Key_Return);
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
                 still_open = dialog->isVisible();
-                moved_on = !dialog->edMinLength->hasFocus();
+                moved_on = !dialog->min_length_edit->hasFocus();
                 // Scan asks first; No leaves every unit as it was and the dialog open.
-                QTest::mouseClick(dialog->BitBtn4, Qt::LeftButton);
+                QTest::mouseClick(dialog->scan_button, Qt::LeftButton);
                 open_after_no = dialog->isVisible();
-                QTest::mouseClick(dialog->BitBtn2, Qt::LeftButton);  // Close
+                QTest::mouseClick(dialog->close_button, Qt::LeftButton);
             })
             .box("This rewrites 3 units in place. A backup archive exists. Scan now?",
                  QMessageBox::No);
-        window->Code1->trigger();
+        window->scan_code_action->trigger();
         check(scan);
         QVERIFY(still_open);
         QVERIFY(moved_on);
@@ -405,17 +409,17 @@ class ProjectWindowTest : public QObject {
 
         ModalAnswerer scan;
         scan.dialog([](QWidget* widget) {
-                auto* dialog = static_cast<Tlx_dfmform*>(widget);
+                auto* dialog = static_cast<FormScanDialog*>(widget);
                 QCOMPARE(dialog->windowTitle(), QString("Scan forms"));
-                QCOMPARE(dialog->dbcodeext->text(), QString("*.dfm"));
-                QTest::mouseClick(dialog->BitBtn4, Qt::LeftButton);
+                QCOMPARE(dialog->extensions_edit->text(), QString("*.dfm"));
+                QTest::mouseClick(dialog->scan_button, Qt::LeftButton);
             })
             .box("Scanned.", QMessageBox::Ok);
-        window->Forms1->trigger();
+        window->scan_forms_action->trigger();
         check(scan);
         QCOMPARE(editor_opened, 1);
-        QVERIFY(!window->LastScanWasCode());
-        QVERIFY(window->DBMemo1->toPlainText().contains("Forms scanned on "));
+        QVERIFY(!window->last_scan_was_code());
+        QVERIFY(window->details_memo->toPlainText().contains("Forms scanned on "));
         int french_rows = 0;
         {
             store::Session session;
@@ -430,35 +434,35 @@ class ProjectWindowTest : public QObject {
 
         ModalAnswerer write;
         write.box_starting("Forms written correctly.", QMessageBox::Ok);
-        window->Forms3->trigger();
+        window->write_forms_action->trigger();
         check(write);
         QCOMPARE(window->reporter().status_label()->text(), QString());  // not "N Strings found"
         QVERIFY(file_exists(src() + "/mainform.tra.res"));
-        QVERIFY(window->DBMemo1->toPlainText().contains("Form changes written in French on "));
+        QVERIFY(window->details_memo->toPlainText().contains("Form changes written in French on "));
 
         ModalAnswerer advice;
         advice.box_starting("Suggestions:\n", QMessageBox::Ok);
-        QTest::mouseClick(window->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(window->what_now_button, Qt::LeftButton);
         check(advice);
         QVERIFY(advice.seen.value(0).contains("Scan the code."));
-        QVERIFY(window->DBMemo1->toPlainText().contains("Check French: "));
+        QVERIFY(window->details_memo->toPlainText().contains("Check French: "));
 
         ModalAnswerer remove;
         bool tables_while_asking = false;
         remove.box("This function deletes your translation project. Proceed?", QMessageBox::Yes)
             .box("Do you also want to delete your translation files?", QMessageBox::Yes,
                  [&] { tables_while_asking = file_exists(home() + "/Demo_German_forms.db"); });
-        window->Bearbeiten1->trigger();
+        window->delete_project_action->trigger();
         check(remove);
         // Both questions come before anything goes; then the tables go, and the row last.
         QVERIFY(tables_while_asking);
         QVERIFY(!file_exists(home() + "/Demo_German_forms.db"));
         QVERIFY(!file_exists(home() + "/Demo_units.db"));
         QVERIFY(file_exists(src() + "/mainform.tra.res"));  // the sources stay
-        QCOMPARE(window->EditName->text(), QString());
+        QCOMPARE(window->name_edit->text(), QString());
         ModalAnswerer nothing;
         nothing.box("No project name found. Plase enter a project.", QMessageBox::Ok);
-        window->Code3->trigger();
+        window->write_code_action->trigger();
         check(nothing);
     }
 
@@ -472,7 +476,7 @@ class ProjectWindowTest : public QObject {
         ModalAnswerer row_only;
         row_only.box("This function deletes your translation project. Proceed?", QMessageBox::Yes)
             .box("Do you also want to delete your translation files?", QMessageBox::No);
-        window->Bearbeiten1->trigger();
+        window->delete_project_action->trigger();
         check(row_only);
 
         QString question =
@@ -483,21 +487,21 @@ class ProjectWindowTest : public QObject {
             question += "\n" + QString::fromStdString(home()) + "/" + name;
         question += "\n\nKeep them and use them for the new project? (No does not add it.)";
         for (const bool keep : {false, true}) {
-            QTest::mouseClick(window->navigator_button(Tlx_project::nbInsert), Qt::LeftButton);
-            QTest::keyClicks(window->EditName, "Demo");
+            QTest::mouseClick(window->navigator_button(ProjectWindow::kAddProject), Qt::LeftButton);
+            QTest::keyClicks(window->name_edit, "Demo");
             ModalAnswerer answers;
             answers.box_starting("Do you want all your .pas and .dfm files", QMessageBox::No)
                 .box(question, keep ? QMessageBox::Yes : QMessageBox::No);
-            type_and_leave(window->DirectoryEdit1->line(), QString::fromStdString(src()));
+            type_and_leave(window->directory_edit->line(), QString::fromStdString(src()));
             check(answers);
-            QVERIFY(!window->EditName->isEnabled());
+            QVERIFY(!window->name_edit->isEnabled());
             QVERIFY(file_exists(home() + "/Demo_units.db"));
             store::Session session;
             project::TDataProjects data(session, work->path());
             QCOMPARE(project::project_names(data.Projects).size(), keep ? size_t{1} : size_t{0});
         }
-        QCOMPARE(window->EditName->text(), QString("Demo"));
-        QCOMPARE(window->lblang->count(), 2);
+        QCOMPARE(window->name_edit->text(), QString("Demo"));
+        QCOMPARE(window->language_list->count(), 2);
         store::Session session;
         project::TDataProjects data(session, work->path());
         project::require_project(data.Projects, "Demo");
@@ -515,10 +519,10 @@ class ProjectWindowTest : public QObject {
                 QMessageBox::Ok)
             .input(QString::fromUtf8("Fran\xC3\xA7"
                                      "ais"));
-        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        QTest::mouseClick(window->add_language_button, Qt::LeftButton);
         check(refused);
-        QCOMPARE(window->lblang->item(0)->text(), QString::fromUtf8("Fran\xC3\xA7"
-                                                                    "ais"));
+        QCOMPARE(window->language_list->item(0)->text(), QString::fromUtf8("Fran\xC3\xA7"
+                                                                           "ais"));
         // Stored as the one byte of the code page.
         QVERIFY(file_exists(home() + "/Demo_Fran\xE7"
                                      "ais_pascal.db"));
@@ -527,21 +531,21 @@ class ProjectWindowTest : public QObject {
     void hintsFillTheHelpPanel() {
         open_window();
         window->hints()->ShowLongHint("Tip only|");
-        QCOMPARE(window->Memo1->toPlainText(), QString());
+        QCOMPARE(window->help_memo->toPlainText(), QString());
         window->hints()->ShowLongHint("Short|Line one\r\nLine two");
-        QCOMPARE(window->Memo1->toPlainText(), QString("Line one\nLine two"));
+        QCOMPARE(window->help_memo->toPlainText(), QString("Line one\nLine two"));
         window->hints()->ShowLongHint("No bar at all");
-        QCOMPARE(window->Memo1->toPlainText(), QString("No bar at all"));
-        QCOMPARE(window->navigator_button(Tlx_project::nbFirst)->toolTip(),
+        QCOMPARE(window->help_memo->toPlainText(), QString("No bar at all"));
+        QCOMPARE(window->navigator_button(ProjectWindow::kFirstProject)->toolTip(),
                  QString("Go to first project"));
-        QCOMPARE(window->btlangadd->text(), QString("A&dd"));
+        QCOMPARE(window->add_language_button->text(), QString("A&dd"));
         QCOMPARE(window->windowTitle(), QString("Projects"));
-        QVERIFY(window->Edit1->menuAction()->isVisible() == false ||
-                !window->menuBar()->actions().contains(window->Edit1->menuAction()));
+        QVERIFY(window->view_results_menu->menuAction()->isVisible() == false ||
+                !window->menuBar()->actions().contains(window->view_results_menu->menuAction()));
         QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(window->lblang, &enter);
-        QVERIFY(
-            window->Memo1->toPlainText().startsWith("These are the languages for your project."));
+        QApplication::sendEvent(window->language_list, &enter);
+        QVERIFY(window->help_memo->toPlainText().startsWith(
+            "These are the languages for your project."));
     }
 
     void mailToUsSaysSoWhenNoMailProgramTakesIt() {
@@ -555,12 +559,12 @@ class ProjectWindowTest : public QObject {
         ModalAnswerer answers;
         answers.box("No mail program could be opened. Please write to support@lexorin.example.",
                     QMessageBox::Ok);
-        window->Mailtous1->trigger();
+        window->mail_to_us_action->trigger();
         check(answers);
         QCOMPARE(asked, QString("mailto:support@lexorin.example"));
         window->open_url = [](const QUrl&) { return true; };
         ModalAnswerer quiet;  // a mail program took it: nothing to say
-        window->Mailtous1->trigger();
+        window->mail_to_us_action->trigger();
         QVERIFY(quiet.problems.isEmpty());
     }
 
@@ -574,14 +578,14 @@ class ProjectWindowTest : public QObject {
             needed = box->fontMetrics().horizontalAdvance(box->windowTitle() + " - " +
                                                           QApplication::applicationDisplayName());
         });
-        QTest::mouseClick(window->btlangadd, Qt::LeftButton);
+        QTest::mouseClick(window->add_language_button, Qt::LeftButton);
         check(answers);
         QVERIFY2(width >= needed + 100, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
     }
 
     void buttonsAndMenusHaveTheirOwnAltKeys() {
         open_window();
-        QCOMPARE(window->BitBtn2->text(), QString("W&hat now?"));
+        QCOMPARE(window->what_now_button->text(), QString("W&hat now?"));
         QStringList texts;
         for (auto* button : window->findChildren<QAbstractButton*>()) texts << button->text();
         for (auto* action : window->menuBar()->actions()) texts << action->text();
@@ -598,36 +602,38 @@ class ProjectWindowTest : public QObject {
 
     void everyHintShowsOnlyItsLongPart() {
         open_window();
-        for (int i = 0; i < Tlx_project::nbCount; ++i) {
-            window->Memo1->clear();
+        for (int i = 0; i < ProjectWindow::kNavigatorButtonCount; ++i) {
+            window->help_memo->clear();
             QEvent enter(QEvent::Enter);
             QApplication::sendEvent(window->navigator_button(i), &enter);
-            QVERIFY2(window->Memo1->toPlainText().startsWith(
+            QVERIFY2(window->help_memo->toPlainText().startsWith(
                          "Use this navigator to browse through your projects.\n"),
-                     qPrintable(window->Memo1->toPlainText()));
+                     qPrintable(window->help_memo->toPlainText()));
         }
-        const QList<QWidget*> controls = {window->EditName,    window->DirectoryEdit1->line(),
-                                          window->DBCheckBox1, window->lbex,
-                                          window->lblang,      window->BitBtn2};
+        const QList<QWidget*> controls = {window->name_edit,       window->directory_edit->line(),
+                                          window->recursive_check, window->excluded_folder_list,
+                                          window->language_list,   window->what_now_button};
         for (QWidget* control : controls) {
-            window->Memo1->clear();
+            window->help_memo->clear();
             QEvent enter(QEvent::Enter);
             QApplication::sendEvent(control, &enter);
-            QVERIFY(!window->Memo1->toPlainText().isEmpty());
-            QVERIFY2(!window->Memo1->toPlainText().contains('|'),
-                     qPrintable(window->Memo1->toPlainText()));
-            QVERIFY2(!window->Memo1->toPlainText().startsWith(control->toolTip() + "\n"),
-                     qPrintable(window->Memo1->toPlainText()));
+            QVERIFY(!window->help_memo->toPlainText().isEmpty());
+            QVERIFY2(!window->help_memo->toPlainText().contains('|'),
+                     qPrintable(window->help_memo->toPlainText()));
+            QVERIFY2(!window->help_memo->toPlainText().startsWith(control->toolTip() + "\n"),
+                     qPrintable(window->help_memo->toPlainText()));
         }
-        for (QAction* action : {window->Bearbeiten1, window->Code1, window->Forms1, window->Code2,
-                                window->Forms2, window->Edit2, window->Code3, window->Forms3}) {
-            window->Memo1->clear();
+        for (QAction* action : {window->delete_project_action, window->scan_code_action,
+                                window->scan_forms_action, window->view_code_results_action,
+                                window->view_form_results_action, window->edit_translations_action,
+                                window->write_code_action, window->write_forms_action}) {
+            window->help_memo->clear();
             emit action->hovered();
-            QVERIFY(!window->Memo1->toPlainText().isEmpty());
-            QVERIFY2(!window->Memo1->toPlainText().contains('|'),
-                     qPrintable(window->Memo1->toPlainText()));
-            QVERIFY2(!window->Memo1->toPlainText().startsWith(action->toolTip() + "|"),
-                     qPrintable(window->Memo1->toPlainText()));
+            QVERIFY(!window->help_memo->toPlainText().isEmpty());
+            QVERIFY2(!window->help_memo->toPlainText().contains('|'),
+                     qPrintable(window->help_memo->toPlainText()));
+            QVERIFY2(!window->help_memo->toPlainText().startsWith(action->toolTip() + "|"),
+                     qPrintable(window->help_memo->toPlainText()));
         }
     }
 };

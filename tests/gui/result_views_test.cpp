@@ -69,7 +69,7 @@ class ResultViewsTest : public QObject {
 
   private:
     std::unique_ptr<TempDir> work;
-    std::unique_ptr<Tlx_project> window;
+    std::unique_ptr<ProjectWindow> window;
 
     std::string home() { return work->file("home"); }
     std::string src() { return work->file("src"); }
@@ -81,8 +81,8 @@ class ResultViewsTest : public QObject {
     void open_scanned_project(bool forms, std::function<void(ScanDialog*)> before_scan = {},
                               std::function<void(ModalAnswerer&)> after_scan = {},
                               const QString& closing = "Scanned.") {
-        window = std::make_unique<Tlx_project>(work->path(), home() + "/");
-        window->open_editor = [](Tlx_project&) {};
+        window = std::make_unique<ProjectWindow>(work->path(), home() + "/");
+        window->open_editor = [](ProjectWindow&) {};
         lexorin::testing::add_project_in_window(*window, "Demo", QString::fromStdString(src()),
                                                 "German");
 
@@ -90,27 +90,27 @@ class ResultViewsTest : public QObject {
         scan.dialog([&](QWidget* dialog) {
             auto* scan_dialog = static_cast<ScanDialog*>(dialog);
             if (before_scan) before_scan(scan_dialog);
-            QTest::mouseClick(scan_dialog->BitBtn4, Qt::LeftButton);
+            QTest::mouseClick(scan_dialog->scan_button, Qt::LeftButton);
         });
         if (!forms) scan.box_starting("This rewrites ", QMessageBox::Yes);  // the first scan
         if (after_scan) after_scan(scan);
         // The box goes on with the literals left alone, when there are some.
         scan.box_starting(closing, QMessageBox::Ok);
-        (forms ? window->Forms1 : window->Code1)->trigger();
+        (forms ? window->scan_forms_action : window->scan_code_action)->trigger();
         check(scan);
     }
     // The code view, worked by `work` and closed.
-    void in_code_view(const std::function<void(Tformpas*)>& work) {
+    void in_code_view(const std::function<void(CodeResultView*)>& work) {
         ModalAnswerer view;
         view.dialog([&](QWidget* dialog) {
             [&] {
-                auto* pas = qobject_cast<Tformpas*>(dialog);
-                QVERIFY(pas);
-                work(pas);
+                auto* code_view = qobject_cast<CodeResultView*>(dialog);
+                QVERIFY(code_view);
+                work(code_view);
             }();
             static_cast<QDialog*>(dialog)->reject();
         });
-        window->Code2->trigger();
+        window->view_code_results_action->trigger();
         check(view);
     }
     // Every row of a table of the language, read through a handle of the test's own.
@@ -181,67 +181,69 @@ class ResultViewsTest : public QObject {
         view.dialog([&](QWidget* dialog) {
             // Checks that fail return from here; the window is closed below all the same.
             [&] {
-                auto* pas = qobject_cast<Tformpas*>(dialog);
-                QVERIFY(pas);
-                QCOMPARE(pas->windowTitle(), QString("Translator - Scan PAS files"));
-                QCOMPARE(pas->cbNoIgnored->text(), QString("don't show \"ignored strings\""));
-                QVERIFY(pas->rbSortByUnit->isChecked());
+                auto* code_view = qobject_cast<CodeResultView*>(dialog);
+                QVERIFY(code_view);
+                QCOMPARE(code_view->windowTitle(), QString("Translator - Scan PAS files"));
+                QCOMPARE(code_view->no_ignored_check->text(),
+                         QString("don't show \"ignored strings\""));
+                QVERIFY(code_view->unsorted_radio->isChecked());
                 // The unit list is sorted by file name; "(Show all)" sorts first.
-                QStringList lines = column_texts(pas->DBLookupListBox1, 0);
+                QStringList lines = column_texts(code_view->unit_list, 0);
                 QCOMPARE(lines.value(0), QString("(Show all)"));
                 QStringList sorted_lines = lines;
                 sorted_lines.sort();
                 QCOMPARE(lines, sorted_lines);
-                QCOMPARE(column_texts(pas->DBGrid1, 0), all_originals);
+                QCOMPARE(column_texts(code_view->string_grid, 0), all_originals);
 
-                click_line(pas->DBLookupListBox1, first_unit);
-                QCOMPARE(column_texts(pas->DBGrid1, 0), first_unit_originals);
+                click_line(code_view->unit_list, first_unit);
+                QCOMPARE(column_texts(code_view->string_grid, 0), first_unit_originals);
                 // The boxes act only through a click; "not translated" goes by the text alone.
-                QTest::mouseClick(pas->cbNoTranslated, Qt::LeftButton);
-                QTest::mouseClick(pas->cbNoIgnored, Qt::LeftButton);
-                QCOMPARE(column_texts(pas->DBGrid1, 0), first_unit_originals);
-                click_line(pas->DBLookupListBox1, "(Show all)");
-                QStringList shown = column_texts(pas->DBGrid1, 0);
+                QTest::mouseClick(code_view->no_translated_check, Qt::LeftButton);
+                QTest::mouseClick(code_view->no_ignored_check, Qt::LeftButton);
+                QCOMPARE(column_texts(code_view->string_grid, 0), first_unit_originals);
+                click_line(code_view->unit_list, "(Show all)");
+                QStringList shown = column_texts(code_view->string_grid, 0);
                 QCOMPARE(shown.size(), all_originals.size() - 2);
                 QVERIFY(!shown.contains(all_originals[0]) && !shown.contains(all_originals[1]));
-                QTest::mouseClick(pas->cbNoTranslated, Qt::LeftButton);
-                QTest::mouseClick(pas->cbNoIgnored, Qt::LeftButton);
-                QTest::mouseClick(pas->cbChangedOnly, Qt::LeftButton);
-                click_line(pas->DBLookupListBox1, "(Show all)");
-                QCOMPARE(column_texts(pas->DBGrid1, 0), QStringList{third_original});
-                QTest::mouseClick(pas->cbChangedOnly, Qt::LeftButton);
-                QTest::mouseClick(pas->RadioButton1, Qt::LeftButton);
-                click_line(pas->DBLookupListBox1, "(Show all)");
-                QCOMPARE(column_texts(pas->DBGrid1, 0), sorted_originals);
-                QTest::mouseClick(pas->rbSortByUnit, Qt::LeftButton);
-                click_line(pas->DBLookupListBox1, "(Show all)");
-                QCOMPARE(column_texts(pas->DBGrid1, 0), all_originals);
+                QTest::mouseClick(code_view->no_translated_check, Qt::LeftButton);
+                QTest::mouseClick(code_view->no_ignored_check, Qt::LeftButton);
+                QTest::mouseClick(code_view->changed_only_check, Qt::LeftButton);
+                click_line(code_view->unit_list, "(Show all)");
+                QCOMPARE(column_texts(code_view->string_grid, 0), QStringList{third_original});
+                QTest::mouseClick(code_view->changed_only_check, Qt::LeftButton);
+                QTest::mouseClick(code_view->sort_by_string_radio, Qt::LeftButton);
+                click_line(code_view->unit_list, "(Show all)");
+                QCOMPARE(column_texts(code_view->string_grid, 0), sorted_originals);
+                QTest::mouseClick(code_view->unsorted_radio, Qt::LeftButton);
+                click_line(code_view->unit_list, "(Show all)");
+                QCOMPARE(column_texts(code_view->string_grid, 0), all_originals);
 
                 // The original cannot be entered: the cursor goes on to the translation.
-                click_cell(pas->DBGrid1, 3, kOriginalColumn);
-                QCOMPARE(pas->DBGrid1->currentIndex().column(), kTranslationColumn);
-                QCOMPARE(pas->DBGrid1->currentIndex().row(), 3);
+                click_cell(code_view->string_grid, 3, kOriginalColumn);
+                QCOMPARE(code_view->string_grid->currentIndex().column(), kTranslationColumn);
+                QCOMPARE(code_view->string_grid->currentIndex().row(), 3);
                 QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
                 auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
                 editor->selectAll();
                 QTest::keyClicks(editor, "Vier");
                 QTest::keyClick(editor, Qt::Key_Return);
-                QTRY_COMPARE(pas->DBGrid1->model()->index(3, kTranslationColumn).data().toString(),
-                             QString("Vier"));
-                QVERIFY(!pas->cbTranslated->isChecked());  // no posting rules here
-                QTest::mouseClick(pas->cbIgnore, Qt::LeftButton);
+                QTRY_COMPARE(
+                    code_view->string_grid->model()->index(3, kTranslationColumn).data().toString(),
+                    QString("Vier"));
+                QVERIFY(!code_view->translated_check->isChecked());  // no posting rules here
+                QTest::mouseClick(code_view->ignore_check, Qt::LeftButton);
 
                 // With "not translated" on, the translated row leaves the grid when posted.
-                QTest::mouseClick(pas->cbNoTranslated, Qt::LeftButton);
-                click_line(pas->DBLookupListBox1, "(Show all)");
-                int before = pas->DBGrid1->model()->rowCount();
-                click_cell(pas->DBGrid1, 0, kTranslationColumn);
+                QTest::mouseClick(code_view->no_translated_check, Qt::LeftButton);
+                click_line(code_view->unit_list, "(Show all)");
+                int before = code_view->string_grid->model()->rowCount();
+                click_cell(code_view->string_grid, 0, kTranslationColumn);
                 QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
                 QTest::keyClicks(QApplication::focusWidget(), "Erste");
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-                QTRY_COMPARE(pas->DBGrid1->model()->rowCount(), before - 1);
+                QTRY_COMPARE(code_view->string_grid->model()->rowCount(), before - 1);
                 // The box refuses text the code page cannot hold.
-                click_cell(pas->DBGrid1, 0, kTranslationColumn);
+                click_cell(code_view->string_grid, 0, kTranslationColumn);
                 ModalAnswerer refused;
                 refused.box_starting("", QMessageBox::Ok);
                 QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
@@ -249,12 +251,12 @@ class ResultViewsTest : public QObject {
                     ->setText(QString::fromUtf8("\u4e2d"));
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
                 QTRY_VERIFY(refused.done());
-                QCOMPARE(pas->DBGrid1->model()->rowCount(), before - 1);
-                pas->reject();
+                QCOMPARE(code_view->string_grid->model()->rowCount(), before - 1);
+                code_view->reject();
             }();
             static_cast<QDialog*>(dialog)->reject();
         });
-        window->Code2->trigger();
+        window->view_code_results_action->trigger();
         check(view);
 
         // Nothing of the view's narrowing is left on the shared handles: no filter, the order
@@ -271,7 +273,7 @@ class ResultViewsTest : public QObject {
 
         ModalAnswerer write;
         write.box_starting("Code written successfully.", QMessageBox::Ok);
-        window->Code3->trigger();
+        window->write_code_action->trigger();
         check(write);
         std::string tra = testing::read_test_file(src() + "/strings.tra");
         int declared = 0;
@@ -295,22 +297,25 @@ class ResultViewsTest : public QObject {
             pascal.set_text("TranslateString", "Bis'#13#10'bald");
             pascal.post();
         }
-        in_code_view([&](Tformpas* pas) {
-            QCOMPARE(column_texts(pas->DBGrid1, kOriginalColumn).value(0), QString("Don't\r\ngo"));
-            QCOMPARE(column_texts(pas->DBGrid1, kTranslationColumn).value(0), QString("Geh's"));
-            QCOMPARE(column_texts(pas->DBGrid1, kTranslationColumn).value(1),
+        in_code_view([&](CodeResultView* code_view) {
+            QCOMPARE(column_texts(code_view->string_grid, kOriginalColumn).value(0),
+                     QString("Don't\r\ngo"));
+            QCOMPARE(column_texts(code_view->string_grid, kTranslationColumn).value(0),
+                     QString("Geh's"));
+            QCOMPARE(column_texts(code_view->string_grid, kTranslationColumn).value(1),
                      QString("Bis\r\nbald"));
             // Passing through a cell stores nothing; a typed text is stored as a body.
-            click_cell(pas->DBGrid1, 1, kTranslationColumn);
+            click_cell(code_view->string_grid, 1, kTranslationColumn);
             QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
-            click_cell(pas->DBGrid1, 0, kTranslationColumn);
+            click_cell(code_view->string_grid, 0, kTranslationColumn);
             QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
             auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
             editor->selectAll();
             QTest::keyClicks(editor, "Nicht's");
             QTest::keyClick(editor, Qt::Key_Return);
-            QTRY_COMPARE(pas->DBGrid1->model()->index(0, kTranslationColumn).data().toString(),
-                         QString("Nicht's"));
+            QTRY_COMPARE(
+                code_view->string_grid->model()->index(0, kTranslationColumn).data().toString(),
+                QString("Nicht's"));
         });
         auto stored = rows_of("Demo_German_pascal.db", {"TranslateString"});
         QCOMPARE(stored[0]["TranslateString"], std::string("Nicht''s"));
@@ -322,10 +327,10 @@ class ResultViewsTest : public QObject {
         const std::string greetings = src() + "/greetings.pas";
         const std::string original = join_text_lines(read_text_lines(
             testing::read_test_file(LEXORIN_SOURCE_DIR "/examples/demo/src/greetings.pas")));
-        in_code_view([&](Tformpas* pas) {
-            QVERIFY(pas->btRestore->isEnabled());
+        in_code_view([&](CodeResultView* code_view) {
+            QVERIFY(code_view->restore_button->isEnabled());
             // The grid's first row, greetings.pas's first literal.
-            click_cell(pas->DBGrid1, 0, kTranslationColumn);
+            click_cell(code_view->string_grid, 0, kTranslationColumn);
             ModalAnswerer row;
             row.box(
                    "Restore 1 string? Its literal goes back into the code; the row stays, "
@@ -333,33 +338,33 @@ class ResultViewsTest : public QObject {
                    QMessageBox::Yes)
                 .box("1 string restored.\ngreetings.pas:22: Result := 'Hello, ' + Name + '!';",
                      QMessageBox::Ok);
-            QTest::mouseClick(pas->btRestore, Qt::LeftButton);
+            QTest::mouseClick(code_view->restore_button, Qt::LeftButton);
             QTRY_VERIFY(row.done());
             QVERIFY2(row.problems.isEmpty(), qPrintable(row.problems.join("\n")));
             QVERIFY(testing::read_test_file(greetings).find("'Hello, '") != std::string::npos);
-            QVERIFY(pas->cbIgnore->isChecked());
-            QCOMPARE(pas->lbNewLine->text(), QString("0"));
+            QVERIFY(code_view->ignore_check->isChecked());
+            QCOMPARE(code_view->new_line_label->text(), QString("0"));
 
             // The unit: declined first, then done; the count leaves out the row given back.
-            click_line(pas->DBLookupListBox1, "greetings.pas");
+            click_line(code_view->unit_list, "greetings.pas");
             const QString question =
                 "Restore the 3 strings of greetings.pas? Their literals go back into the code; "
                 "the rows stay, marked Ignore.";
             ModalAnswerer declined;
             declined.box(question, QMessageBox::No);
-            QTest::mouseClick(pas->btRestore, Qt::LeftButton);
+            QTest::mouseClick(code_view->restore_button, Qt::LeftButton);
             QTRY_VERIFY(declined.done());
             QVERIFY(testing::read_test_file(greetings).find("''+s_") != std::string::npos);
             ModalAnswerer unit;
             unit.box(question, QMessageBox::Yes)
                 .box_starting("3 strings restored.", QMessageBox::Ok);
-            QTest::mouseClick(pas->btRestore, Qt::LeftButton);
+            QTest::mouseClick(code_view->restore_button, Qt::LeftButton);
             QTRY_VERIFY(unit.done());
             QVERIFY2(unit.problems.isEmpty(), qPrintable(unit.problems.join("\n")));
             QVERIFY(unit.seen.value(1).contains("greetings.pas refers to no string any more."));
         });
         QCOMPARE(testing::read_test_file(greetings), original);
-        QVERIFY(window->DBMemo1->toPlainText().contains("Code restored on "));
+        QVERIFY(window->details_memo->toPlainText().contains("Code restored on "));
         // Every row stays, ignored, in the language's table.
         for (const auto& row : rows_of("Demo_German_pascal.db", {"UnitName", "Ignore", "NewLine"}))
             if (row.at("UnitName") == "2") {
@@ -378,12 +383,12 @@ class ResultViewsTest : public QObject {
         unit += "end;\nend.\n";
         testing::write_test_file(src() + "/many.pas", unit);
         open_scanned_project(false);
-        in_code_view([&](Tformpas* pas) {
-            click_line(pas->DBLookupListBox1, "many.pas");
+        in_code_view([&](CodeResultView* code_view) {
+            click_line(code_view->unit_list, "many.pas");
             ModalAnswerer restore;
             restore.box_starting("Restore the 27 strings of many.pas?", QMessageBox::Yes)
                 .box_starting("27 strings restored.", QMessageBox::Ok);
-            QTest::mouseClick(pas->btRestore, Qt::LeftButton);
+            QTest::mouseClick(code_view->restore_button, Qt::LeftButton);
             QTRY_VERIFY(restore.done());
             QVERIFY2(restore.problems.isEmpty(), qPrintable(restore.problems.join("\n")));
             const QStringList lines = restore.seen.value(1).split('\n');
@@ -409,10 +414,10 @@ class ResultViewsTest : public QObject {
         open_scanned_project(
             false,
             [](ScanDialog* dialog) {
-                auto* code = static_cast<Tlx_codeform*>(dialog);
-                QVERIFY(!code->cbVerify->isChecked());
-                QTest::mouseClick(code->cbVerify, Qt::LeftButton);
-                code->edBuildCommand->setText(
+                auto* code = static_cast<CodeScanDialog*>(dialog);
+                QVERIFY(!code->verify_check->isChecked());
+                QTest::mouseClick(code->verify_check, Qt::LeftButton);
+                code->build_command_edit->setText(
                     "mkdir -p out && fpc -Mobjfpc -FUout -FEout prog.dpr");
             },
             [](ModalAnswerer& answers) {
@@ -423,7 +428,7 @@ class ResultViewsTest : public QObject {
             });
         QVERIFY(testing::read_test_file(src() + "/show.pas").find("  Show('Hello world');") !=
                 std::string::npos);
-        QVERIFY(window->DBMemo1->toPlainText().contains("Code verified: it compiles on "));
+        QVERIFY(window->details_memo->toPlainText().contains("Code verified: it compiles on "));
         store::Table& p = window->projects();
         QVERIFY(p.logical("Cverify"));
         QCOMPARE(p.text("Cbuildcommand"),
@@ -434,16 +439,16 @@ class ResultViewsTest : public QObject {
         open_scanned_project(
             false,
             [](ScanDialog* dialog) {
-                auto* code = static_cast<Tlx_codeform*>(dialog);
-                QTest::mouseClick(code->cbVerify, Qt::LeftButton);
-                code->edBuildCommand->setText(
+                auto* code = static_cast<CodeScanDialog*>(dialog);
+                QTest::mouseClick(code->verify_check, Qt::LeftButton);
+                code->build_command_edit->setText(
                     "echo 'demo.dpr(3,1) Fatal: Can'\\''t open resource file' && false");
             },
             [](ModalAnswerer& answers) {
                 answers.box_starting("The project does not compile (1 build).", QMessageBox::Ok);
             },
             "Scanned, but the project does not compile");
-        QVERIFY(window->DBMemo1->toPlainText().contains("Code verified: it does not compile"));
+        QVERIFY(window->details_memo->toPlainText().contains("Code verified: it does not compile"));
     }
 
     void formsViewShowsEveryStringAndTheClickedUnitsPath() {
@@ -459,46 +464,49 @@ class ResultViewsTest : public QObject {
         view.dialog([&](QWidget* dialog) {
             // Checks that fail return from here; the window is closed below all the same.
             [&] {
-                auto* forms = qobject_cast<Tformview*>(dialog);
+                auto* forms = qobject_cast<FormResultView*>(dialog);
                 QVERIFY(forms);
                 QCOMPARE(forms->windowTitle(), QString("View forms"));
-                QCOMPARE(column_texts(forms->DBGrid1, 0), all_originals);
-                QCOMPARE(forms->edDirectory->text(), QString::fromStdString(units[0]["Directory"]));
-                click_line(forms->DBLookupListBox1, QString::fromStdString(units[1]["UnitName"]));
-                QCOMPARE(forms->edDirectory->text(), QString::fromStdString(units[1]["Directory"]));
-                QCOMPARE(column_texts(forms->DBGrid1, 0), all_originals);  // the grid stays
+                QCOMPARE(column_texts(forms->string_grid, 0), all_originals);
+                QCOMPARE(forms->directory_edit->text(),
+                         QString::fromStdString(units[0]["Directory"]));
+                click_line(forms->unit_list, QString::fromStdString(units[1]["UnitName"]));
+                QCOMPARE(forms->directory_edit->text(),
+                         QString::fromStdString(units[1]["Directory"]));
+                QCOMPARE(column_texts(forms->string_grid, 0), all_originals);  // the grid stays
 
                 // A typed translation is stored as it stands: not marked translated, not changed.
-                click_cell(forms->DBGrid1, 1, kTranslationColumn);
+                click_cell(forms->string_grid, 1, kTranslationColumn);
                 QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
                 QTest::keyClicks(QApplication::focusWidget(), "Zweite");
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
                 QTRY_COMPARE(
-                    forms->DBGrid1->model()->index(1, kTranslationColumn).data().toString(),
+                    forms->string_grid->model()->index(1, kTranslationColumn).data().toString(),
                     QString("Zweite"));
-                QVERIFY(!forms->cbTranslated->isChecked());
-                QTest::mouseClick(forms->cbChanged, Qt::LeftButton);
-                QTest::mouseClick(forms->cbIgnore, Qt::LeftButton);
+                QVERIFY(!forms->translated_check->isChecked());
+                QTest::mouseClick(forms->changed_check, Qt::LeftButton);
+                QTest::mouseClick(forms->ignore_check, Qt::LeftButton);
 
                 // The boxes narrow the grid at once.
-                QTest::mouseClick(forms->cbNoTranslated, Qt::LeftButton);
-                QCOMPARE(column_texts(forms->DBGrid1, 0).size(), all_originals.size() - 1);
-                QTest::mouseClick(forms->cbNoTranslated, Qt::LeftButton);
-                QTest::mouseClick(forms->cbChangedOnly, Qt::LeftButton);
-                QCOMPARE(column_texts(forms->DBGrid1, 0), QStringList{all_originals[1]});
-                QTest::mouseClick(forms->cbChangedOnly, Qt::LeftButton);
-                QTest::mouseClick(forms->cbNoIgnored, Qt::LeftButton);
+                QTest::mouseClick(forms->no_translated_check, Qt::LeftButton);
+                QCOMPARE(column_texts(forms->string_grid, 0).size(), all_originals.size() - 1);
+                QTest::mouseClick(forms->no_translated_check, Qt::LeftButton);
+                QTest::mouseClick(forms->changed_only_check, Qt::LeftButton);
+                QCOMPARE(column_texts(forms->string_grid, 0), QStringList{all_originals[1]});
+                QTest::mouseClick(forms->changed_only_check, Qt::LeftButton);
+                QTest::mouseClick(forms->no_ignored_check, Qt::LeftButton);
                 int ignored_before = 0;
                 for (size_t r = 0; r < rows.size(); ++r)
                     ignored_before += r != 1 && rows[r]["Ignore"] == "Wahr";
-                QCOMPARE(column_texts(forms->DBGrid1, 0).size(),
+                QCOMPARE(column_texts(forms->string_grid, 0).size(),
                          all_originals.size() - 1 - ignored_before);
-                QVERIFY(!forms->RadioButton1->isEnabled());  // the forms table has no string order
+                QVERIFY(!forms->sort_by_string_radio
+                             ->isEnabled());  // the forms table has no string order
                 forms->accept();
             }();
             static_cast<QDialog*>(dialog)->reject();
         });
-        window->Forms2->trigger();
+        window->view_form_results_action->trigger();
         check(view);
 
         QVERIFY(!window->daten().tblForms.filtered());

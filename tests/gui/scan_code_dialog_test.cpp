@@ -38,7 +38,7 @@ class ScanCodeDialogTest : public QObject {
 
   private:
     std::unique_ptr<TempDir> work;
-    std::unique_ptr<Tlx_project> window;
+    std::unique_ptr<ProjectWindow> window;
 
     std::string home() { return work->file("home"); }
     std::string src() { return work->file("src"); }
@@ -46,24 +46,24 @@ class ScanCodeDialogTest : public QObject {
 
     // The demo project with the language German, registered as the user does it.
     void open_project() {
-        window = std::make_unique<Tlx_project>(work->path(), home() + "/");
-        window->open_editor = [](Tlx_project&) {};
+        window = std::make_unique<ProjectWindow>(work->path(), home() + "/");
+        window->open_editor = [](ProjectWindow&) {};
         lexorin::testing::add_project_in_window(*window, "Demo", QString::fromStdString(src()),
                                                 "German");
     }
     // Opens Scan code, lets `before_scan` set the options, presses Scan and answers the first
     // scan's question; `after_scan` answers what follows.
-    void scan(const std::function<void(Tlx_codeform*)>& before_scan,
+    void scan(const std::function<void(CodeScanDialog*)>& before_scan,
               const std::function<void(ModalAnswerer&)>& after_scan) {
         ModalAnswerer answers;
         answers.dialog([&](QWidget* dialog) {
-            auto* code = static_cast<Tlx_codeform*>(dialog);
+            auto* code = static_cast<CodeScanDialog*>(dialog);
             before_scan(code);
-            QTest::mouseClick(code->BitBtn4, Qt::LeftButton);
+            QTest::mouseClick(code->scan_button, Qt::LeftButton);
         });
         answers.box_starting("This rewrites ", QMessageBox::Yes);
         after_scan(answers);
-        window->Code1->trigger();
+        window->scan_code_action->trigger();
         check(answers);
     }
 
@@ -86,17 +86,17 @@ class ScanCodeDialogTest : public QObject {
         QTimer presser;
         bool typed_into_running_dialog = false;
         scan(
-            [&](Tlx_codeform* code) {
-                code->cbVerify->setChecked(true);
-                code->edBuildCommand->setText("echo $$ > ../leader.pid; sleep 1000");
+            [&](CodeScanDialog* code) {
+                code->verify_check->setChecked(true);
+                code->build_command_edit->setText("echo $$ > ../leader.pid; sleep 1000");
                 // While the build runs: typing into the dialog does nothing, Cancel stops it.
                 QObject::connect(&presser, &QTimer::timeout, [&, code] {
                     QPushButton* cancel = code->reporter().cancel_button();
                     if (!cancel->isVisible() || clock.elapsed() < 300) return;
                     presser.stop();
-                    const QString before = code->edMinLength->text();
-                    QTest::keyClicks(code->edMinLength, "9");
-                    typed_into_running_dialog = code->edMinLength->text() != before;
+                    const QString before = code->min_length_edit->text();
+                    QTest::keyClicks(code->min_length_edit, "9");
+                    typed_into_running_dialog = code->min_length_edit->text() != before;
                     QTest::mouseClick(cancel, Qt::LeftButton);
                 });
                 clock.start();
@@ -114,17 +114,17 @@ class ScanCodeDialogTest : public QObject {
         const std::string leader = trim(testing::read_test_file(work->file("leader.pid")));
         QVERIFY(!leader.empty());
         QVERIFY(::kill(-std::stoi(leader), 0) != 0 && errno == ESRCH);
-        QVERIFY(window->DBMemo1->toPlainText().contains("Code verified: it does not compile"));
+        QVERIFY(window->details_memo->toPlainText().contains("Code verified: it does not compile"));
     }
 
     void theBuildTimeLimitAndTheLinkChoiceAreKeptInTheProject() {
         open_project();
         scan(
-            [](Tlx_codeform* code) {
-                QVERIFY(!code->cbFollowLinks->isChecked());
-                QCOMPARE(code->sbBuildTimeout->value(), 600);
-                QTest::mouseClick(code->cbFollowLinks, Qt::LeftButton);
-                code->sbBuildTimeout->setValue(45);
+            [](CodeScanDialog* code) {
+                QVERIFY(!code->follow_links_check->isChecked());
+                QCOMPARE(code->build_timeout_spin->value(), 600);
+                QTest::mouseClick(code->follow_links_check, Qt::LeftButton);
+                code->build_timeout_spin->setValue(45);
             },
             [](ModalAnswerer& answers) { answers.box_starting("Scanned.", QMessageBox::Ok); });
         store::Table& p = window->projects();

@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 
+#include "app/commands.h"
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "project/backup.h"
@@ -185,7 +186,7 @@ TEST_F(BackupTest, TheSourceCheckWarnsAndTheOfferStillMakesAnEmptyArchive) {
                                         "or *.dfm.");
 
     BackupResult result;
-    ASSERT_TRUE(OfferBackup(home.dir(), "Empty", files, reporter, &result));
+    ASSERT_TRUE(commands::OfferBackup(home.dir(), "Empty", files, reporter, &result));
     EXPECT_EQ(reporter.questions.back(),
               "Do you want all your .pas and .dfm files to be automatically backed up\rinto "
               "Empty.zip in the Lexorin directory?");
@@ -194,17 +195,17 @@ TEST_F(BackupTest, TheSourceCheckWarnsAndTheOfferStillMakesAnEmptyArchive) {
               "Your files have been backed up successfully into " + home.dir() + "Empty.zip");
 
     RecordingReporter no(false);
-    EXPECT_FALSE(OfferBackup(home.dir(), "Declined", {src.file("main.pas")}, no));
+    EXPECT_FALSE(commands::OfferBackup(home.dir(), "Declined", {src.file("main.pas")}, no));
     EXPECT_FALSE(file_exists(home.file("Declined.zip")));
 }
 
 TEST_F(BackupTest, TheOfferIsMadeOnlyWhileNoDirectoryIsStored) {
-    EXPECT_FALSE(
-        CheckSourcesAndOfferBackup(home.dir(), "Demo", src.path(), true, {}, src.path(), reporter));
+    EXPECT_FALSE(commands::CheckSourcesAndOfferBackup(home.dir(), "Demo", src.path(), true, {},
+                                                      src.path(), reporter));
     EXPECT_TRUE(reporter.questions.empty());
     EXPECT_FALSE(file_exists(home.file("Demo.zip")));
-    auto result =
-        CheckSourcesAndOfferBackup(home.dir(), "Demo", src.path(), true, {}, "", reporter);
+    auto result = commands::CheckSourcesAndOfferBackup(home.dir(), "Demo", src.path(), true, {}, "",
+                                                       reporter);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->added, 4);  // .svn and readme.txt stay out
     EXPECT_EQ(reporter.questions.size(), 1u);

@@ -20,6 +20,19 @@ using lexorin::testing::write_test_file;
 
 namespace {
 
+// The Demo project's German tables, opened for one exchange.
+PoExportResult ExportGerman(const store::TableFolder& folder, const std::string& po,
+                            const CodePage& code_page, Reporter& reporter) {
+    store::LanguageTables tables(folder, "Demo", "German");
+    return ExportPo(tables, po, code_page, reporter);
+}
+
+PoImportResult ImportGerman(const store::TableFolder& folder, const std::string& po,
+                            const CodePage& code_page, Reporter& reporter) {
+    store::LanguageTables tables(folder, "Demo", "German");
+    return ImportPo(tables, po, code_page, reporter);
+}
+
 TEST(CodePage, Windows1252MapsEveryByteBothWays) {
     CodePage cp;
     EXPECT_EQ(cp.name(), "Windows-1252");
@@ -120,7 +133,7 @@ class PoTest : public ::testing::Test {
         }
     }
     PoImportResult import(const std::string& path) {
-        return ImportPo(daten, "Demo", "German", path, CodePage(), quiet);
+        return ImportGerman(daten, path, CodePage(), quiet);
     }
 
     TempDir dir;
@@ -133,7 +146,7 @@ class PoTest : public ::testing::Test {
 
 TEST_F(PoTest, ExportIsAcceptedByMsgfmtAndCarriesContextsFlagsAndComments) {
     std::string po = dir.file("de.po");
-    auto result = ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    auto result = ExportGerman(daten, po, CodePage(), quiet);
     EXPECT_EQ(result.entries, 6);
     EXPECT_EQ(result.translated, 3);
     ASSERT_EQ(result.notes.size(), 1u);
@@ -164,7 +177,7 @@ TEST_F(PoTest, ExportIsAcceptedByMsgfmtAndCarriesContextsFlagsAndComments) {
 TEST_F(PoTest, ExportThenImportKeepsEveryTranslationAndFlag) {
     auto before = all_rows();
     std::string po = dir.file("de.po");
-    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    ExportGerman(daten, po, CodePage(), quiet);
     clear_translations();
     ASSERT_NE(all_rows(), before);
     auto result = import(po);
@@ -180,7 +193,7 @@ TEST_F(PoTest, ExportThenImportKeepsEveryTranslationAndFlag) {
 
 TEST_F(PoTest, ControlCharactersInATranslationAreRefusedWithTheEntryNamed) {
     std::string po = dir.file("de.po");
-    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    ExportGerman(daten, po, CodePage(), quiet);
     auto catalog = read_po_file(po);
     catalog.entries[2].msgstr = "Klingel\a";
     catalog.entries[3].msgstr = "Spalte\tzwei";  // a tab is text like any other
@@ -195,7 +208,7 @@ TEST_F(PoTest, ControlCharactersInATranslationAreRefusedWithTheEntryNamed) {
 
 TEST_F(PoTest, ATranslatorsEditsComeInAndStaleEntriesAreReported) {
     std::string po = dir.file("de.po");
-    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    ExportGerman(daten, po, CodePage(), quiet);
     auto catalog = read_po_file(po);
     catalog.entries[1].fuzzy = false;                    // reviewed
     catalog.entries[2].msgstr = "nicht \u00FCbersetzt";  // newly translated
@@ -269,7 +282,7 @@ class PoCodeTextTest : public PoTest {
 
 TEST_F(PoCodeTextTest, TextsTypedAsTheyReadAreStoredAsLiteralBodies) {
     std::string po = dir.file("de.po");
-    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    ExportGerman(daten, po, CodePage(), quiet);
     PoCatalog catalog = read_po_file(po);
     EXPECT_EQ(po_header_field(catalog.header, kCodeTextField), "natural");
     EXPECT_EQ(entry_of(catalog, "code 6 ").msgid, "Don't\r\nstop");
@@ -287,7 +300,7 @@ TEST_F(PoCodeTextTest, TextsTypedAsTheyReadAreStoredAsLiteralBodies) {
     EXPECT_EQ(stored_translation(3), "it''''s two");
 
     // Written out again, the file holds what the translator typed; read in, it changes nothing.
-    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    ExportGerman(daten, po, CodePage(), quiet);
     catalog = read_po_file(po);
     EXPECT_EQ(entry_of(catalog, "code 6 ").msgstr, "Geh's\nnicht");
     EXPECT_EQ(entry_of(catalog, "code 3 ").msgstr, "it''s two");
@@ -300,7 +313,7 @@ TEST_F(PoCodeTextTest, AFileOfAnEarlierVersionStillMatchesItsRowsAndLosesNothing
     // An earlier version wrote the bodies as they are stored and no code-text field; its
     // translators doubled their apostrophes, or forgot to.
     std::string po = dir.file("de.po");
-    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    ExportGerman(daten, po, CodePage(), quiet);
     PoCatalog catalog = read_po_file(po);
     const std::string field = std::string(kCodeTextField) + ": natural\n";
     ASSERT_NE(catalog.header.find(field), std::string::npos);
@@ -319,7 +332,7 @@ TEST_F(PoCodeTextTest, AFileOfAnEarlierVersionStillMatchesItsRowsAndLosesNothing
 TEST_F(PoTest, BadFilesChangeNothing) {
     auto before = all_rows();
     std::string po = dir.file("de.po");
-    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    ExportGerman(daten, po, CodePage(), quiet);
     std::string good = read_test_file(po);
     clear_translations();
     auto cleared = all_rows();
@@ -367,10 +380,9 @@ TEST_F(PoTest, AnExportThatCannotBeConvertedWritesNothing) {
         pascal.open();
         pascal.append_record({0, "tilde \x98", "", 2});
     }
-    EXPECT_THROW(ExportPo(daten, "Demo", "German", po, CodePage("CP1251"), quiet), Error);
+    EXPECT_THROW(ExportGerman(daten, po, CodePage("CP1251"), quiet), Error);
     EXPECT_EQ(read_test_file(po), "old");
-    EXPECT_THROW(ExportPo(daten, "Demo", "German", dir.file("missing/de.po"), CodePage(), quiet),
-                 Error);
+    EXPECT_THROW(ExportGerman(daten, dir.file("missing/de.po"), CodePage(), quiet), Error);
 }
 
 }  // namespace

@@ -31,6 +31,19 @@ std::uint32_t commits_of(const std::string& path) {
     return counter;
 }
 
+// The Demo project's German tables, opened for one exchange.
+PoExportResult ExportGerman(const store::TableFolder& folder, const std::string& po,
+                            const CodePage& code_page, Reporter& reporter) {
+    store::LanguageTables tables(folder, "Demo", "German");
+    return ExportPo(tables, po, code_page, reporter);
+}
+
+PoImportResult ImportGerman(const store::TableFolder& folder, const std::string& po,
+                            const CodePage& code_page, Reporter& reporter) {
+    store::LanguageTables tables(folder, "Demo", "German");
+    return ImportPo(tables, po, code_page, reporter);
+}
+
 TEST(PoImportAtSize, FiveThousandTranslationsAreOneCommitOfTheTable) {
     constexpr int kRows = 5000;  // more than one batch of appends (Connection::kBatchRows)
     TempDir dir, home;
@@ -56,7 +69,7 @@ TEST(PoImportAtSize, FiveThousandTranslationsAreOneCommitOfTheTable) {
         pascal.flush();
     }
     const std::string po = dir.file("de.po");
-    ExportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    ExportGerman(daten, po, CodePage(), quiet);
     PoCatalog catalog = read_po_file(po);
     ASSERT_EQ(catalog.entries.size(), static_cast<size_t>(kRows));
     for (auto& entry : catalog.entries) entry.msgstr = "DE " + entry.msgid;
@@ -67,7 +80,7 @@ TEST(PoImportAtSize, FiveThousandTranslationsAreOneCommitOfTheTable) {
     const std::string forms_file = home.file("Demo_German_forms.db");
     const std::uint32_t pascal_before = commits_of(pascal_file);
     const std::uint32_t forms_before = commits_of(forms_file);
-    PoImportResult result = ImportPo(daten, "Demo", "German", po, CodePage(), quiet);
+    PoImportResult result = ImportGerman(daten, po, CodePage(), quiet);
     daten.close_all();
     EXPECT_EQ(result.updated, kRows);
     EXPECT_EQ(commits_of(pascal_file) - pascal_before, 1u);

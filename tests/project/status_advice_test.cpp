@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/commands.h"
 #include "base/errors.h"
 #include "base/text_utils.h"
 #include "project/language_list.h"
@@ -76,7 +77,7 @@ class StatusTest : public ::testing::Test {
 TEST_F(StatusTest, ANewLanguageGetsZeroCountsAndTheScanAdvice) {
     add_language("German");
     select("German");
-    auto advice = WhatNow(daten, data.Projects, languages, reporter, kDate);
+    auto advice = commands::WhatNow({data.Projects, daten, languages}, reporter, kDate);
     ASSERT_TRUE(advice);
     EXPECT_EQ(advice->summary,
               "Forms: 0 strings, 0 not translated. Code: 0 strings, 0 not translated.");
@@ -95,15 +96,15 @@ TEST_F(StatusTest, AfterScansTheCheckLinesAndTheFourStepsAreAdvised) {
     scan("German");
     // Another language whose check line holds "Check German" is listed too.
     select("German (Swiss)");
-    ASSERT_TRUE(WhatNow(daten, data.Projects, languages, reporter, "31.01.2024"));
+    ASSERT_TRUE(commands::WhatNow({data.Projects, daten, languages}, reporter, "31.01.2024"));
     select("German");
-    auto advice = WhatNow(daten, data.Projects, languages, reporter, kDate);
+    auto advice = commands::WhatNow({data.Projects, daten, languages}, reporter, kDate);
     ASSERT_TRUE(advice);
     // Ignored and flagged rows are not untranslated; a translation without flag is translated.
-    EXPECT_EQ(advice->counts.source_rows, 2);
-    EXPECT_EQ(advice->counts.source_untranslated, 1);
-    EXPECT_EQ(advice->counts.destination_rows, 5);
-    EXPECT_EQ(advice->counts.destination_untranslated, 1);
+    EXPECT_EQ(advice->counts.forms_rows, 2);
+    EXPECT_EQ(advice->counts.forms_untranslated, 1);
+    EXPECT_EQ(advice->counts.pascal_rows, 5);
+    EXPECT_EQ(advice->counts.pascal_untranslated, 1);
     EXPECT_EQ(advice->advice,
               "Suggestions:\r"
               "\rGerman (Swiss): Forms: 0 strings, 0 not translated. Code: 0 strings, 0 not "
@@ -121,9 +122,9 @@ TEST_F(StatusTest, AfterScansTheCheckLinesAndTheFourStepsAreAdvised) {
 TEST_F(StatusTest, TwoRunsLeaveOneCheckLineOfTheLanguageTheNewerAtTheEnd) {
     add_language("German");
     select("German");
-    WhatNow(daten, data.Projects, languages, reporter, "01.01.2024");
+    commands::WhatNow({data.Projects, daten, languages}, reporter, "01.01.2024");
     AddStatusLine(data.Projects, "Code scanned", "", "01.01.2024");
-    WhatNow(daten, data.Projects, languages, reporter, kDate);
+    commands::WhatNow({data.Projects, daten, languages}, reporter, kDate);
     auto lines = SplitLines(data.Projects.text(field::Reserve));
     int checks = 0;
     for (const auto& l : lines) checks += l.rfind("Check German: ", 0) == 0;
@@ -133,7 +134,7 @@ TEST_F(StatusTest, TwoRunsLeaveOneCheckLineOfTheLanguageTheNewerAtTheEnd) {
 }
 
 TEST_F(StatusTest, ThePreconditionsStopTheCommand) {
-    EXPECT_FALSE(WhatNow(daten, data.Projects, languages, reporter, kDate));
+    EXPECT_FALSE(commands::WhatNow({data.Projects, daten, languages}, reporter, kDate));
     EXPECT_EQ(reporter.errors, (std::vector<std::string>{"You have to add a language first."}));
     EXPECT_EQ(data.Projects.text(field::Reserve), "");
 
@@ -142,13 +143,13 @@ TEST_F(StatusTest, ThePreconditionsStopTheCommand) {
     add_language("French");
     languages.fill(data.Projects.text(field::Languages));
     ASSERT_EQ(languages.selected, -1);
-    auto advice = WhatNow(daten, data.Projects, languages, reporter, kDate);
+    auto advice = commands::WhatNow({data.Projects, daten, languages}, reporter, kDate);
     ASSERT_TRUE(advice);
     EXPECT_EQ(languages.selected_language(), "German");
 
     // A table deleted outside the program ends the command with the store's error.
     std::filesystem::remove(home.file("Demo_German_pascal.db"));
-    EXPECT_THROW(WhatNow(daten, data.Projects, languages, reporter, kDate), Error);
+    EXPECT_THROW(commands::WhatNow({data.Projects, daten, languages}, reporter, kDate), Error);
 }
 
 TEST(BuildAdvice, OnlyTheMissingScanIsNamedAndLongLinesAreCut) {

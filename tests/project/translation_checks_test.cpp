@@ -115,7 +115,9 @@ TEST_F(CheckLanguageTest, ChecksTranslatedRowsOnlyWithTheirTrailingBlanks) {
         forms.append_record({0, "&OK", "OK", 1, true, false, "Form1.Button1", "Caption"});
     }
     SilentReporter quiet;
-    auto problems = CheckLanguage(daten, "Demo", "German", quiet);
+    store::PascalRows pascal(daten.folder(), "Demo", "German");
+    store::FormRows forms(daten.folder(), "Demo", "German");
+    auto problems = CheckLanguage(pascal, forms, quiet);
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0].table, store::TableKind::Pascal);
     EXPECT_EQ(problems[0].index, 1);

@@ -49,13 +49,7 @@ TEST_F(LanguageCopies, RowsKeepTheirNumbersAcrossGaps) {
     german.delete_record();
     german.flush();
 
-    Ttranscopy copier(session);
-    copier.intablename = "German.db";
-    copier.outtablename = "French.db";
-    copier.path = dir.path();
-    copier.OpenTables();
-    copier.CopyPascalRows();
-    copier.CloseTables();
+    CopyRows(session, dir.path(), "German.db", "French.db", TableKind::Pascal, nullptr);
     EXPECT_EQ(Rows(french), "1=one;3=three;4=four;");
     // Numbering goes on after the copies, as in the source.
     french.append_record({0, "five", "", 1, false, false});

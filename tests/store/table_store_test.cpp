@@ -250,30 +250,6 @@ TEST_F(StoreTest, CursorAndBookmarksAcrossEdits) {
     EXPECT_THROW(t.set_text("TranslateString", "x"), Error);  // not in edit state
 }
 
-TEST_F(StoreTest, HooksRunBeforeAndAfterEachPost) {
-    Table t(session, dir.path(), "t_pascal.db");
-    t.open();
-    append_strings(t, {"a"});
-    std::vector<std::string> calls;
-    t.set_before_post([&](Table& row) {
-        calls.push_back("before:" + row.text("TranslateString"));
-        if (!row.text("TranslateString").empty()) row.set_logical("Translated", true);
-    });
-    t.set_after_post([&](Table& row) { calls.push_back("after:" + row.text("Translated")); });
-    t.first();
-    t.edit();
-    t.set_text("TranslateString", "x");
-    t.post();
-    EXPECT_EQ(calls, (std::vector<std::string>{"before:x", "after:Wahr"}));
-    t.set_before_post([](Table&) { throw Error("refused"); });
-    t.edit();
-    t.set_text("TranslateString", "y");
-    EXPECT_THROW(t.post(), Error);
-    EXPECT_EQ(t.state(), Table::State::Edit);  // a refusing hook stores nothing
-    t.cancel();
-    EXPECT_EQ(t.text("TranslateString"), "x");
-}
-
 TEST_F(StoreTest, DetailLinkFollowsItsMaster) {
     Table units(session, dir.path(), "t_units.db");
     units.open();

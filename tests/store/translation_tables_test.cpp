@@ -96,13 +96,7 @@ TEST_F(CopyTest, RowCopyAppendsWhatIsMissingAndKeepsWhatIsThere) {
         dst.open();
         dst.append_record({0, "changed original", "kept translation", 5, true, true});
     }
-    Ttranscopy copier(session);
-    copier.intablename = "src.db";
-    copier.outtablename = "dst.db";
-    copier.path = dir.path();
-    copier.OpenTables();
-    copier.CopyPascalRows();
-    copier.CloseTables();
+    CopyRows(session, dir.path(), "src.db", "dst.db", TableKind::Pascal, nullptr);
 
     Table dst(session, dir.path(), "dst.db");
     dst.open();
@@ -123,9 +117,7 @@ TEST_F(CopyTest, RowCopyAppendsWhatIsMissingAndKeepsWhatIsThere) {
     dst.close();
 
     // A second run between tables with the same Index values changes nothing.
-    copier.OpenTables();
-    copier.CopyPascalRows();
-    copier.CloseTables();
+    CopyRows(session, dir.path(), "src.db", "dst.db", TableKind::Pascal, nullptr);
     dst.open();
     EXPECT_EQ(dst.record_count(), 2);
 }
@@ -139,13 +131,7 @@ TEST_F(CopyTest, FormsRowCopyTakesObjectAndPropertyButNoFlags) {
         src.append_record(
             {0, "Caption text", "Titel", 3, true, true, "Form1.Label1", "Caption", true, 1});
     }
-    Ttranscopy copier(session);
-    copier.intablename = "f1.db";
-    copier.outtablename = "f2.db";
-    copier.path = dir.path();
-    copier.OpenTables();
-    copier.CopyFormsRows();
-    copier.CloseTables();
+    CopyRows(session, dir.path(), "f1.db", "f2.db", TableKind::Forms, nullptr);
     Table dst(session, dir.path(), "f2.db");
     dst.open();
     ASSERT_EQ(dst.record_count(), 1);
@@ -171,17 +157,13 @@ TEST_F(CopyTest, CountStringsCountsRowsAndUntranslatedOnes) {
         pascal.open();
         pascal.append_record({0, "x", "X", 1, false, false});
     }
-    Ttranscopy copier(session);
-    copier.intablename = "forms.db";
-    copier.outtablename = "pascal.db";
-    copier.path = dir.path();
-    copier.OpenTables();
-    StringCounts counts = copier.CountStrings();
-    copier.CloseTables();
-    EXPECT_EQ(counts.source_rows, 3);
-    EXPECT_EQ(counts.source_untranslated, 1);
-    EXPECT_EQ(counts.destination_rows, 1);
-    EXPECT_EQ(counts.destination_untranslated, 0);
+    Table forms(session, dir.path(), "forms.db");
+    Table pascal(session, dir.path(), "pascal.db");
+    StringCounts counts = CountStrings(forms, pascal, nullptr);
+    EXPECT_EQ(counts.forms_rows, 3);
+    EXPECT_EQ(counts.forms_untranslated, 1);
+    EXPECT_EQ(counts.pascal_rows, 1);
+    EXPECT_EQ(counts.pascal_untranslated, 0);
 }
 
 TEST_F(CopyTest, EmptyTemplateLeftByAnotherEngineIsNotMistakenForATable) {

@@ -1,0 +1,593 @@
+#include "editor/translation_editor.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <unordered_set>
+
+#include "base/errors.h"
+#include "base/text_qt.h"
+#include "base/text_utils.h"
+#include "editor/editor_panel.h"
+#include "editor/locate_dialog.h"
+#include "editor/post_command.h"
+#include "editor/post_rules.h"
+#include "editor/row_text.h"
+#include "editor/string_model_qt.h"
+#include "project/project_lock.h"
+#include "project/translation_checks.h"
+#include "store/translation_tables.h"
+
+namespace lexorin::gui {
+
+namespace {
+
+std::vector<GridColumn> code_columns() {
+    return {{store::field::OriginalString, "Original string", 84, false, false, true},
+            {store::field::Ignore, "Ignore?", 7, true, true},
+            {store::field::Translated, "Translated?", 11, true, true},
+            {store::field::NewLine, "Line number", 5, false, false}};
+}
+
+std::vector<GridColumn> forms_columns() {
+    return {{store::field::OriginalString, "OriginalString", 88, false, false},
+            {store::field::Translated, "Translated", 6, true, true},
+            {store::field::Ignore, "Ignore", 6, true, true},
+            {store::field::Changed, "Changed", 6, true, true}};
+}
+
+// The findings of the translation checks for the current row of a table: none for ignored and
+// untranslated rows.
+std::vector<project::CheckFinding> findings_of(const store::Table& row, bool code) {
+    if (row.logical(store::field::Ignore) || row.text(store::field::TranslateString).empty())
+        return {};
+    std::string blanks = project::spaces_at_end(row);
+    std::string original = row.text(store::field::OriginalString) + blanks;
+    std::string translation = row.text(store::field::TranslateString) + blanks;
+    return code ? project::CheckCodeTranslation(original, translation)
+                : project::CheckTranslation(original, translation);
+}
+
+}  // namespace
+
+TranslationEditor::TranslationEditor(store::Session& session, const EditorTables& tables,
+                                     bool code_mode_at_start, int context_lines, QWidget* parent)
+    : QDialog(parent),
+      code_strings_(session, tables.directory, tables.code),
+      form_strings_(session, tables.directory, tables.forms),
+      form_files_(session, tables.directory, tables.units),
+      code_files_(session, tables.directory, tables.files),
+      context_lines_(context_lines),
+      directory_(tables.directory),
+      project_(tables.project) {
+    // The project and language edited, so that two editors or a restart are not confused.
+    QString title = "Translation Editor";
+    if (!tables.project.empty()) title += " - " + to_q(tables.project);
+    if (!tables.language.empty()) title += " - " + to_q(tables.language);
+    setWindowTitle(title);
+    for (store::Table* t : {&code_strings_, &form_strings_, &form_files_, &code_files_}) t->open();
+    form_files_.set_index_name("");
+    code_files_.set_index_name("");
+    build();
+    if (!tables.project.empty())
+        project_language_label->setText(
+            QString("Project %1, language %2").arg(to_q(tables.project), to_q(tables.language)));
+    start_in_mode(code_mode_at_start);
+}
+
+TranslationEditor::~TranslationEditor() = default;
+
+QPlainTextEdit* TranslationEditor::current_box() const {
+    return current_panel()->translation;
+}
+
+void TranslationEditor::build() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+
+    // The bar: mode buttons, filters and Close.
+    auto* bar = new QHBoxLayout;
+    code_mode_button = new QToolButton(this);
+    code_mode_button->setText("Code");
+    forms_mode_button = new QToolButton(this);
+    forms_mode_button->setText("Forms");
+    auto* modes = new QButtonGroup(this);
+    for (auto* b : {code_mode_button, forms_mode_button}) {
+        b->setCheckable(true);
+        b->setMinimumWidth(60);
+        modes->addButton(b);
+        bar->addWidget(b);
+    }
+    modes->setExclusive(true);
+    code_mode_button->setChecked(true);
+    no_ignored_check = new QCheckBox("No &ignored", this);
+    not_translated_check = new QCheckBox("Not &translated only", this);
+    changed_only_check = new QCheckBox("C&hanged only", this);
+    problems_only_check = new QCheckBox("With &problems only", this);
+    changed_only_check->hide();
+    bar->addSpacing(16);
+    for (auto* c :
+         {no_ignored_check, not_translated_check, changed_only_check, problems_only_check}) {
+        bar->addWidget(c);
+        connect(c, &QCheckBox::clicked, this, &TranslationEditor::apply_filters);
+    }
+    bar->addStretch();
+    close_button = new QPushButton("&Close", this);
+    bar->addWidget(close_button);
+    connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
+    connect(code_mode_button, &QToolButton::clicked, this, &TranslationEditor::switch_mode);
+    connect(forms_mode_button, &QToolButton::clicked, this, &TranslationEditor::switch_mode);
+    layout->addLayout(bar);
+
+    // The grids.
+    grids_ = new QStackedWidget(this);
+    code_grid = new QTableView(grids_);
+    forms_grid = new QTableView(grids_);
+    code_model_ = new StringTableModel(code_strings_, code_columns(), this);
+    forms_model_ = new StringTableModel(form_strings_, forms_columns(), this);
+    for (bool code : {true, false})
+        (code ? code_model_ : forms_model_)->mark = [code](const store::Table& row) {
+            return findings_of(row, code).empty() ? QString() : QStringLiteral("(!)");
+        };
+    for (auto [grid, model] :
+         {std::pair{code_grid, code_model_}, std::pair{forms_grid, forms_model_}}) {
+        grid->setModel(model);
+        grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+        grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+        grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        grid->setWordWrap(true);
+        int column = 0;
+        for (const auto& c : model->columns())
+            grid->setColumnWidth(
+                column++,
+                std::max(c.width_chars * fontMetrics().averageCharWidth(),
+                         grid->horizontalHeader()->fontMetrics().horizontalAdvance(c.title)) +
+                    24);
+        // The original's column takes what the others leave of the grid's width, so that the
+        // last header ("Line number") is not cut off.
+        grid->horizontalHeader()->setStretchLastSection(false);
+        grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+        grids_->addWidget(grid);
+        grid->installEventFilter(this);
+        connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                [this, grid = grid](const QModelIndex& current, const QModelIndex&) {
+                    if (grid == current_grid()) current_row_changed(current.row());
+                });
+        connect(model, &StringTableModel::toggled, this,
+                [this, model = model](int row, const QString& field, bool checked) {
+                    if (model != current_model()) return;
+                    if (current_grid()->currentIndex().row() != row)
+                        current_grid()->setCurrentIndex(model->index(row, 0));
+                    std::optional<bool> translated, ignore, changed;
+                    if (field == store::field::Translated) translated = checked;
+                    if (field == store::field::Ignore) ignore = checked;
+                    if (field == store::field::Changed) changed = checked;
+                    post_row(translated, ignore, changed);
+                });
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { update_counts(); });
+    }
+    layout->addWidget(grids_, 1);
+
+    // The detail panels.
+    panels_ = new QStackedWidget(this);
+    code_panel_ = new EditorPanel(EditorPanel::Mode::Code, context_lines_, this);
+    panels_->addWidget(code_panel_);
+    forms_panel_ = new EditorPanel(EditorPanel::Mode::Forms, context_lines_, this);
+    panels_->addWidget(forms_panel_);
+    code_translation_box = code_panel_->translation;
+    code_unit_label = code_panel_->unit;
+    code_original_box = code_panel_->original;
+    context_view = code_panel_->context;
+    code_problems_label = code_panel_->problems;
+    forms_translation_box = forms_panel_->translation;
+    forms_unit_label = forms_panel_->unit;
+    forms_original_box = forms_panel_->original;
+    object_label = forms_panel_->object;
+    property_label = forms_panel_->property;
+    forms_problems_label = forms_panel_->problems;
+    for (EditorPanel* panel : {code_panel_, forms_panel_}) {
+        connect(panel, &EditorPanel::display_font_clicked, this,
+                &TranslationEditor::pick_display_font);
+        connect(panel, &EditorPanel::translate_font_clicked, this,
+                &TranslationEditor::pick_translation_font);
+        connect(panel, &EditorPanel::search_clicked, this, &TranslationEditor::search);
+    }
+    panels_->setFixedHeight(253);
+    layout->addWidget(panels_);
+
+    status_bar = new QStatusBar(this);
+    status_bar->setSizeGripEnabled(false);
+    reporter_ = std::make_unique<QtReporter>(this, status_bar);
+    project_language_label = new QLabel(status_bar);
+    project_language_label->setContentsMargins(0, 0, 16, 0);
+    status_bar->addPermanentWidget(project_language_label);
+    counts_ = new QLabel(status_bar);
+    status_bar->addPermanentWidget(counts_);
+    layout->addWidget(status_bar);
+
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, &TranslationEditor::undo_last_post);
+    for (auto* box : {code_translation_box, forms_translation_box}) box->installEventFilter(this);
+    resize(750, 585);
+}
+
+// ---- opening and the modes ----
+
+void TranslationEditor::start_in_mode(bool code_mode_at_start) {
+    code_mode_ = true;
+    // The editor opens on the mode that has rows: after a restart the last scan is not
+    // known, and an empty grid with the focus on Close invites closing by Enter.
+    if (code_strings_.record_count() == 0 && form_strings_.record_count() > 0)
+        code_mode_at_start = false;
+    if (form_strings_.record_count() == 0 && code_strings_.record_count() > 0)
+        code_mode_at_start = true;
+    if (!code_mode_at_start) {
+        forms_mode_button->setChecked(true);
+        switch_mode();
+    } else {
+        show_mode();
+        apply_filters();
+    }
+    current_grid()->setFocus();
+}
+
+void TranslationEditor::show_mode() {
+    grids_->setCurrentWidget(current_grid());
+    panels_->setCurrentIndex(code_mode_ ? 0 : 1);
+    if (current_model()->rowCount() > 0 && !current_grid()->currentIndex().isValid())
+        current_grid()->setCurrentIndex(current_model()->index(0, 0));
+    load_current_row();
+}
+
+void TranslationEditor::switch_mode() {
+    if (!post_pending()) {
+        // The mode stays, so that the typed text is not lost.
+        (code_mode_ ? code_mode_button : forms_mode_button)->setChecked(true);
+        keep_refused_row();
+        return;
+    }
+    bool code = code_mode_button->isChecked();
+    changed_only_check->setChecked(false);
+    changed_only_check->setVisible(!code);
+    code_mode_ = code;
+    show_mode();
+    apply_filters();
+}
+
+void TranslationEditor::apply_filters() {
+    if (!post_pending()) {
+        // The filter stays as it was, so that the typed text is not lost.
+        if (auto* box = qobject_cast<QCheckBox*>(sender())) box->setChecked(!box->isChecked());
+        keep_refused_row();
+        return;
+    }
+    std::string text;
+    if (no_ignored_check->isChecked()) text += std::string(store::field::Ignore) + "=0 and ";
+    if (changed_only_check->isChecked()) text += std::string(store::field::Changed) + "=1 and ";
+    if (not_translated_check->isChecked())
+        text += std::string(store::field::Translated) + "=0 and ";
+    std::optional<std::int64_t> mark = shown_row_id_;
+    int old_row = current_grid()->currentIndex().row();
+    try {
+        store::Table& table = current_table();
+        table.set_filter(text.empty() ? text : text.substr(0, text.size() - 5));
+        table.set_filtered(!text.empty());
+        if (problems_only_check->isChecked())
+            table.set_accept_test([code = code_mode_](const store::Table& row) {
+                return !findings_of(row, code).empty();
+            });
+        else
+            table.set_accept_test(nullptr);
+    } catch (const std::exception& e) {
+        show_failure(this, e);
+    }
+    current_model()->refresh();
+    select_row_id(mark.value_or(-1), std::max(0, old_row));
+}
+
+// ---- the current row ----
+
+void TranslationEditor::select_row_id(std::int64_t row_id, int fallback_row) {
+    StringTableModel* model = current_model();
+    int row = row_id >= 0 ? model->row_of(row_id) : -1;
+    if (row < 0) row = std::min(fallback_row, model->rowCount() - 1);
+    loading_ = true;
+    if (row >= 0)
+        current_grid()->setCurrentIndex(model->index(row, 0));
+    else
+        current_grid()->setCurrentIndex({});
+    loading_ = false;
+    load_current_row();
+}
+
+void TranslationEditor::current_row_changed(int row) {
+    if (loading_) return;
+    // Leaving a row with unposted changes posts them.
+    if (shown_row_id_ && current_box()->toPlainText() != shown_translation_) {
+        std::int64_t target = -1;
+        if (current_model()->move_to(row)) target = current_table().row_id();
+        if (!post_row({}, {}, {})) {
+            keep_refused_row();
+            return;
+        }
+        select_row_id(target, row);
+        return;
+    }
+    load_current_row();
+}
+
+void TranslationEditor::load_current_row() {
+    store::Table& table = current_table();
+    int row = current_grid()->currentIndex().row();
+    bool has_row = current_model()->move_to(row);
+    shown_row_id_.reset();
+    shown_original_.clear();
+    QString translation, unit, problems;
+    if (has_row) {
+        shown_row_id_ = table.row_id();
+        shown_original_ = table.text(store::field::OriginalString);
+        translation =
+            to_q(editor::ShownText(table.text(store::field::TranslateString), code_mode_));
+        store::Table& files = code_mode_ ? code_files_ : form_files_;
+        if (files.find_key({table.integer(store::field::UnitName)}))
+            unit = to_q(files.text(store::field::Directory));
+        problems = problems_of_current();
+    }
+    loading_ = true;
+    current_box()->setPlainText(translation);
+    // As the box holds it: a line break may read back otherwise than it was set.
+    shown_translation_ = current_box()->toPlainText();
+    current_box()->setEnabled(has_row);
+    loading_ = false;
+    current_panel()->show_row(has_row ? &table : nullptr, unit, problems);
+    update_counts();
+}
+
+QString TranslationEditor::problems_of_current() const {
+    const store::Table& table = code_mode_ ? code_strings_ : form_strings_;
+    QStringList lines;
+    for (const auto& f : findings_of(table, code_mode_))
+        lines << QString("%1: %2").arg(project::check_kind_name(f.kind), to_q(f.detail));
+    return lines.join('\n');
+}
+
+// ---- posting ----
+
+bool TranslationEditor::post_pending() {
+    if (shown_row_id_ && current_box()->toPlainText() != shown_translation_)
+        return post_row({}, {}, {});
+    return true;
+}
+
+void TranslationEditor::keep_refused_row() {
+    StringTableModel* model = current_model();
+    int row = shown_row_id_ ? model->row_of(*shown_row_id_) : -1;
+    if (row >= 0) {
+        loading_ = true;
+        current_grid()->setCurrentIndex(model->index(row, 0));
+        loading_ = false;
+    }
+    current_box()->setFocus();
+}
+
+bool TranslationEditor::post_row(const std::optional<bool> translated,
+                                 const std::optional<bool> ignore,
+                                 const std::optional<bool> changed) {
+    if (!shown_row_id_) return true;
+    store::Table& table = current_table();
+    int old_row = current_grid()->currentIndex().row();
+    std::int64_t row_id = *shown_row_id_;
+    try {
+        bool code = code_mode_;
+        std::string typed =
+            editor::StoredText(from_q(current_box()->toPlainText()), code, shown_original_);
+        // A post changes the project's tables: not while another command holds them.
+        std::optional<ProjectLock> lock;
+        if (!project_.empty()) lock.emplace(directory_, project_);
+        // The typed text, and the flag a click in the grid set; the other flags keep the row's
+        // values.
+        editor::RowState edit = stored_row(table, row_id);
+        edit.translation = std::move(typed);
+        edit.translated = translated.value_or(edit.translated);
+        edit.ignore = ignore.value_or(edit.ignore);
+        edit.changed = changed.value_or(edit.changed);
+        undo_.push(PostCommand::post(table, edit, !code, reporter(), [this, code] {
+                       (code ? code_model_ : forms_model_)->refresh();
+                       select_row_id(shown_row_id_.value_or(-1),
+                                     current_grid()->currentIndex().row());
+                   }).release());
+    } catch (const std::exception& e) {
+        show_failure(this, e);
+        return false;
+    }
+    shown_row_id_.reset();
+    current_model()->refresh();
+    select_row_id(row_id, old_row);
+    return true;
+}
+
+void TranslationEditor::move_to_next_row() {
+    QTableView* grid = current_grid();
+    int row = grid->currentIndex().row() + 1;
+    StringTableModel* model = current_model();
+    if (row >= model->rowCount() && model->canFetchMore({})) model->fetchMore({});
+    if (row < model->rowCount()) grid->setCurrentIndex(model->index(row, 0));
+}
+
+void TranslationEditor::update_counts() {
+    if (counts_) counts_->setText(counts_text());
+}
+
+QString TranslationEditor::counts_text() const {
+    auto& table = const_cast<TranslationEditor*>(this)->current_table();
+    if (!table.is_open()) return {};
+    int translated = table.count_where(std::string(store::field::Translated) + "=1");
+    int ignored = table.count_where(std::string(store::field::Ignore) + "=1");
+    int untranslated =
+        table.count_where(std::string(store::field::TranslateString) + "='' and " +
+                          store::field::Translated + "=0 and " + store::field::Ignore + "=0");
+    return QString("Translated: %1   Untranslated: %2   Ignored: %3")
+        .arg(translated)
+        .arg(untranslated)
+        .arg(ignored);
+}
+
+// ---- keys ----
+
+void TranslationEditor::enter_pressed() {
+    if (!post_pending()) {
+        keep_refused_row();
+        return;
+    }
+    if (!not_translated_check->isChecked()) move_to_next_row();
+    current_table().flush();
+}
+
+bool TranslationEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    bool in_box = watched == code_translation_box || watched == forms_translation_box;
+    bool in_grid = watched == code_grid || watched == forms_grid;
+    if (in_box && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        enter_pressed();
+        return true;  // Enter never breaks the line
+    }
+    // In a box with nothing typed, Ctrl+Z takes back the last post; while typing it undoes the
+    // typing as usual.
+    if (in_box && key->matches(QKeySequence::Undo) &&
+        current_box()->toPlainText() == shown_translation_) {
+        undo_last_post();
+        return true;
+    }
+    if (in_box && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+        // The arrows move the grid, wherever the focus is.
+        current_grid()->setFocus();
+        QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers());
+        QApplication::sendEvent(current_grid(), &copy);
+        return true;
+    }
+    if (in_grid) {
+        QString text = key->text();
+        bool typed = !text.isEmpty() && text.at(0).isPrint() &&
+                     !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        // "&" and "(" stay with the grid.
+        if (typed && text != "&" && text != "(") {
+            QPlainTextEdit* box = current_box();
+            box->setFocus();
+            QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers(), text);
+            QApplication::sendEvent(box, &copy);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TranslationEditor::undo_last_post() {
+    if (!post_pending()) return;
+    undo_.undo();
+}
+
+void TranslationEditor::done(int result) {
+    // Closing does what Enter does; a refused text keeps the editor open rather than losing it.
+    if (!post_pending()) {
+        keep_refused_row();
+        return;
+    }
+    for (store::Table* t : {&code_strings_, &form_strings_}) t->flush();
+    QDialog::done(result);
+}
+
+// ---- search and fonts ----
+
+bool TranslationEditor::locate_next(const std::string& field, const std::string& text,
+                                    bool* wrapped) {
+    store::Table& table = current_table();
+    std::string wanted = upper_case(text);
+    // The texts of a code row are searched as the grid and the boxes show them.
+    const bool code_text = code_mode_ && (field == store::field::OriginalString ||
+                                          field == store::field::TranslateString);
+    std::unordered_set<std::int64_t> matches;
+    table.scan_field(field, [&](std::int64_t id, const std::string& stored) {
+        const std::string value = editor::ShownText(stored, code_text);
+        if (value.size() >= wanted.size() && upper_case(value.substr(0, wanted.size())) == wanted)
+            matches.insert(id);
+    });
+    const auto& ids = table.visible_row_ids();
+    if (wrapped) *wrapped = false;
+    if (ids.empty()) return false;
+    // From the row after the current one, once around, the current row last.
+    const size_t count = ids.size();
+    const size_t from = static_cast<size_t>(std::max(0, current_grid()->currentIndex().row() + 1));
+    for (size_t step = 0; step < count; ++step) {
+        size_t i = (from + step) % count;
+        if (!matches.count(ids[i])) continue;
+        if (wrapped) *wrapped = from + step >= count;
+        select_row_id(ids[i], static_cast<int>(i));
+        return true;
+    }
+    return false;
+}
+
+void TranslationEditor::search() {
+    if (!post_pending()) {
+        keep_refused_row();
+        return;
+    }
+    std::vector<std::string> fields;
+    for (const auto& f : current_table().schema().fields) fields.push_back(f.name);
+    LocateDialog dialog(fields, store::field::OriginalString, this);
+    connect(&dialog, &LocateDialog::find_next, this, [this, &dialog] {
+        try {
+            bool wrapped = false;
+            if (!locate_next(dialog.field(), from_q(dialog.value()), &wrapped))
+                reporter().information("Search value not found.");
+            else
+                reporter().status(wrapped ? "Search went on from the first row." : "");
+        } catch (const std::exception& e) {
+            show_failure(this, e);
+        }
+    });
+    dialog.exec();
+}
+
+void TranslationEditor::pick_translation_font() {
+    if (!shown_row_id_) {
+        reporter().error("Please select an item (a font name).");
+        return;
+    }
+    bool ok = false;
+    QFont font = QFontDialog::getFont(&ok, current_box()->font(), this);
+    if (!ok) return;
+    current_box()->setPlainText(font.family());
+    post_row({}, {}, {});
+}
+
+void TranslationEditor::pick_display_font() {
+    bool ok = false;
+    QFont font = QFontDialog::getFont(&ok, current_box()->font(), this);
+    if (ok) current_box()->setFont(font);
+}
+
+void open_translation_editor(QWidget* parent, store::Session& session, const EditorTables& tables,
+                             bool code_mode_at_start, int context_lines) {
+    TranslationEditor editor(session, tables, code_mode_at_start, context_lines, parent);
+    editor.exec();
+}
+
+}  // namespace lexorin::gui

@@ -1,0 +1,160 @@
+#pragma once
+
+#include <QDialog>
+#include <QUndoStack>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/reporter_qt.h"
+#include "store/table_store.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QStatusBar;
+class QTableView;
+class QTextEdit;
+class QToolButton;
+
+namespace lexorin::gui {
+
+class EditorPanel;
+class StringTableModel;
+
+// The table files the editor opens, all in one directory.
+struct EditorTables {
+    std::string directory;
+    std::string code;   // the language's pascal table
+    std::string forms;  // the language's forms table
+    std::string units;  // the project's units table
+    std::string files;  // the project's pasfiles table
+    // What the title and the status bar name; empty when the tables stand alone.
+    std::string project;
+    std::string language;
+};
+
+// The translation editor: a grid of the code or form strings, a detail panel with the
+// translation box, three filters, and posting rules that mark rows translated and offer a
+// translation to equal untranslated rows.
+class TranslationEditor : public QDialog {
+    Q_OBJECT
+  public:
+    TranslationEditor(store::Session& session, const EditorTables& tables, bool code_mode_at_start,
+                      int context_lines, QWidget* parent);
+    ~TranslationEditor() override;
+
+    // The controls; the tests drive them. The boxes and labels under the grids belong to the two
+    // mode panels.
+    QToolButton* code_mode_button = nullptr;
+    QToolButton* forms_mode_button = nullptr;
+    QCheckBox* no_ignored_check = nullptr;
+    QCheckBox* not_translated_check = nullptr;
+    QCheckBox* changed_only_check = nullptr;
+    QCheckBox* problems_only_check = nullptr;
+    QPushButton* close_button = nullptr;
+    QTableView* code_grid = nullptr;
+    QTableView* forms_grid = nullptr;
+    QPlainTextEdit* code_translation_box = nullptr;
+    QPlainTextEdit* forms_translation_box = nullptr;
+    QLabel* code_unit_label = nullptr;
+    QLabel* forms_unit_label = nullptr;
+    QPlainTextEdit* code_original_box = nullptr;
+    QPlainTextEdit* forms_original_box = nullptr;
+    QTextEdit* context_view = nullptr;
+    QLabel* object_label = nullptr;
+    QLabel* property_label = nullptr;
+    QLabel* code_problems_label = nullptr;
+    QLabel* forms_problems_label = nullptr;
+    QStatusBar* status_bar = nullptr;
+    QLabel* project_language_label = nullptr;  // the project and language, in the status bar
+    QUndoStack* undo_stack() { return &undo_; }
+
+    bool code_mode() const { return code_mode_; }
+    store::Table& current_table() { return code_mode_ ? code_strings_ : form_strings_; }
+    QTableView* current_grid() const { return code_mode_ ? code_grid : forms_grid; }
+    QPlainTextEdit* current_box() const;
+    StringTableModel* current_model() const { return code_mode_ ? code_model_ : forms_model_; }
+    QtReporter& reporter() { return *reporter_; }
+
+    // The text of the counts in the status bar.
+    QString counts_text() const;
+    // Moves the grid to the next row whose field begins with `text` (ignoring case, as the
+    // program compares); a code row's original and translation as the grid shows them. Past the
+    // last row the search goes on from the first, once around, and `wrapped` says so; false when no
+    // row matches at all.
+    bool locate_next(const std::string& field, const std::string& text, bool* wrapped = nullptr);
+
+  public slots:
+    // The mode buttons: the grid and panel of the mode chosen, after posting what was typed.
+    void switch_mode();
+    // The filter boxes: the current table narrowed as they say, the current row kept if it can.
+    void apply_filters();
+    // "Search ...": the locate dialog on the current table's fields.
+    void search();
+    // "Translate Font ...": a font's name, picked in the font dialog, posted as the translation.
+    void pick_translation_font();
+    // "Display Font ...": the font the translation box shows its text in.
+    void pick_display_font();
+    // Posts what was typed for the current row, as Enter does. False when the post was refused
+    // (the error box has been shown): the row and the typed text stay as they are.
+    bool post_pending();
+    // Ctrl+Z: the last post taken back, with every row it changed.
+    void undo_last_post();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void done(int result) override;
+
+  private:
+    void build();
+    EditorPanel* current_panel() const { return code_mode_ ? code_panel_ : forms_panel_; }
+    void start_in_mode(bool code_mode_at_start);
+    void show_mode();
+    void load_current_row();
+    void select_row_id(std::int64_t row_id, int fallback_row);
+    void current_row_changed(int row);
+    bool post_row(const std::optional<bool> translated, const std::optional<bool> ignore,
+                  const std::optional<bool> changed);
+    // After a refused post: the grid back on the row being edited, the typed text kept.
+    void keep_refused_row();
+    void update_counts();
+    QString problems_of_current() const;
+    void move_to_next_row();
+    // Enter in a translation box: posts and moves to the next row, unless "Not translated only"
+    // took the posted row out of the grid, which leaves the cursor on the next one already.
+    void enter_pressed();
+
+    store::Table code_strings_;
+    store::Table form_strings_;
+    // The form files and the unit files, for the unit line of the current string.
+    store::Table form_files_;
+    store::Table code_files_;
+    int context_lines_;
+    // The program directory and the project, whose lock every post takes.
+    std::string directory_;
+    std::string project_;
+    bool code_mode_ = true;
+    StringTableModel* code_model_ = nullptr;
+    StringTableModel* forms_model_ = nullptr;
+    QStackedWidget* grids_ = nullptr;
+    QStackedWidget* panels_ = nullptr;
+    EditorPanel* code_panel_ = nullptr;
+    EditorPanel* forms_panel_ = nullptr;
+    QLabel* counts_ = nullptr;
+    std::unique_ptr<QtReporter> reporter_;
+    QUndoStack undo_;
+    std::optional<std::int64_t> shown_row_id_;  // the row whose texts the panel shows
+    std::string shown_original_;                // as stored, for the line breaks of a post
+    QString shown_translation_;                 // as the translation box showed it
+    bool loading_ = false;
+};
+
+// Opens the editor modally on the tables the project window prepared.
+void open_translation_editor(QWidget* parent, store::Session& session, const EditorTables& tables,
+                             bool code_mode_at_start, int context_lines);
+
+}  // namespace lexorin::gui

@@ -1,0 +1,39 @@
+#include "project/translation_write.h"
+
+#include "base/text_utils.h"
+#include "store/translation_fields.h"
+
+namespace lexorin::project {
+
+namespace {
+
+// The before-post rule, on the row in edit state.
+void ApplyBeforePostRule(store::Table& table, bool form_string) {
+    if (!trim(table.text(store::field::TranslateString)).empty())
+        table.set_logical(store::field::Translated, true);
+    if (form_string) table.set_logical(store::field::Changed, false);
+}
+
+}  // namespace
+
+void WriteTranslation(store::Table& table, const TranslationWrite& write, Flags flags,
+                      bool form_string, Commit commit) {
+    table.edit();
+    try {
+        if (write.translation) table.set_text(store::field::TranslateString, *write.translation);
+        if (write.translated) table.set_logical(store::field::Translated, *write.translated);
+        if (write.ignore) table.set_logical(store::field::Ignore, *write.ignore);
+        if (write.changed && table.has_field(store::field::Changed))
+            table.set_logical(store::field::Changed, *write.changed);
+        if (flags == Flags::ByRule) ApplyBeforePostRule(table, form_string);
+        if (commit == Commit::WithFlush)
+            table.post_batched();
+        else
+            table.post();
+    } catch (...) {
+        table.cancel();
+        throw;
+    }
+}
+
+}  // namespace lexorin::project
