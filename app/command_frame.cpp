@@ -3,7 +3,6 @@
 #include "base/errors.h"
 #include "base/temporary_files.h"
 #include "base/text_utils.h"
-#include "project/language_tables.h"
 #include "store/scan_batch_journal.h"
 
 namespace lexorin::commands {
@@ -12,7 +11,10 @@ namespace field = project::field;
 
 OpenedProject::OpenedProject(store::Session& session, const std::string& program_directory,
                              const std::string& name, const CodePage& code_page)
-    : name_(name), projects_module_(session), daten_(session, program_directory, code_page) {
+    : name_(name),
+      projects_module_(session),
+      tables_{session, program_directory},
+      code_page_(code_page) {
     project::require_project(projects(), name);
     languages_.fill(projects().text(field::Languages));
 }
@@ -54,17 +56,17 @@ bool Ready(ProjectHandles project, Needs needs, Reporter& reporter) {
     return true;
 }
 
-void Prepare(ProjectHandles project, bool codeMode) {
-    const std::string language =
-        project.languages.has_selection() ? project.languages.selected_language() : std::string();
-    PrepareLanguageTables(project.daten, project.projects.text(field::Name), language, codeMode);
+store::LanguageTables OpenLanguageTables(ProjectHandles project) {
+    if (!project.languages.has_selection()) throw Error("You did not select a language.");
+    return store::LanguageTables(project.tables, project.projects.text(field::Name),
+                                 project.languages.selected_language());
 }
 
 ProjectLock LockProject(ProjectHandles project) {
     const std::string name = project.projects.text(field::Name);
-    ProjectLock lock(project.daten.program_directory(), name);
-    store::RecoverScanBatch(project.daten.session(), project.daten.program_directory(), name);
-    sweep_temporary_files(project.daten.program_directory());  // tables a killed run began
+    ProjectLock lock(project.tables.directory, name);
+    store::RecoverScanBatch(project.tables.session, project.tables.directory, name);
+    sweep_temporary_files(project.tables.directory);  // tables a killed run began
     return lock;
 }
 

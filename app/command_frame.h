@@ -9,19 +9,24 @@
 #include "project/language_list.h"
 #include "project/project_lock.h"
 #include "project/projects_table.h"
+#include "store/session.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
 // The frame every command runs in, whichever front end started it: the project it works on, the
-// precondition, the tables in the command's mode and the project's lock.
+// precondition and the project's lock.
 namespace lexorin::commands {
 
-// What a command works on: the Projects table on the project's row, the four shared table
-// handles in the program directory, and the language list with its selection. The project
-// window holds these for its whole run; OpenProject makes them for one command line.
+// What a command works on: the Projects table on the project's row, the folder that holds the
+// translation tables (the program directory, with the session they open in), the program's
+// 8-bit code page and the language list with its selection. Each command opens the tables it
+// needs there and closes them when it ends. The project window holds these for its whole run;
+// OpenProject makes them for one command line.
 struct ProjectHandles {
     store::Table& projects;
-    store::TDaten& daten;
+    store::TableFolder tables;
+    CodePage code_page;
     LanguageList& languages;
 };
 
@@ -31,9 +36,9 @@ class OpenedProject {
     OpenedProject(store::Session& session, const std::string& program_directory,
                   const std::string& name, const CodePage& code_page);
 
-    ProjectHandles handles() { return {projects(), daten_, languages_}; }
+    ProjectHandles handles() { return {projects(), tables_, code_page_, languages_}; }
     store::Table& projects() { return projects_module_.Projects; }
-    store::TDaten& daten() { return daten_; }
+    const store::TableFolder& tables() const { return tables_; }
     LanguageList& languages() { return languages_; }
     const std::string& name() const { return name_; }
 
@@ -44,7 +49,8 @@ class OpenedProject {
   private:
     std::string name_;
     project::TDataProjects projects_module_;
-    store::TDaten daten_;
+    store::TableFolder tables_;
+    CodePage code_page_;
     LanguageList languages_;
 };
 
@@ -66,8 +72,11 @@ enum class Needs { Project, Language, SelectedLanguage };
 // language first."). A command that needs any language takes the first when none is selected.
 bool Ready(ProjectHandles project, Needs needs, Reporter& reporter);
 
-// Points the shared handles at the selected language's tables, in code or forms mode.
-void Prepare(ProjectHandles project, bool codeMode);
+// The four tables of the selected language, opened for a command or a window that works on them:
+// a missing or broken table is reported by its name before any work, the project's unit files
+// get their "(Show all)" row when they are empty and a forms table of an earlier layout gets its
+// Context field. Raises an Error when no language is selected.
+store::LanguageTables OpenLanguageTables(ProjectHandles project);
 
 // The lock of the project, for a command that changes its tables or files; a unit batch of a
 // scan that a crash interrupted is completed or taken back first.

@@ -38,6 +38,7 @@
 #include "project/backup.h"
 #include "project/languages.h"
 #include "project/project_delete.h"
+#include "store/string_tables.h"
 #include "store/translation_tables.h"
 
 namespace lexorin::gui {
@@ -49,7 +50,9 @@ constexpr const char* kSupportMail = "mailto:support@lexorin.example";
 
 ProjectWindow::ProjectWindow(const std::string& working_directory,
                              const std::string& program_directory, QWidget* parent)
-    : QMainWindow(parent), daten_(session_, program_directory, window_code_page()) {
+    : QMainWindow(parent),
+      program_directory_(program_directory),
+      code_page_(window_code_page()) {
     setWindowTitle("Projects");
     build_controls();
     build_menu();
@@ -368,7 +371,7 @@ bool ProjectWindow::accept_leftover_tables() {
     store::Table others(session_, projects().directory(), projects().table_name());
     others.open();
     const std::vector<std::string> files =
-        project::LeftoverProjectFiles(daten_.program_directory(), others, name);
+        project::LeftoverProjectFiles(program_directory_, others, name);
     if (files.empty()) return true;
     std::string question =
         "The program directory already holds table files of a project named " + name + ":";
@@ -438,7 +441,7 @@ void ProjectWindow::store_directory() {
             excluded.push_back(from_q(excluded_folder_list->item(i)->text()));
         // The backup is offered the first time the project gets a directory.
         if (const auto backup = commands::CheckSourcesAndOfferBackup(
-                daten_.program_directory(), from_q(name_edit->text()), directory,
+                program_directory_, from_q(name_edit->text()), directory,
                 recursive_check->isChecked(), excluded, p.text(field::Directory), reporter(),
                 project::ProjectOutsideLinks(p)))
             reporter().information(backup->message);
@@ -545,8 +548,8 @@ bool ProjectWindow::check_project_ready(commands::Needs needs) {
     return ok;
 }
 
-void ProjectWindow::prepare_language_tables(bool code_mode) {
-    commands::Prepare(handles(), code_mode);
+void ProjectWindow::check_language_tables() {
+    const store::LanguageTables opened = commands::OpenLanguageTables(handles());
 }
 
 void ProjectWindow::sync_language_selection() {
@@ -561,31 +564,25 @@ void ProjectWindow::show_status_lines() {
 }
 
 void ProjectWindow::open_translation_editor() {
+    using store::TableKind;
     EditorTables tables;
-    tables.directory = daten_.program_directory();
-    tables.code = daten_.tblPascal.table_name();
-    tables.forms = daten_.tblForms.table_name();
-    tables.units =
-        store::table_file_name(projects().text(field::Name), "", store::TableKind::Units);
-    tables.files = daten_.tblPasFiles.table_name();
+    tables.directory = program_directory_;
     tables.project = projects().text(field::Name);
     tables.language = current_language();
+    tables.code = store::table_file_name(tables.project, tables.language, TableKind::Pascal);
+    tables.forms = store::table_file_name(tables.project, tables.language, TableKind::Forms);
+    tables.units = store::table_file_name(tables.project, "", TableKind::Units);
+    tables.files = store::table_file_name(tables.project, "", TableKind::PasFiles);
     int context_lines = static_cast<int>(projects().integer(field::Ccontextlines));
     lexorin::gui::open_translation_editor(this, session_, tables, last_scan_was_code_,
                                           context_lines);
-}
-
-void ProjectWindow::run_editor() {
-    daten_.close_all();
-    open_editor(*this);
-    prepare_language_tables(true);
 }
 
 template <typename ScanDialogType>
 void ProjectWindow::scan_command(bool code_mode) {
     run_command([&] {
         if (!check_project_ready(commands::Needs::Language)) return;
-        prepare_language_tables(code_mode);
+        check_language_tables();
         bool scanned = false;
         {
             ScanDialogType dialog(*this);
@@ -595,9 +592,8 @@ void ProjectWindow::scan_command(bool code_mode) {
         show_status_lines();
         if (scanned) {
             last_scan_was_code_ = code_mode;
-            run_editor();
+            open_editor(*this);
         }
-        prepare_language_tables(true);
     });
 }
 
@@ -612,12 +608,11 @@ void ProjectWindow::scan_forms() {
 void ProjectWindow::view_code_results() {
     run_command([&] {
         if (!check_project_ready(commands::Needs::SelectedLanguage)) return;
-        prepare_language_tables(true);
-        daten_.tblPasFiles.open();
-        CodeResultView view(daten_, this);
+        check_language_tables();
+        CodeResultView view(tables(), projects().text(field::Name), current_language(), this);
         view.set_restore_target(
             [this](const code::RestoreSelection& selection, Reporter& reporter) {
-                return commands::RestoreInPreparedTables(handles(), selection, reporter);
+                return commands::RestoreInView(handles(), selection, reporter);
             });
         view.exec();
         show_status_lines();
@@ -627,8 +622,8 @@ void ProjectWindow::view_code_results() {
 void ProjectWindow::view_form_results() {
     run_command([&] {
         if (!check_project_ready(commands::Needs::SelectedLanguage)) return;
-        prepare_language_tables(false);
-        FormResultView view(daten_, this);
+        check_language_tables();
+        FormResultView view(tables(), projects().text(field::Name), current_language(), this);
         view.exec();
     });
 }
@@ -636,8 +631,8 @@ void ProjectWindow::view_form_results() {
 void ProjectWindow::edit_translations() {
     run_command([&] {
         if (!check_project_ready(commands::Needs::SelectedLanguage)) return;
-        prepare_language_tables(true);
-        run_editor();
+        check_language_tables();
+        open_editor(*this);
     });
 }
 

@@ -7,10 +7,12 @@
 
 #include "app/command_frame.h"
 #include "app/directory_edit.h"
+#include "base/code_page.h"
 #include "base/hints_qt.h"
 #include "base/reporter_qt.h"
 #include "project/language_list.h"
 #include "project/projects_table.h"
+#include "store/session.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 
@@ -28,7 +30,10 @@ class QUrl;
 namespace lexorin::gui {
 
 // The project window: the current project record, its excluded directories and languages, the
-// Details memo, the help panel and the menu from which every command runs.
+// Details memo, the help panel and the menu from which every command runs. It holds no
+// translation table between commands: each command, view and editor opens the tables it works
+// on in the window's session and closes them when it ends, so that a command that deletes table
+// files finds none of them open.
 class ProjectWindow : public QMainWindow {
     Q_OBJECT
   public:
@@ -41,14 +46,16 @@ class ProjectWindow : public QMainWindow {
     // The frame's precondition before the window asks or opens something; a chosen language
     // is shown selected.
     bool check_project_ready(commands::Needs needs);
-    void prepare_language_tables(bool code_mode);
     // Shows the project's Reserve memo, with the status line a command wrote last in view.
     void show_status_lines();
     void fill_list_from_text(QListWidget* list, const std::string& text);
 
-    store::TDaten& daten() { return daten_; }
-    // What the commands work on: the project row, the shared handles and the language list.
-    commands::ProjectHandles handles() { return {projects(), daten_, languages_}; }
+    // The program directory, where the translation tables lie, with the window's session.
+    store::TableFolder tables() { return {session_, program_directory_}; }
+    const CodePage& code_page() const { return code_page_; }
+    // What the commands work on: the project row, the tables' folder, the code page and the
+    // language list.
+    commands::ProjectHandles handles() { return {projects(), tables(), code_page_, languages_}; }
     store::Table& projects() { return data_projects_->Projects; }
     QtReporter& reporter() { return *reporter_; }
     bool last_scan_was_code() const { return last_scan_was_code_; }
@@ -100,7 +107,7 @@ class ProjectWindow : public QMainWindow {
     std::function<void(ProjectWindow&)> open_editor;
     // Hands a "mailto:" address to the desktop; false when no mail program took it.
     std::function<bool(const QUrl&)> open_url;
-    // Opens the translation editor on the prepared tables of the selected language.
+    // Opens the translation editor on the tables of the selected language.
     void open_translation_editor();
 
   public slots:
@@ -158,14 +165,17 @@ class ProjectWindow : public QMainWindow {
     std::string current_language() const;
     // A language counts as selected only while its entry in the list is.
     void sync_language_selection();
-    // Runs the translation editor (open_editor) with the shared handles closed.
-    void run_editor();
+    // Opens the selected language's tables and closes them again before a dialog on them opens,
+    // as the commands open them (commands::OpenLanguageTables): a table that is missing or
+    // broken is reported before anything is typed or chosen.
+    void check_language_tables();
     // Scan -> Code / Forms: the scan dialog, then the translation editor after a scan.
     template <typename ScanDialogType>
     void scan_command(bool code_mode);
 
     store::Session session_;
-    store::TDaten daten_;
+    std::string program_directory_;
+    CodePage code_page_;
     std::unique_ptr<project::TDataProjects> data_projects_;
     LanguageList languages_;
     std::unique_ptr<QtReporter> reporter_;

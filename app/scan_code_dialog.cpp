@@ -159,7 +159,7 @@ void CodeScanDialog::set_options(store::Table& p) {
 void CodeScanDialog::scan() {
     store_options();  // a number that is not one stops here, before any unit is read
     LanguageList languages = dialog_languages();
-    const commands::ProjectHandles project{owner().projects(), owner().daten(), languages};
+    const commands::ProjectHandles project = project_with(languages);
     const auto result = commands::ScanCode(project, {}, reporter());
     if (!result || !result->scanned) return;
     const code::CodeScanReport& report = result->report;
@@ -206,7 +206,7 @@ CodeScanDialog::Verified CodeScanDialog::verify(const commands::ProjectHandles& 
 
 void CodeScanDialog::delete_tables() {
     LanguageList languages = dialog_languages();
-    commands::DeleteCodeTables({owner().projects(), owner().daten(), languages}, reporter());
+    commands::DeleteCodeTables(project_with(languages), reporter());
 }
 
 }  // namespace lexorin::gui

@@ -139,6 +139,10 @@ LanguageList ScanDialog::dialog_languages() const {
     return languages;
 }
 
+commands::ProjectHandles ScanDialog::project_with(LanguageList& languages) const {
+    return {owner_.projects(), owner_.tables(), owner_.code_page(), languages};
+}
+
 void ScanDialog::set_running(bool running) {
     running_ = running;
     for (auto* b : {delete_tables_button, close_button, help_button, scan_button})

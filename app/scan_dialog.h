@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_frame.h"
 #include "base/hints_qt.h"
 #include "base/reporter_qt.h"
 #include "project/language_list.h"
@@ -68,6 +69,8 @@ class ScanDialog : public QDialog {
     static std::string memo_value(const QPlainTextEdit* memo);
     // The dialog's language list, in its order.
     LanguageList dialog_languages() const;
+    // What a command of the dialog works on: the owner's project and tables with `languages`.
+    commands::ProjectHandles project_with(LanguageList& languages) const;
 
     void reject() override;
     void closeEvent(QCloseEvent* event) override;

@@ -49,7 +49,7 @@ void FormScanDialog::scan() {
     store_options();
     LanguageList languages = dialog_languages();
     const auto scanned =
-        commands::ScanForms({owner().projects(), owner().daten(), languages}, reporter());
+        commands::ScanForms(project_with(languages), reporter());
     if (!scanned) return;
     const forms::FormScanReport& report = *scanned;
     set_scanned();
@@ -62,7 +62,7 @@ void FormScanDialog::scan() {
 
 void FormScanDialog::delete_tables() {
     LanguageList languages = dialog_languages();
-    commands::DeleteFormTables({owner().projects(), owner().daten(), languages}, reporter());
+    commands::DeleteFormTables(project_with(languages), reporter());
 }
 
 }  // namespace lexorin::gui

@@ -11,7 +11,6 @@
 #include "editor/code_result_view.h"
 #include "editor/string_model_qt.h"
 #include "editor/translation_editor.h"
-#include "project/language_tables.h"
 #include "project/projects_table.h"
 #include "store/translation_tables.h"
 
@@ -43,18 +42,16 @@ int take_screenshots(ProjectWindow& window, const QString& directory) {
     }
     // The editor on the first language, when the project has one.
     if (window.language_list->count() > 0) {
+        using store::TableKind;
         window.language_list->setCurrentRow(0);
-        window.prepare_language_tables(true);
         EditorTables tables;
-        tables.directory = window.daten().program_directory();
-        tables.code = window.daten().tblPascal.table_name();
-        tables.forms = window.daten().tblForms.table_name();
-        tables.units = store::table_file_name(window.projects().text(project::field::Name), "",
-                                              store::TableKind::Units);
-        tables.files = window.daten().tblPasFiles.table_name();
+        tables.directory = window.tables().directory;
         tables.project = window.projects().text(project::field::Name);
         tables.language = from_q(window.language_list->item(0)->text());
-        window.daten().close_all();
+        tables.code = store::table_file_name(tables.project, tables.language, TableKind::Pascal);
+        tables.forms = store::table_file_name(tables.project, tables.language, TableKind::Forms);
+        tables.units = store::table_file_name(tables.project, "", TableKind::Units);
+        tables.files = store::table_file_name(tables.project, "", TableKind::PasFiles);
         for (bool code : {true, false}) {
             store::Session session;
             TranslationEditor editor(session, tables, code, 5, &window);
@@ -63,9 +60,7 @@ int take_screenshots(ProjectWindow& window, const QString& directory) {
             ok = save(editor, directory + (code ? "/editor_code.png" : "/editor_forms.png")) && ok;
         }
         // The code results, as View results -> Code shows them.
-        window.prepare_language_tables(true);
-        window.daten().tblPasFiles.open();
-        CodeResultView view(window.daten(), &window);
+        CodeResultView view(window.tables(), tables.project, tables.language, &window);
         ok = save(view, directory + "/code_results.png") && ok;
     }
     return ok ? 0 : 1;

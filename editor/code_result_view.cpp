@@ -67,11 +67,9 @@ std::string restored_lines_text(const code::RestoreReport& report) {
 
 }  // namespace
 
-CodeResultView::CodeResultView(store::TDaten& daten, QWidget* parent)
-    : QDialog(parent),
-      daten_(daten),
-      keep_pascal_(daten.tblPascal),
-      keep_files_(daten.tblPasFiles) {
+CodeResultView::CodeResultView(const store::TableFolder& folder, const std::string& project,
+                               const std::string& language, QWidget* parent)
+    : QDialog(parent), pascal_(folder, project, language), unit_files_(folder, project) {
     setFont(QFont("MS Sans Serif", 8));
     build();
     resize(736, 542);
@@ -92,7 +90,7 @@ void CodeResultView::build() {
     auto* middle = new QHBoxLayout;
     unit_list = new QListView(this);
     units_model_ =
-        new StringTableModel(daten_.tblPasFiles, {{store::field::UnitName, "UnitName"}}, this);
+        new StringTableModel(unit_files_.table(), {{store::field::UnitName, "UnitName"}}, this);
     unit_list->setModel(units_model_);
     unit_list->setFixedWidth(174);
     unit_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -103,7 +101,7 @@ void CodeResultView::build() {
 
     auto* right = new QVBoxLayout;
     string_grid = new ResultGrid(
-        new ResultTableModel(daten_.tblPascal, result_grid_columns(true), this), this);
+        new ResultTableModel(pascal_.table(), result_grid_columns(true), this), this);
     string_grid->setMinimumSize(533, 265);
     right->addWidget(string_grid, 1);
     auto* details = new QHBoxLayout;
@@ -172,9 +170,7 @@ void CodeResultView::showEvent(QShowEvent* event) {
 void CodeResultView::first_show() {
     try {
         // The unit list sorted by file name; the grid as the pascal table stands.
-        daten_.tblPasFiles.open();
-        daten_.tblPasFiles.set_index_name(store::order::Name);
-        daten_.tblPascal.open();
+        unit_files_.table().set_index_name(store::order::Name);
         setWindowTitle("Translator - Scan PAS files");
         units_model_->refresh();
         string_grid->reload();
@@ -187,8 +183,8 @@ void CodeResultView::unit_clicked(const QModelIndex& line) {
     try {
         store_context();
         if (!line.isValid() || !units_model_->move_to(line.row())) return;
-        store::Table& files = daten_.tblPasFiles;
-        store::Table& pascal = daten_.tblPascal;
+        store::Table& files = unit_files_.table();
+        store::Table& pascal = pascal_.table();
         std::string filter = editor::UnitClickFilter(
             files.text(store::field::UnitName), files.integer(store::field::Index),
             {no_ignored_check->isChecked(), no_translated_check->isChecked(),
@@ -233,7 +229,7 @@ void CodeResultView::restore_chosen() {
 
 void CodeResultView::restore_row() {
     const int row = string_grid->current_row();
-    store::Table& pascal = daten_.tblPascal;
+    store::Table& pascal = pascal_.table();
     if (row < 0 || !string_grid->result_model()->move_to(row)) {
         reporter_->information("Choose a string in the grid or a unit in the list first.");
         return;
@@ -250,7 +246,7 @@ void CodeResultView::restore_row() {
 
 void CodeResultView::restore_unit() {
     const std::string unit = std::to_string(chosen_unit_);
-    const int count = daten_.tblPascal.count_where(std::string(store::field::UnitName) + "=" +
+    const int count = pascal_.table().count_where(std::string(store::field::UnitName) + "=" +
                                                    unit + " and " + store::field::NewLine + ">0");
     const std::string name = file_name_of(chosen_unit_path_);
     if (count == 0) {
@@ -286,7 +282,7 @@ void CodeResultView::restore(const std::string& question, const std::vector<std:
 }
 
 void CodeResultView::show_row(int row) {
-    store::Table& pascal = daten_.tblPascal;
+    store::Table& pascal = pascal_.table();
     bool has_row = row >= 0 && string_grid->result_model()->move_to(row);
     shown_row_ = has_row ? row : -1;
     for (QWidget* control :

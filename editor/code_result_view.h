@@ -4,11 +4,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "base/reporter.h"
 #include "code/restore_code.h"
 #include "editor/result_filter.h"
-#include "store/translation_tables.h"
+#include "store/string_tables.h"
 
 class QCheckBox;
 class QLabel;
@@ -28,12 +29,14 @@ class StringTableModel;
 // "Translator - Scan PAS files": the code strings of the language beside the list of scanned
 // units. Clicking a unit line narrows the grid to that unit (or shows all) with the chosen
 // boxes and order; translations and the context are typed straight into the pascal table.
-// The shared handles get their filter and order back when the window goes.
+// The view opens the tables it shows and keeps them, with its filter and order, until it goes.
 class CodeResultView : public QDialog {
     Q_OBJECT
   public:
-    // `daten` holds the language's tables in code mode, tblPasFiles open.
-    CodeResultView(store::TDaten& daten, QWidget* parent);
+    // Opens the pascal table of `project` and `language` and the project's unit files in
+    // `folder`; raises a StoreError naming a table that is missing or broken.
+    CodeResultView(const store::TableFolder& folder, const std::string& project,
+                   const std::string& language, QWidget* parent);
     ~CodeResultView() override;
 
     // What the Restore button runs: the restore command of the project on the selected rows or
@@ -86,10 +89,8 @@ class CodeResultView : public QDialog {
     void restore(const std::string& question, const std::vector<std::int64_t>& indexes,
                  const std::vector<std::string>& units);
 
-    store::TDaten& daten_;
-    // The shared handles' filter and order as the opener left them, given back on closing.
-    editor::KeepHandleSettings keep_pascal_;
-    editor::KeepHandleSettings keep_files_;
+    store::PascalRows pascal_;
+    store::UnitFiles unit_files_;
     StringTableModel* units_model_ = nullptr;
     int shown_row_ = -1;     // the grid row the controls below it show
     QString shown_context_;  // as the context box was filled

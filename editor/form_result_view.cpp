@@ -31,8 +31,9 @@ Widget* bold(Widget* widget) {
 
 }  // namespace
 
-FormResultView::FormResultView(store::TDaten& daten, QWidget* parent)
-    : QDialog(parent), daten_(daten), keep_forms_(daten.tblForms), keep_units_(daten.tblUnits) {
+FormResultView::FormResultView(const store::TableFolder& folder, const std::string& project,
+                               const std::string& language, QWidget* parent)
+    : QDialog(parent), forms_(folder, project, language), form_files_(folder, project) {
     setWindowTitle("View forms");
     build();
     resize(748, 470);
@@ -58,11 +59,11 @@ void FormResultView::build() {
     splitter->setHandleWidth(7);
     unit_list = new QListView(splitter);
     units_model_ =
-        new StringTableModel(daten_.tblUnits, {{store::field::UnitName, "UnitName"}}, this);
+        new StringTableModel(form_files_.table(), {{store::field::UnitName, "UnitName"}}, this);
     unit_list->setModel(units_model_);
     unit_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     string_grid = new ResultGrid(
-        new ResultTableModel(daten_.tblForms, result_grid_columns(false), this), splitter);
+        new ResultTableModel(forms_.table(), result_grid_columns(false), this), splitter);
     splitter->addWidget(unit_list);
     splitter->addWidget(string_grid);
     splitter->setSizes({174, 560});
@@ -122,10 +123,8 @@ void FormResultView::showEvent(QShowEvent* event) {
 
 void FormResultView::first_show() {
     try {
-        daten_.tblForms.open();
-        daten_.tblUnits.open();
         // The forms table has no order by string unless its schema gains one.
-        const auto& orders = daten_.tblForms.schema().orders;
+        const auto& orders = forms_.table().schema().orders;
         bool by_string = std::any_of(orders.begin(), orders.end(), [](const auto& order) {
             return order.name == store::order::String;
         });
@@ -147,14 +146,14 @@ void FormResultView::unit_clicked(const QModelIndex& line) {
 void FormResultView::show_unit(int row) {
     bool has_row = row >= 0 && units_model_->move_to(row);
     unit_row_ = has_row ? row : -1;
-    shown_directory_ = has_row ? to_q(daten_.tblUnits.text(store::field::Directory)) : QString();
+    shown_directory_ = has_row ? to_q(form_files_.table().text(store::field::Directory)) : QString();
     directory_edit->setText(shown_directory_);
     directory_edit->setEnabled(has_row);
 }
 
 void FormResultView::store_directory() {
     if (unit_row_ < 0 || directory_edit->text() == shown_directory_) return;
-    store::Table& units = daten_.tblUnits;
+    store::Table& units = form_files_.table();
     try {
         std::string directory = from_q(directory_edit->text());
         if (!units_model_->move_to(unit_row_)) return;
@@ -171,7 +170,7 @@ void FormResultView::store_directory() {
 
 // The three boxes and the order, on the forms table as the code view has them on its table.
 void FormResultView::apply_choices() {
-    store::Table& forms = daten_.tblForms;
+    store::Table& forms = forms_.table();
     try {
         string_grid->commit_editing();
         forms.set_filtered(false);
@@ -187,7 +186,7 @@ void FormResultView::apply_choices() {
 }
 
 void FormResultView::show_row(int row) {
-    store::Table& forms = daten_.tblForms;
+    store::Table& forms = forms_.table();
     bool has_row = row >= 0 && string_grid->result_model()->move_to(row);
     shown_row_ = has_row ? row : -1;
     for (QCheckBox* box : {translated_check, ignore_check, changed_check}) box->setEnabled(has_row);

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 #include "editor/result_filter.h"
-#include "store/translation_tables.h"
+#include "store/string_tables.h"
 
 class QCheckBox;
 class QLabel;
@@ -20,12 +21,15 @@ class StringTableModel;
 // "View forms": every form string of the language beside the list of scanned form files.
 // Clicking a file line shows that file's path under "Unit name:" and leaves the grid as it is;
 // the check boxes narrow the grid at once. Typed translations, ticks and the path are posted
-// straight into the tables; the shared handles get their filter and order back on closing.
+// straight into the tables, which the view opens and keeps, with its filter and order, until it
+// goes.
 class FormResultView : public QDialog {
     Q_OBJECT
   public:
-    // `daten` holds the language's tables in forms mode: tblUnits is the units table.
-    FormResultView(store::TDaten& daten, QWidget* parent);
+    // Opens the forms table of `project` and `language` and the project's form files in
+    // `folder`; raises a StoreError naming a table that is missing or broken.
+    FormResultView(const store::TableFolder& folder, const std::string& project,
+                   const std::string& language, QWidget* parent);
     ~FormResultView() override;
 
     // The controls; the tests drive them.
@@ -57,10 +61,8 @@ class FormResultView : public QDialog {
     void show_row(int row);
     void tick(QCheckBox* box, const char* field);
 
-    store::TDaten& daten_;
-    // The shared handles' filter and order as the opener left them, given back on closing.
-    editor::KeepHandleSettings keep_forms_;
-    editor::KeepHandleSettings keep_units_;
+    store::FormRows forms_;
+    store::FormFiles form_files_;
     StringTableModel* units_model_ = nullptr;
     int shown_row_ = -1;  // the grid row the controls below it show
     int unit_row_ = -1;   // the file list row whose path "Unit name:" shows

@@ -19,10 +19,10 @@ editor::RowState stored_row(store::Table& table, std::int64_t row_id) {
 }
 
 std::unique_ptr<PostCommand> PostCommand::post(store::Table& table, const editor::RowState& edit,
-                                               bool forms_mode, Reporter& reporter,
+                                               store::TableKind kind, Reporter& reporter,
                                                std::function<void()> refresh) {
     go_to_row(table, edit.row_id);
-    editor::PostRecord before = editor::PostRow(table, edit, forms_mode, reporter);
+    editor::PostRecord before = editor::PostRow(table, edit, kind, reporter);
     // What the post left, so that a redo after an undo restores it exactly.
     editor::PostRecord after;
     store::Table rows(table.session(), table.directory(), table.table_name());

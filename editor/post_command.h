@@ -8,6 +8,7 @@
 #include "base/reporter.h"
 #include "editor/post_rules.h"
 #include "store/table_store.h"
+#include "store/translation_tables.h"
 
 namespace lexorin::gui {
 
@@ -19,12 +20,12 @@ editor::RowState stored_row(store::Table& table, std::int64_t row_id);
 // it was before and as the post left it, so that undo and redo restore either exactly.
 class PostCommand : public QUndoCommand {
   public:
-    // Posts `edit` to the row `edit.row_id` of `table` by the posting rules (the propagation
-    // question goes to `reporter`) and returns the command that takes it back; pushing it does
+    // Posts `edit` to the row `edit.row_id` of `table`, a table of `kind`, by the posting rules
+    // (the propagation question goes to `reporter`) and returns the command that takes it back; pushing it does
     // not post again. `refresh` shows the rows anew after an undo or a redo. Raises what the post
     // raises.
     static std::unique_ptr<PostCommand> post(store::Table& table, const editor::RowState& edit,
-                                             bool forms_mode, Reporter& reporter,
+                                             store::TableKind kind, Reporter& reporter,
                                              std::function<void()> refresh);
 
     // A post already made: `before` and `after` as post() finds them.

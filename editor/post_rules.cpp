@@ -8,10 +8,16 @@ namespace lexorin::editor {
 using project::Commit;
 using project::Flags;
 
-void PostTranslation(store::Table& table, const std::string& translation, bool formsMode) {
+// The before-post rule takes a form string out of Changed; a literal of the code has no such
+// mark to clear.
+static bool is_form_string(store::TableKind kind) {
+    return kind == store::TableKind::Forms;
+}
+
+void PostTranslation(store::Table& table, const std::string& translation, store::TableKind kind) {
     project::TranslationWrite write;
     write.translation = translation;
-    project::WriteTranslation(table, write, Flags::ByRule, formsMode);
+    project::WriteTranslation(table, write, Flags::ByRule, is_form_string(kind));
 }
 
 RowState row_state(const store::Table& table) {
@@ -26,17 +32,18 @@ RowState row_state(const store::Table& table) {
 
 // The whole state of a row; `batched` rows wait for the table's flush: the rows of one post or
 // undo commit together.
-static void write_row(store::Table& table, const RowState& edit, bool formsMode, bool rules,
+static void write_row(store::Table& table, const RowState& edit, store::TableKind kind, bool rules,
                       bool batched = false) {
     project::WriteTranslation(table, {edit.translation, edit.translated, edit.ignore, edit.changed},
-                              rules ? Flags::ByRule : Flags::AsGiven, formsMode,
+                              rules ? Flags::ByRule : Flags::AsGiven, is_form_string(kind),
                               batched ? Commit::WithFlush : Commit::Now);
 }
 
-PostRecord PostRow(store::Table& table, const RowState& edit, bool formsMode, Reporter& reporter) {
+PostRecord PostRow(store::Table& table, const RowState& edit, store::TableKind kind,
+                   Reporter& reporter) {
     PostRecord record;
     record.rows.push_back(row_state(table));
-    write_row(table, edit, formsMode, true);
+    write_row(table, edit, kind, true);
     table.flush();
 
     // What the before-post rule left: the values that the other rows are offered.
@@ -73,7 +80,7 @@ PostRecord PostRow(store::Table& table, const RowState& edit, bool formsMode, Re
         if (id == record.rows.front().row_id) continue;  // the posted row itself
         copy.translated = before.translated;
         copy.changed = before.changed;
-        write_row(others, copy, formsMode, true, true);
+        write_row(others, copy, kind, true, true);
         record.rows.push_back(before);
     }
     others.flush();
@@ -86,7 +93,8 @@ void Undo(store::Table& table, const PostRecord& record) {
     rows.open();
     for (auto it = record.rows.rbegin(); it != record.rows.rend(); ++it) {
         if (!rows.find_key({it->row_id})) continue;
-        write_row(rows, *it, false, false, true);
+        // As given: no rule runs, so the kind does not matter.
+        write_row(rows, *it, store::TableKind::Pascal, false, true);
     }
     rows.flush();
 }

@@ -6,15 +6,17 @@
 
 #include "base/reporter.h"
 #include "store/table_store.h"
+#include "store/translation_tables.h"
 
 // What posting a row in the translation editor does: the before-post rule (a translation marks
-// the row translated; in forms mode the row is no longer changed; project::WriteTranslation
+// the row translated; a row of a forms table is no longer changed; project::WriteTranslation
 // applies it) and the after-post rule (the translation offered to every other untranslated row
 // with the same original), with what is needed to undo a post exactly.
 namespace lexorin::editor {
 
-// Sets the translation of the current row and posts it with the before-post rule only.
-void PostTranslation(store::Table& table, const std::string& translation, bool formsMode);
+// Sets the translation of the current row of `table`, a table of `kind` (pascal or forms), and
+// posts it with the before-post rule only.
+void PostTranslation(store::Table& table, const std::string& translation, store::TableKind kind);
 
 inline constexpr const char* kPropagationQuestion =
     "There are additional untranslated occurences of the string that are currently not "
@@ -40,10 +42,11 @@ struct PostRecord {
 // The current row of `table`.
 RowState row_state(const store::Table& table);
 
-// Posts `edit` on the current row of `table` with both rules (its row id is not looked at); the
+// Posts `edit` on the current row of `table`, a table of `kind`, with both rules (its row id is not looked at); the
 // propagation question goes to `reporter`, and the copies are made through a handle of their own,
 // so that the caller's filter and position stay as they were. Returns what undo() needs.
-PostRecord PostRow(store::Table& table, const RowState& edit, bool formsMode, Reporter& reporter);
+PostRecord PostRow(store::Table& table, const RowState& edit, store::TableKind kind,
+                   Reporter& reporter);
 
 // Puts every row of a post back exactly as it was (no rules run).
 void Undo(store::Table& table, const PostRecord& record);

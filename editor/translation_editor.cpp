@@ -67,10 +67,10 @@ std::vector<project::CheckFinding> findings_of(const store::Table& row, bool cod
 TranslationEditor::TranslationEditor(store::Session& session, const EditorTables& tables,
                                      bool code_mode_at_start, int context_lines, QWidget* parent)
     : QDialog(parent),
-      code_strings_(session, tables.directory, tables.code),
-      form_strings_(session, tables.directory, tables.forms),
-      form_files_(session, tables.directory, tables.units),
-      code_files_(session, tables.directory, tables.files),
+      code_strings_(store::TableFolder{session, tables.directory}, store::TableFile{tables.code}),
+      form_strings_(store::TableFolder{session, tables.directory}, store::TableFile{tables.forms}),
+      form_files_(store::TableFolder{session, tables.directory}, store::TableFile{tables.units}),
+      code_files_(store::TableFolder{session, tables.directory}, store::TableFile{tables.files}),
       context_lines_(context_lines),
       directory_(tables.directory),
       project_(tables.project) {
@@ -79,9 +79,6 @@ TranslationEditor::TranslationEditor(store::Session& session, const EditorTables
     if (!tables.project.empty()) title += " - " + to_q(tables.project);
     if (!tables.language.empty()) title += " - " + to_q(tables.language);
     setWindowTitle(title);
-    for (store::Table* t : {&code_strings_, &form_strings_, &form_files_, &code_files_}) t->open();
-    form_files_.set_index_name("");
-    code_files_.set_index_name("");
     build();
     if (!tables.project.empty())
         project_language_label->setText(
@@ -137,8 +134,8 @@ void TranslationEditor::build() {
     grids_ = new QStackedWidget(this);
     code_grid = new QTableView(grids_);
     forms_grid = new QTableView(grids_);
-    code_model_ = new StringTableModel(code_strings_, code_columns(), this);
-    forms_model_ = new StringTableModel(form_strings_, forms_columns(), this);
+    code_model_ = new StringTableModel(code_strings_.table(), code_columns(), this);
+    forms_model_ = new StringTableModel(form_strings_.table(), forms_columns(), this);
     for (bool code : {true, false})
         (code ? code_model_ : forms_model_)->mark = [code](const store::Table& row) {
             return findings_of(row, code).empty() ? QString() : QStringLiteral("(!)");
@@ -344,7 +341,7 @@ void TranslationEditor::load_current_row() {
         shown_original_ = table.text(store::field::OriginalString);
         translation =
             to_q(editor::ShownText(table.text(store::field::TranslateString), code_mode_));
-        store::Table& files = code_mode_ ? code_files_ : form_files_;
+        store::Table& files = code_mode_ ? code_files_.table() : form_files_.table();
         if (files.find_key({table.integer(store::field::UnitName)}))
             unit = to_q(files.text(store::field::Directory));
         problems = problems_of_current();
@@ -360,7 +357,7 @@ void TranslationEditor::load_current_row() {
 }
 
 QString TranslationEditor::problems_of_current() const {
-    const store::Table& table = code_mode_ ? code_strings_ : form_strings_;
+    const store::Table& table = code_mode_ ? code_strings_.table() : form_strings_.table();
     QStringList lines;
     for (const auto& f : findings_of(table, code_mode_))
         lines << QString("%1: %2").arg(project::check_kind_name(f.kind), to_q(f.detail));
@@ -407,7 +404,7 @@ bool TranslationEditor::post_row(const std::optional<bool> translated,
         edit.translated = translated.value_or(edit.translated);
         edit.ignore = ignore.value_or(edit.ignore);
         edit.changed = changed.value_or(edit.changed);
-        undo_.push(PostCommand::post(table, edit, !code, reporter(), [this, code] {
+        undo_.push(PostCommand::post(table, edit, current_strings().kind(), reporter(), [this, code] {
                        (code ? code_model_ : forms_model_)->refresh();
                        select_row_id(shown_row_id_.value_or(-1),
                                      current_grid()->currentIndex().row());
@@ -509,7 +506,8 @@ void TranslationEditor::done(int result) {
         keep_refused_row();
         return;
     }
-    for (store::Table* t : {&code_strings_, &form_strings_}) t->flush();
+    code_strings_.flush();
+    form_strings_.flush();
     QDialog::done(result);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/reporter_qt.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
 
 class QAbstractButton;
@@ -25,7 +26,8 @@ namespace lexorin::gui {
 class EditorPanel;
 class StringTableModel;
 
-// The table files the editor opens, all in one directory.
+// The table files the editor opens, all in one directory; the editor keeps them open until it
+// closes.
 struct EditorTables {
     std::string directory;
     std::string code;   // the language's pascal table
@@ -74,7 +76,7 @@ class TranslationEditor : public QDialog {
     QUndoStack* undo_stack() { return &undo_; }
 
     bool code_mode() const { return code_mode_; }
-    store::Table& current_table() { return code_mode_ ? code_strings_ : form_strings_; }
+    store::Table& current_table() { return current_strings().table(); }
     QTableView* current_grid() const { return code_mode_ ? code_grid : forms_grid; }
     QPlainTextEdit* current_box() const;
     StringTableModel* current_model() const { return code_mode_ ? code_model_ : forms_model_; }
@@ -112,6 +114,10 @@ class TranslationEditor : public QDialog {
   private:
     void build();
     EditorPanel* current_panel() const { return code_mode_ ? code_panel_ : forms_panel_; }
+    store::TranslationTable& current_strings() {
+        if (code_mode_) return code_strings_;
+        return form_strings_;
+    }
     void start_in_mode(bool code_mode_at_start);
     void show_mode();
     void load_current_row();
@@ -128,11 +134,11 @@ class TranslationEditor : public QDialog {
     // took the posted row out of the grid, which leaves the cursor on the next one already.
     void enter_pressed();
 
-    store::Table code_strings_;
-    store::Table form_strings_;
+    store::PascalRows code_strings_;
+    store::FormRows form_strings_;
     // The form files and the unit files, for the unit line of the current string.
-    store::Table form_files_;
-    store::Table code_files_;
+    store::FormFiles form_files_;
+    store::UnitFiles code_files_;
     int context_lines_;
     // The program directory and the project, whose lock every post takes.
     std::string directory_;
@@ -153,7 +159,7 @@ class TranslationEditor : public QDialog {
     bool loading_ = false;
 };
 
-// Opens the editor modally on the tables the project window prepared.
+// Opens the editor modally on `tables`.
 void open_translation_editor(QWidget* parent, store::Session& session, const EditorTables& tables,
                              bool code_mode_at_start, int context_lines);
 

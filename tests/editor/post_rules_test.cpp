@@ -52,13 +52,13 @@ TEST_F(PostRulesTest, APostedTranslationMarksTheRowAndIsOfferedToEqualUntranslat
     forms.set_filtered(true);
     go(1);
     Answering yes(true);
-    PostRecord record = PostRow(forms, edit_of_current("Nicht"), true, yes);
+    PostRecord record = PostRow(forms, edit_of_current("Nicht"), store::TableKind::Forms, yes);
     EXPECT_EQ(yes.questions, (std::vector<std::string>{kPropagationQuestion}));
     EXPECT_EQ(record.rows.size(), 3u);  // the posted row and the two others
     forms.set_filtered(false);
     EXPECT_EQ(translation(1), "Nicht");
     EXPECT_TRUE(forms.logical("Translated"));
-    EXPECT_FALSE(forms.logical("Changed"));  // forms mode clears the changed flag
+    EXPECT_FALSE(forms.logical("Changed"));  // the rule of a forms table clears the changed flag
     EXPECT_EQ(translation(2), "Nicht");
     EXPECT_EQ(translation(3), "Nicht");
     EXPECT_EQ(translation(4), "");  // another letter case is another string
@@ -77,12 +77,12 @@ TEST_F(PostRulesTest, APostedTranslationMarksTheRowAndIsOfferedToEqualUntranslat
 TEST_F(PostRulesTest, NoFillsNothingAndATranslatedRowAloneAsksNothing) {
     go(1);
     Answering no(false);
-    PostRow(forms, edit_of_current("Nicht"), true, no);
+    PostRow(forms, edit_of_current("Nicht"), store::TableKind::Forms, no);
     EXPECT_EQ(no.questions.size(), 1u);
     EXPECT_EQ(translation(2), "");
     go(5);
     Answering never(true);
-    PostRow(forms, edit_of_current("Andere"), true, never);
+    PostRow(forms, edit_of_current("Andere"), store::TableKind::Forms, never);
     EXPECT_TRUE(never.questions.empty());
 }
 
@@ -93,7 +93,7 @@ TEST_F(PostRulesTest, IgnoredUntranslatedRowIsCopiedWithItsIgnoreFlag) {
     Answering yes(true);
     RowState edit = edit_of_current("");
     edit.ignore = true;
-    PostRow(forms, edit, true, yes);
+    PostRow(forms, edit, store::TableKind::Forms, yes);
     EXPECT_EQ(yes.questions.size(), 1u);  // two untranslated rows pass: the posted one too
     go(6);
     EXPECT_TRUE(forms.logical("Ignore"));
@@ -105,13 +105,13 @@ TEST_F(PostRulesTest, BlankTranslationsLeaveTheFlagAndATickedRowIsTickedAgain) {
     RowState edit = edit_of_current("   ");
     edit.translated = true;
     SilentReporter quiet;
-    PostRow(forms, edit, false, quiet);
+    PostRow(forms, edit, store::TableKind::Pascal, quiet);
     go(5);
     EXPECT_TRUE(forms.logical("Translated"));
-    EXPECT_TRUE(forms.logical("Changed"));  // code mode leaves the changed flag
+    EXPECT_TRUE(forms.logical("Changed"));  // the rule of a pascal table leaves it
     edit = edit_of_current("Andere");
     edit.translated = false;  // unticked, but the translation is not blank
-    PostRow(forms, edit, false, quiet);
+    PostRow(forms, edit, store::TableKind::Pascal, quiet);
     go(5);
     EXPECT_TRUE(forms.logical("Translated"));
 }
@@ -141,7 +141,7 @@ TEST(PostRulesLong, ThousandsOfEqualRowsAreWrittenTogetherWithProgress) {
     pascal.flush();
     ASSERT_TRUE(pascal.find_key({1}));
     Progress reporter;
-    PostRecord record = PostRow(pascal, {"Gut", false, false, false}, false, reporter);
+    PostRecord record = PostRow(pascal, {"Gut", false, false, false}, store::TableKind::Pascal, reporter);
     EXPECT_EQ(record.rows.size(), 2580u);
     EXPECT_GE(reporter.reports.size(), 25u);                         // every 100 rows, then the end
     EXPECT_EQ(reporter.reports.back(), std::make_pair(2579, 2579));  // the others
