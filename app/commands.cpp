@@ -29,19 +29,12 @@ const std::string& selected_language(ProjectHandles project) {
     return project.languages.selected_language();
 }
 
-// The language whose tables a command that needs a language but no selection works on: the
-// selected one, as Prepare points the shared handles.
-std::string prepared_language(ProjectHandles project) {
-    return project.languages.has_selection() ? project.languages.selected_language()
-                                             : std::string();
-}
-
 // Adds a language to the ready project under its lock, with its status line. A language that
 // was added and whose status line cannot be written is taken back, as any failure while it is
 // added is.
 bool add_language(ProjectHandles project, const std::string& language, Reporter& reporter) {
     const ProjectLock lock = LockProject(project);
-    const store::TableFolder folder = project.daten.folder();
+    const store::TableFolder& folder = project.tables;
     const project::LanguageAddition added =
         project::AddLanguage(folder, project.projects, project.languages, language, reporter);
     using Kind = project::LanguageAddition::Kind;
@@ -63,20 +56,17 @@ bool add_language(ProjectHandles project, const std::string& language, Reporter&
 std::optional<ScanCodeResult> ScanCode(ProjectHandles project, const ScanCodeOptions& options,
                                        Reporter& reporter) {
     if (!Ready(project, Needs::Language, reporter)) return std::nullopt;
-    Prepare(project, true);
+    store::LanguageTables tables = OpenLanguageTables(project);
     ScanCodeResult result;
-    const store::TableFolder folder = project.daten.folder();
+    const store::TableFolder& folder = project.tables;
     const std::string name = project.projects.text(field::Name);
-    const std::string language = prepared_language(project);
+    store::PascalRows& pascal = tables.pascal;
+    store::UnitFiles& units = tables.unit_files;
     if (options.dry_run) {
-        store::PascalRows pascal(folder, name, language);
-        store::UnitFiles units(folder, name);
         result.report = code::DryRunCodeScan(project.projects, pascal, units, reporter);
         return result;
     }
     const ProjectLock lock = LockProject(project);
-    store::PascalRows pascal(folder, name, language);
-    store::UnitFiles units(folder, name);
     // A project's first scan rewrites its units in place: asked once.
     if (const auto question = code::FirstScanQuestion(units, project.projects);
         question && !reporter.confirm(*question))
@@ -88,7 +78,6 @@ std::optional<ScanCodeResult> ScanCode(ProjectHandles project, const ScanCodeOpt
                                       journal, reporter);
     result.scanned = true;
     AddStatusLine(project.projects, "Code scanned", "");
-    Prepare(project, true);
     return result;
 }
 
@@ -102,54 +91,44 @@ std::optional<code::VerifyReport> VerifyCode(ProjectHandles project, Reporter& r
     const code::VerifyTarget target{projects.text(field::Directory),
                                     projects.text(field::Cbuildcommand),
                                     std::chrono::seconds(std::max<std::int64_t>(seconds, 1))};
-    code::ProjectCodeTables tables(project.daten.folder(), projects.text(field::Name),
-                                   project.languages);
-    code::VerifyReport report =
-        code::VerifyBuild(tables, target, project.daten.code_page(), reporter);
+    code::ProjectCodeTables tables(project.tables, projects.text(field::Name), project.languages);
+    code::VerifyReport report = code::VerifyBuild(tables, target, project.code_page, reporter);
     if (!report.has_command) return report;
     if (!report.restored.empty()) AddStatusLine(projects, "Code restored", "");
     AddStatusLine(projects, "Code verified",
                   report.compiles ? ": it compiles" : ": it does not compile");
-    Prepare(project, true);
     return report;
 }
 
 std::optional<forms::FormScanReport> ScanForms(ProjectHandles project, Reporter& reporter) {
     if (!Ready(project, Needs::Language, reporter)) return std::nullopt;
     const ProjectLock lock = LockProject(project);
-    Prepare(project, false);
-    const store::TableFolder folder = project.daten.folder();
-    const std::string name = project.projects.text(field::Name);
-    store::FormRows strings(folder, name, prepared_language(project));
-    store::FormFiles form_files(folder, name);
+    store::LanguageTables tables = OpenLanguageTables(project);
     forms::FormScanReport report =
-        forms::RunFormScan(folder, strings, form_files, project.projects, project.languages,
-                           project.daten.code_page(), reporter);
+        forms::RunFormScan(project.tables, tables.forms, tables.form_files, project.projects,
+                           project.languages, project.code_page, reporter);
     AddStatusLine(project.projects, "Forms scanned", "");
-    Prepare(project, true);
     return report;
 }
 
 bool DeleteCodeTables(ProjectHandles project, Reporter& reporter) {
     const ProjectLock lock = LockProject(project);
-    return code::DeleteCodeTables(project.daten.folder(), project.projects.text(field::Name),
+    return code::DeleteCodeTables(project.tables, project.projects.text(field::Name),
                                   project.languages, reporter);
 }
 
 bool DeleteFormTables(ProjectHandles project, Reporter& reporter) {
     const ProjectLock lock = LockProject(project);
-    return forms::DeleteFormTables(project.daten.folder(), project.projects.text(field::Name),
+    return forms::DeleteFormTables(project.tables, project.projects.text(field::Name),
                                    project.languages, reporter);
 }
 
 bool WriteCode(ProjectHandles project, Reporter& reporter) {
     if (!Ready(project, Needs::SelectedLanguage, reporter)) return false;
     const ProjectLock lock = LockProject(project);
-    Prepare(project, true);
-    const std::string& language = selected_language(project);
-    const store::PascalRows pascal(project.daten.folder(), project.projects.text(field::Name),
-                                   language);
-    code::WriteCodeChanges(pascal, project.projects, project.daten.code_page(), reporter);
+    const store::LanguageTables tables = OpenLanguageTables(project);
+    const std::string& language = tables.language;
+    code::WriteCodeChanges(tables.pascal, project.projects, project.code_page, reporter);
     // The status line comes first, so that a project table that cannot be written is reported
     // instead of a success.
     AddStatusLine(project.projects, "Code changes written in " + language, "");
@@ -160,25 +139,20 @@ bool WriteCode(ProjectHandles project, Reporter& reporter) {
 std::optional<forms::FormWriteReport> WriteForms(ProjectHandles project, Reporter& reporter) {
     if (!Ready(project, Needs::SelectedLanguage, reporter)) return std::nullopt;
     const ProjectLock lock = LockProject(project);
-    Prepare(project, false);
-    const store::TableFolder folder = project.daten.folder();
-    const std::string name = project.projects.text(field::Name);
-    const std::string& language = selected_language(project);
-    store::FormRows strings(folder, name, language);
-    store::FormFiles form_files(folder, name);
-    forms::FormWriteReport report = forms::WriteFormChanges(strings, form_files, project.projects,
-                                                            project.daten.code_page(), reporter);
+    store::LanguageTables tables = OpenLanguageTables(project);
+    const std::string& language = tables.language;
+    forms::FormWriteReport report = forms::WriteFormChanges(
+        tables.forms, tables.form_files, project.projects, project.code_page, reporter);
     // Not when every form failed: then nothing was written.
     if (report.failed.empty() || !report.written.empty())
         AddStatusLine(project.projects, "Form changes written in " + language, "");
     return report;
 }
 
-code::RestoreReport RestoreInPreparedTables(ProjectHandles project,
-                                            const code::RestoreSelection& selection,
-                                            Reporter& reporter) {
+code::RestoreReport RestoreInView(ProjectHandles project, const code::RestoreSelection& selection,
+                                  Reporter& reporter) {
     const ProjectLock lock = LockProject(project);
-    code::ProjectCodeTables tables(project.daten.folder(), project.projects.text(field::Name),
+    code::ProjectCodeTables tables(project.tables, project.projects.text(field::Name),
                                    project.languages);
     code::RestoreReport report = code::RestoreCode(tables, selection, reporter);
     if (!report.rows.empty() || !report.whole_units.empty())
@@ -190,18 +164,17 @@ std::optional<code::RestoreReport> RestoreCode(ProjectHandles project,
                                                const code::RestoreSelection& selection,
                                                Reporter& reporter) {
     if (!Ready(project, Needs::SelectedLanguage, reporter)) return std::nullopt;
-    Prepare(project, true);
-    code::RestoreReport report = RestoreInPreparedTables(project, selection, reporter);
-    Prepare(project, true);
-    return report;
+    // Open up front and for the whole command, as the view has them open around a restore.
+    const store::LanguageTables tables = OpenLanguageTables(project);
+    return RestoreInView(project, selection, reporter);
 }
 
 std::optional<project::StatusAdvice> WhatNow(ProjectHandles project, Reporter& reporter,
                                              const std::string& date) {
     if (!Ready(project, Needs::Language, reporter)) return std::nullopt;
     const std::string language = project.languages.selected_language();
-    project::LanguageStatus status(project.daten.folder(), project.projects.text(field::Name),
-                                   language, reporter);
+    project::LanguageStatus status(project.tables, project.projects.text(field::Name), language,
+                                   reporter);
     AddStatusLine(project.projects, "Check " + language + ": ", status.result().summary, date);
     return status.Advise(project.projects.text(field::Reserve));
 }
@@ -214,7 +187,7 @@ bool AddLanguage(ProjectHandles project, const std::string& language, Reporter& 
 bool AddLanguage(ProjectHandles project, const std::function<std::string()>& ask_language,
                  Reporter& reporter) {
     if (!Ready(project, Needs::Project, reporter)) return false;
-    project::EmptyTemplateTables(project.daten.folder());
+    project::EmptyTemplateTables(project.tables);
     const std::string language = ask_language();
     if (language.empty()) return false;
     return add_language(project, language, reporter);
@@ -226,7 +199,7 @@ LanguageDeletion DeleteLanguage(ProjectHandles project, Reporter& reporter) {
     if (project.projects.has_current()) lock.emplace(LockProject(project));
     const size_t before = project.languages.items.size();
     result.failed =
-        project::DeleteLanguage(project.daten, project.projects, project.languages, reporter);
+        project::DeleteLanguage(project.tables, project.projects, project.languages, reporter);
     result.deleted = project.languages.items.size() != before;
     return result;
 }
@@ -235,14 +208,14 @@ project::ProjectDeletion DeleteProject(ProjectHandles project, Reporter& reporte
     std::optional<ProjectLock> lock;
     if (project.projects.has_current() && !project.projects.text(field::Name).empty())
         lock.emplace(LockProject(project));
-    return project::DeleteProject(project.daten, project.projects, project.languages, reporter);
+    return project::DeleteProject(project.tables, project.projects, project.languages, reporter);
 }
 
 std::optional<project::BackupResult> Backup(ProjectHandles project, Reporter& reporter) {
     if (!Ready(project, Needs::Project, reporter)) return std::nullopt;
     const ProjectLock lock = LockProject(project);
     store::Table& row = project.projects;
-    return project::BackupProject(project.daten.program_directory(), row.text(field::Name),
+    return project::BackupProject(project.tables.directory, row.text(field::Name),
                                   row.text(field::Directory), row.logical(field::Recoursive),
                                   project::decode_list(row.text(field::Excluded)), reporter,
                                   project::ProjectOutsideLinks(row));
@@ -299,8 +272,8 @@ void SetProjectField(store::Table& projects, const std::string& program_director
 void ListStrings(ProjectHandles project, store::TableKind kind,
                  const std::optional<std::string>& filter,
                  const std::function<void(const StringRow&)>& row) {
-    store::Session& session = project.daten.session();
-    const std::string& directory = project.daten.program_directory();
+    store::Session& session = project.tables.session;
+    const std::string& directory = project.tables.directory;
     const std::string file = store::table_file_name(project.projects.text(field::Name),
                                                     selected_language(project), kind);
     store::upgrade_table(session, directory, file, kind);
@@ -319,22 +292,24 @@ void ListStrings(ProjectHandles project, store::TableKind kind,
 bool Translate(ProjectHandles project, const TranslationEdit& edit, Reporter& reporter) {
     const ProjectLock lock = LockProject(project);
     if (!Ready(project, Needs::SelectedLanguage, reporter)) return false;
-    Prepare(project, true);
-    store::Table& table = edit.forms ? project.daten.tblForms : project.daten.tblPascal;
+    store::LanguageTables tables = OpenLanguageTables(project);
+    store::TranslationTable& strings =
+        edit.forms ? static_cast<store::TranslationTable&>(tables.forms) : tables.pascal;
+    store::Table& table = strings.table();
     if (!table.find_key({static_cast<std::int64_t>(std::stoll(edit.row))}))
         throw Error("There is no row " + edit.row + " in " + table.table_name() + ".");
     // A code row stores its literal body.
     const std::string stored =
         edit.forms ? edit.text
                    : editor::StoredText(edit.text, true, table.text(store::field::OriginalString));
-    editor::PostTranslation(table, stored, edit.forms);
+    editor::PostTranslation(table, stored, strings.kind());
     table.flush();
     return true;
 }
 
 project::PoExportResult ExportPo(ProjectHandles project, const std::string& po_path,
                                  const CodePage& code_page, Reporter& reporter) {
-    store::LanguageTables tables(project.daten.folder(), project.projects.text(field::Name),
+    store::LanguageTables tables(project.tables, project.projects.text(field::Name),
                                  selected_language(project));
     return project::ExportPo(tables, po_path, code_page, reporter);
 }
@@ -342,7 +317,7 @@ project::PoExportResult ExportPo(ProjectHandles project, const std::string& po_p
 project::PoImportResult ImportPo(ProjectHandles project, const std::string& po_path,
                                  const CodePage& code_page, Reporter& reporter) {
     const ProjectLock lock = LockProject(project);
-    store::LanguageTables tables(project.daten.folder(), project.projects.text(field::Name),
+    store::LanguageTables tables(project.tables, project.projects.text(field::Name),
                                  selected_language(project));
     return project::ImportPo(tables, po_path, code_page, reporter);
 }
@@ -350,8 +325,8 @@ project::PoImportResult ImportPo(ProjectHandles project, const std::string& po_p
 std::vector<project::TranslationProblem> Check(ProjectHandles project, Reporter& reporter) {
     const std::string name = project.projects.text(field::Name);
     const std::string& language = selected_language(project);
-    store::PascalRows pascal(project.daten.folder(), name, language);
-    store::FormRows forms(project.daten.folder(), name, language);
+    store::PascalRows pascal(project.tables, name, language);
+    store::FormRows forms(project.tables, name, language);
     return project::CheckLanguage(pascal, forms, reporter);
 }
 

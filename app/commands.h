@@ -25,12 +25,13 @@
 
 // One function per command of the project window and of lexorin-cli. Each runs the whole frame
 // of its command: the precondition (a failed one returns nullopt or false; its message went to
-// the reporter), the tables in the command's mode, the project's lock when it changes the
-// project, the work, its status line in the project's Reserve memo, and the tables made ready
-// for the next command. The front ends read their input, call one of these and show the report
-// (report_text.h formats what both show). The work itself (code/, forms/, project/) takes no lock
-// and writes no status line: the frame is owned here alone, and a command that runs another one
-// holds the lock once (the inner lock owns nothing).
+// the reporter), the project's lock when it changes the project, the tables it works on (opened
+// up front and closed when it ends; a command on the selected language opens all four of its
+// tables first, OpenLanguageTables), the work and its status line in the project's Reserve memo.
+// The front ends read their input, call one of these and show the report (report_text.h formats
+// what both show). The work itself (code/, forms/, project/) takes no lock and writes no status
+// line: the frame is owned here alone, and a command that runs another one holds the lock once
+// (the inner lock owns nothing).
 namespace lexorin::commands {
 
 struct ScanCodeOptions {
@@ -78,11 +79,10 @@ std::optional<forms::FormWriteReport> WriteForms(ProjectHandles project, Reporte
 std::optional<code::RestoreReport> RestoreCode(ProjectHandles project,
                                                const code::RestoreSelection& selection,
                                                Reporter& reporter);
-// The same inside a command whose tables are prepared and filtered already (the code result
-// view): neither checks nor re-points them.
-code::RestoreReport RestoreInPreparedTables(ProjectHandles project,
-                                            const code::RestoreSelection& selection,
-                                            Reporter& reporter);
+// The same from the code result view, which shows the language's tables already: without the
+// precondition, the view's own tables left as they are (they see the restored rows at once).
+code::RestoreReport RestoreInView(ProjectHandles project, const code::RestoreSelection& selection,
+                                  Reporter& reporter);
 
 // "What now?": the selected language's counts (the first language when none is selected), its
 // "Check <language>: " status line of `date` and the advice. It changes no table: it runs beside

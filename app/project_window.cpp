@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -50,9 +51,7 @@ constexpr const char* kSupportMail = "mailto:support@lexorin.example";
 
 ProjectWindow::ProjectWindow(const std::string& working_directory,
                              const std::string& program_directory, QWidget* parent)
-    : QMainWindow(parent),
-      program_directory_(program_directory),
-      code_page_(window_code_page()) {
+    : QMainWindow(parent), program_directory_(program_directory), code_page_(window_code_page()) {
     setWindowTitle("Projects");
     build_controls();
     build_menu();
@@ -568,7 +567,7 @@ void ProjectWindow::open_translation_editor() {
     EditorTables tables;
     tables.directory = program_directory_;
     tables.project = projects().text(field::Name);
-    tables.language = current_language();
+    tables.language = editor_language_.empty() ? current_language() : editor_language_;
     tables.code = store::table_file_name(tables.project, tables.language, TableKind::Pascal);
     tables.forms = store::table_file_name(tables.project, tables.language, TableKind::Forms);
     tables.units = store::table_file_name(tables.project, "", TableKind::Units);
@@ -584,14 +583,19 @@ void ProjectWindow::scan_command(bool code_mode) {
         if (!check_project_ready(commands::Needs::Language)) return;
         check_language_tables();
         bool scanned = false;
+        std::string scanned_language;
         {
             ScanDialogType dialog(*this);
             dialog.exec();
             scanned = dialog.scanned();
+            scanned_language = dialog.scanned_language();
         }
         show_status_lines();
         if (scanned) {
             last_scan_was_code_ = code_mode;
+            // The editor shows what the scan filled, in the language the dialog chose.
+            editor_language_ = scanned_language;
+            const auto selected_again = qScopeGuard([this] { editor_language_.clear(); });
             open_editor(*this);
         }
     });

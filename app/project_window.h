@@ -182,6 +182,8 @@ class ProjectWindow : public QMainWindow {
     HintPanel* hints_ = nullptr;
     QToolButton* navigator_[kNavigatorButtonCount] = {};
     bool last_scan_was_code_ = false;
+    // The language the editor opens on when it is not the selected one: the one a scan filled.
+    std::string editor_language_;
     bool shown_once_ = false;
     bool leaving_directory_ = false;
     bool loading_ = false;

@@ -163,7 +163,7 @@ void CodeScanDialog::scan() {
     const auto result = commands::ScanCode(project, {}, reporter());
     if (!result || !result->scanned) return;
     const code::CodeScanReport& report = result->report;
-    set_scanned();
+    set_scanned(languages.selected_language());
     reporter().status("");
     if (!report.skipped.empty())
         reporter().warning(

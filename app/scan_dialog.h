@@ -33,6 +33,8 @@ class ScanDialog : public QDialog {
     Q_OBJECT
   public:
     bool scanned() const { return scanned_; }
+    // The language whose tables the scan filled, as the dialog's list chose it.
+    const std::string& scanned_language() const { return scanned_language_; }
 
     // The controls; the tests drive them.
     QLineEdit* name_edit = nullptr;
@@ -64,7 +66,10 @@ class ScanDialog : public QDialog {
     QFormLayout* options() const { return options_; }
     HintPanel* hints() const { return hints_; }
     ProjectWindow& owner() const { return owner_; }
-    void set_scanned() { scanned_ = true; }
+    void set_scanned(const std::string& language) {
+        scanned_ = true;
+        scanned_language_ = language;
+    }
     // The multi-line memo text as the table keeps it: lines joined by CR LF.
     static std::string memo_value(const QPlainTextEdit* memo);
     // The dialog's language list, in its order.
@@ -86,6 +91,7 @@ class ScanDialog : public QDialog {
     HintPanel* hints_ = nullptr;
     std::unique_ptr<QtReporter> reporter_;
     bool scanned_ = false;
+    std::string scanned_language_;
     bool running_ = false;
 };
 

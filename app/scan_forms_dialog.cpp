@@ -48,11 +48,10 @@ void FormScanDialog::set_options(store::Table& p) {
 void FormScanDialog::scan() {
     store_options();
     LanguageList languages = dialog_languages();
-    const auto scanned =
-        commands::ScanForms(project_with(languages), reporter());
+    const auto scanned = commands::ScanForms(project_with(languages), reporter());
     if (!scanned) return;
     const forms::FormScanReport& report = *scanned;
-    set_scanned();
+    set_scanned(languages.selected_language());
     reporter().status("");
     if (!report.skipped.empty())
         reporter().warning(commands::SkippedMessage(report.skipped, "forms were skipped:"));

@@ -15,13 +15,14 @@ class Reporter {
     virtual void status(const std::string& text) = 0;
     // Long work: `done` of `total` items finished, `item` the one at hand (total 0 = unknown).
     virtual void progress(int done, int total, const std::string& item) = 0;
-    // Lets the user interface repaint between rows of a long loop.
-    virtual void process_events() {}
+    // Long work calls this between its rows when it has no count to report: a window repaints
+    // and keeps its Cancel button live; other front ends need nothing.
+    virtual void still_working() {}
     // Asked again and again by work that can stop halfway (a build): whether the user wants it
     // stopped. A window shows a Cancel button while the work asks, until the status is cleared;
     // the command line has none (Ctrl+C ends the program, and its work with it).
     virtual bool cancel_requested() {
-        process_events();
+        still_working();
         return false;
     }
 

@@ -72,7 +72,7 @@ QtReporter::QtReporter(QWidget* window, QStatusBar* status_bar)
 void QtReporter::status(const std::string& text) {
     label_->setText(to_q(text));
     if (text.empty()) end_cancellable_work();
-    process_events();
+    still_working();
 }
 
 bool QtReporter::cancel_requested() {
@@ -106,10 +106,10 @@ void QtReporter::progress(int done, int total, const std::string& item) {
         bar_->show();
     }
     if (!item.empty()) label_->setText(to_q(item));
-    process_events();
+    still_working();
 }
 
-void QtReporter::process_events() {
+void QtReporter::still_working() {
     if (since_events_.elapsed() < 50) return;
     // Repaint only: a key pressed now must not start another command inside this one.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

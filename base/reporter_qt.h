@@ -23,7 +23,7 @@ class QtReporter : public Reporter {
     void status(const std::string& text) override;
     void progress(int done, int total, const std::string& item) override;
     // Lets the window repaint, at most every 50 ms so that long loops are not slowed down.
-    void process_events() override;
+    void still_working() override;
     // Shows the Cancel button in the status bar until the status is cleared or a message box
     // comes, and lets the window repaint; true once the button was pressed.
     bool cancel_requested() override;

@@ -51,7 +51,7 @@ class TablesQuestion : public Reporter {
     TablesQuestion(Reporter& inner, bool with_tables) : inner_(inner), with_tables_(with_tables) {}
     void status(const std::string& t) override { inner_.status(t); }
     void progress(int d, int t, const std::string& i) override { inner_.progress(d, t, i); }
-    void process_events() override { inner_.process_events(); }
+    void still_working() override { inner_.still_working(); }
     void error(const std::string& t) override { inner_.error(t); }
     void warning(const std::string& t) override { inner_.warning(t); }
     void information(const std::string& t) override { inner_.information(t); }

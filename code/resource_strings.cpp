@@ -101,7 +101,7 @@ ResourceStringLines BuildResourceStringLines(const store::PascalRows& pascal,
         }
         AddResourceLines(lines.translation, index, utf8_body, true);
         AddResourceLines(lines.original, index, ResourceBody(original, spaces), false);
-        if (reporter) reporter->process_events();
+        if (reporter) reporter->still_working();
     }
     return lines;
 }

@@ -374,7 +374,7 @@ RestoreReport RestoreCode(ProjectCodeTables& tables, const RestoreSelection& sel
     sweep_temporary_files_beside(paths);  // leftovers of a killed run
     for (size_t i = 0; i < work.size(); ++i) {
         reporter.progress(static_cast<int>(i), static_cast<int>(work.size()), work[i].unit.path);
-        reporter.process_events();
+        reporter.still_working();
         try {
             restorer.Restore(work[i], report);
         } catch (const std::exception& e) {

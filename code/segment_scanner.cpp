@@ -15,7 +15,7 @@ void UnitScanner::ScanSegment(UnitScanState& unit, StringStore& strings) const {
     unit.rewritten = unit.test_text;
     if (IsCommentLine(unit.scan_text)) return;
     if (progress_) {
-        progress_->process_events();
+        progress_->still_working();
         if (unit.line_index % 10 == 1)
             progress_->status("Processing " + unit.path + " line " +
                               std::to_string(unit.line_index));

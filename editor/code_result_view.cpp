@@ -246,8 +246,8 @@ void CodeResultView::restore_row() {
 
 void CodeResultView::restore_unit() {
     const std::string unit = std::to_string(chosen_unit_);
-    const int count = pascal_.table().count_where(std::string(store::field::UnitName) + "=" +
-                                                   unit + " and " + store::field::NewLine + ">0");
+    const int count = pascal_.table().count_where(std::string(store::field::UnitName) + "=" + unit +
+                                                  " and " + store::field::NewLine + ">0");
     const std::string name = file_name_of(chosen_unit_path_);
     if (count == 0) {
         reporter_->information("Every string of " + name +

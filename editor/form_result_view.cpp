@@ -146,7 +146,8 @@ void FormResultView::unit_clicked(const QModelIndex& line) {
 void FormResultView::show_unit(int row) {
     bool has_row = row >= 0 && units_model_->move_to(row);
     unit_row_ = has_row ? row : -1;
-    shown_directory_ = has_row ? to_q(form_files_.table().text(store::field::Directory)) : QString();
+    shown_directory_ =
+        has_row ? to_q(form_files_.table().text(store::field::Directory)) : QString();
     directory_edit->setText(shown_directory_);
     directory_edit->setEnabled(has_row);
 }

@@ -21,9 +21,9 @@ editor::RowState stored_row(store::Table& table, std::int64_t row_id);
 class PostCommand : public QUndoCommand {
   public:
     // Posts `edit` to the row `edit.row_id` of `table`, a table of `kind`, by the posting rules
-    // (the propagation question goes to `reporter`) and returns the command that takes it back; pushing it does
-    // not post again. `refresh` shows the rows anew after an undo or a redo. Raises what the post
-    // raises.
+    // (the propagation question goes to `reporter`) and returns the command that takes it back;
+    // pushing it does not post again. `refresh` shows the rows anew after an undo or a redo. Raises
+    // what the post raises.
     static std::unique_ptr<PostCommand> post(store::Table& table, const editor::RowState& edit,
                                              store::TableKind kind, Reporter& reporter,
                                              std::function<void()> refresh);

@@ -42,9 +42,10 @@ struct PostRecord {
 // The current row of `table`.
 RowState row_state(const store::Table& table);
 
-// Posts `edit` on the current row of `table`, a table of `kind`, with both rules (its row id is not looked at); the
-// propagation question goes to `reporter`, and the copies are made through a handle of their own,
-// so that the caller's filter and position stay as they were. Returns what undo() needs.
+// Posts `edit` on the current row of `table`, a table of `kind`, with both rules (its row id is not
+// looked at); the propagation question goes to `reporter`, and the copies are made through a handle
+// of their own, so that the caller's filter and position stay as they were. Returns what undo()
+// needs.
 PostRecord PostRow(store::Table& table, const RowState& edit, store::TableKind kind,
                    Reporter& reporter);
 

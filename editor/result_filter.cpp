@@ -42,25 +42,4 @@ std::string ChoicesFilter(const ResultChoices& choices) {
     return terms.empty() ? terms : terms.substr(joiner.size());
 }
 
-KeepHandleSettings::KeepHandleSettings(store::Table& table)
-    : table_(table),
-      filter_(table.filter()),
-      filtered_(table.filtered()),
-      index_name_(table.index_name()) {}
-
-KeepHandleSettings::~KeepHandleSettings() {
-    // A destructor must not throw; the settings were valid when they were taken, so putting
-    // them back can only fail when the table itself is gone, and then nothing is left to keep.
-    try {
-        if (table_.state() == store::Table::State::Edit ||
-            table_.state() == store::Table::State::Insert)
-            table_.cancel();
-        table_.set_filtered(false);
-        table_.set_filter(filter_);
-        table_.set_index_name(index_name_);
-        table_.set_filtered(filtered_);
-    } catch (...) {
-    }
-}
-
 }  // namespace lexorin::editor

@@ -28,21 +28,4 @@ std::string UnitClickFilter(const std::string& unit_name, std::int64_t key,
 // The choices alone, joined by " and "; empty when none is chosen.
 std::string ChoicesFilter(const ResultChoices& choices);
 
-// Takes note of a shared handle's filter, filtering switch and order, and puts them back when it
-// goes, so that what a view narrows never reaches the commands that run after it. A row left in
-// edit state is cancelled: the views post every change at once, so only a refused one is left.
-class KeepHandleSettings {
-  public:
-    explicit KeepHandleSettings(store::Table& table);
-    ~KeepHandleSettings();
-    KeepHandleSettings(const KeepHandleSettings&) = delete;
-    KeepHandleSettings& operator=(const KeepHandleSettings&) = delete;
-
-  private:
-    store::Table& table_;
-    std::string filter_;
-    bool filtered_;
-    std::string index_name_;
-};
-
 }  // namespace lexorin::editor

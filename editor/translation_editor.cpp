@@ -404,11 +404,11 @@ bool TranslationEditor::post_row(const std::optional<bool> translated,
         edit.translated = translated.value_or(edit.translated);
         edit.ignore = ignore.value_or(edit.ignore);
         edit.changed = changed.value_or(edit.changed);
-        undo_.push(PostCommand::post(table, edit, current_strings().kind(), reporter(), [this, code] {
-                       (code ? code_model_ : forms_model_)->refresh();
-                       select_row_id(shown_row_id_.value_or(-1),
-                                     current_grid()->currentIndex().row());
-                   }).release());
+        undo_.push(
+            PostCommand::post(table, edit, current_strings().kind(), reporter(), [this, code] {
+                (code ? code_model_ : forms_model_)->refresh();
+                select_row_id(shown_row_id_.value_or(-1), current_grid()->currentIndex().row());
+            }).release());
     } catch (const std::exception& e) {
         show_failure(this, e);
         return false;

@@ -81,7 +81,7 @@ void WalkLine(FormLineWalk& walk, const std::string& line, std::size_t index,
         throw Error(std::string(what) + " " + form_path + ": " + e.what());
     }
     if (!status) return;
-    status->process_events();
+    status->still_working();
     if (index % 10 == 1)
         status->status("Processing " + form_path + " line " + std::to_string(index));
 }

@@ -69,7 +69,7 @@ int FormStringScanner::Scan(const std::string& text_path, const std::string& for
         store::Table& rows = strings_.table();
         rows.set_index_name(store::order::UniqueProperty);
         for (const auto& string : found) {
-            reporter_.process_events();
+            reporter_.still_working();
             if (rows.find_key({store::Value(*form), store::Value(string.object),
                                store::Value(string.property)})) {
                 // A change of case or of surrounding blanks is no new text to translate.

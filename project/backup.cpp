@@ -188,7 +188,7 @@ BackupResult BackupFiles(const std::string& archive_path, const std::vector<std:
             reporter.warning(result.failures.back());
         }
         reporter.progress(i + 1, total, file);
-        reporter.process_events();
+        reporter.still_working();
     }
 
     if (result.added == 0 && was_empty) {

@@ -162,7 +162,7 @@ PoExportResult ExportPo(store::LanguageTables& tables, const std::string& po_pat
         bool code = kind == TableKind::Pascal;
         store::Table& table = code ? tables.pascal.table() : tables.forms.table();
         for (table.first(); !table.eof(); table.next()) {
-            reporter.process_events();
+            reporter.still_working();
             std::int64_t index = table.integer(store::field::Index);
             std::string label = entry_label(kind, index);
             std::string original = table.text(store::field::OriginalString);
@@ -292,7 +292,7 @@ PoImportResult ImportPo(store::LanguageTables& tables, const std::string& po_pat
     // synced once for each table, and the lookups below read without taking a lock each.
     store::HeldTables import({&tables.pascal.table(), &tables.forms.table()});
     for (const auto& update : plan) {
-        reporter.process_events();
+        reporter.still_working();
         const bool code_row = update.key.kind == TableKind::Pascal;
         store::Table& table = code_row ? tables.pascal.table() : tables.forms.table();
         if (!table.find_key({update.key.index})) {

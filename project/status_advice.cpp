@@ -2,10 +2,10 @@
 
 #include "base/file_utils.h"
 #include "base/text_utils.h"
-#include "project/language_tables.h"
 #include "project/projects_table.h"
 #include "store/table_files.h"
 #include "store/translation_fields.h"
+#include "store/translation_tables.h"
 
 namespace lexorin::project {
 

@@ -170,7 +170,7 @@ std::vector<TranslationProblem> CheckLanguage(store::PascalRows& pascal, store::
     for (store::TableKind kind : {store::TableKind::Pascal, store::TableKind::Forms}) {
         store::Table& table = kind == store::TableKind::Pascal ? pascal.table() : forms.table();
         for (table.first(); !table.eof(); table.next()) {
-            reporter.process_events();
+            reporter.still_working();
             std::string translation = table.text(store::field::TranslateString);
             if (translation.empty() || table.logical(store::field::Ignore)) continue;
             // Writers put the original's trailing blanks back on both texts.

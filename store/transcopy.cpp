@@ -59,7 +59,7 @@ int CopyMissingRows(Table& in, Table& out, std::int64_t after, TableKind kind, R
     int copied = 0;
     in.move_to_record(static_cast<int>(first - ids.begin()) + 1);
     for (; !in.eof(); in.next()) {
-        if (reporter) reporter->process_events();
+        if (reporter) reporter->still_working();
         if (out.find_key({in.integer(field::Index)})) continue;
         out.append_record_with_key(CopiedRow(in, kind));
         ++copied;
@@ -72,7 +72,7 @@ StringCounts CountStrings(Table& forms, Table& pascal, Reporter* reporter) {
     auto count = [&](Table& table, int& rows, int& untranslated) {
         if (!table.is_open()) table.open();
         for (table.first(); !table.eof(); table.next()) {
-            if (reporter) reporter->process_events();
+            if (reporter) reporter->still_working();
             ++rows;
             if (table.text(field::TranslateString).empty() && !table.logical(field::Translated) &&
                 !table.logical(field::Ignore))

@@ -139,22 +139,6 @@ void check_schema(const Table& table, const TableSchema& expected) {
                              " is missing");
 }
 
-TDaten::TDaten(Session& session, std::string program_directory, CodePage code_page)
-    : tblForms(session, {}, kFormsTemplate),
-      tblUnits(session, {}, "units_std.DB"),
-      tblPascal(session, {}, "pascal_std.DB"),
-      tblPasFiles(session, {}, "pasfiles_std.DB"),
-      session_(session),
-      program_directory_(std::move(program_directory)),
-      code_page_(std::move(code_page)) {
-    DatenCreate();
-}
-
-void TDaten::DatenCreate() {
-    for (Table* t : {&tblForms, &tblUnits, &tblPascal, &tblPasFiles})
-        t->set_directory(program_directory_);
-}
-
 void upgrade_table(Session& session, const std::string& directory, const std::string& file_name,
                    TableKind kind) {
     if (kind != TableKind::Forms) return;
@@ -163,24 +147,6 @@ void upgrade_table(Session& session, const std::string& directory, const std::st
     const std::string path = join_path(directory, found);
     if (!session.is_in_use(path))
         add_missing_fields(session, path, forms_schema(), {field::Context});
-}
-
-void TDaten::point(Table& table, const std::string& file_name) {
-    table.close();
-    // A handle pointed at another table starts plain: a filter or order left by a view or a
-    // scan must not narrow the next command's rows.
-    table.set_filtered(false);
-    table.set_filter("");
-    table.set_accept_test(nullptr);
-    table.set_master(nullptr, "");
-    table.set_index_name("");
-    table.set_directory(program_directory_);
-    table.set_table_name(file_name);
-    table.open();
-}
-
-void TDaten::close_all() {
-    for (Table* t : {&tblPascal, &tblPasFiles, &tblForms, &tblUnits}) t->close();
 }
 
 }  // namespace lexorin::store

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "base/code_page.h"
 #include "store/table_schema.h"
 #include "store/table_store.h"
 #include "store/translation_fields.h"
@@ -52,45 +51,11 @@ void upgrade_table(Session& session, const std::string& directory, const std::st
 // Raises a StoreError naming the file when the open table lacks a field of `expected`.
 void check_schema(const Table& table, const TableSchema& expected);
 
-// The translation-tables module: four shared handles that the commands re-point at the selected
-// language's tables, all in the program directory.
 // The folder that holds the program's tables (the program directory) and the session that
 // opens them.
 struct TableFolder {
     Session& session;
     std::string directory;
-};
-
-class TDaten {
-  public:
-    // `code_page`: the program's 8-bit code page, read once at start-up.
-    TDaten(Session& session, std::string program_directory, CodePage code_page = CodePage());
-
-    Table tblForms;
-    Table tblUnits;  // the units table for form work, the pasfiles table for code work
-    Table tblPascal;
-    Table tblPasFiles;
-
-    Session& session() const { return session_; }
-    const std::string& program_directory() const { return program_directory_; }
-    const CodePage& code_page() const { return code_page_; }
-
-    // Points a handle at another table in the program directory and opens it, in primary order
-    // and without filter.
-    void point(Table& table, const std::string& file_name);
-    // Where the tables are, for the typed tables.
-    TableFolder folder() const { return {session_, program_directory_}; }
-    operator TableFolder() const { return folder(); }
-    // Closes the four handles (pascal, pasfiles, forms, units).
-    void close_all();
-
-  private:
-    // Sets the four handles' directory to the program directory.
-    void DatenCreate();
-
-    Session& session_;
-    std::string program_directory_;
-    CodePage code_page_;
 };
 
 }  // namespace lexorin::store

@@ -29,6 +29,7 @@
 #include "base/text_utils.h"
 #include "editor/post_rules.h"
 #include "project/projects_table.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/golden_file_gtest.h"
@@ -139,12 +140,13 @@ class GoldenProject : public ::testing::TestWithParam<std::string> {
         reporter_.errors.clear();
     }
 
-    // Posts the case's translations to every row of `table` whose original has one.
-    void Translate(store::Table& table, bool forms_mode) {
+    // Posts the case's translations to every row of `strings` whose original has one.
+    void Translate(store::TranslationTable& strings) {
+        store::Table& table = strings.table();
         for (table.first(); !table.eof(); table.next()) {
             const auto found = translations_.find(table.text(store::field::OriginalString));
             if (found == translations_.end()) continue;
-            editor::PostTranslation(table, found->second, forms_mode);
+            editor::PostTranslation(table, found->second, strings.kind());
             used_.insert(found->first);
         }
         table.flush();
@@ -174,8 +176,8 @@ TEST_P(GoldenProject, CommandsWriteTheExpectedFiles) {
         EXPECT_TRUE(scan->scanned);
         EXPECT_TRUE(scan->report.skipped.empty()) << scan->report.skipped.front().first;
         if (translations_.empty()) return;
-        commands::Prepare(project.handles(), true);
-        Translate(project.daten().tblPascal, false);
+        store::LanguageTables tables = commands::OpenLanguageTables(project.handles());
+        Translate(tables.pascal);
     }));
     ASSERT_NO_FATAL_FAILURE(Run([&](commands::OpenedProject& project) {
         EXPECT_TRUE(commands::WriteCode(project.handles(), reporter_));
@@ -186,8 +188,8 @@ TEST_P(GoldenProject, CommandsWriteTheExpectedFiles) {
         EXPECT_TRUE(scan->skipped.empty())
             << scan->skipped.front().first << ": " << scan->skipped.front().second;
         if (translations_.empty()) return;
-        commands::Prepare(project.handles(), false);
-        Translate(project.daten().tblForms, true);
+        store::LanguageTables tables = commands::OpenLanguageTables(project.handles());
+        Translate(tables.forms);
     }));
     ASSERT_NO_FATAL_FAILURE(Run([&](commands::OpenedProject& project) {
         const auto written = commands::WriteForms(project.handles(), reporter_);

@@ -141,7 +141,8 @@ TEST(PostRulesLong, ThousandsOfEqualRowsAreWrittenTogetherWithProgress) {
     pascal.flush();
     ASSERT_TRUE(pascal.find_key({1}));
     Progress reporter;
-    PostRecord record = PostRow(pascal, {"Gut", false, false, false}, store::TableKind::Pascal, reporter);
+    PostRecord record =
+        PostRow(pascal, {"Gut", false, false, false}, store::TableKind::Pascal, reporter);
     EXPECT_EQ(record.rows.size(), 2580u);
     EXPECT_GE(reporter.reports.size(), 25u);                         // every 100 rows, then the end
     EXPECT_EQ(reporter.reports.back(), std::make_pair(2579, 2579));  // the others

@@ -66,37 +66,3 @@ TEST_F(ResultFilterTable, FiltersNarrowThePascalTableAsTheBoxesSay) {
               (Texts{"Open", "Zoo"}));
     EXPECT_EQ(originals(ChoicesFilter({true, true, false})), (Texts{"Hello", "Zoo"}));
 }
-
-TEST_F(ResultFilterTable, KeptSettingsComeBackWhenTheViewGoes) {
-    pascal.set_filter("Ignore=0");
-    pascal.set_filtered(false);
-    {
-        KeepHandleSettings keep(pascal);
-        pascal.set_filter("unitname=3 and Changed=1");
-        pascal.set_index_name(store::order::String);
-        pascal.set_filtered(true);
-        ASSERT_EQ(pascal.record_count(), 1);
-        pascal.first();
-        pascal.edit();
-        pascal.set_text(store::field::TranslateString, "refused");
-    }
-    EXPECT_EQ(pascal.state(), store::Table::State::Browse);
-    EXPECT_FALSE(pascal.filtered());
-    EXPECT_EQ(pascal.filter(), "Ignore=0");
-    EXPECT_EQ(pascal.index_name(), "");
-    EXPECT_EQ(pascal.record_count(), 5);
-    pascal.first();
-    EXPECT_EQ(pascal.text(store::field::OriginalString), "Hello");  // primary order again
-    ASSERT_TRUE(pascal.find_key({4}));
-    EXPECT_EQ(pascal.text(store::field::TranslateString),
-              "Oeffnen");  // the edit left was not stored
-
-    // Settings taken while filtered come back filtered.
-    pascal.set_filtered(true);
-    {
-        KeepHandleSettings keep(pascal);
-        pascal.set_filter("");
-    }
-    EXPECT_TRUE(pascal.filtered());
-    EXPECT_EQ(pascal.record_count(), 4);
-}

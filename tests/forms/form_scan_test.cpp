@@ -123,8 +123,8 @@ class FormOperations : public ::testing::Test {
     // Write changes -> Forms from German, translations written in `code_page`: the command, which
     // records the status line.
     FormWriteReport write(const CodePage& code_page = CodePage()) {
-        store::TDaten daten(session, home.dir(), code_page);
-        return commands::WriteForms({data.Projects, daten, languages}, reporter).value();
+        return commands::WriteForms({data.Projects, folder, code_page, languages}, reporter)
+            .value();
     }
 
     TempDir dir;

@@ -25,6 +25,7 @@
 #include "editor/form_result_view.h"
 #include "editor/result_model_qt.h"
 #include "gui/gui_test_support.h"
+#include "store/string_tables.h"
 #include "store/table_store.h"
 #include "support/test_support.h"
 
@@ -113,6 +114,10 @@ class ResultViewsTest : public QObject {
         window->view_code_results_action->trigger();
         check(view);
     }
+    // True while some handle of the window's session holds the table file open.
+    bool in_use(const std::string& file) {
+        return window->tables().session.is_in_use(home() + "/" + file);
+    }
     // Every row of a table of the language, read through a handle of the test's own.
     std::vector<std::map<std::string, std::string>> rows_of(
         const std::string& file, const std::vector<std::string>& fields) {
@@ -146,7 +151,8 @@ class ResultViewsTest : public QObject {
         // Earlier work on the strings: row 1 translated in text only, row 2 ignored, row 3
         // changed.
         {
-            store::Table& pascal = window->daten().tblPascal;
+            store::PascalRows german(window->tables(), "Demo", "German");
+            store::Table& pascal = german.table();
             auto set = [&](int index, const char* field, const char* text) {
                 QVERIFY(pascal.find_key({index}));
                 pascal.edit();
@@ -176,7 +182,6 @@ class ResultViewsTest : public QObject {
             [](const QString& a, const QString& b) { return a.toStdString() < b.toStdString(); });
         QString third_original = all_originals[2];
 
-        const std::string files_order = window->daten().tblPasFiles.index_name();
         ModalAnswerer view;
         view.dialog([&](QWidget* dialog) {
             // Checks that fail return from here; the window is closed below all the same.
@@ -259,12 +264,11 @@ class ResultViewsTest : public QObject {
         window->view_code_results_action->trigger();
         check(view);
 
-        // Nothing of the view's narrowing is left on the shared handles: no filter, the order
-        // they had.
-        QVERIFY(!window->daten().tblPascal.filtered());
-        QCOMPARE(window->daten().tblPascal.index_name(), std::string());
-        QCOMPARE(window->daten().tblPasFiles.index_name(), files_order);
-        QCOMPARE(window->daten().tblPascal.record_count(), static_cast<int>(rows.size()));
+        // The view's tables, with its filter and order, went with it: nothing holds the files.
+        QVERIFY(!in_use("Demo_German_pascal.db"));
+        QVERIFY(!in_use("Demo_pasfiles.db"));
+        QCOMPARE(store::PascalRows(window->tables(), "Demo", "German").record_count(),
+                 static_cast<int>(rows.size()));
         auto stored =
             rows_of("Demo_German_pascal.db", {"Index", "TranslateString", "Translated", "Ignore"});
         QCOMPARE(stored[3]["TranslateString"], std::string("Vier"));
@@ -286,7 +290,8 @@ class ResultViewsTest : public QObject {
         open_scanned_project(false);
         {
             // A code row keeps its literal's body: an apostrophe doubled, a line break as codes.
-            store::Table& pascal = window->daten().tblPascal;
+            store::PascalRows german(window->tables(), "Demo", "German");
+            store::Table& pascal = german.table();
             QVERIFY(pascal.find_key({1}));
             pascal.edit();
             pascal.set_text("OriginalString", "Don''t'#13#10'go");
@@ -509,8 +514,10 @@ class ResultViewsTest : public QObject {
         window->view_form_results_action->trigger();
         check(view);
 
-        QVERIFY(!window->daten().tblForms.filtered());
-        QCOMPARE(window->daten().tblForms.record_count(), static_cast<int>(rows.size()));
+        QVERIFY(!in_use("Demo_German_forms.db"));
+        QVERIFY(!in_use("Demo_units.db"));
+        QCOMPARE(store::FormRows(window->tables(), "Demo", "German").record_count(),
+                 static_cast<int>(rows.size()));
         auto stored =
             rows_of("Demo_German_forms.db", {"TranslateString", "Translated", "Changed", "Ignore"});
         QCOMPARE(stored[1]["TranslateString"], std::string("Zweite"));

@@ -72,7 +72,7 @@ class PoTest : public ::testing::Test {
         require_project(data.Projects, "Demo");
         LanguageList list;
         SilentReporter quiet;
-        AddLanguage(daten, data.Projects, list, "German", quiet);
+        AddLanguage(folder, data.Projects, list, "German", quiet);
         store::Table pasfiles(session, home.path(), "Demo_pasfiles.db");
         pasfiles.open();
         pasfiles.append_record({0, store::kShowAll});
@@ -133,20 +133,20 @@ class PoTest : public ::testing::Test {
         }
     }
     PoImportResult import(const std::string& path) {
-        return ImportGerman(daten, path, CodePage(), quiet);
+        return ImportGerman(folder, path, CodePage(), quiet);
     }
 
     TempDir dir;
     TempDir home;
     store::Session session;
     TDataProjects data{session, dir.path()};
-    store::TDaten daten{session, home.dir()};
+    store::TableFolder folder{session, home.dir()};
     SilentReporter quiet;
 };
 
 TEST_F(PoTest, ExportIsAcceptedByMsgfmtAndCarriesContextsFlagsAndComments) {
     std::string po = dir.file("de.po");
-    auto result = ExportGerman(daten, po, CodePage(), quiet);
+    auto result = ExportGerman(folder, po, CodePage(), quiet);
     EXPECT_EQ(result.entries, 6);
     EXPECT_EQ(result.translated, 3);
     ASSERT_EQ(result.notes.size(), 1u);
@@ -177,7 +177,7 @@ TEST_F(PoTest, ExportIsAcceptedByMsgfmtAndCarriesContextsFlagsAndComments) {
 TEST_F(PoTest, ExportThenImportKeepsEveryTranslationAndFlag) {
     auto before = all_rows();
     std::string po = dir.file("de.po");
-    ExportGerman(daten, po, CodePage(), quiet);
+    ExportGerman(folder, po, CodePage(), quiet);
     clear_translations();
     ASSERT_NE(all_rows(), before);
     auto result = import(po);
@@ -193,7 +193,7 @@ TEST_F(PoTest, ExportThenImportKeepsEveryTranslationAndFlag) {
 
 TEST_F(PoTest, ControlCharactersInATranslationAreRefusedWithTheEntryNamed) {
     std::string po = dir.file("de.po");
-    ExportGerman(daten, po, CodePage(), quiet);
+    ExportGerman(folder, po, CodePage(), quiet);
     auto catalog = read_po_file(po);
     catalog.entries[2].msgstr = "Klingel\a";
     catalog.entries[3].msgstr = "Spalte\tzwei";  // a tab is text like any other
@@ -208,7 +208,7 @@ TEST_F(PoTest, ControlCharactersInATranslationAreRefusedWithTheEntryNamed) {
 
 TEST_F(PoTest, ATranslatorsEditsComeInAndStaleEntriesAreReported) {
     std::string po = dir.file("de.po");
-    ExportGerman(daten, po, CodePage(), quiet);
+    ExportGerman(folder, po, CodePage(), quiet);
     auto catalog = read_po_file(po);
     catalog.entries[1].fuzzy = false;                    // reviewed
     catalog.entries[2].msgstr = "nicht \u00FCbersetzt";  // newly translated
@@ -282,7 +282,7 @@ class PoCodeTextTest : public PoTest {
 
 TEST_F(PoCodeTextTest, TextsTypedAsTheyReadAreStoredAsLiteralBodies) {
     std::string po = dir.file("de.po");
-    ExportGerman(daten, po, CodePage(), quiet);
+    ExportGerman(folder, po, CodePage(), quiet);
     PoCatalog catalog = read_po_file(po);
     EXPECT_EQ(po_header_field(catalog.header, kCodeTextField), "natural");
     EXPECT_EQ(entry_of(catalog, "code 6 ").msgid, "Don't\r\nstop");
@@ -300,7 +300,7 @@ TEST_F(PoCodeTextTest, TextsTypedAsTheyReadAreStoredAsLiteralBodies) {
     EXPECT_EQ(stored_translation(3), "it''''s two");
 
     // Written out again, the file holds what the translator typed; read in, it changes nothing.
-    ExportGerman(daten, po, CodePage(), quiet);
+    ExportGerman(folder, po, CodePage(), quiet);
     catalog = read_po_file(po);
     EXPECT_EQ(entry_of(catalog, "code 6 ").msgstr, "Geh's\nnicht");
     EXPECT_EQ(entry_of(catalog, "code 3 ").msgstr, "it''s two");
@@ -313,7 +313,7 @@ TEST_F(PoCodeTextTest, AFileOfAnEarlierVersionStillMatchesItsRowsAndLosesNothing
     // An earlier version wrote the bodies as they are stored and no code-text field; its
     // translators doubled their apostrophes, or forgot to.
     std::string po = dir.file("de.po");
-    ExportGerman(daten, po, CodePage(), quiet);
+    ExportGerman(folder, po, CodePage(), quiet);
     PoCatalog catalog = read_po_file(po);
     const std::string field = std::string(kCodeTextField) + ": natural\n";
     ASSERT_NE(catalog.header.find(field), std::string::npos);
@@ -332,7 +332,7 @@ TEST_F(PoCodeTextTest, AFileOfAnEarlierVersionStillMatchesItsRowsAndLosesNothing
 TEST_F(PoTest, BadFilesChangeNothing) {
     auto before = all_rows();
     std::string po = dir.file("de.po");
-    ExportGerman(daten, po, CodePage(), quiet);
+    ExportGerman(folder, po, CodePage(), quiet);
     std::string good = read_test_file(po);
     clear_translations();
     auto cleared = all_rows();
@@ -380,9 +380,9 @@ TEST_F(PoTest, AnExportThatCannotBeConvertedWritesNothing) {
         pascal.open();
         pascal.append_record({0, "tilde \x98", "", 2});
     }
-    EXPECT_THROW(ExportGerman(daten, po, CodePage("CP1251"), quiet), Error);
+    EXPECT_THROW(ExportGerman(folder, po, CodePage("CP1251"), quiet), Error);
     EXPECT_EQ(read_test_file(po), "old");
-    EXPECT_THROW(ExportGerman(daten, dir.file("missing/de.po"), CodePage(), quiet), Error);
+    EXPECT_THROW(ExportGerman(folder, dir.file("missing/de.po"), CodePage(), quiet), Error);
 }
 
 }  // namespace

@@ -53,10 +53,10 @@ TEST(PoImportAtSize, FiveThousandTranslationsAreOneCommitOfTheTable) {
     TDataProjects data(session, dir.path());
     add_project(data.Projects, {"Demo", dir.file("src"), true, {}});
     require_project(data.Projects, "Demo");
-    store::TDaten daten(session, home.dir());
+    store::TableFolder folder{session, home.dir()};
     SilentReporter quiet;
     LanguageList languages;
-    AddLanguage(daten, data.Projects, languages, "German", quiet);
+    AddLanguage(folder, data.Projects, languages, "German", quiet);
     {
         store::Table pasfiles(session, home.path(), "Demo_pasfiles.db");
         pasfiles.open();
@@ -69,19 +69,17 @@ TEST(PoImportAtSize, FiveThousandTranslationsAreOneCommitOfTheTable) {
         pascal.flush();
     }
     const std::string po = dir.file("de.po");
-    ExportGerman(daten, po, CodePage(), quiet);
+    ExportGerman(folder, po, CodePage(), quiet);
     PoCatalog catalog = read_po_file(po);
     ASSERT_EQ(catalog.entries.size(), static_cast<size_t>(kRows));
     for (auto& entry : catalog.entries) entry.msgstr = "DE " + entry.msgid;
     write_po_file(po, catalog);
-    daten.close_all();
 
     const std::string pascal_file = home.file("Demo_German_pascal.db");
     const std::string forms_file = home.file("Demo_German_forms.db");
     const std::uint32_t pascal_before = commits_of(pascal_file);
     const std::uint32_t forms_before = commits_of(forms_file);
-    PoImportResult result = ImportGerman(daten, po, CodePage(), quiet);
-    daten.close_all();
+    PoImportResult result = ImportGerman(folder, po, CodePage(), quiet);
     EXPECT_EQ(result.updated, kRows);
     EXPECT_EQ(commits_of(pascal_file) - pascal_before, 1u);
     EXPECT_LE(commits_of(forms_file) - forms_before, 1u);

@@ -9,7 +9,6 @@
 
 #include "base/file_utils.h"
 #include "project/language_list.h"
-#include "project/language_tables.h"
 #include "project/languages.h"
 #include "project/project_delete.h"
 #include "project/project_lock.h"
@@ -38,8 +37,8 @@ class DeleteTest : public ::testing::Test {
             require_project(data.Projects, name);
             LanguageList list;
             SilentReporter quiet;
-            AddLanguage(daten, data.Projects, list, "German", quiet);
-            AddLanguage(daten, data.Projects, list, "French", quiet);
+            AddLanguage(folder, data.Projects, list, "German", quiet);
+            AddLanguage(folder, data.Projects, list, "French", quiet);
         }
         write_test_file(home.file("Demo.zip"), "archive");
         write_test_file(home.file("strings.tra"), "keep");
@@ -61,7 +60,7 @@ class DeleteTest : public ::testing::Test {
     TempDir home;
     store::Session session;
     TDataProjects data{session, dir.path()};
-    store::TDaten daten{session, home.dir()};
+    store::TableFolder folder{session, home.dir()};
     LanguageList languages;
 };
 
@@ -72,14 +71,14 @@ void MakeTwoProjects(const TempDir& dir, const TempDir& home) {
     store::ensure_templates(home.path());
     store::Session session;
     TDataProjects data{session, dir.path()};
-    store::TDaten daten{session, home.dir()};
+    store::TableFolder folder{session, home.dir()};
     for (const char* name : {"Demo", "Demo_2"}) {
         add_project(data.Projects, {name, dir.file("src"), true, {}});
         require_project(data.Projects, name);
         LanguageList list;
         SilentReporter quiet;
-        AddLanguage(daten, data.Projects, list, "German", quiet);
-        AddLanguage(daten, data.Projects, list, "French", quiet);
+        AddLanguage(folder, data.Projects, list, "German", quiet);
+        AddLanguage(folder, data.Projects, list, "French", quiet);
     }
 }
 
@@ -114,11 +113,11 @@ bool DeleteKilledAt(const TempDir& dir, const TempDir& home, int step) {
     if (child == 0) {
         store::Session session;  // handles of the child alone
         TDataProjects data{session, dir.path()};
-        store::TDaten daten{session, home.dir()};
+        store::TableFolder folder{session, home.dir()};
         LanguageList languages;
         require_project(data.Projects, "Demo");
         KillingReporter reporter(step);
-        DeleteProject(daten, data.Projects, languages, reporter);
+        DeleteProject(folder, data.Projects, languages, reporter);
         ::_exit(0);
     }
     int status = 0;
@@ -136,13 +135,13 @@ TEST(DeleteKilled, AKillBeforeAnyStepLeavesTheRowAndRunningItAgainFinishes) {
         const bool killed = DeleteKilledAt(dir, home, step);
         store::Session session;
         TDataProjects data{session, dir.path()};
-        store::TDaten daten{session, home.dir()};
+        store::TableFolder folder{session, home.dir()};
         if (killed) {
             // The row is the last to go: the project is still there to be deleted again.
             ASSERT_TRUE(locate_project(data.Projects, "Demo")) << "killed at step " << step;
             LanguageList languages;
             ScriptedReporter yes({true, true});
-            const ProjectDeletion again = DeleteProject(daten, data.Projects, languages, yes);
+            const ProjectDeletion again = DeleteProject(folder, data.Projects, languages, yes);
             EXPECT_TRUE(again.failed.empty()) << "killed at step " << step;
         }
         EXPECT_EQ(project_names(data.Projects), (std::vector<std::string>{"Demo_2"}))
@@ -160,7 +159,7 @@ TEST(DeleteKilled, AKillBeforeAnyStepLeavesTheRowAndRunningItAgainFinishes) {
 TEST_F(DeleteTest, DeletingDemoWithTablesLeavesEveryTableOfDemo2) {
     require_project(data.Projects, "Demo");
     ScriptedReporter reporter({true, true});
-    auto result = DeleteProject(daten, data.Projects, languages, reporter);
+    auto result = DeleteProject(folder, data.Projects, languages, reporter);
     EXPECT_EQ(reporter.questions,
               (std::vector<std::string>{"This function deletes your translation project. Proceed?",
                                         "Do you also want to delete your translation files?"}));
@@ -187,7 +186,7 @@ TEST_F(DeleteTest, TablesLeftByADeletionAreNamedForANewProjectOfTheName) {
     EXPECT_TRUE(LeftoverProjectFiles(home.dir(), data.Projects, "Demo").empty());
     require_project(data.Projects, "Demo");
     ScriptedReporter row_only({true, false});
-    DeleteProject(daten, data.Projects, languages, row_only);
+    DeleteProject(folder, data.Projects, languages, row_only);
     // A journal beside a table, and a table spelt in other letters, belong to it too.
     write_test_file(home.file("Demo_units.db-journal"), "");
     write_test_file(home.file("DEMO_Old_pascal.db"), "");
@@ -211,13 +210,13 @@ TEST_F(DeleteTest, AnsweringNoKeepsTheTablesOrEverything) {
     auto before = home_files();
     require_project(data.Projects, "Demo");
     ScriptedReporter no({false});
-    auto result = DeleteProject(daten, data.Projects, languages, no);
+    auto result = DeleteProject(folder, data.Projects, languages, no);
     EXPECT_FALSE(result.row_deleted);
     EXPECT_EQ(project_names(data.Projects).size(), 2u);
 
     require_project(data.Projects, "Demo");
     ScriptedReporter row_only({true, false});
-    result = DeleteProject(daten, data.Projects, languages, row_only);
+    result = DeleteProject(folder, data.Projects, languages, row_only);
     EXPECT_TRUE(result.row_deleted);
     EXPECT_FALSE(result.tables_deleted);
     EXPECT_EQ(project_names(data.Projects), (std::vector<std::string>{"Demo_2"}));
@@ -241,7 +240,7 @@ TEST_F(DeleteTest, FilesThatCannotBeRemovedAreReported) {
     EXPECT_TRUE(lexorin::testing::check_without_privileges([&] {
         store::Session own;  // handles of this process only
         TDataProjects projects{own, top};
-        store::TDaten tables{own, program};
+        store::TableFolder tables{own, program};
         LanguageList none;
         require_project(projects.Projects, "Demo");
         ScriptedReporter reporter({true, true});
@@ -261,7 +260,7 @@ TEST_F(DeleteTest, ATableThatAnotherProjectAlsoNamesIsKept) {
     data.Projects.set_text(field::Languages, encode_list({"German", "2_German"}));
     data.Projects.post();
     ScriptedReporter reporter({true, true});
-    auto result = DeleteProject(daten, data.Projects, languages, reporter);
+    auto result = DeleteProject(folder, data.Projects, languages, reporter);
     EXPECT_EQ(result.kept,
               (std::vector<std::string>{"Demo_2_German_forms.db", "Demo_2_German_pascal.db"}));
     for (const auto& name : demo_2_tables()) EXPECT_TRUE(has(name)) << name;

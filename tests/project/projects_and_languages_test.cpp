@@ -7,10 +7,10 @@
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "project/language_list.h"
-#include "project/language_tables.h"
 #include "project/languages.h"
 #include "project/projects_table.h"
 #include "project/status_line.h"
+#include "store/string_tables.h"
 #include "store/table_files.h"
 #include "store/transcopy.h"
 #include "store/translation_tables.h"
@@ -76,7 +76,7 @@ class ProjectTest : public ::testing::Test {
     TempDir home;
     store::Session session;
     TDataProjects data{session, dir.path()};
-    store::TDaten daten{session, home.dir()};
+    store::TableFolder folder{session, home.dir()};
     RecordingReporter reporter;
 };
 
@@ -131,20 +131,22 @@ TEST_F(ProjectTest, TheProjectsFileIsCreatedOnceAndAForeignOneIsRefused) {
 
 TEST_F(ProjectTest, ReadyChecksInTheOrderOfItsRules) {
     LanguageList none;
-    EXPECT_FALSE(
-        commands::Ready({data.Projects, daten, none}, commands::Needs::Language, reporter));
+    EXPECT_FALSE(commands::Ready({data.Projects, folder, CodePage(), none},
+                                 commands::Needs::Language, reporter));
     EXPECT_EQ(reporter.errors.back(), "No project name found. Plase enter a project.");
     add("Demo");
     require_project(data.Projects, "Demo");
-    EXPECT_TRUE(commands::Ready({data.Projects, daten, none}, commands::Needs::Project, reporter));
-    EXPECT_FALSE(
-        commands::Ready({data.Projects, daten, none}, commands::Needs::Language, reporter));
+    EXPECT_TRUE(commands::Ready({data.Projects, folder, CodePage(), none}, commands::Needs::Project,
+                                reporter));
+    EXPECT_FALSE(commands::Ready({data.Projects, folder, CodePage(), none},
+                                 commands::Needs::Language, reporter));
     EXPECT_EQ(reporter.errors.back(), "You have to add a language first.");
     LanguageList two{{"German", "French"}, -1};
-    EXPECT_FALSE(
-        commands::Ready({data.Projects, daten, two}, commands::Needs::SelectedLanguage, reporter));
+    EXPECT_FALSE(commands::Ready({data.Projects, folder, CodePage(), two},
+                                 commands::Needs::SelectedLanguage, reporter));
     EXPECT_EQ(reporter.errors.back(), "You did not select a language.");
-    EXPECT_TRUE(commands::Ready({data.Projects, daten, two}, commands::Needs::Language, reporter));
+    EXPECT_TRUE(commands::Ready({data.Projects, folder, CodePage(), two}, commands::Needs::Language,
+                                reporter));
     EXPECT_EQ(two.selected, 0);  // the first is selected for the command
 }
 
@@ -165,7 +167,8 @@ TEST_F(ProjectTest, StatusLinesReplaceTheirOlderKindAndMoveToTheEnd) {
 TEST_F(ProjectTest, FirstLanguageGetsEmptyTablesAndTheProjectsFileTables) {
     add("Demo");
     LanguageList list = languages_of("Demo");
-    ASSERT_TRUE(commands::AddLanguage({data.Projects, daten, list}, "German", reporter));
+    ASSERT_TRUE(
+        commands::AddLanguage({data.Projects, folder, CodePage(), list}, "German", reporter));
     EXPECT_EQ(list.items, (std::vector<std::string>{"German"}));
     EXPECT_EQ(list.selected, 0);
     for (const char* name :
@@ -181,9 +184,12 @@ TEST_F(ProjectTest, FirstLanguageGetsEmptyTablesAndTheProjectsFileTables) {
     EXPECT_EQ(pascal_template.record_count(), 0);
 
     // Duplicates are refused without regard to case; an empty answer changes nothing.
-    EXPECT_THROW(commands::AddLanguage({data.Projects, daten, list}, "german", reporter), Error);
-    EXPECT_FALSE(commands::AddLanguage({data.Projects, daten, list}, "", reporter));
-    EXPECT_THROW(commands::AddLanguage({data.Projects, daten, list}, "x/y", reporter), Error);
+    EXPECT_THROW(
+        commands::AddLanguage({data.Projects, folder, CodePage(), list}, "german", reporter),
+        Error);
+    EXPECT_FALSE(commands::AddLanguage({data.Projects, folder, CodePage(), list}, "", reporter));
+    EXPECT_THROW(commands::AddLanguage({data.Projects, folder, CodePage(), list}, "x/y", reporter),
+                 Error);
     EXPECT_EQ(decode_list(data.Projects.text(field::Languages)),
               (std::vector<std::string>{"German"}));
 }
@@ -191,42 +197,47 @@ TEST_F(ProjectTest, FirstLanguageGetsEmptyTablesAndTheProjectsFileTables) {
 TEST_F(ProjectTest, SecondLanguageStartsWithTheFirstLanguagesStrings) {
     add("Demo");
     LanguageList list = languages_of("Demo");
-    AddLanguage(daten, data.Projects, list, "German", reporter);
-    PrepareLanguageTables(daten, "Demo", "German", true);
-    EXPECT_EQ(daten.tblPasFiles.record_count(), 1);  // the "(Show all)" row
-    daten.tblPasFiles.first();
-    EXPECT_EQ(daten.tblPasFiles.text("UnitName"), "(Show all)");
-    EXPECT_EQ(daten.tblUnits.table_name(), "Demo_pasfiles.db");
-    daten.tblPascal.append_record({0, "Hello", "Hallo", 2, true});
-    daten.tblForms.append_record({0, "Caption", "Titel", 1, true, false, "Form1", "Caption"});
-    daten.tblPasFiles.append_record({0, "a.pas", "/src/a.pas"});
-    EXPECT_EQ(daten.tblPasFiles.integer("Index"), 2);
-    PrepareLanguageTables(daten, "Demo", "German", false);
-    EXPECT_EQ(daten.tblUnits.table_name(), "Demo_units.db");
+    AddLanguage(folder, data.Projects, list, "German", reporter);
+    {
+        store::LanguageTables german(folder, "Demo", "German");
+        store::Table& pasfiles = german.unit_files.table();
+        EXPECT_EQ(pasfiles.record_count(), 1);  // the "(Show all)" row
+        pasfiles.first();
+        EXPECT_EQ(pasfiles.text("UnitName"), "(Show all)");
+        EXPECT_EQ(german.unit_files.file_name(), "Demo_pasfiles.db");
+        german.pascal.table().append_record({0, "Hello", "Hallo", 2, true});
+        german.forms.table().append_record(
+            {0, "Caption", "Titel", 1, true, false, "Form1", "Caption"});
+        pasfiles.append_record({0, "a.pas", "/src/a.pas"});
+        EXPECT_EQ(pasfiles.integer("Index"), 2);
+        EXPECT_EQ(german.form_files.file_name(), "Demo_units.db");
+    }
 
-    AddLanguage(daten, data.Projects, list, "French", reporter);
+    AddLanguage(folder, data.Projects, list, "French", reporter);
     EXPECT_EQ(reporter.shown_statuses(),
               (std::vector<std::string>{"Copying forms from language German",
                                         "Copying code language German"}));
-    PrepareLanguageTables(daten, "Demo", "French", true);
-    ASSERT_EQ(daten.tblPascal.record_count(), 1);
-    daten.tblPascal.first();
-    EXPECT_EQ(daten.tblPascal.text("OriginalString"), "Hello");
-    EXPECT_EQ(daten.tblPascal.text("TranslateString"), "");
-    ASSERT_EQ(daten.tblForms.record_count(), 1);
-    EXPECT_EQ(daten.tblPasFiles.record_count(), 2);  // the shared file list is left as it was
+    store::LanguageTables french(folder, "Demo", "French");
+    store::Table& pascal = french.pascal.table();
+    ASSERT_EQ(pascal.record_count(), 1);
+    pascal.first();
+    EXPECT_EQ(pascal.text("OriginalString"), "Hello");
+    EXPECT_EQ(pascal.text("TranslateString"), "");
+    ASSERT_EQ(french.forms.record_count(), 1);
+    EXPECT_EQ(french.unit_files.record_count(), 2);  // the shared file list is left as it was
     EXPECT_EQ(list.selected, -1);                    // two entries: none selected
 }
 
 TEST_F(ProjectTest, AddingAListedLanguageAgainCompletesWhatAKilledAddLeft) {
     add("Demo");
     LanguageList list = languages_of("Demo");
-    commands::AddLanguage({data.Projects, daten, list}, "German", reporter);
-    PrepareLanguageTables(daten, "Demo", "German", true);
-    for (int i = 0; i < 3; ++i) daten.tblPascal.append_record({0, "Text " + std::to_string(i)});
-    daten.tblPascal.flush();
-    commands::AddLanguage({data.Projects, daten, list}, "French", reporter);
-    daten.close_all();
+    commands::AddLanguage({data.Projects, folder, CodePage(), list}, "German", reporter);
+    {
+        store::PascalRows german(folder, "Demo", "German");
+        for (int i = 0; i < 3; ++i) german.table().append_record({0, "Text " + std::to_string(i)});
+        german.flush();
+    }
+    commands::AddLanguage({data.Projects, folder, CodePage(), list}, "French", reporter);
     // What a kill would leave: French listed, its pascal table holding the first two rows of
     // the copy, its forms table not made yet.
     std::filesystem::remove(home.file("Demo_French_pascal.db"));
@@ -239,25 +250,26 @@ TEST_F(ProjectTest, AddingAListedLanguageAgainCompletesWhatAKilledAddLeft) {
         for (int i = 0; i < 2; ++i) french.append_record({0, "Text " + std::to_string(i)});
     }
 
-    EXPECT_TRUE(commands::AddLanguage({data.Projects, daten, list}, "french", reporter));
-    PrepareLanguageTables(daten, "Demo", "French", true);
-    EXPECT_EQ(daten.tblPascal.record_count(), 3);
+    EXPECT_TRUE(
+        commands::AddLanguage({data.Projects, folder, CodePage(), list}, "french", reporter));
+    EXPECT_EQ(store::LanguageTables(folder, "Demo", "French").pascal.record_count(), 3);
     EXPECT_TRUE(data.Projects.text(field::Reserve).find("Language completed: French") !=
                 std::string::npos);
     EXPECT_EQ(decode_list(data.Projects.text(field::Languages)),
               (std::vector<std::string>{"German", "French"}));
     // Complete now: the duplicate is refused as ever.
-    EXPECT_THROW(commands::AddLanguage({data.Projects, daten, list}, "French", reporter), Error);
+    EXPECT_THROW(
+        commands::AddLanguage({data.Projects, folder, CodePage(), list}, "French", reporter),
+        Error);
 }
 
 TEST_F(ProjectTest, AFailedAddTakesBackTheListEntryAndTheTables) {
     add("Demo");
     LanguageList list = languages_of("Demo");
-    AddLanguage(daten, data.Projects, list, "German", reporter);
-    daten.close_all();
+    AddLanguage(folder, data.Projects, list, "German", reporter);
     // The rows to copy cannot be read: the German pascal table is no table any more.
     lexorin::testing::write_test_file(home.file("Demo_German_pascal.db"), "not a table");
-    EXPECT_THROW(AddLanguage(daten, data.Projects, list, "Spanish", reporter), Error);
+    EXPECT_THROW(AddLanguage(folder, data.Projects, list, "Spanish", reporter), Error);
     EXPECT_EQ(decode_list(data.Projects.text(field::Languages)),
               std::vector<std::string>{"German"});
     EXPECT_FALSE(std::filesystem::exists(home.file("Demo_Spanish_forms.db")));
@@ -267,17 +279,17 @@ TEST_F(ProjectTest, AFailedAddTakesBackTheListEntryAndTheTables) {
 TEST_F(ProjectTest, DeletingALanguageRemovesOnlyItsOwnTables) {
     add("Demo");
     LanguageList list = languages_of("Demo");
-    AddLanguage(daten, data.Projects, list, "de", reporter);
-    AddLanguage(daten, data.Projects, list, "de_x", reporter);
+    AddLanguage(folder, data.Projects, list, "de", reporter);
+    AddLanguage(folder, data.Projects, list, "de_x", reporter);
     // A table of another project whose name meets the deletion pattern.
     lexorin::testing::write_test_file(home.file("Demo_de_other.db"), "not ours");
     list.selected = 0;
     RecordingReporter no(false);
-    DeleteLanguage(daten, data.Projects, list, no);
+    DeleteLanguage(folder, data.Projects, list, no);
     EXPECT_EQ(no.questions.size(), 1u);
     EXPECT_TRUE(file_exists(home.file("Demo_de_pascal.db")));
 
-    auto failed = DeleteLanguage(daten, data.Projects, list, reporter);
+    auto failed = DeleteLanguage(folder, data.Projects, list, reporter);
     EXPECT_TRUE(failed.empty());
     ASSERT_GE(reporter.questions.size(), 2u);
     EXPECT_EQ(reporter.questions[1],
@@ -292,7 +304,7 @@ TEST_F(ProjectTest, DeletingALanguageRemovesOnlyItsOwnTables) {
     EXPECT_EQ(data.Projects.text(field::Languages), "de_x");
 
     LanguageList nothing_selected{{"de_x"}, -1};
-    DeleteLanguage(daten, data.Projects, nothing_selected, reporter);
+    DeleteLanguage(folder, data.Projects, nothing_selected, reporter);
     EXPECT_EQ(reporter.errors.back(), "You did not select a language.");
 }
 
@@ -300,19 +312,19 @@ TEST_F(ProjectTest, ALanguageWhoseTablesBelongToAnotherProjectIsRefused) {
     add("A");
     add("A_b");
     LanguageList list = languages_of("A_b");
-    AddLanguage(daten, data.Projects, list, "c", reporter);
+    AddLanguage(folder, data.Projects, list, "c", reporter);
     LanguageList other = languages_of("A");
-    EXPECT_THROW(AddLanguage(daten, data.Projects, other, "b_c", reporter), Error);
+    EXPECT_THROW(AddLanguage(folder, data.Projects, other, "b_c", reporter), Error);
     EXPECT_EQ(data.Projects.text(field::Languages), "");
 }
 
-TEST_F(ProjectTest, PreparingAMissingLanguageTableFailsWithItsName) {
+TEST_F(ProjectTest, OpeningAMissingLanguageTableFailsWithItsName) {
     add("Demo");
     LanguageList list = languages_of("Demo");
-    AddLanguage(daten, data.Projects, list, "German", reporter);
+    AddLanguage(folder, data.Projects, list, "German", reporter);
     std::filesystem::remove(home.file("Demo_German_pascal.db"));
     try {
-        PrepareLanguageTables(daten, "Demo", "German", true);
+        store::LanguageTables german(folder, "Demo", "German");
         FAIL();
     } catch (const StoreError& e) {
         EXPECT_NE(std::string(e.what()).find("Demo_German_pascal.db"), std::string::npos);

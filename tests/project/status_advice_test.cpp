@@ -33,7 +33,7 @@ class StatusTest : public ::testing::Test {
         require_project(data.Projects, "Demo");
     }
     void add_language(const std::string& name) {
-        AddLanguage(daten, data.Projects, languages, name, reporter);
+        AddLanguage(folder, data.Projects, languages, name, reporter);
     }
     store::Table table(const std::string& language, store::TableKind kind) {
         return store::Table(session, home.path(), store::table_file_name("Demo", language, kind));
@@ -69,7 +69,7 @@ class StatusTest : public ::testing::Test {
     TempDir home;
     store::Session session;
     TDataProjects data{session, dir.path()};
-    store::TDaten daten{session, home.dir()};
+    store::TableFolder folder{session, home.dir()};
     LanguageList languages;
     RecordingReporter reporter;
 };
@@ -77,7 +77,8 @@ class StatusTest : public ::testing::Test {
 TEST_F(StatusTest, ANewLanguageGetsZeroCountsAndTheScanAdvice) {
     add_language("German");
     select("German");
-    auto advice = commands::WhatNow({data.Projects, daten, languages}, reporter, kDate);
+    auto advice =
+        commands::WhatNow({data.Projects, folder, CodePage(), languages}, reporter, kDate);
     ASSERT_TRUE(advice);
     EXPECT_EQ(advice->summary,
               "Forms: 0 strings, 0 not translated. Code: 0 strings, 0 not translated.");
@@ -96,9 +97,11 @@ TEST_F(StatusTest, AfterScansTheCheckLinesAndTheFourStepsAreAdvised) {
     scan("German");
     // Another language whose check line holds "Check German" is listed too.
     select("German (Swiss)");
-    ASSERT_TRUE(commands::WhatNow({data.Projects, daten, languages}, reporter, "31.01.2024"));
+    ASSERT_TRUE(
+        commands::WhatNow({data.Projects, folder, CodePage(), languages}, reporter, "31.01.2024"));
     select("German");
-    auto advice = commands::WhatNow({data.Projects, daten, languages}, reporter, kDate);
+    auto advice =
+        commands::WhatNow({data.Projects, folder, CodePage(), languages}, reporter, kDate);
     ASSERT_TRUE(advice);
     // Ignored and flagged rows are not untranslated; a translation without flag is translated.
     EXPECT_EQ(advice->counts.forms_rows, 2);
@@ -122,9 +125,9 @@ TEST_F(StatusTest, AfterScansTheCheckLinesAndTheFourStepsAreAdvised) {
 TEST_F(StatusTest, TwoRunsLeaveOneCheckLineOfTheLanguageTheNewerAtTheEnd) {
     add_language("German");
     select("German");
-    commands::WhatNow({data.Projects, daten, languages}, reporter, "01.01.2024");
+    commands::WhatNow({data.Projects, folder, CodePage(), languages}, reporter, "01.01.2024");
     AddStatusLine(data.Projects, "Code scanned", "", "01.01.2024");
-    commands::WhatNow({data.Projects, daten, languages}, reporter, kDate);
+    commands::WhatNow({data.Projects, folder, CodePage(), languages}, reporter, kDate);
     auto lines = SplitLines(data.Projects.text(field::Reserve));
     int checks = 0;
     for (const auto& l : lines) checks += l.rfind("Check German: ", 0) == 0;
@@ -134,7 +137,8 @@ TEST_F(StatusTest, TwoRunsLeaveOneCheckLineOfTheLanguageTheNewerAtTheEnd) {
 }
 
 TEST_F(StatusTest, ThePreconditionsStopTheCommand) {
-    EXPECT_FALSE(commands::WhatNow({data.Projects, daten, languages}, reporter, kDate));
+    EXPECT_FALSE(
+        commands::WhatNow({data.Projects, folder, CodePage(), languages}, reporter, kDate));
     EXPECT_EQ(reporter.errors, (std::vector<std::string>{"You have to add a language first."}));
     EXPECT_EQ(data.Projects.text(field::Reserve), "");
 
@@ -143,13 +147,15 @@ TEST_F(StatusTest, ThePreconditionsStopTheCommand) {
     add_language("French");
     languages.fill(data.Projects.text(field::Languages));
     ASSERT_EQ(languages.selected, -1);
-    auto advice = commands::WhatNow({data.Projects, daten, languages}, reporter, kDate);
+    auto advice =
+        commands::WhatNow({data.Projects, folder, CodePage(), languages}, reporter, kDate);
     ASSERT_TRUE(advice);
     EXPECT_EQ(languages.selected_language(), "German");
 
     // A table deleted outside the program ends the command with the store's error.
     std::filesystem::remove(home.file("Demo_German_pascal.db"));
-    EXPECT_THROW(commands::WhatNow({data.Projects, daten, languages}, reporter, kDate), Error);
+    EXPECT_THROW(commands::WhatNow({data.Projects, folder, CodePage(), languages}, reporter, kDate),
+                 Error);
 }
 
 TEST(BuildAdvice, OnlyTheMissingScanIsNamedAndLongLinesAreCut) {

@@ -93,13 +93,13 @@ class CheckLanguageTest : public ::testing::Test {
         require_project(data.Projects, "Demo");
         LanguageList list;
         SilentReporter quiet;
-        AddLanguage(daten, data.Projects, list, "German", quiet);
+        AddLanguage(folder, data.Projects, list, "German", quiet);
     }
     TempDir dir;
     TempDir home;
     store::Session session;
     project::TDataProjects data{session, dir.path()};
-    store::TDaten daten{session, home.dir()};
+    store::TableFolder folder{session, home.dir()};
 };
 
 TEST_F(CheckLanguageTest, ChecksTranslatedRowsOnlyWithTheirTrailingBlanks) {
@@ -115,8 +115,8 @@ TEST_F(CheckLanguageTest, ChecksTranslatedRowsOnlyWithTheirTrailingBlanks) {
         forms.append_record({0, "&OK", "OK", 1, true, false, "Form1.Button1", "Caption"});
     }
     SilentReporter quiet;
-    store::PascalRows pascal(daten.folder(), "Demo", "German");
-    store::FormRows forms(daten.folder(), "Demo", "German");
+    store::PascalRows pascal(folder, "Demo", "German");
+    store::FormRows forms(folder, "Demo", "German");
     auto problems = CheckLanguage(pascal, forms, quiet);
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0].table, store::TableKind::Pascal);

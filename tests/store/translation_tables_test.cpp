@@ -4,6 +4,7 @@
 
 #include "base/errors.h"
 #include "base/text_utils.h"
+#include "store/string_tables.h"
 #include "store/table_files.h"
 #include "store/transcopy.h"
 #include "support/test_support.h"
@@ -207,24 +208,24 @@ TEST(TranslationSchemas, KeepTheNamesTheirFilesWereWrittenWith) {
 
 namespace {
 
-TEST(TDatenHandles, ARepointedHandleStartsWithoutFilterAndOrder) {
+TEST(TypedTables, AnotherObjectOnTheFileStartsWithoutFilterAndOrder) {
     lexorin::testing::TempDir dir;
     Session session;
     ensure_templates(dir.path());
     for (const char* name : {"P_L_pascal.db", "P_M_pascal.db"})
         CopyTableFile(session, dir.path(), kPascalTemplate, dir.path(), name);
-    TDaten daten(session, dir.dir());
-    daten.point(daten.tblPascal, "P_L_pascal.db");
-    daten.tblPascal.append_record({0, "b"});
-    daten.tblPascal.append_record({0, "a"});
-    daten.tblPascal.set_index_name(order::String);
-    daten.tblPascal.set_filter("Ignore=1");
-    daten.tblPascal.set_filtered(true);
-    EXPECT_EQ(daten.tblPascal.record_count(), 0);
-    daten.point(daten.tblPascal, "P_L_pascal.db");
-    EXPECT_EQ(daten.tblPascal.record_count(), 2);
-    daten.tblPascal.first();
-    EXPECT_EQ(daten.tblPascal.text(field::OriginalString), "b");  // Index order again
+    const TableFolder folder{session, dir.dir()};
+    PascalRows narrowed(folder, "P", "L");
+    narrowed.table().append_record({0, "b"});
+    narrowed.table().append_record({0, "a"});
+    narrowed.table().set_index_name(order::String);
+    narrowed.table().set_filter("Ignore=1");
+    narrowed.table().set_filtered(true);
+    EXPECT_EQ(narrowed.record_count(), 0);
+    PascalRows plain(folder, "P", "L");
+    EXPECT_EQ(plain.record_count(), 2);
+    plain.table().first();
+    EXPECT_EQ(plain.table().text(field::OriginalString), "b");  // Index order
 }
 
 }  // namespace
