@@ -48,7 +48,7 @@ class OpenedProject {
 
   private:
     std::string name_;
-    project::TDataProjects projects_module_;
+    project::ProjectsTable projects_module_;
     store::TableFolder tables_;
     CodePage code_page_;
     LanguageList languages_;

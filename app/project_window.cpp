@@ -56,7 +56,7 @@ ProjectWindow::ProjectWindow(const std::string& working_directory,
     build_controls();
     build_menu();
     reporter_ = std::make_unique<QtReporter>(this, statusBar());
-    data_projects_ = std::make_unique<project::TDataProjects>(session_, working_directory);
+    data_projects_ = std::make_unique<project::ProjectsTable>(session_, working_directory);
     projects().first();
     open_editor = [](ProjectWindow& window) { window.open_translation_editor(); };
     open_url = [](const QUrl& url) { return QDesktopServices::openUrl(url); };

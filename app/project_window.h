@@ -176,7 +176,7 @@ class ProjectWindow : public QMainWindow {
     store::Session session_;
     std::string program_directory_;
     CodePage code_page_;
-    std::unique_ptr<project::TDataProjects> data_projects_;
+    std::unique_ptr<project::ProjectsTable> data_projects_;
     LanguageList languages_;
     std::unique_ptr<QtReporter> reporter_;
     HintPanel* hints_ = nullptr;

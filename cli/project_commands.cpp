@@ -48,7 +48,7 @@ int project_add(Context& context, Arguments& args) {
     p.name = words[0];
     p.directory = absolute_directory(words[1]);
     store::Session session;
-    project::TDataProjects data(session);
+    project::ProjectsTable data(session);
     project::check_file_name_part(p.name, "project name");
     refuse_leftover_tables(context.home, data.Projects, p.name);
     project::add_project(data.Projects, p);
@@ -59,7 +59,7 @@ int project_add(Context& context, Arguments& args) {
 int project_list(Context&, Arguments& args) {
     args.positional(0);
     store::Session session;
-    project::TDataProjects data(session);
+    project::ProjectsTable data(session);
     for (const auto& name : project::project_names(data.Projects)) std::cout << name << "\n";
     return 0;
 }
@@ -67,7 +67,7 @@ int project_list(Context&, Arguments& args) {
 int project_show(Context&, Arguments& args) {
     auto words = args.positional(1);
     store::Session session;
-    project::TDataProjects data(session);
+    project::ProjectsTable data(session);
     project::require_project(data.Projects, words[0]);
     for (const auto& f : data.Projects.schema().fields) {
         std::string value = data.Projects.text(f.name);
@@ -97,7 +97,7 @@ std::string memo_from_command_line(const std::string& value) {
 int project_set(Context& context, Arguments& args) {
     auto words = args.positional(3);
     store::Session session;
-    project::TDataProjects data(session);
+    project::ProjectsTable data(session);
     store::Table& projects = data.Projects;
     project::require_project(projects, words[0]);
     const std::string& field_name = words[1];

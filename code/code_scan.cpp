@@ -77,8 +77,6 @@ CodeScanReport RunCodeScan(const store::Table& projects, const LanguageList& lan
     CodeScanReport report;
     const std::string project = projects.text(field::Name);
     const store::TableFolder folder = pascal.folder();
-    // A batch a killed scan left is completed or taken back before anything else.
-    store::RecoverScanBatch(folder.session, folder.directory, project);
     // Everything the scan writes besides the units is checked before the first unit changes:
     // a table that fails later would leave rewritten units without their rows.
     store::RequireWritableTables(folder, project, languages.items, store::TableKind::Pascal);

@@ -58,7 +58,9 @@ std::string LeftAloneSummary(const ContextCounts& counts);
 // `languages` names every language of the project, the scanned one too. A unit that fails is
 // left untouched, counted and listed; the scan goes on with the next. A batch that cannot be
 // committed (a full disk) is taken back and ends the scan (`stopped`). Raises an Error, before
-// any change, when a table cannot be written or the disks lack the space the scan needs.
+// any change, when a table cannot be written or the disks lack the space the scan needs. A
+// batch a killed scan left must be settled first: the project's lock does that
+// (commands::LockProject).
 CodeScanReport RunCodeScan(const store::Table& projects, const LanguageList& languages,
                            store::PascalRows& pascal, store::UnitFiles& units,
                            std::vector<store::LanguageTable>& other_languages,

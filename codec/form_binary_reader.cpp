@@ -7,9 +7,9 @@
 
 namespace lexorin::codec {
 
-TReader::TReader(std::istream& in) : stream_(in), start_(in.tellg()), in_(in) {}
+FormBinaryReader::FormBinaryReader(std::istream& in) : stream_(in), start_(in.tellg()), in_(in) {}
 
-TReader::~TReader() {
+FormBinaryReader::~FormBinaryReader() {
     if (start_ == std::istream::pos_type(-1)) return;
     try {
         stream_.clear();
@@ -20,37 +20,37 @@ TReader::~TReader() {
     }
 }
 
-std::uint8_t TReader::Get() {
+std::uint8_t FormBinaryReader::Get() {
     const std::uint8_t byte = in_.get();
     ++consumed_;
     return byte;
 }
 
-void TReader::Skip(std::size_t count) {
+void FormBinaryReader::Skip(std::size_t count) {
     in_.skip(count);
     consumed_ += count;
 }
 
-void TReader::Read(char* dest, std::size_t count) {
+void FormBinaryReader::Read(char* dest, std::size_t count) {
     in_.read(dest, count);
     consumed_ += count;
 }
 
-std::size_t TReader::ReadSome(char* dest, std::size_t count) {
+std::size_t FormBinaryReader::ReadSome(char* dest, std::size_t count) {
     const std::size_t got = in_.read_some(dest, count);
     consumed_ += got;
     return got;
 }
 
-void TReader::PropValueError() {
+void FormBinaryReader::PropValueError() {
     throw EReadError(messages::kInvalidPropertyValue);
 }
 
-void TReader::CheckValue(ValueType expected) {
+void FormBinaryReader::CheckValue(ValueType expected) {
     if (ReadValue() != expected) PropValueError();
 }
 
-void TReader::ReadResHeader() {
+void FormBinaryReader::ReadResHeader() {
     // A file too short for the header is no form either, so running out here is an invalid image.
     std::uint8_t head[3];
     for (auto& byte : head) {
@@ -66,14 +66,14 @@ void TReader::ReadResHeader() {
     Skip(name_length + 10 - consumed);  // flags and size, which are not needed
 }
 
-void TReader::ReadSignature() {
+void FormBinaryReader::ReadSignature() {
     char signature[4];
     Read(signature, 4);
     if (std::memcmp(signature, kSignature, 4) != 0)
         throw EReadError(messages::kInvalidStreamFormat);
 }
 
-TReader::Prefix TReader::ReadPrefix() {
+FormBinaryReader::Prefix FormBinaryReader::ReadPrefix() {
     Prefix prefix;
     if (in_.peek() >= kPrefixMark) {
         prefix.flags = Get() & 0x0F;
@@ -82,7 +82,7 @@ TReader::Prefix TReader::ReadPrefix() {
     return prefix;
 }
 
-std::int32_t TReader::ReadIntegerPayload(ValueType type) {
+std::int32_t FormBinaryReader::ReadIntegerPayload(ValueType type) {
     unsigned char bytes[4];
     switch (type) {
         case ValueType::Int8:
@@ -101,14 +101,14 @@ std::int32_t TReader::ReadIntegerPayload(ValueType type) {
     }
 }
 
-std::int32_t TReader::ReadInteger() {
+std::int32_t FormBinaryReader::ReadInteger() {
     ValueType type = ReadValue();
     if (type != ValueType::Int8 && type != ValueType::Int16 && type != ValueType::Int32)
         PropValueError();
     return ReadIntegerPayload(type);
 }
 
-std::uint32_t TReader::ReadLength() {
+std::uint32_t FormBinaryReader::ReadLength() {
     unsigned char bytes[4];
     Read(reinterpret_cast<char*>(bytes), 4);
     return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
@@ -116,7 +116,7 @@ std::uint32_t TReader::ReadLength() {
            (static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
-std::uint64_t TReader::ReadUInt64() {
+std::uint64_t FormBinaryReader::ReadUInt64() {
     unsigned char bytes[8];
     Read(reinterpret_cast<char*>(bytes), 8);
     std::uint64_t value = 0;
@@ -124,7 +124,7 @@ std::uint64_t TReader::ReadUInt64() {
     return value;
 }
 
-std::u16string TReader::ReadWidePayload() {
+std::u16string FormBinaryReader::ReadWidePayload() {
     // As for long strings, the text grows with the units actually there.
     std::uint32_t count = ReadLength();
     std::u16string units;
@@ -139,7 +139,7 @@ std::u16string TReader::ReadWidePayload() {
     return units;
 }
 
-std::u16string TReader::ReadUtf8Payload() {
+std::u16string FormBinaryReader::ReadUtf8Payload() {
     std::uint32_t length = ReadLength();
     std::string bytes;
     char chunk[4096];
@@ -153,14 +153,14 @@ std::u16string TReader::ReadUtf8Payload() {
     return units;
 }
 
-std::string TReader::ReadStr() {
+std::string FormBinaryReader::ReadStr() {
     std::size_t length = Get();
     std::string text(length, '\0');
     Read(text.data(), length);
     return text;
 }
 
-std::string TReader::ReadString() {
+std::string FormBinaryReader::ReadString() {
     ValueType type = ReadValue();
     if (type == ValueType::String) return ReadStr();
     if (type != ValueType::LString) PropValueError();
@@ -177,7 +177,7 @@ std::string TReader::ReadString() {
     return text;
 }
 
-Extended80 TReader::ReadExtendedPayload() {
+Extended80 FormBinaryReader::ReadExtendedPayload() {
     Extended80 value;
     Read(reinterpret_cast<char*>(value.data()), value.size());
     return value;

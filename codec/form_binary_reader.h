@@ -15,12 +15,12 @@ namespace lexorin::codec {
 // "Ungültiger Wert der Eigenschaft". Like the run-time's reader it hands back what it read
 // ahead when it goes: the stream then stands right after the last byte it took, after a
 // failure too, so that the caller can tell where reading stopped.
-class TReader {
+class FormBinaryReader {
   public:
-    explicit TReader(std::istream& in);
-    ~TReader();
-    TReader(const TReader&) = delete;
-    TReader& operator=(const TReader&) = delete;
+    explicit FormBinaryReader(std::istream& in);
+    ~FormBinaryReader();
+    FormBinaryReader(const FormBinaryReader&) = delete;
+    FormBinaryReader& operator=(const FormBinaryReader&) = delete;
 
     // The 16-bit resource header: 0xFF, type word 10, the upper-cased class name ended by a 0
     // byte, flags word, size dword. Only the first byte and the type are checked (EInvalidImage

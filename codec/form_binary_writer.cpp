@@ -5,19 +5,19 @@
 
 namespace lexorin::codec {
 
-void TWriter::WritePrefix(std::uint8_t flags, std::int32_t position) {
+void FormBinaryWriter::WritePrefix(std::uint8_t flags, std::int32_t position) {
     if (flags == 0) return;
     out_.put(static_cast<char>(kPrefixMark | flags));
     if (flags & kFlagChildPos) WriteInteger(position);
 }
 
-void TWriter::WriteStr(std::string_view text) {
+void FormBinaryWriter::WriteStr(std::string_view text) {
     if (text.size() > 255) text = text.substr(0, 255);
     out_.put(static_cast<char>(text.size()));
     out_.write(text);
 }
 
-void TWriter::WriteInteger(std::int32_t value) {
+void FormBinaryWriter::WriteInteger(std::int32_t value) {
     auto bits = static_cast<std::uint32_t>(value);
     if (value >= -128 && value <= 127) {
         WriteValue(ValueType::Int8);
@@ -32,11 +32,11 @@ void TWriter::WriteInteger(std::int32_t value) {
     }
 }
 
-void TWriter::WriteLength(std::uint32_t length) {
+void FormBinaryWriter::WriteLength(std::uint32_t length) {
     for (int i = 0; i < 4; ++i) out_.put(static_cast<char>(length >> (8 * i)));
 }
 
-void TWriter::WriteString(std::string_view text) {
+void FormBinaryWriter::WriteString(std::string_view text) {
     if (text.size() <= 255) {
         WriteValue(ValueType::String);
         WriteStr(text);
@@ -47,7 +47,7 @@ void TWriter::WriteString(std::string_view text) {
     }
 }
 
-void TWriter::WriteIdent(std::string_view ident) {
+void FormBinaryWriter::WriteIdent(std::string_view ident) {
     if (equal_no_case(ident, "False")) {
         WriteValue(ValueType::False);
     } else if (equal_no_case(ident, "True")) {
@@ -60,49 +60,49 @@ void TWriter::WriteIdent(std::string_view ident) {
     }
 }
 
-void TWriter::WriteFloat(const Extended80& value) {
+void FormBinaryWriter::WriteFloat(const Extended80& value) {
     WriteValue(ValueType::Extended);
     out_.write(std::string_view(reinterpret_cast<const char*>(value.data()), value.size()));
 }
 
-void TWriter::WriteBinary(std::string_view bytes) {
+void FormBinaryWriter::WriteBinary(std::string_view bytes) {
     WriteValue(ValueType::Binary);
     WriteLength(static_cast<std::uint32_t>(bytes.size()));
     out_.write(bytes);
 }
 
-void TWriter::WriteUInt64(std::uint64_t value) {
+void FormBinaryWriter::WriteUInt64(std::uint64_t value) {
     for (int i = 0; i < 8; ++i) out_.put(static_cast<char>(value >> (8 * i)));
 }
 
-void TWriter::WriteInteger64(std::int64_t value) {
+void FormBinaryWriter::WriteInteger64(std::int64_t value) {
     if (value >= INT32_MIN && value <= INT32_MAX)
         WriteInteger(static_cast<std::int32_t>(value));
     else
         WriteInt64(value);
 }
 
-void TWriter::WriteInt64(std::int64_t value) {
+void FormBinaryWriter::WriteInt64(std::int64_t value) {
     WriteValue(ValueType::Int64);
     WriteUInt64(static_cast<std::uint64_t>(value));
 }
 
-void TWriter::WriteSingle(std::uint32_t bits) {
+void FormBinaryWriter::WriteSingle(std::uint32_t bits) {
     WriteValue(ValueType::Single);
     WriteLength(bits);
 }
 
-void TWriter::WriteCurrency(std::int64_t ten_thousandths) {
+void FormBinaryWriter::WriteCurrency(std::int64_t ten_thousandths) {
     WriteValue(ValueType::Currency);
     WriteUInt64(static_cast<std::uint64_t>(ten_thousandths));
 }
 
-void TWriter::WriteDate(std::uint64_t bits) {
+void FormBinaryWriter::WriteDate(std::uint64_t bits) {
     WriteValue(ValueType::Date);
     WriteUInt64(bits);
 }
 
-void TWriter::WriteWideString(std::u16string_view units, ValueType type) {
+void FormBinaryWriter::WriteWideString(std::u16string_view units, ValueType type) {
     WriteValue(type);
     WriteLength(static_cast<std::uint32_t>(units.size()));
     for (char16_t unit : units) {
@@ -111,7 +111,7 @@ void TWriter::WriteWideString(std::u16string_view units, ValueType type) {
     }
 }
 
-void TWriter::WriteUtf8String(std::u16string_view units) {
+void FormBinaryWriter::WriteUtf8String(std::u16string_view units) {
     std::string bytes;
     Utf16ToUtf8(units, bytes);
     WriteValue(ValueType::Utf8String);

@@ -11,9 +11,9 @@ namespace lexorin::codec {
 
 // Writes the pieces of a binary form stream, each value in its smallest type code, through a
 // 4096-byte buffer. Call Flush() at the end.
-class TWriter {
+class FormBinaryWriter {
   public:
-    explicit TWriter(ByteSink& sink) : out_(sink) {}
+    explicit FormBinaryWriter(ByteSink& sink) : out_(sink) {}
 
     void WriteSignature() { out_.write(std::string_view(kSignature, 4)); }
     // Nothing when no flag is set; the position follows only with kFlagChildPos.

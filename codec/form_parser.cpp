@@ -39,17 +39,17 @@ std::size_t HexToBytes(std::string_view text, char* out, std::size_t max_count) 
     return count;
 }
 
-TParser::TParser(std::istream& in) : in_(in) {
+FormParser::FormParser(std::istream& in) : in_(in) {
     NextToken();
 }
 
-void TParser::Error(std::string_view message, int line) const {
+void FormParser::Error(std::string_view message, int line) const {
     throw EParserError(message, line);
 }
 
 // Keeps the partial line after the last LF for the next round, so that the bytes before avail_
 // are always whole lines (or the rest of the input).
-bool TParser::Refill() {
+bool FormParser::Refill() {
     if (pos_ < avail_) return true;
     std::size_t rest = end_ - avail_;
     std::memmove(buffer_.data(), buffer_.data() + avail_, rest);
@@ -76,7 +76,7 @@ bool TParser::Refill() {
     return pos_ < avail_;
 }
 
-bool TParser::SkipBlanks() {
+bool FormParser::SkipBlanks() {
     for (;;) {
         if (!More() && !Refill()) return false;
         unsigned char c = Peek();
@@ -86,7 +86,7 @@ bool TParser::SkipBlanks() {
     }
 }
 
-void TParser::NextToken() {
+void FormParser::NextToken() {
     text_.clear();
     float_type_ = 0;
     if (wide_) {
@@ -119,7 +119,7 @@ void TParser::NextToken() {
     }
 }
 
-void TParser::ReadString() {
+void FormParser::ReadString() {
     // Bytes go to text_ until a code above 255 makes the token wide; from then on units_.
     auto add = [this](char16_t unit) {
         if (wide_)
@@ -169,7 +169,7 @@ void TParser::ReadString() {
     }
 }
 
-void TParser::ReadNumber() {
+void FormParser::ReadNumber() {
     text_ += buffer_[pos_++];
     while (More() && is_digit(Peek())) text_ += buffer_[pos_++];
     kind_ = Kind::Integer;
@@ -188,11 +188,11 @@ void TParser::ReadNumber() {
     }
 }
 
-bool TParser::TokenSymbolIs(std::string_view word) const {
+bool FormParser::TokenSymbolIs(std::string_view word) const {
     return kind_ == Kind::Symbol && equal_no_case(text_, word);
 }
 
-std::int32_t TParser::TokenInt() const {
+std::int32_t FormParser::TokenInt() const {
     const std::string& t = text_;
     std::int64_t value = 0;
     bool ok = kind_ == Kind::Integer && !t.empty();
@@ -216,7 +216,7 @@ std::int32_t TParser::TokenInt() const {
     Error(FormatMessage(messages::kInvalidInteger, t));
 }
 
-std::int64_t TParser::TokenInt64() const {
+std::int64_t FormParser::TokenInt64() const {
     const std::string& t = text_;
     bool ok = kind_ == Kind::Integer && !t.empty();
     if (ok && t[0] == '$') {
@@ -243,25 +243,25 @@ std::int64_t TParser::TokenInt64() const {
     Error(FormatMessage(messages::kInvalidInteger, t));
 }
 
-Extended80 TParser::TokenFloat() const {
+Extended80 FormParser::TokenFloat() const {
     auto value = TextToExtended(text_);
     if (!value) Error(FormatMessage(messages::kInvalidFloat, text_));
     return *value;
 }
 
-void TParser::CheckToken(char c) const {
+void FormParser::CheckToken(char c) const {
     if (!TokenIs(c)) Error(FormatMessage(messages::kCharExpected, std::string(1, c)));
 }
 
-void TParser::CheckSymbol() const {
+void FormParser::CheckSymbol() const {
     if (kind_ != Kind::Symbol) Error(messages::kIdentifierExpected);
 }
 
-void TParser::CheckTokenSymbol(std::string_view word) const {
+void FormParser::CheckTokenSymbol(std::string_view word) const {
     if (!TokenSymbolIs(word)) Error(FormatMessage(messages::kSymbolExpected, word));
 }
 
-void TParser::HexToBinary(std::string& out) {
+void FormParser::HexToBinary(std::string& out) {
     // The current token is "{", so pos_ stands right behind it.
     char chunk[256];
     for (;;) {

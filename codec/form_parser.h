@@ -13,7 +13,7 @@ namespace lexorin::codec {
 // Tokenizer of the text form. Reads through a 4096-byte buffer that always holds whole lines, so
 // no token ever straddles a refill; a line longer than the buffer fails with "Zeile zu lang".
 // Every failure is an EParserError whose text is "<message> in Zeile <line>".
-class TParser {
+class FormParser {
   public:
     enum class Kind {
         Symbol,   // letter or "_", then letters, digits, "_"
@@ -25,9 +25,9 @@ class TParser {
         End,
     };
 
-    explicit TParser(std::istream& in);
-    TParser(const TParser&) = delete;
-    TParser& operator=(const TParser&) = delete;
+    explicit FormParser(std::istream& in);
+    FormParser(const FormParser&) = delete;
+    FormParser& operator=(const FormParser&) = delete;
 
     void NextToken();
     Kind Token() const { return kind_; }

@@ -74,8 +74,8 @@ class TextToBinary {
     void ConvertBinary();
     void ConvertCollection();
 
-    TParser parser_;
-    TWriter writer_;
+    FormParser parser_;
+    FormBinaryWriter writer_;
     const FormStreamCodes* codes_;
     const std::vector<std::size_t>* translated_lines_;
     std::size_t next_object_ = 0;
@@ -102,7 +102,7 @@ std::string TextToBinary::DottedName() {
 // "[" integer "]", with the current token "[".
 std::int32_t TextToBinary::Order() {
     parser_.NextToken();
-    if (parser_.Token() != TParser::Kind::Integer) parser_.Error(messages::kNumberExpected);
+    if (parser_.Token() != FormParser::Kind::Integer) parser_.Error(messages::kNumberExpected);
     std::int32_t order = parser_.TokenInt();
     parser_.NextToken();
     parser_.CheckToken(']');
@@ -158,20 +158,20 @@ void TextToBinary::ConvertProperty() {
 void TextToBinary::ConvertValue() {
     std::optional<ValueType> recorded = RecordedCode();
     switch (parser_.Token()) {
-        case TParser::Kind::Symbol:
+        case FormParser::Kind::Symbol:
             writer_.WriteIdent(DottedName());
             return;
-        case TParser::Kind::String:
+        case FormParser::Kind::String:
             ConvertString(recorded);
             return;
-        case TParser::Kind::Integer:
+        case FormParser::Kind::Integer:
             if (recorded == ValueType::Int64)
                 writer_.WriteInt64(parser_.TokenInt64());
             else
                 writer_.WriteInteger64(parser_.TokenInt64());
             parser_.NextToken();
             return;
-        case TParser::Kind::Float:
+        case FormParser::Kind::Float:
             ConvertFloat();
             parser_.NextToken();
             return;
@@ -235,7 +235,8 @@ void TextToBinary::ConvertString(std::optional<ValueType> recorded) {
     for (bool first = true;; first = false) {
         if (!first) {
             parser_.NextToken();
-            if (parser_.Token() != TParser::Kind::String) parser_.Error(messages::kStringExpected);
+            if (parser_.Token() != FormParser::Kind::String)
+                parser_.Error(messages::kStringExpected);
         }
         StringPiece piece;
         piece.translated = OnTranslatedLine();

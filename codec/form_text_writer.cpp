@@ -52,14 +52,14 @@ class BinaryToText {
     void ConvertSet();
     void ConvertCollection();
 
-    TReader reader_;
+    FormBinaryReader reader_;
     BufferedOutput out_;
     FormStreamCodes* codes_;
     int level_ = 0;
 };
 
 void BinaryToText::ConvertObject() {
-    TReader::Prefix prefix = reader_.ReadPrefix();
+    FormBinaryReader::Prefix prefix = reader_.ReadPrefix();
     std::string class_name = reader_.ReadStr();
     std::string object_name = reader_.ReadStr();
     if (codes_) codes_->object_flags.push_back(prefix.flags);
@@ -165,7 +165,7 @@ void BinaryToText::ConvertValue() {
         default:
             // An end-of-list byte or an unknown code where a value belongs: the text would not
             // read back, and the rest of the stream cannot be trusted.
-            TReader::PropValueError();
+            FormBinaryReader::PropValueError();
     }
 }
 

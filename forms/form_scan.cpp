@@ -128,8 +128,6 @@ FormScanReport RunFormScan(const store::TableFolder& folder, store::FormRows& st
                            const LanguageList& languages, const CodePage& code_page,
                            Reporter& reporter) {
     const std::string project = projects.text(field::Name);
-    // A form a killed scan left committed in some languages only is taken back first.
-    store::RecoverScanBatch(folder.session, folder.directory, project);
     // The tables every language gets are checked before anything is written.
     store::RequireWritableTables(folder, project, languages.items, store::TableKind::Forms);
     require_writable_file(projects.path(), "The project table");

@@ -49,7 +49,8 @@ FormScanReport ScanAllForms(store::FormRows& strings, store::FormFiles& form_fil
 // The Scan button: the other languages' forms tables in `folder` brought level with `strings`
 // (the selected language's), then ScanAllForms over the project's form files. Raises an Error,
 // before any change, when the program directory lacks the space the scan needs. The caller shows
-// "Scanned." and records "Forms scanned" in the project history.
+// "Scanned." and records "Forms scanned" in the project history. A form a killed scan left
+// committed in some languages only must be taken back first: the project's lock does that.
 FormScanReport RunFormScan(const store::TableFolder& folder, store::FormRows& strings,
                            store::FormFiles& form_files, const store::Table& projects,
                            const LanguageList& languages, const CodePage& code_page,

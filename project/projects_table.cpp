@@ -43,7 +43,7 @@ void ensure_projects_table(const std::string& directory) {
     store::create_table(join_path(directory, kProjectsFile), projects_schema());
 }
 
-TDataProjects::TDataProjects(store::Session& session, const std::string& directory)
+ProjectsTable::ProjectsTable(store::Session& session, const std::string& directory)
     : Projects(session, directory, kProjectsFile) {
     ensure_projects_table(directory);
     // Tables written before these fields existed get them.

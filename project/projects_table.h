@@ -49,11 +49,11 @@ const store::TableSchema& projects_schema();
 // Creates an empty Projects table in `directory` ("" = the working directory) when missing.
 void ensure_projects_table(const std::string& directory = {});
 
-// The projects module: the Projects table in the engine's default session. A table written by an
+// The Projects table in the engine's default session. A table written by an
 // earlier version gets the fields it lacks when it is opened.
-class TDataProjects {
+class ProjectsTable {
   public:
-    explicit TDataProjects(store::Session& session, const std::string& directory = {});
+    explicit ProjectsTable(store::Session& session, const std::string& directory = {});
     store::Table Projects;
 };
 

@@ -117,7 +117,7 @@ class GoldenProject : public ::testing::TestWithParam<std::string> {
         fs::copy(case_folder_ / "src", project_directory(), fs::copy_options::recursive);
         fs::current_path(work_.path());
         store::Session session;
-        project::TDataProjects data(session);
+        project::ProjectsTable data(session);
         project::add_project(data.Projects, {kProject, project_directory(), true, {}});
         ApplySettings(data.Projects, case_folder_);
     }

@@ -86,7 +86,7 @@ TEST_F(OutsideLinksTest, OnlyWhatTheWalkWouldTakeIsListed) {
 TEST_F(OutsideLinksTest, TheProjectRowDecidesForItsUnits) {
     TempDir work;
     store::Session session;
-    TDataProjects data(session, work.path());
+    ProjectsTable data(session, work.path());
     store::Table& projects = data.Projects;
     add_project(projects, {"Demo", project.path(), true, {}});
     ASSERT_TRUE(locate_project(projects, "Demo"));

@@ -11,7 +11,7 @@ namespace lexorin::codec {
 namespace {
 
 struct Token {
-    TParser::Kind kind;
+    FormParser::Kind kind;
     std::string text;
     int line;
     bool operator==(const Token&) const = default;
@@ -19,9 +19,9 @@ struct Token {
 
 std::vector<Token> Tokens(const std::string& text) {
     std::istringstream in(text);
-    TParser parser(in);
+    FormParser parser(in);
     std::vector<Token> tokens;
-    while (parser.Token() != TParser::Kind::End) {
+    while (parser.Token() != FormParser::Kind::End) {
         tokens.push_back({parser.Token(), parser.TokenString(), parser.SourceLine()});
         parser.NextToken();
     }
@@ -37,9 +37,9 @@ std::string ErrorOf(const std::string& text) {
     return "no error";
 }
 
-using K = TParser::Kind;
+using K = FormParser::Kind;
 
-TEST(TParser, TokenKinds) {
+TEST(FormParser, TokenKinds) {
     EXPECT_EQ(Tokens("object Form1: TForm1\r\n  Left = -12 $1F 1.5E-3 7e2\r\n"),
               (std::vector<Token>{{K::Symbol, "object", 1},
                                   {K::Symbol, "Form1", 1},
@@ -59,7 +59,7 @@ TEST(TParser, TokenKinds) {
                                                             {K::Char, "\xFC", 1}}));
 }
 
-TEST(TParser, StringsJoinQuotedRunsAndCodes) {
+TEST(FormParser, StringsJoinQuotedRunsAndCodes) {
     EXPECT_EQ(Tokens("'It'#39's'"), (std::vector<Token>{{K::String, "It's", 1}}));
     EXPECT_EQ(Tokens("'a''b'"), (std::vector<Token>{{K::String, "a'b", 1}}));
     EXPECT_EQ(Tokens("#13#10'x'#0 'y'"),
@@ -81,9 +81,9 @@ TEST(TParser, StringsJoinQuotedRunsAndCodes) {
               "ltige Stringkonstante in Zeile 1");
 }
 
-TEST(TParser, NumbersAndKeywords) {
+TEST(FormParser, NumbersAndKeywords) {
     std::istringstream in("2147483647 -2147483648 $FFFFFFFF 2147483648 $100000000 End");
-    TParser parser(in);
+    FormParser parser(in);
     EXPECT_EQ(parser.TokenInt(), 2147483647);
     parser.NextToken();
     EXPECT_EQ(parser.TokenInt(), -2147483647 - 1);
@@ -106,7 +106,7 @@ TEST(TParser, NumbersAndKeywords) {
     EXPECT_FALSE(parser.TokenSymbolIs("ENDE"));
 }
 
-TEST(TParser, ReadsLinesAcrossBufferRefills) {
+TEST(FormParser, ReadsLinesAcrossBufferRefills) {
     // Many lines of varying length: tokens must come out whole whatever the buffer boundaries.
     std::string text;
     std::vector<Token> expected;
@@ -120,16 +120,16 @@ TEST(TParser, ReadsLinesAcrossBufferRefills) {
     EXPECT_EQ(Tokens(text), expected);
 }
 
-TEST(TParser, LongLines) {
+TEST(FormParser, LongLines) {
     EXPECT_EQ(Tokens("a\n'" + std::string(4090, 'x') + "'\n").size(), 2u);
     EXPECT_EQ(ErrorOf("a\n'" + std::string(5000, 'x') + "'\n"), "Zeile zu lang in Zeile 2");
     // The last line needs no line break, and may fill the buffer.
     EXPECT_EQ(Tokens("'" + std::string(4094, 'x') + "'").size(), 1u);
 }
 
-TEST(TParser, HexBinary) {
+TEST(FormParser, HexBinary) {
     std::istringstream in("{0A0b\r\n  FF 10}x");
-    TParser parser(in);
+    FormParser parser(in);
     ASSERT_TRUE(parser.TokenIs('{'));
     std::string data;
     parser.HexToBinary(data);
@@ -140,7 +140,7 @@ TEST(TParser, HexBinary) {
 
     for (const char* bad : {"{0\r\nA}", "{0}", "{0G}", "{00", "{"}) {
         std::istringstream bad_in(bad);
-        TParser bad_parser(bad_in);
+        FormParser bad_parser(bad_in);
         std::string ignored;
         try {
             bad_parser.HexToBinary(ignored);

@@ -41,7 +41,7 @@ TEST(FormRoundTrip, GoldenCasesConvertBothWaysByteForByte) {
 std::string RandomForm(std::mt19937& random, int depth = 0) {
     std::string stream;
     StringSink sink(stream);
-    TWriter writer(sink);
+    FormBinaryWriter writer(sink);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     auto text = [&](int max_length) {
         std::string s(static_cast<std::size_t>(pick(max_length + 1)), ' ');

@@ -131,7 +131,7 @@ class FormOperations : public ::testing::Test {
     TempDir home;
     TempDir scratch;
     store::Session session;
-    project::TDataProjects data{session, dir.path()};
+    project::ProjectsTable data{session, dir.path()};
     store::TableFolder folder{session, home.dir()};
     std::optional<store::FormRows> strings;      // German's
     std::optional<store::FormFiles> form_files;  // the project's

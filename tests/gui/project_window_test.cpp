@@ -172,7 +172,7 @@ class ProjectWindowTest : public QObject {
 
         // The row is stored with its defaults; a directory given again offers no backup.
         store::Session session;
-        project::TDataProjects data(session, work->path());
+        project::ProjectsTable data(session, work->path());
         project::require_project(data.Projects, "Demo");
         QVERIFY(data.Projects.logical(field::Recoursive));
         QCOMPARE(data.Projects.text(field::Directory), work->file("empty"));
@@ -497,13 +497,13 @@ class ProjectWindowTest : public QObject {
             QVERIFY(!window->name_edit->isEnabled());
             QVERIFY(file_exists(home() + "/Demo_units.db"));
             store::Session session;
-            project::TDataProjects data(session, work->path());
+            project::ProjectsTable data(session, work->path());
             QCOMPARE(project::project_names(data.Projects).size(), keep ? size_t{1} : size_t{0});
         }
         QCOMPARE(window->name_edit->text(), QString("Demo"));
         QCOMPARE(window->language_list->count(), 2);
         store::Session session;
-        project::TDataProjects data(session, work->path());
+        project::ProjectsTable data(session, work->path());
         project::require_project(data.Projects, "Demo");
         QCOMPARE(data.Projects.text(field::Languages), std::string("French\r\nGerman"));
     }

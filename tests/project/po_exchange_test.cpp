@@ -9,29 +9,19 @@
 #include "project/po_exchange.h"
 #include "project/po_file.h"
 #include "project/projects_table.h"
+#include "support/po_demo_exchange.h"
 #include "support/test_support.h"
 
 using namespace lexorin;
 using namespace lexorin::project;
+using lexorin::testing::ExportGerman;
+using lexorin::testing::ImportGerman;
 using lexorin::testing::read_test_file;
 using lexorin::testing::run_command;
 using lexorin::testing::TempDir;
 using lexorin::testing::write_test_file;
 
 namespace {
-
-// The Demo project's German tables, opened for one exchange.
-PoExportResult ExportGerman(const store::TableFolder& folder, const std::string& po,
-                            const CodePage& code_page, Reporter& reporter) {
-    store::LanguageTables tables(folder, "Demo", "German");
-    return ExportPo(tables, po, code_page, reporter);
-}
-
-PoImportResult ImportGerman(const store::TableFolder& folder, const std::string& po,
-                            const CodePage& code_page, Reporter& reporter) {
-    store::LanguageTables tables(folder, "Demo", "German");
-    return ImportPo(tables, po, code_page, reporter);
-}
 
 TEST(CodePage, Windows1252MapsEveryByteBothWays) {
     CodePage cp;
@@ -139,7 +129,7 @@ class PoTest : public ::testing::Test {
     TempDir dir;
     TempDir home;
     store::Session session;
-    TDataProjects data{session, dir.path()};
+    ProjectsTable data{session, dir.path()};
     store::TableFolder folder{session, home.dir()};
     SilentReporter quiet;
 };

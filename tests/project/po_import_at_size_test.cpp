@@ -14,11 +14,14 @@
 #include "store/table_files.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
+#include "support/po_demo_exchange.h"
 #include "support/test_support.h"
 
 namespace lexorin::project {
 namespace {
 
+using lexorin::testing::ExportGerman;
+using lexorin::testing::ImportGerman;
 using lexorin::testing::read_test_file;
 using lexorin::testing::TempDir;
 
@@ -31,26 +34,13 @@ std::uint32_t commits_of(const std::string& path) {
     return counter;
 }
 
-// The Demo project's German tables, opened for one exchange.
-PoExportResult ExportGerman(const store::TableFolder& folder, const std::string& po,
-                            const CodePage& code_page, Reporter& reporter) {
-    store::LanguageTables tables(folder, "Demo", "German");
-    return ExportPo(tables, po, code_page, reporter);
-}
-
-PoImportResult ImportGerman(const store::TableFolder& folder, const std::string& po,
-                            const CodePage& code_page, Reporter& reporter) {
-    store::LanguageTables tables(folder, "Demo", "German");
-    return ImportPo(tables, po, code_page, reporter);
-}
-
 TEST(PoImportAtSize, FiveThousandTranslationsAreOneCommitOfTheTable) {
     constexpr int kRows = 5000;  // more than one batch of appends (Connection::kBatchRows)
     TempDir dir, home;
     std::filesystem::create_directories(dir.file("src"));
     store::ensure_templates(home.path());
     store::Session session;
-    TDataProjects data(session, dir.path());
+    ProjectsTable data(session, dir.path());
     add_project(data.Projects, {"Demo", dir.file("src"), true, {}});
     require_project(data.Projects, "Demo");
     store::TableFolder folder{session, home.dir()};

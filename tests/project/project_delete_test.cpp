@@ -59,7 +59,7 @@ class DeleteTest : public ::testing::Test {
     TempDir dir;
     TempDir home;
     store::Session session;
-    TDataProjects data{session, dir.path()};
+    ProjectsTable data{session, dir.path()};
     store::TableFolder folder{session, home.dir()};
     LanguageList languages;
 };
@@ -70,7 +70,7 @@ void MakeTwoProjects(const TempDir& dir, const TempDir& home) {
     std::filesystem::create_directories(dir.file("src"));
     store::ensure_templates(home.path());
     store::Session session;
-    TDataProjects data{session, dir.path()};
+    ProjectsTable data{session, dir.path()};
     store::TableFolder folder{session, home.dir()};
     for (const char* name : {"Demo", "Demo_2"}) {
         add_project(data.Projects, {name, dir.file("src"), true, {}});
@@ -112,7 +112,7 @@ bool DeleteKilledAt(const TempDir& dir, const TempDir& home, int step) {
     const pid_t child = ::fork();
     if (child == 0) {
         store::Session session;  // handles of the child alone
-        TDataProjects data{session, dir.path()};
+        ProjectsTable data{session, dir.path()};
         store::TableFolder folder{session, home.dir()};
         LanguageList languages;
         require_project(data.Projects, "Demo");
@@ -134,7 +134,7 @@ TEST(DeleteKilled, AKillBeforeAnyStepLeavesTheRowAndRunningItAgainFinishes) {
         MakeTwoProjects(dir, home);
         const bool killed = DeleteKilledAt(dir, home, step);
         store::Session session;
-        TDataProjects data{session, dir.path()};
+        ProjectsTable data{session, dir.path()};
         store::TableFolder folder{session, home.dir()};
         if (killed) {
             // The row is the last to go: the project is still there to be deleted again.
@@ -239,7 +239,7 @@ TEST_F(DeleteTest, FilesThatCannotBeRemovedAreReported) {
     const std::string program = home.dir();
     EXPECT_TRUE(lexorin::testing::check_without_privileges([&] {
         store::Session own;  // handles of this process only
-        TDataProjects projects{own, top};
+        ProjectsTable projects{own, top};
         store::TableFolder tables{own, program};
         LanguageList none;
         require_project(projects.Projects, "Demo");

@@ -75,7 +75,7 @@ class ProjectTest : public ::testing::Test {
     TempDir dir;
     TempDir home;
     store::Session session;
-    TDataProjects data{session, dir.path()};
+    ProjectsTable data{session, dir.path()};
     store::TableFolder folder{session, home.dir()};
     RecordingReporter reporter;
 };
@@ -121,12 +121,12 @@ TEST_F(ProjectTest, NewProjectsGetUsefulDefaultsAndAreFoundByName) {
 TEST_F(ProjectTest, TheProjectsFileIsCreatedOnceAndAForeignOneIsRefused) {
     add("Demo");
     store::Session again;
-    TDataProjects reopened(again, dir.path());
+    ProjectsTable reopened(again, dir.path());
     EXPECT_EQ(project_names(reopened.Projects), (std::vector<std::string>{"Demo"}));
 
     TempDir other;
     store::create_table(other.file("Projects.DB"), store::pascal_schema());
-    EXPECT_THROW(TDataProjects(again, other.path()), StoreError);
+    EXPECT_THROW(ProjectsTable(again, other.path()), StoreError);
 }
 
 TEST_F(ProjectTest, ReadyChecksInTheOrderOfItsRules) {

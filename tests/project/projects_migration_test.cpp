@@ -24,7 +24,7 @@ TEST(ProjectsTableMigration, AnOlderTableGetsTheNewFieldsAndKeepsItsRows) {
               std::string::npos);
     {
         store::Session session;
-        project::TDataProjects data(session, work.path());
+        project::ProjectsTable data(session, work.path());
         store::Table& projects = data.Projects;
         ASSERT_TRUE(project::locate_project(projects, "Demo"));
         EXPECT_EQ(projects.text(project::field::Cbuildcommand), "");
@@ -38,7 +38,7 @@ TEST(ProjectsTableMigration, AnOlderTableGetsTheNewFieldsAndKeepsItsRows) {
     }
     // Opened again, nothing is added twice and the values are there.
     store::Session session;
-    project::TDataProjects data(session, work.path());
+    project::ProjectsTable data(session, work.path());
     ASSERT_TRUE(project::locate_project(data.Projects, "Demo"));
     EXPECT_EQ(data.Projects.text(project::field::Cbuildcommand), "fpc -Mdelphi demo.dpr");
     EXPECT_TRUE(data.Projects.logical(project::field::Cverify));
@@ -63,7 +63,7 @@ TEST(ProjectsTableMigration, TheBuildTimeLimitAndTheLinkChoiceAreAddedWithTheirD
         projects.post();
     }
     store::Session session;
-    project::TDataProjects data(session, work.path());
+    project::ProjectsTable data(session, work.path());
     ASSERT_TRUE(project::locate_project(data.Projects, "Demo"));
     EXPECT_EQ(data.Projects.integer(project::field::Cbuildtimeout), 600);
     EXPECT_FALSE(data.Projects.logical(project::field::Cfollowlinks));
@@ -73,7 +73,7 @@ TEST(ProjectsTableMigration, TheBuildTimeLimitAndTheLinkChoiceAreAddedWithTheirD
     TempDir oldest;
     std::filesystem::copy_file(LEXORIN_TEST_DATA "/projects/Projects_before_build_command.DB",
                                oldest.file("Projects.DB"));
-    project::TDataProjects migrated(session, oldest.path());
+    project::ProjectsTable migrated(session, oldest.path());
     ASSERT_TRUE(project::locate_project(migrated.Projects, "Demo"));
     EXPECT_EQ(migrated.Projects.integer(project::field::Cbuildtimeout), 600);
     EXPECT_FALSE(migrated.Projects.logical(project::field::Cfollowlinks));
@@ -87,7 +87,7 @@ TEST(ProjectsTableMigration, AnotherTableIsRefusedAndNotChanged) {
             {{"Index", store::FieldType::Integer}, {"Name", store::FieldType::Text}}, {}, true});
     const std::string before = read_test_file(work.file("Projects.DB"));
     store::Session session;
-    EXPECT_THROW(project::TDataProjects(session, work.path()), StoreError);
+    EXPECT_THROW(project::ProjectsTable(session, work.path()), StoreError);
     EXPECT_EQ(read_test_file(work.file("Projects.DB")), before);
 }
 
@@ -95,7 +95,7 @@ TEST(ProjectsTableMigration, AFileOfAnotherProgramIsStillRefused) {
     TempDir work;
     lexorin::testing::write_test_file(work.file("Projects.DB"), "not a table at all");
     store::Session session;
-    EXPECT_THROW(project::TDataProjects(session, work.path()), StoreError);
+    EXPECT_THROW(project::ProjectsTable(session, work.path()), StoreError);
     EXPECT_EQ(read_test_file(work.file("Projects.DB")), "not a table at all");
 }
 

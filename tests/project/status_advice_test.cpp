@@ -68,7 +68,7 @@ class StatusTest : public ::testing::Test {
     TempDir dir;
     TempDir home;
     store::Session session;
-    TDataProjects data{session, dir.path()};
+    ProjectsTable data{session, dir.path()};
     store::TableFolder folder{session, home.dir()};
     LanguageList languages;
     RecordingReporter reporter;

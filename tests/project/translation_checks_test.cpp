@@ -98,7 +98,7 @@ class CheckLanguageTest : public ::testing::Test {
     TempDir dir;
     TempDir home;
     store::Session session;
-    project::TDataProjects data{session, dir.path()};
+    project::ProjectsTable data{session, dir.path()};
     store::TableFolder folder{session, home.dir()};
 };
 

@@ -44,7 +44,7 @@ class FullDiskProject {
         std::filesystem::current_path(work_.path());
         {
             store::Session session;
-            project::TDataProjects data(session);
+            project::ProjectsTable data(session);
             project::add_project(data.Projects, {kProject, src(), true, {}});
         }
         for (const char* language : {"German", "French"})
