@@ -144,7 +144,6 @@ class Table {
     // The master must outlive the link; set_master(nullptr, "") removes it.
     void set_master(const Table* master, const std::string& master_field);
 
-
     // Deletes every row; numbering starts at 1 again. Works on a closed handle too.
     void empty();
     // The last `Index` the store gave (0 when none yet), deleted rows included.
