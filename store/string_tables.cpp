@@ -24,8 +24,7 @@ PascalRows::PascalRows(const TableFolder& folder, const std::string& project,
 PascalRows::PascalRows(const TableFolder& folder, const TableFile& file)
     : TranslationTable(folder, file.name, TableKind::Pascal) {}
 
-PascalRow PascalRows::current() const {
-    const Table& t = table();
+PascalRow PascalRowAt(const Table& t) {
     PascalRow row;
     row.index = t.integer(field::Index);
     row.original = t.text(field::OriginalString);
@@ -56,6 +55,14 @@ static std::vector<Value> stored_values(const FormRow& row) {
             Value(row.spaces_at_end), Value(row.context)};
 }
 
+PascalRow PascalRows::current() const {
+    return PascalRowAt(table());
+}
+
+void AppendCopy(Table& table, const PascalRow& row) {
+    table.append_record_with_key(stored_values(row));
+}
+
 std::int64_t PascalRows::append(const PascalRow& row) {
     table().append_record(stored_values(row));
     return table().integer(field::Index);
@@ -72,8 +79,7 @@ FormRows::FormRows(const TableFolder& folder, const std::string& project,
 FormRows::FormRows(const TableFolder& folder, const TableFile& file)
     : TranslationTable(folder, file.name, TableKind::Forms) {}
 
-FormRow FormRows::current() const {
-    const Table& t = table();
+FormRow FormRowAt(const Table& t) {
     FormRow row;
     row.index = t.integer(field::Index);
     row.original = t.text(field::OriginalString);
@@ -87,6 +93,14 @@ FormRow FormRows::current() const {
     row.spaces_at_end = t.integer(field::SpacesAtEnd);
     row.context = t.text(field::Context);
     return row;
+}
+
+FormRow FormRows::current() const {
+    return FormRowAt(table());
+}
+
+void AppendCopy(Table& table, const FormRow& row) {
+    table.append_record_with_key(stored_values(row));
 }
 
 std::int64_t FormRows::append(const FormRow& row) {

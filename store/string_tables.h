@@ -19,6 +19,14 @@ struct TableFile {
     std::string name;
 };
 
+// The row at the cursor of a handle on a pascal or a forms table, for walks over handles that are
+// not typed (the copies between languages).
+PascalRow PascalRowAt(const Table& table);
+FormRow FormRowAt(const Table& table);
+// Appends `row` under its own `Index`; raises a StoreError when the number is taken.
+void AppendCopy(Table& table, const PascalRow& row);
+void AppendCopy(Table& table, const FormRow& row);
+
 // One translation table file on a handle of its own. The handle is reachable for the views and
 // the walks that need an order, a filter or a cursor; it never opens another file.
 class TranslationTable {

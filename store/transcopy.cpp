@@ -24,28 +24,21 @@ void CopyTableFile(Session& session, const std::string& source_directory,
     }
 }
 
-std::vector<Value> CopiedRow(const Table& in, TableKind kind) {
-    if (kind == TableKind::Forms)
-        return {in.integer(field::Index),
-                in.text(field::OriginalString),
-                "",
-                in.integer(field::UnitName),
-                false,
-                false,
-                in.text(field::Object),
-                in.text(field::Property),
-                false,
-                in.integer(field::SpacesAtEnd)};
-    return {in.integer(field::Index),
-            in.text(field::OriginalString),
-            "",
-            in.integer(field::UnitName),
-            false,
-            false,
-            in.text(field::Context),
-            in.integer(field::NewLine),
-            in.integer(field::OriginalLine),
-            in.integer(field::SpacesAtEnd)};
+// Appends to `out` a copy of `in`'s current row: its number, original and place, with no
+// translation and none of the flags set at scan time.
+static void CopyRow(const Table& in, Table& out, TableKind kind) {
+    if (kind == TableKind::Forms) {
+        FormRow row = FormRowAt(in);
+        row.translation.clear();
+        row.translated = row.ignore = row.changed = false;
+        row.context.clear();
+        AppendCopy(out, row);
+        return;
+    }
+    PascalRow row = PascalRowAt(in);
+    row.translation.clear();
+    row.translated = row.ignore = row.changed = false;
+    AppendCopy(out, row);
 }
 
 int CopyMissingRows(Table& in, Table& out, std::int64_t after, TableKind kind, Reporter* reporter) {
@@ -61,7 +54,7 @@ int CopyMissingRows(Table& in, Table& out, std::int64_t after, TableKind kind, R
     for (; !in.eof(); in.next()) {
         if (reporter) reporter->still_working();
         if (out.find_key({in.integer(field::Index)})) continue;
-        out.append_record_with_key(CopiedRow(in, kind));
+        CopyRow(in, out, kind);
         ++copied;
     }
     return copied;

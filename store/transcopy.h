@@ -29,10 +29,6 @@ struct StringCounts {
 // rows.
 StringCounts CountStrings(Table& forms, Table& pascal, Reporter* reporter);
 
-// The values of a copy of `in`'s current row (a forms or a pascal row): its number, original
-// and place, with no translation and none of the flags set at scan time.
-std::vector<Value> CopiedRow(const Table& in, TableKind kind);
-
 // Appends to `out` every row of `in` numbered after `after` that `out` lacks (matched by
 // `Index`), each under its own number: the units refer to a string by one number in every
 // language, also where the rows of one table have gaps (rows taken back) that another lacks.

@@ -66,12 +66,19 @@ TEST_F(StringTablesTest, RowsKeepEveryFieldAndTheStoreNumbersThem) {
     EXPECT_EQ(plain.integer(field::UnitName), 4);
 }
 
+PascalRow Numbered(std::int64_t index, const std::string& original) {
+    PascalRow row;
+    row.index = index;
+    row.original = original;
+    return row;
+}
+
 TEST_F(StringTablesTest, CopiedRowsKeepTheirNumberAndATakenNumberIsRefused) {
     PascalRows pascal(folder, "Demo", "German");
-    pascal.append_keeping_index({5, "five"});
+    pascal.append_keeping_index(Numbered(5, "five"));
     EXPECT_EQ(pascal.current().index, 5);
-    EXPECT_EQ(pascal.append({0, "six"}), 6);
-    EXPECT_THROW(pascal.append_keeping_index({5, "again"}), StoreError);
+    EXPECT_EQ(pascal.append(Numbered(0, "six")), 6);
+    EXPECT_THROW(pascal.append_keeping_index(Numbered(5, "again")), StoreError);
     EXPECT_EQ(pascal.record_count(), 2);
 }
 
@@ -81,8 +88,8 @@ TEST_F(StringTablesTest, UnitFilesStartWithShowAllAndFindFilesByTheirFullPath) {
         ASSERT_EQ(units.record_count(), 1);
         units.table().first();
         EXPECT_EQ(units.current().name, kShowAll);
-        EXPECT_EQ(units.append({0, "main.pas", "/a/main.pas"}), 2);
-        EXPECT_EQ(units.append({0, "main.pas", "/b/main.pas"}), 3);
+        EXPECT_EQ(units.append(FileRow{0, "main.pas", "/a/main.pas"}), 2);
+        EXPECT_EQ(units.append(FileRow{0, "main.pas", "/b/main.pas"}), 3);
         EXPECT_EQ(units.find("/b/main.pas"), 3);
         EXPECT_EQ(units.find("/a/main.pas"), 2);
         EXPECT_FALSE(units.find("/c/main.pas"));
