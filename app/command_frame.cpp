@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "base/temporary_files.h"
 #include "base/text_utils.h"
+#include "project/project_code_page.h"
 #include "store/scan_batch_journal.h"
 
 namespace lexorin::commands {
@@ -16,6 +17,7 @@ OpenedProject::OpenedProject(store::Session& session, const std::string& program
       tables_{session, program_directory},
       code_page_(code_page) {
     project::require_project(projects(), name);
+    code_page_ = project::ProjectCodePage(projects(), code_page);
     languages_.fill(projects().text(field::Languages));
 }
 

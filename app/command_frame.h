@@ -19,10 +19,10 @@
 namespace lexorin::commands {
 
 // What a command works on: the Projects table on the project's row, the folder that holds the
-// translation tables (the program directory, with the session they open in), the program's
-// 8-bit code page and the language list with its selection. Each command opens the tables it
-// needs there and closes them when it ends. The project window holds these for its whole run;
-// OpenProject makes them for one command line.
+// translation tables (the program directory, with the session they open in), the project's
+// 8-bit code page (in which its tables keep their text) and the language list with its
+// selection. Each command opens the tables it needs there and closes them when it ends. The
+// project window holds these for its whole run; OpenProject makes them for one command line.
 struct ProjectHandles {
     store::Table& projects;
     store::TableFolder tables;
@@ -30,7 +30,8 @@ struct ProjectHandles {
     LanguageList& languages;
 };
 
-// A registered project opened by its name, as the project window holds it.
+// A registered project opened by its name, as the project window holds it. Its code page is
+// the one its row names, else the program's `code_page`.
 class OpenedProject {
   public:
     OpenedProject(store::Session& session, const std::string& program_directory,
@@ -41,6 +42,7 @@ class OpenedProject {
     const store::TableFolder& tables() const { return tables_; }
     LanguageList& languages() { return languages_; }
     const std::string& name() const { return name_; }
+    const CodePage& code_page() const { return code_page_; }
 
     // Selects a language of the project (compared without regard to case); raises an Error
     // naming the project when it has no such language.
@@ -55,7 +57,8 @@ class OpenedProject {
 };
 
 // Opens the project `name` of "Projects.DB" in the working directory; raises an Error when
-// there is no such project. `code_page` is the program's, read once at start-up.
+// there is no such project or its row names an unknown code page. `code_page` is the
+// program's, read once at start-up, for a project whose row names none.
 std::unique_ptr<OpenedProject> OpenProject(store::Session& session,
                                            const std::string& program_directory,
                                            const std::string& name,

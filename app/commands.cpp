@@ -10,6 +10,8 @@
 #include "editor/post_rules.h"
 #include "editor/row_text.h"
 #include "project/languages.h"
+#include "project/project_code_page.h"
+#include "project/project_kind.h"
 #include "project/project_lock.h"
 #include "project/projects_table.h"
 #include "project/status_line.h"
@@ -215,10 +217,11 @@ std::optional<project::BackupResult> Backup(ProjectHandles project, Reporter& re
     if (!Ready(project, Needs::Project, reporter)) return std::nullopt;
     const ProjectLock lock = LockProject(project);
     store::Table& row = project.projects;
-    return project::BackupProject(project.tables.directory, row.text(field::Name),
-                                  row.text(field::Directory), row.logical(field::Recoursive),
-                                  project::decode_list(row.text(field::Excluded)), reporter,
-                                  project::ProjectOutsideLinks(row));
+    return project::BackupProject(
+        project.tables.directory, row.text(field::Name), row.text(field::Directory),
+        row.logical(field::Recoursive), project::decode_list(row.text(field::Excluded)), reporter,
+        project::ProjectOutsideLinks(row),
+        row.text(field::SourceExtensions) + ";" + row.text(field::FormsExtension));
 }
 
 bool OfferBackup(const std::string& program_directory, const std::string& project_name,
@@ -256,10 +259,16 @@ void SetProjectField(store::Table& projects, const std::string& program_director
         if (!directory_exists(directory))
             throw Error("The directory " + directory + " does not exist.");
     }
+    if (equal_no_case(field, field::Ccodepage))
+        project::CheckCodePageName(std::get<std::string>(value));
     projects.edit();
     try {
         if (const bool* truth = std::get_if<bool>(&value))
             projects.set_logical(field, *truth);
+        else if (equal_no_case(field, field::Ckind))  // the kind's defaults follow it
+            project::SetProjectKind(projects,
+                                    project::ParseProjectKind(std::get<std::string>(value)),
+                                    project::FindLazarus());
         else
             projects.set_text(field, std::get<std::string>(value));
         projects.post();

@@ -134,7 +134,8 @@ std::optional<project::BackupResult> CheckSourcesAndOfferBackup(
 using FieldValue = std::variant<std::string, bool>;
 
 // Sets `field` of the current project row; raises Error for the project's name, which cannot
-// change, and for a Directory that does not exist.
+// change, for a Directory that does not exist, for a kind that is neither Delphi nor Lazarus
+// and for a code page that is unknown. A new kind brings its defaults (project::SetProjectKind).
 void SetProjectField(store::Table& projects, const std::string& program_directory,
                      const std::string& field, const FieldValue& value);
 

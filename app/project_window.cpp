@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -38,7 +39,9 @@
 #include "editor/translation_editor.h"
 #include "project/backup.h"
 #include "project/languages.h"
+#include "project/project_code_page.h"
 #include "project/project_delete.h"
+#include "project/project_kind.h"
 #include "store/string_tables.h"
 #include "store/translation_tables.h"
 
@@ -51,7 +54,10 @@ constexpr const char* kSupportMail = "mailto:support@lexorin.example";
 
 ProjectWindow::ProjectWindow(const std::string& working_directory,
                              const std::string& program_directory, QWidget* parent)
-    : QMainWindow(parent), program_directory_(program_directory), code_page_(window_code_page()) {
+    : QMainWindow(parent),
+      program_directory_(program_directory),
+      program_code_page_(window_code_page()),
+      code_page_(program_code_page_) {
     setWindowTitle("Projects");
     build_controls();
     build_menu();
@@ -66,7 +72,9 @@ ProjectWindow::ProjectWindow(const std::string& working_directory,
     setFixedSize(729, 464 + menuBar()->sizeHint().height());
 }
 
-ProjectWindow::~ProjectWindow() = default;
+ProjectWindow::~ProjectWindow() {
+    set_window_code_page(program_code_page_);
+}
 
 void ProjectWindow::build_controls() {
     auto* central = new QWidget(this);
@@ -107,11 +115,19 @@ void ProjectWindow::build_controls() {
     stored_directory = new QLineEdit(central);
     stored_directory->hide();
     recursive_check = new QCheckBox("&recursive?", central);
+    auto* kind_label = new QLabel("&Kind", central);
+    kind_combo = new QComboBox(central);
+    for (auto kind : {project::ProjectKind::Delphi, project::ProjectKind::Lazarus})
+        kind_combo->addItem(project::ProjectKindName(kind));
+    kind_label->setBuddy(kind_combo);
+    kind_label->setContentsMargins(8, 0, 0, 0);  // apart from the check box's text
     record->addWidget(name_label, 0, 0);
-    record->addWidget(name_edit, 0, 1, 1, 2);
+    record->addWidget(name_edit, 0, 1, 1, 4);
     record->addWidget(dir_label, 1, 0);
     record->addWidget(directory_edit, 1, 1);
     record->addWidget(recursive_check, 1, 2);
+    record->addWidget(kind_label, 1, 3);
+    record->addWidget(kind_combo, 1, 4);
     record->setColumnStretch(1, 1);
     grid->addLayout(record, 1, 0, 1, 2);
 
@@ -170,6 +186,7 @@ void ProjectWindow::build_controls() {
     hints_->add(name_edit, hints::kProjectName);
     hints_->add(directory_edit->line(), hints::kProjectDirectory);
     hints_->add(recursive_check, hints::kRecursive);
+    hints_->add(kind_combo, hints::kProjectKind);
     hints_->add(excluded_folder_list, hints::kExcludedFolders);
     hints_->add(language_list, hints::kLanguages);
     hints_->add(what_now_button, hints::kWhatNow);
@@ -184,6 +201,7 @@ void ProjectWindow::build_controls() {
         }
     });
     connect(recursive_check, &QCheckBox::toggled, this, &ProjectWindow::store_recursive);
+    connect(kind_combo, &QComboBox::activated, this, &ProjectWindow::store_kind);
     connect(add_excluded_folder_button, &QPushButton::clicked, this,
             &ProjectWindow::toggle_new_excluded_folder);
     connect(new_excluded_folder_edit, &DirectoryEdit::left, this,
@@ -263,6 +281,7 @@ void ProjectWindow::fill_list_from_text(QListWidget* list, const std::string& te
 }
 
 void ProjectWindow::show_record() {
+    use_project_code_page();  // before any text of the row is shown
     loading_ = true;
     store::Table& p = projects();
     bool has_row = p.has_current() || p.state() == store::Table::State::Insert;
@@ -275,6 +294,45 @@ void ProjectWindow::show_record() {
     languages_.fill(has_row ? p.text(field::Languages) : std::string());
     language_list->setCurrentRow(languages_.selected);
     loading_ = false;
+    show_kind();
+}
+
+void ProjectWindow::use_project_code_page() {
+    store::Table& p = projects();
+    CodePage page = program_code_page_;
+    if (p.has_current() || p.state() == store::Table::State::Insert) {
+        try {
+            page = project::ProjectCodePage(p, program_code_page_);
+        } catch (const Error& e) {
+            reporter().error(e.what());  // shown in the program's code page, as said
+        }
+    }
+    code_page_ = page;
+    set_window_code_page(code_page_);
+}
+
+void ProjectWindow::show_kind() {
+    store::Table& p = projects();
+    const bool has_row = p.has_current() || p.state() == store::Table::State::Insert;
+    int index = -1;
+    if (has_row) {
+        try {
+            index = kind_combo->findText(project::ProjectKindName(project::ProjectKindOf(p)));
+        } catch (const Error&) {
+            // A kind this version does not know: the box shows none until one is chosen.
+        }
+    }
+    loading_ = true;
+    kind_combo->setCurrentIndex(index);
+    kind_combo->setEnabled(has_row);
+    loading_ = false;
+}
+
+void ProjectWindow::store_typed_name_and_directory() {
+    store::Table& p = projects();
+    p.set_text(field::Name, from_q(name_edit->text()));
+    if (!directory_edit->line()->text().isEmpty())
+        p.set_text(field::Directory, from_q(directory_edit->line()->text()));
 }
 
 void ProjectWindow::select_single_language() {
@@ -320,6 +378,7 @@ void ProjectWindow::navigate(int button) {
                 break;
             case kAddProject:
                 p.insert();
+                kind_chosen_ = false;
                 break;
             case kEditProject:
                 if (p.has_current()) p.edit();
@@ -454,13 +513,47 @@ void ProjectWindow::store_directory() {
                 }
             }
             p.set_text(field::Directory, directory);
+            if (p.state() == store::Table::State::Insert) {
+                // The kind of the files there, or the one chosen, which now finds the
+                // project's main files for its build command.
+                const project::ProjectKind kind =
+                    kind_chosen_
+                        ? project::ProjectKindOf(p)
+                        : project::DetectProjectKind(directory, p.logical(field::Recoursive),
+                                                     project::decode_list(p.text(field::Excluded)));
+                project::SetProjectKind(p, kind, project::FindLazarus());
+                use_project_code_page();
+                store_typed_name_and_directory();
+            }
             p.post();
             name_edit->setEnabled(false);
         } catch (const Error& e) {
             reporter().error(e.what());
         }
+        show_kind();
     });
     leaving_directory_ = false;
+}
+
+void ProjectWindow::store_kind(int index) {
+    if (loading_ || index < 0) return;
+    run_command([&] {
+        store::Table& p = projects();
+        const bool adding = p.state() == store::Table::State::Insert;
+        if (!adding && !p.has_current()) return;
+        store_memo();  // in the code page it was typed in
+        const project::ProjectKind kind =
+            project::ParseProjectKind(from_q(kind_combo->itemText(index)));
+        edit_field(
+            [&](store::Table& row) { project::SetProjectKind(row, kind, project::FindLazarus()); });
+        if (adding) {
+            kind_chosen_ = true;
+            use_project_code_page();
+            store_typed_name_and_directory();
+        }
+        show_record();
+    });
+    show_kind();  // the stored kind, also when it could not be changed
 }
 
 void ProjectWindow::toggle_new_excluded_folder() {

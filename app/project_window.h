@@ -18,6 +18,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -52,9 +53,11 @@ class ProjectWindow : public QMainWindow {
 
     // The program directory, where the translation tables lie, with the window's session.
     store::TableFolder tables() { return {session_, program_directory_}; }
+    // The code page of the project shown (the program's when its row names none), which the
+    // windows show its texts in.
     const CodePage& code_page() const { return code_page_; }
-    // What the commands work on: the project row, the tables' folder, the code page and the
-    // language list.
+    // What the commands work on: the project row, the tables' folder, the project's code page
+    // and the language list.
     commands::ProjectHandles handles() { return {projects(), tables(), code_page_, languages_}; }
     store::Table& projects() { return data_projects_->Projects; }
     QtReporter& reporter() { return *reporter_; }
@@ -66,6 +69,7 @@ class ProjectWindow : public QMainWindow {
     QLineEdit* stored_directory = nullptr;  // hidden: carries the stored directory
     DirectoryEdit* directory_edit = nullptr;
     QCheckBox* recursive_check = nullptr;
+    QComboBox* kind_combo = nullptr;  // "Delphi" or "Lazarus"
     QListWidget* excluded_folder_list = nullptr;
     QPushButton* add_excluded_folder_button = nullptr;
     QPushButton* delete_excluded_folder_button = nullptr;
@@ -113,8 +117,11 @@ class ProjectWindow : public QMainWindow {
   public slots:
     // A navigator button: moves through the projects, adds, edits or posts one.
     void navigate(int button);
-    // Leaving the directory field: checks the directory, offers the backup and stores it.
+    // Leaving the directory field: checks the directory, offers the backup and stores it; a
+    // new project gets the kind of the files there unless one was chosen.
     void store_directory();
+    // Choosing a kind: the project takes it with its defaults.
+    void store_kind(int index);
     // The excluded folders' Add button shows the field for a new one, or hides it again.
     void toggle_new_excluded_folder();
     // Leaving that field adds the folder typed or picked there.
@@ -155,6 +162,12 @@ class ProjectWindow : public QMainWindow {
     void store_memo();
     void store_recursive(bool on);
     void select_single_language();
+    // Makes the code page of the current row (or the new row) the windows' code page.
+    void use_project_code_page();
+    // Shows the kind of the current row (or the new row) in the kind box.
+    void show_kind();
+    // The name and directory of a new row as typed, in the row's code page after a change of it.
+    void store_typed_name_and_directory();
     // A new project's name must be usable in file names and not taken yet.
     void check_new_project_name();
     // Tables that a deleted project of the new name left would become the new project's: asks
@@ -175,6 +188,7 @@ class ProjectWindow : public QMainWindow {
 
     store::Session session_;
     std::string program_directory_;
+    CodePage program_code_page_;  // read at start-up, given back when the window goes
     CodePage code_page_;
     std::unique_ptr<project::ProjectsTable> data_projects_;
     LanguageList languages_;
@@ -186,6 +200,7 @@ class ProjectWindow : public QMainWindow {
     std::string editor_language_;
     bool shown_once_ = false;
     bool leaving_directory_ = false;
+    bool kind_chosen_ = false;  // the project being added got its kind from the kind box
     bool loading_ = false;
 };
 

@@ -12,6 +12,13 @@ inline constexpr const char* kNavigator =
 inline constexpr const char* kProjectName = "Type the name of the project.";
 inline constexpr const char* kProjectDirectory =
     "Choose or type a driectory|This is the directory with your project.";
+inline constexpr const char* kProjectKind =
+    "Delphi or Lazarus sources|A Delphi project scans its .pas units and .dfm forms and keeps "
+    "its texts in the program's code page. A Lazarus project scans its .pas, .pp and .lpr units "
+    "and .lfm forms, keeps its texts in UTF-8 and is built with fpc and the LCL (or "
+    "lazbuild).\r\n\r\nA new project gets the kind of the files in its directory. Changing the "
+    "kind changes the extensions, the code page and the build command, unless you changed them "
+    "yourself.";
 inline constexpr const char* kRecursive =
     "Translate|If this box is checked, you will also scan and translate the \r\nsubdirectories of "
     "the specified diretory.";

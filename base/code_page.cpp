@@ -40,6 +40,16 @@ bool is_windows_1252_name(const std::string& name) {
            upper == "WINDOWS1252";
 }
 
+bool is_utf8_name(const std::string& name) {
+    std::string upper = upper_case(name);
+    return upper == "UTF-8" || upper == "UTF8";
+}
+
+// Raises the Error of decode_utf8 at the first byte that does not belong to a UTF-8 character.
+void check_utf8(std::string_view text) {
+    for (size_t pos = 0; pos < text.size();) decode_utf8(text, pos);
+}
+
 struct IconvClose {
     void operator()(void* cd) const { ::iconv_close(static_cast<iconv_t>(cd)); }
 };
@@ -143,7 +153,8 @@ std::string code_point_name(char32_t code) {
 
 CodePage::CodePage(std::string name) : name_(std::move(name)) {
     windows_1252_ = is_windows_1252_name(name_);
-    if (!windows_1252_) {
+    utf8_ = is_utf8_name(name_);
+    if (!windows_1252_ && !utf8_) {
         if (trim(name_).empty()) throw Error("Unknown code page " + name_ + ".");
         open_iconv("UTF-8", name_, name_);
         open_iconv(name_, "UTF-8", name_);
@@ -151,6 +162,10 @@ CodePage::CodePage(std::string name) : name_(std::move(name)) {
 }
 
 std::string CodePage::to_utf8(std::string_view text) const {
+    if (utf8_) {
+        check_utf8(text);
+        return std::string(text);
+    }
     std::string out;
     out.reserve(text.size());
     if (windows_1252_) {
@@ -166,6 +181,10 @@ std::string CodePage::to_utf8(std::string_view text) const {
 }
 
 std::string CodePage::from_utf8(std::string_view utf8) const {
+    if (utf8_) {
+        check_utf8(utf8);
+        return std::string(utf8);
+    }
     std::string out;
     out.reserve(utf8.size());
     // Checked first, so that a failure of the conversion below means a missing character.

@@ -29,6 +29,10 @@ std::string code_page_name() {
 }
 
 QString to_q(const std::string& text) {
+    // A UTF-8 project's table may hold bytes of an earlier code page: they show as U+FFFD
+    // rather than keep the window from showing the row at all.
+    if (current_code_page().is_utf8())
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
     return QString::fromStdString(current_code_page().to_utf8(text));
 }
 

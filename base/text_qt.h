@@ -6,10 +6,12 @@
 #include "base/code_page.h"
 
 // The core keeps 8-bit text; the windows show and edit it through one code page, converting back
-// byte for byte. The program sets that code page once at start-up (Windows-1252 until then).
+// byte for byte. The program sets the program's code page at start-up (Windows-1252 until then);
+// the project window then sets the code page of the project it shows.
 namespace lexorin::gui {
 
-// Makes `page` the windows' code page; called at start-up, before the first window opens.
+// Makes `page` the windows' code page: at start-up, before the first window opens, and whenever
+// the project window shows a project of another code page.
 void set_window_code_page(CodePage page);
 const CodePage& window_code_page();
 

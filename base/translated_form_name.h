@@ -12,7 +12,8 @@ namespace lexorin {
 inline constexpr std::string_view kTranslatedFormExtension = ".tra.res";
 
 // The translated form's file name for a form file name or path: the last extension replaced by
-// ".tra.res" (order_form.dfm -> order_form.tra.res, *.DFM -> *.tra.res).
+// ".tra.res" (order_form.dfm -> order_form.tra.res, *.DFM -> *.tra.res, unit1.lfm ->
+// unit1.tra.res).
 inline std::string TranslatedFormName(std::string_view form_file) {
     const size_t dot = form_file.rfind('.');
     const size_t slash = form_file.find_last_of("/\\");

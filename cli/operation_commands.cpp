@@ -1,5 +1,6 @@
 // backup, status, project delete, export-po, import-po and check: the project operations.
 #include <iostream>
+#include <optional>
 
 #include "app/commands.h"
 #include "base/code_page.h"
@@ -12,8 +13,10 @@ namespace lexorin::cli {
 
 namespace {
 
-CodePage code_page_option(Arguments& args) {
-    return CodePage(args.option("--code-page").value_or(kDefaultCodePage));
+// The code page of the PO exchange: the one --code-page names, else the project's.
+CodePage exchange_code_page(const std::optional<std::string>& option,
+                            const commands::OpenedProject& project) {
+    return option ? CodePage(*option) : project.code_page();
 }
 
 int backup(Context& context, Arguments& args) {
@@ -90,10 +93,11 @@ int project_delete(Context& context, Arguments& args) {
 }
 
 int export_po(Context& context, Arguments& args) {
-    CodePage code_page = code_page_option(args);
+    const auto code_page_name = args.option("--code-page");
     auto words = args.positional(3);
     auto project =
         commands::OpenProject(context.session, context.home, words[0], context.code_page);
+    const CodePage code_page = exchange_code_page(code_page_name, *project);
     project->select_language(words[1]);
     auto result = commands::ExportPo(project->handles(), words[2], code_page, context.reporter);
     for (const auto& note : result.notes) context.reporter.warning(note);
@@ -102,10 +106,11 @@ int export_po(Context& context, Arguments& args) {
 }
 
 int import_po(Context& context, Arguments& args) {
-    CodePage code_page = code_page_option(args);
+    const auto code_page_name = args.option("--code-page");
     auto words = args.positional(3);
     auto project =
         commands::OpenProject(context.session, context.home, words[0], context.code_page);
+    const CodePage code_page = exchange_code_page(code_page_name, *project);
     project->select_language(words[1]);
     auto result = commands::ImportPo(project->handles(), words[2], code_page, context.reporter);
     for (const auto& line : result.not_applied) context.reporter.warning(line);
@@ -143,9 +148,9 @@ void add_operation_commands(std::vector<Command>& commands) {
                         "delete a project (asks first; --yes agrees), with --with-tables also its "
                         "tables",
                         project_delete});
-    commands.push_back({"export-po", "PROJECT LANG FILE [--code-page CP]",
-                        "write a language's strings to a PO file (UTF-8; CP default Windows-1252)",
-                        export_po});
+    commands.push_back(
+        {"export-po", "PROJECT LANG FILE [--code-page CP]",
+         "write a language's strings to a PO file (UTF-8; CP default: the project's)", export_po});
     commands.push_back({"import-po", "PROJECT LANG FILE [--code-page CP]",
                         "take the translations of a PO file whose originals still match",
                         import_po});

@@ -9,6 +9,7 @@
 #include "base/text_utils.h"
 #include "cli/command_line.h"
 #include "project/project_delete.h"
+#include "project/project_kind.h"
 #include "project/projects_table.h"
 
 namespace lexorin::cli {
@@ -44,6 +45,7 @@ int project_add(Context& context, Arguments& args) {
     p.recursive = !args.flag("--no-recursive");
     for (const auto& e : args.options("--exclude"))
         p.excluded.push_back(absolute_directory(e) + "/");
+    if (const auto kind = args.option("--kind")) p.kind = project::ParseProjectKind(*kind);
     auto words = args.positional(2);
     p.name = words[0];
     p.directory = absolute_directory(words[1]);
@@ -53,6 +55,15 @@ int project_add(Context& context, Arguments& args) {
     refuse_leftover_tables(context.home, data.Projects, p.name);
     project::add_project(data.Projects, p);
     std::cerr << "Project " << p.name << " added.\n";
+    // A Delphi project starts as projects always have; a Lazarus one says what it got.
+    store::Table& row = data.Projects;
+    if (project::ProjectKindOf(row) == project::ProjectKind::Lazarus) {
+        std::cerr << "Kind Lazarus: units " << row.text(project::field::SourceExtensions)
+                  << ", forms " << row.text(project::field::FormsExtension) << ", code page "
+                  << row.text(project::field::Ccodepage) << ".\n";
+        const std::string build = row.text(project::field::Cbuildcommand);
+        if (!build.empty()) std::cerr << "Build command: " << build << "\n";
+    }
     return 0;
 }
 
@@ -100,7 +111,10 @@ int project_set(Context& context, Arguments& args) {
     project::ProjectsTable data(session);
     store::Table& projects = data.Projects;
     project::require_project(projects, words[0]);
-    const std::string& field_name = words[1];
+    // A code option may be named without its "C": "kind", "codepage", "buildcommand".
+    std::string field_name = words[1];
+    if (!projects.has_field(field_name) && projects.has_field("C" + field_name))
+        field_name = "C" + field_name;
     if (!projects.has_field(field_name))
         throw UsageError("the Projects table has no field " + field_name);
     store::FieldType type{};
@@ -145,12 +159,17 @@ int language_delete(Context& context, Arguments& args) {
 }  // namespace
 
 void add_project_commands(std::vector<Command>& commands) {
-    commands.push_back({"project add", "NAME DIR [--no-recursive] [--exclude DIR]...",
-                        "register a project for the sources in DIR", project_add});
+    commands.push_back({"project add",
+                        "NAME DIR [--no-recursive] [--exclude DIR]... [--kind Delphi|Lazarus]",
+                        "register a project for the sources in DIR (its kind found there unless "
+                        "given)",
+                        project_add});
     commands.push_back({"project list", "", "list the registered projects", project_list});
     commands.push_back({"project show", "NAME", "show every field of a project", project_show});
     commands.push_back({"project set", "NAME FIELD VALUE",
-                        "set a field of a project (list fields: one entry per line)", project_set});
+                        "set a field of a project (list fields: one entry per line; Ckind "
+                        "Delphi|Lazarus brings the kind's defaults)",
+                        project_set});
     commands.push_back(
         {"language add", "PROJECT LANG", "add a language and create its tables", language_add});
     commands.push_back({"language delete", "PROJECT LANG",

@@ -15,8 +15,9 @@ size_t ExtensionStart(std::string_view file) {
     return dot;
 }
 
+// A Delphi form and a Lazarus form: both are linked as a form and switched the same way.
 bool IsFormExtension(std::string_view extension) {
-    return equal_no_case(extension, ".dfm");
+    return equal_no_case(extension, ".dfm") || equal_no_case(extension, ".lfm");
 }
 
 }  // namespace

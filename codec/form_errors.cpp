@@ -18,8 +18,8 @@ struct Meaning {
     std::string english;
 };
 
-const std::array<Meaning, 14>& Meanings() {
-    static const std::array<Meaning, 14> meanings = {{
+const std::array<Meaning, 13>& Meanings() {
+    static const std::array<Meaning, 13> meanings = {{
         {messages::kInvalidStreamFormat,
          "no form: the resource header or the signature TPF0 is not there"},
         {messages::kStreamReadError, "the form ends early: the file is cut short or damaged"},
@@ -31,7 +31,6 @@ const std::array<Meaning, 14>& Meanings() {
          "a quoted string that does not end on its line, or a \"#\" without a character code"},
         {messages::kInvalidBinary,
          "binary data between \"{\" and \"}\" that is not pairs of hexadecimal digits"},
-        {messages::kLineTooLong, "a line longer than the 4096 bytes the form reader takes"},
         {messages::kNestingTooDeep,
          "objects or values nested more than " + std::to_string(kMaxNesting) + " levels deep"},
         {messages::kInvalidInteger, "'%s' is not a whole number a form can hold"},

@@ -14,7 +14,7 @@ namespace lexorin::codec {
 // passes a place that knows the file it was read from, it is raised again placed there: its
 // text then names the file, the position (a line of a text form, a byte offset of a binary
 // one) and, in English, what the German text means:
-// "mainform.dfm, line 12: Zeile zu lang in Zeile 12 (a line longer than ...)".
+// "mainform.dfm, line 12: Bezeichner erwartet in Zeile 12 (a name was expected here)".
 class EFormError : public Error {
   public:
     explicit EFormError(const std::string& message) : EFormError(message, message, {}) {}
@@ -22,16 +22,16 @@ class EFormError : public Error {
     // position the failure knows itself (a text form's line), if any.
     EFormError(const EFormError& failure, const std::string& file, const std::string& where);
 
-    // The German text as the run-time words it ("Zeile zu lang in Zeile 12").
+    // The German text as the run-time words it ("Bezeichner erwartet in Zeile 12").
     const std::string& message() const { return message_; }
-    // What it means, in English ("a line longer than ..."); empty for a text of no known kind.
+    // What it means, in English ("a name was expected here"); empty for a text of no known kind.
     const std::string& meaning() const { return meaning_; }
     // Empty until placed.
     const std::string& file() const { return file_; }
     // "line 12", "byte offset 40", or empty when not known.
     const std::string& where() const { return where_; }
-    // The text for a report that names the file already: "line 12: Zeile zu lang in Zeile 12
-    // (a line longer than ...)".
+    // The text for a report that names the file already: "line 12: Bezeichner erwartet in
+    // Zeile 12 (a name was expected here)".
     std::string InFile() const;
 
   protected:
@@ -91,7 +91,6 @@ inline constexpr char kInvalidBinary[] =
     "Ung\xFC"
     "ltiger Bin\xE4"
     "rwert";
-inline constexpr char kLineTooLong[] = "Zeile zu lang";
 inline constexpr char kParseErrorFormat[] = "%s in Zeile %d";
 // The number conversion texts of the run-time, for number tokens out of range.
 inline constexpr char kInvalidInteger[] =

@@ -47,38 +47,25 @@ void FormParser::Error(std::string_view message, int line) const {
     throw EParserError(message, line);
 }
 
-// Keeps the partial line after the last LF for the next round, so that the bytes before avail_
-// are always whole lines (or the rest of the input).
-bool FormParser::Refill() {
-    if (pos_ < avail_) return true;
-    std::size_t rest = end_ - avail_;
-    std::memmove(buffer_.data(), buffer_.data() + avail_, rest);
+// Moves the bytes not yet taken to the front and reads behind them until `count` bytes are there
+// or the input ends. Tokens are copied out as they are read, so nothing before pos_ is needed.
+bool FormParser::Fill(std::size_t count) {
+    const std::size_t rest = end_ - pos_;
+    std::memmove(buffer_.data(), buffer_.data() + pos_, rest);
     pos_ = 0;
-    avail_ = 0;
     end_ = rest;
-    while (!input_done_ && end_ < buffer_.size()) {
+    while (!input_done_ && end_ < count) {
         in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
         end_ += static_cast<std::size_t>(in_.gcount());
         if (in_.bad()) Error(messages::kStreamReadError);
         if (!in_) input_done_ = true;
     }
-    // A full buffer may hold the very end of the input without the stream knowing it yet.
-    if (!input_done_ && in_.peek() == std::char_traits<char>::eof()) input_done_ = true;
-    std::size_t last_break = end_;
-    while (last_break > 0 && buffer_[last_break - 1] != '\n') --last_break;
-    if (last_break > 0 && !input_done_) {
-        avail_ = last_break;
-    } else if (input_done_) {
-        avail_ = end_;
-    } else {
-        Error(messages::kLineTooLong);
-    }
-    return pos_ < avail_;
+    return end_ >= count;
 }
 
 bool FormParser::SkipBlanks() {
     for (;;) {
-        if (!More() && !Refill()) return false;
+        if (!More()) return false;
         unsigned char c = Peek();
         if (c > 32) return true;
         if (c == '\n') ++line_;
@@ -97,18 +84,17 @@ void FormParser::NextToken() {
         kind_ = Kind::End;
         return;
     }
-    // From here to the token's end all bytes lie in the buffer: a token ends at the latest at
-    // the line break, and the buffer holds whole lines.
+    // Every byte of the token is copied out before the next refill may move the buffer.
     unsigned char c = Peek();
     if (is_letter(c)) {
         while (More() && (is_letter(Peek()) || is_digit(Peek()))) text_ += buffer_[pos_++];
         kind_ = Kind::Symbol;
     } else if (c == '\'' || c == '#') {
         ReadString();
-    } else if (is_digit(c) || (c == '-' && pos_ + 1 < avail_ &&
-                               is_digit(static_cast<unsigned char>(buffer_[pos_ + 1])))) {
+    } else if (is_digit(c) ||
+               (c == '-' && Ahead(2) && is_digit(static_cast<unsigned char>(buffer_[pos_ + 1])))) {
         ReadNumber();
-    } else if (c == '$' && pos_ + 1 < avail_ &&
+    } else if (c == '$' && Ahead(2) &&
                hex_value(static_cast<unsigned char>(buffer_[pos_ + 1])) >= 0) {
         text_ += buffer_[pos_++];
         while (More() && hex_value(Peek()) >= 0) text_ += buffer_[pos_++];
@@ -267,8 +253,9 @@ void FormParser::HexToBinary(std::string& out) {
     for (;;) {
         if (!SkipBlanks()) Error(messages::kInvalidBinary);
         if (Peek() == '}') break;
+        Ahead(2);  // a pair may straddle the end of the buffer
         std::size_t count =
-            HexToBytes(std::string_view(buffer_.data() + pos_, avail_ - pos_), chunk, sizeof chunk);
+            HexToBytes(std::string_view(buffer_.data() + pos_, end_ - pos_), chunk, sizeof chunk);
         if (count == 0) Error(messages::kInvalidBinary);
         out.append(chunk, count);
         pos_ += 2 * count;

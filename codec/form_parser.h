@@ -10,9 +10,11 @@
 
 namespace lexorin::codec {
 
-// Tokenizer of the text form. Reads through a 4096-byte buffer that always holds whole lines, so
-// no token ever straddles a refill; a line longer than the buffer fails with "Zeile zu lang".
-// Every failure is an EParserError whose text is "<message> in Zeile <line>".
+// Tokenizer of the text form. Reads through a 4096-byte buffer that is refilled whenever the next
+// byte is not in it, and copies each token out as it reads it, so that a token or a line may be
+// of any length: a form may hold a string of many kilobytes on one line. Memory stays at the
+// buffer and the current token. Every failure is an EParserError whose text is
+// "<message> in Zeile <line>".
 class FormParser {
   public:
     enum class Kind {
@@ -64,18 +66,21 @@ class FormParser {
     [[noreturn]] void Error(std::string_view message, int line) const;
 
   private:
-    bool Refill();
+    // Whether the next `count` bytes (at most the buffer's size) are in the buffer, after reading
+    // more when they are not; false when the input ends before them.
+    bool Ahead(std::size_t count) { return end_ - pos_ >= count || Fill(count); }
+    bool More() { return pos_ < end_ || Fill(1); }
+    bool Fill(std::size_t count);
     bool SkipBlanks();  // false at the end of the input
-    bool More() const { return pos_ < avail_; }
+    // The next byte; only after More() or Ahead() said it is there.
     unsigned char Peek() const { return static_cast<unsigned char>(buffer_[pos_]); }
     void ReadString();
     void ReadNumber();
 
     std::istream& in_;
     std::array<char, 4096> buffer_{};
-    std::size_t pos_ = 0;
-    std::size_t avail_ = 0;  // end of the whole lines in the buffer
-    std::size_t end_ = 0;    // end of the bytes read
+    std::size_t pos_ = 0;  // the next byte to take
+    std::size_t end_ = 0;  // end of the bytes read
     bool input_done_ = false;
     int line_ = 1;
     Kind kind_ = Kind::End;

@@ -219,8 +219,8 @@ void BinaryToText::ConvertString(std::uint64_t length) {
 // Free Pascal's layout for wide strings: printable ASCII in quoted runs with a quote doubled,
 // every other UTF-16 unit as "#" and its number (a pair for a character beyond U+FFFF). Beyond
 // that layout, and as for 8-bit strings, a string of more than 64 units is cut into pieces of
-// at most 64 on lines ending in " +" (never inside a pair), so that every line fits the text
-// parser's buffer.
+// at most 64 on lines ending in " +" (never inside a pair), so that no line grows with the
+// string.
 void BinaryToText::ConvertWideString(const std::u16string& units) {
     const std::size_t length = units.size();
     if (length == 0) {

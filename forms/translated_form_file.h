@@ -8,7 +8,8 @@
 // it as the resource file that the unit's switch block links when TranslatedForm is set.
 namespace lexorin::forms {
 
-// The translated form file beside a form file: order_form.dfm -> order_form.tra.res.
+// The translated form file beside a form file: order_form.dfm -> order_form.tra.res, and a
+// Lazarus form the same way, unit1.lfm -> unit1.tra.res.
 std::string TranslatedFormPath(const std::string& form_path);
 
 // Converts form_path to text in text_path (the temporary "Tempform.txt"), translates it with the

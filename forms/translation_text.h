@@ -16,8 +16,8 @@ namespace lexorin::forms {
 // "#" and its UTF-16 unit, between a closed and a reopened quote: "l'usine" is l'#39'usine,
 // "f\xFCr" (Windows-1252) f'#252'r, "a\r\nb" a'#13#10'b. A long translation is cut into pieces
 // of at most kTranslationPieceBytes, each further piece on a line of its own (CR LF, `indent`)
-// after " +", so that no line outgrows the text reader's buffer. Raises an Error for a byte the
-// code page leaves undefined.
+// after " +", as the text form pieces its own long strings, so that no line grows with the
+// translation. Raises an Error for a byte the code page leaves undefined.
 std::string TranslationBetweenQuotes(std::string_view translation, const CodePage& code_page,
                                      std::string_view indent);
 

@@ -143,11 +143,14 @@ std::string backup_member_name(const std::string& file) {
 
 std::vector<std::string> SourceCheck(const std::string& directory, bool recursive,
                                      const std::vector<std::string>& excluded, Reporter& reporter,
-                                     std::vector<std::string>* problems, OutsideLinks links) {
+                                     std::vector<std::string>* problems, OutsideLinks links,
+                                     const std::string& project_masks) {
     std::vector<UnreadableFolder> unreadable;
     std::vector<OutsideLink> skipped_links;
-    std::vector<std::string> files = CollectFiles(directory, recursive, kBackupMasks, excluded,
-                                                  &unreadable, links, &skipped_links);
+    const std::string masks =
+        project_masks.empty() ? kBackupMasks : kBackupMasks + (";" + project_masks);
+    std::vector<std::string> files =
+        CollectFiles(directory, recursive, masks, excluded, &unreadable, links, &skipped_links);
     // The files of a folder that cannot be read, or behind a link out of the project folder,
     // are not saved: said, not passed over.
     auto problem = [&](const std::string& text) {
@@ -219,11 +222,11 @@ bool ConfirmBackup(const std::string& project_name, Reporter& reporter) {
 BackupResult BackupProject(const std::string& program_directory, const std::string& project_name,
                            const std::string& directory, bool recursive,
                            const std::vector<std::string>& excluded, Reporter& reporter,
-                           OutsideLinks links) {
+                           OutsideLinks links, const std::string& project_masks) {
     check_file_name_part(project_name, "project name");
     std::vector<std::string> unreadable;
     std::vector<std::string> files =
-        SourceCheck(directory, recursive, excluded, reporter, &unreadable, links);
+        SourceCheck(directory, recursive, excluded, reporter, &unreadable, links, project_masks);
     BackupResult result =
         BackupFiles(backup_archive_path(program_directory, project_name), files, reporter);
     result.failures.insert(result.failures.begin(), unreadable.begin(), unreadable.end());

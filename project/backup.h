@@ -10,7 +10,9 @@
 // offered when a project's directory is first given, before any scan rewrites a unit.
 namespace lexorin::project {
 
-inline constexpr const char* kBackupMasks = "*.pas;*.dfm";
+// The files a scan of a Delphi or a Lazarus project may rewrite or write beside: units, program
+// files and forms. A project's own masks are added to these (see SourceCheck).
+inline constexpr const char* kBackupMasks = "*.pas;*.dfm;*.dpr;*.pp;*.lpr;*.lfm";
 
 // The program directory + project name + ".zip".
 std::string backup_archive_path(const std::string& program_directory,
@@ -26,11 +28,13 @@ std::string backup_member_name(const std::string& file);
 // read: <reason>" for each folder it could not read (also added to `problems` when given).
 // Files and folders reached through links out of the directory are left out as the scans leave
 // them out (the project's Cfollowlinks gives `links`), each with a "Backup: " warning the same
-// way. Returns the files.
+// way. `project_masks`, the project's unit and form masks, are collected too: a scan rewrites
+// whatever they take. Returns the files.
 std::vector<std::string> SourceCheck(const std::string& directory, bool recursive,
                                      const std::vector<std::string>& excluded, Reporter& reporter,
                                      std::vector<std::string>* problems = nullptr,
-                                     OutsideLinks links = OutsideLinks::Skip);
+                                     OutsideLinks links = OutsideLinks::Skip,
+                                     const std::string& project_masks = {});
 
 struct BackupResult {
     int added = 0;
@@ -58,6 +62,7 @@ bool ConfirmBackup(const std::string& project_name, Reporter& reporter);
 BackupResult BackupProject(const std::string& program_directory, const std::string& project_name,
                            const std::string& directory, bool recursive,
                            const std::vector<std::string>& excluded, Reporter& reporter,
-                           OutsideLinks links = OutsideLinks::Skip);
+                           OutsideLinks links = OutsideLinks::Skip,
+                           const std::string& project_masks = {});
 
 }  // namespace lexorin::project

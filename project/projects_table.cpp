@@ -32,7 +32,9 @@ const store::TableSchema& projects_schema() {
          {field::Cbuildcommand, FieldType::Text},
          {field::Cverify, FieldType::Logical, "0"},
          {field::Cbuildtimeout, FieldType::Integer, "600"},
-         {field::Cfollowlinks, FieldType::Logical, "0"}},
+         {field::Cfollowlinks, FieldType::Logical, "0"},
+         {field::Ckind, FieldType::Text, "Delphi"},
+         {field::Ccodepage, FieldType::Text}},
         {},
         false};
     return schema;
@@ -48,9 +50,9 @@ ProjectsTable::ProjectsTable(store::Session& session, const std::string& directo
     ensure_projects_table(directory);
     // Tables written before these fields existed get them.
     if (!session.is_in_use(Projects.path()))
-        store::add_missing_fields(
-            session, Projects.path(), projects_schema(),
-            {field::Cbuildcommand, field::Cverify, field::Cbuildtimeout, field::Cfollowlinks});
+        store::add_missing_fields(session, Projects.path(), projects_schema(),
+                                  {field::Cbuildcommand, field::Cverify, field::Cbuildtimeout,
+                                   field::Cfollowlinks, field::Ckind, field::Ccodepage});
     Projects.open();
     store::check_schema(Projects, projects_schema());
 }
@@ -95,7 +97,8 @@ void check_file_name_part(const std::string& name, const std::string& what) {
     }
 }
 
-void add_project(store::Table& projects, const NewProject& project) {
+void add_project(store::Table& projects, const NewProject& project,
+                 const LazarusInstallation& lazarus) {
     check_file_name_part(project.name, "project name");
     if (locate_project(projects, project.name))
         throw Error("A project named " + project.name + " already exists.");
@@ -112,11 +115,20 @@ void add_project(store::Table& projects, const NewProject& project) {
     for (const auto& entry : project.excluded)
         add_excluded_entry(excluded, entry, project.directory);
     projects.insert();
-    projects.set_text(field::Name, project.name);
-    projects.set_text(field::Directory, project.directory);
-    projects.set_logical(field::Recoursive, project.recursive);
-    projects.set_text(field::Excluded, encode_list(excluded));
-    projects.post();
+    try {
+        projects.set_text(field::Name, project.name);
+        projects.set_text(field::Directory, project.directory);
+        projects.set_logical(field::Recoursive, project.recursive);
+        projects.set_text(field::Excluded, encode_list(excluded));
+        const ProjectKind kind =
+            project.kind ? *project.kind
+                         : DetectProjectKind(project.directory, project.recursive, excluded);
+        SetProjectKind(projects, kind, lazarus);
+        projects.post();
+    } catch (...) {
+        projects.cancel();
+        throw;
+    }
 }
 
 bool add_excluded_entry(std::vector<std::string>& excluded, const std::string& entry,

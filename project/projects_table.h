@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "project/project_kind.h"
 #include "store/table_schema.h"
 #include "store/table_store.h"
 
@@ -38,12 +40,17 @@ inline constexpr const char* Cbuildtimeout = "Cbuildtimeout";
 // Whether units and folders reached through symbolic links that lead out of the project
 // directory are taken (their targets are then rewritten where they lie).
 inline constexpr const char* Cfollowlinks = "Cfollowlinks";
+// The kind of the sources, "Delphi" or "Lazarus" (project_kind.h), and the code page their text
+// and the project's tables are in ("" for the program's).
+inline constexpr const char* Ckind = "Ckind";
+inline constexpr const char* Ccodepage = "Ccodepage";
 }  // namespace field
 
 // The fields of a project row. Its column defaults make a first scan useful: units "*.pas",
 // forms "*.dfm", the interface part ignored, strings of two characters or more, five context
 // lines, and only strings holding a letter; builds stopped after ten minutes; no unit taken
-// through a link that leads out of the project directory.
+// through a link that leads out of the project directory; a Delphi project in the program's
+// code page.
 const store::TableSchema& projects_schema();
 
 // Creates an empty Projects table in `directory` ("" = the working directory) when missing.
@@ -77,9 +84,12 @@ struct NewProject {
     std::string directory;
     bool recursive = true;
     std::vector<std::string> excluded;
+    std::optional<ProjectKind> kind = std::nullopt;  // none: the kind found in the directory
 };
-// Inserts and posts a new row; the directory must exist and the name must be new and valid.
-void add_project(store::Table& projects, const NewProject& project);
+// Inserts and posts a new row; the directory must exist and the name must be new and valid. The
+// row takes the defaults of its kind (SetProjectKind), the build command made for `lazarus`.
+void add_project(store::Table& projects, const NewProject& project,
+                 const LazarusInstallation& lazarus = FindLazarus());
 
 // An excluded directory always ends with "/". The entry is refused (returns false, list unchanged)
 // when it is empty, equals the project directory as written, or is already in the list (whole

@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev libzip-dev zlib1g-dev libgettextpo-dev gettext
     xvfb xauth time
     fp-compiler fp-units-rtl fp-units-fcl fp-units-db fpc-source
+    lazarus-src-2.2 lcl-units-2.2 lcl-nogui-2.2 lcl-gtk2-2.2
 )
 missing=()
 for p in "${packages[@]}"; do

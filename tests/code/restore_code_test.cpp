@@ -52,8 +52,8 @@ class RestoreCodeTest : public ::testing::Test, protected test::CodeTables {
         return sources.file(name);
     }
     // Scans every unit and copies the new rows to the second language, as a scan does.
-    void ScanAll() {
-        for (const auto& unit : project::CollectFiles(sources.path(), true, "*.pas", {}))
+    void ScanAll(const std::string& masks = "*.pas") {
+        for (const auto& unit : project::CollectFiles(sources.path(), true, masks, {}))
             ScanUnit(unit);
         pascal.flush();
         store::CopyRows(session, tables.path(), "Demo_English_pascal.db", "Demo_German_pascal.db",
@@ -163,6 +163,50 @@ TEST_F(RestoreCodeTest, CommentsLineEndsBlanksAndMissingPartsComeBackExactly) {
     EXPECT_TRUE(report.failed.empty());
     ExpectEveryUnitAsBefore();
     EXPECT_EQ(report.whole_units.size(), 5u);  // plain.pas was never changed
+    EXPECT_TRUE(journal->Units().empty());
+}
+
+// A Lazarus project: form units linking their .lfm forms, and the program file (.lpr), whose
+// statement part is taken although the interface parts are left alone.
+TEST_F(RestoreCodeTest, LazarusFormUnitsAndProgramFileComeBackExactly) {
+    Unit("unit1.pas",
+         "unit unit1;\n\n{$mode objfpc}{$H+}\n\ninterface\n\nuses\n  Classes, SysUtils;\n\n"
+         "implementation\n\n{$R *.lfm}\n\nprocedure P;\nbegin\n  Writeln('From unit one');\n"
+         "end;\n\nend.\n");
+    Unit("settings.pas",
+         "unit settings;\n{$mode objfpc}{$H+}\ninterface\nimplementation\n  {$r Settings.LFM} \n"
+         "end.\n");
+    Unit("about.pas",
+         "unit about;\ninterface\nuses Classes;\nimplementation\n{$RESOURCE 'about.lfm'}\n"
+         "initialization\n  Writeln('About text');\nend.\n");
+    Unit("project1.lpr",
+         "program project1;\n\n{$mode objfpc}{$H+}\n\nuses\n  {$IFDEF UNIX}\n  cthreads,\n"
+         "  {$ENDIF}\n  Classes, unit1, settings, about\n  { you can add units after this };\n\n"
+         "{$R *.res}\n\nbegin\n  Writeln('Hello from the program');\nend.\n");
+    ScanAll("*.pas;*.lpr");
+    EXPECT_EQ(pascal.record_count(), 3);
+    const std::string program = read_test_file(sources.file("project1.lpr"));
+    EXPECT_NE(program.find("Writeln(''+s_"), std::string::npos) << program;
+    EXPECT_NE(program.find("\r\n{$R *.res}\r\n"), std::string::npos) << "no form: " << program;
+    EXPECT_NE(read_test_file(sources.file("unit1.pas"))
+                  .find("{$ifndef TranslatedForm}\r\n{$R *.lfm}\r\n{$else}\r\n{$R *.tra.res}"),
+              std::string::npos);
+    EXPECT_NE(read_test_file(sources.file("settings.pas")).find("{$R Settings.tra.res}"),
+              std::string::npos);
+    EXPECT_NE(read_test_file(sources.file("about.pas")).find("{$R about.tra.res}"),
+              std::string::npos);
+
+    // A rescan switches nothing twice.
+    std::map<std::string, std::string> scanned;
+    for (const auto& [path, text] : originals) scanned[path] = read_test_file(path);
+    ScanAll("*.pas;*.lpr");
+    EXPECT_EQ(pascal.record_count(), 3);
+    for (const auto& [path, text] : scanned) EXPECT_EQ(read_test_file(path), text) << path;
+
+    RestoreReport report = Restore();
+    EXPECT_TRUE(report.failed.empty());
+    EXPECT_EQ(report.whole_units.size(), 4u);
+    ExpectEveryUnitAsBefore();
     EXPECT_TRUE(journal->Units().empty());
 }
 

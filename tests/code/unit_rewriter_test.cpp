@@ -2,6 +2,8 @@
 // switch block, marker lines, and rescanning.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <map>
 
 #include "base/text_utils.h"
@@ -90,7 +92,11 @@ TEST(RewriteUnit, FormDirectiveStaysAsWrittenInsideTheSwitchBlock) {
     const std::map<std::string, std::string> translated = {
         {"{$R *.dfm}", "{$R *.tra.res}"},
         {"  {$r Order_Form.DFM}", "{$R Order_Form.tra.res}"},
-        {"{$RESOURCE 'forms/main.dfm'}", "{$R forms/main.tra.res}"}};
+        {"{$RESOURCE 'forms/main.dfm'}", "{$R forms/main.tra.res}"},
+        // A Lazarus form: its translation is written under the same name.
+        {"{$R *.lfm}", "{$R *.tra.res}"},
+        {"  {$r Unit1.LFM}  ", "{$R Unit1.tra.res}"},
+        {"{$resource 'main_form.lfm'}", "{$R main_form.tra.res}"}};
     for (const auto& [directive, translation] : translated) {
         EXPECT_EQ(RunScan(t, {"implementation", directive, "end."}).lines,
                   (Texts{"implementation", "{$i lx_lang.inc}", "{$ifndef TranslatedForm}",
@@ -98,8 +104,68 @@ TEST(RewriteUnit, FormDirectiveStaysAsWrittenInsideTheSwitchBlock) {
             << directive;
     }
     // Other resources, and a directive with more on its line, stay as they are.
-    for (const char* other : {"{$R *.res}", "{$R *.dfm} // form", "{$R *.dfm}{$R x.res}"})
+    for (const char* other : {"{$R *.res}", "{$R *.dfm} // form", "{$R *.dfm}{$R x.res}",
+                              "{$IFDEF FPC}{$R *.lfm}{$ENDIF}", "{$R *.lrs}"})
         EXPECT_EQ(RunScan(t, {other}).lines, Texts{other});
+}
+
+// A Lazarus form unit: switched once, the rescan finds its block and leaves it.
+TEST(RewriteUnit, LazarusFormUnitIsSwitchedOnce) {
+    CodeScanOptions t = LetterOptions();
+    const Texts unit = {"unit unit1;",
+                        "{$mode objfpc}{$H+}",
+                        "interface",
+                        "uses Classes;",
+                        "implementation",
+                        "{$R *.lfm}",
+                        "procedure P; begin x := 'text'; end;",
+                        "end."};
+    auto once = RunScan(t, unit, "/p/unit1.pas");
+    EXPECT_EQ(once.original_form_line, "{$R *.lfm}");
+    EXPECT_EQ(Texts(once.lines.begin() + 5, once.lines.begin() + 11),
+              (Texts{"{$i lx_lang.inc}", "{$ifndef TranslatedForm}", "{$R *.lfm}", "{$else}",
+                     "{$R *.tra.res}", "{$endif}"}));
+    auto twice = RunScan(t, once.lines, "/p/unit1.pas");
+    EXPECT_TRUE(twice.rows.empty());
+    EXPECT_EQ(twice.lines, once.lines);
+    EXPECT_FALSE(twice.original_form_line);
+    std::array<std::string_view, kFormSwitchBlockLines> block;
+    std::copy(once.lines.begin() + 5, once.lines.begin() + 11, block.begin());
+    EXPECT_TRUE(IsFormSwitchBlock(block));
+}
+
+// Whether a file is a program comes from its heading, not its name: a Lazarus program file
+// (.lpr) has its statement part scanned although the interface parts are left alone, and a unit
+// in a file of any name keeps its interface part alone.
+TEST(RewriteUnit, ProgramFileIsKnownByItsHeading) {
+    CodeScanOptions t = LetterOptions();
+    ASSERT_TRUE(t.ignore_interface);
+    const Texts program = {"program project1;",
+                           "",
+                           "{$mode objfpc}{$H+}",
+                           "",
+                           "uses",
+                           "  {$IFDEF UNIX}",
+                           "  cthreads,",
+                           "  {$ENDIF}",
+                           "  Classes, unit1",
+                           "  { you can add units after this };",
+                           "",
+                           "{$R *.res}",
+                           "",
+                           "begin",
+                           "  Writeln('Hello from Lazarus');",
+                           "end."};
+    for (const char* path : {"/p/project1.lpr", "/p/project1.dpr", "/p/project1.pas"}) {
+        auto scan = RunScan(t, program, path);
+        EXPECT_EQ(scan.originals(), Texts{"Hello from Lazarus"}) << path;
+        EXPECT_EQ(scan.lines[4], "uses lx_lang, ") << path;
+        EXPECT_EQ(scan.lines[11], "{$R *.res}") << "the project resource is no form";
+        EXPECT_EQ(RunScan(t, scan.lines, path).lines, scan.lines) << path;
+    }
+    const Texts unit = {"unit u;", "interface", "const Title = 'Interface text';", "implementation",
+                        "end."};
+    EXPECT_TRUE(RunScan(t, unit, "/p/u.lpr").rows.empty());
 }
 
 TEST(RewriteUnit, MarkersOfLinesEndingInABrace) {

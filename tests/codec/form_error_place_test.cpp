@@ -102,11 +102,12 @@ TEST(FormErrorPlace, ATextFormsFailureNamesTheFileAndTheLine) {
         return {};
     };
     const std::string prefix = dir.file("form.txt") + ", ";
+    // A line far longer than the reader's buffer is read whole; a fault on it names that line.
     EXPECT_EQ(failure_of_text("object A: TA\r\n  Caption = 'x'\r\n  Hint = '" +
-                              std::string(5000, 'h') + "'\r\nend\r\n"),
-              prefix +
-                  "line 3: Zeile zu lang in Zeile 3 (a line longer than the 4096 bytes the "
-                  "form reader takes)");
+                              std::string(5000, 'h') + "\r\nend\r\n"),
+              prefix + "line 3: Ung\xFC" +
+                  "ltige Stringkonstante in Zeile 3 (a quoted string that does not end on its "
+                  "line, or a \"#\" without a character code)");
     EXPECT_EQ(failure_of_text("object A: TA\r\n  Caption = )\r\nend\r\n"),
               prefix + "line 2: " + kInvalidValue +
                   " in Zeile 2 (a property value of a kind that cannot stand there)");

@@ -115,7 +115,7 @@ TEST(LaterCodes, LongWideStringsArePiecedWithoutSplittingAPair) {
               std::string::npos)
         << text;
     EXPECT_EQ(FormTextToBinary(text), binary);
-    // Every line stays far below the text parser's 4096 bytes, however long the string.
+    // The pieces keep every line short, however long the string.
     std::string huge = FormWith(Prop("P", Wide('\x12', std::u16string(5000, u'\uFFFF'))));
     EXPECT_EQ(FormTextToBinary(FormBinaryToText(huge)), huge);
 }

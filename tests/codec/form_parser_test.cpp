@@ -120,11 +120,58 @@ TEST(FormParser, ReadsLinesAcrossBufferRefills) {
     EXPECT_EQ(Tokens(text), expected);
 }
 
-TEST(FormParser, LongLines) {
+TEST(FormParser, LinesOfAnyLength) {
     EXPECT_EQ(Tokens("a\n'" + std::string(4090, 'x') + "'\n").size(), 2u);
-    EXPECT_EQ(ErrorOf("a\n'" + std::string(5000, 'x') + "'\n"), "Zeile zu lang in Zeile 2");
-    // The last line needs no line break, and may fill the buffer.
+    // A line far longer than the buffer: its tokens come out whole, on their own line.
+    std::string many;
+    for (int i = 0; i < 2000; ++i) many += " Name" + std::to_string(i) + " = -" + std::to_string(i);
+    const std::vector<Token> tokens = Tokens("a\n" + many + " 'tail'\nb");
+    ASSERT_EQ(tokens.size(), 1u + 3 * 2000 + 2);
+    EXPECT_EQ(tokens[3 * 1999 + 1], (Token{K::Symbol, "Name1999", 2}));
+    EXPECT_EQ(tokens[3 * 1999 + 3], (Token{K::Integer, "-1999", 2}));
+    EXPECT_EQ(tokens[tokens.size() - 2], (Token{K::String, "tail", 2}));
+    EXPECT_EQ(tokens.back(), (Token{K::Symbol, "b", 3}));
+    // One string of a megabyte, quoted runs and codes, and the line after it.
+    std::string text, value;
+    for (int i = 0; value.size() < 1024 * 1024; ++i) {
+        const std::string run = "run " + std::to_string(i) + " it''s";
+        text += "'" + run + "'#13#10";
+        value += "run " + std::to_string(i) + " it's\r\n";
+    }
+    EXPECT_EQ(
+        Tokens("a = " + text + "\r\nend"),
+        (std::vector<Token>{
+            {K::Symbol, "a", 1}, {K::Char, "=", 1}, {K::String, value, 1}, {K::Symbol, "end", 2}}));
+    // A string that does not end on its long line fails on that line.
+    EXPECT_EQ(ErrorOf("a\n'" + std::string(5000, 'x') + "\nb'"),
+              "Ung\xFC"
+              "ltige Stringkonstante in Zeile 2");
+    // The last line needs no line break.
     EXPECT_EQ(Tokens("'" + std::string(4094, 'x') + "'").size(), 1u);
+    EXPECT_EQ(Tokens("'" + std::string(10000, 'x') + "'").size(), 1u);
+}
+
+TEST(FormParser, TokensAcrossTheEndOfTheBuffer) {
+    // Every kind of token, and the look-ahead of "-", "$" and a doubled quote, placed at each
+    // byte around the end of the first buffer ("2.5d" is a float of type d, written "2.5").
+    const std::vector<Token> expected{
+        {K::Symbol, "Symbol9", 1}, {K::Integer, "-42", 1}, {K::Integer, "$7FfF", 1},
+        {K::Float, "1.5E-3", 1},   {K::Float, "2.5", 1},   {K::String, "a'b", 1},
+        {K::String, "\r\n", 1},    {K::Char, "-", 1},      {K::Symbol, "x", 1}};
+    const std::string hex_bytes("\x00\x11\x22\x33\x44\x55\x66\x77\x88\x99\xAA\xBB\xCC\xDD\xEE\xFF",
+                                16);
+    for (std::size_t pad = 4070; pad < 4100; ++pad) {
+        SCOPED_TRACE(pad);
+        EXPECT_EQ(Tokens(std::string(pad, ' ') + "Symbol9 -42 $7FfF 1.5E-3 2.5d 'a''b' #13#10 - x"),
+                  expected);
+        std::istringstream in(std::string(pad, ' ') + "{00112233445566778899AaBbCcDdEeFf}z");
+        FormParser parser(in);
+        std::string data;
+        parser.HexToBinary(data);
+        EXPECT_EQ(data, hex_bytes);
+        parser.NextToken();
+        EXPECT_TRUE(parser.TokenSymbolIs("z"));
+    }
 }
 
 TEST(FormParser, HexBinary) {

@@ -45,6 +45,8 @@ TEST(FormTextToBinary, Values) {
     EXPECT_EQ(
         Converted("  Long = '" + std::string(200, 'x') + "' + '" + std::string(56, 'y') + "'\r\n"),
         FormWith(Prop("Long", LString(std::string(200, 'x') + std::string(56, 'y')))));
+    EXPECT_EQ(Converted("  Long = '" + std::string(5000, 'x') + "'\r\n"),
+              FormWith(Prop("Long", LString(std::string(5000, 'x')))));
     EXPECT_EQ(Converted("  A = 127\n  B = -129\n  C = 40000\n  D = $FF\n"),
               FormWith(Prop("A", Int8(127)) + Prop("B", Int16(-129)) + Prop("C", Int32(40000)) +
                        Prop("D", Int16(255))));
@@ -118,8 +120,11 @@ TEST(FormTextToBinary, FailureTexts) {
     EXPECT_EQ(ErrorOf("object A: B\n  I = 99999999999999999999\nend"),
               "'99999999999999999999' ist kein g\xFC"
               "ltiger Integerwert in Zeile 2");
-    EXPECT_EQ(ErrorOf("object A: B\n  X = '" + std::string(5000, 'x') + "'\nend"),
-              "Zeile zu lang in Zeile 2");
+    // A line of any length is read whole; a fault on it is named by that line.
+    EXPECT_EQ(ErrorOf("object A: B\n  X = '" + std::string(5000, 'x') + "'\nend"), "no error");
+    EXPECT_EQ(ErrorOf("object A: B\n  X = '" + std::string(5000, 'x') + "\nend"),
+              "Ung\xFC"
+              "ltige Stringkonstante in Zeile 2");
     // Cut-off texts end in a clear failure, wherever the cut is.
     EXPECT_EQ(ErrorOf("object A: B\n  C = 1\n"), "Bezeichner erwartet in Zeile 3");
     EXPECT_EQ(ErrorOf("object A: B\n  object C: D\n  end\n"), "OBJECT erwartet in Zeile 4");

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
 
 #include "app/commands.h"
@@ -18,6 +19,7 @@
 #include "project/projects_table.h"
 #include "store/string_tables.h"
 #include "store/table_files.h"
+#include "support/long_line_forms.h"
 #include "support/test_support.h"
 
 namespace lexorin::forms {
@@ -296,6 +298,69 @@ TEST_F(FormOperations, WriteGivesEachFormItsTranslatedResourceFile) {
                   home.dir() + " to " + dir.file("src") + ".");
     EXPECT_NE(data.Projects.text(field::Reserve).find("Form changes written in German on "),
               std::string::npos);
+}
+
+TEST_F(FormOperations, LazarusFormsWithLongLinesAreScannedAndTranslated) {
+    data.Projects.edit();
+    data.Projects.set_text(field::FormsExtension, "*.dfm;*.lfm");
+    data.Projects.post();
+    // A report template of 12,635 bytes on one line, as a real form has it, with quotes and
+    // line break codes; and a plain string of a megabyte on one line.
+    const lexorin::testing::LongLineForm report = lexorin::testing::ReportFormWithLine(12635);
+    const lexorin::testing::LongLineForm big =
+        lexorin::testing::ReportFormWithLine(1024 * 1024, true);
+    write_test_file(src("report.lfm"), report.text);
+    write_test_file(src("big.lfm"), big.text);
+
+    FormScanReport scanned = scan();
+    EXPECT_TRUE(scanned.skipped.empty());
+    EXPECT_EQ(scanned.forms_scanned, 4);
+    EXPECT_EQ(scanned.strings_found, 4 + 3 + 3);
+    // Each long line is one string, by the rule for every line: what stands between its first
+    // and its last quote (quotes and codes as they stand when the string has any).
+    const std::size_t first = report.line.find('\'') + 1;
+    const std::string report_template = report.line.substr(first, report.line.size() - 1 - first);
+    std::map<std::string, int> originals;
+    store::Table& forms = strings->table();
+    forms.set_index_name("");
+    for (forms.first(); !forms.eof(); forms.next()) ++originals[forms.text("OriginalString")];
+    EXPECT_EQ(originals.size(), 8u);
+    EXPECT_EQ(originals["Monthly report"], 2);
+    EXPECT_EQ(originals["Printed on demand"], 2);
+    EXPECT_EQ(originals[report_template], 1);
+    EXPECT_EQ(originals[big.template_value], 1);
+
+    // Translations of the short strings and of the megabyte; the template with its codes stays.
+    const std::string big_translation = "Seite " + big.template_value;
+    for (forms.first(); !forms.eof(); forms.next()) {
+        const std::string original = forms.text("OriginalString");
+        const std::string translation = original == "Monthly report"      ? "Monatsbericht"
+                                        : original == "Printed on demand" ? "Auf Abruf gedruckt"
+                                        : original == big.template_value  ? big_translation
+                                                                          : "";
+        if (translation.empty()) continue;
+        forms.edit();
+        forms.set_text("TranslateString", translation);
+        forms.post();
+    }
+    FormWriteReport written = write();
+    EXPECT_TRUE(written.failed.empty());
+    EXPECT_EQ(written.strings_replaced, 5);
+    EXPECT_TRUE(scratch_is_empty());
+    auto translated = [](std::string text) {
+        text.replace(text.find("'Monthly report'"), 16, "'Monatsbericht'");
+        text.replace(text.find("'Printed on demand'"), 19, "'Auf Abruf gedruckt'");
+        return text;
+    };
+    EXPECT_TRUE(
+        read_test_file(src("report.tra.res")) ==
+        codec::FormResourceFile("TReportForm", codec::FormTextToBinary(translated(report.text))));
+    std::string big_text = translated(big.text);
+    big_text.replace(big_text.find(big.line), big.line.size(),
+                     "  Template = '" + big_translation + "'");
+    EXPECT_TRUE(read_test_file(src("big.tra.res")) ==
+                codec::FormResourceFile("TReportForm", codec::FormTextToBinary(big_text)));
+    EXPECT_EQ(read_test_file(src("report.lfm")), report.text);
 }
 
 TEST_F(FormOperations, AFormThatFailsKeepsItsOlderFileAndIsNamed) {

@@ -1,5 +1,7 @@
 // libFuzzer target for the form text parser: any input must convert or fail with a parser
 // error; when it converts, binary -> text -> binary must give the same bytes.
+// The corpus's long_line.txt has lines longer than the parser's 4096-byte buffer, so that the
+// inputs grow past it and tokens straddle its refills.
 // Built with -DLEXORIN_BUILD_FUZZ=ON (see tests/fuzz/CMakeLists.txt), or by hand in one line:
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. -o form_text_fuzz
 //     tests/fuzz/form_text_fuzz.cpp

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,6 +22,7 @@
 #include "app/scan_code_dialog.h"
 #include "app/scan_forms_dialog.h"
 #include "base/file_utils.h"
+#include "base/text_qt.h"
 #include "gui/gui_test_support.h"
 #include "project/projects_table.h"
 #include "store/table_store.h"
@@ -526,6 +528,90 @@ class ProjectWindowTest : public QObject {
         // Stored as the one byte of the code page.
         QVERIFY(file_exists(home() + "/Demo_Fran\xE7"
                                      "ais_pascal.db"));
+    }
+
+    void theKindFollowsTheSourcesAndCanBeChanged() {
+        // A Lazarus program beside the demo's Delphi sources.
+        const std::string laz = work->file("laz");
+        lexorin::testing::write_test_file(laz + "/hello.lpr", "program hello;\nbegin\nend.\n");
+        lexorin::testing::write_test_file(laz + "/main.lfm", "object Form1: TForm1\nend\n");
+        lexorin::testing::write_test_file(laz + "/main.pas", "unit main;\nend.\n");
+        const std::string program_page = window_code_page().name();
+        open_window();
+        add_project("Demo", src());
+        QCOMPARE(window->kind_combo->currentText(), QString("Delphi"));
+        add_project("Laz", laz);
+        QCOMPARE(window->kind_combo->currentText(), QString("Lazarus"));
+        QCOMPARE(window->code_page().name(), std::string("UTF-8"));
+        QCOMPARE(window_code_page().name(), std::string("UTF-8"));
+        {
+            store::Session session;
+            project::ProjectsTable data(session, work->path());
+            project::require_project(data.Projects, "Laz");
+            QCOMPARE(data.Projects.text(field::Ckind), std::string("Lazarus"));
+            QCOMPARE(data.Projects.text(field::Ccodepage), std::string("UTF-8"));
+            QCOMPARE(data.Projects.text(field::SourceExtensions), std::string("*.pas;*.pp;*.lpr"));
+            QCOMPARE(data.Projects.text(field::FormsExtension), std::string("*.lfm"));
+        }
+        // The project's texts are kept in its code page: a typed note in UTF-8.
+        window->details_memo->setPlainText(
+            QString::fromUtf8("Gr\xC3\xB6\xC3\x9F"
+                              "e"));
+        QTest::mouseClick(window->navigator_button(ProjectWindow::kFirstProject), Qt::LeftButton);
+        QCOMPARE(window->kind_combo->currentText(), QString("Delphi"));
+        QCOMPARE(window->code_page().name(), program_page);
+        QTest::mouseClick(window->navigator_button(ProjectWindow::kLastProject), Qt::LeftButton);
+        QCOMPARE(window->kind_combo->currentText(), QString("Lazarus"));
+        QCOMPARE(window->details_memo->toPlainText(), QString::fromUtf8("Gr\xC3\xB6\xC3\x9F"
+                                                                        "e"));
+        {
+            store::Session session;
+            project::ProjectsTable data(session, work->path());
+            project::require_project(data.Projects, "Laz");
+            QCOMPARE(data.Projects.text(field::Reserve), std::string("Gr\xC3\xB6\xC3\x9F"
+                                                                     "e"));
+        }
+
+        // Choosing Delphi brings Delphi's defaults and the program's code page.
+        window->kind_combo->setFocus();
+        QTest::keyClick(window->kind_combo, Qt::Key_Up);
+        QCOMPARE(window->kind_combo->currentText(), QString("Delphi"));
+        QCOMPARE(window->code_page().name(), program_page);
+        {
+            store::Session session;
+            project::ProjectsTable data(session, work->path());
+            project::require_project(data.Projects, "Laz");
+            QCOMPARE(data.Projects.text(field::Ckind), std::string("Delphi"));
+            QCOMPARE(data.Projects.text(field::Ccodepage), std::string());
+            QCOMPARE(data.Projects.text(field::SourceExtensions), std::string("*.pas"));
+            QCOMPARE(data.Projects.text(field::FormsExtension), std::string("*.dfm"));
+            QCOMPARE(data.Projects.text(field::Cbuildcommand), std::string());
+        }
+
+        // A kind chosen while a project is added wins over its folder.
+        QTest::mouseClick(window->navigator_button(ProjectWindow::kAddProject), Qt::LeftButton);
+        QCOMPARE(window->kind_combo->currentText(), QString("Delphi"));
+        QTest::keyClicks(window->name_edit, "Chosen");
+        window->kind_combo->setFocus();
+        QTest::keyClick(window->kind_combo, Qt::Key_Down);
+        QCOMPARE(window->kind_combo->currentText(), QString("Lazarus"));
+        ModalAnswerer answers;
+        answers.box_starting("Do you want all your .pas and .dfm files", QMessageBox::No);
+        type_and_leave(window->directory_edit->line(), QString::fromStdString(src()));
+        check(answers);
+        QVERIFY(!window->name_edit->isEnabled());
+        QCOMPARE(window->kind_combo->currentText(), QString("Lazarus"));
+        store::Session session;
+        project::ProjectsTable data(session, work->path());
+        project::require_project(data.Projects, "Chosen");
+        QCOMPARE(data.Projects.text(field::Ckind), std::string("Lazarus"));
+        QCOMPARE(data.Projects.text(field::Directory), src());
+
+        // The kind box has its hint.
+        window->help_memo->clear();
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(window->kind_combo, &enter);
+        QVERIFY(window->help_memo->toPlainText().startsWith("A Delphi project"));
     }
 
     void hintsFillTheHelpPanel() {

@@ -105,6 +105,22 @@ TEST_F(BackupTest, WithoutRecursionOnlyTheRootsFilesAreSaved) {
     EXPECT_EQ(members.begin()->first, member(src.file("main.pas")));
 }
 
+// A Lazarus project's program file, .pp units and .lfm forms are rewritten or written beside
+// like a Delphi project's: they are saved too, and so is whatever the project's own masks take.
+TEST_F(BackupTest, LazarusFilesAndTheProjectsOwnMasksAreSaved) {
+    write_test_file(src.file("hello.lpr"), "program hello;\nbegin\nend.\n");
+    write_test_file(src.file("unit2.pp"), "unit unit2;\nend.\n");
+    write_test_file(src.file("unit2.lfm"), "object Form2: TForm2\nend\n");
+    write_test_file(src.file("texts.inc"), "'text'");
+    write_test_file(src.file("notes.txt"), "not a source");
+    BackupProject(home.dir(), "Demo", src.path(), false, {}, reporter, OutsideLinks::Skip,
+                  "*.inc");
+    auto members = read_archive(home.file("Demo.zip"));
+    for (const char* name : {"main.pas", "hello.lpr", "unit2.pp", "unit2.lfm", "texts.inc"})
+        EXPECT_EQ(members.count(member(src.file(name))), 1u) << name;
+    EXPECT_EQ(members.count(member(src.file("notes.txt"))), 0u);
+}
+
 TEST_F(BackupTest, MemberNamesAreNormalisedAbsolutePaths) {
     EXPECT_EQ(backup_member_name("/src/app/./x/../unit1.pas"), "src/app/unit1.pas");
     EXPECT_EQ(backup_member_name("//src/a.pas"), "src/a.pas");
