@@ -113,8 +113,7 @@ TEST_F(BackupTest, LazarusFilesAndTheProjectsOwnMasksAreSaved) {
     write_test_file(src.file("unit2.lfm"), "object Form2: TForm2\nend\n");
     write_test_file(src.file("texts.inc"), "'text'");
     write_test_file(src.file("notes.txt"), "not a source");
-    BackupProject(home.dir(), "Demo", src.path(), false, {}, reporter, OutsideLinks::Skip,
-                  "*.inc");
+    BackupProject(home.dir(), "Demo", src.path(), false, {}, reporter, OutsideLinks::Skip, "*.inc");
     auto members = read_archive(home.file("Demo.zip"));
     for (const char* name : {"main.pas", "hello.lpr", "unit2.pp", "unit2.lfm", "texts.inc"})
         EXPECT_EQ(members.count(member(src.file(name))), 1u) << name;
