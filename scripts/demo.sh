@@ -5,6 +5,7 @@
 # the results and, when Free Pascal is there, compiles and runs the translated program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+top="$PWD"
 cli="$PWD/build/bin/lexorin-cli"
 run="$PWD/build/demo-run-cli"
 rm -rf "$run"
@@ -55,4 +56,27 @@ if command -v fpc >/dev/null; then
     sed -i 's/{.$define TranslatedStrings}/{$define TranslatedStrings}/' lx_lang.inc
     rm -rf out && mkdir -p out
     fpc -Mdelphi -FEout demo.dpr >/dev/null && ./out/demo
+fi
+
+step "A Lazarus program: its kind (units, forms, UTF-8 text, build command) found from its files"
+cd "$run"
+cp -r "$top/examples/lazdemo/src" "$run/lazsrc"
+"$cli" project add LazDemo lazsrc
+"$cli" language add LazDemo German
+"$cli" --yes scan-code LazDemo German
+"$cli" scan-forms LazDemo German
+"$cli" strings LazDemo German
+"$cli" strings LazDemo German --kind forms
+"$cli" translate LazDemo German 2 'Größe: %d Äpfel'
+"$cli" translate LazDemo German 3 'Willkommen zur Lazarus-Demo' --kind forms
+"$cli" write-code LazDemo German
+"$cli" write-forms LazDemo German
+lcl=$(ls -d /usr/lib/lazarus/*/lcl/units/x86_64-linux 2>/dev/null | tail -1)
+if command -v fpc >/dev/null && [ -n "$lcl" ]; then
+    step "Build the Lazarus program with both translations switched on (the LCL without a display)"
+    cd lazsrc
+    sed -i 's/{.$define TranslatedStrings}/{$define TranslatedStrings}/; s/{.$define TranslatedForm}/{$define TranslatedForm}/' lx_lang.inc
+    mkdir -p out
+    fpc -MObjFPC -Scghi -FEout -Fu"$lcl" -Fu"$lcl/nogui" -Fu"$lcl/../../../components/lazutils/lib/x86_64-linux" \
+        -dLCL -dLCLnogui lazdemo.lpr >/dev/null && echo "Built lazsrc/out/lazdemo (German)."
 fi
