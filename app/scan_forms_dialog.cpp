@@ -24,17 +24,26 @@ FormScanDialog::FormScanDialog(ProjectWindow& owner)
                  QSize(729, 483)) {
     extensions_edit = new QLineEdit(this);
     unwanted_strings_memo = new QPlainTextEdit(this);
+    non_text_properties_memo = new QPlainTextEdit(this);
     options()->addRow("E&xtensions", extensions_edit);
     options()->addRow("Line &must not contain", unwanted_strings_memo);
+    options()->addRow("&Properties without text", non_text_properties_memo);
     store::Table& p = owner.projects();
     extensions_edit->setText(to_q(p.text(field::FormsExtension)));
     unwanted_strings_memo->setPlainText(message_text(p.text(field::Funwantedstrings)));
+    non_text_properties_memo->setPlainText(message_text(p.text(field::Fnontextproperties)));
     hints()->add(extensions_edit,
                  "Scan files with these extensions|All the files in the specified directory will "
                  "be scanned.\r\n\r\nSeparate several extensions with semicolons.");
     hints()->add(unwanted_strings_memo,
                  "Forbidden strings in a line|If a line contains one of these substrings, it will "
                  "be ignored.");
+    hints()->add(non_text_properties_memo,
+                 "Properties that hold no text|The strings of these properties are names, "
+                 "versions, field names or masks that the program needs as they are. They are "
+                 "scanned as ignored, and a translation is never copied to them.\r\n\r\nOne "
+                 "property name per line, in any letter case; a name with dots, such as "
+                 "OKButton.Name, stands for the end of the property's path.");
     hints()->add(delete_tables_button,
                  "Delete the translation table|This function deletes the contents of your tables "
                  "before scanning. ALL your translations will be lost!");
@@ -43,6 +52,7 @@ FormScanDialog::FormScanDialog(ProjectWindow& owner)
 void FormScanDialog::set_options(store::Table& p) {
     p.set_text(field::FormsExtension, from_q(extensions_edit->text()));
     p.set_text(field::Funwantedstrings, memo_value(unwanted_strings_memo));
+    p.set_text(field::Fnontextproperties, memo_value(non_text_properties_memo));
 }
 
 void FormScanDialog::scan() {

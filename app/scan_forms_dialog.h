@@ -16,8 +16,9 @@ class FormScanDialog : public ScanDialog {
   public:
     explicit FormScanDialog(ProjectWindow& owner);
 
-    QLineEdit* extensions_edit = nullptr;             // Forms extension
-    QPlainTextEdit* unwanted_strings_memo = nullptr;  // Funwantedstrings
+    QLineEdit* extensions_edit = nullptr;                // Forms extension
+    QPlainTextEdit* unwanted_strings_memo = nullptr;     // Funwantedstrings
+    QPlainTextEdit* non_text_properties_memo = nullptr;  // Fnontextproperties
 
   protected:
     void scan() override;

@@ -20,6 +20,12 @@ void PostTranslation(store::Table& table, const std::string& translation, store:
     project::WriteTranslation(table, write, Flags::ByRule, is_form_string(kind));
 }
 
+std::string PropagationQuestion(int count) {
+    return "There are " + std::to_string(count) +
+           " additional untranslated occurences of the string that are currently not "
+           "translated. Should these be translated, too?";
+}
+
 RowState row_state(const store::Table& table) {
     RowState row;
     row.row_id = table.row_id();
@@ -48,25 +54,27 @@ PostRecord PostRow(store::Table& table, const RowState& edit, store::TableKind k
 
     // What the before-post rule left: the values that the other rows are offered.
     const std::string last_original = table.text(store::field::OriginalString);
-    const bool last_translated = table.logical(store::field::Translated);
     const bool last_ignore = table.logical(store::field::Ignore);
     const std::string last_translation = edit.translation;
     if (last_original.empty()) return record;
 
-    // The other untranslated rows with exactly this original, on a handle of their own.
+    // The other untranslated rows with exactly this original, on a handle of their own. An
+    // ignored row is no text to translate (a field name, a version): it keeps its value.
     store::Table others(table.session(), table.directory(), table.table_name());
     others.open();
-    others.set_filter(std::string(store::field::Translated) + "=0");
+    others.set_filter(std::string(store::field::Translated) + "=0 and " + store::field::Ignore +
+                      "=0");
     others.set_filtered(true);
     others.set_accept_test([&](const store::Table& row) {
         return row.text(store::field::OriginalString) == last_original;
     });
-    int passing = others.record_count();
-    if (!((last_translated && passing >= 1) || passing >= 2)) return record;
-    if (!reporter.confirm(kPropagationQuestion)) return record;
-
-    // The rows to change are those that passed when the question was answered.
+    // The rows to change are those that pass when the question is answered; the posted row
+    // passes too when it is still untranslated.
+    const std::int64_t posted = record.rows.front().row_id;
     std::vector<std::int64_t> ids = others.visible_row_ids();
+    std::erase(ids, posted);
+    if (ids.empty()) return record;
+    if (!reporter.confirm(PropagationQuestion(static_cast<int>(ids.size())))) return record;
     others.set_accept_test(nullptr);
     others.set_filtered(false);
     RowState copy{last_translation, false, last_ignore, false};
@@ -77,7 +85,6 @@ PostRecord PostRow(store::Table& table, const RowState& edit, store::TableKind k
         if (++done % 100 == 0) reporter.progress(done, total, "");
         if (!others.find_key({id})) continue;
         RowState before = row_state(others);
-        if (id == record.rows.front().row_id) continue;  // the posted row itself
         copy.translated = before.translated;
         copy.changed = before.changed;
         write_row(others, copy, kind, true, true);

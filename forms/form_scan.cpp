@@ -1,5 +1,7 @@
 #include "forms/form_scan.h"
 
+#include <algorithm>
+
 #include "base/errors.h"
 #include "base/file_utils.h"
 #include "base/text_utils.h"
@@ -34,6 +36,27 @@ struct FormScanTables {
     store::ScanBatchJournal& journal;
 };
 
+// The copies of new rows in the other languages start with no Ignore flag (an unwanted string
+// is a choice of one language); a string of a non-text property is no text in any language.
+void IgnoreNonTextCopies(std::vector<store::LanguageTable>& others, std::int64_t after,
+                         const std::vector<std::string>& non_text_properties) {
+    if (non_text_properties.empty()) return;
+    for (auto& other : others) {
+        store::Table& rows = *other.table;
+        rows.set_index_name("");
+        const std::vector<std::int64_t> ids = rows.visible_row_ids();
+        for (auto id = std::upper_bound(ids.begin(), ids.end(), after); id != ids.end(); ++id) {
+            if (!rows.find_key({*id})) continue;
+            if (rows.logical(store::field::Ignore) ||
+                !IsNonTextProperty(rows.text(store::field::Property), non_text_properties))
+                continue;
+            rows.edit();
+            rows.set_logical(store::field::Ignore, true);
+            rows.post();
+        }
+    }
+}
+
 // Stores the strings of one form (its text at text_path) in the scanned language's table, and
 // its new rows in every other language's, as one unit of work: in all of them or in none.
 // Raises a StoreError when the tables could not take them (they are all as before the
@@ -52,6 +75,7 @@ int ScanFormInAllLanguages(FormStringScanner& scanner, const std::string& text_p
         if (scanned.last_key_number() > after && !tables.others.empty()) {
             store::CopyNewRows(scanned, tables.others, after, store::TableKind::Forms, "",
                                reporter);
+            IgnoreNonTextCopies(tables.others, after, scanner.filters().non_text_properties);
             // The files are committed one by one: a run killed between them is taken back by
             // the next command.
             std::vector<store::TableMark> marks;
@@ -88,7 +112,9 @@ FormScanReport ScanAllForms(store::FormRows& strings, store::FormFiles& form_fil
                             Reporter& reporter) {
     FormScanReport report;
     FormStringScanner scanner(strings, form_files, code_page,
-                              SplitLines(projects.text(field::Funwantedstrings)), reporter);
+                              {SplitLines(projects.text(field::Funwantedstrings)),
+                               SplitLines(projects.text(field::Fnontextproperties))},
+                              reporter);
     // The journal lies beside the tables it guards.
     store::ScanBatchJournal journal(strings.directory(), projects.text(field::Name));
     FormScanTables tables{strings, form_files, others, journal};

@@ -1,6 +1,8 @@
 #include "forms/form_scanner.h"
 
+#include <algorithm>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 #include "base/file_utils.h"
@@ -21,10 +23,38 @@ bool HoldsUnwanted(const std::string& line, const std::vector<std::string>& unwa
     return false;
 }
 
+// The parts of a dotted name, "Link.TIPropertyName" as {"Link", "TIPropertyName"}.
+std::vector<std::string_view> DottedParts(std::string_view name) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t dot; (dot = name.find('.', start)) != std::string_view::npos; start = dot + 1)
+        parts.push_back(name.substr(start, dot - start));
+    parts.push_back(name.substr(start));
+    return parts;
+}
+
 }  // namespace
 
+bool IsNonTextProperty(const std::string& property_key, const std::vector<std::string>& names) {
+    // The key ends in "." and the string's number, which is no part of the name.
+    const std::size_t counter = property_key.rfind('.');
+    if (counter == std::string::npos) return false;
+    const std::vector<std::string_view> property =
+        DottedParts(std::string_view(property_key).substr(0, counter));
+    for (const auto& entry : names) {
+        const std::string name = trim(entry);
+        if (name.empty()) continue;
+        const std::vector<std::string_view> parts = DottedParts(name);
+        if (parts.size() > property.size()) continue;
+        if (std::equal(parts.begin(), parts.end(), property.end() - parts.size(),
+                       [](std::string_view a, std::string_view b) { return equal_no_case(a, b); }))
+            return true;
+    }
+    return false;
+}
+
 std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
-                                        const std::vector<std::string>& unwanted,
+                                        const FormStringFilters& filters,
                                         const std::string& form_path, Reporter* status,
                                         const CodePage* code_page) {
     const CodePage default_code_page;
@@ -37,10 +67,11 @@ std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
         std::optional<LineString> text = FindLineString(line, page);
         if (!text) continue;
         FormString row;
-        row.ignore = HoldsUnwanted(line, unwanted) || text->unholdable;
-        row.note = std::move(text->note);
         row.object = walk.ObjectPath();
         row.property = walk.PropertyKey();
+        row.non_text = IsNonTextProperty(row.property, filters.non_text_properties);
+        row.ignore = HoldsUnwanted(line, filters.unwanted) || text->unholdable || row.non_text;
+        row.note = std::move(text->note);
         row.spaces_at_end = CountSpacesAtEnd(text->text);
         row.original = std::move(text->text);
         row.line = i;
@@ -51,17 +82,17 @@ std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
 }
 
 FormStringScanner::FormStringScanner(store::FormRows& strings, store::FormFiles& files,
-                                     const CodePage& code_page, std::vector<std::string> unwanted,
+                                     const CodePage& code_page, FormStringFilters filters,
                                      Reporter& reporter)
     : strings_(strings),
       files_(files),
       code_page_(code_page),
-      unwanted_(std::move(unwanted)),
+      filters_(std::move(filters)),
       reporter_(reporter) {}
 
 int FormStringScanner::Scan(const std::string& text_path, const std::string& form_path) {
     const std::vector<FormString> found = FindFormStrings(
-        read_text_lines(read_file(text_path)), unwanted_, form_path, &reporter_, &code_page_);
+        read_text_lines(read_file(text_path)), filters_, form_path, &reporter_, &code_page_);
     if (!found.empty()) {
         // Forms of the same name in different folders are told apart by their full path.
         std::optional<std::int64_t> form = files_.find(form_path);
@@ -73,15 +104,23 @@ int FormStringScanner::Scan(const std::string& text_path, const std::string& for
             if (rows.find_key({store::Value(*form), store::Value(string.object),
                                store::Value(string.property)})) {
                 // A change of case or of surrounding blanks is no new text to translate.
-                if (upper_case(trim(string.original)) !=
-                    upper_case(trim(rows.text(store::field::OriginalString)))) {
-                    rows.edit();
+                const bool text_changed = upper_case(trim(string.original)) !=
+                                          upper_case(trim(rows.text(store::field::OriginalString)));
+                // A row of a non-text property made before it was listed is taken out of
+                // translation, unless the user has translated it already.
+                const bool to_ignore = string.non_text && !rows.logical(store::field::Ignore) &&
+                                       (text_changed || !rows.logical(store::field::Translated)) &&
+                                       trim(rows.text(store::field::TranslateString)).empty();
+                if (!text_changed && !to_ignore) continue;
+                rows.edit();
+                if (text_changed) {
                     rows.set_text(store::field::OriginalString, string.original);
                     rows.set_logical(store::field::Changed, true);
                     rows.set_logical(store::field::Translated, false);
                     rows.set_integer(store::field::SpacesAtEnd, string.spaces_at_end);
-                    rows.post();
                 }
+                if (to_ignore) rows.set_logical(store::field::Ignore, true);
+                rows.post();
                 continue;
             }
             store::FormRow row;

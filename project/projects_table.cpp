@@ -10,6 +10,31 @@ namespace lexorin::project {
 
 using store::FieldType;
 
+const std::vector<std::string>& DefaultNonTextProperties() {
+    static const std::vector<std::string> names{
+        // versions, names of properties, classes and stored settings
+        "LCLVersion", "TIPropertyName", "TIElementName", "Category", "SessionProperties",
+        "RootNodePath", "DaemonClassName", "HTTPversion",
+        // fields, tables and queries of data sets
+        "DataField", "KeyField", "KeyFields", "ListField", "FieldName", "IndexFieldNames",
+        "LookupKeyFields", "LookupResultField", "SortField", "PublicName", "FieldX", "FieldY",
+        "FieldColor", "FieldText", "TableName", "ResourceName", "GeneratorName", "IndexFile",
+        "DatabaseName", "SQL.Strings",
+        // connections
+        "ConnectionType", "HostName", "CharSet", "UserName", "Password", "DefaultConnection",
+        "DefaultUserName", "DefaultPassword", "DefaultUserID", "PXLibrary",
+        // files, paths, masks and help keys
+        "DefaultExt", "EditMask", "FileName", "FilePath", "Directory", "IniFileName", "LHelpPath",
+        "BaseURL", "HelpKeyword", "KeywordPrefix", "BrowserParams",
+        // single characters and character sets
+        "PasswordChar", "SpaceChar", "QuoteChar", "EndOfTokenChr", "IdentifierChars",
+        // chart settings: number lists and expressions
+        "PenPattern", "AffectedSeries", "NiceSteps", "Expression", "Variable", "Domain",
+        // the buttons of a button panel, named in the form
+        "OKButton.Name", "HelpButton.Name", "CloseButton.Name", "CancelButton.Name"};
+    return names;
+}
+
 const store::TableSchema& projects_schema() {
     static const store::TableSchema schema{
         {{field::Name, FieldType::Text},
@@ -34,7 +59,8 @@ const store::TableSchema& projects_schema() {
          {field::Cbuildtimeout, FieldType::Integer, "600"},
          {field::Cfollowlinks, FieldType::Logical, "0"},
          {field::Ckind, FieldType::Text, "Delphi"},
-         {field::Ccodepage, FieldType::Text}},
+         {field::Ccodepage, FieldType::Text},
+         {field::Fnontextproperties, FieldType::Memo, join_crlf(DefaultNonTextProperties())}},
         {},
         false};
     return schema;
@@ -50,9 +76,10 @@ ProjectsTable::ProjectsTable(store::Session& session, const std::string& directo
     ensure_projects_table(directory);
     // Tables written before these fields existed get them.
     if (!session.is_in_use(Projects.path()))
-        store::add_missing_fields(session, Projects.path(), projects_schema(),
-                                  {field::Cbuildcommand, field::Cverify, field::Cbuildtimeout,
-                                   field::Cfollowlinks, field::Ckind, field::Ccodepage});
+        store::add_missing_fields(
+            session, Projects.path(), projects_schema(),
+            {field::Cbuildcommand, field::Cverify, field::Cbuildtimeout, field::Cfollowlinks,
+             field::Ckind, field::Ccodepage, field::Fnontextproperties});
     Projects.open();
     store::check_schema(Projects, projects_schema());
 }

@@ -31,6 +31,9 @@ inline constexpr const char* Cstartignore = "Cstartignore";
 inline constexpr const char* Cunwantedstrings = "Cunwantedstrings";
 inline constexpr const char* Cunwantedwordparts = "Cunwantedwordparts";
 inline constexpr const char* Funwantedstrings = "Funwantedstrings";
+// Properties whose strings are no text for people (versions, field names, masks, component
+// names): one name per line; their rows are stored ignored (forms::IsNonTextProperty).
+inline constexpr const char* Fnontextproperties = "Fnontextproperties";
 // The command that builds the project (run in its directory), and whether a code scan is
 // followed by a build that gives back the literals the compiler refuses.
 inline constexpr const char* Cbuildcommand = "Cbuildcommand";
@@ -46,11 +49,17 @@ inline constexpr const char* Ckind = "Ckind";
 inline constexpr const char* Ccodepage = "Ccodepage";
 }  // namespace field
 
+// The properties a new project, and a project of a table written before the list existed,
+// starts with: names met in the Lazarus and Delphi forms whose values are identifiers,
+// versions, field and table names, paths, masks and number lists. A name with dots stands for
+// the end of a property path ("OKButton.Name" but not every "Name", which also names fonts).
+const std::vector<std::string>& DefaultNonTextProperties();
+
 // The fields of a project row. Its column defaults make a first scan useful: units "*.pas",
 // forms "*.dfm", the interface part ignored, strings of two characters or more, five context
-// lines, and only strings holding a letter; builds stopped after ten minutes; no unit taken
-// through a link that leads out of the project directory; a Delphi project in the program's
-// code page.
+// lines, only strings holding a letter, and the default non-text properties; builds stopped
+// after ten minutes; no unit taken through a link that leads out of the project directory; a
+// Delphi project in the program's code page.
 const store::TableSchema& projects_schema();
 
 // Creates an empty Projects table in `directory` ("" = the working directory) when missing.

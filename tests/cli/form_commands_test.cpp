@@ -147,6 +147,36 @@ TEST_F(FormCommandsTest, ScanThenWriteTranslatedForms) {
               "error: The resource file is damaged at its entry 2: the file ends inside it.\n");
 }
 
+TEST_F(FormCommandsTest, NonTextPropertiesAreSetLikeAnyListAndScannedIgnored) {
+    // A new project starts with the default list, one name per line.
+    std::string shown = cli("project show Demo").out;
+    EXPECT_NE(shown.find("\nFnontextproperties:\n\tLCLVersion\n\tTIPropertyName\n"),
+              std::string::npos)
+        << shown;
+    // Any letter case; a name with dots takes the end of a property path.
+    auto r = cli("project set Demo Fnontextproperties 'hint\nLines.Strings'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    shown = cli("project show Demo").out;
+    EXPECT_NE(shown.find("\nFnontextproperties:\n\thint\n\tLines.Strings\n"), std::string::npos)
+        << shown;
+
+    r = cli("scan-forms Demo German");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string german = cli("strings Demo German --kind forms").out;
+    for (const char* ignored : {"\tIt's a demo\t\tWahr\n", "\tSecond line\t\tWahr\n",
+                                "\tCloses the box\t\tWahr\n", "\tPresses the button\t\tWahr\n",
+                                "\tAbout the demo\t\tFalsch\n", "\tPress the button\t\tFalsch\n"})
+        EXPECT_NE(german.find(ignored), std::string::npos) << ignored << german;
+    // The copies in the other language are no text either.
+    EXPECT_EQ(cli("strings Demo French --kind forms").out, german);
+
+    // An empty list is a list too: nothing more is taken out, and nothing is given back.
+    ASSERT_EQ(cli("project set Demo Fnontextproperties ''").status, 0);
+    EXPECT_NE(cli("project show Demo").out.find("\nFnontextproperties:\n"), std::string::npos);
+    ASSERT_EQ(cli("scan-forms Demo German").status, 0);
+    EXPECT_EQ(cli("strings Demo German --kind forms").out, german);
+}
+
 TEST_F(FormCommandsTest, AFormATranslationCannotGoIntoKeepsItsOlderFile) {
     ASSERT_EQ(cli("scan-forms Demo German").status, 0);
     // Line breaks and apostrophes always go in.

@@ -53,7 +53,7 @@ TEST_F(PostRulesTest, APostedTranslationMarksTheRowAndIsOfferedToEqualUntranslat
     go(1);
     Answering yes(true);
     PostRecord record = PostRow(forms, edit_of_current("Nicht"), store::TableKind::Forms, yes);
-    EXPECT_EQ(yes.questions, (std::vector<std::string>{kPropagationQuestion}));
+    EXPECT_EQ(yes.questions, (std::vector<std::string>{PropagationQuestion(2)}));
     EXPECT_EQ(record.rows.size(), 3u);  // the posted row and the two others
     forms.set_filtered(false);
     EXPECT_EQ(translation(1), "Nicht");
@@ -98,6 +98,68 @@ TEST_F(PostRulesTest, IgnoredUntranslatedRowIsCopiedWithItsIgnoreFlag) {
     go(6);
     EXPECT_TRUE(forms.logical("Ignore"));
     EXPECT_FALSE(forms.logical("Translated"));
+}
+
+TEST(PropagationQuestion, NamesTheNumberOfRowsInTheQuestionsOwnWords) {
+    EXPECT_EQ(PropagationQuestion(3),
+              "There are 3 additional untranslated occurences of the string that are currently "
+              "not translated. Should these be translated, too?");
+}
+
+TEST_F(PostRulesTest, IgnoredRowsAreNeitherCountedNorChanged) {
+    // Rows 2 and 6 hold the same original as row 1 but are ignored (a property that holds no
+    // text, as TIPropertyName = 'Path').
+    forms.append_record({0, "Don't", "", 1, false, true, "Form1.Link1", "Link.TIPropertyName"});
+    forms.flush();
+    go(2);
+    forms.edit();
+    forms.set_logical("Ignore", true);
+    forms.post();
+    forms.flush();
+    go(1);
+    Answering yes(true);
+    PostRecord record = PostRow(forms, edit_of_current("Nicht"), store::TableKind::Forms, yes);
+    EXPECT_EQ(yes.questions, (std::vector<std::string>{PropagationQuestion(1)}));
+    EXPECT_EQ(record.rows.size(), 2u);  // the posted row and row 3
+    EXPECT_EQ(translation(3), "Nicht");
+    EXPECT_EQ(translation(2), "");
+    EXPECT_FALSE(forms.logical("Translated"));
+    EXPECT_TRUE(forms.logical("Ignore"));
+    EXPECT_EQ(translation(6), "");
+    EXPECT_TRUE(forms.logical("Ignore"));
+
+    // When every other equal row is ignored, nothing is asked.
+    go(3);
+    forms.edit();
+    forms.set_logical("Ignore", true);
+    forms.set_logical("Translated", false);
+    forms.set_text("TranslateString", "");
+    forms.post();
+    forms.flush();
+    go(1);
+    Answering never(true);
+    PostRow(forms, edit_of_current("Nein"), store::TableKind::Forms, never);
+    EXPECT_TRUE(never.questions.empty());
+    EXPECT_EQ(translation(3), "");
+    EXPECT_EQ(translation(1), "Nein");
+}
+
+TEST_F(PostRulesTest, AnIgnoredPostedRowIsOfferedOnlyToRowsThatAreNotIgnored) {
+    // The posted row itself may be ignored: it counts as no other row, and what it gives the
+    // others is its translation and its flag.
+    go(2);
+    forms.edit();
+    forms.set_logical("Ignore", true);
+    forms.post();
+    forms.flush();
+    go(1);
+    Answering yes(true);
+    RowState edit = edit_of_current("");
+    edit.ignore = true;
+    PostRow(forms, edit, store::TableKind::Forms, yes);
+    EXPECT_EQ(yes.questions, (std::vector<std::string>{PropagationQuestion(1)}));
+    go(3);
+    EXPECT_TRUE(forms.logical("Ignore"));
 }
 
 TEST_F(PostRulesTest, BlankTranslationsLeaveTheFlagAndATickedRowIsTickedAgain) {

@@ -9,9 +9,12 @@
 
 #include "app/commands.h"
 #include "base/file_utils.h"
+#include "base/text_utils.h"
+#include "codec/form_conversion.h"
 #include "codec/form_text_to_binary.h"
 #include "codec/form_text_writer.h"
 #include "codec/resource_file.h"
+#include "editor/post_rules.h"
 #include "forms/form_scan.h"
 #include "forms/form_write_changes.h"
 #include "project/language_list.h"
@@ -507,6 +510,96 @@ TEST_F(FormOperations, ATranslatedFormIsNeverTranslatedAgain) {
     EXPECT_FALSE(file_exists(src("old.tra.tra.res")));
     EXPECT_EQ(codec::FormStreamOfResourceFile(read_test_file(src("main.tra.res"))),
               codec::FormTextToBinary(kMainText));
+}
+
+// A form of Lazarus's own examples, copied at test time: its version and the property names its
+// controls are linked to are stored ignored in every language; a translation of the caption
+// "Path" goes neither to them by propagation nor into the written form.
+TEST_F(FormOperations, ALazarusFormKeepsItsNonTextPropertiesOutOfTranslation) {
+    const std::string example = "/usr/lib/lazarus/2.2.6/examples/cleandir/frmmain.lfm";
+    if (!file_exists(example)) GTEST_SKIP() << example << " is not installed";
+    std::filesystem::create_directories(src("cleandir"));
+    std::filesystem::copy_file(example, src("cleandir/frmmain.lfm"));
+    data.Projects.edit();
+    data.Projects.set_text(field::FormsExtension, "*.lfm");
+    data.Projects.post();
+    EXPECT_EQ(data.Projects.text(field::Fnontextproperties),
+              join_crlf(project::DefaultNonTextProperties()));  // a new project's list
+
+    FormScanReport report = scan();
+    ASSERT_TRUE(report.skipped.empty());
+    ASSERT_EQ(report.forms_scanned, 1);
+    for (const char* language : {"German", "French"}) {
+        SCOPED_TRACE(language);
+        store::Table table(session, home.path(), std::string("Demo_") + language + "_forms.db");
+        table.open();
+        int versions = 0, links = 0, captions = 0;
+        for (table.first(); !table.eof(); table.next()) {
+            const std::string property = table.text("Property");
+            const bool ignored = table.logical("Ignore");
+            if (property == "LCLVersion.0") {
+                ++versions;
+                EXPECT_EQ(table.text("OriginalString"), "1.3");
+                EXPECT_TRUE(ignored);
+            } else if (property == "Link.TIPropertyName.0") {
+                ++links;
+                EXPECT_TRUE(ignored) << table.text("Object");
+            } else if (property == "Caption.0") {
+                ++captions;
+                EXPECT_FALSE(ignored) << table.text("Object");
+            }
+        }
+        EXPECT_EQ(versions, 1);
+        EXPECT_GE(links, 10);
+        EXPECT_GE(captions, 30);
+    }
+
+    // "Path" is a caption and the name of a linked property.
+    store::Table& forms = strings->table();
+    forms.set_index_name("");
+    std::int64_t caption = 0;
+    int others = 0, linked = 0;
+    for (forms.first(); !forms.eof(); forms.next()) {
+        if (forms.text("OriginalString") != "Path") continue;
+        if (forms.logical("Ignore"))
+            ++linked;
+        else if (caption == 0)
+            caption = forms.integer("Index");
+        else
+            ++others;
+    }
+    ASSERT_NE(caption, 0);
+    ASSERT_GE(linked, 1);
+    ASSERT_TRUE(forms.find_key({caption}));
+    editor::PostRow(forms, {"Pfad", false, false, false}, store::TableKind::Forms, reporter);
+    if (others > 0)
+        EXPECT_EQ(reporter.questions,
+                  (std::vector<std::string>{editor::PropagationQuestion(others)}));
+    else
+        EXPECT_TRUE(reporter.questions.empty());
+    int translated = 0;
+    for (forms.first(); !forms.eof(); forms.next()) {
+        if (forms.text("OriginalString") != "Path") continue;
+        if (forms.logical("Ignore")) {
+            EXPECT_EQ(forms.text("TranslateString"), "");
+        } else {
+            EXPECT_EQ(forms.text("TranslateString"), "Pfad");
+            ++translated;
+        }
+    }
+    EXPECT_EQ(translated, others + 1);
+
+    FormWriteReport written = write();
+    ASSERT_TRUE(written.failed.empty());
+    EXPECT_EQ(written.strings_replaced, translated);
+    const std::string text_path = scratch.file("frmmain.txt");
+    codec::FormFileToText(src("cleandir/frmmain.tra.res"), text_path);
+    const std::string text = read_test_file(text_path);
+    EXPECT_NE(text.find("Caption = 'Pfad'"), std::string::npos);
+    EXPECT_NE(text.find("Link.TIPropertyName = 'Path'"), std::string::npos);
+    EXPECT_EQ(text.find("Link.TIPropertyName = 'Pfad'"), std::string::npos);
+    EXPECT_NE(text.find("LCLVersion = '1.3'"), std::string::npos);
+    std::filesystem::remove(text_path);
 }
 
 }  // namespace

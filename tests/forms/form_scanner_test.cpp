@@ -20,7 +20,7 @@ using lexorin::testing::TempDir;
 using lexorin::testing::write_test_file;
 
 // A language's forms table and the project's units table in a temporary program directory,
-// opened as the scan opens them, and the scanner's unwanted strings.
+// opened as the scan opens them, and the scanner's unwanted strings and non-text properties.
 bool CreateTables(const TempDir& home) {
     store::create_table(home.file("Demo_English_forms.db"), store::forms_schema());
     store::create_table(home.file("Demo_units.db"), store::file_list_schema());
@@ -34,7 +34,7 @@ struct ScanTables {
         return Scanner().Scan(work.file("Tempform.txt"), form_path);
     }
     FormStringScanner Scanner() {
-        return FormStringScanner(strings, files, CodePage(), unwanted, reporter);
+        return FormStringScanner(strings, files, CodePage(), {unwanted, non_text}, reporter);
     }
 
     TempDir home;
@@ -46,6 +46,7 @@ struct ScanTables {
     store::Table& forms = strings.table();
     store::Table& units = files.table();
     std::vector<std::string> unwanted;
+    std::vector<std::string> non_text;
     SilentReporter reporter;
 };
 
@@ -209,6 +210,106 @@ TEST(FormScanner, RescansUpdateOnlyStringsThatChanged) {
     // A string that is gone keeps its row; a new one is added.
     t.Scan("object Form1: TForm1\r\n  Caption = 'New'\r\nend\r\n");
     EXPECT_EQ(Keys(t.forms).size(), 3u);
+}
+
+TEST(NonTextProperty, TheNameEndsWithTheEntryInAnyLetterCase) {
+    const std::vector<std::string> names{"", "  LCLVersion ", "tipropertyname", "OKButton.Name",
+                                         "SQL.Strings"};
+    EXPECT_TRUE(IsNonTextProperty("LCLVersion.0", names));
+    EXPECT_TRUE(IsNonTextProperty("LCLVERSION.0", names));
+    EXPECT_TRUE(IsNonTextProperty("Link.TIPropertyName.0", names));
+    EXPECT_TRUE(IsNonTextProperty("OKButton.Name.0", names));
+    EXPECT_TRUE(IsNonTextProperty("Panel.OKButton.Name.0", names));
+    EXPECT_TRUE(IsNonTextProperty("SQL.Strings.12", names));
+    EXPECT_FALSE(IsNonTextProperty("Font.Name.0", names));  // a font name may be translated
+    EXPECT_FALSE(IsNonTextProperty("Name.0", names));
+    EXPECT_FALSE(IsNonTextProperty("Items.Strings.3", names));
+    EXPECT_FALSE(IsNonTextProperty("Items.3", names));  // a list item is no property of its own
+    EXPECT_FALSE(IsNonTextProperty("MyLCLVersion.0", names));  // whole parts only
+    EXPECT_FALSE(IsNonTextProperty("Caption.0", names));
+    EXPECT_FALSE(IsNonTextProperty("Caption.0", {"", "  "}));  // blank entries take nothing
+    EXPECT_FALSE(IsNonTextProperty("LCLVersion", names));      // no key without its number
+}
+
+TEST(FormScanner, StringsOfNonTextPropertiesAreStoredIgnored) {
+    ScanTables t;
+    t.non_text = {"lclversion", "TIPropertyName", "DataField", "OKButton.Name"};
+    t.Scan(Lines({"object Form1: TForm1",
+                  "  Caption = 'Path'",
+                  "  LCLVersion = '2.2.6.0'",
+                  "  object Link1: TTIEdit",
+                  "    Link.TIPropertyName = 'Path'",
+                  "    Font.Name = 'Sans'",
+                  "  end",
+                  "  object ButtonPanel1: TButtonPanel",
+                  "    OKButton.Name = 'OKButton'",
+                  "    OKButton.Caption = '&OK'",
+                  "  end",
+                  "  object Grid1: TDBGrid",
+                  "    Columns = <",
+                  "      item",
+                  "        FieldName = 'Path'",
+                  "        Title.Caption = 'Path'",
+                  "      end>",
+                  "    DataField = 'PATH'",
+                  "  end",
+                  "end"}));
+    std::vector<std::pair<std::string, bool>> ignored;
+    t.forms.set_index_name("");
+    for (t.forms.first(); !t.forms.eof(); t.forms.next())
+        ignored.emplace_back(t.forms.text("Property"), t.forms.logical("Ignore"));
+    EXPECT_EQ(ignored, (std::vector<std::pair<std::string, bool>>{{"Caption.0", false},
+                                                                  {"LCLVersion.0", true},
+                                                                  {"Link.TIPropertyName.0", true},
+                                                                  {"Font.Name.0", false},
+                                                                  {"OKButton.Name.0", true},
+                                                                  {"OKButton.Caption.0", false},
+                                                                  {"FieldName.0", false},
+                                                                  {"Title.Caption.0", false},
+                                                                  {"DataField.0", true}}));
+}
+
+TEST(FormScanner, ARescanIgnoresUntranslatedRowsOfPropertiesListedSince) {
+    ScanTables t;
+    const std::string form =
+        Lines({"object Form1: TForm1", "  LCLVersion = '2.2.6.0'", "  object Link1: TTIEdit",
+               "    Link.TIPropertyName = 'Path'", "  end", "  object Link2: TTIEdit",
+               "    Link.TIPropertyName = 'Name'", "  end", "  object Link3: TTIEdit",
+               "    Link.TIPropertyName = 'Size'", "  end", "  Caption = 'Path'", "end"});
+    t.Scan(form);
+    ASSERT_EQ(t.forms.record_count(), 5);
+    // Before the list: the user translated one such row and typed a translation into another.
+    t.forms.set_index_name("");
+    t.forms.first();
+    t.forms.next();  // Link1: translated
+    t.forms.edit();
+    t.forms.set_text("TranslateString", "Pfad");
+    t.forms.set_logical("Translated", true);
+    t.forms.post();
+    t.forms.next();  // Link2: a translation, not (yet) marked
+    t.forms.edit();
+    t.forms.set_text("TranslateString", "Name");
+    t.forms.post();
+
+    t.non_text = {"LCLVersion", "TIPropertyName"};
+    EXPECT_EQ(t.Scan(form), 5);
+    EXPECT_EQ(t.forms.record_count(), 5);
+    std::vector<bool> ignored;
+    t.forms.set_index_name("");
+    for (t.forms.first(); !t.forms.eof(); t.forms.next()) {
+        ignored.push_back(t.forms.logical("Ignore"));
+        EXPECT_FALSE(t.forms.logical("Changed"));
+    }
+    // The version and Link3 are taken out; the rows the user translated stay as they are.
+    EXPECT_EQ(ignored, (std::vector<bool>{true, false, false, true, false}));
+
+    // A changed value of an untranslated row is updated and stays ignored.
+    t.Scan(Lines({"object Form1: TForm1", "  LCLVersion = '3.0.0.3'", "end"}));
+    t.forms.set_index_name("");
+    t.forms.first();
+    EXPECT_EQ(t.forms.text("OriginalString"), "3.0.0.3");
+    EXPECT_TRUE(t.forms.logical("Changed"));
+    EXPECT_TRUE(t.forms.logical("Ignore"));
 }
 
 TEST(FormScanner, FormsOfTheSameNameInTwoFoldersGetTwoUnitsRows) {

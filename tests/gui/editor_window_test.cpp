@@ -127,19 +127,21 @@ class EditorWindowTest : public QObject {
         QCOMPARE(editor->context_view->toPlainText(),
                  QString("line 1\nline 2\n  S := 'Don''t';\nline 4\nline 5"));
         ModalAnswerer answers;
-        answers.box(editor::kPropagationQuestion, QMessageBox::Yes);
+        answers.box(QString::fromStdString(editor::PropagationQuestion(1)), QMessageBox::Yes);
         type_translation("Nicht");
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
         check(answers);
         QCOMPARE(translation(1), std::string("Nicht"));
         QVERIFY(translated(1));
         QCOMPARE(translation(3), std::string("Nicht"));  // an equal untranslated row
-        QCOMPARE(translation(4), std::string("Nicht"));  // ignored rows count too
+        QCOMPARE(translation(4), std::string(""));       // an ignored row keeps its value
         QCOMPARE(translation(5), std::string(""));       // another letter case
         QCOMPARE(current_row(), 1);                      // Enter moves on
         QVERIFY(editor->current_box()->toPlainText().isEmpty());
-        // The copies take the posted row's ignore flag too.
-        QCOMPARE(editor->counts_text(), QString("Translated: 3   Untranslated: 3   Ignored: 0"));
+        // The copy takes the posted row's flags; the ignored row stays as it was.
+        QCOMPARE(editor->counts_text(), QString("Translated: 2   Untranslated: 3   Ignored: 1"));
+        QVERIFY(ignored(4));
+        QVERIFY(!translated(4));
 
         // Ctrl+Z puts back every row of that post.
         QTest::keySequence(editor->current_box(), QKeySequence::Undo);
@@ -173,7 +175,7 @@ class EditorWindowTest : public QObject {
         QCOMPARE(editor->current_box()->toPlainText(), QString("Nicht's"));
 
         ModalAnswerer answers;
-        answers.box(editor::kPropagationQuestion, QMessageBox::Yes);
+        answers.box(QString::fromStdString(editor::PropagationQuestion(1)), QMessageBox::Yes);
         type_translation("Geht's");
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
         check(answers);
@@ -207,7 +209,7 @@ class EditorWindowTest : public QObject {
     void answeringNoFillsNoOtherRow() {
         open_editor(true);
         ModalAnswerer answers;
-        answers.box(editor::kPropagationQuestion, QMessageBox::No);
+        answers.box(QString::fromStdString(editor::PropagationQuestion(1)), QMessageBox::No);
         type_translation("Nicht");
         QTest::keyClick(editor->current_box(), Qt::Key_Enter);
         check(answers);
@@ -251,7 +253,7 @@ class EditorWindowTest : public QObject {
         ::waitpid(holder, nullptr, 0);
 
         ModalAnswerer answers;
-        answers.box(editor::kPropagationQuestion, QMessageBox::No);
+        answers.box(QString::fromStdString(editor::PropagationQuestion(1)), QMessageBox::No);
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
         check(answers);
         QCOMPARE(translation(1), std::string("Nicht"));
@@ -396,7 +398,7 @@ class EditorWindowTest : public QObject {
         QCOMPARE(editor->current_box()->toPlainText(), QString("Ja"));
         // The arrow keys move the grid from the box, posting what was typed.
         ModalAnswerer answers;
-        answers.box(editor::kPropagationQuestion, QMessageBox::No);
+        answers.box(QString::fromStdString(editor::PropagationQuestion(1)), QMessageBox::No);
         QTest::keyClick(editor->current_box(), Qt::Key_Down);
         check(answers);
         QCOMPARE(current_row(), 1);

@@ -414,6 +414,10 @@ class ProjectWindowTest : public QObject {
                 auto* dialog = static_cast<FormScanDialog*>(widget);
                 QCOMPARE(dialog->windowTitle(), QString("Scan forms"));
                 QCOMPARE(dialog->extensions_edit->text(), QString("*.dfm"));
+                // The properties without text, one a line; the scan stores what is typed.
+                QVERIFY(dialog->non_text_properties_memo->toPlainText().startsWith(
+                    "LCLVersion\nTIPropertyName\n"));
+                dialog->non_text_properties_memo->setPlainText("LCLVersion\nhint");
                 QTest::mouseClick(dialog->scan_button, Qt::LeftButton);
             })
             .box("Scanned.", QMessageBox::Ok);
@@ -431,6 +435,13 @@ class ProjectWindowTest : public QObject {
             store::Table german(session, home(), "Demo_German_forms.db");
             german.open();
             QCOMPARE(german.record_count(), french_rows);  // copied to the other language
+            // The two hints of the demo's forms are stored ignored in both languages.
+            QCOMPARE(german.count_where("Ignore=1"), 2);
+            QCOMPARE(french.count_where("Ignore=1"), 2);
+            project::ProjectsTable data(session, work->path());
+            project::require_project(data.Projects, "Demo");
+            QCOMPARE(data.Projects.text(field::Fnontextproperties),
+                     std::string("LCLVersion\r\nhint"));
         }
         QVERIFY(french_rows >= 4);
 
