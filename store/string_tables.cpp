@@ -69,7 +69,7 @@ std::int64_t PascalRows::append(const PascalRow& row) {
 }
 
 void PascalRows::append_keeping_index(const PascalRow& row) {
-    table().append_record_with_key(stored_values(row));
+    AppendCopy(table(), row);
 }
 
 FormRows::FormRows(const TableFolder& folder, const std::string& project,
@@ -109,7 +109,7 @@ std::int64_t FormRows::append(const FormRow& row) {
 }
 
 void FormRows::append_keeping_index(const FormRow& row) {
-    table().append_record_with_key(stored_values(row));
+    AppendCopy(table(), row);
 }
 
 FileRow FileList::current() const {
