@@ -1,6 +1,7 @@
 #include "forms/form_translation_writer.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
@@ -15,17 +16,77 @@
 
 namespace lexorin::forms {
 
+namespace {
+
+// The text a string in the form text's notation stands for: quoted runs (a doubled quote is one)
+// and "#" codes below 128 ('It''s', 'Line1'#13#10'Line2'). Nothing for anything else, a code of
+// 128 or above included, as such a code names a character and no byte of the code page.
+std::optional<std::string> TextOfNotation(std::string_view quoted) {
+    std::string text;
+    std::size_t i = 0;
+    while (i < quoted.size()) {
+        if (quoted[i] == '\'') {
+            for (++i;; ++i) {
+                if (i >= quoted.size()) return std::nullopt;
+                if (quoted[i] != '\'') {
+                    text += quoted[i];
+                } else if (i + 1 < quoted.size() && quoted[i + 1] == '\'') {
+                    text += '\'';
+                    ++i;
+                } else {
+                    ++i;
+                    break;
+                }
+            }
+        } else if (quoted[i] == '#') {
+            unsigned code = 0;
+            std::size_t digits = 0;
+            for (++i; i < quoted.size() && quoted[i] >= '0' && quoted[i] <= '9'; ++i, ++digits) {
+                code = code * 10 + static_cast<unsigned>(quoted[i] - '0');
+                if (code >= 128) return std::nullopt;
+            }
+            if (digits == 0) return std::nullopt;
+            text += static_cast<char>(code);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return text;
+}
+
+// A row whose original the scanner took in the form text's own notation (a Lazarus form writes
+// It's as 'It''s', and every form a line break as 'Line1'#13#10'Line2'): the whole string is
+// found as it stands, and the translation, which the translator wrote in the notation the row
+// showed, is read the same way; a translation that is no such notation is taken as plain text.
+std::string ReplaceNotationString(const std::string& line, std::size_t quote,
+                                  const FormTranslation& row, const std::string& blanks,
+                                  const CodePage& code_page) {
+    const std::string needle = "'" + row.original + blanks + "'";
+    if (!TextOfNotation(needle)) return line;
+    const std::string typed = row.translation + blanks;
+    const std::string text = TextOfNotation("'" + typed + "'").value_or(typed);
+    return line.substr(0, quote) +
+           ReplaceAllNoCase(
+               std::string_view(line).substr(quote), needle,
+               "'" + TranslationBetweenQuotes(text, code_page, ContinuationIndent(line)) + "'");
+}
+
+}  // namespace
+
 std::string ReplaceFormString(const std::string& line, const FormTranslation& row,
                               const CodePage& code_page) {
     if (row.translation.empty() || trim(row.original).empty()) return line;
     std::size_t quote = line.find('\'');
     if (quote == std::string::npos) return line;
     const std::string blanks(static_cast<std::size_t>(std::max(row.spaces_at_end, 0)), ' ');
-    return line.substr(0, quote) +
-           ReplaceAllNoCase(std::string_view(line).substr(quote),
-                            EscapeApostrophes(row.original) + blanks,
-                            TranslationBetweenQuotes(row.translation + blanks, code_page,
-                                                     ContinuationIndent(line)));
+    std::string replaced =
+        line.substr(0, quote) +
+        ReplaceAllNoCase(std::string_view(line).substr(quote),
+                         EscapeApostrophes(row.original) + blanks,
+                         TranslationBetweenQuotes(row.translation + blanks, code_page,
+                                                  ContinuationIndent(line)));
+    if (replaced != line || row.original.find('\'') == std::string::npos) return replaced;
+    return ReplaceNotationString(line, quote, row, blanks, code_page);
 }
 
 namespace {

@@ -310,6 +310,10 @@ PoImportResult ImportPo(store::LanguageTables& tables, const std::string& po_pat
         if (code_row && !translation.empty())
             translation = code_translation_from_file(translation, natural_file);
         bool set_translation = !translation.empty();
+        if (set_translation && update.ignore) {
+            ++result.ignored_translations;
+            set_translation = false;
+        }
         bool changed = table.logical(store::field::Ignore) != update.ignore;
         if (set_translation)
             changed = changed || table.text(store::field::TranslateString) != translation ||
@@ -334,6 +338,11 @@ PoImportResult ImportPo(store::LanguageTables& tables, const std::string& po_pat
     result.message = std::to_string(result.updated) + " rows updated, " +
                      std::to_string(result.unchanged) + " unchanged, " + std::to_string(left) +
                      (left == 1 ? " entry" : " entries") + " not applied.";
+    if (result.ignored_translations > 0)
+        result.message +=
+            " " + std::to_string(result.ignored_translations) +
+            (result.ignored_translations == 1 ? " translation of an ignored row left out."
+                                              : " translations of ignored rows left out.");
     return result;
 }
 

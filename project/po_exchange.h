@@ -45,6 +45,7 @@ PoExportResult ExportPo(store::LanguageTables& tables, const std::string& po_pat
 struct PoImportResult {
     int updated = 0;
     int unchanged = 0;
+    int ignored_translations = 0;          // translations of entries marked ignored, not stored
     std::vector<std::string> not_applied;  // entries left alone, each with the reason
     std::string message;                   // "3 rows updated, 5 unchanged, 1 entry not applied."
 };
@@ -52,9 +53,10 @@ struct PoImportResult {
 // Reads `po_path` and updates the rows whose original still equals the entry's msgid (for a
 // code row as text, or as the body a file of an earlier version holds): the translation (when
 // the entry has one; a code row's stored as a literal body) with `Translated` = not fuzzy, and
-// `Ignore` from the mark. Entries without a matching row are reported, not applied. A malformed
-// file, one of another language, or a text the code page cannot hold raises Error before any row
-// changes.
+// `Ignore` from the mark. An entry marked ignored stores no translation: its row holds no text
+// for people (a field name, a version, a mask), and a translation would reach the program. Entries
+// without a matching row are reported, not applied. A malformed file, one of another language, or a
+// text the code page cannot hold raises Error before any row changes.
 PoImportResult ImportPo(store::LanguageTables& tables, const std::string& po_path,
                         const CodePage& code_page, Reporter& reporter);
 

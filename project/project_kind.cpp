@@ -70,8 +70,14 @@ ProjectKind DetectProjectKind(const std::string& directory, bool recursive,
     const auto any = [&](const char* masks) {
         return !collect(directory, recursive, masks, excluded).empty();
     };
-    return any("*.lpr;*.lpi;*.lfm") && !any("*.dpr;*.dfm") ? ProjectKind::Lazarus
-                                                           : ProjectKind::Delphi;
+    // The forms decide first, as their format is what the writers must give back: a folder
+    // that keeps a Delphi program file beside its Lazarus one (.dpr and .lpr, both building the
+    // same .lfm forms) is a Lazarus project. Without forms, the program and project files do.
+    const bool lazarus_forms = any("*.lfm");
+    const bool delphi_forms = any("*.dfm");
+    if (lazarus_forms || delphi_forms)
+        return lazarus_forms && !delphi_forms ? ProjectKind::Lazarus : ProjectKind::Delphi;
+    return any("*.lpr;*.lpi") && !any("*.dpr") ? ProjectKind::Lazarus : ProjectKind::Delphi;
 }
 
 KindDefaults DefaultsOfKind(ProjectKind kind, const store::Table& projects,

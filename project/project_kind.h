@@ -27,9 +27,9 @@ ProjectKind ParseProjectKind(const std::string& name);
 ProjectKind ProjectKindOf(const store::Table& projects);
 
 // The kind of the sources under `directory`, walked as the project walks them: Lazarus when they
-// hold a Lazarus program, project or form (".lpr", ".lpi", ".lfm") and no Delphi program or
-// form (".dpr", ".dfm"); Delphi otherwise, an empty folder included. Links out of the folder are
-// not followed.
+// hold Lazarus forms (".lfm") and no Delphi form (".dfm"), or, without any form, a Lazarus
+// program or project (".lpr", ".lpi") and no Delphi program (".dpr"); Delphi otherwise, an
+// empty folder included. Links out of the folder are not followed.
 ProjectKind DetectProjectKind(const std::string& directory, bool recursive,
                               const std::vector<std::string>& excluded);
 

@@ -11,90 +11,22 @@
 #include <iostream>
 #include <vector>
 
-#include "cli/cli_fixture.h"
 #include "corpus/glue_switches.h"
-#include "corpus/mechanical_translation.h"
-#include "corpus/stopwatch.h"
+#include "corpus/lazarus_localisation.h"
+#include "corpus/lazarus_programs.h"
 #include "support/test_support.h"
 
 namespace lexorin::corpus {
 namespace {
 
 namespace fs = std::filesystem;
-using lexorin::testing::CommandResult;
-using lexorin::testing::read_test_file;
-using lexorin::testing::run_cli_or_throw;
-using lexorin::testing::run_command;
 using lexorin::testing::TempDir;
-using lexorin::testing::write_test_file;
 
 constexpr size_t kLeastPrograms = 15;
-// What a German translator would type before each text: umlauts included, in UTF-8 as PO files
-// carry them.
-constexpr const char* kTranslationPrefix = "DE \xc3\x84rger ";
-
-// The installed Lazarus: its examples and the unit folders plain fpc needs for an LCL program.
-struct Lazarus {
-    std::string examples;
-    std::string fpc_options;
-};
-
-Lazarus FindLazarus() {
-    const fs::path root = "/usr/lib/lazarus";
-    if (fs::is_directory(root))
-        for (const auto& version : fs::directory_iterator(root)) {
-            const fs::path dir = version.path();
-            const fs::path lcl = dir / "lcl/units/x86_64-linux";
-            if (!fs::is_directory(dir / "examples") || !fs::is_directory(lcl / "nogui")) continue;
-            return {(dir / "examples").string(),
-                    "-MObjFPC -Scghi -Fu" + lcl.string() + " -Fu" + (lcl / "nogui").string() +
-                        " -Fu" + (dir / "components/lazutils/lib/x86_64-linux").string() +
-                        " -dLCL -dLCLnogui"};
-        }
-    throw std::runtime_error(
-        "Lazarus is not installed: its sources and LCL units come with the packages "
-        "lazarus-src-2.2, lcl-units-2.2 and lcl-nogui-2.2 (scripts/install.sh)");
-}
-
-// A program's main file: the one .lpr of its folder, or none.
-std::string MainFile(const fs::path& folder) {
-    std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == ".lpr") found.push_back(entry.path().filename().string());
-    return found.size() == 1 ? found.front() : std::string();
-}
-
-bool HasForm(const fs::path& folder) {
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == ".lfm") return true;
-    return false;
-}
-
-struct Build {
-    bool linked = false;
-    std::string output;
-};
-
-// Builds the program from scratch; its units and executable go to a folder of their own.
-Build BuildProgram(const Lazarus& lazarus, const std::string& folder, const std::string& main) {
-    fs::remove_all(folder + "/out");
-    fs::create_directories(folder + "/out");
-    const CommandResult result = run_command("cd '" + folder + "' && fpc " + lazarus.fpc_options +
-                                             " -B -FEout '" + main + "' 2>&1");
-    const bool linked =
-        result.status == 0 && fs::exists(folder + "/out/" + fs::path(main).stem().string());
-    fs::remove_all(folder + "/out");
-    return {linked, result.out + result.err};
-}
-
-// The last lines of a build's messages, for a failure's report.
-std::string Tail(const std::string& text) {
-    const size_t from = text.size() > 1500 ? text.size() - 1500 : 0;
-    return text.substr(from);
-}
 
 TEST(LazarusExamples, LocalisedByTheCommandLineTheyBuildInTheOriginalAndLinkTranslated) {
     const Lazarus lazarus = FindLazarus();
+    const std::string nogui = lazarus.FpcOptions("nogui");
     TempDir work;
     fs::create_directories(work.file("home"));
 
@@ -108,11 +40,11 @@ TEST(LazarusExamples, LocalisedByTheCommandLineTheyBuildInTheOriginalAndLinkTran
     for (const fs::path& folder : folders) {
         const std::string name = folder.filename().string();
         if (name.empty() || name[0] < 'a' || name[0] > 'm') continue;
-        const std::string main = MainFile(folder);
-        if (main.empty() || !HasForm(folder)) continue;
+        const std::string main = MainFile(folder.string());
+        if (main.empty() || !HasForm(folder.string())) continue;
         const std::string copy = work.file(name);
         fs::copy(folder, copy, fs::copy_options::recursive);
-        if (!BuildProgram(lazarus, copy, main).linked) {
+        if (!BuildProgram(nogui, copy, main).linked) {
             left_out.push_back(name);
             fs::remove_all(copy);
             continue;
@@ -128,34 +60,19 @@ TEST(LazarusExamples, LocalisedByTheCommandLineTheyBuildInTheOriginalAndLinkTran
     for (const auto& [name, main] : programs) {
         SCOPED_TRACE(name);
         const std::string folder = work.file(name);
-        const std::string project = "Lz_" + name;
         try {
-            const std::string added =
-                run_cli_or_throw(work, "project add " + project + " " + name).out;
-            EXPECT_NE(run_cli_or_throw(work, "project show " + project).out.find("Lazarus"),
-                      std::string::npos)
-                << "the kind is detected";
-            run_cli_or_throw(work, "language add " + project + " German");
-            run_cli_or_throw(work, "--yes scan-code " + project + " German");
-            run_cli_or_throw(work, "scan-forms " + project + " German");
-            const std::string po = work.file(name + ".po");
-            run_cli_or_throw(work, "export-po " + project + " German '" + po + "'");
-            const MechanicalTranslation translation =
-                TranslateMechanically(read_test_file(po), kTranslationPrefix);
-            rows += translation.entries;
-            write_test_file(po, translation.po);
-            run_cli_or_throw(work, "import-po " + project + " German '" + po + "'");
-            run_cli_or_throw(work, "write-code " + project + " German");
-            run_cli_or_throw(work, "write-forms " + project + " German");
+            const Localisation done = LocaliseWithCli(work, name);
+            EXPECT_NE(done.shown.find("Lazarus"), std::string::npos) << "the kind is detected";
+            rows += done.rows;
         } catch (const std::exception& e) {
             ADD_FAILURE() << e.what();
             continue;
         }
-        const Build original = BuildProgram(lazarus, folder, main);
+        const Build original = BuildProgram(nogui, folder, main);
         EXPECT_TRUE(original.linked) << "the original build\n" << Tail(original.output);
         TurnOnGlueSwitch(folder, "TranslatedStrings");
         TurnOnGlueSwitch(folder, "TranslatedForm");
-        const Build translated = BuildProgram(lazarus, folder, main);
+        const Build translated = BuildProgram(nogui, folder, main);
         EXPECT_TRUE(translated.linked) << "the translated build\n" << Tail(translated.output);
     }
     std::cout << programs.size() << " programs, " << rows << " rows translated\n";

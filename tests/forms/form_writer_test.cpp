@@ -39,6 +39,24 @@ TEST(ReplaceFormString, OnlyTheQuotedPartChangesAsTheTextFormWritesIt) {
         "  Caption = 'Open '#8364'  '");
 }
 
+TEST(ReplaceFormString, ARowInTheFormTextsNotationIsFoundAndTranslatedAsThatNotation) {
+    const CodePage cp1252;
+    // A Lazarus form doubles the quote; the row holds what stands between the outer quotes, and
+    // the translator, shown that, writes the same notation or plain text.
+    EXPECT_EQ(ReplaceFormString("  Caption = 'It''s'", {"It''s", "Das ist''s", 0}, cp1252),
+              "  Caption = 'Das ist'#39's'");
+    EXPECT_EQ(ReplaceFormString("  Caption = 'It''s'", {"It''s", "C'est \xFC", 0}, cp1252),
+              "  Caption = 'C'#39'est '#252''");
+    EXPECT_EQ(ReplaceFormString("  Hint = 'One'#13#10'Two'",
+                                {"One'#13#10'Two", "Eins'#13#10'Zwei", 0}, cp1252),
+              "  Hint = 'Eins'#13#10'Zwei'");
+    EXPECT_EQ(ReplaceFormString("  Hint = '#'", {"#", "Nr.", 0}, cp1252), "  Hint = 'Nr.'");
+    // A piece of a string the text form split (" +") is no whole string: the line stays as it
+    // is rather than losing its closing quote.
+    EXPECT_EQ(ReplaceFormString("    'first part' +", {"first part'", "erster Teil", 1}, cp1252),
+              "    'first part' +");
+}
+
 TEST(TranslationBetweenQuotes, EveryCharacterThatIsNoPrintableAsciiBecomesItsCode) {
     const CodePage cp1252;
     auto text = [&](std::string_view translation) {

@@ -196,6 +196,24 @@ TEST_F(PoTest, ControlCharactersInATranslationAreRefusedWithTheEntryNamed) {
         << result.not_applied[0];
 }
 
+TEST_F(PoTest, ATranslationOfAnEntryMarkedIgnoredIsNotStored) {
+    // An ignored row holds no text for people (here a class name); a translator's tool that
+    // translates every entry must not bring a translation into the program through it.
+    std::string po = dir.file("de.po");
+    ExportGerman(folder, po, CodePage(), quiet);
+    auto catalog = read_po_file(po);
+    ASSERT_EQ(catalog.entries[3].comments, "lexorin-ignore\n");
+    catalog.entries[3].msgstr = "TFormularHaupt";
+    write_po_file(po, catalog);
+    auto result = import(po);
+    EXPECT_EQ(result.updated, 0);
+    EXPECT_EQ(result.ignored_translations, 1);
+    EXPECT_EQ(result.message,
+              "0 rows updated, 6 unchanged, 0 entries not applied. 1 translation of an ignored "
+              "row left out.");
+    EXPECT_EQ(rows("Demo_German_pascal.db")[3], "4|TFormMain||Falsch|Wahr");
+}
+
 TEST_F(PoTest, ATranslatorsEditsComeInAndStaleEntriesAreReported) {
     std::string po = dir.file("de.po");
     ExportGerman(folder, po, CodePage(), quiet);

@@ -76,6 +76,19 @@ TEST(ProjectKindDetection, LazarusFilesWithoutDelphiFilesMakeALazarusProject) {
     touch(both, "main.lfm");
     touch(both, "main.dfm");
     EXPECT_EQ(DetectProjectKind(both.path(), true, {}), ProjectKind::Delphi);
+
+    // A program kept for both compilers builds Lazarus forms: the forms decide.
+    TempDir two_programs;
+    touch(two_programs, "book.dpr");
+    touch(two_programs, "book.lpr");
+    touch(two_programs, "main.lfm");
+    EXPECT_EQ(DetectProjectKind(two_programs.path(), true, {}), ProjectKind::Lazarus);
+    // Without forms the program files decide, a Delphi one beside keeping it Delphi.
+    TempDir console;
+    touch(console, "tool.lpr");
+    EXPECT_EQ(DetectProjectKind(console.path(), true, {}), ProjectKind::Lazarus);
+    touch(console, "tool.dpr");
+    EXPECT_EQ(DetectProjectKind(console.path(), true, {}), ProjectKind::Delphi);
 }
 
 TEST(ProjectKindDetection, TheFolderIsWalkedAsTheProjectWalksIt) {
