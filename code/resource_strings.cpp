@@ -172,8 +172,9 @@ std::string CodeWrittenMessage(const std::string& project_directory) {
     return "Code written successfully.\r\rThe files lx_lang.pas and lx_lang.inc are now copied "
            "to " +
            project_directory +
-           ".\r\rIn order to compile the translated form, make sure that lx_lang.inc contains  the "
-           "string \"{$define translatedform}\".";
+           ".\r\rTo build the program in the translation, turn its switches on in lx_lang.inc: "
+           "remove the dot from \"{.$define TranslatedStrings}\" for the translated strings, and "
+           "from \"{.$define TranslatedForm}\" for the translated forms as well.";
 }
 
 }  // namespace lexorin::code

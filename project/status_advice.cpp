@@ -44,7 +44,9 @@ std::string BuildAdvice(const std::string& reserve, const std::string& language,
         "\rBefore compiling, make sure that the files \"lx_lang.pas\" and \"lx_lang.inc\" "
         "are in your search path.";
     advice +=
-        "\rIf \"lx_lang.inc\" contains \"{$translatedform}\", the translated strings are used.";
+        "\rThe program uses the translation once the dot is removed from \"{.$define "
+        "TranslatedStrings}\" (strings) and \"{.$define TranslatedForm}\" (forms) in "
+        "\"lx_lang.inc\".";
     return advice;
 }
 

@@ -192,8 +192,10 @@ TEST(CopyGlueFiles, TheSwitchesTheUserTurnedOnStayOn) {
 TEST(CodeWrittenMessage, Text) {
     EXPECT_EQ(CodeWrittenMessage("/src/demo"),
               "Code written successfully.\r\rThe files lx_lang.pas and lx_lang.inc are now copied "
-              "to /src/demo.\r\rIn order to compile the translated form, make sure that "
-              "lx_lang.inc contains  the string \"{$define translatedform}\".");
+              "to /src/demo.\r\rTo build the program in the translation, turn its switches on "
+              "in lx_lang.inc: remove the dot from \"{.$define TranslatedStrings}\" for the "
+              "translated strings, and from \"{.$define TranslatedForm}\" for the translated "
+              "forms as well.");
 }
 
 }  // namespace

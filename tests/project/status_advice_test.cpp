@@ -118,8 +118,9 @@ TEST_F(StatusTest, AfterScansTheCheckLinesAndTheFourStepsAreAdvised) {
               "\rAfter that, choose \"Write changes\" and compile your program."
               "\rBefore compiling, make sure that the files \"lx_lang.pas\" and \"lx_lang.inc\" "
               "are in your search path."
-              "\rIf \"lx_lang.inc\" contains \"{$translatedform}\", the translated strings are "
-              "used.");
+              "\rThe program uses the translation once the dot is removed from \"{.$define "
+              "TranslatedStrings}\" (strings) and \"{.$define TranslatedForm}\" (forms) in "
+              "\"lx_lang.inc\".");
 }
 
 TEST_F(StatusTest, TwoRunsLeaveOneCheckLineOfTheLanguageTheNewerAtTheEnd) {
