@@ -8,6 +8,7 @@ packages=(
     xvfb xauth time
     fp-compiler fp-units-rtl fp-units-fcl fp-units-db fpc-source
     lazarus-src-2.2 lcl-units-2.2 lcl-nogui-2.2 lcl-gtk2-2.2
+    libhunspell-dev hunspell-de-de hunspell-en-us
 )
 missing=()
 for p in "${packages[@]}"; do
