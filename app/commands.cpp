@@ -10,6 +10,7 @@
 #include "editor/post_rules.h"
 #include "editor/row_text.h"
 #include "project/languages.h"
+#include "project/memory_feed.h"
 #include "project/project_code_page.h"
 #include "project/project_kind.h"
 #include "project/project_lock.h"
@@ -18,6 +19,7 @@
 #include "store/language_copies.h"
 #include "store/string_tables.h"
 #include "store/translation_fields.h"
+#include "store/translation_memory.h"
 
 namespace lexorin::commands {
 
@@ -302,6 +304,8 @@ bool Translate(ProjectHandles project, const TranslationEdit& edit, Reporter& re
     const ProjectLock lock = LockProject(project);
     if (!Ready(project, Needs::SelectedLanguage, reporter)) return false;
     store::LanguageTables tables = OpenLanguageTables(project);
+    // Opened first: a memory that cannot be used fails the command before the row changes.
+    store::TranslationMemory memory(project.tables.directory);
     store::TranslationTable& strings =
         edit.forms ? static_cast<store::TranslationTable&>(tables.forms) : tables.pascal;
     store::Table& table = strings.table();
@@ -313,6 +317,9 @@ bool Translate(ProjectHandles project, const TranslationEdit& edit, Reporter& re
                    : editor::StoredText(edit.text, true, table.text(store::field::OriginalString));
     editor::PostTranslation(table, stored, strings.kind());
     table.flush();
+    if (auto entry = project::MemoryEntryOfRow(table, !edit.forms, tables.project, tables.language,
+                                               project.code_page))
+        memory.Record(*entry);
     return true;
 }
 
@@ -328,7 +335,19 @@ project::PoImportResult ImportPo(ProjectHandles project, const std::string& po_p
     const ProjectLock lock = LockProject(project);
     store::LanguageTables tables(project.tables, project.projects.text(field::Name),
                                  selected_language(project));
-    return project::ImportPo(tables, po_path, code_page, reporter);
+    store::TranslationMemory memory(project.tables.directory);
+    project::PoImportResult result = project::ImportPo(tables, po_path, code_page, reporter);
+    memory.Record(result.memory_entries);  // one transaction
+    return result;
+}
+
+std::optional<project::PretranslateResult> Pretranslate(ProjectHandles project, int min_similarity,
+                                                        Reporter& reporter) {
+    if (!Ready(project, Needs::SelectedLanguage, reporter)) return std::nullopt;
+    const ProjectLock lock = LockProject(project);
+    store::LanguageTables tables = OpenLanguageTables(project);
+    store::TranslationMemory memory(project.tables.directory);
+    return project::Pretranslate(tables, memory, project.code_page, min_similarity, reporter);
 }
 
 std::vector<project::TranslationProblem> Check(ProjectHandles project, Reporter& reporter) {

@@ -17,6 +17,7 @@
 #include "forms/form_write_changes.h"
 #include "project/backup.h"
 #include "project/po_exchange.h"
+#include "project/pretranslate.h"
 #include "project/project_delete.h"
 #include "project/status_advice.h"
 #include "project/status_line.h"
@@ -161,15 +162,22 @@ struct TranslationEdit {
     std::string text;    // the translation as it reads (a code row stores its literal body)
 };
 
-// Sets the translation of one row of the selected language; raises Error when the table has no
-// such row.
+// Sets the translation of one row of the selected language and records it in the translation
+// memory; raises Error when the table has no such row.
 bool Translate(ProjectHandles project, const TranslationEdit& edit, Reporter& reporter);
 
-// The selected language's strings to a PO file / translations from a PO file.
+// The selected language's strings to a PO file / translations from a PO file (those it writes
+// as translated go into the translation memory, in one transaction).
 project::PoExportResult ExportPo(ProjectHandles project, const std::string& po_path,
                                  const CodePage& code_page, Reporter& reporter);
 project::PoImportResult ImportPo(ProjectHandles project, const std::string& po_path,
                                  const CodePage& code_page, Reporter& reporter);
+
+// The selected language's untranslated rows filled from the program directory's translation
+// memory: exact matches as translated, matches of at least `min_similarity` percent as
+// suggestions to review (project::Pretranslate).
+std::optional<project::PretranslateResult> Pretranslate(ProjectHandles project, int min_similarity,
+                                                        Reporter& reporter);
 
 // The translations of the selected language whose placeholders, accelerators, blanks or line
 // breaks differ from their originals.

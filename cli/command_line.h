@@ -62,6 +62,7 @@ void add_string_commands(std::vector<Command>& commands);
 void add_operation_commands(std::vector<Command>& commands);  // backup, status, delete, PO, check
 void add_code_commands(std::vector<Command>& commands);       // scan-code, write-code, translate
 void add_form_commands(std::vector<Command>& commands);       // form conversion, scan/write forms
+void add_memory_commands(std::vector<Command>& commands);     // pretranslate, tm import/export
 
 // Escapes tabs, line breaks and backslashes so that one row stays one line.
 std::string escape_field(const std::string& text);

@@ -30,6 +30,7 @@ std::vector<Command> all_commands() {
     add_code_commands(commands);
     add_form_commands(commands);
     add_operation_commands(commands);
+    add_memory_commands(commands);
     return commands;
 }
 

@@ -8,6 +8,8 @@
 #include "base/errors.h"
 #include "base/literal_text.h"
 #include "base/text_utils.h"
+#include "project/language_codes.h"
+#include "project/memory_feed.h"
 #include "project/po_file.h"
 #include "project/translation_checks.h"
 #include "project/translation_write.h"
@@ -52,17 +54,7 @@ bool newlines_agree(const std::string& a, const std::string& b) {
 // The code that translators' tools expect in the "Language" field, for the English names of
 // common languages; other names get no such field (msgfmt only warns about that).
 std::string language_code(const std::string& language) {
-    static const std::map<std::string, std::string> codes = {
-        {"ARABIC", "ar"},    {"BULGARIAN", "bg"}, {"CHINESE", "zh"},    {"CROATIAN", "hr"},
-        {"CZECH", "cs"},     {"DANISH", "da"},    {"DUTCH", "nl"},      {"ENGLISH", "en"},
-        {"ESTONIAN", "et"},  {"FINNISH", "fi"},   {"FRENCH", "fr"},     {"GERMAN", "de"},
-        {"GREEK", "el"},     {"HEBREW", "he"},    {"HUNGARIAN", "hu"},  {"ITALIAN", "it"},
-        {"JAPANESE", "ja"},  {"KOREAN", "ko"},    {"LATVIAN", "lv"},    {"LITHUANIAN", "lt"},
-        {"NORWEGIAN", "nb"}, {"POLISH", "pl"},    {"PORTUGUESE", "pt"}, {"ROMANIAN", "ro"},
-        {"RUSSIAN", "ru"},   {"SERBIAN", "sr"},   {"SLOVAK", "sk"},     {"SLOVENIAN", "sl"},
-        {"SPANISH", "es"},   {"SWEDISH", "sv"},   {"TURKISH", "tr"},    {"UKRAINIAN", "uk"}};
-    auto it = codes.find(upper_case(trim(language)));
-    return it == codes.end() ? std::string() : it->second;
+    return LanguageCode(language);
 }
 
 std::string header_text(const std::string& project, const std::string& language,
@@ -328,10 +320,15 @@ PoImportResult ImportPo(store::LanguageTables& tables, const std::string& po_pat
         if (set_translation) {
             write.translation = translation;
             write.translated = !update.fuzzy;
+            if (!update.fuzzy) write.needs_review = false;  // a translation the file confirms
         }
         write.ignore = update.ignore;
         WriteTranslation(table, write, Flags::AsGiven, !code_row);
         ++result.updated;
+        if (set_translation && !update.fuzzy && !update.ignore)
+            if (auto entry = MemoryEntryFor(table.text(store::field::OriginalString), translation,
+                                            code_row, tables.project, language, code_page))
+                result.memory_entries.push_back(std::move(*entry));
     }
     import.Commit();
     size_t left = result.not_applied.size();

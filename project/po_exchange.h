@@ -6,6 +6,7 @@
 #include "base/code_page.h"
 #include "base/reporter.h"
 #include "store/string_tables.h"
+#include "store/translation_memory.h"
 #include "store/translation_tables.h"
 
 // Exchange with the tools translators use: a language's rows as a GNU gettext PO file and back.
@@ -48,6 +49,9 @@ struct PoImportResult {
     int ignored_translations = 0;          // translations of entries marked ignored, not stored
     std::vector<std::string> not_applied;  // entries left alone, each with the reason
     std::string message;                   // "3 rows updated, 5 unchanged, 1 entry not applied."
+    // The translations written as translated, for the translation memory (the caller records
+    // them: the import itself keeps to the project's tables).
+    std::vector<store::MemoryEntry> memory_entries;
 };
 
 // Reads `po_path` and updates the rows whose original still equals the entry's msgid (for a

@@ -20,7 +20,8 @@ struct PascalRow {
     std::int64_t new_line = 0;       // one-based, in the rewritten unit
     std::int64_t original_line = 0;  // one-based, in the unit as it was read
     std::int64_t spaces_at_end = 0;
-    bool changed = false;  // the code view filters on it; the scan leaves it false
+    bool changed = false;       // the code view filters on it; the scan leaves it false
+    bool needs_review = false;  // a memory's fuzzy suggestion, not yet looked at
 };
 
 // A string of a form: one row of a project's forms table for one language.
@@ -36,6 +37,7 @@ struct FormRow {
     bool changed = false;  // the original changed at the last scan
     std::int64_t spaces_at_end = 0;
     std::string context;  // why a string was left out, when it was
+    bool needs_review = false;
 };
 
 // A scanned file: one row of a project's unit files or form files.

@@ -17,6 +17,17 @@ static bool read_flag(const Table& table, const char* name) {
     return table.logical(name);
 }
 
+// NeedsReview came later: a handle on a table not yet given it (a copy's target opened
+// untyped) reads it as false and writes rows without it.
+static bool read_needs_review(const Table& table) {
+    return table.has_field(field::NeedsReview) && table.logical(field::NeedsReview);
+}
+
+static std::vector<Value> fitted(const Table& table, std::vector<Value> values) {
+    if (!table.has_field(field::NeedsReview)) values.pop_back();
+    return values;
+}
+
 PascalRows::PascalRows(const TableFolder& folder, const std::string& project,
                        const std::string& language)
     : PascalRows(folder, TableFile{table_file_name(project, language, TableKind::Pascal)}) {}
@@ -37,6 +48,7 @@ PascalRow PascalRowAt(const Table& t) {
     row.original_line = t.integer(field::OriginalLine);
     row.spaces_at_end = t.integer(field::SpacesAtEnd);
     row.changed = read_flag(t, field::Changed);
+    row.needs_review = read_needs_review(t);
     return row;
 }
 
@@ -45,14 +57,14 @@ static std::vector<Value> stored_values(const PascalRow& row) {
     return {Value(row.index),         Value(row.original),   Value(row.translation),
             Value(row.unit),          Value(row.translated), Value(row.ignore),
             Value(row.context),       Value(row.new_line),   Value(row.original_line),
-            Value(row.spaces_at_end), Value(row.changed)};
+            Value(row.spaces_at_end), Value(row.changed),    Value(row.needs_review)};
 }
 
 static std::vector<Value> stored_values(const FormRow& row) {
     return {Value(row.index),         Value(row.original),   Value(row.translation),
             Value(row.form),          Value(row.translated), Value(row.ignore),
             Value(row.object),        Value(row.property),   Value(row.changed),
-            Value(row.spaces_at_end), Value(row.context)};
+            Value(row.spaces_at_end), Value(row.context),    Value(row.needs_review)};
 }
 
 PascalRow PascalRows::current() const {
@@ -60,11 +72,11 @@ PascalRow PascalRows::current() const {
 }
 
 void AppendCopy(Table& table, const PascalRow& row) {
-    table.append_record_with_key(stored_values(row));
+    table.append_record_with_key(fitted(table, stored_values(row)));
 }
 
 std::int64_t PascalRows::append(const PascalRow& row) {
-    table().append_record(stored_values(row));
+    table().append_record(fitted(table(), stored_values(row)));
     return table().integer(field::Index);
 }
 
@@ -92,6 +104,7 @@ FormRow FormRowAt(const Table& t) {
     row.changed = read_flag(t, field::Changed);
     row.spaces_at_end = t.integer(field::SpacesAtEnd);
     row.context = t.text(field::Context);
+    row.needs_review = read_needs_review(t);
     return row;
 }
 
@@ -100,11 +113,11 @@ FormRow FormRows::current() const {
 }
 
 void AppendCopy(Table& table, const FormRow& row) {
-    table.append_record_with_key(stored_values(row));
+    table.append_record_with_key(fitted(table, stored_values(row)));
 }
 
 std::int64_t FormRows::append(const FormRow& row) {
-    table().append_record(stored_values(row));
+    table().append_record(fitted(table(), stored_values(row)));
     return table().integer(field::Index);
 }
 

@@ -30,14 +30,14 @@ static void CopyRow(const Table& in, Table& out, TableKind kind) {
     if (kind == TableKind::Forms) {
         FormRow row = FormRowAt(in);
         row.translation.clear();
-        row.translated = row.ignore = row.changed = false;
+        row.translated = row.ignore = row.changed = row.needs_review = false;
         row.context.clear();
         AppendCopy(out, row);
         return;
     }
     PascalRow row = PascalRowAt(in);
     row.translation.clear();
-    row.translated = row.ignore = row.changed = false;
+    row.translated = row.ignore = row.changed = row.needs_review = false;
     AppendCopy(out, row);
 }
 

@@ -20,6 +20,9 @@ inline constexpr const char* Ignore = "Ignore";
 inline constexpr const char* Changed = "Changed";
 inline constexpr const char* SpacesAtEnd = "SpacesAtEnd";
 inline constexpr const char* Context = "Context";
+// forms and pascal: a translation that came from a fuzzy match of the translation memory and
+// waits for a translator's look; the row stays untranslated meanwhile.
+inline constexpr const char* NeedsReview = "NeedsReview";
 // forms only: the component and the property that hold the string.
 inline constexpr const char* Object = "Object";
 inline constexpr const char* Property = "Property";

@@ -20,7 +20,8 @@ const TableSchema& forms_schema() {
          {field::SpacesAtEnd, FieldType::Integer},
          // Why a string was left out, e.g. a wide string whose
          // characters the code page cannot hold.
-         {field::Context, FieldType::Memo}},
+         {field::Context, FieldType::Memo},
+         {field::NeedsReview, FieldType::Logical}},
         {{order::UniqueProperty, {field::UnitName, field::Object, field::Property}},
          {order::Translation, {field::Object, field::Property}}},
         true};
@@ -40,7 +41,8 @@ const TableSchema& pascal_schema() {
                                      {field::NewLine, FieldType::Integer},
                                      {field::OriginalLine, FieldType::Integer},
                                      {field::SpacesAtEnd, FieldType::Integer},
-                                     {field::Changed, FieldType::Logical}},
+                                     {field::Changed, FieldType::Logical},
+                                     {field::NeedsReview, FieldType::Logical}},
                                     {{order::String, {field::OriginalString}}},
                                     true};
     return schema;
@@ -141,12 +143,16 @@ void check_schema(const Table& table, const TableSchema& expected) {
 
 void upgrade_table(Session& session, const std::string& directory, const std::string& file_name,
                    TableKind kind) {
-    if (kind != TableKind::Forms) return;
+    if (!is_per_language(kind)) return;
     const std::string found = find_file_no_case(directory, file_name);
     if (found.empty()) return;  // opening it names the missing table
     const std::string path = join_path(directory, found);
-    if (!session.is_in_use(path))
-        add_missing_fields(session, path, forms_schema(), {field::Context});
+    if (session.is_in_use(path)) return;
+    // The fields added since the first layout: the forms table's Context, NeedsReview of both.
+    if (kind == TableKind::Forms)
+        add_missing_fields(session, path, forms_schema(), {field::Context, field::NeedsReview});
+    else
+        add_missing_fields(session, path, pascal_schema(), {field::NeedsReview});
 }
 
 }  // namespace lexorin::store

@@ -42,9 +42,9 @@ std::string table_file_name(const std::string& project, const std::string& langu
 // when that holds one (the copies built beside the executables), else creating it empty.
 void ensure_templates(const std::string& directory, const std::string& seed_directory = {});
 
-// Gives a table written before a field was added to its kind (the forms table's Context) that
-// field, filled with its default, unless some handle holds it open. A missing file is left to
-// the caller.
+// Gives a table written before a field was added to its kind (the forms table's Context, the
+// NeedsReview of forms and pascal tables) that field, filled with its default, unless some
+// handle holds it open. A missing file is left to the caller.
 void upgrade_table(Session& session, const std::string& directory, const std::string& file_name,
                    TableKind kind);
 

@@ -192,14 +192,15 @@ std::vector<std::string> written_names(const TableSchema& schema) {
 // spelling would leave every stored table unreadable.
 TEST(TranslationSchemas, KeepTheNamesTheirFilesWereWrittenWith) {
     using Names = std::vector<std::string>;
-    EXPECT_EQ(written_names(forms_schema()),
-              (Names{"Index", "OriginalString", "TranslateString", "UnitName", "Translated",
-                     "Ignore", "Object", "Property", "Changed", "SpacesAtEnd", "Context",
-                     "UniqueProperty: UnitName Object Property", "Translation: Object Property"}));
+    EXPECT_EQ(
+        written_names(forms_schema()),
+        (Names{"Index", "OriginalString", "TranslateString", "UnitName", "Translated", "Ignore",
+               "Object", "Property", "Changed", "SpacesAtEnd", "Context", "NeedsReview",
+               "UniqueProperty: UnitName Object Property", "Translation: Object Property"}));
     EXPECT_EQ(written_names(pascal_schema()),
               (Names{"Index", "OriginalString", "TranslateString", "UnitName", "Translated",
                      "Ignore", "Context", "NewLine", "OriginalLine", "SpacesAtEnd", "Changed",
-                     "String: OriginalString"}));
+                     "NeedsReview", "String: OriginalString"}));
     EXPECT_EQ(written_names(file_list_schema()),
               (Names{"Index", "UnitName", "Directory", "Name: UnitName"}));
 }
