@@ -224,6 +224,10 @@ void ProjectWindow::build_menu() {
     auto* scan = menuBar()->addMenu("&Scan");
     scan_code_action = scan->addAction("&Code", this, &ProjectWindow::scan_code);
     scan_forms_action = scan->addAction("&Forms", this, &ProjectWindow::scan_forms);
+    // The code scan's results, where Restore puts strings back into the sources.
+    scan->addSeparator();
+    code_results_action =
+        scan->addAction("Code &results and Restore ...", this, &ProjectWindow::view_code_results);
     view_results_menu = new QMenu("&View results", this);  // created hidden and never shown
     view_code_results_action =
         view_results_menu->addAction("&Code", this, &ProjectWindow::view_code_results);
@@ -241,6 +245,7 @@ void ProjectWindow::build_menu() {
     hints_->add(scan_code_action, hints::kScanCode);
     hints_->add(scan_forms_action, hints::kScanForms);
     hints_->add(view_code_results_action, hints::kViewCodeResults);
+    hints_->add(code_results_action, hints::kViewCodeResults);
     hints_->add(view_form_results_action, hints::kViewFormResults);
     hints_->add(edit_translations_action, hints::kEditTranslations);
     hints_->add(write_code_action, hints::kWriteCode);
@@ -666,8 +671,10 @@ void ProjectWindow::open_translation_editor() {
     tables.units = store::table_file_name(tables.project, "", TableKind::Units);
     tables.files = store::table_file_name(tables.project, "", TableKind::PasFiles);
     int context_lines = static_cast<int>(projects().integer(field::Ccontextlines));
-    lexorin::gui::open_translation_editor(this, session_, tables, last_scan_was_code_,
-                                          context_lines);
+    // After a scan the editor shows what it filled; otherwise the mode it was left in.
+    std::optional<bool> code_mode;
+    if (!editor_language_.empty()) code_mode = last_scan_was_code_;
+    lexorin::gui::open_translation_editor(this, session_, tables, code_mode, context_lines);
 }
 
 template <typename ScanDialogType>

@@ -87,6 +87,7 @@ class ProjectWindow : public QMainWindow {
     QAction* scan_forms_action = nullptr;         // Scan -> Forms
     QAction* view_code_results_action = nullptr;  // View results -> Code
     QAction* view_form_results_action = nullptr;  // View results -> Forms
+    QAction* code_results_action = nullptr;       // Scan -> Code results and Restore
     QAction* edit_translations_action = nullptr;  // Edit
     QAction* write_code_action = nullptr;         // Write changes -> Code
     QAction* write_forms_action = nullptr;        // Write changes -> Forms

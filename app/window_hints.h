@@ -8,7 +8,7 @@ namespace lexorin::gui::hints {
 inline constexpr const char* kNavigator =
     "Select / add a project|Use this navigator to browse through your projects.\r\nA project is "
     "mainly defined by a name and the directory of your source files. You should organize your "
-    "projects i a way that all the sourcecode is located in one directory (plus subdirectories).";
+    "projects in a way that all the sourcecode is located in one directory (plus subdirectories).";
 inline constexpr const char* kProjectName = "Type the name of the project.";
 inline constexpr const char* kProjectDirectory =
     "Choose or type a driectory|This is the directory with your project.";
@@ -37,7 +37,7 @@ inline constexpr const char* kWhatNow =
 inline constexpr const char* kDeleteProject =
     "Delete a project|This function deletes only the project information, but NOT the "
     "translations.\r\n\r\nPlease note that if you have scanned the source code, you will NOT be "
-    "able to compule the project until you have used the function \"Write changes\"! After this, "
+    "able to compile the project until you have used the function \"Write changes\"! After this, "
     "NEVER delete the file \"strings.org\".";
 inline constexpr const char* kScanCode =
     "Scans the PAS-files|This step will scan all files meeting above criteria for strings and add "

@@ -18,17 +18,34 @@ editor::RowState stored_row(store::Table& table, std::int64_t row_id) {
     return editor::row_state(table);
 }
 
-std::unique_ptr<PostCommand> PostCommand::post(store::Table& table, const editor::RowState& edit,
-                                               store::TableKind kind, Reporter& reporter,
-                                               std::function<void()> refresh) {
-    go_to_row(table, edit.row_id);
-    editor::PostRecord before = editor::PostRow(table, edit, kind, reporter);
-    // What the post left, so that a redo after an undo restores it exactly.
+// What `before` rows hold now, so that a redo after an undo restores it exactly.
+static editor::PostRecord rows_now(store::Table& table, const editor::PostRecord& before) {
     editor::PostRecord after;
     store::Table rows(table.session(), table.directory(), table.table_name());
     rows.open();
     for (const auto& r : before.rows)
         if (rows.find_key({r.row_id})) after.rows.push_back(editor::row_state(rows));
+    return after;
+}
+
+std::unique_ptr<PostCommand> PostCommand::post(store::Table& table, const editor::RowState& edit,
+                                               store::TableKind kind, Reporter& reporter,
+                                               std::function<void()> refresh,
+                                               const editor::PlaceOf& place_of) {
+    go_to_row(table, edit.row_id);
+    editor::PostRecord before = editor::PostRow(table, edit, kind, reporter, place_of);
+    editor::PostRecord after = rows_now(table, before);
+    return std::make_unique<PostCommand>(table, std::move(before), std::move(after),
+                                         std::move(refresh));
+}
+
+std::unique_ptr<PostCommand> PostCommand::mark(store::Table& table,
+                                               const std::vector<std::int64_t>& row_ids,
+                                               editor::RowMark mark, store::TableKind kind,
+                                               std::function<void()> refresh) {
+    editor::PostRecord before = editor::MarkRows(table, row_ids, mark, kind);
+    if (before.empty()) return nullptr;
+    editor::PostRecord after = rows_now(table, before);
     return std::make_unique<PostCommand>(table, std::move(before), std::move(after),
                                          std::move(refresh));
 }

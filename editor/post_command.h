@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "base/reporter.h"
 #include "editor/post_rules.h"
@@ -24,8 +25,15 @@ class PostCommand : public QUndoCommand {
     // (the propagation question goes to `reporter`) and returns the command that takes it back;
     // pushing it does not post again. `refresh` shows the rows anew after an undo or a redo. Raises
     // what the post raises.
-    static std::unique_ptr<PostCommand> post(store::Table& table, const editor::RowState& edit,
-                                             store::TableKind kind, Reporter& reporter,
+    static std::unique_ptr<PostCommand> post(
+        store::Table& table, const editor::RowState& edit, store::TableKind kind,
+        Reporter& reporter, std::function<void()> refresh,
+        const editor::PlaceOf& place_of = editor::DefaultPlace);
+    // Sets `mark` on the rows `row_ids` at once (editor::MarkRows) and returns the command that
+    // takes it back, or null when no row changed.
+    static std::unique_ptr<PostCommand> mark(store::Table& table,
+                                             const std::vector<std::int64_t>& row_ids,
+                                             editor::RowMark mark, store::TableKind kind,
                                              std::function<void()> refresh);
 
     // A post already made: `before` and `after` as post() finds them.

@@ -1,16 +1,19 @@
 #include "editor/translation_editor.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -22,12 +25,16 @@
 #include "base/errors.h"
 #include "base/text_qt.h"
 #include "base/text_utils.h"
+#include "editor/editor_memory.h"
 #include "editor/editor_panel.h"
+#include "editor/find_bar.h"
 #include "editor/locate_dialog.h"
 #include "editor/post_command.h"
 #include "editor/post_rules.h"
 #include "editor/row_text.h"
+#include "editor/string_grid.h"
 #include "editor/string_model_qt.h"
+#include "project/memory_feed.h"
 #include "project/project_lock.h"
 #include "project/translation_checks.h"
 #include "store/translation_tables.h"
@@ -65,7 +72,8 @@ std::vector<project::CheckFinding> findings_of(const store::Table& row, bool cod
 }  // namespace
 
 TranslationEditor::TranslationEditor(store::Session& session, const EditorTables& tables,
-                                     bool code_mode_at_start, int context_lines, QWidget* parent)
+                                     std::optional<bool> code_mode_at_start, int context_lines,
+                                     QWidget* parent, QSettings* memory)
     : QDialog(parent),
       code_strings_(store::TableFolder{session, tables.directory}, store::TableFile{tables.code}),
       form_strings_(store::TableFolder{session, tables.directory}, store::TableFile{tables.forms}),
@@ -73,7 +81,9 @@ TranslationEditor::TranslationEditor(store::Session& session, const EditorTables
       code_files_(store::TableFolder{session, tables.directory}, store::TableFile{tables.files}),
       context_lines_(context_lines),
       directory_(tables.directory),
-      project_(tables.project) {
+      project_(tables.project),
+      language_(tables.language),
+      memory_(memory) {
     // The project and language edited, so that two editors or a restart are not confused.
     QString title = "Translation Editor";
     if (!tables.project.empty()) title += " - " + to_q(tables.project);
@@ -83,7 +93,14 @@ TranslationEditor::TranslationEditor(store::Session& session, const EditorTables
     if (!tables.project.empty())
         project_language_label->setText(
             QString("Project %1, language %2").arg(to_q(tables.project), to_q(tables.language)));
-    start_in_mode(code_mode_at_start);
+    EditorMemory remembered;
+    if (memory_) remembered = read_editor_memory(*memory_);
+    if (remembered.size) resize(*remembered.size);
+    no_ignored_check->setChecked(remembered.no_ignored);
+    not_translated_check->setChecked(remembered.not_translated);
+    problems_only_check->setChecked(remembered.problems_only);
+    start_in_mode(code_mode_at_start.value_or(remembered.code_mode.value_or(true)),
+                  remembered.changed_only);
 }
 
 TranslationEditor::~TranslationEditor() = default;
@@ -132,8 +149,8 @@ void TranslationEditor::build() {
 
     // The grids.
     grids_ = new QStackedWidget(this);
-    code_grid = new QTableView(grids_);
-    forms_grid = new QTableView(grids_);
+    code_grid = new StringGrid(grids_);
+    forms_grid = new StringGrid(grids_);
     code_model_ = new StringTableModel(code_strings_.table(), code_columns(), this);
     forms_model_ = new StringTableModel(form_strings_.table(), forms_columns(), this);
     for (bool code : {true, false})
@@ -143,8 +160,6 @@ void TranslationEditor::build() {
     for (auto [grid, model] :
          {std::pair{code_grid, code_model_}, std::pair{forms_grid, forms_model_}}) {
         grid->setModel(model);
-        grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-        grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
         grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
         grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -180,6 +195,11 @@ void TranslationEditor::build() {
         connect(model, &QAbstractItemModel::modelReset, this, [this] { update_counts(); });
     }
     layout->addWidget(grids_, 1);
+    find_bar = new FindBar(this);
+    find_bar->hide();
+    connect(find_bar, &FindBar::find, this, [this](bool forward) { find_from_bar(forward); });
+    connect(find_bar, &FindBar::closed, this, [this] { current_grid()->setFocus(); });
+    layout->addWidget(find_bar);
 
     // The detail panels.
     panels_ = new QStackedWidget(this);
@@ -221,12 +241,42 @@ void TranslationEditor::build() {
     auto* undo = new QShortcut(QKeySequence::Undo, this);
     connect(undo, &QShortcut::activated, this, &TranslationEditor::undo_last_post);
     for (auto* box : {code_translation_box, forms_translation_box}) box->installEventFilter(this);
+    build_keys();
     resize(750, 585);
+}
+
+void TranslationEditor::build_keys() {
+    const auto action = [this](const QString& text, const QList<QKeySequence>& keys) {
+        auto* a = new QAction(text, this);
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+        return a;
+    };
+    ignore_action = action("&Ignore", {QKeySequence(Qt::CTRL | Qt::Key_I)});
+    translated_action = action("Mark &translated", {QKeySequence(Qt::CTRL | Qt::Key_T)});
+    not_translated_action =
+        action("Mark &not translated", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T)});
+    find_action = action("&Find ...", {QKeySequence(Qt::CTRL | Qt::Key_F)});
+    find_next_action = action("Find &next", {QKeySequence(Qt::Key_F3)});
+    find_previous_action = action("Find &previous", {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
+    connect(ignore_action, &QAction::triggered, this, &TranslationEditor::toggle_ignore);
+    connect(translated_action, &QAction::triggered, this,
+            [this] { mark_selected(editor::RowMark::Translated); });
+    connect(not_translated_action, &QAction::triggered, this,
+            [this] { mark_selected(editor::RowMark::NotTranslated); });
+    connect(find_action, &QAction::triggered, this, &TranslationEditor::open_find_bar);
+    connect(find_next_action, &QAction::triggered, this, &TranslationEditor::find_next);
+    connect(find_previous_action, &QAction::triggered, this, &TranslationEditor::find_previous);
+    for (QTableView* grid : {code_grid, forms_grid}) {
+        grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+        grid->addActions({ignore_action, translated_action, not_translated_action});
+    }
 }
 
 // ---- opening and the modes ----
 
-void TranslationEditor::start_in_mode(bool code_mode_at_start) {
+void TranslationEditor::start_in_mode(bool code_mode_at_start, bool changed_only) {
     code_mode_ = true;
     // The editor opens on the mode that has rows: after a restart the last scan is not
     // known, and an empty grid with the focus on Close invites closing by Enter.
@@ -237,6 +287,10 @@ void TranslationEditor::start_in_mode(bool code_mode_at_start) {
     if (!code_mode_at_start) {
         forms_mode_button->setChecked(true);
         switch_mode();
+        if (changed_only) {
+            changed_only_check->setChecked(true);
+            apply_filters();
+        }
     } else {
         show_mode();
         apply_filters();
@@ -305,9 +359,10 @@ void TranslationEditor::select_row_id(std::int64_t row_id, int fallback_row) {
     int row = row_id >= 0 ? model->row_of(row_id) : -1;
     if (row < 0) row = std::min(fallback_row, model->rowCount() - 1);
     loading_ = true;
-    if (row >= 0)
+    if (row >= 0) {
         current_grid()->setCurrentIndex(model->index(row, 0));
-    else
+        current_grid()->scrollTo(model->index(row, 0));
+    } else
         current_grid()->setCurrentIndex({});
     loading_ = false;
     load_current_row();
@@ -404,11 +459,18 @@ bool TranslationEditor::post_row(const std::optional<bool> translated,
         edit.translated = translated.value_or(edit.translated);
         edit.ignore = ignore.value_or(edit.ignore);
         edit.changed = changed.value_or(edit.changed);
-        undo_.push(
-            PostCommand::post(table, edit, current_strings().kind(), reporter(), [this, code] {
-                (code ? code_model_ : forms_model_)->refresh();
-                select_row_id(shown_row_id_.value_or(-1), current_grid()->currentIndex().row());
-            }).release());
+        undo_.push(PostCommand::post(table, edit, current_strings().kind(), reporter(),
+                                     refresher(code), place_of())
+                       .release());
+        // The post feeds the translation memory; a memory that fails warns, the post stands.
+        if (!project_.empty()) {
+            try {
+                project::RecordRowInMemory(table, row_id, code, project_, language_,
+                                           window_code_page());
+            } catch (const std::exception& e) {
+                reporter().warning(e.what());
+            }
+        }
     } catch (const std::exception& e) {
         show_failure(this, e);
         return false;
@@ -417,6 +479,96 @@ bool TranslationEditor::post_row(const std::optional<bool> translated,
     current_model()->refresh();
     select_row_id(row_id, old_row);
     return true;
+}
+
+std::function<void()> TranslationEditor::refresher(bool code) {
+    return [this, code] {
+        (code ? code_model_ : forms_model_)->refresh();
+        select_row_id(shown_row_id_.value_or(-1), current_grid()->currentIndex().row());
+    };
+}
+
+editor::PlaceOf TranslationEditor::place_of() {
+    store::Table& files = code_mode_ ? code_files_.table() : form_files_.table();
+    return [&files](const store::Table& row) {
+        std::string place = editor::DefaultPlace(row);
+        if (files.is_open() && files.find_key({row.integer(store::field::UnitName)}))
+            place = files.text(store::field::UnitName) + ", " + place;
+        return place;
+    };
+}
+
+// ---- marks on many rows ----
+
+std::vector<std::int64_t> TranslationEditor::selected_row_ids() {
+    std::vector<std::int64_t> ids;
+    const auto& visible = current_table().visible_row_ids();
+    QModelIndexList rows = current_grid()->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    for (const QModelIndex& index : rows)
+        if (index.row() < static_cast<int>(visible.size()))
+            ids.push_back(visible[static_cast<size_t>(index.row())]);
+    if (ids.empty() && shown_row_id_) ids.push_back(*shown_row_id_);
+    return ids;
+}
+
+void TranslationEditor::toggle_ignore() {
+    if (!post_pending()) {
+        keep_refused_row();
+        return;
+    }
+    const std::vector<std::int64_t> ids = selected_row_ids();
+    try {
+        if (ids.size() > 1) {
+            bool all_ignored = true;
+            for (std::int64_t id : ids)
+                all_ignored = all_ignored && stored_row(current_table(), id).ignore;
+            mark_selected(all_ignored ? editor::RowMark::NotIgnored : editor::RowMark::Ignore);
+            return;
+        }
+        if (!shown_row_id_) return;
+        // One row: as a click on its box, with the question about its equal rows.
+        post_row({}, !stored_row(current_table(), *shown_row_id_).ignore, {});
+    } catch (const std::exception& e) {
+        show_failure(this, e);
+    }
+}
+
+void TranslationEditor::mark_selected(editor::RowMark mark) {
+    if (!post_pending()) {
+        keep_refused_row();
+        return;
+    }
+    const std::vector<std::int64_t> ids = selected_row_ids();
+    if (ids.empty()) return;
+    try {
+        std::optional<ProjectLock> lock;
+        if (!project_.empty()) lock.emplace(directory_, project_);
+        auto command = PostCommand::mark(current_table(), ids, mark, current_strings().kind(),
+                                         refresher(code_mode_));
+        if (!command) return;  // every row held the mark already
+        undo_.push(command.release());
+    } catch (const std::exception& e) {
+        show_failure(this, e);
+        return;
+    }
+    current_model()->refresh();
+    highlight_rows(ids);
+}
+
+void TranslationEditor::highlight_rows(const std::vector<std::int64_t>& row_ids) {
+    select_row_id(shown_row_id_.value_or(-1), current_grid()->currentIndex().row());
+    StringTableModel* model = current_model();
+    const std::unordered_set<std::int64_t> wanted(row_ids.begin(), row_ids.end());
+    const auto& visible = current_table().visible_row_ids();
+    QItemSelection rows;
+    const int loaded = std::min(model->rowCount(), static_cast<int>(visible.size()));
+    for (int i = 0; i < loaded; ++i)
+        if (wanted.count(visible[static_cast<size_t>(i)]))
+            rows.select(model->index(i, 0), model->index(i, 0));
+    current_grid()->selectionModel()->select(
+        rows, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void TranslationEditor::move_to_next_row() {
@@ -472,8 +624,9 @@ bool TranslationEditor::eventFilter(QObject* watched, QEvent* event) {
         undo_last_post();
         return true;
     }
-    if (in_box && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
-        // The arrows move the grid, wherever the focus is.
+    if (in_box && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
+                   key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown)) {
+        // The arrows and the page keys move the grid, wherever the focus is.
         current_grid()->setFocus();
         QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers());
         QApplication::sendEvent(current_grid(), &copy);
@@ -495,6 +648,18 @@ bool TranslationEditor::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void TranslationEditor::remember() {
+    if (!memory_) return;
+    EditorMemory memory;
+    memory.size = size();
+    memory.code_mode = code_mode_;
+    memory.no_ignored = no_ignored_check->isChecked();
+    memory.not_translated = not_translated_check->isChecked();
+    memory.changed_only = changed_only_check->isChecked();
+    memory.problems_only = problems_only_check->isChecked();
+    write_editor_memory(*memory_, memory);
+}
+
 void TranslationEditor::undo_last_post() {
     if (!post_pending()) return;
     undo_.undo();
@@ -508,6 +673,7 @@ void TranslationEditor::done(int result) {
     }
     code_strings_.flush();
     form_strings_.flush();
+    remember();
     QDialog::done(result);
 }
 
@@ -526,20 +692,75 @@ bool TranslationEditor::locate_next(const std::string& field, const std::string&
         if (value.size() >= wanted.size() && upper_case(value.substr(0, wanted.size())) == wanted)
             matches.insert(id);
     });
-    const auto& ids = table.visible_row_ids();
+    return select_next_match(matches, true, wrapped);
+}
+
+bool TranslationEditor::select_next_match(const std::unordered_set<std::int64_t>& matches,
+                                          bool forward, bool* wrapped) {
     if (wrapped) *wrapped = false;
+    const std::vector<std::int64_t> ids = current_table().visible_row_ids();
     if (ids.empty()) return false;
-    // From the row after the current one, once around, the current row last.
-    const size_t count = ids.size();
-    const size_t from = static_cast<size_t>(std::max(0, current_grid()->currentIndex().row() + 1));
-    for (size_t step = 0; step < count; ++step) {
-        size_t i = (from + step) % count;
-        if (!matches.count(ids[i])) continue;
-        if (wrapped) *wrapped = from + step >= count;
-        select_row_id(ids[i], static_cast<int>(i));
+    // From the row after (or before) the current one, once around, the current row last.
+    const int count = static_cast<int>(ids.size());
+    int current = current_grid()->currentIndex().row();
+    if (current < 0) current = forward ? -1 : count;
+    for (int step = 1; step <= count; ++step) {
+        const int at = forward ? current + step : current - step;
+        const int i = (at % count + count) % count;
+        if (!matches.count(ids[static_cast<size_t>(i)])) continue;
+        if (wrapped) *wrapped = at >= count || at < 0;
+        select_row_id(ids[static_cast<size_t>(i)], i);
         return true;
     }
     return false;
+}
+
+bool TranslationEditor::find_text(const QString& text, bool forward, bool* wrapped) {
+    if (wrapped) *wrapped = false;
+    if (text.isEmpty()) return false;
+    if (!post_pending()) {
+        keep_refused_row();
+        return false;
+    }
+    // The texts as the grid and the boxes show them.
+    std::unordered_set<std::int64_t> matches;
+    for (const char* field : {store::field::OriginalString, store::field::TranslateString})
+        current_table().scan_field(field, [&](std::int64_t id, const std::string& stored) {
+            if (!stored.empty() && !matches.count(id) &&
+                to_q(editor::ShownText(stored, code_mode_)).contains(text, Qt::CaseInsensitive))
+                matches.insert(id);
+        });
+    return select_next_match(matches, forward, wrapped);
+}
+
+void TranslationEditor::open_find_bar() {
+    find_bar->open();
+}
+
+void TranslationEditor::find_next() {
+    find_from_bar(true);
+}
+
+void TranslationEditor::find_previous() {
+    find_from_bar(false);
+}
+
+void TranslationEditor::find_from_bar(bool forward) {
+    if (find_bar->isHidden() || find_bar->text().isEmpty()) {
+        find_bar->open();
+        if (find_bar->text().isEmpty()) return;
+    }
+    bool wrapped = false;
+    try {
+        if (!find_text(find_bar->text(), forward, &wrapped))
+            find_bar->show_message("Not found.");
+        else
+            find_bar->show_message(wrapped ? (forward ? "Searched on from the first row."
+                                                      : "Searched on from the last row.")
+                                           : QString());
+    } catch (const std::exception& e) {
+        show_failure(this, e);
+    }
 }
 
 void TranslationEditor::search() {
@@ -583,8 +804,9 @@ void TranslationEditor::pick_display_font() {
 }
 
 void open_translation_editor(QWidget* parent, store::Session& session, const EditorTables& tables,
-                             bool code_mode_at_start, int context_lines) {
-    TranslationEditor editor(session, tables, code_mode_at_start, context_lines, parent);
+                             std::optional<bool> code_mode_at_start, int context_lines) {
+    QSettings memory("Lexorin", "Lexorin");
+    TranslationEditor editor(session, tables, code_mode_at_start, context_lines, parent, &memory);
     editor.exec();
 }
 

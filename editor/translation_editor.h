@@ -2,19 +2,25 @@
 
 #include <QDialog>
 #include <QUndoStack>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "base/reporter_qt.h"
+#include "editor/post_rules.h"
 #include "store/string_tables.h"
 #include "store/table_store.h"
 
 class QAbstractButton;
+class QAction;
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSettings;
 class QStackedWidget;
 class QStatusBar;
 class QTableView;
@@ -24,6 +30,7 @@ class QToolButton;
 namespace lexorin::gui {
 
 class EditorPanel;
+class FindBar;
 class StringTableModel;
 
 // The table files the editor opens, all in one directory; the editor keeps them open until it
@@ -40,13 +47,18 @@ struct EditorTables {
 };
 
 // The translation editor: a grid of the code or form strings, a detail panel with the
-// translation box, three filters, and posting rules that mark rows translated and offer a
-// translation to equal untranslated rows.
+// translation box, filters, a find bar, marks set on many rows at once, and posting rules that
+// mark rows translated and offer a translation to equal untranslated rows. The translation box
+// always edits the grid's current row, which the grid highlights; what was typed is posted for
+// the row it was typed for.
 class TranslationEditor : public QDialog {
     Q_OBJECT
   public:
-    TranslationEditor(store::Session& session, const EditorTables& tables, bool code_mode_at_start,
-                      int context_lines, QWidget* parent);
+    // Opens on the mode given, or on the one it was left in when none is; with `memory` it
+    // remembers its size, filters and mode there between openings.
+    TranslationEditor(store::Session& session, const EditorTables& tables,
+                      std::optional<bool> code_mode_at_start, int context_lines, QWidget* parent,
+                      QSettings* memory = nullptr);
     ~TranslationEditor() override;
 
     // The controls; the tests drive them. The boxes and labels under the grids belong to the two
@@ -73,6 +85,15 @@ class TranslationEditor : public QDialog {
     QLabel* forms_problems_label = nullptr;
     QStatusBar* status_bar = nullptr;
     QLabel* project_language_label = nullptr;  // the project and language, in the status bar
+    FindBar* find_bar = nullptr;               // hidden until Ctrl+F
+    // The keys: Ctrl+I ignores, Ctrl+T and Ctrl+Shift+T mark the selected rows; Ctrl+F, F3 and
+    // Shift+F3 find. The three marks are the grids' context menu too.
+    QAction* ignore_action = nullptr;
+    QAction* translated_action = nullptr;
+    QAction* not_translated_action = nullptr;
+    QAction* find_action = nullptr;
+    QAction* find_next_action = nullptr;
+    QAction* find_previous_action = nullptr;
     QUndoStack* undo_stack() { return &undo_; }
 
     bool code_mode() const { return code_mode_; }
@@ -89,6 +110,12 @@ class TranslationEditor : public QDialog {
     // last row the search goes on from the first, once around, and `wrapped` says so; false when no
     // row matches at all.
     bool locate_next(const std::string& field, const std::string& text, bool* wrapped = nullptr);
+    // Moves the grid to the next (or previous) row whose original or translation, as the grid
+    // shows them, holds `text` in any letter case; once around, as locate_next(). An empty text
+    // finds nothing.
+    bool find_text(const QString& text, bool forward, bool* wrapped = nullptr);
+    // The table rows highlighted in the grid, in grid order; the current row when none is.
+    std::vector<std::int64_t> selected_row_ids();
 
   public slots:
     // The mode buttons: the grid and panel of the mode chosen, after posting what was typed.
@@ -106,6 +133,15 @@ class TranslationEditor : public QDialog {
     bool post_pending();
     // Ctrl+Z: the last post taken back, with every row it changed.
     void undo_last_post();
+    // Ctrl+I: the current row's Ignore ticked or cleared, as a click on it does; with several
+    // rows highlighted, all of them ignored (or all cleared when all were ignored), at once.
+    void toggle_ignore();
+    // `mark` on every highlighted row, in one transaction that one undo takes back.
+    void mark_selected(editor::RowMark mark);
+    // Ctrl+F: the find bar, open with the focus in it; F3 and Shift+F3 search with its text.
+    void open_find_bar();
+    void find_next();
+    void find_previous();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -118,7 +154,9 @@ class TranslationEditor : public QDialog {
         if (code_mode_) return code_strings_;
         return form_strings_;
     }
-    void start_in_mode(bool code_mode_at_start);
+    void build_keys();
+    void start_in_mode(bool code_mode_at_start, bool changed_only);
+    void remember();
     void show_mode();
     void load_current_row();
     void select_row_id(std::int64_t row_id, int fallback_row);
@@ -130,6 +168,18 @@ class TranslationEditor : public QDialog {
     void update_counts();
     QString problems_of_current() const;
     void move_to_next_row();
+    // Moves the grid to the next (or previous) visible row in `matches`, from the current row,
+    // once around.
+    bool select_next_match(const std::unordered_set<std::int64_t>& matches, bool forward,
+                           bool* wrapped);
+    // F3 and Shift+F3: the find bar's text searched; an empty or closed bar is opened first.
+    void find_from_bar(bool forward);
+    // After marks on `row_ids`: the current row kept and the rows highlighted again.
+    void highlight_rows(const std::vector<std::int64_t>& row_ids);
+    // What shows a change of the tables after an undo or redo of a post made in mode `code`.
+    std::function<void()> refresher(bool code);
+    // The places the questions of a post name: the unit's file and the row's line or property.
+    editor::PlaceOf place_of();
     // Enter in a translation box: posts and moves to the next row, unless "Not translated only"
     // took the posted row out of the grid, which leaves the cursor on the next one already.
     void enter_pressed();
@@ -143,6 +193,7 @@ class TranslationEditor : public QDialog {
     // The program directory and the project, whose lock every post takes.
     std::string directory_;
     std::string project_;
+    std::string language_;  // whose translation memory entries a post makes
     bool code_mode_ = true;
     StringTableModel* code_model_ = nullptr;
     StringTableModel* forms_model_ = nullptr;
@@ -157,10 +208,12 @@ class TranslationEditor : public QDialog {
     std::string shown_original_;                // as stored, for the line breaks of a post
     QString shown_translation_;                 // as the translation box showed it
     bool loading_ = false;
+    QSettings* memory_ = nullptr;
 };
 
-// Opens the editor modally on `tables`.
+// Opens the editor modally on `tables`, remembering its size, filters and mode in the program's
+// settings.
 void open_translation_editor(QWidget* parent, store::Session& session, const EditorTables& tables,
-                             bool code_mode_at_start, int context_lines);
+                             std::optional<bool> code_mode_at_start, int context_lines);
 
 }  // namespace lexorin::gui

@@ -181,11 +181,12 @@ std::vector<std::string> DeleteLanguage(const store::TableFolder& tables, store:
         reporter.error("You did not select a language.");
         return {};
     }
-    if (!reporter.confirm("With this function you delete ALL the translation for the current "
-                          "project and this language!\r\rProceed?"))
-        return {};
     const std::string project = projects.text(field::Name);
     const std::string language = languages.selected_language();
+    if (!reporter.confirm("With this function you delete ALL the translation for the current "
+                          "project and the language " +
+                          language + "!\r\rProceed?"))
+        return {};
     std::string dir = tables.directory;
     if (dir.empty() || dir.back() != '/') dir += '/';
     if (!reporter.confirm("ALL database files like " + dir + project + "_" + language + "_" +

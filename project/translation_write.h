@@ -14,13 +14,15 @@ struct TranslationWrite {
     std::optional<std::string> translation;
     std::optional<bool> translated;
     std::optional<bool> ignore;
-    std::optional<bool> changed;  // only where the table has the field
+    std::optional<bool> changed;       // only where the table has the field
+    std::optional<bool> needs_review;  // only where the table has the field
 };
 
 // Which flags a write stores.
 enum class Flags {
-    // The given values, then the before-post rule: a row whose translation is not blank is
-    // Translated, and a form string is no longer Changed. A translator's post.
+    // The given values, then the before-post rule: a row is Translated exactly when its
+    // translation is not blank, a form string is no longer Changed and no row NeedsReview. A
+    // translator's post.
     ByRule,
     // The given values as they are: an undo puts a row back exactly; a PO import keeps a fuzzy
     // entry untranslated and leaves a form string's Changed mark to the next scan.

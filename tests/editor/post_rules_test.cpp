@@ -53,7 +53,8 @@ TEST_F(PostRulesTest, APostedTranslationMarksTheRowAndIsOfferedToEqualUntranslat
     go(1);
     Answering yes(true);
     PostRecord record = PostRow(forms, edit_of_current("Nicht"), store::TableKind::Forms, yes);
-    EXPECT_EQ(yes.questions, (std::vector<std::string>{PropagationQuestion(2)}));
+    EXPECT_EQ(yes.questions, (std::vector<std::string>{PropagationQuestion(
+                                 2, "Don't", {"Form1.Caption", "Form1.Caption"})}));
     EXPECT_EQ(record.rows.size(), 3u);  // the posted row and the two others
     forms.set_filtered(false);
     EXPECT_EQ(translation(1), "Nicht");
@@ -86,24 +87,73 @@ TEST_F(PostRulesTest, NoFillsNothingAndATranslatedRowAloneAsksNothing) {
     EXPECT_TRUE(never.questions.empty());
 }
 
-TEST_F(PostRulesTest, IgnoredUntranslatedRowIsCopiedWithItsIgnoreFlag) {
+TEST_F(PostRulesTest, IgnoringARowAsksItsOwnQuestionAndKeepsTheOthersTranslations) {
     go(5);
-    forms.append_record({0, "Other", "", 1, false, false});
+    forms.append_record({0, "Other", "Anders", 1, false, false, "Form2", "Hint"});
+    forms.flush();
     go(5);
     Answering yes(true);
     RowState edit = edit_of_current("");
     edit.ignore = true;
-    PostRow(forms, edit, store::TableKind::Forms, yes);
-    EXPECT_EQ(yes.questions.size(), 1u);  // two untranslated rows pass: the posted one too
+    PostRecord record = PostRow(forms, edit, store::TableKind::Forms, yes);
+    EXPECT_EQ(yes.questions,
+              (std::vector<std::string>{IgnoreQuestion(1, "Other", {"Form2.Hint"})}));
     go(6);
     EXPECT_TRUE(forms.logical("Ignore"));
     EXPECT_FALSE(forms.logical("Translated"));
+    EXPECT_EQ(forms.text("TranslateString"), "Anders");  // only the flag was offered
+    Undo(forms, record);
+    go(6);
+    EXPECT_FALSE(forms.logical("Ignore"));
 }
 
-TEST(PropagationQuestion, NamesTheNumberOfRowsInTheQuestionsOwnWords) {
-    EXPECT_EQ(PropagationQuestion(3),
-              "There are 3 additional untranslated occurences of the string that are currently "
-              "not translated. Should these be translated, too?");
+TEST_F(PostRulesTest, IgnoringAnsweredNoIgnoresOnlyThePostedRow) {
+    go(1);
+    Answering no(false);
+    RowState edit = edit_of_current("");
+    edit.ignore = true;
+    PostRecord record = PostRow(forms, edit, store::TableKind::Forms, no);
+    EXPECT_EQ(
+        no.questions,
+        (std::vector<std::string>{IgnoreQuestion(2, "Don't", {"Form1.Caption", "Form1.Caption"})}));
+    EXPECT_EQ(record.rows.size(), 1u);
+    go(1);
+    EXPECT_TRUE(forms.logical("Ignore"));
+    for (int i = 2; i <= 4; ++i) {
+        go(i);
+        EXPECT_FALSE(forms.logical("Ignore")) << i;
+    }
+}
+
+TEST_F(PostRulesTest, APostOnAnIgnoredRowOrOfABlankTextOffersNothing) {
+    // A row ignored before offers no translation (its text is not one); a blank translation is
+    // none to offer; and neither ignores other rows behind a question about translating.
+    go(1);
+    forms.edit();
+    forms.set_logical("Ignore", true);
+    forms.post();
+    forms.flush();
+    Answering never(true);
+    RowState edit = edit_of_current("Nicht");
+    PostRow(forms, edit, store::TableKind::Forms, never);
+    go(2);
+    edit = edit_of_current("  ");
+    PostRow(forms, edit, store::TableKind::Forms, never);
+    EXPECT_TRUE(never.questions.empty());
+    for (int i = 2; i <= 4; ++i) {
+        go(i);
+        EXPECT_FALSE(forms.logical("Ignore")) << i;
+        EXPECT_FALSE(forms.logical("Translated")) << i;
+    }
+}
+
+TEST(PropagationQuestion, NamesTheCountTheOriginalAndTheFirstPlaces) {
+    EXPECT_EQ(PropagationQuestion(1, "OK", {"line 9"}),
+              "There is 1 other untranslated row with the original \"OK\":\r  line 9\r\r"
+              "Should it get this translation, too?");
+    EXPECT_EQ(IgnoreQuestion(7, "OK", {"line 1", "line 2", "line 3", "line 4", "line 5"}),
+              "There are 7 other untranslated rows with the original \"OK\":\r  line 1\r  line 2"
+              "\r  line 3\r  line 4\r  line 5\r  ... and 2 more\r\rShould these be ignored, too?");
 }
 
 TEST_F(PostRulesTest, IgnoredRowsAreNeitherCountedNorChanged) {
@@ -119,7 +169,8 @@ TEST_F(PostRulesTest, IgnoredRowsAreNeitherCountedNorChanged) {
     go(1);
     Answering yes(true);
     PostRecord record = PostRow(forms, edit_of_current("Nicht"), store::TableKind::Forms, yes);
-    EXPECT_EQ(yes.questions, (std::vector<std::string>{PropagationQuestion(1)}));
+    EXPECT_EQ(yes.questions,
+              (std::vector<std::string>{PropagationQuestion(1, "Don't", {"Form1.Caption"})}));
     EXPECT_EQ(record.rows.size(), 2u);  // the posted row and row 3
     EXPECT_EQ(translation(3), "Nicht");
     EXPECT_EQ(translation(2), "");
@@ -145,8 +196,7 @@ TEST_F(PostRulesTest, IgnoredRowsAreNeitherCountedNorChanged) {
 }
 
 TEST_F(PostRulesTest, AnIgnoredPostedRowIsOfferedOnlyToRowsThatAreNotIgnored) {
-    // The posted row itself may be ignored: it counts as no other row, and what it gives the
-    // others is its translation and its flag.
+    // The row just ignored counts as no other row; what it offers the others is its flag.
     go(2);
     forms.edit();
     forms.set_logical("Ignore", true);
@@ -157,25 +207,73 @@ TEST_F(PostRulesTest, AnIgnoredPostedRowIsOfferedOnlyToRowsThatAreNotIgnored) {
     RowState edit = edit_of_current("");
     edit.ignore = true;
     PostRow(forms, edit, store::TableKind::Forms, yes);
-    EXPECT_EQ(yes.questions, (std::vector<std::string>{PropagationQuestion(1)}));
+    EXPECT_EQ(yes.questions,
+              (std::vector<std::string>{IgnoreQuestion(1, "Don't", {"Form1.Caption"})}));
     go(3);
     EXPECT_TRUE(forms.logical("Ignore"));
 }
 
-TEST_F(PostRulesTest, BlankTranslationsLeaveTheFlagAndATickedRowIsTickedAgain) {
+TEST_F(PostRulesTest, BlankTranslationsAreNeverTranslatedAndATickedRowIsTickedAgain) {
     go(5);
     RowState edit = edit_of_current("   ");
     edit.translated = true;
     SilentReporter quiet;
     PostRow(forms, edit, store::TableKind::Pascal, quiet);
     go(5);
-    EXPECT_TRUE(forms.logical("Translated"));
-    EXPECT_TRUE(forms.logical("Changed"));  // the rule of a pascal table leaves it
+    EXPECT_FALSE(forms.logical("Translated"));  // ticked, but there is nothing to write
+    EXPECT_TRUE(forms.logical("Changed"));      // the rule of a pascal table leaves it
     edit = edit_of_current("Andere");
     edit.translated = false;  // unticked, but the translation is not blank
     PostRow(forms, edit, store::TableKind::Pascal, quiet);
     go(5);
     EXPECT_TRUE(forms.logical("Translated"));
+}
+
+TEST_F(PostRulesTest, AnEmptiedTranslationMakesTheRowUntranslated) {
+    go(5);
+    SilentReporter quiet;
+    PostRow(forms, edit_of_current("Andere"), store::TableKind::Forms, quiet);
+    go(5);
+    ASSERT_TRUE(forms.logical("Translated"));
+    PostRow(forms, edit_of_current(""), store::TableKind::Forms, quiet);
+    go(5);
+    EXPECT_FALSE(forms.logical("Translated"));
+    EXPECT_EQ(forms.count_where("Translated=1"), 0);
+}
+
+TEST_F(PostRulesTest, MarksOnManyRowsAreOneRecordThatUndoTakesBack) {
+    go(2);
+    forms.edit();
+    forms.set_text("TranslateString", "Nicht");
+    forms.post();
+    forms.flush();
+    PostRecord ignore = MarkRows(forms, {1, 2, 3, 99}, RowMark::Ignore, store::TableKind::Forms);
+    EXPECT_EQ(ignore.rows.size(), 3u);  // row 99 is gone
+    EXPECT_EQ(forms.count_where("Ignore=1"), 3);
+    // A row that holds the mark already is no change.
+    EXPECT_TRUE(MarkRows(forms, {1}, RowMark::Ignore, store::TableKind::Forms).empty());
+
+    // Translated takes only rows with a translation, and clears a form string's Changed.
+    PostRecord translated =
+        MarkRows(forms, {1, 2, 3}, RowMark::Translated, store::TableKind::Forms);
+    EXPECT_EQ(translated.rows.size(), 1u);
+    go(2);
+    EXPECT_TRUE(forms.logical("Translated"));
+    EXPECT_FALSE(forms.logical("Changed"));
+    go(1);
+    EXPECT_FALSE(forms.logical("Translated"));
+    EXPECT_TRUE(forms.logical("Changed"));
+    // Not translated keeps the text: the translator reviews it later.
+    MarkRows(forms, {2}, RowMark::NotTranslated, store::TableKind::Forms);
+    EXPECT_EQ(translation(2), "Nicht");
+    EXPECT_FALSE(forms.logical("Translated"));
+
+    Undo(forms, translated);
+    Undo(forms, ignore);
+    EXPECT_EQ(forms.count_where("Ignore=1"), 0);
+    MarkRows(forms, {1, 2}, RowMark::Ignore, store::TableKind::Forms);
+    MarkRows(forms, {1}, RowMark::NotIgnored, store::TableKind::Forms);
+    EXPECT_EQ(forms.count_where("Ignore=1"), 1);
 }
 
 }  // namespace

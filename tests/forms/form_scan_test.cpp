@@ -572,10 +572,13 @@ TEST_F(FormOperations, ALazarusFormKeepsItsNonTextPropertiesOutOfTranslation) {
     ASSERT_GE(linked, 1);
     ASSERT_TRUE(forms.find_key({caption}));
     editor::PostRow(forms, {"Pfad", false, false, false}, store::TableKind::Forms, reporter);
-    if (others > 0)
-        EXPECT_EQ(reporter.questions,
-                  (std::vector<std::string>{editor::PropagationQuestion(others)}));
-    else
+    if (others > 0) {
+        // One question, counting only the rows that are not ignored.
+        ASSERT_EQ(reporter.questions.size(), 1u);
+        EXPECT_NE(reporter.questions[0].find(" " + std::to_string(others) + " other untranslated"),
+                  std::string::npos)
+            << reporter.questions[0];
+    } else
         EXPECT_TRUE(reporter.questions.empty());
     int translated = 0;
     for (forms.first(); !forms.eof(); forms.next()) {

@@ -12,12 +12,15 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
 #include <memory>
 
+#include "base/text_qt.h"
+#include "editor/find_bar.h"
 #include "editor/locate_dialog.h"
 #include "editor/post_rules.h"
 #include "editor/string_model_qt.h"
@@ -74,10 +77,11 @@ class EditorWindowTest : public QObject {
         units.append_record({0, "main.dfm", "/src/main.dfm"});
         units.flush();
     }
-    void open_editor(bool code_mode) {
+    void open_editor(std::optional<bool> code_mode, QSettings* memory = nullptr) {
         EditorTables tables{
             dir->path(), "P_L_pascal.db", "P_L_forms.db", "P_units.db", "P_pasfiles.db", "", ""};
-        editor = std::make_unique<TranslationEditor>(*session, tables, code_mode, 5, nullptr);
+        editor =
+            std::make_unique<TranslationEditor>(*session, tables, code_mode, 5, nullptr, memory);
         editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
         editor->activateWindow();
@@ -99,6 +103,40 @@ class EditorWindowTest : public QObject {
         return t.find_key({index}) && t.logical("Translated");
     }
     int current_row() { return editor->current_grid()->currentIndex().row(); }
+    // The editor active again after a message box, so that its keys reach it.
+    void reactivate() {
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor.get()));
+        editor->current_grid()->setFocus();
+    }
+    // The grid rows highlighted, in order.
+    QList<int> highlighted() {
+        QList<int> rows;
+        for (const QModelIndex& i : editor->current_grid()->selectionModel()->selectedRows())
+            rows << i.row();
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+    // A click on a row of the grid, as the mouse gives it.
+    void click_row(int row) {
+        QTableView* grid = editor->current_grid();
+        const QModelIndex index = editor->current_model()->index(row, 0);
+        grid->scrollTo(index);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+    }
+    // The question after posting row 1 ("Don't"): row 3 holds the same original.
+    static QString offer_to_row_3() {
+        return message_text(editor::PropagationQuestion(1, "Don't", {"main.pas, line 9"}));
+    }
+    // Rows 7 to 186: "Row 7" ... with translations, so that the grid is longer than a screen.
+    void add_many_rows() {
+        store::Table pascal(*session, dir->path(), "P_L_pascal.db");
+        pascal.open();
+        for (int i = 7; i <= 186; ++i)
+            pascal.append_record({0, "Row " + std::to_string(i), "Zeile " + std::to_string(i), 2,
+                                  true, false, "", 100 + i, 100 + i, 0});
+        pascal.flush();
+    }
     void type_translation(const QString& text) {
         QPlainTextEdit* box = editor->current_box();
         box->setFocus();
@@ -127,7 +165,7 @@ class EditorWindowTest : public QObject {
         QCOMPARE(editor->context_view->toPlainText(),
                  QString("line 1\nline 2\n  S := 'Don''t';\nline 4\nline 5"));
         ModalAnswerer answers;
-        answers.box(QString::fromStdString(editor::PropagationQuestion(1)), QMessageBox::Yes);
+        answers.box(offer_to_row_3(), QMessageBox::Yes);
         type_translation("Nicht");
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
         check(answers);
@@ -175,7 +213,9 @@ class EditorWindowTest : public QObject {
         QCOMPARE(editor->current_box()->toPlainText(), QString("Nicht's"));
 
         ModalAnswerer answers;
-        answers.box(QString::fromStdString(editor::PropagationQuestion(1)), QMessageBox::Yes);
+        answers.box(
+            message_text(editor::PropagationQuestion(1, "Don't stop", {"main.pas, line 21"})),
+            QMessageBox::Yes);
         type_translation("Geht's");
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
         check(answers);
@@ -209,7 +249,7 @@ class EditorWindowTest : public QObject {
     void answeringNoFillsNoOtherRow() {
         open_editor(true);
         ModalAnswerer answers;
-        answers.box(QString::fromStdString(editor::PropagationQuestion(1)), QMessageBox::No);
+        answers.box(offer_to_row_3(), QMessageBox::No);
         type_translation("Nicht");
         QTest::keyClick(editor->current_box(), Qt::Key_Enter);
         check(answers);
@@ -253,7 +293,7 @@ class EditorWindowTest : public QObject {
         ::waitpid(holder, nullptr, 0);
 
         ModalAnswerer answers;
-        answers.box(QString::fromStdString(editor::PropagationQuestion(1)), QMessageBox::No);
+        answers.box(offer_to_row_3(), QMessageBox::No);
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
         check(answers);
         QCOMPARE(translation(1), std::string("Nicht"));
@@ -398,7 +438,7 @@ class EditorWindowTest : public QObject {
         QCOMPARE(editor->current_box()->toPlainText(), QString("Ja"));
         // The arrow keys move the grid from the box, posting what was typed.
         ModalAnswerer answers;
-        answers.box(QString::fromStdString(editor::PropagationQuestion(1)), QMessageBox::No);
+        answers.box(offer_to_row_3(), QMessageBox::No);
         QTest::keyClick(editor->current_box(), Qt::Key_Down);
         check(answers);
         QCOMPARE(current_row(), 1);
@@ -457,6 +497,248 @@ class EditorWindowTest : public QObject {
         QVERIFY(editor->current_model()->setData(ignore, Qt::Checked, Qt::CheckStateRole));
         QVERIFY(ignored(2));
         QCOMPARE(editor->counts_text(), QString("Translated: 0   Untranslated: 4   Ignored: 2"));
+    }
+
+    // ---- the box edits the highlighted row ----
+
+    void everyMovingKeyMovesTheHighlightWithTheRowTheBoxEdits() {
+        add_many_rows();
+        open_editor(true);
+        QTableView* grid = editor->current_grid();
+        const int last = editor->current_model()->rowCount() - 1;
+        QCOMPARE(last, 185);
+        // The user's path: a click on a row, Ctrl+End, a space, a click on another row.
+        click_row(174);
+        QCOMPARE(highlighted(), QList<int>{174});
+        QCOMPARE(editor->current_box()->toPlainText(), QString("Zeile 175"));
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(current_row(), last);
+        QCOMPARE(highlighted(), QList<int>{last});  // the highlight went along
+        QCOMPARE(editor->current_box()->toPlainText(), QString("Zeile 186"));
+        QTest::keyClick(grid, Qt::Key_Space);
+        QCOMPARE(editor->current_box()->toPlainText(), QString(" Zeile 186"));
+        click_row(173);
+        // The space went to the row that was highlighted while it was typed, and to no other.
+        QCOMPARE(translation(186), std::string(" Zeile 186"));
+        QCOMPARE(translation(175), std::string("Zeile 175"));
+        QCOMPARE(translation(174), std::string("Zeile 174"));
+        QCOMPARE(highlighted(), QList<int>{173});
+
+        QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(highlighted(), QList<int>{0});
+        QCOMPARE(editor->code_original_box->toPlainText(), QString("Don't"));
+        QTest::keyClick(grid, Qt::Key_PageDown);
+        QVERIFY(current_row() > 0);
+        QCOMPARE(highlighted(), QList<int>{current_row()});
+        const int paged = current_row();
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(highlighted(), QList<int>{current_row()});
+        // From the box, the arrows and the page keys move the grid, posting for the row typed.
+        type_translation("Seite");
+        const int typed_row = current_row();
+        QTest::keyClick(editor->current_box(), Qt::Key_PageUp);
+        QVERIFY(current_row() < typed_row);
+        QCOMPARE(highlighted(), QList<int>{current_row()});
+        QCOMPARE(translation(typed_row + 1), std::string("Seite"));
+        QVERIFY(paged > 0);
+        // Shift still extends the highlight; the box edits the row the cursor is on.
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(highlighted().size(), 2);
+        QVERIFY(highlighted().contains(current_row()));
+    }
+
+    void anEmptiedTranslationMakesTheRowUntranslated() {
+        open_editor(true);
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(1, 0));
+        type_translation("Offen");
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        QVERIFY(translated(2));
+        QCOMPARE(editor->counts_text(), QString("Translated: 1   Untranslated: 4   Ignored: 1"));
+        // Select all, Delete, Enter.
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(1, 0));
+        QPlainTextEdit* box = editor->current_box();
+        box->setFocus();
+        QTest::keySequence(box, QKeySequence::SelectAll);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QVERIFY(box->toPlainText().isEmpty());
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(translation(2), std::string(""));
+        QVERIFY(!translated(2));
+        QCOMPARE(
+            editor->current_model()->data(editor->current_model()->index(1, 2), Qt::CheckStateRole),
+            QVariant(Qt::Unchecked));
+        QCOMPARE(editor->counts_text(), QString("Translated: 0   Untranslated: 5   Ignored: 1"));
+    }
+
+    // ---- Ignore: its own question, its key, and marks on many rows ----
+
+    void tickingIgnoreAsksItsOwnQuestionAndCtrlIDoesAsTheTick() {
+        open_editor(true);
+        const QString ignore_row_3 =
+            message_text(editor::IgnoreQuestion(1, "Don't", {"main.pas, line 9"}));
+        ModalAnswerer no;
+        no.box(ignore_row_3, QMessageBox::No);
+        QVERIFY(editor->current_model()->setData(editor->current_model()->index(0, 1), Qt::Checked,
+                                                 Qt::CheckStateRole));
+        check(no);
+        QVERIFY(ignored(1));
+        QVERIFY(!ignored(3));  // nothing ignored behind the user's back
+        reactivate();
+        // Ctrl+I clears it again (nothing to ask), then ticks it, and Yes ignores row 3 too.
+        QTest::keyClick(editor->current_grid(), Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(!ignored(1));
+        ModalAnswerer yes;
+        yes.box(ignore_row_3, QMessageBox::Yes);
+        QTest::keyClick(editor->current_grid(), Qt::Key_I, Qt::ControlModifier);
+        check(yes);
+        reactivate();
+        QVERIFY(ignored(1));
+        QVERIFY(ignored(3));
+        QCOMPARE(translation(3), std::string(""));
+        QVERIFY(!translated(3));
+        // The key works from the translation box as well.
+        editor->current_grid()->setCurrentIndex(editor->current_model()->index(1, 0));
+        QTest::keyClick(editor->current_box(), Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(ignored(2));
+    }
+
+    void marksApplyToEveryHighlightedRowAtOnceAndOneUndoTakesThemBack() {
+        {
+            store::Table pascal(*session, dir->path(), "P_L_pascal.db");
+            pascal.open();
+            for (int id : {1, 2, 3}) {
+                pascal.find_key({id});
+                pascal.edit();
+                pascal.set_text("TranslateString", id == 2 ? "Offen" : "Nicht");
+                pascal.post();
+            }
+            pascal.flush();
+        }
+        open_editor(true);
+        QTableView* grid = editor->current_grid();
+        QVERIFY(grid->actions().contains(editor->ignore_action));  // the context menu
+        QVERIFY(grid->actions().contains(editor->translated_action));
+        QVERIFY(grid->actions().contains(editor->not_translated_action));
+        click_row(0);
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(highlighted(), (QList<int>{0, 1, 2}));
+        QCOMPARE(editor->selected_row_ids(), (std::vector<std::int64_t>{1, 2, 3}));
+
+        QTest::keyClick(grid, Qt::Key_T, Qt::ControlModifier);
+        for (int id : {1, 2, 3}) QVERIFY(translated(id));
+        QVERIFY(!translated(5));
+        QCOMPARE(editor->undo_stack()->count(), 1);
+        QCOMPARE(highlighted(), (QList<int>{0, 1, 2}));  // still chosen for the next mark
+        QTest::keyClick(grid, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+        for (int id : {1, 2, 3}) QVERIFY(!translated(id));
+        QCOMPARE(translation(2), std::string("Offen"));  // the text stays for a later look
+        QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
+        for (int id : {1, 2, 3}) QVERIFY(ignored(id));
+        QCOMPARE(editor->undo_stack()->count(), 3);
+        QCOMPARE(editor->counts_text(), QString("Translated: 0   Untranslated: 2   Ignored: 4"));
+
+        // Ctrl+I on rows that are all ignored clears them; one Ctrl+Z puts them back.
+        QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
+        for (int id : {1, 2, 3}) QVERIFY(!ignored(id));
+        QTest::keySequence(grid, QKeySequence::Undo);
+        for (int id : {1, 2, 3}) QVERIFY(ignored(id));
+        QTest::keySequence(grid, QKeySequence::Undo);
+        for (int id : {1, 2, 3}) QVERIFY(!ignored(id));
+        QTest::keySequence(grid, QKeySequence::Undo);
+        for (int id : {1, 2, 3}) QVERIFY(translated(id));
+        QVERIFY(ignored(4));  // ignored from the start, and never among the chosen rows
+    }
+
+    // ---- the find bar ----
+
+    void ctrlFOpensAFindBarThatFindsInOriginalsAndTranslations() {
+        {
+            store::Table pascal(*session, dir->path(), "P_L_pascal.db");
+            pascal.open();
+            pascal.find_key({6});
+            pascal.edit();
+            pascal.set_text("TranslateString", "%d Dateien");
+            pascal.post();
+            pascal.flush();
+        }
+        open_editor(true);
+        QTableView* grid = editor->current_grid();
+        QVERIFY(editor->find_bar->isHidden());
+        QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(editor->find_bar->isVisible());
+        QTRY_VERIFY(editor->focusWidget() == editor->find_bar->edit);
+        // An empty text finds nothing.
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_Return);
+        QCOMPARE(current_row(), 0);
+        QVERIFY(!editor->find_text("", true));
+
+        QTest::keyClicks(editor->find_bar->edit, "ON'");
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_Return);
+        QCOMPARE(current_row(), 2);  // "Don't", any letter case, after the current row
+        QCOMPARE(highlighted(), QList<int>{2});
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_F3);
+        QCOMPARE(current_row(), 3);
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_F3);
+        QCOMPARE(current_row(), 4);
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(current_row(), 3);
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_F3);
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_F3);
+        QCOMPARE(current_row(), 0);  // once around
+        QCOMPARE(editor->find_bar->message->text(), QString("Searched on from the first row."));
+        // A translation is searched as well, inside the text.
+        editor->find_bar->edit->setText("dateien");
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_Return);
+        QCOMPARE(current_row(), 5);
+        editor->find_bar->edit->setText("nowhere");
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_Return);
+        QCOMPARE(current_row(), 5);
+        QCOMPARE(editor->find_bar->message->text(), QString("Not found."));
+
+        // The found row is edited with the bar open, and posted for that row.
+        editor->find_bar->edit->setText("open");
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_F3);
+        QCOMPARE(current_row(), 1);
+        QVERIFY(editor->current_box()->isEnabled());
+        type_translation("Offen");
+        QTest::keyClick(editor->current_box(), Qt::Key_Return);
+        QCOMPARE(translation(2), std::string("Offen"));
+        QVERIFY(editor->find_bar->isVisible());
+        // Esc in the bar closes the bar, not the editor.
+        editor->find_bar->edit->setFocus();
+        QTest::keyClick(editor->find_bar->edit, Qt::Key_Escape);
+        QVERIFY(editor->find_bar->isHidden());
+        QVERIFY(editor->isVisible());
+    }
+
+    // ---- what the editor remembers ----
+
+    void theEditorRemembersItsSizeFiltersAndMode() {
+        QSettings memory(QString::fromStdString(dir->file("memory.ini")), QSettings::IniFormat);
+        open_editor(std::nullopt, &memory);
+        QVERIFY(editor->code_mode());  // nothing remembered yet
+        QTest::mouseClick(editor->no_ignored_check, Qt::LeftButton);
+        QTest::mouseClick(editor->forms_mode_button, Qt::LeftButton);
+        QTest::mouseClick(editor->changed_only_check, Qt::LeftButton);
+        editor->resize(900, 700);
+        QTest::mouseClick(editor->close_button, Qt::LeftButton);
+        QVERIFY(!editor->isVisible());
+        editor.reset();
+
+        open_editor(std::nullopt, &memory);
+        QVERIFY(!editor->code_mode());
+        QVERIFY(editor->no_ignored_check->isChecked());
+        QVERIFY(editor->changed_only_check->isChecked());
+        QCOMPARE(editor->current_table().filter(), std::string("Ignore=0 and Changed=1"));
+        QCOMPARE(editor->size(), QSize(900, 700));
+        editor->reject();
+        editor.reset();
+        // A mode asked for (after a scan) wins over the remembered one; the filters stay.
+        open_editor(true, &memory);
+        QVERIFY(editor->code_mode());
+        QVERIFY(editor->no_ignored_check->isChecked());
+        QCOMPARE(editor->current_table().filter(), std::string("Ignore=0"));
     }
 };
 

@@ -245,7 +245,7 @@ class ProjectWindowTest : public QObject {
         remove
             .box(
                 "With this function you delete ALL the translation for the current project and "
-                "this language!\n\nProceed?",
+                "the language French!\n\nProceed?",
                 QMessageBox::Yes)
             .box("ALL database files like " + QString::fromStdString(home()) +
                      "/Demo_French_*.* will be deleted!\n\nProceed?",

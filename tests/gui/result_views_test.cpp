@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -325,6 +327,40 @@ class ResultViewsTest : public QObject {
         auto stored = rows_of("Demo_German_pascal.db", {"TranslateString"});
         QCOMPARE(stored[0]["TranslateString"], std::string("Nicht''s"));
         QCOMPARE(stored[1]["TranslateString"], std::string("Bis'#13#10'bald"));
+    }
+
+    void restoreIsReachedFromTheScanMenu() {
+        open_scanned_project(false);
+        // The command sits in a menu of the menu bar, shown and enabled.
+        QMenu* holder = nullptr;
+        for (QAction* top : window->menuBar()->actions())
+            if (top->menu() && top->menu()->actions().contains(window->code_results_action))
+                holder = top->menu();
+        QVERIFY(holder);
+        QCOMPARE(holder->title(), QString("&Scan"));
+        QVERIFY(window->code_results_action->isVisible());
+        QVERIFY(window->code_results_action->isEnabled());
+        const std::string greetings = src() + "/greetings.pas";
+        ModalAnswerer view;
+        view.dialog([&](QWidget* dialog) {
+            [&] {
+                auto* code_view = qobject_cast<CodeResultView*>(dialog);
+                QVERIFY(code_view);
+                QVERIFY(code_view->restore_button->isEnabled());
+                click_cell(code_view->string_grid, 0, kTranslationColumn);
+                ModalAnswerer row;
+                row.box_starting("Restore 1 string?", QMessageBox::Yes)
+                    .box_starting("1 string restored.", QMessageBox::Ok);
+                QTest::mouseClick(code_view->restore_button, Qt::LeftButton);
+                QTRY_VERIFY(row.done());
+                QVERIFY2(row.problems.isEmpty(), qPrintable(row.problems.join("\n")));
+            }();
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        window->code_results_action->trigger();
+        check(view);
+        QVERIFY(testing::read_test_file(greetings).find("'Hello, '") != std::string::npos);
+        QVERIFY(window->details_memo->toPlainText().contains("Code restored on "));
     }
 
     void codeViewRestoresTheChosenRowThenTheChosenUnit() {
