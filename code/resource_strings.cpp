@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
@@ -63,6 +64,43 @@ void AddResourceLines(std::vector<std::string>& out, std::int64_t index, const s
     out.push_back(line + "';");
 }
 
+// What the files take from one pascal row.
+struct PascalText {
+    std::int64_t index = 0;
+    std::int64_t spaces = 0;
+    std::string original;
+    std::string translation;
+};
+
+// Every row of the table in Index order, read one field at a time: a pass over the file per
+// field, where a walk row by row would ask the file once per row.
+std::vector<PascalText> ReadRowsInIndexOrder(store::Table& rows) {
+    std::vector<PascalText> texts;
+    std::unordered_map<std::int64_t, std::size_t> positions;  // by the row's engine identity
+    rows.scan_field(store::field::Index, [&](std::int64_t row_id, const std::string& text) {
+        positions.emplace(row_id, texts.size());
+        texts.push_back({std::stoll(text), 0, {}, {}});
+    });
+    auto read = [&](const char* field, auto take) {
+        rows.scan_field(field, [&](std::int64_t row_id, const std::string& text) {
+            if (const auto at = positions.find(row_id); at != positions.end())
+                take(texts[at->second], text);
+        });
+    };
+    read(store::field::SpacesAtEnd,
+         [](PascalText& row, const std::string& text) { row.spaces = std::stoll(text); });
+    read(store::field::OriginalString,
+         [](PascalText& row, const std::string& text) { row.original = text; });
+    read(store::field::TranslateString,
+         [](PascalText& row, const std::string& text) { row.translation = text; });
+    // The file gives its rows in the order they were stored, which is Index order but for
+    // rows copied in with their own numbers.
+    auto by_index = [](const PascalText& a, const PascalText& b) { return a.index < b.index; };
+    if (!std::is_sorted(texts.begin(), texts.end(), by_index))
+        std::sort(texts.begin(), texts.end(), by_index);
+    return texts;
+}
+
 // The body of one resource string: the stored text made one Pascal literal (a translation an
 // older version kept as typed gets its apostrophes doubled), with the blanks the store drops.
 std::string ResourceBody(const std::string& stored, std::int64_t spaces) {
@@ -80,15 +118,18 @@ ResourceStringLines BuildResourceStringLines(const store::PascalRows& pascal,
                                              const CodePage& code_page, Reporter* reporter) {
     store::Table rows(pascal.table().session(), pascal.directory(), pascal.file_name());
     rows.open();
-    const std::string section = ResourceStringSection(static_cast<size_t>(rows.record_count()));
+    const std::vector<PascalText> texts = ReadRowsInIndexOrder(rows);
+    const std::string section = ResourceStringSection(texts.size());
     ResourceStringLines lines;
+    lines.original.reserve(texts.size() + 1);
+    lines.translation.reserve(texts.size() + 1);
     lines.original.push_back(section);
     lines.translation.push_back(section);
-    for (rows.first(); !rows.eof(); rows.next()) {
-        const std::int64_t index = rows.integer(store::field::Index);
-        const std::int64_t spaces = rows.integer(store::field::SpacesAtEnd);
-        const std::string original = rows.text(store::field::OriginalString);
-        const std::string translation = rows.text(store::field::TranslateString);
+    for (const PascalText& row : texts) {
+        const std::int64_t index = row.index;
+        const std::int64_t spaces = row.spaces;
+        const std::string& original = row.original;
+        const std::string& translation = row.translation;
         const std::string translated_body =
             ResourceBody(translation.empty() ? original : translation, spaces);
         std::string utf8_body;

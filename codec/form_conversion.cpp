@@ -122,6 +122,33 @@ bool FormFileToText(const std::string& form_path, const std::string& text_path,
     return true;
 }
 
+FormFileText ReadFormFileAsText(const std::string& form_path, FormStreamCodes* codes) {
+    std::ifstream in = open_input(form_path);
+    const std::string head = read_head(in, 16);
+    FormFileText result;
+    StringSink sink(result.text);
+    if (LooksLikeResourceFile(head)) {
+        std::istringstream stream(FormStreamOfResourceFile(read_file(form_path)));
+        try {
+            FormBinaryToText(stream, sink, codes);
+        } catch (const EFormError&) {
+            RethrowInFile(form_path, AtByteOffset(StoppedAt(stream)) + " of its form resource");
+        }
+        return result;
+    }
+    if (LooksLikeBinaryForm(head)) {
+        try {
+            FormResourceToText(in, sink, codes);
+        } catch (const EFormError&) {
+            RethrowInFile(form_path, AtByteOffset(StoppedAt(in)));
+        }
+        return result;
+    }
+    copy_stream(in, form_path, sink);
+    result.was_text = true;
+    return result;
+}
+
 void TextFileToForm(const std::string& text_path, const std::string& form_path, bool was_text,
                     const FormStreamCodes* codes) {
     std::ifstream in = open_input(text_path);

@@ -22,6 +22,16 @@ namespace lexorin::codec {
 bool FormFileToText(const std::string& form_path, const std::string& text_path,
                     FormStreamCodes* codes = nullptr);
 
+// The text form of a form file, made in memory, and whether the file is stored as text.
+struct FormFileText {
+    std::string text;
+    bool was_text = false;
+};
+
+// As FormFileToText, with the text given back instead of written to a file: the same checks of
+// the form file, the same text and codes, the same failures (those of a target file aside).
+FormFileText ReadFormFileAsText(const std::string& form_path, FormStreamCodes* codes = nullptr);
+
 // Writes form_path from a text form: a plain copy when was_text is set, else the binary form with
 // its resource header. The target is replaced only once complete; on failure (EParserError
 // placed at its line: "<text_path>, line 2: <message> in Zeile 2 (<meaning>)", or

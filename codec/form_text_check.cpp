@@ -1,6 +1,7 @@
 #include "codec/form_text_check.h"
 
 #include <fstream>
+#include <sstream>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
@@ -14,6 +15,12 @@ void CheckFormTextFile(const std::string& text_path) {
         throw Error("Cannot open file " + text_path + ": it is a directory");
     std::ifstream in(text_path, std::ios::binary);
     if (!in) throw Error("Cannot open file " + text_path);
+    DiscardSink sink;
+    FormTextToBinary(in, sink);
+}
+
+void CheckFormText(std::string_view text) {
+    std::istringstream in{std::string(text)};
     DiscardSink sink;
     FormTextToBinary(in, sink);
 }

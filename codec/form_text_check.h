@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace lexorin::codec {
 
@@ -9,5 +10,7 @@ namespace lexorin::codec {
 // ("<message> in Zeile <line>") for a text that is no form, lexorin::Error for a file that
 // cannot be read.
 void CheckFormTextFile(const std::string& text_path);
+// The same for a form text in memory: EParserError for a text that is no form.
+void CheckFormText(std::string_view text);
 
 }  // namespace lexorin::codec

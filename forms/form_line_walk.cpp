@@ -10,9 +10,8 @@ namespace {
 
 // An object element names its object by the part before ":" ("BUTTON1: TBUTTON" gives
 // "BUTTON1"); an element without ":" (an item, or an object without a name) stands as it is.
-std::string ElementName(const std::string& element) {
-    std::size_t colon = element.find(':');
-    return colon == std::string::npos ? trim(element) : trim(element.substr(0, colon));
+std::string_view ElementName(std::string_view element) {
+    return trim_view(element.substr(0, element.find(':')));
 }
 
 // An object element holds at most this much of its line, as the stack's strings did.
@@ -20,36 +19,40 @@ constexpr std::size_t kMaxElement = 255;
 
 }  // namespace
 
+void FormLineWalk::Open(std::string element) {
+    path_starts_.push_back(object_path_.size());
+    object_path_ += '.';
+    object_path_ += ElementName(element);
+    path_stack_.push_back(std::move(element));
+}
+
 void FormLineWalk::Classify(std::string_view line, std::size_t line_number) {
     if (std::size_t equals = line.find('='); equals != std::string_view::npos) {
         // Also for an "=" inside a quoted list element ('a=b'): its text before the "=", quote
         // included, becomes the name. The writer does the same, so the keys still meet.
-        property_name_ = trim(line.substr(0, equals));
+        property_name_.assign(trim_view(line.substr(0, equals)));
         property_counter_ = 0;
     }
-    std::string t = upper_case(trim(line));
+    // Keywords are compared without regard to case; the element keeps the line upper-cased.
+    const std::string_view t = trim_view(line);
     // An embedded frame ("inline") is an object like any other for paths and keys.
     for (std::string_view keyword : {"OBJECT ", "INHERITED ", "INLINE "}) {
-        if (starts_with(t, keyword)) {
-            path_stack_.push_back(t.substr(keyword.size(), kMaxElement));
+        if (starts_with_no_case(t, keyword)) {
+            Open(upper_case(t.substr(keyword.size(), kMaxElement)));
             item_counter_ = 0;
             return;
         }
     }
-    if (t == "ITEM") {
-        path_stack_.push_back("ITEM." + std::to_string(item_counter_++));
-    } else if (t == "END" || t == "END>") {
+    if (equal_no_case(t, "ITEM")) {
+        Open("ITEM." + std::to_string(item_counter_++));
+    } else if (equal_no_case(t, "END") || equal_no_case(t, "END>")) {
         if (path_stack_.empty())
             throw Error("line " + std::to_string(line_number) +
                         ": \"end\" closes no object or item");
         path_stack_.pop_back();
+        object_path_.resize(path_starts_.back());
+        path_starts_.pop_back();
     }
-}
-
-std::string FormLineWalk::ObjectPath() const {
-    std::string path;
-    for (const auto& element : path_stack_) path += "." + ElementName(element);
-    return path;
 }
 
 std::string FormLineWalk::PropertyKey() const {
@@ -73,7 +76,7 @@ int CountSpacesAtEnd(std::string_view text) {
     return static_cast<int>(end == std::string_view::npos ? text.size() : text.size() - end - 1);
 }
 
-void WalkLine(FormLineWalk& walk, const std::string& line, std::size_t index,
+void WalkLine(FormLineWalk& walk, std::string_view line, std::size_t index,
               const std::string& form_path, const char* what, Reporter* status) {
     try {
         walk.Classify(line, index + 1);

@@ -23,16 +23,21 @@ class FormLineWalk {
     void Classify(std::string_view line, std::size_t line_number);
 
     // ".FORM1.PANEL1.BUTTON1", ".FORM1.DBGRID1.ITEM.0": one "." and the name per open element.
-    std::string ObjectPath() const;
+    const std::string& ObjectPath() const { return object_path_; }
     // The property name as written and the number of strings seen for it: "Items.Strings.2".
     std::string PropertyKey() const;
     // Called once a string of the current property has been counted.
     void NextString() { ++property_counter_; }
 
   private:
+    void Open(std::string element);
+
     // Open elements, bottom first: the upper-cased text after "OBJECT "/"INHERITED "/"INLINE " (as
     // "BUTTON1: TBUTTON") or "ITEM." and the item's number.
     std::vector<std::string> path_stack_;
+    // ObjectPath, kept in step with the stack, and where each element's part of it begins.
+    std::string object_path_;
+    std::vector<std::size_t> path_starts_;
     int item_counter_ = 0;  // reset by object lines only, so items of one object number on
     std::string property_name_;
     int property_counter_ = 0;
@@ -41,7 +46,7 @@ class FormLineWalk {
 // One step of a walk over a form's lines as the scanner and the writer take it: the line
 // classified (a failure raised as "<what> <form>: <reason>", as "Cannot scan ..."), the user
 // interface let to repaint, and "Processing <form> line <n>" on every tenth line.
-void WalkLine(FormLineWalk& walk, const std::string& line, std::size_t index,
+void WalkLine(FormLineWalk& walk, std::string_view line, std::size_t index,
               const std::string& form_path, const char* what, Reporter* status);
 
 // The string a form text line holds, when it holds one worth recording: the text after the

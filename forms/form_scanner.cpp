@@ -17,7 +17,7 @@ namespace lexorin::forms {
 
 namespace {
 
-bool HoldsUnwanted(const std::string& line, const std::vector<std::string>& unwanted) {
+bool HoldsUnwanted(std::string_view line, const std::vector<std::string>& unwanted) {
     for (const auto& entry : unwanted)
         if (ContainsNoCase(line, entry)) return true;
     return false;
@@ -53,16 +53,19 @@ bool IsNonTextProperty(const std::string& property_key, const std::vector<std::s
     return false;
 }
 
-std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
-                                        const FormStringFilters& filters,
-                                        const std::string& form_path, Reporter* status,
-                                        const CodePage* code_page) {
+namespace {
+
+// The walk of FindFormStrings over lines held as strings or as views into the text.
+template <typename Line>
+std::vector<FormString> FindStrings(const std::vector<Line>& lines,
+                                    const FormStringFilters& filters, const std::string& form_path,
+                                    Reporter* status, const CodePage* code_page) {
     const CodePage default_code_page;
     const CodePage& page = code_page ? *code_page : default_code_page;
     std::vector<FormString> found;
     FormLineWalk walk;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
+        const std::string_view line = lines[i];
         WalkLine(walk, line, i, form_path, "Cannot scan", status);
         std::optional<LineString> text = FindLineString(line, page);
         if (!text) continue;
@@ -81,6 +84,21 @@ std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
     return found;
 }
 
+}  // namespace
+
+std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
+                                        const FormStringFilters& filters,
+                                        const std::string& form_path, Reporter* status,
+                                        const CodePage* code_page) {
+    return FindStrings(lines, filters, form_path, status, code_page);
+}
+
+std::vector<FormString> FindFormTextStrings(std::string_view text, const FormStringFilters& filters,
+                                            const std::string& form_path, Reporter* status,
+                                            const CodePage* code_page) {
+    return FindStrings(read_text_line_views(text), filters, form_path, status, code_page);
+}
+
 FormStringScanner::FormStringScanner(store::FormRows& strings, store::FormFiles& files,
                                      const CodePage& code_page, FormStringFilters filters,
                                      Reporter& reporter)
@@ -91,8 +109,19 @@ FormStringScanner::FormStringScanner(store::FormRows& strings, store::FormFiles&
       reporter_(reporter) {}
 
 int FormStringScanner::Scan(const std::string& text_path, const std::string& form_path) {
-    const std::vector<FormString> found = FindFormStrings(
-        read_text_lines(read_file(text_path)), filters_, form_path, &reporter_, &code_page_);
+    return ScanText(read_file(text_path), form_path);
+}
+
+int FormStringScanner::ScanText(std::string_view text, const std::string& form_path) {
+    return Store(Find(text, form_path), form_path);
+}
+
+std::vector<FormString> FormStringScanner::Find(std::string_view text,
+                                                const std::string& form_path) const {
+    return FindFormTextStrings(text, filters_, form_path, &reporter_, &code_page_);
+}
+
+int FormStringScanner::Store(const std::vector<FormString>& found, const std::string& form_path) {
     if (!found.empty()) {
         // Forms of the same name in different folders are told apart by their full path.
         std::optional<std::int64_t> form = files_.find(form_path);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/code_page.h"
@@ -49,6 +50,10 @@ std::vector<FormString> FindFormStrings(const std::vector<std::string>& lines,
                                         const FormStringFilters& filters,
                                         const std::string& form_path, Reporter* status,
                                         const CodePage* code_page = nullptr);
+// The same over a whole form text, split into lines as read_text_lines does.
+std::vector<FormString> FindFormTextStrings(std::string_view text, const FormStringFilters& filters,
+                                            const std::string& form_path, Reporter* status,
+                                            const CodePage* code_page = nullptr);
 
 // Stores the strings of form texts in one language's forms table, each form under its row in
 // the project's form files. The tables and the reporter belong to the caller.
@@ -68,6 +73,13 @@ class FormStringScanner {
     // behind. Raises an Error when the text cannot be read or walked. Returns the number of
     // strings found; the reporter's status gets "<n> Strings found".
     int Scan(const std::string& text_path, const std::string& form_path);
+    // The same with the text form in memory.
+    int ScanText(std::string_view text, const std::string& form_path);
+    // ScanText in its two steps: the strings of the text, found without touching a table (raises
+    // an Error when the text cannot be walked), then their rows written. A failed write can be
+    // taken back and the same strings stored again.
+    std::vector<FormString> Find(std::string_view text, const std::string& form_path) const;
+    int Store(const std::vector<FormString>& found, const std::string& form_path);
 
     const FormStringFilters& filters() const { return filters_; }
 

@@ -9,6 +9,7 @@
 #include "base/text_utils.h"
 #include "codec/form_value_text.h"
 #include "forms/form_line_walk.h"
+#include "forms/form_translation_index.h"
 #include "forms/form_wide_line.h"
 #include "forms/translation_text.h"
 #include "store/table_store.h"
@@ -157,6 +158,13 @@ TranslatedFormText TranslatedFormWriter::TranslateText(std::string_view text,
     // The rows of this very form file when it was scanned; forms with the same name in other
     // folders have rows under the same keys, and the first of those would serve them all.
     const std::optional<std::int64_t> form = files_.find(form_path);
+    if (rows_read_) {
+        const FormTranslationIndex& index = *rows_read_;
+        auto lookup = [&](const std::string& object, const std::string& property) {
+            return index.Find(form, object, property);
+        };
+        return TranslateWith(lookup, text, form_path);
+    }
     store::Table& rows = strings_.table();
     rows.set_index_name(form ? store::order::UniqueProperty : store::order::Translation);
     auto lookup = [&](const std::string& object,
@@ -170,10 +178,20 @@ TranslatedFormText TranslatedFormWriter::TranslateText(std::string_view text,
                                rows.text(store::field::TranslateString),
                                static_cast<int>(rows.integer(store::field::SpacesAtEnd))};
     };
+    return TranslateWith(lookup, text, form_path);
+}
+
+TranslatedFormText TranslatedFormWriter::TranslateWith(const TranslationLookup& lookup,
+                                                       std::string_view text,
+                                                       const std::string& form_path) {
     TranslatedFormText translated =
         TranslateFormLines(read_text_lines(text), lookup, form_path, &reporter_, &code_page_);
     reporter_.status(std::to_string(translated.replaced) + " Strings found");
     return translated;
+}
+
+void TranslatedFormWriter::ReadRowsAtOnce() {
+    rows_read_ = std::make_shared<const FormTranslationIndex>(strings_);
 }
 
 int TranslatedFormWriter::TranslateFile(const std::string& text_path,

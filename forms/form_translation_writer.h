@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,8 @@
 // file or table (TranslateFormLines), and with the rows of a language's forms table
 // (TranslatedFormWriter).
 namespace lexorin::forms {
+
+class FormTranslationIndex;
 
 // What a row of the forms table says about one string.
 struct FormTranslation {
@@ -62,11 +65,20 @@ class TranslatedFormWriter {
     // number of strings replaced.
     int TranslateFile(const std::string& text_path, const std::string& form_path);
 
+    // Reads every row of the forms table now, at once: the forms translated afterwards take
+    // their rows from what was read, with no search of the table per string. For a command that
+    // translates many forms while nothing changes the table (it holds the project's lock).
+    void ReadRowsAtOnce();
+
   private:
+    TranslatedFormText TranslateWith(const TranslationLookup& lookup, std::string_view text,
+                                     const std::string& form_path);
+
     store::FormRows& strings_;
     store::FormFiles& files_;
     CodePage code_page_;
     Reporter& reporter_;
+    std::shared_ptr<const FormTranslationIndex> rows_read_;  // after ReadRowsAtOnce
 };
 
 // The line with the original, as the text form writes it ('#39' for an apostrophe, the blanks

@@ -1,5 +1,7 @@
 #include "forms/form_write_changes.h"
 
+#include "base/errors.h"
+#include "base/file_utils.h"
 #include "base/temporary_files.h"
 #include "base/text_utils.h"
 #include "codec/form_errors.h"
@@ -32,6 +34,47 @@ std::string FormsWrittenMessage(const std::string& program_directory,
     return "Forms written correctly.\r\r" + GlueReminder(program_directory, project_directory);
 }
 
+// Translated forms are synced to disk together, this many at a time, and then put in place: one
+// sync for them all where a sync each would wait for the disk once per form.
+constexpr std::size_t kFormsPerSync = 100;
+
+// A form on its way: its translated form finished in its temporary file, or why it failed.
+struct PendingForm {
+    std::string form;
+    PendingTranslatedForm translated;
+    std::string failure;
+};
+using PendingForms = std::vector<PendingForm>;
+
+// Syncs the finished translated forms, then renames each over its target, and reports every
+// form in its order.
+void PutInPlace(PendingForms& pending, FormWriteReport& report) {
+    std::vector<std::string> files;
+    for (const PendingForm& form : pending)
+        if (form.translated.file) files.push_back(form.translated.file->temp_path());
+    std::string unsynced;
+    try {
+        sync_file_systems(files);
+    } catch (const std::exception& e) {
+        unsynced = e.what();
+    }
+    for (PendingForm& form : pending) {
+        if (form.translated.file) {
+            try {
+                if (!unsynced.empty()) throw Error(unsynced);
+                form.translated.file->replace();
+                report.strings_replaced += form.translated.replaced;
+                report.written.push_back(form.form);
+                continue;
+            } catch (const std::exception& e) {
+                form.failure = codec::FormFailureReason(e);
+            }
+        }
+        report.failed.emplace_back(form.form, form.failure);
+    }
+    pending.clear();  // the temporary files of forms that failed go
+}
+
 }  // namespace
 
 FormWriteReport WriteFormChanges(store::FormRows& strings, store::FormFiles& form_files,
@@ -44,24 +87,28 @@ FormWriteReport WriteFormChanges(store::FormRows& strings, store::FormFiles& for
     sweep_temporary_files_beside(files);  // leftovers of a killed run
 
     TranslatedFormWriter writer(strings, form_files, code_page, reporter);
+    // The command holds the project's lock: nothing changes the table while the forms are written.
+    writer.ReadRowsAtOnce();
 
-    {
-        PrivateTempDirectory temp;
-        const std::string text_path = temp.file("Tempform.txt");
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            const std::string& form = files[i];
-            reporter.progress(static_cast<int>(i), static_cast<int>(files.size()), form);
-            try {
-                report.strings_replaced += WriteTranslatedForm(writer, form, text_path);
-                report.written.push_back(form);
-            } catch (const std::exception& e) {
-                // The report names the form; the reason gives the line or byte offset.
-                report.failed.emplace_back(form, codec::FormFailureReason(e));
-            }
-            remove_if_present(text_path);
+    // Each form's text is made in memory; the folders of form commands that were killed go.
+    SweepKilledFormFolders();
+    PendingForms pending;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string& form = files[i];
+        reporter.progress(static_cast<int>(i), static_cast<int>(files.size()), form);
+        PendingForm& next = pending.emplace_back(PendingForm{form, {}, {}});
+        try {
+            next.translated = PrepareTranslatedForm(writer, form);
+            next.translated.file->finish(false);
+        } catch (const std::exception& e) {
+            // The report names the form; the reason gives the line or byte offset.
+            next.failure = codec::FormFailureReason(e);
+            next.translated.file.reset();
         }
-        reporter.progress(static_cast<int>(files.size()), static_cast<int>(files.size()), "");
+        if (pending.size() == kFormsPerSync) PutInPlace(pending, report);
     }
+    PutInPlace(pending, report);
+    reporter.progress(static_cast<int>(files.size()), static_cast<int>(files.size()), "");
 
     const std::string directory = projects.text(field::Directory);
     if (!report.failed.empty()) {

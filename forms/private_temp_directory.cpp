@@ -18,11 +18,10 @@ std::string swept_temp_base() {
 
 }  // namespace
 
-PrivateTempDirectory::PrivateTempDirectory() : directory_(swept_temp_base(), "forms") {}
-
-void remove_if_present(const std::string& path) noexcept {
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
+void SweepKilledFormFolders() {
+    swept_temp_base();
 }
+
+PrivateTempDirectory::PrivateTempDirectory() : directory_(swept_temp_base(), "forms") {}
 
 }  // namespace lexorin::forms

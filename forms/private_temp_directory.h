@@ -9,8 +9,7 @@ namespace lexorin::forms {
 // A directory of our own under the system's temporary directory (made with mkdtemp, so no other
 // user or run can have put anything there, and named as base/temporary_files.h says), removed
 // with its content when the object goes, also when a command fails half-way; one left by a
-// killed run is removed when the next one is made. The form commands keep their "Tempform.txt"
-// in it.
+// killed run is removed when the next one is made.
 class PrivateTempDirectory {
   public:
     PrivateTempDirectory();
@@ -22,7 +21,9 @@ class PrivateTempDirectory {
     TemporaryDirectory directory_;
 };
 
-// Removes a file if it is there; a file that is already gone is no failure.
-void remove_if_present(const std::string& path) noexcept;
+// Removes the folders that form commands killed on the way left under the system's temporary
+// directory (those of living runs are held locked and stay; a user's folders never match), as
+// making a PrivateTempDirectory does, for a command that needs no folder of its own.
+void SweepKilledFormFolders();
 
 }  // namespace lexorin::forms

@@ -7,6 +7,8 @@
 
 #include "base/errors.h"
 #include "codec/form_errors.h"
+#include "codec/form_text_check.h"
+#include "codec/resource_file.h"
 #include "support/golden_file_gtest.h"
 #include "support/test_support.h"
 
@@ -112,6 +114,69 @@ TEST(FormConversion, SpecialFilesAreRefusedBeforeReading) {
     EXPECT_EQ(message_of([&] { TextFileToForm(dir.path(), out, false); }),
               "Cannot open file " + dir.path() + ": it is a directory");
     EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// The text made in memory is the one written to a file: the same text, kind, codes and failure
+// for binary forms, text forms, translated forms (resource files), broken and special files.
+TEST(FormConversion, TextInMemoryEqualsTheTextFile) {
+    TempDir dir;
+    const std::string binary = Golden("later_codes", "form.dfm");
+    const std::string resource = FormResourceFile("TFORM1", binary.substr(binary.find("TPF0")));
+    const std::string text = "object Form1: TForm1\r\n  Caption = 'x'\r\nend\r\n";
+    for (const std::string& content :
+         {binary, Golden("collections", "form.dfm"), resource, text, std::string(),
+          binary.substr(0, 40), std::string("TPF0\x06TForm1"), resource.substr(0, 60)}) {
+        const std::string form = dir.file("Unit1.dfm");
+        write_test_file(form, content);
+        std::string file_failure, memory_failure;
+        FormStreamCodes file_codes, memory_codes;
+        bool was_text = false;
+        FormFileText in_memory;
+        try {
+            was_text = FormFileToText(form, dir.file("out.txt"), &file_codes);
+        } catch (const Error& e) {
+            file_failure = e.what();
+        }
+        try {
+            in_memory = ReadFormFileAsText(form, &memory_codes);
+        } catch (const Error& e) {
+            memory_failure = e.what();
+        }
+        EXPECT_EQ(memory_failure, file_failure);
+        if (!file_failure.empty()) continue;
+        EXPECT_EQ(in_memory.text, read_test_file(dir.file("out.txt")));
+        EXPECT_EQ(in_memory.was_text, was_text);
+        EXPECT_EQ(memory_codes.object_flags, file_codes.object_flags);
+        EXPECT_EQ(memory_codes.values, file_codes.values);
+    }
+    try {
+        ReadFormFileAsText("/dev/zero");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Cannot open file /dev/zero: it is a device, not a regular file");
+    }
+    EXPECT_THROW(ReadFormFileAsText(dir.file("missing.dfm")), Error);
+}
+
+TEST(FormConversion, AFormTextInMemoryIsCheckedAsItsFileIs) {
+    TempDir dir;
+    for (const std::string& text :
+         {std::string("object Form1: TForm1\r\n  Caption = 'x'\r\nend\r\n"),
+          std::string("not a form"), std::string("object Form1: TForm1\r\n  Caption = 'x")}) {
+        write_test_file(dir.file("form.lfm"), text);
+        std::string file_failure, memory_failure;
+        try {
+            CheckFormTextFile(dir.file("form.lfm"));
+        } catch (const EParserError& e) {
+            file_failure = e.what();
+        }
+        try {
+            CheckFormText(text);
+        } catch (const EParserError& e) {
+            memory_failure = e.what();
+        }
+        EXPECT_EQ(memory_failure, file_failure) << text;
+    }
 }
 
 TEST(FormConversion, TextBecomesBinaryForm) {

@@ -207,5 +207,39 @@ TEST(TranslateForm, AnUntranslatedTextKeepsItsBytes) {
     EXPECT_EQ(t.Write(text, "/p/Unit1.dfm"), "object Form1: TForm1\r\n  Caption = 'Zu'\r\nend\r\n");
 }
 
+// A writer that read the table at once takes, string by string, the row a search would find:
+// the form's own row, or for a form never scanned the one of the lowest Index; a translated row
+// is written whatever its flags, ignored or not; the blanks the store dropped come back.
+TEST(TranslateForm, RowsReadAtOnceGiveWhatTheSearchesGive) {
+    WriterTables t;
+    const std::string text =
+        Lines({"object Form1: TForm1", "  Caption = 'Close  '", "  object Label1: TLabel",
+               "    Caption = 'Version'", "    Hint = 'Hint'", "  end", "end"});
+    t.Scan(text, "/p/a/Unit1.dfm");
+    t.Scan(text, "/p/b/Unit1.dfm");
+    t.forms.set_index_name("");
+    int row = 0;
+    for (t.forms.first(); !t.forms.eof(); t.forms.next(), ++row) {
+        t.forms.edit();
+        t.forms.set_text("TranslateString", t.forms.text("OriginalString") + std::to_string(row));
+        // The first form's version is ignored, and the second form's hint.
+        if (row == 1 || row == 5) t.forms.set_logical("Ignore", true);
+        t.forms.post();
+    }
+    TranslatedFormWriter read_at_once{t.strings, t.files, CodePage(), t.reporter};
+    read_at_once.ReadRowsAtOnce();
+    for (const char* form : {"/p/a/Unit1.dfm", "/p/b/Unit1.dfm", "/p/c/Unit1.dfm"}) {
+        const TranslatedFormText searched = t.writer.TranslateText(text, form);
+        const TranslatedFormText read = read_at_once.TranslateText(text, form);
+        EXPECT_EQ(read.lines, searched.lines) << form;
+        EXPECT_EQ(read.replaced, searched.replaced) << form;
+        EXPECT_EQ(read.translated_lines, searched.translated_lines) << form;
+    }
+    EXPECT_EQ(join_text_lines(read_at_once.TranslateText(text, "/p/c/Unit1.dfm").lines),
+              Lines({"object Form1: TForm1", "  Caption = 'Close0  '", "  object Label1: TLabel",
+                     "    Caption = 'Version1'", "    Hint = 'Hint2'", "  end", "end"}));
+    EXPECT_EQ(read_at_once.TranslateText(text, "/p/b/Unit1.dfm").replaced, 3);
+}
+
 }  // namespace
 }  // namespace lexorin::forms
