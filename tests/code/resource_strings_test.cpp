@@ -138,6 +138,42 @@ TEST_F(ResourceStringsTest, FreePascalCompilesA1000CharacterResourceString) {
     EXPECT_EQ(run.out, std::to_string(shown.size()) + "\n" + shown + "\n");
 }
 
+// Whatever a translation holds, strings.tra compiles and the program prints the text the row
+// stands for: a valid literal body as it reads, anything else as typed. Nothing a translator
+// can type makes the written file fail to compile, so the writer has no row to refuse.
+TEST_F(ResourceStringsTest, FreePascalCompilesEveryTranslationAsTheTextItStandsFor) {
+    if (lexorin::testing::run_command("fpc -iV").status != 0) GTEST_SKIP() << "no fpc";
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"Don't", "Don't"},
+        {"It''s", "It's"},
+        {"a'#13#10'b", "a\r\nb"},
+        {"50% {x} (* y *) // z", "50% {x} (* y *) // z"},
+        {"tab\there", "tab\there"},
+        {"'", "'"},
+        {"end.';", "end.';"},
+        {"#39", "#39"},
+        {"Gr\xFC\xDF"
+         "e",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e"},
+    };
+    std::string program =
+        "program hostile;\r\n{$mode delphi}{$H+}\r\n{$I strings.tra}\r\nbegin\r\n";
+    std::string expected;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        AddRow("original " + std::to_string(i), rows[i].first, 0);
+        program += "  Writeln('[', s_" + std::to_string(i + 1) + ", ']');\r\n";
+        expected += "[" + rows[i].second + "]\n";
+    }
+    Write();
+    write_test_file(sources.file("hostile.pas"), program + "end.\r\n");
+    auto build = lexorin::testing::run_command("cd '" + sources.path() + "' && fpc -B hostile.pas");
+    ASSERT_EQ(build.status, 0) << build.out << build.err << Translations();
+    auto run = lexorin::testing::run_command("LANG=C.UTF-8 '" + sources.file("hostile") + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, expected);
+}
+
 TEST(ProjectDirectoryForFiles, AddsOneSlash) {
     EXPECT_EQ(ProjectDirectoryForFiles("/src/demo"), "/src/demo/");
     EXPECT_EQ(ProjectDirectoryForFiles("/src/demo/"), "/src/demo/");
