@@ -85,7 +85,7 @@ for ((round = 1; round <= rounds; ++round)); do
     cp -r src copy
     sync
     t1=$(now)
-    # The first scan appends every row, a commit per form in each table.
+    # The first scan appends every row, a commit per batch of forms in each table.
     "$bin/lexorin-cli" scan-forms Bench German 2>"$run/first.log" >/dev/null
     sync
     t2=$(now)

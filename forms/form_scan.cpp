@@ -1,6 +1,7 @@
 #include "forms/form_scan.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
@@ -8,11 +9,11 @@
 #include "codec/form_conversion.h"
 #include "codec/form_errors.h"
 #include "codec/form_text_check.h"
+#include "forms/form_scan_batch.h"
 #include "forms/form_scan_space.h"
 #include "forms/form_scanner.h"
 #include "forms/private_temp_directory.h"
 #include "project/projects_table.h"
-#include "store/held_tables.h"
 #include "store/scan_batch_journal.h"
 #include "store/transcopy.h"
 #include "store/translation_fields.h"
@@ -28,70 +29,9 @@ std::vector<std::string> ProjectFormFiles(const store::Table& projects,
 
 namespace {
 
-// The tables one form's scan writes, and the journal that guards their commits.
-struct FormScanTables {
-    store::FormRows& strings;
-    store::FormFiles& form_files;
-    std::vector<store::LanguageTable>& others;
-    store::ScanBatchJournal& journal;
-};
-
-// The copies of new rows in the other languages start with no Ignore flag (an unwanted string
-// is a choice of one language); a string of a non-text property is no text in any language.
-void IgnoreNonTextCopies(std::vector<store::LanguageTable>& others, std::int64_t after,
-                         const std::vector<std::string>& non_text_properties) {
-    if (non_text_properties.empty()) return;
-    for (auto& other : others) {
-        store::Table& rows = *other.table;
-        rows.set_index_name("");
-        const std::vector<std::int64_t> ids = rows.visible_row_ids();
-        for (auto id = std::upper_bound(ids.begin(), ids.end(), after); id != ids.end(); ++id) {
-            if (!rows.find_key({*id})) continue;
-            if (rows.logical(store::field::Ignore) ||
-                !IsNonTextProperty(rows.text(store::field::Property), non_text_properties))
-                continue;
-            rows.edit();
-            rows.set_logical(store::field::Ignore, true);
-            rows.post();
-        }
-    }
-}
-
-// Stores the strings of one form (its text at text_path) in the scanned language's table, and
-// its new rows in every other language's, as one unit of work: in all of them or in none.
-// Raises a StoreError when the tables could not take them (they are all as before the
-// form again, or the journal stays for the next command); any other Error when the text could
-// not be scanned (nothing was written).
-int ScanFormInAllLanguages(FormStringScanner& scanner, const std::string& text_path,
-                           const std::string& form, FormScanTables& tables, Reporter& reporter) {
-    store::Table& scanned = tables.strings.table();
-    std::vector<store::Table*> held_tables = store::TablesOf(tables.others);
-    held_tables.push_back(&tables.form_files.table());
-    held_tables.push_back(&scanned);  // last: the scan changes rows there, not only appends
-    store::HeldTables held(held_tables);
-    const int strings = scanner.Scan(text_path, form);
-    try {
-        const std::int64_t after = held.mark_of(scanned);
-        if (scanned.last_key_number() > after && !tables.others.empty()) {
-            store::CopyNewRows(scanned, tables.others, after, store::TableKind::Forms, "",
-                               reporter);
-            IgnoreNonTextCopies(tables.others, after, scanner.filters().non_text_properties);
-            // The files are committed one by one: a run killed between them is taken back by
-            // the next command.
-            std::vector<store::TableMark> marks;
-            for (const auto& mark : held.marks())
-                marks.push_back({mark.table_name, mark.last_number});
-            tables.journal.Begin(std::move(marks));
-        }
-        held.Commit();
-    } catch (const std::exception& e) {
-        held.Rollback();
-        tables.journal.Settle(held.restored());
-        throw StoreError(e.what());
-    }
-    if (tables.journal.open()) tables.journal.End();
-    return strings;
-}
+// Forms per batch: a few disk syncs for each batch instead of several per form; a batch that
+// cannot be committed is stored again one form per commit.
+constexpr std::size_t kFormsPerBatch = 64;
 
 // The report of a scan that stopped at `stopped_at`: the forms from there on were not scanned.
 void ReportStop(FormScanReport& report, const std::vector<std::string>& files, size_t stopped_at,
@@ -117,32 +57,45 @@ FormScanReport ScanAllForms(store::FormRows& strings, store::FormFiles& form_fil
                               reporter);
     // The journal lies beside the tables it guards.
     store::ScanBatchJournal journal(strings.directory(), projects.text(field::Name));
-    FormScanTables tables{strings, form_files, others, journal};
+    FormScanBatch batch(scanner, {strings, form_files, others, journal}, reporter, kFormsPerBatch);
 
-    PrivateTempDirectory temp;
-    const std::string text_path = temp.file("Tempform.txt");
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::string& form = files[i];
-        reporter.progress(static_cast<int>(i), static_cast<int>(files.size()), form);
-        try {
-            // A form stored as text is copied as it stands; only a real form text is scanned,
-            // so that a file of another kind under a form's name adds no rows.
-            if (codec::FormFileToText(form, text_path)) codec::CheckFormTextFile(text_path);
-            report.strings_found +=
-                ScanFormInAllLanguages(scanner, text_path, form, tables, reporter);
-            ++report.forms_scanned;
-        } catch (const StoreError& e) {
-            // The tables cannot take this form (a full disk): the forms after it would fare no
-            // better.
-            remove_if_present(text_path);
-            ReportStop(report, files, i, e.what());
-            break;
-        } catch (const std::exception& e) {
-            // The report names the form; the reason gives the line or byte offset.
-            report.skipped.emplace_back(form, codec::FormFailureReason(e));
+    // Forms that could not be read or scanned, by their number in `files`.
+    std::vector<std::pair<std::size_t, std::string>> failed;
+    std::optional<FormScanStopped> stop;
+    // Each form's text is made in memory; the folders of form commands that were killed go.
+    SweepKilledFormFolders();
+    try {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string& form = files[i];
+            reporter.progress(static_cast<int>(i), static_cast<int>(files.size()), form);
+            std::vector<FormString> found;
+            try {
+                // A form stored as text is taken as it stands; only a real form text is
+                // scanned, so that a file of another kind under a form's name adds no rows.
+                const codec::FormFileText text = codec::ReadFormFileAsText(form);
+                if (text.was_text) codec::CheckFormText(text.text);
+                found = scanner.Find(text.text, form);
+            } catch (const std::exception& e) {
+                // The report names the form; the reason gives the line or byte offset.
+                failed.emplace_back(i, codec::FormFailureReason(e));
+                continue;
+            }
+            batch.Add(i, form, std::move(found));
         }
-        remove_if_present(text_path);
+        batch.Commit();
+    } catch (const FormScanStopped& e) {
+        // The tables cannot take this form (a full disk): the forms after it would fare no
+        // better.
+        stop = e;
     }
+    failed.insert(failed.end(), batch.skipped().begin(), batch.skipped().end());
+    std::stable_sort(failed.begin(), failed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [number, reason] : failed)
+        if (!stop || number < stop->form) report.skipped.emplace_back(files[number], reason);
+    if (stop) ReportStop(report, files, stop->form, stop->what());
+    report.forms_scanned = batch.forms_stored();
+    report.strings_found = batch.strings_stored();
     reporter.progress(static_cast<int>(files.size()), static_cast<int>(files.size()), "");
     form_files.flush();
     strings.flush();

@@ -35,12 +35,13 @@ struct FormScanReport {
 
 // Scans `files` into `strings` (the scanned language's forms table) and `form_files` (the
 // project's), and each form's new rows into `others`, the forms tables of the other languages.
-// The unwanted strings and the non-text properties are the current project row's. Each form is one
-// unit of work: its rows are committed in every language or in none. Each form's text goes through
-// "Tempform.txt" in a private temporary directory, removed afterwards whatever happens. A form that
-// fails (unreadable, a broken binary form, a text that is no form) is skipped, counted and listed;
-// the scan goes on with the next. A form whose rows the tables cannot take (a full disk) ends the
-// scan (`stopped`). Wide strings are converted to `code_page`.
+// The unwanted strings and the non-text properties are the current project row's. The forms are
+// committed in batches (FormScanBatch), each in every language or in none, so that a killed scan
+// leaves every language's table as before some form. Each form's text is made in memory. A form
+// that fails (unreadable, a broken binary form, a text that is no form) is skipped, counted and
+// listed; the scan goes on with the next. A form whose rows the tables cannot take (a full disk)
+// ends the scan (`stopped`), with every form before it stored. Wide strings are converted to
+// `code_page`.
 FormScanReport ScanAllForms(store::FormRows& strings, store::FormFiles& form_files,
                             std::vector<store::LanguageTable>& others, const store::Table& projects,
                             const std::vector<std::string>& files, const CodePage& code_page,

@@ -39,6 +39,16 @@ std::int64_t HeldTables::mark_of(const Table& table) const {
     throw StoreError("The table " + table.table_name() + " is not part of the unit of work");
 }
 
+void HeldTables::WriteOut() {
+    for (Held& held : held_) held.connection->write_out();
+}
+
+bool HeldTables::Appended() const {
+    return std::any_of(held_.begin(), held_.end(), [](const Held& held) {
+        return held.connection->last_key_number() > held.mark;
+    });
+}
+
 void HeldTables::Commit() {
     try {
         for (Held& held : held_) held.connection->write_out();

@@ -41,6 +41,13 @@ class HeldTables {
     // The mark of the file `table` works on.
     std::int64_t mark_of(const Table& table) const;
 
+    // Writes every file's changes out, still uncommitted, as Commit does first: a unit of work
+    // that grows step by step takes the disk space of each step at once, so that a full disk
+    // fails at the step that did not fit. On failure the files stay held, to be rolled back.
+    void WriteOut();
+    // Whether some file numbered rows after its mark.
+    bool Appended() const;
+
     // Commits every file as described above; a failure is raised again after the taking back,
     // and restored() tells whether every file is back where it stood.
     void Commit();

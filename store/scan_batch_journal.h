@@ -23,7 +23,7 @@
 // swept by the next scan). "committed" is written once every row is on disk, before the first
 // rename: a batch interrupted then is completed (the renames still to do are done). The file
 // goes when the batch is complete, or taken back. A form scan writes the same journal, only
-// "prepared", before it commits a form's rows in every language.
+// "prepared", before it commits a batch of forms' rows in every language.
 namespace lexorin::store {
 
 // "<Project>.batch".
