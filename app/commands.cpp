@@ -15,6 +15,7 @@
 #include "project/project_kind.h"
 #include "project/project_lock.h"
 #include "project/projects_table.h"
+#include "project/spelling.h"
 #include "project/status_line.h"
 #include "store/language_copies.h"
 #include "store/string_tables.h"
@@ -350,12 +351,33 @@ std::optional<project::PretranslateResult> Pretranslate(ProjectHandles project, 
     return project::Pretranslate(tables, memory, project.code_page, min_similarity, reporter);
 }
 
-std::vector<project::TranslationProblem> Check(ProjectHandles project, Reporter& reporter) {
+std::optional<project::TmxExportResult> ExportTmx(ProjectHandles project, const std::string& path,
+                                                  Reporter& reporter,
+                                                  const std::string& source_language) {
+    if (!Ready(project, Needs::SelectedLanguage, reporter)) return std::nullopt;
+    store::TranslationMemory memory(project.tables.directory);
+    return project::ExportTmx(memory, path, selected_language(project), source_language);
+}
+
+project::TmxImportResult ImportTmx(const std::string& program_directory, const std::string& path) {
+    store::TranslationMemory memory(program_directory);
+    return project::ImportTmx(memory, path);
+}
+
+std::vector<project::TranslationProblem> Check(ProjectHandles project, Reporter& reporter,
+                                               bool spelling) {
     const std::string name = project.projects.text(field::Name);
     const std::string& language = selected_language(project);
     store::PascalRows pascal(project.tables, name, language);
     store::FormRows forms(project.tables, name, language);
-    return project::CheckLanguage(pascal, forms, reporter);
+    if (!spelling) return project::CheckLanguage(pascal, forms, reporter);
+    const project::SpellChecker checker(language,
+                                        project::SpellChecker::DefaultDictionaryFolders());
+    if (!checker.available())
+        reporter.warning("No dictionary for " + language +
+                         " is installed; the spelling is not checked.");
+    const project::SpellingCheck check{checker, project.code_page};
+    return project::CheckLanguage(pascal, forms, reporter, &check);
 }
 
 }  // namespace lexorin::commands

@@ -21,6 +21,7 @@
 #include "project/project_delete.h"
 #include "project/status_advice.h"
 #include "project/status_line.h"
+#include "project/tmx_exchange.h"
 #include "project/translation_checks.h"
 #include "store/translation_tables.h"
 
@@ -179,8 +180,20 @@ project::PoImportResult ImportPo(ProjectHandles project, const std::string& po_p
 std::optional<project::PretranslateResult> Pretranslate(ProjectHandles project, int min_similarity,
                                                         Reporter& reporter);
 
+// The selected language's entries of the program directory's translation memory to a TMX file,
+// the originals under `source_language` (project::ExportTmx).
+std::optional<project::TmxExportResult> ExportTmx(ProjectHandles project, const std::string& path,
+                                                  Reporter& reporter,
+                                                  const std::string& source_language = "en");
+// Every translation of a TMX file into the program directory's translation memory, in one
+// transaction; a malformed file raises Error and adds nothing (project::ImportTmx).
+project::TmxImportResult ImportTmx(const std::string& program_directory, const std::string& path);
+
 // The translations of the selected language whose placeholders, accelerators, blanks or line
 // breaks differ from their originals.
-std::vector<project::TranslationProblem> Check(ProjectHandles project, Reporter& reporter);
+// With `spelling`, the words of the translations too, with the dictionary installed for the
+// language (none: no spelling findings).
+std::vector<project::TranslationProblem> Check(ProjectHandles project, Reporter& reporter,
+                                               bool spelling = false);
 
 }  // namespace lexorin::commands

@@ -119,11 +119,12 @@ int import_po(Context& context, Arguments& args) {
 }
 
 int check(Context& context, Arguments& args) {
+    const bool spelling = args.flag("--spelling");
     auto words = args.positional(2);
     auto project =
         commands::OpenProject(context.session, context.home, words[0], context.code_page);
     project->select_language(words[1]);
-    auto problems = commands::Check(project->handles(), context.reporter);
+    auto problems = commands::Check(project->handles(), context.reporter, spelling);
     context.reporter.end_live_line();
     for (const auto& p : problems)
         std::cout << project::table_kind_label(p.table) << "\t" << p.index << "\t"
@@ -154,9 +155,9 @@ void add_operation_commands(std::vector<Command>& commands) {
     commands.push_back({"import-po", "PROJECT LANG FILE [--code-page CP]",
                         "take the translations of a PO file whose originals still match",
                         import_po});
-    commands.push_back({"check", "PROJECT LANG",
+    commands.push_back({"check", "PROJECT LANG [--spelling]",
                         "print translations whose placeholders, accelerators, blanks or line "
-                        "breaks differ; exit 1 if any",
+                        "breaks differ, with --spelling also unknown words; exit 1 if any",
                         check});
 }
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "base/errors.h"
 #include "base/literal_text.h"
 #include "project/format_placeholders.h"
+#include "project/spelling.h"
 #include "store/translation_fields.h"
 
 namespace lexorin::project {
@@ -90,6 +92,8 @@ const char* check_kind_name(CheckKind kind) {
             return "trailing blanks";
         case CheckKind::LineBreaks:
             return "line breaks";
+        case CheckKind::Spelling:
+            return "spelling";
     }
     return "";
 }
@@ -164,8 +168,33 @@ std::vector<CheckFinding> CheckCodeTranslation(std::string_view original,
     return CheckTranslation(LiteralText(original), LiteralText(translation));
 }
 
+std::vector<CheckFinding> CheckSpelling(std::string_view translation, bool code_row,
+                                        const SpellChecker& checker, const CodePage& code_page) {
+    std::vector<CheckFinding> findings;
+    std::string utf8;
+    try {
+        utf8 = code_page.to_utf8(code_row ? LiteralText(translation) : std::string(translation));
+    } catch (const Error&) {
+        return findings;  // a text the code page cannot read has no words to look up
+    }
+    for (const Misspelling& wrong : checker.Check(utf8, 3)) {
+        std::string detail = wrong.word;
+        for (std::size_t i = 0; i < wrong.suggestions.size(); ++i)
+            detail += (i == 0 ? " (" : ", ") + wrong.suggestions[i];
+        if (!wrong.suggestions.empty()) detail += ")";
+        // The report is in the project's code page like every other text of the tables; a
+        // suggestion it cannot hold keeps its UTF-8 rather than failing the check.
+        try {
+            detail = code_page.from_utf8(detail);
+        } catch (const Error&) {
+        }
+        findings.push_back({CheckKind::Spelling, std::move(detail)});
+    }
+    return findings;
+}
+
 std::vector<TranslationProblem> CheckLanguage(store::PascalRows& pascal, store::FormRows& forms,
-                                              Reporter& reporter) {
+                                              Reporter& reporter, const SpellingCheck* spelling) {
     std::vector<TranslationProblem> problems;
     for (store::TableKind kind : {store::TableKind::Pascal, store::TableKind::Forms}) {
         store::Table& table = kind == store::TableKind::Pascal ? pascal.table() : forms.table();
@@ -179,6 +208,10 @@ std::vector<TranslationProblem> CheckLanguage(store::PascalRows& pascal, store::
             auto findings = kind == store::TableKind::Pascal
                                 ? CheckCodeTranslation(original, translation + spaces)
                                 : CheckTranslation(original, translation + spaces);
+            if (spelling)
+                for (auto& finding : CheckSpelling(translation, kind == store::TableKind::Pascal,
+                                                   spelling->checker, spelling->code_page))
+                    findings.push_back(std::move(finding));
             for (auto& finding : findings)
                 problems.push_back({kind, table.integer(store::field::Index), std::move(finding)});
         }

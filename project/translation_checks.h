@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/code_page.h"
 #include "base/reporter.h"
 #include "store/string_tables.h"
 #include "store/translation_tables.h"
@@ -13,9 +14,16 @@
 // raise an exception, lose a keyboard shortcut or break the layout in the translated program.
 namespace lexorin::project {
 
-enum class CheckKind { Placeholders, Accelerators, LeadingBlanks, TrailingBlanks, LineBreaks };
+enum class CheckKind {
+    Placeholders,
+    Accelerators,
+    LeadingBlanks,
+    TrailingBlanks,
+    LineBreaks,
+    Spelling
+};
 
-// "placeholders", "accelerators", "leading blanks", "trailing blanks", "line breaks"
+// "placeholders", "accelerators", "leading blanks", "trailing blanks", "line breaks", "spelling"
 const char* check_kind_name(CheckKind kind);
 
 struct CheckFinding {
@@ -48,9 +56,23 @@ std::string spaces_at_end(const store::Table& row);
 // "code" or "forms"
 const char* table_kind_label(store::TableKind table);
 
+class SpellChecker;
+
+// The words of a translation (8-bit text in `code_page`; a code row's a literal body) that
+// `checker` does not know, each a Spelling finding: "Dattei (Datei, Dateien)".
+std::vector<CheckFinding> CheckSpelling(std::string_view translation, bool code_row,
+                                        const SpellChecker& checker, const CodePage& code_page);
+
+// How CheckLanguage checks spelling, when it does.
+struct SpellingCheck {
+    const SpellChecker& checker;
+    const CodePage& code_page;
+};
+
 // Every translated row of a language's pascal and forms tables, in that order and by `Index`;
-// ignored rows and rows without a translation are not checked.
+// ignored rows and rows without a translation are not checked. With `spelling`, their words too.
 std::vector<TranslationProblem> CheckLanguage(store::PascalRows& pascal, store::FormRows& forms,
-                                              Reporter& reporter);
+                                              Reporter& reporter,
+                                              const SpellingCheck* spelling = nullptr);
 
 }  // namespace lexorin::project

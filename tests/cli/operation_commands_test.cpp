@@ -4,6 +4,7 @@
 
 #include "base/file_utils.h"
 #include "cli/cli_fixture.h"
+#include "project/spelling.h"
 #include "store/table_store.h"
 #include "store/translation_tables.h"
 #include "support/test_support.h"
@@ -91,6 +92,35 @@ TEST_F(OperationCommandsTest, BackupStatusAndCheck) {
     EXPECT_EQ(cli("check Demo").status, 2);
     EXPECT_EQ(cli("check Demo Klingon").status, 1);
     EXPECT_EQ(cli("backup Nobody").status, 1);
+}
+
+TEST_F(OperationCommandsTest, CheckWithSpellingNamesTheUnknownWordsAndWhatTheDictionaryOffers) {
+    const project::SpellChecker german("German", project::SpellChecker::DefaultDictionaryFolders());
+    if (!german.available()) GTEST_SKIP() << "no German dictionary (package hunspell-de-de)";
+    scanned_rows();
+    {
+        store::Session session;
+        store::Table pascal(session, home(""), "Demo_German_pascal.db");
+        pascal.open();
+        pascal.append_record({0, "Open file",
+                              "Dattei \xF6"
+                              "ffnen",
+                              2, true});  // Windows-1252
+    }
+    auto r = cli("check Demo German --spelling");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("code\t1\tplaceholders\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("code\t4\tspelling\tDattei ("), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\xF6"
+                         "ffnen"),
+              std::string::npos)
+        << r.out;
+    // Without the option the words are not looked up.
+    EXPECT_EQ(cli("check Demo German").out.find("spelling"), std::string::npos);
+    // A language without a dictionary says so and checks the rest.
+    r = cli("language add Demo Klingon");
+    r = cli("check Demo Klingon --spelling");
+    EXPECT_NE(r.err.find("No dictionary for Klingon is installed"), std::string::npos) << r.err;
 }
 
 TEST_F(OperationCommandsTest, ExportAndImportPo) {
