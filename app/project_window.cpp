@@ -66,6 +66,12 @@ ProjectWindow::ProjectWindow(const std::string& working_directory,
     projects().first();
     open_editor = [](ProjectWindow& window) { window.open_translation_editor(); };
     open_url = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    choose_file = [this](const FileRequest& request) {
+        return request.save ? QFileDialog::getSaveFileName(this, request.caption, request.proposed,
+                                                           request.filter)
+                            : QFileDialog::getOpenFileName(this, request.caption, request.proposed,
+                                                           request.filter);
+    };
     // The window keeps its designed size: no grip that cannot resize it.
     statusBar()->setSizeGripEnabled(false);
     // A client area of 729 x 464 pixels below the menu, as the window was designed.
@@ -238,6 +244,7 @@ void ProjectWindow::build_menu() {
     auto* write = menuBar()->addMenu("&Write changes");
     write_code_action = write->addAction("&Code", this, &ProjectWindow::write_code);
     write_forms_action = write->addAction("&Forms", this, &ProjectWindow::write_forms);
+    build_exchange_menu();
     mail_to_us_action = menuBar()->addAction("&Mail to us", this, &ProjectWindow::mail_to_us);
     for (auto* menu : {project_menu, scan, write}) menu->setToolTipsVisible(true);
 

@@ -93,6 +93,13 @@ class ProjectWindow : public QMainWindow {
     QAction* write_forms_action = nullptr;        // Write changes -> Forms
     QAction* mail_to_us_action = nullptr;
     QMenu* view_results_menu = nullptr;
+    // Exchange: PO files and the translation memory.
+    QMenu* exchange_menu = nullptr;
+    QAction* export_po_action = nullptr;     // Exchange -> Export PO
+    QAction* import_po_action = nullptr;     // Exchange -> Import PO
+    QAction* export_tmx_action = nullptr;    // Exchange -> Export TMX
+    QAction* import_tmx_action = nullptr;    // Exchange -> Import TMX
+    QAction* pretranslate_action = nullptr;  // Exchange -> Pretranslate from memory
     HintPanel* hints() const { return hints_; }
 
     // The navigator's buttons, in their order.
@@ -112,6 +119,17 @@ class ProjectWindow : public QMainWindow {
     std::function<void(ProjectWindow&)> open_editor;
     // Hands a "mailto:" address to the desktop; false when no mail program took it.
     std::function<bool(const QUrl&)> open_url;
+    // What a file is to be asked for: the dialog's caption, the path it proposes, its filter
+    // ("PO files (*.po)") and whether the file is written (else read).
+    struct FileRequest {
+        QString caption;
+        QString proposed;
+        QString filter;
+        bool save = false;
+    };
+    // How the exchange commands ask for a file (a file dialog); an empty answer cancels. The
+    // tests replace it.
+    std::function<QString(const FileRequest&)> choose_file;
     // Opens the translation editor on the tables of the selected language.
     void open_translation_editor();
 
@@ -141,6 +159,13 @@ class ProjectWindow : public QMainWindow {
     void write_code();
     void write_forms();
     void mail_to_us();
+    // Exchange: the selected language's rows to and from a PO file, its translation memory
+    // entries to a TMX file, a TMX file into the memory, and the untranslated rows from it.
+    void export_po();
+    void import_po();
+    void export_tmx();
+    void import_tmx();
+    void pretranslate();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -186,6 +211,12 @@ class ProjectWindow : public QMainWindow {
     // Scan -> Code / Forms: the scan dialog, then the translation editor after a scan.
     template <typename ScanDialogType>
     void scan_command(bool code_mode);
+    // The Exchange menu (project_window_exchange.cpp).
+    void build_exchange_menu();
+    // A file asked for by choose_file, as the core names files; empty when cancelled.
+    std::string ask_file(const FileRequest& request);
+    // Where a file of the selected language is proposed: "<directory>/<project>_<language>.<ext>".
+    QString proposed_file(const std::string& extension) const;
 
     store::Session session_;
     std::string program_directory_;

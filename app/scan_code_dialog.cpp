@@ -173,18 +173,20 @@ void CodeScanDialog::scan() {
     // is still in the code.
     const std::string left_alone = code::LeftAloneSummary(report.left_alone);
     const std::string details = left_alone.empty() ? "" : "\r\r" + left_alone + ".";
+    // The counts the command line prints after its "Scanned." line.
+    const std::string counts = commands::CodeScanCounts(report, false);
     if (verified == Verified::Compiles)
-        reporter().information("Scanned." + details);
+        reporter().information(commands::ScannedMessage(counts) + details);
     else if (verified == Verified::Stopped)
         reporter().warning(
             "Scanned, but the build was stopped before the compiler could judge "
-            "the rewritten code." +
-            details);
+            "the rewritten code.\r" +
+            counts + "." + details);
     else
         reporter().warning(
             "Scanned, but the project does not compile: the compiler's errors "
-            "are listed above." +
-            details);
+            "are listed above.\r" +
+            counts + "." + details);
     accept();
 }
 

@@ -65,7 +65,7 @@ void FormScanDialog::scan() {
     reporter().status("");
     if (!report.skipped.empty())
         reporter().warning(commands::SkippedMessage(report.skipped, "forms were skipped:"));
-    reporter().information("Scanned.");
+    reporter().information(commands::ScannedMessage(commands::FormScanCounts(report)));
     accept();
 }
 

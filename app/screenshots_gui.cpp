@@ -15,6 +15,8 @@
 #include "store/translation_tables.h"
 
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTableView>
 
 namespace lexorin::gui {
@@ -32,6 +34,14 @@ bool save(QWidget& widget, const QString& file) {
 int take_screenshots(ProjectWindow& window, const QString& directory) {
     QDir().mkpath(directory);
     bool ok = save(window, directory + "/project_window.png");
+    {
+        // The Exchange menu as it drops down below its title.
+        QMenu& menu = *window.exchange_menu;
+        const QRect title = window.menuBar()->actionGeometry(menu.menuAction());
+        menu.popup(window.menuBar()->mapToGlobal(title.bottomLeft()));
+        ok = save(menu, directory + "/exchange_menu.png") && ok;
+        menu.hide();
+    }
     {
         CodeScanDialog code(window);
         ok = save(code, directory + "/scan_code_dialog.png") && ok;

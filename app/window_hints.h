@@ -68,5 +68,23 @@ inline constexpr const char* kWriteForms =
     "your project when the compiler switch \"TranslatedForm\" is set in the file "
     "\"lx_lang.inc\".\r\n"
     "\r\nNO ORIGINAL FILES WILL BE CHANGED!";
+inline constexpr const char* kExportPo =
+    "Export a PO file|Writes the strings of the selected language to a PO file (UTF-8) for the "
+    "tools translators use. Each entry names its row, and a translation not marked as done is "
+    "marked fuzzy.";
+inline constexpr const char* kImportPo =
+    "Import a PO file|Takes the translations of a PO file of the selected language into its "
+    "tables. Only entries whose original still matches their row are applied; the others are "
+    "listed. A file that cannot be read changes nothing.";
+inline constexpr const char* kExportTmx =
+    "Export the translation memory|Writes the translation memory's entries of the selected "
+    "language to a TMX file, which other projects and tools can import.";
+inline constexpr const char* kImportTmx =
+    "Import into the translation memory|Adds the translations of a TMX file to the translation "
+    "memory of this program directory, where every project finds them.";
+inline constexpr const char* kPretranslate =
+    "Pretranslate from the memory|Fills the untranslated rows of the selected language from the "
+    "translation memory: a row whose original the memory holds is translated, a row with a "
+    "similar original gets that translation as a suggestion to review.";
 
 }  // namespace lexorin::gui::hints

@@ -16,11 +16,7 @@ namespace lexorin::cli {
 namespace {
 
 void print_summary(const code::CodeScanReport& report, bool dry_run) {
-    std::cerr << report.units_scanned
-              << (dry_run ? " units would be scanned, " : " units scanned, ")
-              << report.strings_found << " strings found";
-    if (dry_run) std::cerr << ", " << report.lines_changed << " lines would change";
-    std::cerr << ", " << report.skipped.size() << " units skipped\n";
+    std::cerr << commands::CodeScanCounts(report, dry_run) << "\n";
     const std::string left_alone = code::LeftAloneSummary(report.left_alone);
     if (!left_alone.empty()) std::cerr << left_alone << "\n";
     for (const auto& line : commands::SkippedLines(report.skipped, commands::Reasons::OnOneLine))

@@ -45,8 +45,7 @@ int scan_forms(Context& context, Arguments& args) {
     if (!report) return 1;
     context.reporter.end_live_line();
     context.reporter.information("Scanned.");
-    std::cerr << report->forms_scanned << " forms scanned, " << report->strings_found
-              << " strings found, " << report->skipped.size() << " forms skipped\n";
+    std::cerr << commands::FormScanCounts(*report) << "\n";
     for (const auto& line : commands::SkippedLines(report->skipped, commands::Reasons::OnOneLine))
         std::cerr << "  skipped " << line << "\n";
     return report_failed_files(report->skipped,

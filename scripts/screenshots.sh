@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Pictures of the project window, both scan dialogs and the translation editor on the demo
-# project, in docs/screenshots. Runs the program under Xvfb (a real X server) when xvfb-run is
-# there, else on the offscreen platform; the program grabs its own windows.
+# Pictures of the project window, its Exchange menu, both scan dialogs and the translation
+# editor on the demo project, in docs/screenshots. Runs the program under Xvfb (a real X server)
+# when xvfb-run is there, else on the offscreen platform; the program grabs its own windows.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cli="$top/build/bin/lexorin-cli"

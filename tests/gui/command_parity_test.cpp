@@ -121,10 +121,24 @@ class CommandParityTest : public QObject {
         window->language_list->item(row)->setSelected(true);
     }
     void answer(ModalAnswerer& answers) { lexorin::testing::check_answered(answers, 20000); }
-    void cli(const std::string& arguments, int status = 0) {
+    // Runs lexorin-cli on its copy; returns what it wrote to stderr.
+    std::string cli(const std::string& arguments, int status = 0) {
         const auto result = by_cli->cli(arguments);
-        QVERIFY2(result.status == status,
-                 qPrintable(QString::fromStdString(arguments + ": " + result.err)));
+        [&] {
+            QVERIFY2(result.status == status,
+                     qPrintable(QString::fromStdString(arguments + ": " + result.err)));
+        }();
+        return result.err;
+    }
+    // The counts the command line printed after its "Scanned." line must be the ones the
+    // window's "Scanned." box gives on its second line.
+    void compare_counts(const std::string& cli_err, const QString& box) {
+        QString counts;
+        for (const QString& line : QString::fromStdString(cli_err).split('\n'))
+            if (line.contains(" scanned, ")) counts = line;
+        QVERIFY2(!counts.isEmpty(), cli_err.c_str());
+        QCOMPARE(box.section('\n', 0, 0), QString("Scanned."));
+        QCOMPARE(box.section('\n', 1, 1), counts + ".");
     }
     // The two copies hold the same files with the same rows.
     void compare_copies() {
@@ -143,7 +157,7 @@ class CommandParityTest : public QObject {
             QVERIFY2(expected.count(name),
                      qPrintable(QString::fromStdString("only the window made " + name)));
     }
-    void scan_code_in_window() {
+    QString scan_code_in_window() {
         ModalAnswerer scan;
         scan.dialog([](QWidget* dialog) {
                 QTest::mouseClick(static_cast<CodeScanDialog*>(dialog)->scan_button,
@@ -153,16 +167,18 @@ class CommandParityTest : public QObject {
             .box_starting("Scanned.", QMessageBox::Ok);
         window->scan_code_action->trigger();
         answer(scan);
+        return scan.seen.value(1);
     }
-    void scan_forms_in_window() {
+    QString scan_forms_in_window() {
         ModalAnswerer scan;
         scan.dialog([](QWidget* dialog) {
                 QTest::mouseClick(static_cast<FormScanDialog*>(dialog)->scan_button,
                                   Qt::LeftButton);
             })
-            .box("Scanned.", QMessageBox::Ok);
+            .box_starting("Scanned.\n", QMessageBox::Ok);
         window->scan_forms_action->trigger();
         answer(scan);
+        return scan.seen.value(0);
     }
 
   private slots:
@@ -180,8 +196,8 @@ class CommandParityTest : public QObject {
     }
 
     void scanCodeThenWriteCode() {
-        cli("scan-code Demo German");
-        scan_code_in_window();
+        const std::string said = cli("scan-code Demo German");
+        compare_counts(said, scan_code_in_window());
         compare_copies();
 
         cli("write-code Demo German");
@@ -193,8 +209,8 @@ class CommandParityTest : public QObject {
     }
 
     void scanFormsThenWriteForms() {
-        cli("scan-forms Demo German");
-        scan_forms_in_window();
+        const std::string said = cli("scan-forms Demo German");
+        compare_counts(said, scan_forms_in_window());
         compare_copies();
 
         cli("write-forms Demo German");

@@ -54,6 +54,12 @@ ModalAnswerer& ModalAnswerer::box_starting(const QString& prefix, int button) {
     return *this;
 }
 
+ModalAnswerer& ModalAnswerer::box_starting(const QString& prefix, int button,
+                                           std::function<void()> look) {
+    steps_.push_back({Step::BoxPrefix, prefix, button, false, {}, std::move(look)});
+    return *this;
+}
+
 ModalAnswerer& ModalAnswerer::input(const QString& answer, bool cancel,
                                     std::function<void(QWidget*)> look) {
     steps_.push_back({Step::Input, answer, 0, cancel, std::move(look), {}});

@@ -30,6 +30,7 @@ class ModalAnswerer : public QObject {
     ModalAnswerer& box(const QString& text, int button, std::function<void()> look);
     // A message box whose text starts with `prefix`.
     ModalAnswerer& box_starting(const QString& prefix, int button);
+    ModalAnswerer& box_starting(const QString& prefix, int button, std::function<void()> look);
     // An input box, answered with `answer` (OK) or cancelled when `cancel`.
     ModalAnswerer& input(const QString& answer, bool cancel = false,
                          std::function<void(QWidget*)> look = {});

@@ -315,7 +315,8 @@ class ProjectWindowTest : public QObject {
             // tools/ is excluded: two units of the demo.
             .box("This rewrites 2 units in place. A backup archive does not exist. Scan now?",
                  QMessageBox::Yes)
-            .box("Scanned.", QMessageBox::Ok);
+            // The counts that scan-code prints after its "Scanned." line.
+            .box("Scanned.\n2 units scanned, 5 strings found, 0 units skipped.", QMessageBox::Ok);
         window->scan_code_action->trigger();
         check(scan);
         QCOMPARE(editor_opened, 1);
@@ -420,7 +421,7 @@ class ProjectWindowTest : public QObject {
                 dialog->non_text_properties_memo->setPlainText("LCLVersion\nhint");
                 QTest::mouseClick(dialog->scan_button, Qt::LeftButton);
             })
-            .box("Scanned.", QMessageBox::Ok);
+            .box("Scanned.\n2 forms scanned, 12 strings found, 0 forms skipped.", QMessageBox::Ok);
         window->scan_forms_action->trigger();
         check(scan);
         QCOMPARE(editor_opened, 1);
@@ -720,10 +721,12 @@ class ProjectWindowTest : public QObject {
             QVERIFY2(!window->help_memo->toPlainText().startsWith(control->toolTip() + "\n"),
                      qPrintable(window->help_memo->toPlainText()));
         }
-        for (QAction* action : {window->delete_project_action, window->scan_code_action,
-                                window->scan_forms_action, window->view_code_results_action,
-                                window->view_form_results_action, window->edit_translations_action,
-                                window->write_code_action, window->write_forms_action}) {
+        for (QAction* action :
+             {window->delete_project_action, window->scan_code_action, window->scan_forms_action,
+              window->view_code_results_action, window->view_form_results_action,
+              window->edit_translations_action, window->write_code_action,
+              window->write_forms_action, window->export_po_action, window->import_po_action,
+              window->export_tmx_action, window->import_tmx_action, window->pretranslate_action}) {
             window->help_memo->clear();
             emit action->hovered();
             QVERIFY(!window->help_memo->toPlainText().isEmpty());
