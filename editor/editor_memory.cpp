@@ -22,6 +22,8 @@ EditorMemory read_editor_memory(QSettings& settings) {
     memory.not_translated = settings.value("notTranslatedOnly", false).toBool();
     memory.changed_only = settings.value("changedOnly", false).toBool();
     memory.problems_only = settings.value("problemsOnly", false).toBool();
+    memory.state = settings.value("stateFilter", "all").toString().toStdString();
+    memory.file = settings.value("fileFilter").toString();
     settings.endGroup();
     return memory;
 }
@@ -34,6 +36,8 @@ void write_editor_memory(QSettings& settings, const EditorMemory& memory) {
     settings.setValue("notTranslatedOnly", memory.not_translated);
     settings.setValue("changedOnly", memory.changed_only);
     settings.setValue("problemsOnly", memory.problems_only);
+    settings.setValue("stateFilter", QString::fromStdString(memory.state));
+    settings.setValue("fileFilter", memory.file);
     settings.endGroup();
     settings.sync();
 }

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QSize>
+#include <QString>
 #include <optional>
+#include <string>
 
 class QSettings;
 
 namespace lexorin::gui {
 
-// What the translation editor remembers between openings: its size, its filter boxes and the
-// mode it was left in. Kept in the window layer's settings, under a group of its own.
+// What the translation editor remembers between openings: its size, its filter boxes and lists
+// and the mode it was left in. Kept in the window layer's settings, under a group of its own.
 struct EditorMemory {
     std::optional<QSize> size;
     std::optional<bool> code_mode;
@@ -16,6 +18,8 @@ struct EditorMemory {
     bool not_translated = false;
     bool changed_only = false;  // forms mode only
     bool problems_only = false;
+    std::string state = "all";  // editor::state_filter_key of the state list's choice
+    QString file;               // the name of the file shown alone; empty for all files
 };
 
 // Nothing remembered yet reads as the defaults: no size, no mode, no filter.

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
@@ -71,39 +72,65 @@ EditorPanel::EditorPanel(Mode mode, int context_lines, QWidget* parent)
     }
     grid->addLayout(left, 0, 0);
 
+    // The help for the text typed: the memory's suggestions above the checks' findings.
+    auto* help = new QVBoxLayout;
+    help->addWidget(bold_label("Suggestions (Ctrl+1 ... Ctrl+5):", this));
+    suggestions = new QListWidget(this);
+    suggestions->setFocusPolicy(Qt::NoFocus);
+    suggestions->setFixedHeight(5 * fontMetrics().height() + 12);
+    help->addWidget(suggestions);
+    memory_note = new QLabel(this);
+    memory_note->setStyleSheet("color: gray;");
+    memory_note->setWordWrap(true);
+    memory_note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    memory_note->hide();
+    help->addWidget(memory_note);
+    help->addWidget(bold_label("Checks:", this));
+    checks = new QListWidget(this);
+    checks->setFocusPolicy(Qt::NoFocus);
+    checks->setStyleSheet("color: rgb(170, 0, 0);");
+    help->addWidget(checks, 1);
+    grid->addLayout(help, 0, 1);
+
     auto* right = new QVBoxLayout;
     auto* display_font = new QPushButton("Display &Font ...", this);
     auto* translate_font = new QPushButton("&Translate Font ...", this);
     auto* search = new QPushButton("&Search ...", this);
     for (auto* b : {display_font, translate_font, search}) right->addWidget(b);
-    problems = new QLabel(this);
-    problems->setWordWrap(true);
-    problems->setStyleSheet("color: rgb(170, 0, 0);");
-    // Wrapped within the buttons' width: a problem text never narrows the translation box.
-    problems->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    right->addWidget(problems, 1, Qt::AlignTop);
-    grid->addLayout(right, 0, 1);
-    grid->setColumnStretch(0, 1);
+    right->addStretch();
+    grid->addLayout(right, 0, 2);
+    // The box keeps the larger part; the lists are wide enough for a short text and its percent.
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
     connect(display_font, &QPushButton::clicked, this, &EditorPanel::display_font_clicked);
     connect(translate_font, &QPushButton::clicked, this, &EditorPanel::translate_font_clicked);
     connect(search, &QPushButton::clicked, this, &EditorPanel::search_clicked);
 }
 
-void EditorPanel::show_row(const store::Table* row, const QString& unit_text,
-                           const QString& problem_text) {
+void EditorPanel::show_row(const store::Table* row, const QString& unit_text) {
     unit->setText(unit_text);
     original->setPlainText(
         row ? to_q(editor::ShownText(row->text(store::field::OriginalString), mode_ == Mode::Code))
             : QString());
     if (mode_ == Mode::Code) {
-        problems->setText(problem_text);
         context->clear();
         if (row) show_context(*row);
     } else {
         object->setText(row ? to_q(row->text(store::field::Object)) : QString());
         property->setText(row ? to_q(row->text(store::field::Property)) : QString());
-        problems->setText(problem_text);
     }
+}
+
+void EditorPanel::show_suggestions(const QStringList& lines, const QString& note) {
+    suggestions->clear();
+    suggestions->addItems(lines);
+    memory_note->setText(note);
+    memory_note->setVisible(lines.isEmpty() && !note.isEmpty());
+}
+
+void EditorPanel::show_checks(const QStringList& lines) {
+    checks->clear();
+    checks->addItems(lines);
 }
 
 // The context, with the string's own line marked.

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 class QTextEdit;
 
@@ -14,8 +15,8 @@ namespace lexorin::gui {
 
 // The panel under the translation editor's grid, one for each mode: the translation box, the
 // unit and the original of the current row, then the context lines of a code string or the
-// object and property of a form string; beside them the font and search buttons above the
-// problems the checks find in the row.
+// object and property of a form string; beside them the suggestions of the translation memory
+// and what the checks and the spelling find in the text typed, then the font and search buttons.
 class EditorPanel : public QWidget {
     Q_OBJECT
   public:
@@ -30,15 +31,20 @@ class EditorPanel : public QWidget {
     QPlainTextEdit* translation = nullptr;
     QLabel* unit = nullptr;
     QPlainTextEdit* original = nullptr;
-    QLabel* problems = nullptr;
-    QTextEdit* context = nullptr;  // code mode only
-    QLabel* object = nullptr;      // forms mode only
-    QLabel* property = nullptr;    // forms mode only
+    QListWidget* suggestions = nullptr;  // "1  100%  text", Ctrl+1 takes the first
+    QLabel* memory_note = nullptr;       // why there are none, when the memory was not asked
+    QListWidget* checks = nullptr;       // one finding a line
+    QTextEdit* context = nullptr;        // code mode only
+    QLabel* object = nullptr;            // forms mode only
+    QLabel* property = nullptr;          // forms mode only
 
-    // Shows the current row of `row` (none when it is null) apart from its translation, which
-    // the editor sets itself; `unit_text` and `problem_text` are those of the row. A code row's
-    // original is shown as the text its literal stands for.
-    void show_row(const store::Table* row, const QString& unit_text, const QString& problem_text);
+    // Shows the current row of `row` (none when it is null) apart from its translation, its
+    // suggestions and its checks, which the editor sets itself; `unit_text` is the row's file. A
+    // code row's original is shown as the text its literal stands for.
+    void show_row(const store::Table* row, const QString& unit_text);
+    // The suggestions, one a line, or `note` when there are none to show.
+    void show_suggestions(const QStringList& lines, const QString& note);
+    void show_checks(const QStringList& lines);
 
   signals:
     void display_font_clicked();

@@ -60,6 +60,8 @@ RowState row_state(const store::Table& table) {
     row.translated = table.logical(store::field::Translated);
     row.ignore = table.logical(store::field::Ignore);
     row.changed = table.has_field(store::field::Changed) && table.logical(store::field::Changed);
+    row.needs_review =
+        table.has_field(store::field::NeedsReview) && table.logical(store::field::NeedsReview);
     return row;
 }
 
@@ -72,6 +74,7 @@ static void write_row(store::Table& table, const RowState& edit, store::TableKin
     write.translated = edit.translated;
     write.ignore = edit.ignore;
     write.changed = edit.changed;
+    write.needs_review = edit.needs_review;
     project::WriteTranslation(table, write, rules ? Flags::ByRule : Flags::AsGiven,
                               is_form_string(kind), batched ? Commit::WithFlush : Commit::Now);
 }
@@ -174,9 +177,16 @@ PostRecord MarkRows(store::Table& table, const std::vector<std::int64_t>& row_id
             case RowMark::NotTranslated:
                 after.translated = false;
                 break;
+            case RowMark::NeedsReview:
+                if (!rows.has_field(store::field::NeedsReview)) continue;
+                after.needs_review = true;
+                break;
+            case RowMark::Reviewed:
+                after.needs_review = false;
+                break;
         }
         if (after.ignore == before.ignore && after.translated == before.translated &&
-            after.changed == before.changed)
+            after.changed == before.changed && after.needs_review == before.needs_review)
             continue;
         write_row(rows, after, kind, false, true);
         record.rows.push_back(before);

@@ -37,12 +37,14 @@ constexpr size_t kPlacesNamed = 5;
 
 // A row's translation and flags: what a post writes to a row, or what a row held before a post
 // changed it, with the row's identity so that undo finds it again. Last, so that an edit can be
-// written {translation, translated, ignore, changed}.
+// written {translation, translated, ignore, changed}. `needs_review` is false for a table
+// without the field; a post by the rules clears it.
 struct RowState {
     std::string translation;
     bool translated = false;
     bool ignore = false;
     bool changed = false;
+    bool needs_review = false;
     std::int64_t row_id = 0;
 };
 
@@ -68,8 +70,9 @@ RowState row_state(const store::Table& table);
 PostRecord PostRow(store::Table& table, const RowState& edit, store::TableKind kind,
                    Reporter& reporter, const PlaceOf& place_of = DefaultPlace);
 
-// What a translator sets on many rows at once.
-enum class RowMark { Ignore, NotIgnored, Translated, NotTranslated };
+// What a translator sets on many rows at once. NeedsReview and Reviewed set or clear the
+// row's NeedsReview and nothing else.
+enum class RowMark { Ignore, NotIgnored, Translated, NotTranslated, NeedsReview, Reviewed };
 
 // Sets `mark` on the rows `row_ids` of `table`, a table of `kind`, in one transaction, asking
 // nothing. Translated leaves a row whose translation is blank as it is (a blank translation is

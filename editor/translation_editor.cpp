@@ -4,12 +4,14 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +20,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <unordered_set>
@@ -25,17 +28,22 @@
 #include "base/errors.h"
 #include "base/text_qt.h"
 #include "base/text_utils.h"
+#include "editor/editor_filter.h"
 #include "editor/editor_memory.h"
 #include "editor/editor_panel.h"
 #include "editor/find_bar.h"
 #include "editor/locate_dialog.h"
+#include "editor/memory_suggestions.h"
 #include "editor/post_command.h"
 #include "editor/post_rules.h"
+#include "editor/result_filter.h"
 #include "editor/row_text.h"
 #include "editor/string_grid.h"
 #include "editor/string_model_qt.h"
+#include "editor/typed_checks.h"
 #include "project/memory_feed.h"
 #include "project/project_lock.h"
+#include "project/spelling.h"
 #include "project/translation_checks.h"
 #include "store/translation_tables.h"
 
@@ -43,18 +51,45 @@ namespace lexorin::gui {
 
 namespace {
 
+// The original and the translation side by side, then the flags; the two texts share what the
+// flags leave of the grid's width.
 std::vector<GridColumn> code_columns() {
-    return {{store::field::OriginalString, "Original string", 84, false, false, true},
+    return {{store::field::OriginalString, "Original string", 40, false, false, true},
+            {store::field::TranslateString, "Translation", 40, false, false, true},
             {store::field::Ignore, "Ignore?", 7, true, true},
             {store::field::Translated, "Translated?", 11, true, true},
+            {store::field::NeedsReview, "Review?", 7, true, true},
             {store::field::NewLine, "Line number", 5, false, false}};
 }
 
 std::vector<GridColumn> forms_columns() {
-    return {{store::field::OriginalString, "OriginalString", 88, false, false},
+    return {{store::field::OriginalString, "OriginalString", 40, false, false},
+            {store::field::TranslateString, "TranslateString", 40, false, false},
             {store::field::Translated, "Translated", 6, true, true},
             {store::field::Ignore, "Ignore", 6, true, true},
-            {store::field::Changed, "Changed", 6, true, true}};
+            {store::field::Changed, "Changed", 6, true, true},
+            {store::field::NeedsReview, "NeedsReview", 6, true, true}};
+}
+
+constexpr int kSuggestionsShown = 5;
+
+// Where the file list keeps a file's key and name.
+constexpr int kFileKeyRole = Qt::UserRole;
+constexpr int kFileNameRole = Qt::UserRole + 1;
+
+QString file_item_text(const QString& name, const editor::FileProgress& progress) {
+    return QString("%1 - %2").arg(name, QString::fromStdString(editor::ProgressText(progress)));
+}
+
+// "1  100%  Nicht  (Demo)": a suggestion on one line.
+QString suggestion_line(int number, const store::Suggestion& s) {
+    QString text = QString::fromUtf8(s.translation);
+    text.replace("\r\n", QString(QChar(0x21B5)));
+    text.replace('\r', QChar(0x21B5));
+    text.replace('\n', QChar(0x21B5));
+    QString line = QString("%1  %2%  %3").arg(number).arg(s.similarity).arg(text);
+    if (!s.project.empty()) line += QString("  (%1)").arg(QString::fromUtf8(s.project));
+    return line;
 }
 
 // The findings of the translation checks for the current row of a table: none for ignored and
@@ -83,7 +118,14 @@ TranslationEditor::TranslationEditor(store::Session& session, const EditorTables
       directory_(tables.directory),
       project_(tables.project),
       language_(tables.language),
-      memory_(memory) {
+      memory_(memory),
+      suggestion_source_(
+          std::make_unique<editor::MemorySuggestions>(tables.directory, tables.language)),
+      speller_(std::make_unique<project::SpellChecker>(
+          window_code_page().to_utf8(tables.language),
+          // No language, no dictionary: the checker is off.
+          tables.language.empty() ? std::vector<std::string>{}
+                                  : project::SpellChecker::DefaultDictionaryFolders())) {
     // The project and language edited, so that two editors or a restart are not confused.
     QString title = "Translation Editor";
     if (!tables.project.empty()) title += " - " + to_q(tables.project);
@@ -99,6 +141,13 @@ TranslationEditor::TranslationEditor(store::Session& session, const EditorTables
     no_ignored_check->setChecked(remembered.no_ignored);
     not_translated_check->setChecked(remembered.not_translated);
     problems_only_check->setChecked(remembered.problems_only);
+    {
+        QSignalBlocker quiet(state_combo);  // start_in_mode filters once, with everything set
+        state_combo->setCurrentIndex(
+            static_cast<int>(editor::state_filter_from_key(remembered.state)));
+    }
+    state_index_ = state_combo->currentIndex();
+    remembered_file_ = remembered.file;
     start_in_mode(code_mode_at_start.value_or(remembered.code_mode.value_or(true)),
                   remembered.changed_only);
 }
@@ -107,6 +156,18 @@ TranslationEditor::~TranslationEditor() = default;
 
 QPlainTextEdit* TranslationEditor::current_box() const {
     return current_panel()->translation;
+}
+
+QListWidget* TranslationEditor::current_suggestions() const {
+    return current_panel()->suggestions;
+}
+
+QLabel* TranslationEditor::current_memory_note() const {
+    return current_panel()->memory_note;
+}
+
+QListWidget* TranslationEditor::current_checks() const {
+    return current_panel()->checks;
 }
 
 void TranslationEditor::build() {
@@ -147,6 +208,25 @@ void TranslationEditor::build() {
     connect(forms_mode_button, &QToolButton::clicked, this, &TranslationEditor::switch_mode);
     layout->addLayout(bar);
 
+    // The second bar: the file and the state worked on.
+    auto* lists = new QHBoxLayout;
+    auto* file_label = new QLabel("&File:", this);
+    file_combo = new QComboBox(this);
+    file_combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    file_combo->setMinimumContentsLength(24);
+    file_label->setBuddy(file_combo);
+    auto* state_label = new QLabel("&State:", this);
+    state_combo = new QComboBox(this);
+    state_combo->addItems({"All", "Untranslated", "Needs review", "Problems"});
+    state_label->setBuddy(state_combo);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{file_label, file_combo, state_label, state_combo})
+        lists->addWidget(w);
+    lists->addStretch();
+    for (QComboBox* list : {file_combo, state_combo})
+        connect(list, &QComboBox::currentIndexChanged, this, &TranslationEditor::apply_filters);
+    layout->addLayout(lists);
+
     // The grids.
     grids_ = new QStackedWidget(this);
     code_grid = new StringGrid(grids_);
@@ -171,10 +251,11 @@ void TranslationEditor::build() {
                 std::max(c.width_chars * fontMetrics().averageCharWidth(),
                          grid->horizontalHeader()->fontMetrics().horizontalAdvance(c.title)) +
                     24);
-        // The original's column takes what the others leave of the grid's width, so that the
-        // last header ("Line number") is not cut off.
+        // The original's and the translation's columns take what the others leave of the
+        // grid's width, so that the last header is not cut off.
         grid->horizontalHeader()->setStretchLastSection(false);
         grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+        grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
         grids_->addWidget(grid);
         grid->installEventFilter(this);
         connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -186,6 +267,13 @@ void TranslationEditor::build() {
                     if (model != current_model()) return;
                     if (current_grid()->currentIndex().row() != row)
                         current_grid()->setCurrentIndex(model->index(row, 0));
+                    // The review mark is no post: the rules would take it off again.
+                    if (field == store::field::NeedsReview) {
+                        if (shown_row_id_)
+                            mark_rows({*shown_row_id_}, checked ? editor::RowMark::NeedsReview
+                                                                : editor::RowMark::Reviewed);
+                        return;
+                    }
                     std::optional<bool> translated, ignore, changed;
                     if (field == store::field::Translated) translated = checked;
                     if (field == store::field::Ignore) ignore = checked;
@@ -211,13 +299,11 @@ void TranslationEditor::build() {
     code_unit_label = code_panel_->unit;
     code_original_box = code_panel_->original;
     context_view = code_panel_->context;
-    code_problems_label = code_panel_->problems;
     forms_translation_box = forms_panel_->translation;
     forms_unit_label = forms_panel_->unit;
     forms_original_box = forms_panel_->original;
     object_label = forms_panel_->object;
     property_label = forms_panel_->property;
-    forms_problems_label = forms_panel_->problems;
     for (EditorPanel* panel : {code_panel_, forms_panel_}) {
         connect(panel, &EditorPanel::display_font_clicked, this,
                 &TranslationEditor::pick_display_font);
@@ -234,6 +320,9 @@ void TranslationEditor::build() {
     project_language_label = new QLabel(status_bar);
     project_language_label->setContentsMargins(0, 0, 16, 0);
     status_bar->addPermanentWidget(project_language_label);
+    file_progress_label = new QLabel(status_bar);
+    file_progress_label->setContentsMargins(0, 0, 16, 0);
+    status_bar->addPermanentWidget(file_progress_label);
     counts_ = new QLabel(status_bar);
     status_bar->addPermanentWidget(counts_);
     layout->addWidget(status_bar);
@@ -241,8 +330,22 @@ void TranslationEditor::build() {
     auto* undo = new QShortcut(QKeySequence::Undo, this);
     connect(undo, &QShortcut::activated, this, &TranslationEditor::undo_last_post);
     for (auto* box : {code_translation_box, forms_translation_box}) box->installEventFilter(this);
+
+    // The checks run when typing pauses; the progress is counted once after a post's rows.
+    check_timer_ = new QTimer(this);
+    check_timer_->setSingleShot(true);
+    check_timer_->setInterval(250);
+    connect(check_timer_, &QTimer::timeout, this, &TranslationEditor::check_typed);
+    for (auto* box : {code_translation_box, forms_translation_box})
+        connect(box, &QPlainTextEdit::textChanged, this, [this, box] {
+            if (!loading_ && box == current_box()) check_timer_->start();
+        });
+    progress_timer_ = new QTimer(this);
+    progress_timer_->setSingleShot(true);
+    progress_timer_->setInterval(0);
+    connect(progress_timer_, &QTimer::timeout, this, &TranslationEditor::refresh_progress);
     build_keys();
-    resize(750, 585);
+    resize(900, 640);
 }
 
 void TranslationEditor::build_keys() {
@@ -260,6 +363,14 @@ void TranslationEditor::build_keys() {
     find_action = action("&Find ...", {QKeySequence(Qt::CTRL | Qt::Key_F)});
     find_next_action = action("Find &next", {QKeySequence(Qt::Key_F3)});
     find_previous_action = action("Find &previous", {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
+    review_action = action("Needs &review", {QKeySequence(Qt::CTRL | Qt::Key_R)});
+    connect(review_action, &QAction::triggered, this, &TranslationEditor::toggle_review);
+    for (int n = 1; n <= kSuggestionsShown; ++n) {
+        QAction* take = action(QString("Take suggestion %1").arg(n),
+                               {QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + n))});
+        connect(take, &QAction::triggered, this, [this, n] { take_suggestion(n); });
+        suggestion_actions.push_back(take);
+    }
     connect(ignore_action, &QAction::triggered, this, &TranslationEditor::toggle_ignore);
     connect(translated_action, &QAction::triggered, this,
             [this] { mark_selected(editor::RowMark::Translated); });
@@ -270,7 +381,7 @@ void TranslationEditor::build_keys() {
     connect(find_previous_action, &QAction::triggered, this, &TranslationEditor::find_previous);
     for (QTableView* grid : {code_grid, forms_grid}) {
         grid->setContextMenuPolicy(Qt::ActionsContextMenu);
-        grid->addActions({ignore_action, translated_action, not_translated_action});
+        grid->addActions({ignore_action, translated_action, not_translated_action, review_action});
     }
 }
 
@@ -299,6 +410,7 @@ void TranslationEditor::start_in_mode(bool code_mode_at_start, bool changed_only
 }
 
 void TranslationEditor::show_mode() {
+    fill_file_list();
     grids_->setCurrentWidget(current_grid());
     panels_->setCurrentIndex(code_mode_ ? 0 : 1);
     if (current_model()->rowCount() > 0 && !current_grid()->currentIndex().isValid())
@@ -325,21 +437,34 @@ void TranslationEditor::apply_filters() {
     if (!post_pending()) {
         // The filter stays as it was, so that the typed text is not lost.
         if (auto* box = qobject_cast<QCheckBox*>(sender())) box->setChecked(!box->isChecked());
+        for (auto [list, index] :
+             {std::pair{file_combo, file_index_}, std::pair{state_combo, state_index_}})
+            if (sender() == list) {
+                QSignalBlocker quiet(list);
+                list->setCurrentIndex(index);
+            }
         keep_refused_row();
         return;
     }
-    std::string text;
-    if (no_ignored_check->isChecked()) text += std::string(store::field::Ignore) + "=0 and ";
-    if (changed_only_check->isChecked()) text += std::string(store::field::Changed) + "=1 and ";
-    if (not_translated_check->isChecked())
-        text += std::string(store::field::Translated) + "=0 and ";
+    file_index_ = file_combo->currentIndex();
+    state_index_ = state_combo->currentIndex();
+    editor::EditorFilter filter;
+    filter.no_ignored = no_ignored_check->isChecked();
+    filter.changed_only = changed_only_check->isChecked();
+    filter.not_translated = not_translated_check->isChecked();
+    filter.state = static_cast<editor::StateFilter>(std::max(0, state_combo->currentIndex()));
+    if (file_combo->currentIndex() > 0)
+        filter.file = file_combo->currentData(kFileKeyRole).toLongLong();
+    const std::string text = editor::FilterExpression(filter);
+    const bool problems =
+        problems_only_check->isChecked() || filter.state == editor::StateFilter::Problems;
     std::optional<std::int64_t> mark = shown_row_id_;
     int old_row = current_grid()->currentIndex().row();
     try {
         store::Table& table = current_table();
-        table.set_filter(text.empty() ? text : text.substr(0, text.size() - 5));
+        table.set_filter(text);
         table.set_filtered(!text.empty());
-        if (problems_only_check->isChecked())
+        if (problems)
             table.set_accept_test([code = code_mode_](const store::Table& row) {
                 return !findings_of(row, code).empty();
             });
@@ -390,16 +515,17 @@ void TranslationEditor::load_current_row() {
     bool has_row = current_model()->move_to(row);
     shown_row_id_.reset();
     shown_original_.clear();
-    QString translation, unit, problems;
+    shown_blanks_.clear();
+    QString translation, unit;
     if (has_row) {
         shown_row_id_ = table.row_id();
         shown_original_ = table.text(store::field::OriginalString);
+        shown_blanks_ = project::spaces_at_end(table);
         translation =
             to_q(editor::ShownText(table.text(store::field::TranslateString), code_mode_));
         store::Table& files = code_mode_ ? code_files_.table() : form_files_.table();
         if (files.find_key({table.integer(store::field::UnitName)}))
             unit = to_q(files.text(store::field::Directory));
-        problems = problems_of_current();
     }
     loading_ = true;
     current_box()->setPlainText(translation);
@@ -407,16 +533,131 @@ void TranslationEditor::load_current_row() {
     shown_translation_ = current_box()->toPlainText();
     current_box()->setEnabled(has_row);
     loading_ = false;
-    current_panel()->show_row(has_row ? &table : nullptr, unit, problems);
+    current_panel()->show_row(has_row ? &table : nullptr, unit);
+    show_file_progress();
     update_counts();
+    show_suggestions();
+    check_timer_->stop();
+    check_typed();
 }
 
-QString TranslationEditor::problems_of_current() const {
-    const store::Table& table = code_mode_ ? code_strings_.table() : form_strings_.table();
+// ---- the help beside the box ----
+
+void TranslationEditor::show_suggestions() {
+    shown_suggestions_.clear();
     QStringList lines;
-    for (const auto& f : findings_of(table, code_mode_))
-        lines << QString("%1: %2").arg(project::check_kind_name(f.kind), to_q(f.detail));
-    return lines.join('\n');
+    QString note;
+    if (shown_row_id_) {
+        shown_suggestions_ = suggestion_source_->For(shown_original_, code_mode_,
+                                                     window_code_page(), kSuggestionsShown);
+        for (size_t i = 0; i < shown_suggestions_.size(); ++i)
+            lines << suggestion_line(static_cast<int>(i) + 1, shown_suggestions_[i]);
+        note = QString::fromUtf8(suggestion_source_->note());
+        if (lines.isEmpty() && note.isEmpty()) note = "No suggestions.";
+    }
+    current_panel()->show_suggestions(lines, note);
+}
+
+void TranslationEditor::take_suggestion(int number) {
+    if (!shown_row_id_ || number < 1 || number > static_cast<int>(shown_suggestions_.size()))
+        return;
+    QPlainTextEdit* box = current_box();
+    box->setPlainText(
+        QString::fromUtf8(shown_suggestions_[static_cast<size_t>(number - 1)].translation));
+    box->moveCursor(QTextCursor::End);
+    box->setFocus();
+}
+
+void TranslationEditor::check_typed() {
+    QStringList lines;
+    if (shown_row_id_) {
+        const QString shown = current_box()->toPlainText();
+        try {
+            const std::string typed =
+                editor::StoredText(from_q(shown), code_mode_, shown_original_);
+            const auto checks =
+                editor::CheckTyped(shown_original_, typed, shown_blanks_, code_mode_, *speller_,
+                                   shown.toUtf8().toStdString());
+            for (const auto& line : editor::CheckLines(checks)) lines << QString::fromUtf8(line);
+        } catch (const std::exception& e) {
+            lines << QString::fromUtf8(e.what());  // a character the post would refuse
+        }
+    }
+    current_panel()->show_checks(lines);
+}
+
+// ---- the files and their progress ----
+
+void TranslationEditor::fill_file_list() {
+    progress_.clear();
+    QSignalBlocker quiet(file_combo);
+    file_combo->clear();
+    file_combo->addItem("All files", QVariant::fromValue<qlonglong>(-1));
+    try {
+        progress_ = editor::ProgressByFile(current_table());
+        store::Table& files = code_mode_ ? code_files_.table() : form_files_.table();
+        if (files.is_open()) {
+            for (files.first(); !files.eof(); files.next()) {
+                const std::string name = files.text(store::field::UnitName);
+                const auto found = progress_.find(files.integer(store::field::Index));
+                // Only the files that have rows here.
+                if (editor::IsShowAllRow(name) || found == progress_.end()) continue;
+                file_combo->addItem(file_item_text(to_q(name), found->second));
+                const int at = file_combo->count() - 1;
+                file_combo->setItemData(at, QVariant::fromValue<qlonglong>(found->first),
+                                        kFileKeyRole);
+                file_combo->setItemData(at, to_q(name), kFileNameRole);
+            }
+        }
+    } catch (const std::exception& e) {
+        reporter().warning(e.what());
+    }
+    int chosen = 0;
+    if (!remembered_file_.isEmpty()) {
+        chosen = std::max(0, file_combo->findData(remembered_file_, kFileNameRole));
+        remembered_file_.clear();
+    }
+    file_combo->setCurrentIndex(chosen);
+    file_index_ = chosen;
+}
+
+void TranslationEditor::schedule_progress() {
+    progress_timer_->start();
+}
+
+void TranslationEditor::refresh_progress() {
+    progress_timer_->stop();
+    try {
+        progress_ = editor::ProgressByFile(current_table());
+    } catch (const std::exception& e) {
+        reporter().status(e.what());  // the counts are a help: no box over the typing
+        return;
+    }
+    for (int i = 1; i < file_combo->count(); ++i) {
+        const auto found = progress_.find(file_combo->itemData(i, kFileKeyRole).toLongLong());
+        file_combo->setItemText(
+            i, file_item_text(file_combo->itemData(i, kFileNameRole).toString(),
+                              found == progress_.end() ? editor::FileProgress{} : found->second));
+    }
+    show_file_progress();
+}
+
+void TranslationEditor::show_file_progress() {
+    file_progress_label->clear();
+    if (!shown_row_id_) return;
+    store::Table& table = current_table();
+    if (!table.find_key({*shown_row_id_})) return;
+    const std::int64_t file = table.integer(store::field::UnitName);
+    const int item = file_combo->findData(QVariant::fromValue<qlonglong>(file), kFileKeyRole);
+    const auto found = progress_.find(file);
+    if (item < 0 || found == progress_.end()) return;
+    file_progress_label->setText(
+        QString("%1: %2").arg(file_combo->itemData(item, kFileNameRole).toString(),
+                              QString::fromStdString(editor::ProgressText(found->second))));
+}
+
+QString TranslationEditor::file_progress_text() const {
+    return file_progress_label->text();
 }
 
 // ---- posting ----
@@ -462,13 +703,18 @@ bool TranslationEditor::post_row(const std::optional<bool> translated,
         undo_.push(PostCommand::post(table, edit, current_strings().kind(), reporter(),
                                      refresher(code), place_of())
                        .release());
-        // The post feeds the translation memory; a memory that fails warns, the post stands.
+        // The post feeds the translation memory; a memory that fails warns once, then in the
+        // status bar, and the post stands.
         if (!project_.empty()) {
             try {
                 project::RecordRowInMemory(table, row_id, code, project_, language_,
                                            window_code_page());
             } catch (const std::exception& e) {
-                reporter().warning(e.what());
+                if (memory_warned_)
+                    reporter().status(e.what());
+                else
+                    reporter().warning(e.what());
+                memory_warned_ = true;
             }
         }
     } catch (const std::exception& e) {
@@ -478,6 +724,7 @@ bool TranslationEditor::post_row(const std::optional<bool> translated,
     shown_row_id_.reset();
     current_model()->refresh();
     select_row_id(row_id, old_row);
+    schedule_progress();
     return true;
 }
 
@@ -485,6 +732,7 @@ std::function<void()> TranslationEditor::refresher(bool code) {
     return [this, code] {
         (code ? code_model_ : forms_model_)->refresh();
         select_row_id(shown_row_id_.value_or(-1), current_grid()->currentIndex().row());
+        schedule_progress();
     };
 }
 
@@ -535,12 +783,31 @@ void TranslationEditor::toggle_ignore() {
     }
 }
 
+void TranslationEditor::toggle_review() {
+    if (!post_pending()) {
+        keep_refused_row();
+        return;
+    }
+    try {
+        const std::vector<std::int64_t> ids = selected_row_ids();
+        bool all_marked = !ids.empty();
+        for (std::int64_t id : ids)
+            all_marked = all_marked && stored_row(current_table(), id).needs_review;
+        mark_rows(ids, all_marked ? editor::RowMark::Reviewed : editor::RowMark::NeedsReview);
+    } catch (const std::exception& e) {
+        show_failure(this, e);
+    }
+}
+
 void TranslationEditor::mark_selected(editor::RowMark mark) {
     if (!post_pending()) {
         keep_refused_row();
         return;
     }
-    const std::vector<std::int64_t> ids = selected_row_ids();
+    mark_rows(selected_row_ids(), mark);
+}
+
+void TranslationEditor::mark_rows(const std::vector<std::int64_t>& ids, editor::RowMark mark) {
     if (ids.empty()) return;
     try {
         std::optional<ProjectLock> lock;
@@ -555,6 +822,7 @@ void TranslationEditor::mark_selected(editor::RowMark mark) {
     }
     current_model()->refresh();
     highlight_rows(ids);
+    schedule_progress();
 }
 
 void TranslationEditor::highlight_rows(const std::vector<std::int64_t>& row_ids) {
@@ -586,15 +854,15 @@ void TranslationEditor::update_counts() {
 QString TranslationEditor::counts_text() const {
     auto& table = const_cast<TranslationEditor*>(this)->current_table();
     if (!table.is_open()) return {};
-    int translated = table.count_where(std::string(store::field::Translated) + "=1");
-    int ignored = table.count_where(std::string(store::field::Ignore) + "=1");
-    int untranslated =
-        table.count_where(std::string(store::field::TranslateString) + "='' and " +
-                          store::field::Translated + "=0 and " + store::field::Ignore + "=0");
+    // One pass over the table for the three, remembered until it changes.
+    const std::vector<int> counts = table.count_each(
+        {std::string(store::field::Translated) + "=1", std::string(store::field::Ignore) + "=1",
+         std::string(store::field::TranslateString) + "='' and " + store::field::Translated +
+             "=0 and " + store::field::Ignore + "=0"});
     return QString("Translated: %1   Untranslated: %2   Ignored: %3")
-        .arg(translated)
-        .arg(untranslated)
-        .arg(ignored);
+        .arg(counts[0])
+        .arg(counts[2])
+        .arg(counts[1]);
 }
 
 // ---- keys ----
@@ -657,6 +925,10 @@ void TranslationEditor::remember() {
     memory.not_translated = not_translated_check->isChecked();
     memory.changed_only = changed_only_check->isChecked();
     memory.problems_only = problems_only_check->isChecked();
+    memory.state = editor::state_filter_key(
+        static_cast<editor::StateFilter>(std::max(0, state_combo->currentIndex())));
+    if (file_combo->currentIndex() > 0)
+        memory.file = file_combo->currentData(kFileNameRole).toString();
     write_editor_memory(*memory_, memory);
 }
 
@@ -688,8 +960,15 @@ bool TranslationEditor::locate_next(const std::string& field, const std::string&
                                           field == store::field::TranslateString);
     std::unordered_set<std::int64_t> matches;
     table.scan_field(field, [&](std::int64_t id, const std::string& stored) {
-        const std::string value = editor::ShownText(stored, code_text);
-        if (value.size() >= wanted.size() && upper_case(value.substr(0, wanted.size())) == wanted)
+        // A body without apostrophes, codes or line breaks stands for itself: compared in place,
+        // with no copy made for each of a million rows.
+        std::string shown;
+        std::string_view value = stored;
+        if (code_text && stored.find_first_of("'#\r\n") != std::string::npos)
+            value = shown = editor::ShownText(stored, true);
+        if (value.size() >= wanted.size() &&
+            std::equal(wanted.begin(), wanted.end(), value.begin(),
+                       [](char w, char v) { return upper_char(v) == w; }))
             matches.insert(id);
     });
     return select_next_match(matches, true, wrapped);

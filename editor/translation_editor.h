@@ -10,14 +10,18 @@
 #include <vector>
 
 #include "base/reporter_qt.h"
+#include "editor/editor_filter.h"
 #include "editor/post_rules.h"
 #include "store/string_tables.h"
 #include "store/table_store.h"
+#include "store/translation_memory.h"
 
 class QAbstractButton;
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QSettings;
@@ -25,7 +29,15 @@ class QStackedWidget;
 class QStatusBar;
 class QTableView;
 class QTextEdit;
+class QTimer;
 class QToolButton;
+
+namespace lexorin::project {
+class SpellChecker;
+}
+namespace lexorin::editor {
+class MemorySuggestions;
+}
 
 namespace lexorin::gui {
 
@@ -46,11 +58,12 @@ struct EditorTables {
     std::string language;
 };
 
-// The translation editor: a grid of the code or form strings, a detail panel with the
-// translation box, filters, a find bar, marks set on many rows at once, and posting rules that
-// mark rows translated and offer a translation to equal untranslated rows. The translation box
-// always edits the grid's current row, which the grid highlights; what was typed is posted for
-// the row it was typed for.
+// The translation editor: a grid of the code or form strings with their translations and review
+// marks, a detail panel with the translation box, the translation memory's suggestions and the
+// checks of the text typed, filters by flag, state and file, a find bar, marks set on many rows at
+// once, and posting rules that mark rows translated and offer a translation to equal
+// untranslated rows. The translation box always edits the grid's current row, which the grid
+// highlights; what was typed is posted for the row it was typed for.
 class TranslationEditor : public QDialog {
     Q_OBJECT
   public:
@@ -69,6 +82,10 @@ class TranslationEditor : public QDialog {
     QCheckBox* not_translated_check = nullptr;
     QCheckBox* changed_only_check = nullptr;
     QCheckBox* problems_only_check = nullptr;
+    // "All files" and then each file of the mode with its progress; the rows of one file alone.
+    QComboBox* file_combo = nullptr;
+    // All, Untranslated, Needs review, Problems: in the order of editor::StateFilter.
+    QComboBox* state_combo = nullptr;
     QPushButton* close_button = nullptr;
     QTableView* code_grid = nullptr;
     QTableView* forms_grid = nullptr;
@@ -81,16 +98,18 @@ class TranslationEditor : public QDialog {
     QTextEdit* context_view = nullptr;
     QLabel* object_label = nullptr;
     QLabel* property_label = nullptr;
-    QLabel* code_problems_label = nullptr;
-    QLabel* forms_problems_label = nullptr;
     QStatusBar* status_bar = nullptr;
     QLabel* project_language_label = nullptr;  // the project and language, in the status bar
+    QLabel* file_progress_label = nullptr;     // "main.pas: 3 of 5 translated", in the status bar
     FindBar* find_bar = nullptr;               // hidden until Ctrl+F
-    // The keys: Ctrl+I ignores, Ctrl+T and Ctrl+Shift+T mark the selected rows; Ctrl+F, F3 and
-    // Shift+F3 find. The three marks are the grids' context menu too.
+    // The keys: Ctrl+I ignores, Ctrl+T and Ctrl+Shift+T mark the selected rows, Ctrl+R marks
+    // them for review or takes the mark back; Ctrl+F, F3 and Shift+F3 find; Ctrl+1 to Ctrl+5 take
+    // a suggestion into the box. The four marks are the grids' context menu too.
     QAction* ignore_action = nullptr;
     QAction* translated_action = nullptr;
     QAction* not_translated_action = nullptr;
+    QAction* review_action = nullptr;
+    std::vector<QAction*> suggestion_actions;
     QAction* find_action = nullptr;
     QAction* find_next_action = nullptr;
     QAction* find_previous_action = nullptr;
@@ -101,6 +120,10 @@ class TranslationEditor : public QDialog {
     QTableView* current_grid() const { return code_mode_ ? code_grid : forms_grid; }
     QPlainTextEdit* current_box() const;
     StringTableModel* current_model() const { return code_mode_ ? code_model_ : forms_model_; }
+    // The current mode's suggestion list, its note about the memory and the checks' findings.
+    QListWidget* current_suggestions() const;
+    QLabel* current_memory_note() const;
+    QListWidget* current_checks() const;
     QtReporter& reporter() { return *reporter_; }
 
     // The text of the counts in the status bar.
@@ -116,6 +139,8 @@ class TranslationEditor : public QDialog {
     bool find_text(const QString& text, bool forward, bool* wrapped = nullptr);
     // The table rows highlighted in the grid, in grid order; the current row when none is.
     std::vector<std::int64_t> selected_row_ids();
+    // The progress of the current row's file, as the status bar shows it; empty without a row.
+    QString file_progress_text() const;
 
   public slots:
     // The mode buttons: the grid and panel of the mode chosen, after posting what was typed.
@@ -142,6 +167,15 @@ class TranslationEditor : public QDialog {
     void open_find_bar();
     void find_next();
     void find_previous();
+    // Ctrl+R: the highlighted rows marked for review, or the mark taken off when all had it.
+    void toggle_review();
+    // Ctrl+1 ... Ctrl+5: the translation of suggestion `number` (from 1) in the box, not posted.
+    void take_suggestion(int number);
+    // The counts of the file list and the status bar read anew from the table; changes schedule
+    // it, so that the rows of one post are counted once.
+    void refresh_progress();
+    // What the checks and the spelling find in the text typed for the current row.
+    void check_typed();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -166,7 +200,13 @@ class TranslationEditor : public QDialog {
     // After a refused post: the grid back on the row being edited, the typed text kept.
     void keep_refused_row();
     void update_counts();
-    QString problems_of_current() const;
+    // The suggestions of the memory for the current row.
+    void show_suggestions();
+    // The current mode's files in the file list, "All files" chosen (or, at the start, the
+    // file remembered).
+    void fill_file_list();
+    void schedule_progress();
+    void show_file_progress();
     void move_to_next_row();
     // Moves the grid to the next (or previous) visible row in `matches`, from the current row,
     // once around.
@@ -174,6 +214,8 @@ class TranslationEditor : public QDialog {
                            bool* wrapped);
     // F3 and Shift+F3: the find bar's text searched; an empty or closed bar is opened first.
     void find_from_bar(bool forward);
+    // `mark` on the rows `ids`, in one transaction that one undo takes back.
+    void mark_rows(const std::vector<std::int64_t>& ids, editor::RowMark mark);
     // After marks on `row_ids`: the current row kept and the rows highlighted again.
     void highlight_rows(const std::vector<std::int64_t>& row_ids);
     // What shows a change of the tables after an undo or redo of a post made in mode `code`.
@@ -209,6 +251,18 @@ class TranslationEditor : public QDialog {
     QString shown_translation_;                 // as the translation box showed it
     bool loading_ = false;
     QSettings* memory_ = nullptr;
+    bool memory_warned_ = false;  // a memory that fails says so once, not at every post
+    std::string shown_blanks_;    // the row's trailing blanks, put back for the checks
+    std::unique_ptr<editor::MemorySuggestions> suggestion_source_;
+    std::unique_ptr<project::SpellChecker> speller_;
+    std::vector<store::Suggestion> shown_suggestions_;
+    QTimer* check_timer_ = nullptr;     // the checks run when typing pauses
+    QTimer* progress_timer_ = nullptr;  // the progress counted once after a change
+    std::unordered_map<std::int64_t, editor::FileProgress> progress_;  // of the current mode
+    QString remembered_file_;  // the file chosen last time, chosen again when listed
+    // The choices of the two lists before a change, put back when a refused post keeps the row.
+    int file_index_ = 0;
+    int state_index_ = 0;
 };
 
 // Opens the editor modally on `tables`, remembering its size, filters and mode in the program's

@@ -318,3 +318,32 @@ TEST(PostRulesLong, ThousandsOfEqualRowsAreWrittenTogetherWithProgress) {
 }
 
 }  // namespace
+
+TEST_F(PostRulesTest, TheReviewMarkIsSetAndTakenOffAloneAndUndoAndAPostRestoreOrClearIt) {
+    PostRecord marked = MarkRows(forms, {1, 2}, RowMark::NeedsReview, store::TableKind::Forms);
+    EXPECT_EQ(marked.rows.size(), 2u);
+    go(1);
+    EXPECT_TRUE(forms.logical("NeedsReview"));
+    EXPECT_FALSE(forms.logical("Translated"));  // the other flags stay
+    EXPECT_TRUE(forms.logical("Changed"));
+    // Rows that hold the mark already are not changed again.
+    EXPECT_TRUE(MarkRows(forms, {1, 2}, RowMark::NeedsReview, store::TableKind::Forms).empty());
+    Undo(forms, marked);
+    go(1);
+    EXPECT_FALSE(forms.logical("NeedsReview"));
+
+    MarkRows(forms, {5}, RowMark::NeedsReview, store::TableKind::Forms);
+    // A translator's post is the review: the mark goes, and undo brings it back.
+    go(5);
+    Answering no(false);
+    PostRecord post = PostRow(forms, edit_of_current("Anders"), store::TableKind::Forms, no);
+    go(5);
+    EXPECT_FALSE(forms.logical("NeedsReview"));
+    Undo(forms, post);
+    go(5);
+    EXPECT_TRUE(forms.logical("NeedsReview"));
+    PostRecord reviewed = MarkRows(forms, {5}, RowMark::Reviewed, store::TableKind::Forms);
+    EXPECT_EQ(reviewed.rows.size(), 1u);
+    go(5);
+    EXPECT_FALSE(forms.logical("NeedsReview"));
+}

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -36,6 +37,10 @@ using namespace lexorin;
 using namespace lexorin::gui;
 using lexorin::testing::ModalAnswerer;
 using lexorin::testing::TempDir;
+
+// The code grid: the original, the translation, then the flags.
+constexpr int kCodeIgnoreColumn = 2;
+constexpr int kCodeTranslatedColumn = 3;
 
 class EditorWindowTest : public QObject {
     Q_OBJECT
@@ -224,7 +229,7 @@ class EditorWindowTest : public QObject {
         QVERIFY(translated(8));
         QCOMPARE(current_row(), 7);
         QCOMPARE(editor->current_box()->toPlainText(), QString("Geht's"));
-        QVERIFY(editor->code_problems_label->text().isEmpty());
+        QCOMPARE(editor->current_checks()->count(), 0);
 
         // Undo gives back exactly what was stored, typed text and all.
         QTest::keySequence(editor->current_box(), QKeySequence::Undo);
@@ -477,7 +482,7 @@ class EditorWindowTest : public QObject {
         type_translation("Dateien");
         QTest::keyClick(editor->current_box(), Qt::Key_Return);
         editor->current_grid()->setCurrentIndex(editor->current_model()->index(5, 0));
-        QVERIFY(editor->code_problems_label->text().startsWith("placeholders"));
+        QVERIFY(editor->current_checks()->item(0)->text().startsWith("placeholders"));
         QApplication::processEvents();
         QCOMPARE(editor->current_box()->size(), box_size);  // the problem text takes no room
         QVERIFY(editor->current_model()
@@ -493,7 +498,7 @@ class EditorWindowTest : public QObject {
 
     void checkBoxesInTheGridPostWithTheRules() {
         open_editor(true);
-        QModelIndex ignore = editor->current_model()->index(1, 1);
+        QModelIndex ignore = editor->current_model()->index(1, kCodeIgnoreColumn);
         QVERIFY(editor->current_model()->setData(ignore, Qt::Checked, Qt::CheckStateRole));
         QVERIFY(ignored(2));
         QCOMPARE(editor->counts_text(), QString("Translated: 0   Untranslated: 4   Ignored: 2"));
@@ -564,9 +569,9 @@ class EditorWindowTest : public QObject {
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(translation(2), std::string(""));
         QVERIFY(!translated(2));
-        QCOMPARE(
-            editor->current_model()->data(editor->current_model()->index(1, 2), Qt::CheckStateRole),
-            QVariant(Qt::Unchecked));
+        QCOMPARE(editor->current_model()->data(
+                     editor->current_model()->index(1, kCodeTranslatedColumn), Qt::CheckStateRole),
+                 QVariant(Qt::Unchecked));
         QCOMPARE(editor->counts_text(), QString("Translated: 0   Untranslated: 5   Ignored: 1"));
     }
 
@@ -578,8 +583,8 @@ class EditorWindowTest : public QObject {
             message_text(editor::IgnoreQuestion(1, "Don't", {"main.pas, line 9"}));
         ModalAnswerer no;
         no.box(ignore_row_3, QMessageBox::No);
-        QVERIFY(editor->current_model()->setData(editor->current_model()->index(0, 1), Qt::Checked,
-                                                 Qt::CheckStateRole));
+        QVERIFY(editor->current_model()->setData(
+            editor->current_model()->index(0, kCodeIgnoreColumn), Qt::Checked, Qt::CheckStateRole));
         check(no);
         QVERIFY(ignored(1));
         QVERIFY(!ignored(3));  // nothing ignored behind the user's back
