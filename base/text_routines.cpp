@@ -4,15 +4,29 @@
 
 namespace lexorin {
 
+size_t FindNoCase(std::string_view text, std::string_view part, size_t from) {
+    if (from > text.size() || part.size() > text.size() - from) return std::string_view::npos;
+    if (part.empty()) return from;
+    // Candidates by the first character in either case, then the rest compared in place.
+    const char first = upper_char(part.front());
+    const std::string_view rest = part.substr(1);
+    const size_t last = text.size() - part.size();
+    for (size_t at = from; at <= last; ++at) {
+        if (upper_char(text[at]) != first) continue;
+        size_t i = 0;
+        while (i < rest.size() && upper_char(text[at + 1 + i]) == upper_char(rest[i])) ++i;
+        if (i == rest.size()) return at;
+    }
+    return std::string_view::npos;
+}
+
 std::string ReplaceAllNoCase(std::string_view source, std::string_view find,
                              std::string_view replacement) {
     if (find.empty()) return std::string(source);
-    const std::string upper_source = upper_case(source);
-    const std::string upper_find = upper_case(find);
     std::string result;
     size_t from = 0;
-    for (size_t hit = upper_source.find(upper_find); hit != std::string::npos;
-         hit = upper_source.find(upper_find, from)) {
+    for (size_t hit = FindNoCase(source, find); hit != std::string::npos;
+         hit = FindNoCase(source, find, from)) {
         result.append(source.substr(from, hit - from));
         result.append(replacement);
         from = hit + find.size();
@@ -22,7 +36,7 @@ std::string ReplaceAllNoCase(std::string_view source, std::string_view find,
 }
 
 bool ContainsNoCase(std::string_view text, std::string_view part) {
-    return !part.empty() && upper_case(text).find(upper_case(part)) != std::string::npos;
+    return !part.empty() && FindNoCase(text, part) != std::string_view::npos;
 }
 
 std::string UnescapeApostrophes(std::string_view text) {

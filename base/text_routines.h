@@ -15,6 +15,9 @@ std::string ReplaceAllNoCase(std::string_view source, std::string_view find,
 // Whether text contains part, compared without regard to the case of a to z. An empty part is
 // never contained.
 bool ContainsNoCase(std::string_view text, std::string_view part);
+// Where part first occurs in text at or after `from`, compared as ContainsNoCase does; npos when
+// nowhere. The same as upper_case(text).find(upper_case(part), from), without the copies.
+size_t FindNoCase(std::string_view text, std::string_view part, size_t from = 0);
 
 // Form text writes an apostrophe inside a string as '#39'.
 std::string UnescapeApostrophes(std::string_view text);  // every '#39' becomes '

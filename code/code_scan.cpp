@@ -1,6 +1,7 @@
 #include "code/code_scan.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "base/errors.h"
@@ -14,6 +15,7 @@
 #include "code/restored_literals.h"
 #include "code/scan_space.h"
 #include "code/unit_batch.h"
+#include "code/unit_prefetch.h"
 #include "code/unit_scanner.h"
 #include "project/backup.h"
 #include "project/file_walker.h"
@@ -108,11 +110,17 @@ CodeScanReport RunCodeScan(const store::Table& projects, const LanguageList& lan
                     kUnitBatch, &reporter);
     std::map<std::string, int> scanned;  // the strings of each unit scanned
     std::optional<BatchFailed> stop;
+    // The units ahead are read and rewritten on another thread once the table's numbering is
+    // known (after the first string stored), and again whenever it went otherwise than foreseen.
+    UnitPrefetch prefetch(options, restored, paths);
+    std::optional<std::int64_t> foreseen;  // the prefetch's number for the next unit's strings
     size_t next = paths.size();
     for (size_t i = 0; i < paths.size(); ++i) {
         reporter.progress(static_cast<int>(i), static_cast<int>(paths.size()), paths[i]);
+        std::unique_ptr<PreparedUnit> prepared = prefetch.Take(i);
+        foreseen = prepared ? std::optional(prepared->next_index()) : std::nullopt;
         try {
-            const int strings = batch.ScanUnit(scanner, paths[i]);
+            const int strings = batch.ScanUnit(scanner, paths[i], prepared.get());
             scanned[paths[i]] = strings;
             report.strings_found += strings;
             ++report.units_scanned;
@@ -123,6 +131,8 @@ CodeScanReport RunCodeScan(const store::Table& projects, const LanguageList& lan
         } catch (const std::exception& e) {
             report.skipped.emplace_back(paths[i], e.what());
         }
+        if (const auto next_index = batch.next_index(); next_index && foreseen != next_index)
+            prefetch.Restart(i + 1, *next_index);
     }
     if (!stop) {
         try {
@@ -171,20 +181,40 @@ CodeScanReport DryRunCodeScan(const store::Table& projects, store::PascalRows& p
     std::vector<std::string> paths = ProjectUnitFiles(projects, nullptr, &outside);
     for (const auto& link : outside)
         report.skipped.emplace_back(link.path, project::OutsideLinkReason(link));
+    // The units ahead are read and rewritten on another thread (see UnitPrefetch).
+    UnitPrefetch prefetch(options, restored, paths);
+    prefetch.Restart(0, next_index);
     for (size_t i = 0; i < paths.size(); ++i) {
         reporter.progress(static_cast<int>(i), static_cast<int>(paths.size()), paths[i]);
+        const std::unique_ptr<PreparedUnit> prepared = prefetch.Take(i);
+        // The prefetch's number for the next unit's strings; none (0) without a prepared unit.
+        const std::int64_t foreseen = prepared ? prepared->next_index() : 0;
         try {
-            std::vector<std::string> lines = read_text_lines(ReadUnitText(paths[i]));
-            UnitRewrite rewrite = scanner.RewriteUnit(paths[i], lines, strings);
+            std::string text;
+            std::vector<std::string_view> lines;
+            std::optional<RewrittenUnit> own_rewrite;
+            const RewrittenUnit* taken = nullptr;
+            if (prepared && prepared->usable && prepared->first_index == strings.next_index()) {
+                for (const std::string& status : prepared->status_texts) reporter.status(status);
+                for (const auto& row : prepared->rows) strings.Add(row.second);
+                taken = &prepared->rewrite;
+            } else {
+                text = ReadUnitText(paths[i]);
+                lines = read_text_line_views(text);
+                own_rewrite = scanner.RewriteLines(paths[i], lines, strings);
+                taken = &*own_rewrite;
+            }
+            const RewrittenUnit& rewrite = *taken;
             report.strings_found += rewrite.strings_found;
             AddCounts(report.left_alone, rewrite.left_alone);
             ++report.units_scanned;
             // Every changed line is preceded by a marker line holding the line as it was.
-            for (const auto& line : rewrite.lines)
+            for (const std::string_view line : rewrite.lines.lines())
                 if (IsMarkerLine(line)) ++report.lines_changed;
         } catch (const std::exception& e) {
             report.skipped.emplace_back(paths[i], e.what());
         }
+        if (foreseen != strings.next_index()) prefetch.Restart(i + 1, strings.next_index());
     }
     report.would_add = strings.rows();
     return report;

@@ -6,22 +6,26 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-bool starts_at(std::string_view text, size_t i, std::string_view token) {
-    return text.substr(i, token.size()) == token;
+// The character after i, or NUL at the end of the line.
+char next_char(std::string_view text, size_t i) {
+    return i + 1 < text.size() ? text[i + 1] : '\0';
 }
 
 // The first "{" or "(*" from `from` on that lies outside literals and before any // comment.
+// Every character of a unit passes here, so the tests are on characters, not substrings.
 size_t find_comment_opener(std::string_view line, size_t from) {
     bool in_literal = false;
     for (size_t i = from; i < line.size(); ++i) {
-        char c = line[i];
+        const char c = line[i];
+        // Most characters are none of those that matter here.
+        if (c != '\'' && c != '{' && c != '(' && c != '/') continue;
         if (in_literal) {
             if (c == '\'') in_literal = false;
         } else if (c == '\'') {
             in_literal = true;
-        } else if (c == '{' || starts_at(line, i, "(*")) {
+        } else if (c == '{' || (c == '(' && next_char(line, i) == '*')) {
             return i;
-        } else if (starts_at(line, i, "//")) {
+        } else if (c == '/' && next_char(line, i) == '/') {
             return npos;
         }
     }
@@ -32,9 +36,15 @@ size_t find_comment_opener(std::string_view line, size_t from) {
 
 std::vector<LinePart> SplitLine(std::string_view line, CommentState& state) {
     std::vector<LinePart> parts;
+    SplitLineInto(line, state, parts);
+    return parts;
+}
+
+void SplitLineInto(std::string_view line, CommentState& state, std::vector<LinePart>& parts) {
+    parts.clear();
     if (line.empty()) {
         if (state == CommentState::None) parts.push_back({LinePart::Kind::Code, 0, 0});
-        return parts;
+        return;
     }
     size_t pos = 0;
     // Where the closer of the open comment may start: past the opener of a comment opened on
@@ -58,7 +68,6 @@ std::vector<LinePart> SplitLine(std::string_view line, CommentState& state) {
         if (close != npos) state = CommentState::None;
         pos = end;
     }
-    return parts;
 }
 
 }  // namespace lexorin::code

@@ -24,5 +24,7 @@ struct LinePart {
 // (so that the line tests see it). state is the comment open at the start of the line and
 // becomes the one open at its end. An empty line outside comments is one empty code part.
 std::vector<LinePart> SplitLine(std::string_view line, CommentState& state);
+// The same into `parts` (emptied first), so that a scan of many lines reuses one vector.
+void SplitLineInto(std::string_view line, CommentState& state, std::vector<LinePart>& parts);
 
 }  // namespace lexorin::code

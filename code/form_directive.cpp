@@ -23,7 +23,11 @@ bool IsFormExtension(std::string_view extension) {
 }  // namespace
 
 std::optional<FormDirective> ParseFormDirective(std::string_view line) {
-    const std::string text = trim(line);
+    // Every line of a unit is asked: those that cannot begin a directive go without a copy.
+    const std::string_view start = trim_view(line);
+    if (start.size() < 4 || start[0] != '{' || start[1] != '$' || upper_char(start[2]) != 'R')
+        return std::nullopt;
+    const std::string text(start);
     const std::string upper = upper_case(text);
     size_t name_start = 0;
     if (starts_with(upper, "{$R ")) {

@@ -1,5 +1,7 @@
 #include "code/pascal_context.h"
 
+#include <array>
+#include <iterator>
 #include <numeric>
 
 namespace lexorin::code {
@@ -82,17 +84,39 @@ constexpr KnownWord kKnownWords[] = {
     {"exports", Word::Section},
 };
 
+// The known words of each length, longest 14 (implementation, initialization, resourcestring):
+// every identifier of a unit is looked up, most of them among none or a few candidates.
+constexpr size_t kLongestWord = 14;
+struct WordsOfLength {
+    std::array<KnownWord, std::size(kKnownWords)> words{};
+    size_t count = 0;
+};
+constexpr std::array<WordsOfLength, kLongestWord + 1> WordsByLength() {
+    std::array<WordsOfLength, kLongestWord + 1> table{};
+    for (const KnownWord& known : kKnownWords) {
+        WordsOfLength& bucket = table[known.lower.size()];
+        bucket.words[bucket.count++] = known;
+    }
+    return table;
+}
+constexpr std::array<WordsOfLength, kLongestWord + 1> kWordsByLength = WordsByLength();
+
+char LowerChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
 // Case-insensitive lookup; an identifier escaped with & is never a keyword.
 Word WordOf(std::string_view word) {
-    if (word.size() < 2 || word.size() > 14 || word.front() == '&') return Word::Other;
-    char lower[16];
-    for (size_t i = 0; i < word.size(); ++i) {
-        char c = word[i];
-        lower[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    if (word.size() < 2 || word.size() > kLongestWord || word.front() == '&') return Word::Other;
+    const WordsOfLength& candidates = kWordsByLength[word.size()];
+    const char first = LowerChar(word.front());
+    for (size_t k = 0; k < candidates.count; ++k) {
+        const std::string_view known = candidates.words[k].lower;
+        if (known.front() != first) continue;
+        size_t i = 1;
+        while (i < word.size() && LowerChar(word[i]) == known[i]) ++i;
+        if (i == word.size()) return candidates.words[k].word;
     }
-    const std::string_view key(lower, word.size());
-    for (const KnownWord& known : kKnownWords)
-        if (known.lower.size() == key.size() && known.lower == key) return known.word;
     return Word::Other;
 }
 

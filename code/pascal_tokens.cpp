@@ -17,7 +17,28 @@ bool IsIdentifierChar(char c) {
     return IsLetter(c) || IsDigit(c);
 }
 
-size_t SkipWhile(std::string_view text, size_t i, bool (*test)(char)) {
+// The two-character symbols := .. <= >= <> += -= *= /=.
+bool IsSymbolPair(char c, char next) {
+    switch (c) {
+        case ':':
+        case '>':
+        case '+':
+        case '-':
+        case '*':
+        case '/':
+            return next == '=';
+        case '<':
+            return next == '=' || next == '>';
+        case '.':
+            return next == '.';
+        default:
+            return false;
+    }
+}
+
+// A template, so that the test is inlined into the loop that every identifier goes through.
+template <typename Test>
+size_t SkipWhile(std::string_view text, size_t i, Test test) {
     while (i < text.size() && test(text[i])) ++i;
     return i;
 }
@@ -72,11 +93,8 @@ bool NextToken(std::string_view piece, size_t& pos, PascalToken& token) {
             (piece[j - 1] == 'e' || piece[j - 1] == 'E') && c != '$')
             j = SkipWhile(piece, j + 1, IsDigit);
         token.end = j;
-    } else {
-        static constexpr std::string_view kPairs[] = {":=", "..", "<=", ">=", "<>",
-                                                      "+=", "-=", "*=", "/="};
-        for (std::string_view pair : kPairs)
-            if (c == pair[0] && next == pair[1]) token.end = i + 2;
+    } else if (IsSymbolPair(c, next)) {
+        token.end = i + 2;
     }
     pos = token.end;
     return true;

@@ -1,6 +1,8 @@
 #include "code/scan_space.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 #include "base/errors.h"
 #include "base/file_utils.h"
@@ -19,10 +21,10 @@ constexpr std::uintmax_t kRowFields = 64;
 
 NewLiterals CountNewLiterals(const std::string& unit_text) {
     NewLiterals found;
-    for (const auto& line : read_text_lines(unit_text)) {
-        if (starts_with(trim(line), "//")) continue;  // a comment line, or a marker line
+    for (const std::string_view line : read_text_line_views(unit_text)) {
+        if (starts_with(trim_view(line), "//")) continue;  // a comment line, or a marker line
         std::uintmax_t literals = 0;
-        for (size_t i = line.find('\''); i != std::string::npos; i = line.find('\'', i + 1)) {
+        for (size_t i = line.find('\''); i != std::string_view::npos; i = line.find('\'', i + 1)) {
             // The literal runs to the next apostrophe that is not doubled.
             size_t end = i + 1;
             while (end < line.size() &&
@@ -66,29 +68,72 @@ std::uintmax_t EstimatedRowBytes(const std::string& unit_text, const NewLiterals
     return bytes + bytes / 10;
 }
 
+namespace {
+
+// What one unit adds to the needs; `read` false for a unit that cannot be read (the scan
+// reports it).
+struct UnitEstimate {
+    bool read = false;
+    std::uintmax_t text_bytes = 0;
+    std::uintmax_t row_bytes = 0;
+    std::uintmax_t changed_line_bytes = 0;
+};
+
+UnitEstimate EstimateUnit(const std::string& unit, int context_lines) {
+    UnitEstimate estimate;
+    std::string text;
+    try {
+        text = read_file(unit);
+    } catch (const Error&) {
+        return estimate;
+    }
+    const NewLiterals found = CountNewLiterals(text);
+    estimate.read = true;
+    estimate.text_bytes = text.size();
+    estimate.row_bytes = EstimatedRowBytes(text, found, context_lines);
+    estimate.changed_line_bytes = found.line_bytes;
+    return estimate;
+}
+
+// Every unit read and counted, half of them on a second thread when one can be had: this is
+// most of the check's time.
+std::vector<UnitEstimate> EstimateUnits(const std::vector<std::string>& units, int context_lines) {
+    std::vector<UnitEstimate> estimates(units.size());
+    auto estimate_every = [&](size_t first, size_t step) {
+        for (size_t i = first; i < units.size(); i += step)
+            estimates[i] = EstimateUnit(units[i], context_lines);
+    };
+    std::jthread helper;
+    if (units.size() > 1) {
+        try {
+            helper = std::jthread(estimate_every, 1, 2);
+        } catch (const std::system_error&) {
+        }
+    }
+    estimate_every(0, helper.joinable() ? 2 : 1);
+    return estimates;  // the helper has joined
+}
+
+}  // namespace
+
 void RequireSpaceForCodeScan(const std::vector<std::string>& units,
                              const std::string& program_directory, size_t languages,
                              int context_lines, store::Table& scanned,
                              std::vector<store::LanguageTable>& others) {
     DiskSpaceNeeds needs;
     std::uintmax_t rows = 0;
-    for (const auto& unit : units) {
-        std::string text;
-        try {
-            text = read_file(unit);
-        } catch (const Error&) {
-            continue;  // the scan reports it
-        }
-        const NewLiterals found = CountNewLiterals(text);
-        const std::uintmax_t unit_rows = EstimatedRowBytes(text, found, context_lines);
-        if (unit_rows == 0) continue;  // stays as it is
-        rows += unit_rows;
+    const std::vector<UnitEstimate> estimates = EstimateUnits(units, context_lines);
+    for (size_t i = 0; i < units.size(); ++i) {
+        const UnitEstimate& estimate = estimates[i];
+        if (!estimate.read || estimate.row_bytes == 0) continue;  // stays as it is
+        rows += estimate.row_bytes;
         // A unit that changes is written anew beside itself before it replaces it, each
         // changed line with a marker line before it that repeats it: its size, and twice the
         // bytes of its changed lines, until the batch is put in place.
-        std::string folder = directory_of(unit);
+        std::string folder = directory_of(units[i]);
         if (folder.empty()) folder = ".";
-        needs.Add(folder, text.size() + 2 * found.line_bytes, "the rewritten units",
+        needs.Add(folder, estimate.text_bytes + 2 * estimate.changed_line_bytes,
+                  "the rewritten units",
                   "each is written beside itself before it replaces it, a marker line before "
                   "every changed line");
     }

@@ -8,11 +8,11 @@
 namespace lexorin::code {
 
 bool IsCommentLine(std::string_view scan_text) {
-    return starts_with(trim(scan_text), "//");
+    return starts_with(trim_view(scan_text), "//");
 }
 
 bool IsTooShort(std::string_view candidate, int min_length) {
-    return static_cast<long long>(trim(candidate).size()) < min_length;
+    return static_cast<long long>(trim_view(candidate).size()) < min_length;
 }
 
 bool MentionsStdcall(std::string_view piece) {
@@ -20,11 +20,11 @@ bool MentionsStdcall(std::string_view piece) {
 }
 
 bool CarriesNotransMarker(std::string_view piece) {
-    return upper_case(piece).find("NOTRANS", 1) != std::string::npos;
+    return FindNoCase(piece, "NOTRANS", 1) != std::string_view::npos;
 }
 
 bool OpensConstSection(std::string_view piece) {
-    return starts_with(upper_case(trim(piece)), "CONST ");
+    return starts_with_no_case(trim_view(piece), "CONST ");
 }
 
 bool HasStartChar(std::string_view candidate, std::string_view start_chars) {
@@ -82,6 +82,12 @@ std::string_view CutLine(std::string_view line, size_t column, bool around, bool
 }  // namespace
 
 std::string ContextText(const std::vector<std::string>& lines, size_t index, int context_lines,
+                        size_t column) {
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    return ContextText(std::span<const std::string_view>(views), index, context_lines, column);
+}
+
+std::string ContextText(std::span<const std::string_view> lines, size_t index, int context_lines,
                         size_t column) {
     // Rounded toward zero, so a negative count gives the line alone.
     long long half = std::max(0, context_lines / 2);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,8 @@ int SpacesAtEnd(std::string_view candidate);
 // start. So a table grows with the number of literals, not with the length of their lines.
 inline constexpr size_t kContextLineLimit = 400;
 std::string ContextText(const std::vector<std::string>& lines, size_t index, int context_lines,
+                        size_t column = 0);
+std::string ContextText(std::span<const std::string_view> lines, size_t index, int context_lines,
                         size_t column = 0);
 
 }  // namespace lexorin::code

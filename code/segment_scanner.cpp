@@ -1,3 +1,4 @@
+#include <optional>
 #include <string>
 
 #include "code/pascal_tokens.h"
@@ -11,31 +12,36 @@ std::string ResourceReferenceText(std::int64_t index) {
     return "''+s_" + std::to_string(index) + "+''";
 }
 
-void UnitScanner::ScanSegment(UnitScanState& unit, StringStore& strings) const {
-    unit.rewritten = unit.test_text;
-    if (IsCommentLine(unit.scan_text)) return;
+bool UnitScanner::ScanSegment(UnitScanState& unit, std::string_view piece,
+                              StringStore& strings) const {
+    if (IsCommentLine(piece)) return false;
     if (progress_) {
         progress_->still_working();
-        if (unit.line_index % 10 == 1)
-            progress_->status("Processing " + unit.path + " line " +
-                              std::to_string(unit.line_index));
+        if (unit.line_index % 10 == 1) {
+            unit.status_text.assign("Processing ").append(unit.path).append(" line ");
+            unit.status_text += std::to_string(unit.line_index);
+            progress_->status(unit.status_text);
+        }
     }
 
-    // Candidates are taken from the piece as it will be written: it differs from the scan text
-    // only on the first uses line, by an inserted unit name that holds no apostrophe. Each
+    // Candidates are taken from the piece as it will be written: it differs from the line as
+    // read only on the first uses line, by an inserted unit name that holds no apostrophe. Each
     // accepted literal is replaced where it stands, so a quoted text that happens to span two
     // other literals is never touched. Every token moves the context on, so that the unit's
     // syntax is followed across lines.
-    const std::string& piece = unit.test_text;
-    std::string rewritten;
+    std::string& rewritten = unit.rewritten_piece;
+    rewritten.clear();
+    bool replaced = false;
     size_t copied = 0;
-    const PieceTests piece_tests(options_, piece);
+    // The tests of the whole piece, made at its first literal: most pieces have none.
+    std::optional<PieceTests> piece_tests;
     PascalToken token;
     for (size_t pos = 0; NextToken(piece, pos, token); unit.context.Feed(token, piece)) {
         if (token.kind != PascalToken::Kind::Literal || !token.terminated) continue;
         const std::string_view candidate =
-            std::string_view(piece).substr(token.begin + 1, token.end - token.begin - 2);
-        const Verdict verdict = EvaluateCandidate(options_, candidate, piece_tests);
+            piece.substr(token.begin + 1, token.end - token.begin - 2);
+        if (!piece_tests) piece_tests.emplace(options_, piece);
+        const Verdict verdict = EvaluateCandidate(options_, candidate, *piece_tests);
         if (verdict == Verdict::Rejected) continue;
         // A program or library has no interface part: its statement part is code.
         if (options_.ignore_interface && !unit.implementation_seen && !unit.program_file) continue;
@@ -59,14 +65,14 @@ void UnitScanner::ScanSegment(UnitScanState& unit, StringStore& strings) const {
         found.spaces_at_end = SpacesAtEnd(candidate);
         std::int64_t index = strings.Add(found);
 
-        rewritten.append(piece, copied, token.begin - copied);
+        rewritten.append(piece.substr(copied, token.begin - copied));
         rewritten += ResourceReferenceText(index);
         copied = token.end;
+        replaced = true;
         ++unit.strings_found;
     }
-    if (copied == 0) return;
-    rewritten.append(piece, copied);
-    unit.rewritten = std::move(rewritten);
+    if (replaced) rewritten.append(piece.substr(copied));
+    return replaced;
 }
 
 }  // namespace lexorin::code

@@ -39,6 +39,7 @@ class MemoryStringStore : public StringStore {
         return next_index_++;
     }
     const std::vector<std::pair<std::int64_t, FoundString>>& rows() const { return rows_; }
+    std::int64_t next_index() const { return next_index_; }
 
   private:
     std::int64_t next_index_;

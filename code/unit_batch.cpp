@@ -1,5 +1,6 @@
 #include "code/unit_batch.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,21 +14,13 @@
 #include "base/file_utils.h"
 #include "base/text_utils.h"
 #include "code/batch_failed.h"
+#include "code/unit_prefetch.h"
 #include "store/table_store.h"
 #include "store/transcopy.h"
 
 namespace lexorin::code {
 
 namespace {
-
-// A unit reached through a symbolic link is rewritten where it lies, so the link stays a link.
-std::string ResolvedTarget(const std::string& path) {
-    struct FreeDeleter {
-        void operator()(char* p) const { std::free(p); }
-    };
-    std::unique_ptr<char, FreeDeleter> real(::realpath(path.c_str(), nullptr));
-    return real ? std::string(real.get()) : path;
-}
 
 // Checked before the scan, so that a unit that could not be replaced leaves no rows behind.
 void RequireReplaceable(const std::string& path, const std::string& target) {
@@ -47,14 +40,23 @@ void RequireReplaceable(const std::string& path, const std::string& target) {
 }  // namespace
 
 UnitBatch::UnitBatch(UnitBatchTables tables, size_t size, Reporter* reporter)
-    : tables_(tables), size_(size), reporter_(reporter) {}
+    : tables_(tables), size_(size), reporter_(reporter), unit_rows_(tables.units) {}
 
 UnitBatch::~UnitBatch() = default;
 
 int UnitBatch::ScanUnit(const UnitScanner& scanner, const std::string& path) {
-    const std::string target = ResolvedTarget(path);
+    return ScanUnit(scanner, path, nullptr);
+}
+
+int UnitBatch::ScanUnit(const UnitScanner& scanner, const std::string& path,
+                        PreparedUnit* prepared) {
+    if (prepared && prepared->path != path) prepared = nullptr;
+    const std::string target = prepared ? prepared->target : ResolvedTarget(path);
     RequireReplaceable(path, target);
-    const std::string original = ReadUnitText(path);
+    // The prepared unit's bytes were read as ReadUnitText reads them.
+    const bool read_ahead = prepared && prepared->usable;
+    const std::string read = read_ahead ? std::string() : ReadUnitText(path);
+    const std::string& original = read_ahead ? prepared->text : read;
 
     if (!held_) {
         try {
@@ -63,26 +65,41 @@ int UnitBatch::ScanUnit(const UnitScanner& scanner, const std::string& path) {
             AbandonBatch({}, path, e.what());
         }
     }
-    TableStringStore strings(tables_.units, tables_.pascal);
+    TableStringStore strings(tables_.units, tables_.pascal, &unit_rows_);
     int strings_found = 0;
     try {
         std::optional<JournalEntry> kept;
         if (tables_.restore_journal) kept = tables_.restore_journal->Find(path);
-        std::vector<std::string> lines = read_text_lines(original);
-        UnitRewrite result = scanner.RewriteUnit(path, lines, strings, kept);
-        strings_found = result.strings_found;
+        std::vector<std::string_view> own_lines;
+        std::optional<RewrittenUnit> own_rewrite;
+        const RewrittenUnit* result = nullptr;
+        std::span<const std::string_view> lines;
+        if (TakesPrepared(prepared, kept) && StorePrepared(*prepared, strings)) {
+            if (reporter_)
+                for (const std::string& text : prepared->status_texts) reporter_->status(text);
+            result = &prepared->rewrite;
+            lines = prepared->lines;
+        } else {
+            own_lines = read_text_line_views(original);
+            own_rewrite = scanner.RewriteLines(path, own_lines, strings, kept);
+            result = &*own_rewrite;
+            lines = own_lines;
+        }
+        if (!strings.added().pascal.empty()) next_index_ = strings.added().pascal.back() + 1;
+        strings_found = result->strings_found;
         // A unit whose lines all stay as they were keeps its bytes, line ends included.
-        const bool changed = result.lines != lines;
-        const std::string text = changed ? join_text_lines(result.lines) : original;
-        const bool journaled = changed && JournalOriginals(path, result, kept.has_value());
-        if (text != original) {
+        const bool changed = !result->lines.SameAs(lines);
+        const std::string text =
+            changed ? join_text_line_views(result->lines.lines()) : std::string();
+        const bool journaled = changed && JournalOriginals(path, *result, kept.has_value());
+        if (changed && text != original) {
             // The new text waits beside the unit until the rows it refers to are committed.
             auto writer = std::make_unique<AtomicFileWriter>(target);
             writer->write(text);
             writer->finish(false);
             pending_.push_back({path, std::move(writer), journaled, strings.added()});
         }
-        AddCounts(left_alone_, result.left_alone);
+        AddCounts(left_alone_, result->left_alone);
     } catch (const std::exception& e) {
         // Rows, journal entries and new texts are written together: whatever failed (a full
         // disk, most likely) would fail the rest of the batch too.
@@ -91,6 +108,25 @@ int UnitBatch::ScanUnit(const UnitScanner& scanner, const std::string& path) {
     if (size_ <= 1 || pending_.size() >= size_) CommitUnits();
     if (reporter_) reporter_->status(std::to_string(strings_found) + " Strings found");
     return strings_found;
+}
+
+bool UnitBatch::TakesPrepared(const PreparedUnit* prepared,
+                              const std::optional<JournalEntry>& kept) const {
+    // Numbered from where the table stands, and no older switch block to mend with a kept
+    // directive (the thread has no journal to ask).
+    return prepared && prepared->usable && next_index_ == prepared->first_index &&
+           !(kept && !kept->form_line.empty() && prepared->rewrite.mended_older_blocks);
+}
+
+bool UnitBatch::StorePrepared(const PreparedUnit& prepared, TableStringStore& strings) {
+    for (const auto& [index, found] : prepared.rows) {
+        if (strings.Add(found) == index) continue;
+        // The table numbered otherwise than foreseen: its rows go, and the unit is scanned
+        // here, numbered by the table.
+        strings.TakeBack(PascalTables());
+        return false;
+    }
+    return true;
 }
 
 void UnitBatch::ForgetOriginals(const std::string& path, bool journaled) noexcept {
@@ -102,7 +138,7 @@ void UnitBatch::ForgetOriginals(const std::string& path, bool journaled) noexcep
     }
 }
 
-bool UnitBatch::JournalOriginals(const std::string& path, const UnitRewrite& rewrite,
+bool UnitBatch::JournalOriginals(const std::string& path, const RewrittenUnit& rewrite,
                                  bool had_entry) {
     if (!tables_.restore_journal || (!rewrite.original_uses_line && !rewrite.original_form_line))
         return false;
@@ -141,6 +177,7 @@ void UnitBatch::AbandonBatch(std::vector<PendingUnit> batch, const std::string& 
     if (!failed_unit.empty()) units.push_back(failed_unit);
     batch.clear();  // the new texts go
     bool taken_back = true;
+    unit_rows_.Forget();  // the unit files' rows of the batch go
     if (held_) {
         held_->Rollback();
         taken_back = held_->restored();
@@ -185,6 +222,19 @@ void UnitBatch::CommitUnits() {
     if (journal && journal->open()) journal->End();
 }
 
+void UnitBatch::ReplaceHoldingOld(AtomicFileWriter& writer) {
+    // The old file stays open across the rename, so that freeing its blocks waits for the
+    // close, which another thread makes (see DeferredClose).
+    const int old_file = ::open(writer.target().c_str(), O_PATH | O_CLOEXEC);
+    try {
+        writer.replace();
+    } catch (...) {
+        if (old_file >= 0) ::close(old_file);
+        throw;
+    }
+    if (old_file >= 0) old_files_.Add(old_file);
+}
+
 void UnitBatch::ReplaceUnits(std::vector<PendingUnit>& batch) {
     const std::vector<store::Table*> pascal_tables = PascalTables();
     for (auto& unit : batch) {
@@ -192,10 +242,11 @@ void UnitBatch::ReplaceUnits(std::vector<PendingUnit>& batch) {
             if (!file_exists(unit.writer->target()))
                 throw Error("Cannot rewrite " + unit.path +
                             ": the file was removed during the scan");
-            unit.writer->replace();
+            ReplaceHoldingOld(*unit.writer);
         } catch (const std::exception& e) {
             failed_units_.emplace_back(unit.path, e.what());
             unit.rows.TakeBack(tables_.units, pascal_tables);
+            if (unit.rows.unit) unit_rows_.Removed(*unit.rows.unit);
             ForgetOriginals(unit.path, unit.journaled);
         }
     }

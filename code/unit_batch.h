@@ -2,15 +2,18 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/file_utils.h"
 #include "base/reporter.h"
+#include "code/deferred_close.h"
 #include "code/pascal_context.h"
 #include "code/restore_journal.h"
 #include "code/table_string_store.h"
+#include "code/unit_prefetch.h"
 #include "code/unit_scanner.h"
 #include "store/held_tables.h"
 #include "store/language_copies.h"
@@ -58,6 +61,12 @@ class UnitBatch {
     // writing (rows, the restore journal, the new text: a full disk) takes the whole batch back
     // and raises BatchFailed. Returns the number of strings found.
     int ScanUnit(const UnitScanner& scanner, const std::string& path);
+    // The same with the unit as UnitPrefetch read and rewrote it, when given: it is taken when
+    // its strings are numbered as the table numbers them, and the unit scanned here otherwise.
+    int ScanUnit(const UnitScanner& scanner, const std::string& path, PreparedUnit* prepared);
+    // The number the next string will get in the scanned language's table, once a unit of this
+    // batch's scan has stored one.
+    std::optional<std::int64_t> next_index() const { return next_index_; }
 
     // Copies the batch's new rows to the other languages, commits every table of the batch and
     // puts every waiting rewritten unit in place. When the tables cannot be committed, the
@@ -86,8 +95,12 @@ class UnitBatch {
     std::vector<store::Table*> BatchTables();
     // The pascal tables of every language, the scanned one last.
     std::vector<store::Table*> PascalTables();
+    bool TakesPrepared(const PreparedUnit* prepared, const std::optional<JournalEntry>& kept) const;
+    // Stores the prepared unit's strings; false (and nothing stored) when the table numbers
+    // them otherwise than foreseen.
+    bool StorePrepared(const PreparedUnit& prepared, TableStringStore& strings);
     // Records the lines the rewrite replaced; true when the unit's entry is new.
-    bool JournalOriginals(const std::string& path, const UnitRewrite& rewrite, bool had_entry);
+    bool JournalOriginals(const std::string& path, const RewrittenUnit& rewrite, bool had_entry);
     // Removes the journal entry this scan made for a unit that stays as it was.
     void ForgetOriginals(const std::string& path, bool journaled) noexcept;
     // Takes the running batch back (its units, `failed_unit` too, stay as they were) and
@@ -96,6 +109,7 @@ class UnitBatch {
                                    const std::string& reason);
     // Puts the committed batch's units in place; a unit that cannot be takes its rows back.
     void ReplaceUnits(std::vector<PendingUnit>& batch);
+    void ReplaceHoldingOld(AtomicFileWriter& writer);
 
     UnitBatchTables tables_;
     size_t size_;
@@ -105,6 +119,9 @@ class UnitBatch {
     std::unique_ptr<store::HeldTables> held_;
     std::vector<std::pair<std::string, std::string>> failed_units_;
     ContextCounts left_alone_{};
+    std::optional<std::int64_t> next_index_;
+    UnitRowIndex unit_rows_;   // the unit files' rows by path
+    DeferredClose old_files_;  // the units replaced, let go of on a thread of their own
 };
 
 }  // namespace lexorin::code

@@ -5,6 +5,7 @@
 
 #include "base/errors.h"
 #include "base/file_utils.h"
+#include "base/text_routines.h"
 #include "base/text_utils.h"
 #include "code/form_directive.h"
 #include "code/marker_line.h"
@@ -18,21 +19,21 @@ bool IsIdentifierChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-// Whether the trimmed, upper-cased line begins with the keyword as a whole word, so that an
-// identifier such as UsesCount is not taken for the uses clause.
-bool StartsWithKeyword(std::string_view upper_trimmed, std::string_view keyword) {
-    return starts_with(upper_trimmed, keyword) &&
-           (upper_trimmed.size() == keyword.size() ||
-            !IsIdentifierChar(upper_trimmed[keyword.size()]));
+// Whether the trimmed line begins with the (upper-case) keyword as a whole word, in any letter
+// case, so that an identifier such as UsesCount is not taken for the uses clause.
+bool StartsWithKeyword(std::string_view trimmed, std::string_view keyword) {
+    return starts_with_no_case(trimmed, keyword) &&
+           (trimmed.size() == keyword.size() || !IsIdentifierChar(trimmed[keyword.size()]));
 }
 
 // Whether a uses line already names the glue unit, in any letter case.
 bool NamesGlueUnit(std::string_view line) {
-    const std::string upper = upper_case(line);
-    for (size_t at = upper.find("LX_LANG"); at != std::string::npos;
-         at = upper.find("LX_LANG", at + 1)) {
-        bool starts = at == 0 || !IsIdentifierChar(upper[at - 1]);
-        bool ends = at + 7 == upper.size() || !IsIdentifierChar(upper[at + 7]);
+    constexpr std::string_view kGlueUnit = "LX_LANG";
+    for (size_t at = FindNoCase(line, kGlueUnit); at != std::string_view::npos;
+         at = FindNoCase(line, kGlueUnit, at + 1)) {
+        bool starts = at == 0 || !IsIdentifierChar(line[at - 1]);
+        bool ends =
+            at + kGlueUnit.size() == line.size() || !IsIdentifierChar(line[at + kGlueUnit.size()]);
         if (starts && ends) return true;
     }
     return false;
@@ -41,9 +42,8 @@ bool NamesGlueUnit(std::string_view line) {
 // Whether a unit refers to a resource string: it had literals replaced now or by an earlier
 // scan, whose marker lines stay above the changed lines.
 bool RefersToStrings(const UnitScanState& unit) {
-    return unit.strings_found > 0 ||
-           std::any_of(unit.output.begin(), unit.output.end(),
-                       [](const auto& line) { return IsMarkerLine(line); });
+    const auto& lines = unit.output.lines();
+    return unit.strings_found > 0 || std::any_of(lines.begin(), lines.end(), IsMarkerLine);
 }
 
 void EraseAll(std::string& text, std::string_view token) {
@@ -68,10 +68,10 @@ std::string MarkerLine(std::string_view before, CommentState state_at_start) {
 // semicolon) on the same line, so that no line number moves.
 static void AddUsesClause(UnitScanState& unit) {
     if (unit.uses_seen || !unit.uses_anchor || !RefersToStrings(unit)) return;
-    std::string& line = unit.output[*unit.uses_anchor];
+    std::string line(unit.output[*unit.uses_anchor]);
     size_t at = line.find_first_not_of(" \t");
     if (at == std::string::npos) return;
-    if (StartsWithKeyword(upper_case(std::string_view(line).substr(at)), "IMPLEMENTATION")) {
+    if (StartsWithKeyword(std::string_view(line).substr(at), "IMPLEMENTATION")) {
         at += 14;
     } else {
         at = line.find(';');
@@ -79,6 +79,7 @@ static void AddUsesClause(UnitScanState& unit) {
         ++at;
     }
     line.insert(at, kAddedUsesClause);
+    unit.output.Replace(*unit.uses_anchor, std::move(line));
 }
 
 std::string UsesLineWithGlueUnit(std::string_view line) {
@@ -151,18 +152,21 @@ std::string OriginalFormDirective(const std::string& unit_path,
 // The older switch block linked {$R *.DFM} and {$R *.TRA}, names that do not exist where file
 // names have a case and that Free Pascal cannot link: it gets the directive the unit had and the
 // translated form's resource file.
-void MendOlderFormSwitchBlocks(UnitScanState& unit, const std::optional<JournalEntry>& kept) {
-    std::vector<std::string>& out = unit.output;
+bool MendOlderFormSwitchBlocks(UnitScanState& unit, const std::optional<JournalEntry>& kept) {
+    bool mended = false;
+    RewrittenLines& out = unit.output;
     for (size_t k = 0; k + kFormSwitchBlockLines <= out.size(); ++k) {
         if (out[k + 2] != kOlderFormLine || out[k + 4] != kOlderTranslatedLine ||
             !IsFormSwitchBlock(
                 {out[k], out[k + 1], out[k + 2], out[k + 3], out[k + 4], out[k + 5]}))
             continue;
         const std::string directive = OriginalFormDirective(unit.path, kept);
-        const std::vector<std::string> block = FormSwitchBlock(directive);
-        std::copy(block.begin(), block.end(), out.begin() + static_cast<std::ptrdiff_t>(k));
+        std::vector<std::string> block = FormSwitchBlock(directive);
+        for (size_t i = 0; i < block.size(); ++i) out.Replace(k + i, std::move(block[i]));
         k += kFormSwitchBlockLines - 1;
+        mended = true;
     }
+    return mended;
 }
 
 }  // namespace
@@ -179,73 +183,101 @@ UnitScanner::UnitScanner(CodeScanOptions options, const RestoredLiterals& restor
                          Reporter* progress)
     : options_(std::move(options)), restored_(&restored), progress_(progress) {}
 
+bool RewrittenLines::SameAs(std::span<const std::string_view> given) const {
+    return std::equal(lines_.begin(), lines_.end(), given.begin(), given.end());
+}
+
+std::vector<std::string> RewrittenLines::Texts() const {
+    return {lines_.begin(), lines_.end()};
+}
+
 UnitRewrite UnitScanner::RewriteUnit(const std::string& path, std::vector<std::string> lines,
                                      StringStore& strings,
                                      const std::optional<JournalEntry>& kept) const {
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    RewrittenUnit rewrite = RewriteLines(path, views, strings, kept);
+    return {rewrite.lines.Texts(), rewrite.strings_found, std::move(rewrite.original_uses_line),
+            std::move(rewrite.original_form_line), rewrite.left_alone};
+}
+
+RewrittenUnit UnitScanner::RewriteLines(const std::string& path,
+                                        std::span<const std::string_view> lines,
+                                        StringStore& strings,
+                                        const std::optional<JournalEntry>& kept) const {
     UnitScanState unit;
     unit.path = path;
-    unit.lines = std::move(lines);
-    unit.output.reserve(unit.lines.size() + unit.lines.size() / 4);
-    for (unit.line_index = 0; unit.line_index < unit.lines.size(); ++unit.line_index)
+    unit.lines = lines;
+    unit.output.Reserve(lines.size() + lines.size() / 4);
+    for (unit.line_index = 0; unit.line_index < lines.size(); ++unit.line_index)
         RewriteLine(unit, strings);
     // The glue unit only where something refers to it: a unit without strings keeps its uses.
     if (unit.uses_output && !RefersToStrings(unit)) {
-        unit.output[*unit.uses_output] = *unit.original_uses_line;
+        unit.output.Replace(*unit.uses_output, *unit.original_uses_line);
         unit.original_uses_line.reset();
     }
     AddUsesClause(unit);
-    MendOlderFormSwitchBlocks(unit, kept);
-    return {std::move(unit.output), unit.strings_found, std::move(unit.original_uses_line),
-            std::move(unit.original_form_line), unit.left_alone};
+    const bool mended = MendOlderFormSwitchBlocks(unit, kept);
+    return {std::move(unit.output),
+            unit.strings_found,
+            std::move(unit.original_uses_line),
+            std::move(unit.original_form_line),
+            unit.left_alone,
+            mended};
 }
 
+// The tests of a line are made on views of it: most lines are left as they are, and a copy of
+// each would cost more than the whole scan of it.
 void UnitScanner::RewriteLine(UnitScanState& unit, StringStore& strings) const {
-    const std::string& line = unit.lines[unit.line_index];
-    unit.scan_text = unit.test_text = line;
+    const std::string_view line = unit.lines[unit.line_index];
 
-    if (line.find("$ifndef TranslatedForm}") != std::string::npos) unit.converted = true;
-    const std::string upper_trimmed = upper_case(trim(line));
+    if (line.find("$ifndef TranslatedForm}") != std::string_view::npos) unit.converted = true;
+    const std::string_view trimmed = trim_view(line);
     // The directive stays as the user wrote it, inside the block.
     const bool form_directive = !unit.converted && ParseFormDirective(line).has_value();
     if (form_directive) {
-        const std::vector<std::string> block = FormSwitchBlock(line);
-        unit.output.insert(unit.output.end(), block.begin(), block.end());
-        if (!unit.original_form_line) unit.original_form_line = line;
+        for (std::string& block_line : FormSwitchBlock(std::string(line)))
+            unit.output.Add(std::move(block_line));
+        if (!unit.original_form_line) unit.original_form_line = std::string(line);
     }
 
     // The keywords count only on code lines: a comment that begins with the word uses or
     // implementation is neither the uses clause nor the implementation part.
-    const bool code_line = unit.comment == CommentState::None && !starts_with(upper_trimmed, "//");
-    if (!unit.uses_seen && code_line && StartsWithKeyword(upper_trimmed, "USES")) {
+    const bool code_line = unit.comment == CommentState::None && !starts_with(trimmed, "//");
+    // The line as it will be written: the first uses line gets the glue unit.
+    std::string_view before = line;
+    std::string uses_line;
+    if (!unit.uses_seen && code_line && StartsWithKeyword(trimmed, "USES")) {
         unit.uses_seen = true;
         if (!NamesGlueUnit(line)) {
-            unit.test_text = UsesLineWithGlueUnit(line);
-            unit.original_uses_line = line;
+            uses_line = UsesLineWithGlueUnit(line);
+            before = uses_line;
+            unit.original_uses_line = std::string(line);
             unit.uses_output = unit.output.size();  // unless a marker line comes first
         }
     }
     bool anchor = false;
-    if (!unit.implementation_seen && code_line &&
-        StartsWithKeyword(upper_trimmed, "IMPLEMENTATION")) {
+    if (!unit.implementation_seen && code_line && StartsWithKeyword(trimmed, "IMPLEMENTATION")) {
         unit.implementation_seen = true;
         anchor = true;
     }
     if (!unit.uses_anchor && !unit.implementation_seen && code_line &&
-        (StartsWithKeyword(upper_trimmed, "PROGRAM") ||
-         StartsWithKeyword(upper_trimmed, "LIBRARY"))) {
+        (StartsWithKeyword(trimmed, "PROGRAM") || StartsWithKeyword(trimmed, "LIBRARY"))) {
         anchor = true;
         unit.program_file = true;
     }
 
-    const std::string before = unit.test_text;
     const CommentState state_at_start = unit.comment;
-    const std::string rewritten = RewriteComments(unit, strings);
+    const std::string_view rewritten =
+        RewriteComments(unit, before, strings) ? std::string_view(unit.rewritten_line) : before;
     if (rewritten != before) {
-        unit.output.push_back(MarkerLine(before, state_at_start));
+        unit.output.Add(MarkerLine(before, state_at_start));
         if (unit.uses_output && *unit.uses_output == unit.output.size() - 1) ++*unit.uses_output;
     }
     if (!form_directive) {
-        unit.output.push_back(rewritten);
+        if (rewritten == line)
+            unit.output.Keep(line);
+        else
+            unit.output.Add(std::string(rewritten));
         if (anchor) {
             unit.uses_anchor = unit.output.size() - 1;
             // A clause added by an earlier scan.
@@ -254,23 +286,24 @@ void UnitScanner::RewriteLine(UnitScanState& unit, StringStore& strings) const {
     }
 }
 
-// Scans the code parts of the line and keeps its comments as they are.
-std::string UnitScanner::RewriteComments(UnitScanState& unit, StringStore& strings) const {
-    const std::string line = unit.test_text;
-    std::string rewritten;
-    rewritten.reserve(line.size() + 16);
-    for (const LinePart& part : SplitLine(line, unit.comment)) {
-        std::string_view text = std::string_view(line).substr(part.begin, part.end - part.begin);
-        if (part.kind == LinePart::Kind::Comment) {
-            rewritten += text;
-            continue;
-        }
-        unit.scan_text = unit.test_text = std::string(text);
+bool UnitScanner::RewriteComments(UnitScanState& unit, std::string_view line,
+                                  StringStore& strings) const {
+    SplitLineInto(line, unit.comment, unit.parts);
+    std::string& out = unit.rewritten_line;
+    bool changed = false;
+    size_t copied = 0;  // the bytes of the line before this are in `out`
+    for (const LinePart& part : unit.parts) {
+        if (part.kind == LinePart::Kind::Comment) continue;
         unit.piece_offset = part.begin;
-        ScanSegment(unit, strings);
-        rewritten += unit.rewritten;
+        if (!ScanSegment(unit, line.substr(part.begin, part.end - part.begin), strings)) continue;
+        if (!changed) out.clear();
+        changed = true;
+        out.append(line.substr(copied, part.begin - copied));
+        out += unit.rewritten_piece;
+        copied = part.end;
     }
-    return rewritten;
+    if (changed) out.append(line.substr(copied));
+    return changed;
 }
 
 }  // namespace lexorin::code

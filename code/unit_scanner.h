@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,17 +25,44 @@
 // the new texts in place.
 namespace lexorin::code {
 
+// A unit's lines after the rewrite, as views: a line kept as it was points into the lines the
+// rewrite was given, a new or changed one into the texts kept here (a deque never moves its
+// elements, so the views stay valid as it grows, and when it is moved). Most lines stay as they
+// were, and so cost no copy. Valid as long as the given lines are.
+class RewrittenLines {
+  public:
+    RewrittenLines() = default;
+    RewrittenLines(RewrittenLines&&) = default;
+    RewrittenLines& operator=(RewrittenLines&&) = default;
+    RewrittenLines(const RewrittenLines&) = delete;
+    RewrittenLines& operator=(const RewrittenLines&) = delete;
+
+    void Keep(std::string_view given_line) { lines_.push_back(given_line); }
+    void Add(std::string text) { lines_.push_back(made_.emplace_back(std::move(text))); }
+    void Replace(size_t i, std::string text) { lines_[i] = made_.emplace_back(std::move(text)); }
+    void Reserve(size_t lines) { lines_.reserve(lines); }
+
+    size_t size() const { return lines_.size(); }
+    std::string_view operator[](size_t i) const { return lines_[i]; }
+    const std::vector<std::string_view>& lines() const { return lines_; }
+    // Whether the rewrite left every line as given.
+    bool SameAs(std::span<const std::string_view> given) const;
+    // Copies of the lines.
+    std::vector<std::string> Texts() const;
+
+  private:
+    std::vector<std::string_view> lines_;
+    std::deque<std::string> made_;
+};
+
 // The state of one unit while RewriteUnit works through it; ScanSegment reads and updates it.
 struct UnitScanState {
-    std::string path;                 // the unit's full path
-    std::vector<std::string> lines;   // the unit as read
-    size_t line_index = 0;            // zero-based
-    std::string scan_text;            // the piece in which literals are looked for
-    std::string test_text;            // the same piece as it will be written out
-    std::string rewritten;            // the piece with its literals replaced
-    size_t piece_offset = 0;          // where the piece starts in its line
-    std::vector<std::string> output;  // the rewritten unit so far
-    bool converted = false;           // the unit already carries the form switch block
+    std::string path;                         // the unit's full path
+    std::span<const std::string_view> lines;  // the unit as read
+    size_t line_index = 0;                    // zero-based
+    size_t piece_offset = 0;                  // where the piece at hand starts in its line
+    RewrittenLines output;                    // the rewritten unit so far
+    bool converted = false;                   // the unit already carries the form switch block
     bool uses_seen = false;
     bool implementation_seen = false;
     // A program or library: its statement part is code, and it has no interface part.
@@ -48,6 +77,12 @@ struct UnitScanState {
     int strings_found = 0;
     std::optional<std::string> original_uses_line;  // see UnitRewrite
     std::optional<std::string> original_form_line;
+    // Buffers used again from line to line, so that a line that stays as it is costs no
+    // allocation: the parts of the line, the rewritten line and piece, the status text.
+    std::vector<LinePart> parts;
+    std::string rewritten_line;
+    std::string rewritten_piece;
+    std::string status_text;
 };
 
 // A unit rewritten in memory: its new lines and the number of literals replaced.
@@ -60,6 +95,16 @@ struct UnitRewrite {
     std::optional<std::string> original_uses_line;
     std::optional<std::string> original_form_line;
     ContextCounts left_alone{};  // literals the rules accepted but their context keeps
+};
+
+// The same as UnitRewrite, its lines as views (see RewrittenLines): what the scan writes out.
+struct RewrittenUnit {
+    RewrittenLines lines;
+    int strings_found = 0;
+    std::optional<std::string> original_uses_line;
+    std::optional<std::string> original_form_line;
+    ContextCounts left_alone{};
+    bool mended_older_blocks = false;  // an older form switch block was mended
 };
 
 // Turns a unit's lines into its new lines and the strings found, by the scan options it was
@@ -79,13 +124,19 @@ class UnitScanner {
     UnitRewrite RewriteUnit(const std::string& path, std::vector<std::string> lines,
                             StringStore& strings,
                             const std::optional<JournalEntry>& kept = std::nullopt) const;
+    // The same without copying lines: the result refers to `lines`, which must outlive it.
+    RewrittenUnit RewriteLines(const std::string& path, std::span<const std::string_view> lines,
+                               StringStore& strings,
+                               const std::optional<JournalEntry>& kept = std::nullopt) const;
 
   private:
-    // Scans the piece in unit.scan_text / unit.test_text and leaves it rewritten in
-    // unit.rewritten.
-    void ScanSegment(UnitScanState& unit, StringStore& strings) const;
+    // Scans a code piece of the line at hand (which starts at unit.piece_offset). Returns true
+    // when it replaced a literal, the piece rewritten in unit.rewritten_piece.
+    bool ScanSegment(UnitScanState& unit, std::string_view piece, StringStore& strings) const;
     void RewriteLine(UnitScanState& unit, StringStore& strings) const;
-    std::string RewriteComments(UnitScanState& unit, StringStore& strings) const;
+    // Scans the code parts of `line` and keeps its comments as they are. Returns true when a
+    // part changed, the line rewritten in unit.rewritten_line.
+    bool RewriteComments(UnitScanState& unit, std::string_view line, StringStore& strings) const;
 
     CodeScanOptions options_;
     const RestoredLiterals* restored_;
