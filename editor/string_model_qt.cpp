@@ -51,18 +51,13 @@ bool StringTableModel::move_to(int row) const {
 
 int StringTableModel::row_of(std::int64_t row_id) {
     if (!table_.is_open()) return -1;
-    const auto& ids = table_.visible_row_ids();
-    for (size_t i = 0; i < ids.size(); ++i) {
-        if (ids[i] != row_id) continue;
-        int row = static_cast<int>(i);
-        if (row >= loaded_) {
-            beginInsertRows({}, loaded_, row);
-            loaded_ = row + 1;
-            endInsertRows();
-        }
-        return row;
+    const int row = table_.position_of(row_id);
+    if (row >= loaded_) {
+        beginInsertRows({}, loaded_, row);
+        loaded_ = row + 1;
+        endInsertRows();
     }
-    return -1;
+    return row;
 }
 
 QVariant StringTableModel::data(const QModelIndex& index, int role) const {

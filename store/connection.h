@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ class Connection {
     // Counters that let cursors tell whether their row lists are still current.
     std::uint64_t structure_version() const { return structure_version_; }
     std::uint64_t update_version() const { return update_version_; }
+    // The engine's count of commits to the file by other connections.
+    std::int64_t data_version();
 
     bool read_row(std::int64_t row_id, std::vector<FieldValue>& values);
     std::int64_t insert_row(const std::vector<FieldValue>& values, bool batched);
@@ -68,6 +71,14 @@ class Connection {
     void rollback_held() noexcept;
     Statement& cached(const std::string& sql);
 
+    // Row counts remembered by the text of their query, until the file changes: by this
+    // connection (the versions above) or by another one (the engine's data version).
+    std::optional<std::int64_t> remembered_count(const std::string& query);
+    void remember_count(const std::string& query, std::int64_t count);
+    // The queries whose counts the last change of the file made stale and that were not counted
+    // since: a recount takes them in the same pass.
+    std::vector<std::string> stale_count_queries();
+
     std::vector<FieldValue> blank_row() const;
 
     static constexpr int kBatchRows = 4096;
@@ -98,6 +109,20 @@ class Connection {
     int batch_rows_ = 0;
     std::uint64_t structure_version_ = 1;
     std::uint64_t update_version_ = 1;
+
+    // The state of the file the remembered counts belong to.
+    struct CountsState {
+        std::uint64_t structure = 0, update = 0;
+        std::int64_t data = -1;
+        bool operator==(const CountsState&) const = default;
+    };
+    CountsState counts_state();
+    void forget_stale_counts();
+    Statement data_version_;
+    CountsState counts_state_;
+    std::map<std::string, std::int64_t> counts_;
+    // Queries whose counts went stale at the last change: counted again together on the next miss.
+    std::vector<std::string> stale_queries_;
 };
 
 std::string declared_type(FieldType type);

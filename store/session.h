@@ -10,7 +10,8 @@ class Connection;
 
 // One open file per path, shared by every handle of a session, so that all handles on a table
 // see the same rows at once (appends are batched into transactions, see Table::append_record).
-// The session plays the part of the engine's default session; it must outlive its tables.
+// The session plays the part of the engine's default session; it must outlive its tables. A
+// session and its tables serve one thread at a time: their connections take no locks of their own.
 class Session {
   public:
     Session();

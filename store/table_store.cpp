@@ -144,8 +144,9 @@ void Table::close() {
     if (!is_open()) return;
     state_ = State::Inactive;
     compiled_.reset();
-    auto conn = std::move(conn_);
     invalidate_rows();
+    spare_rows_.clear();
+    auto conn = std::move(conn_);
     clear_current();
     if (conn) conn->commit();
 }
@@ -181,8 +182,51 @@ void Table::set_index_name(const std::string& name) {
 // ---- rows visible to the cursor ----
 
 void Table::invalidate_rows() {
+    if (rows_built_ && !rows_query_.empty() && conn_) {
+        constexpr size_t kSpares = 2;  // a few lists of a million rows are a few megabytes each
+        spare_rows_.insert(
+            spare_rows_.begin(),
+            SpareRows{std::move(rows_query_), std::move(rows_), rows_structure_version_,
+                      rows_update_version_, rows_depend_on_values_, rows_data_version_});
+        if (spare_rows_.size() > kSpares) spare_rows_.resize(kSpares);
+    }
+    // Lists of a file that changed since are of no use any more.
+    std::erase_if(spare_rows_, [&](const SpareRows& spare) { return !spare_fresh(spare); });
     rows_built_ = false;
     rows_.clear();
+    rows_query_.clear();
+    row_places_.clear();
+    linear_lookups_ = 0;
+}
+
+// The text that tells row lists apart: the statement and the values bound to it.
+std::string Table::rows_query(const std::string& sql, const std::vector<Value>& binds) const {
+    std::string query = sql;
+    for (const auto& value : binds) {
+        query += '\x1f';
+        if (value.kind() == Value::Kind::Number)
+            query += std::to_string(value.number());
+        else if (value.kind() == Value::Kind::Text)
+            query += "'" + value.text();
+    }
+    return query;
+}
+
+bool Table::spare_fresh(const SpareRows& spare) {
+    if (!conn_ || spare.structure_version != conn_->structure_version()) return false;
+    if (spare.depends_on_values && spare.update_version != conn_->update_version()) return false;
+    // A commit by another connection may have changed any row: read them again, as before.
+    return spare.data_version == conn_->data_version();
+}
+
+bool Table::take_spare_rows(const std::string& query) {
+    for (auto it = spare_rows_.begin(); it != spare_rows_.end(); ++it) {
+        if (it->query != query || !spare_fresh(*it)) continue;
+        rows_ = std::move(it->ids);
+        spare_rows_.erase(it);
+        return true;
+    }
+    return false;
 }
 
 std::string Table::master_key_text() const {
@@ -267,11 +311,19 @@ void Table::ensure_rows() {
         order += quote_identifier(schema().fields[position].name) + ", ";
     order += conn().primary_column();
 
-    Statement st(conn().db(), "SELECT rowid FROM records" + where + " ORDER BY " + order,
-                 conn().path());
-    bind_all(st, schema(), bind_fields, binds);
-    rows_.clear();
-    while (st.step()) rows_.push_back(st.column_int(0));
+    const std::string sql = "SELECT rowid FROM records" + where + " ORDER BY " + order;
+    std::string query = accept_ ? std::string() : rows_query(sql, binds);
+    invalidate_rows();
+    if (query.empty() || !take_spare_rows(query)) {
+        Statement st(conn().db(), sql, conn().path());
+        bind_all(st, schema(), bind_fields, binds);
+        while (st.step()) rows_.push_back(st.column_int(0));
+    }
+    rows_query_ = std::move(query);
+    // A list in key order without a condition holds whatever rows the file has; one in another
+    // order or under a filter depends on the values in them too.
+    rows_depend_on_values_ = !order_positions_.empty() || (filtered_ && compiled_);
+    rows_data_version_ = conn().data_version();
     if (accept_) {
         std::vector<std::int64_t> kept;
         for (auto id : rows_)
@@ -291,16 +343,7 @@ void Table::locate_current_in_rows() {
         return;
     }
     if (current_) {
-        std::optional<size_t> found;
-        if (order_positions_.empty()) {
-            auto it = std::lower_bound(rows_.begin(), rows_.end(), *current_);
-            if (it != rows_.end() && *it == *current_)
-                found = static_cast<size_t>(it - rows_.begin());
-        } else {
-            auto it = std::find(rows_.begin(), rows_.end(), *current_);
-            if (it != rows_.end()) found = static_cast<size_t>(it - rows_.begin());
-        }
-        if (found) {
+        if (std::optional<size_t> found = find_position(*current_)) {
             position_ = found;
             return;
         }
@@ -308,6 +351,26 @@ void Table::locate_current_in_rows() {
     // The current row left the visible rows: its neighbour in the old place takes over.
     size_t place = std::min(position_.value_or(0), rows_.size() - 1);
     move_to_position(place);
+}
+
+std::optional<size_t> Table::find_position(std::int64_t row_id) {
+    if (order_positions_.empty()) {
+        auto it = std::lower_bound(rows_.begin(), rows_.end(), row_id);
+        if (it != rows_.end() && *it == row_id) return static_cast<size_t>(it - rows_.begin());
+        return std::nullopt;
+    }
+    // One look-up walks the list; a list looked up again gets a map, which costs more than a
+    // walk to make.
+    if (row_places_.empty() && ++linear_lookups_ <= 1) {
+        auto it = std::find(rows_.begin(), rows_.end(), row_id);
+        if (it == rows_.end()) return std::nullopt;
+        return static_cast<size_t>(it - rows_.begin());
+    }
+    if (row_places_.empty())
+        for (size_t i = 0; i < rows_.size(); ++i) row_places_.emplace(rows_[i], i);
+    auto it = row_places_.find(row_id);
+    if (it == row_places_.end()) return std::nullopt;
+    return it->second;
 }
 
 void Table::clear_current() {
@@ -426,6 +489,13 @@ const std::vector<std::int64_t>& Table::visible_row_ids() {
     return rows_;
 }
 
+int Table::position_of(std::int64_t row_id) {
+    require_open("list rows");
+    ensure_rows();
+    std::optional<size_t> found = find_position(row_id);
+    return found ? static_cast<int>(*found) : -1;
+}
+
 void Table::scan_field(const std::string& field,
                        const std::function<void(std::int64_t, const std::string&)>& visit) {
     require_open("read rows");
@@ -433,33 +503,153 @@ void Table::scan_field(const std::string& field,
     const FieldDef& def = schema().fields[position];
     Statement st(conn().db(), "SELECT rowid, " + quote_identifier(def.name) + " FROM records",
                  conn().path());
+    const bool numeric = is_numeric(def.type);
+    std::string text;  // one buffer for all rows: no allocation per row
     while (st.step()) {
-        std::string text =
-            is_numeric(def.type) ? std::to_string(st.column_int(1)) : st.column_text(1);
-        visit(st.column_int(0), text);
+        sqlite3_stmt* raw = st.raw();
+        if (numeric) {
+            text = std::to_string(sqlite3_column_int64(raw, 1));
+        } else {
+            const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(raw, 1));
+            text.assign(bytes ? bytes : "",
+                        bytes ? static_cast<size_t>(sqlite3_column_bytes(raw, 1)) : 0);
+        }
+        visit(sqlite3_column_int64(raw, 0), text);
     }
 }
 
-int Table::count_where(const std::string& expression) {
-    require_open("count rows");
+namespace {
+
+// The condition of a filter expression and the values it binds; "" for an empty expression.
+struct CountCondition {
+    std::string sql;
+    std::vector<int> fields;
+    std::vector<Value> binds;
+};
+
+CountCondition count_condition(const std::string& expression, const TableSchema& schema,
+                               const std::string& path) {
+    CountCondition c;
     std::vector<Comparison> comparisons;
     try {
-        comparisons = parse_filter(expression, schema());
+        comparisons = parse_filter(expression, schema);
     } catch (const StoreError& e) {
-        throw StoreError(std::string(e.what()) + " (" + conn().path() + ")");
+        throw StoreError(std::string(e.what()) + " (" + path + ")");
     }
-    std::string where;
-    std::vector<Value> binds;
+    for (const auto& comparison : comparisons) {
+        c.sql += (c.sql.empty() ? "" : " AND ") +
+                 quote_identifier(schema.fields[comparison.field].name) + " " + comparison.op +
+                 " ?";
+        c.binds.emplace_back(comparison.value);
+        c.fields.push_back(comparison.field);
+    }
+    return c;
+}
+
+// The counts of rows passing each condition, as the columns of one statement over all rows.
+std::string counting_columns(const std::vector<CountCondition>& conditions) {
+    std::string columns;
+    for (const auto& c : conditions)
+        columns +=
+            (columns.empty() ? "" : ", ") +
+            (c.sql.empty() ? std::string("COUNT(*)") : "COUNT(*) FILTER (WHERE " + c.sql + ")");
+    return columns;
+}
+
+// The values of the conditions, bound in their order.
+void bind_conditions(Statement& st, const TableSchema& schema,
+                     const std::vector<CountCondition>& conditions) {
     std::vector<int> fields;
-    for (const auto& c : comparisons) {
-        where += (where.empty() ? " WHERE " : " AND ") +
-                 quote_identifier(schema().fields[c.field].name) + " " + c.op + " ?";
-        binds.emplace_back(c.value);
-        fields.push_back(c.field);
+    std::vector<Value> binds;
+    for (const auto& c : conditions) {
+        fields.insert(fields.end(), c.fields.begin(), c.fields.end());
+        binds.insert(binds.end(), c.binds.begin(), c.binds.end());
     }
-    Statement st(conn().db(), "SELECT COUNT(*) FROM records" + where, conn().path());
-    bind_all(st, schema(), fields, binds);
-    return st.step() ? static_cast<int>(st.column_int(0)) : 0;
+    bind_all(st, schema, fields, binds);
+}
+
+}  // namespace
+
+int Table::count_where(const std::string& expression) {
+    return count_each({expression})[0];
+}
+
+std::vector<int> Table::count_each(const std::vector<std::string>& expressions) {
+    require_open("count rows");
+    std::vector<int> result(expressions.size(), 0);
+    std::vector<std::string> counted;  // the expressions of this pass, each once
+    std::vector<CountCondition> conditions;
+    for (const auto& expression : expressions) {
+        CountCondition condition =
+            count_condition(expression, schema(), conn().path());  // bad ones fail, known or not
+        if (conn().remembered_count(expression) ||
+            std::find(counted.begin(), counted.end(), expression) != counted.end())
+            continue;
+        counted.push_back(expression);
+        conditions.push_back(std::move(condition));
+    }
+    if (!counted.empty()) {
+        // The counts the last change made stale are taken in the same pass: a status line asks
+        // for a few counts after every change, and each would cost a pass over the whole file.
+        for (const auto& stale : conn().stale_count_queries()) {
+            if (std::find(counted.begin(), counted.end(), stale) != counted.end()) continue;
+            try {
+                conditions.push_back(count_condition(stale, schema(), conn().path()));
+                counted.push_back(stale);
+            } catch (const StoreError&) {
+            }
+        }
+        // One condition alone goes into WHERE, where the engine may use an index for it.
+        const std::string& only = conditions[0].sql;
+        const std::string sql =
+            conditions.size() == 1
+                ? "SELECT COUNT(*) FROM records" + (only.empty() ? "" : " WHERE " + only)
+                : "SELECT " + counting_columns(conditions) + " FROM records";
+        Statement st(conn().db(), sql, conn().path());
+        bind_conditions(st, schema(), conditions);
+        const bool row = st.step();
+        std::vector<std::int64_t> counts(counted.size(), 0);
+        for (size_t i = 0; row && i < counted.size(); ++i)
+            counts[i] = st.column_int(static_cast<int>(i));
+        st.reset();
+        for (size_t i = 0; i < counted.size(); ++i) conn().remember_count(counted[i], counts[i]);
+    }
+    for (size_t i = 0; i < expressions.size(); ++i)
+        result[i] = static_cast<int>(conn().remembered_count(expressions[i]).value_or(0));
+    return result;
+}
+
+std::map<std::int64_t, std::vector<int>> Table::count_by(
+    const std::string& group_field, const std::vector<std::string>& expressions) {
+    require_open("count rows");
+    const std::string group = quote_identifier(schema().fields[field_position(group_field)].name);
+    std::vector<CountCondition> conditions;
+    std::string columns = group;
+    for (const auto& expression : expressions) {
+        conditions.push_back(count_condition(expression, schema(), conn().path()));
+        const std::string& sql = conditions.back().sql;
+        columns += ", " + (sql.empty() ? std::string("1") : "(" + sql + ")");
+    }
+    // Each row's group and whether it passes each condition, summed here: the engine's GROUP BY
+    // sorts all rows first, which takes longer than the pass itself.
+    Statement st(conn().db(), "SELECT " + columns + " FROM records", conn().path());
+    bind_conditions(st, schema(), conditions);
+    std::map<std::int64_t, std::vector<int>> result;
+    std::vector<int>* counts = nullptr;
+    std::int64_t last_group = 0;
+    while (st.step()) {
+        sqlite3_stmt* raw = st.raw();
+        const std::int64_t value = sqlite3_column_int64(raw, 0);
+        // The rows of one group mostly come together.
+        if (!counts || value != last_group) {
+            counts = &result[value];
+            counts->resize(conditions.size(), 0);
+            last_group = value;
+        }
+        for (size_t i = 0; i < conditions.size(); ++i)
+            (*counts)[i] += sqlite3_column_int64(raw, static_cast<int>(i + 1)) != 0;
+    }
+    return result;
 }
 
 Bookmark Table::bookmark() const {
@@ -470,17 +660,16 @@ Bookmark Table::bookmark() const {
 bool Table::bookmark_valid(const Bookmark& mark) {
     if (!mark.valid || !is_open()) return false;
     ensure_rows();
-    return std::find(rows_.begin(), rows_.end(), mark.row_id) != rows_.end();
+    return find_position(mark.row_id).has_value();
 }
 
 void Table::go_to_bookmark(const Bookmark& mark) {
     require_open("return to a bookmark");
     if (state_ != State::Browse) post();
     ensure_rows();
-    auto it = std::find(rows_.begin(), rows_.end(), mark.row_id);
-    if (!mark.valid || it == rows_.end())
-        throw StoreError("Datensatz nicht gefunden (" + conn().path() + ")");
-    move_to_position(static_cast<size_t>(it - rows_.begin()));
+    std::optional<size_t> found = mark.valid ? find_position(mark.row_id) : std::nullopt;
+    if (!found) throw StoreError("Datensatz nicht gefunden (" + conn().path() + ")");
+    move_to_position(*found);
     eof_ = bof_ = false;
 }
 

@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "store/session.h"
@@ -91,12 +93,24 @@ class Table {
     bool move_to_record(int rec_no);
     // The engine identities of the visible rows, in order.
     const std::vector<std::int64_t>& visible_row_ids();
+    // The zero-based place among the visible rows of the row with this identity; -1 when it is
+    // not among them.
+    int position_of(std::int64_t row_id);
     // Calls `visit` with every row's engine identity and the text of one field, over the whole
     // file in one pass (filters are not applied): fast searches and checks over large tables.
     void scan_field(const std::string& field,
                     const std::function<void(std::int64_t row_id, const std::string& text)>& visit);
     // The number of rows of the file that pass a filter expression, whatever this handle shows.
+    // Counts are remembered until the file changes; after a change, the next count takes the
+    // stale ones again in the same pass.
     int count_where(const std::string& expression);
+    // The same for several expressions, counted in one pass over the file.
+    std::vector<int> count_each(const std::vector<std::string>& expressions);
+    // For each value of the integer field `group_field` among the file's rows, the number of its
+    // rows that pass each expression, in one pass (filters are not applied). Every value the
+    // field holds is listed, with zero counts when none of its rows pass.
+    std::map<std::int64_t, std::vector<int>> count_by(const std::string& group_field,
+                                                      const std::vector<std::string>& expressions);
 
     Bookmark bookmark() const;
     bool bookmark_valid(const Bookmark& mark);
@@ -165,6 +179,9 @@ class Table {
     void post_row(bool batched);
     void invalidate_rows();
     bool rows_fresh() const;
+    std::string rows_query(const std::string& sql, const std::vector<Value>& binds) const;
+    bool take_spare_rows(const std::string& query);
+    std::optional<size_t> find_position(std::int64_t row_id);
     void ensure_rows();
     void locate_current_in_rows();
     void load_current();
@@ -195,6 +212,26 @@ class Table {
     std::uint64_t rows_structure_version_ = 0;
     std::uint64_t rows_update_version_ = 0;
     std::string rows_master_key_;
+    // The query and values rows_ was read with; empty when an accept test chose the rows.
+    std::string rows_query_;
+    bool rows_depend_on_values_ = false;
+    std::int64_t rows_data_version_ = -1;
+    // Row lists of earlier settings, kept while the file is unchanged: a filter switched off and
+    // on again needs no new pass over the file.
+    struct SpareRows {
+        std::string query;
+        std::vector<std::int64_t> ids;
+        std::uint64_t structure_version = 0;
+        std::uint64_t update_version = 0;
+        bool depends_on_values = false;
+        std::int64_t data_version = -1;  // other connections' commits, see Connection
+    };
+    bool spare_fresh(const SpareRows& spare);
+    std::vector<SpareRows> spare_rows_;
+    // The places of the visible rows by identity, made on the second question about rows_ in an
+    // order other than the key's (in key order a binary search finds them).
+    std::unordered_map<std::int64_t, size_t> row_places_;
+    int linear_lookups_ = 0;
 
     std::optional<std::int64_t> current_;
     std::optional<size_t> position_;
