@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "crash/scratch_project.h"
 #include "store/scan_batch_journal.h"
 #include "store/session.h"
 #include "store/table_store.h"
@@ -59,46 +60,14 @@ struct TableRows {
     std::vector<std::int64_t> forms;
 };
 
-// A scratch working directory with src/ (the forms) and home/ (the program directory), with
-// the project Demo registered with German and French.
-class FormProject {
+// The project of the forms, registered with German and French.
+class FormProject : public lexorin::crash::ScratchProject {
   public:
-    explicit FormProject(const std::string& template_src) {
-        fs::copy(template_src, src(), fs::copy_options::recursive);
-        fs::create_directories(home());
-    }
-
-    std::string src() const { return work_.file("src"); }
-    std::string home() const { return work_.file("home"); }
-
-    CommandResult cli(const std::string& args) const {
-        return run_command("cd '" + work_.path() + "' && LEXORIN_HOME='" + home() + "' '" +
-                           LEXORIN_CLI + "' " + args);
-    }
-
-    void Register() const {
-        for (const char* step :
-             {"project add Demo src", "language add Demo German", "language add Demo French"}) {
-            const CommandResult result = cli(step);
-            ASSERT_EQ(result.status, 0) << step << ": " << result.err;
-        }
-    }
+    using ScratchProject::ScratchProject;
 
     // Starts `--yes scan-forms Demo German` in its own process group.
     pid_t StartScan() const {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::setpgid(0, 0);
-            if (::chdir(work_.path().c_str()) != 0) ::_exit(126);
-            ::setenv("LEXORIN_HOME", home().c_str(), 1);
-            if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
-                ::_exit(126);
-            ::execl(LEXORIN_CLI, "lexorin-cli", "--yes", "scan-forms", "Demo", "German",
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        if (pid > 0) ::setpgid(pid, pid);
-        return pid;
+        return Start({"--yes", "scan-forms", "Demo", "German"}, "/dev/null");
     }
 
     // What the next command does first: the batch a killed scan left is taken back.
@@ -119,13 +88,7 @@ class FormProject {
         // A forms table's UnitName is the number of the form file the row belongs to.
         const bool forms_table = file.ends_with("_forms.db");
         for (table.first(); !table.eof(); table.next()) {
-            std::string row;
-            for (const auto& field : table.schema().fields)
-                row += field.name + "=" + table.text(field.name) + "\t";
-            for (size_t at = row.find(work_.path()); at != std::string::npos;
-                 at = row.find(work_.path(), at))
-                row.replace(at, work_.path().size(), "<copy>");
-            rows.lines.push_back(row);
+            rows.lines.push_back(RowText(table));
             rows.forms.push_back(forms_table ? table.integer("UnitName") : 0);
         }
         return rows;
@@ -138,9 +101,6 @@ class FormProject {
             tables[file] = Rows(file);
         return tables;
     }
-
-  private:
-    TempDir work_;
 };
 
 using Clock = std::chrono::steady_clock;

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "base/temporary_files.h"
+#include "crash/scratch_project.h"
 #include "store/session.h"
 #include "store/table_store.h"
 #include "support/golden_file.h"
@@ -154,47 +155,14 @@ std::string SnapshotDifference(const Snapshot& expected, const Snapshot& actual)
     return differences;
 }
 
-// A scratch working directory with src/ (the synthetic project) and home/ (the program
-// directory), with the project Demo registered with German and French.
-class ProjectCopy {
+// The synthetic project, registered with German and French.
+class ProjectCopy : public lexorin::crash::ScratchProject {
   public:
-    explicit ProjectCopy(const std::string& template_src) {
-        fs::copy(template_src, src(), fs::copy_options::recursive);
-        fs::create_directories(home());
-    }
-
-    std::string src() const { return work_.file("src"); }
-    std::string home() const { return work_.file("home"); }
-
-    CommandResult cli(const std::string& args) const {
-        return run_command("cd '" + work_.path() + "' && LEXORIN_HOME='" + home() + "' '" +
-                           LEXORIN_CLI + "' " + args);
-    }
-
-    void Register() const {
-        for (const char* step :
-             {"project add Demo src", "language add Demo German", "language add Demo French"}) {
-            const CommandResult result = cli(step);
-            ASSERT_EQ(result.status, 0) << step << ": " << result.err;
-        }
-    }
+    using ScratchProject::ScratchProject;
 
     // Starts `--yes scan-code Demo German` in its own process group, its output in scan.log.
     pid_t StartScan() const {
-        const std::string log = work_.file("scan.log");
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::setpgid(0, 0);
-            if (::chdir(work_.path().c_str()) != 0) ::_exit(126);
-            ::setenv("LEXORIN_HOME", home().c_str(), 1);
-            if (!std::freopen(log.c_str(), "w", stdout) || !std::freopen(log.c_str(), "a", stderr))
-                ::_exit(126);
-            ::execl(LEXORIN_CLI, "lexorin-cli", "--yes", "scan-code", "Demo", "German",
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        if (pid > 0) ::setpgid(pid, pid);  // either side may come first
-        return pid;
+        return Start({"--yes", "scan-code", "Demo", "German"}, work() + "/scan.log");
     }
 
     // The files whose names start with the temporary prefix, anywhere under src/.
@@ -221,27 +189,15 @@ class ProjectCopy {
     }
 
   private:
-    // One line per row; a line break inside a field is written "\\n".
+    // One line per row (RowText).
     std::string TableRows(const std::string& file) const {
         lexorin::store::Session session;
         lexorin::store::Table table(session, home(), file);
         table.open();
         std::string rows;
-        for (table.first(); !table.eof(); table.next()) {
-            std::string row;
-            for (const auto& field : table.schema().fields)
-                row += field.name + "=" + table.text(field.name) + "\t";
-            for (size_t at = row.find('\n'); at != std::string::npos; at = row.find('\n', at))
-                row.replace(at, 1, "\\n");
-            for (size_t at = row.find(work_.path()); at != std::string::npos;
-                 at = row.find(work_.path(), at))
-                row.replace(at, work_.path().size(), "<copy>");
-            rows += row + "\n";
-        }
+        for (table.first(); !table.eof(); table.next()) rows += RowText(table) + "\n";
         return rows;
     }
-
-    TempDir work_;
 };
 
 using Clock = std::chrono::steady_clock;
