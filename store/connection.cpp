@@ -339,13 +339,20 @@ std::int64_t Connection::insert_row_with_key(const std::vector<FieldValue>& valu
 std::int64_t Connection::insert(const std::vector<FieldValue>& values, bool batched,
                                 bool with_key) {
     size_t from = schema_.numbered_key && !with_key ? 1 : 0;
-    std::string placeholders;
-    for (size_t i = from; i < schema_.fields.size(); ++i) placeholders += i > from ? ", ?" : "?";
     if (batched || held_) begin_batch();
-    Statement& insert = cached("INSERT INTO records (" + column_list(schema_, from) + ") VALUES (" +
-                               placeholders + ")");
-    bind_values(insert, schema_, values, from);
-    insert.run();
+    // A row numbered by the store takes the statement prepared with the connection; one that
+    // keeps its own number names every column.
+    Statement* insert = &insert_;
+    if (from == 0 && schema_.numbered_key) {
+        std::string placeholders;
+        for (size_t i = 0; i < schema_.fields.size(); ++i) placeholders += i > 0 ? ", ?" : "?";
+        insert = &cached("INSERT INTO records (" + column_list(schema_, 0) + ") VALUES (" +
+                         placeholders + ")");
+    } else {
+        insert_.reset();
+    }
+    bind_values(*insert, schema_, values, from);
+    insert->run();
     std::int64_t row_id = sqlite3_last_insert_rowid(db());
     ++structure_version_;
     if (batched && ++batch_rows_ >= kBatchRows) commit();
