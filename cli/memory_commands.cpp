@@ -39,8 +39,7 @@ int pretranslate(Context& context, Arguments& args) {
 
 int tm_import(Context& context, Arguments& args) {
     auto words = args.positional(1);
-    store::TranslationMemory memory(context.home);
-    auto result = project::ImportTmx(memory, words[0]);
+    auto result = commands::ImportTmx(context.home, words[0]);
     for (const auto& line : result.left_out) context.reporter.warning(line);
     context.reporter.information(result.message);
     return 0;

@@ -23,35 +23,11 @@ namespace {
 // and "#" codes below 128 ('It''s', 'Line1'#13#10'Line2'). Nothing for anything else, a code of
 // 128 or above included, as such a code names a character and no byte of the code page.
 std::optional<std::string> TextOfNotation(std::string_view quoted) {
+    const std::optional<QuotedString> read = ReadQuotedString(quoted, 0);
+    if (!read || read->end != quoted.size() || read->highest_code >= 128) return std::nullopt;
+    // Every unit is a byte of a run or a code below 128.
     std::string text;
-    std::size_t i = 0;
-    while (i < quoted.size()) {
-        if (quoted[i] == '\'') {
-            for (++i;; ++i) {
-                if (i >= quoted.size()) return std::nullopt;
-                if (quoted[i] != '\'') {
-                    text += quoted[i];
-                } else if (i + 1 < quoted.size() && quoted[i + 1] == '\'') {
-                    text += '\'';
-                    ++i;
-                } else {
-                    ++i;
-                    break;
-                }
-            }
-        } else if (quoted[i] == '#') {
-            unsigned code = 0;
-            std::size_t digits = 0;
-            for (++i; i < quoted.size() && quoted[i] >= '0' && quoted[i] <= '9'; ++i, ++digits) {
-                code = code * 10 + static_cast<unsigned>(quoted[i] - '0');
-                if (code >= 128) return std::nullopt;
-            }
-            if (digits == 0) return std::nullopt;
-            text += static_cast<char>(code);
-        } else {
-            return std::nullopt;
-        }
-    }
+    for (char16_t unit : read->units) text += static_cast<char>(unit);
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include "forms/form_wide_line.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "base/errors.h"
@@ -10,46 +11,51 @@
 
 namespace lexorin::forms {
 
-std::optional<WideLineString> FindWideString(std::string_view line) {
-    std::size_t start = line.find_first_of("'#");
-    if (start == std::string_view::npos) return std::nullopt;
-    WideLineString found;
-    found.begin = start;
-    bool beyond_8_bits = false;
+std::optional<QuotedString> ReadQuotedString(std::string_view text, std::size_t start) {
+    QuotedString read;
     std::size_t i = start;
     for (;;) {
-        if (i < line.size() && line[i] == '\'') {
+        if (i < text.size() && text[i] == '\'') {
             for (++i;; ++i) {
-                if (i >= line.size()) return std::nullopt;
-                if (line[i] == '\'') {
-                    if (i + 1 < line.size() && line[i + 1] == '\'') {
-                        found.units += u'\'';
+                if (i >= text.size()) return std::nullopt;
+                if (text[i] == '\'') {
+                    if (i + 1 < text.size() && text[i + 1] == '\'') {
+                        read.units += u'\'';
                         ++i;
                         continue;
                     }
                     ++i;
                     break;
                 }
-                found.units += static_cast<unsigned char>(line[i]);
+                read.units += static_cast<unsigned char>(text[i]);
             }
-        } else if (i < line.size() && line[i] == '#') {
+        } else if (i < text.size() && text[i] == '#') {
             ++i;
             unsigned code = 0;
             std::size_t digits = 0;
-            for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i, ++digits) {
-                code = code * 10 + static_cast<unsigned>(line[i] - '0');
+            for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+                code = code * 10 + static_cast<unsigned>(text[i] - '0');
                 if (code > 0xFFFF) return std::nullopt;
             }
             if (digits == 0) return std::nullopt;
-            beyond_8_bits = beyond_8_bits || code >= 128;
-            found.units += static_cast<char16_t>(code);
+            read.highest_code = std::max(read.highest_code, code);
+            read.units += static_cast<char16_t>(code);
         } else {
             break;
         }
     }
-    found.end = i;
-    if (!beyond_8_bits || !codec::IsWellFormedUtf16(found.units)) return std::nullopt;
-    std::string_view rest = line.substr(i);
+    read.end = i;
+    return read;
+}
+
+std::optional<WideLineString> FindWideString(std::string_view line) {
+    std::size_t start = line.find_first_of("'#");
+    if (start == std::string_view::npos) return std::nullopt;
+    std::optional<QuotedString> read = ReadQuotedString(line, start);
+    if (!read || read->highest_code < 128 || !codec::IsWellFormedUtf16(read->units))
+        return std::nullopt;
+    WideLineString found{start, read->end, std::move(read->units)};
+    std::string_view rest = line.substr(found.end);
     std::size_t last = rest.find_last_not_of(" \t\r\n");
     rest = last == std::string_view::npos ? std::string_view() : rest.substr(0, last + 1);
     std::size_t first = rest.find_first_not_of(" \t");

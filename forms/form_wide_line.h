@@ -12,6 +12,16 @@
 // writer convert such a string between its characters and the code page.
 namespace lexorin::forms {
 
+// A string as the text form writes it, from `start` on: quoted runs (a quote doubled inside) and
+// "#" codes next to each other, each byte of a run and each code one UTF-16 unit; `end` is where
+// it stops. Nothing for a run left open, a "#" without digits or a code beyond 0xFFFF.
+struct QuotedString {
+    std::u16string units;
+    std::size_t end = 0;
+    unsigned highest_code = 0;  // of the "#" codes alone; 0 without any
+};
+std::optional<QuotedString> ReadQuotedString(std::string_view text, std::size_t start);
+
 // The string of a line that is one such string piece: quoted runs (a quote doubled inside) and
 // "#" codes, at least one code of 128 or above, after it nothing but blanks, " +" or a closing
 // ")". `begin` and `end` delimit it in the line; bytes inside quotes stand for U+0000-U+00FF, as
